@@ -1,0 +1,243 @@
+#include "core/play_store.h"
+
+#include "core/history.h"
+#include "play/statistics.h"
+
+namespace {
+
+constexpr const char* kLineBreak = "\r\n";
+// The new history while a goal period is being closed. Its presence at
+// start-up means a change was interrupted (see RecoverInterruptedGoalPeriod).
+constexpr const char* kStagedHistory = "history.next";
+constexpr const char* kPlayFile = "play.dat";
+constexpr const char* kPlayOld = "play.old";
+constexpr const char* kHistoryOld = "history.old";
+
+// Replaces `backup` with a copy of `source`, or removes it when there is no
+// source.
+bool keepCopy(const std::optional<std::string>& source, const char* backup) {
+    return source ? kvr::WriteFileAtomically(backup, *source) : kvr::RemoveDurably(backup);
+}
+
+// True unless play.dat is missing or a current-format file without records:
+// a goal-period change empties play.dat only as its point of no return.
+bool playFileHoldsRecords() {
+    if (!kvr::FileExists(kPlayFile))
+        return false;
+    auto contents = kvr::ReadWholeFile(kPlayFile);
+    if (!contents)
+        return true; // unreadable, so it may hold records
+    auto lines = kvr::SplitLines(*contents);
+    if (lines.empty())
+        return false;
+    if (kvr::HeaderVersion(lines[0]) != 2.0f)
+        return true;
+    for (size_t i = 2; i < lines.size(); ++i)
+        if (!lines[i].empty())
+            return true;
+    return false;
+}
+
+} // namespace
+
+void PlayRecord::Assign(const PlayRecord& other) { *this = other; }
+
+std::string PlayRecord::ToHistoryLine() const {
+    std::string line;
+    for (const std::string* text : {&date, &singlesDoubles, &partner, &who, &secondOpponent, &time,
+                                    &kind, &result, &score}) {
+        line += kvr::QuotedField(*text);
+        line += ',';
+    }
+    // The two spare fields are always written empty.
+    line += "\"\",\"\",";
+    line += kvr::QuotedField(matchNotes);
+    line += ',';
+    line += kvr::QuotedField(practiceNotes);
+    return line;
+}
+
+std::string PlayRecord::ToLine() const {
+    std::string line = ToHistoryLine();
+    for (int level = 0; level < kLevelCount; ++level) {
+        for (int stroke : kStrokeFileOrder) {
+            line += ",\"";
+            line += std::to_string(ratings[stroke][level]);
+            line += '"';
+        }
+    }
+    return line;
+}
+
+void PlayRecord::FromLine(const std::string& line) {
+    ZBD_Record fields(line, ',');
+    date = ZBD_Date(fields.Field(1)).Text();
+    singlesDoubles = fields.Field(2);
+    partner = fields.Field(3);
+    who = fields.Field(4);
+    secondOpponent = fields.Field(5);
+    time = fields.Field(6);
+    kind = fields.Field(7);
+    result = fields.Field(8);
+    score = fields.Field(9);
+    spare1.clear();
+    spare2.clear();
+    matchNotes = fields.Field(12);
+    practiceNotes = fields.Field(13);
+    int field = 14;
+    for (int level = 0; level < kLevelCount; ++level)
+        for (int stroke : kStrokeFileOrder)
+            ratings[stroke][level] = fields.FieldInt(field++);
+    strokeTotal = {};
+    levelTotal = {};
+    grandTotal = 0;
+}
+
+bool PlayRecord::Equals(const PlayRecord& other) const {
+    return date == other.date && singlesDoubles == other.singlesDoubles &&
+           partner == other.partner && who == other.who &&
+           secondOpponent == other.secondOpponent && time == other.time && kind == other.kind &&
+           result == other.result && score == other.score && spare1 == other.spare1 &&
+           spare2 == other.spare2 && matchNotes == other.matchNotes &&
+           practiceNotes == other.practiceNotes;
+}
+
+KVR_PlayData::KVR_PlayData()
+    : ZBD_Data<PlayRecord>(kPlayFile, 2.0f, ','), history_(std::make_unique<KVR_History>()) {}
+
+KVR_PlayData::~KVR_PlayData() = default;
+
+// Converts the headerless play.dat of the earliest versions: after the count
+// line, each record is an index line, eight text lines and 24 rating lines.
+int KVR_PlayData::Upgrade(float fileVersion) {
+    if (fileVersion != 0.0f)
+        return -1;
+    ZBD_File file(FileName(), 'r', Separator(), true);
+    if (file.Status() <= 0)
+        return file.Status();
+    Clear();
+    auto next = [&file]() -> std::optional<std::string> {
+        auto line = file.ReadLine();
+        if (!line || file.Status() == 0)
+            return std::nullopt; // end of file or read error
+        return line;
+    };
+    // A file that ends early keeps its complete records; the incomplete one
+    // is dropped.
+    for (int i = 0; i < file.RecordCount(); ++i) {
+        auto index = next();
+        if (!index)
+            break;
+        if (kvr::LeadingInt(*index) != i)
+            return -1;
+        auto record = std::make_unique<PlayRecord>();
+        std::string* texts[] = {&record->date, &record->kind,   &record->time,
+                                &record->who,  &record->score,  &record->result,
+                                &record->matchNotes, &record->practiceNotes};
+        bool complete = true;
+        for (std::string* text : texts) {
+            auto line = next();
+            if (!(complete = line.has_value()))
+                break;
+            *text = *line;
+        }
+        for (int level = 0; complete && level < kLevelCount; ++level) {
+            for (int stroke : kStrokeFileOrder) {
+                auto line = next();
+                if (!(complete = line.has_value()))
+                    break;
+                record->ratings[stroke][level] = kvr::LeadingInt(*line);
+            }
+        }
+        if (!complete)
+            break;
+        record->date = ZBD_Date(record->date).Text();
+        Add(std::move(record));
+    }
+    file.Close();
+    int saved = Save();
+    computeStatistics(*this);
+    return saved == 1 ? 1 : -1;
+}
+
+int KVR_PlayData::StartNewGoalPeriod() {
+    // The earlier history, brought to the current layout first.
+    std::optional<std::string> pastFile;
+    std::vector<std::string> pastLines;
+    if (kvr::FileExists(KVR_History::kFileName)) {
+        history_->Rewind();
+        history_->Close();
+        pastFile = kvr::ReadWholeFile(KVR_History::kFileName);
+        if (!pastFile)
+            return -1;
+        if (pastFile->empty()) {
+            pastFile.reset(); // an empty file holds no history to keep
+        } else {
+            auto lines = kvr::SplitLines(*pastFile);
+            if (kvr::HeaderVersion(lines.front()) != 2.0f)
+                return 0; // a newer layout, or one that could not be converted
+            for (size_t i = 1; i < lines.size(); ++i)
+                if (!lines[i].empty())
+                    pastLines.push_back(std::move(lines[i]));
+        }
+    }
+
+    // The new history: this period's records newest first, ordered, then the
+    // earlier history behind them, the whole ordered again.
+    std::vector<KVR_History::SortEntry> entries;
+    entries.reserve(Count() + pastLines.size());
+    for (auto record = records_.rbegin(); record != records_.rend(); ++record) {
+        std::string line = (*record)->ToHistoryLine();
+        entries.push_back({line, KVR_History::SortDay(line)});
+    }
+    KVR_History::ExchangeSort(entries);
+    for (std::string& line : pastLines) {
+        int day = KVR_History::SortDay(line);
+        entries.push_back({std::move(line), day});
+    }
+    KVR_History::ExchangeSort(entries);
+    std::string newHistory = std::string(KVR_History::kHeader) + kLineBreak;
+    for (const auto& entry : entries)
+        newHistory += entry.line + kLineBreak;
+
+    // Backups of both files as they were; nothing else has changed yet.
+    std::optional<std::string> playFile;
+    if (kvr::FileExists(kPlayFile) && !(playFile = kvr::ReadWholeFile(kPlayFile)))
+        return -1;
+    if (!keepCopy(playFile, kPlayOld) || !keepCopy(pastFile, kHistoryOld))
+        return -1;
+
+    if (!kvr::WriteFileAtomically(kStagedHistory, newHistory)) {
+        kvr::RemoveDurably(kStagedHistory);
+        return -1;
+    }
+    // Emptying play.dat is the point of no return: from then on the period
+    // lives in the staged history, which start-up puts in place if we stop.
+    kvr::AtomicFileWriter emptyPlay(kPlayFile);
+    emptyPlay.Append(kvr::DataFileHeader(Version()) + kLineBreak + "0" + kLineBreak);
+    bool synced = emptyPlay.Commit();
+    if (!emptyPlay.Replaced()) {
+        kvr::RemoveDurably(kStagedHistory);
+        return -1;
+    }
+    history_->Close();
+    bool moved = kvr::RenameDurably(kStagedHistory, KVR_History::kFileName);
+    if (!moved && kvr::FileExists(kStagedHistory)) {
+        // Put the period back into play.dat; if even that fails, the staged
+        // history stays for start-up to finish the change.
+        if (Save() == 1)
+            kvr::RemoveDurably(kStagedHistory);
+        return -1;
+    }
+    Clear();
+    return moved && synced ? 1 : -1;
+}
+
+int KVR_PlayData::RecoverInterruptedGoalPeriod() {
+    kvr::RemoveStaleTemporaries(".");
+    if (!kvr::FileExists(kStagedHistory))
+        return 0;
+    if (playFileHoldsRecords()) // play.dat was never emptied: undo
+        return kvr::RemoveDurably(kStagedHistory) ? 0 : -1;
+    return kvr::RenameDurably(kStagedHistory, KVR_History::kFileName) ? 1 : -1;
+}

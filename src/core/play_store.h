@@ -1,0 +1,86 @@
+#pragma once
+
+#include "core/record_store.h"
+
+#include <array>
+#include <memory>
+#include <string>
+
+class KVR_History;
+
+// Rating rows and level columns of a play record.
+enum Stroke { Forehand = 0, Backhand = 1, Serve = 2, Return = 3, Volley = 4, Approach = 5 };
+enum Level { Consistency = 0, Placement = 1, Spin = 2, Power = 3 };
+inline constexpr int kStrokeCount = 6;
+inline constexpr int kLevelCount = 4;
+
+// The order of the strokes within a level in a play.dat line.
+inline constexpr std::array<int, kStrokeCount> kStrokeFileOrder{Forehand, Backhand, Serve,
+                                                                 Volley,   Return,   Approach};
+
+// One outing on court.
+struct PlayRecord : ZBD_DataRecordBase<PlayRecord> {
+    std::string date, singlesDoubles, partner, who, secondOpponent, time, kind, result, score,
+        spare1, spare2, matchNotes, practiceNotes;
+    std::array<std::array<int, kLevelCount>, kStrokeCount> ratings{}; // ratings[stroke][level]
+    std::array<int, kStrokeCount> strokeTotal{};
+    std::array<int, kLevelCount> levelTotal{};
+    int grandTotal = 0;
+
+    PlayRecord() { sortKind = 'D'; }
+
+    void Assign(const PlayRecord& other) override;
+    std::string Key() const override { return date; }
+    std::string ToLine() const override;
+    void FromLine(const std::string& line) override;
+    bool Equals(const PlayRecord& other) const override;
+
+    // The thirteen text fields only, as history.dat keeps them.
+    std::string ToHistoryLine() const;
+};
+
+// Derived figures over the current goal period and the history; recomputed,
+// never stored.
+struct PlayStatistics {
+    int currentWins = 0, currentLosses = 0, currentUndecided = 0;
+    int yearWins = 0, yearLosses = 0, yearUndecided = 0;
+    int allWins = 0, allLosses = 0, allUndecided = 0;
+    float currentTime = 0, currentMatchTime = 0, currentPracticeTime = 0, currentLessonTime = 0;
+    float yearTime = 0, yearMatchTime = 0, yearPracticeTime = 0, yearLessonTime = 0;
+    float allTime = 0, allMatchTime = 0, allPracticeTime = 0, allLessonTime = 0;
+    std::array<float, 6> strokeAverage{}; // Forehand, Backhand, Volley, Approach, Serve, Return
+    float totalGameRating = 0;
+    std::array<float, 4> levelAverage{};
+    std::array<float, 60> monthlyTime{};
+    bool hasHistory = false;
+};
+
+// The current goal period: play.dat, kept in date order.
+class KVR_PlayData : public ZBD_Data<PlayRecord> {
+public:
+    static constexpr int kGoalPeriodLength = 30;
+
+    KVR_PlayData();
+    ~KVR_PlayData() override;
+
+    int Upgrade(float fileVersion) override;
+
+    // Moves the current goal period into history.dat and empties play.dat.
+    // Returns 1, or 0 or less when nothing (or not all) could be done; no
+    // record is ever lost or duplicated, whatever fails.
+    int StartNewGoalPeriod();
+
+    // Finishes or undoes a goal-period change that a crash interrupted and
+    // removes temporary files left by interrupted saves. Run once at
+    // start-up, before any store is loaded. Returns 1 when it finished a
+    // change, 0 when there was nothing to finish, -1 when it could not.
+    static int RecoverInterruptedGoalPeriod();
+
+    KVR_History& History() { return *history_; }
+    PlayStatistics& Stats() { return stats_; }
+    const PlayStatistics& Stats() const { return stats_; }
+
+private:
+    std::unique_ptr<KVR_History> history_;
+    PlayStatistics stats_;
+};

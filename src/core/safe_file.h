@@ -1,0 +1,60 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+// Durable file operations for the data files. A file is never rewritten in
+// place: the new contents go to a temporary file in the same folder, which is
+// synced and then renamed over the target, so a crash, a full disk or a
+// failing call leaves either the old file or the new one, never a mix.
+namespace kvr {
+
+// A new version of one file, built up in memory and put in place by Commit().
+// The temporary file is created at once, so a folder that cannot be written
+// to is noticed before any work is done.
+class AtomicFileWriter {
+public:
+    explicit AtomicFileWriter(std::string path);
+    ~AtomicFileWriter(); // discards what was not committed
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    bool IsOpen() const { return fd_ >= 0; }
+    void Append(const std::string& text) { contents_ += text; }
+    // Writes, syncs and renames the temporary file over the target. Returns
+    // false, leaving the target as it was, when any step fails.
+    bool Commit();
+    void Discard();
+    // True once Commit() has put the new file in place, even when syncing the
+    // folder afterwards failed.
+    bool Replaced() const { return replaced_; }
+
+private:
+    std::string path_;
+    std::string tempName_;
+    std::string contents_;
+    int fd_ = -1;
+    bool replaced_ = false;
+};
+
+// Writes `contents` to `path` atomically and durably. Returns false (with the
+// old file, if any, untouched and no temporary file left behind) on failure.
+bool WriteFileAtomically(const std::string& path, const std::string& contents);
+
+// Renames `from` over `to` and syncs the folder. Returns false on failure.
+bool RenameDurably(const std::string& from, const std::string& to);
+
+// Removes `path` and syncs the folder. A file that is already missing counts
+// as removed.
+bool RemoveDurably(const std::string& path);
+
+// The whole contents of a file; nullopt when it cannot be opened or read.
+std::optional<std::string> ReadWholeFile(const std::string& path);
+
+bool FileExists(const std::string& path);
+
+// Removes the temporary files that an interrupted write left in `folder`.
+// Called at start-up, before anything is written.
+void RemoveStaleTemporaries(const std::string& folder = ".");
+
+} // namespace kvr

@@ -1,0 +1,49 @@
+#include "support/temp_dir.h"
+
+#include "core/date.h"
+
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace kvrtest {
+
+void TempDirTest::SetUp() {
+    previous_ = std::filesystem::current_path();
+    std::string pattern = (std::filesystem::temp_directory_path() / "kavora-test-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    dir_ = pattern;
+    std::filesystem::current_path(dir_);
+}
+
+void TempDirTest::TearDown() {
+    ZBD_Date::UseSystemClock();
+    std::filesystem::current_path(previous_);
+    std::error_code ignored;
+    std::filesystem::permissions(dir_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(dir_, ignored);
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream contents;
+    contents << in.rdbuf();
+    return contents.str();
+}
+
+void WriteFile(const std::string& path, const std::string& contents) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << contents;
+}
+
+bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+
+std::string Lines(std::initializer_list<std::string> lines) {
+    std::string text;
+    for (const auto& line : lines)
+        text += line + "\r\n";
+    return text;
+}
+
+} // namespace kvrtest

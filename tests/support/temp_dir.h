@@ -1,0 +1,29 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace kvrtest {
+
+// Runs each test in a fresh temporary working folder, removed afterwards.
+class TempDirTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    const std::filesystem::path& Dir() const { return dir_; }
+
+private:
+    std::filesystem::path dir_;
+    std::filesystem::path previous_;
+};
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& contents);
+bool Exists(const std::string& path);
+
+// The lines of a text, joined with CR LF as the data files are written.
+std::string Lines(std::initializer_list<std::string> lines);
+
+} // namespace kvrtest
