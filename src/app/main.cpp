@@ -1,10 +1,6 @@
-#include "app/main_window.h"
-
-#include <QApplication>
+#include "app/application.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    MainWindow window;
-    window.show();
-    return app.exec();
+    TKvrWinApp app(argc, argv);
+    return app.Run();
 }

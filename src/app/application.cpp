@@ -1,0 +1,190 @@
+#include "app/application.h"
+
+#include "app/about_dialog.h"
+#include "app/client.h"
+#include "app/main_window.h"
+#include "app/welcome_dialog.h"
+#include "charting/chart_store.h"
+#include "core/coach_file.h"
+#include "core/play_store.h"
+#include "phonebook/phone_store.h"
+#include "play/statistics.h"
+#include "schedule/sched_store.h"
+#include "tips/tip_store.h"
+#include "ui/message.h"
+#include "ui/text.h"
+
+#include <chrono>
+#include <clocale>
+#include <new>
+
+#include <QFile>
+#include <QIcon>
+
+namespace {
+
+// A file that could not be loaded: the rebuild finds nothing to restore, so
+// the player is told that it failed. Should a rebuild restore records, the
+// player is told how many and the store is loaded again.
+template <class Store>
+void TryRebuild(Store& store, const QString& fileName, const QString& baseName) {
+    int restored = store.rebuild_file();
+    if (restored > 0) {
+        kui::Tell(nullptr,
+                  QStringLiteral("'%1' rebuilt with %2 records.").arg(fileName).arg(restored) +
+                      QStringLiteral("\nOld file saved as '%1.old'\nCorrupted records were "
+                                     "disgarded and saved in file '%1.dis'")
+                          .arg(baseName),
+                  QStringLiteral("File Rebuild Successful!"));
+        store.Load();
+        return;
+    }
+    kui::Tell(nullptr, QStringLiteral("Rebuilding attempt for '%1' FAILED!").arg(fileName));
+}
+
+} // namespace
+
+TKvrWinApp::TKvrWinApp(int& argc, char** argv)
+    : QApplication(argc, argv), title_(QStringLiteral("The Kavora for Windows v1.5")) {
+    // Numbers in the data files and in the texts the model formats are
+    // always written with a decimal point, whatever the user's locale.
+    std::setlocale(LC_NUMERIC, "C");
+    setApplicationName(QStringLiteral("kavora"));
+    setApplicationVersion(QStringLiteral("1.5"));
+    setDesktopFileName(QStringLiteral("kavora"));
+    if (QFile::exists(QStringLiteral(":/icons/kavora.svg")))
+        setWindowIcon(QIcon(QStringLiteral(":/icons/kavora.svg")));
+    else
+        setWindowIcon(ProgramIcon());
+    kui::SetDefaultCaption(title_);
+
+    // A goal-period change cut short by a crash is finished or undone before
+    // any store reads its file.
+    KVR_PlayData::RecoverInterruptedGoalPeriod();
+
+    if (!CreateStores()) {
+        kui::Tell(nullptr, QStringLiteral("Not enough memory to run program!"),
+                  QStringLiteral("Memory Error"), kui::Icon::Stop);
+        return;
+    }
+    ready_ = true;
+    LoadAllData();
+}
+
+TKvrWinApp::~TKvrWinApp() {
+    // The windows go first: views refer to the stores.
+    frame_.reset();
+    DestroyStores();
+}
+
+TKvrWinApp* TKvrWinApp::Instance() {
+    return qobject_cast<TKvrWinApp*>(QCoreApplication::instance());
+}
+
+KvrClient* TKvrWinApp::Client() const {
+    return frame_ ? frame_->Client() : nullptr;
+}
+
+bool TKvrWinApp::CreateStores() {
+    try {
+        playStore_ = std::make_unique<KVR_PlayData>();
+        phoneStore_ = std::make_unique<KVR_PhoneData>();
+        tipStore_ = std::make_unique<TipClass>();
+        schedStore_ = std::make_unique<SchedClass>();
+        chartStore_ = std::make_unique<KVR_ChartClass>();
+    } catch (const std::bad_alloc&) {
+        DestroyStores();
+        return false;
+    }
+    return true;
+}
+
+void TKvrWinApp::DestroyStores() {
+    playStore_.reset();
+    phoneStore_.reset();
+    schedStore_.reset();
+    tipStore_.reset();
+    chartStore_.reset();
+}
+
+void TKvrWinApp::LoadAllData() {
+    auto started = std::chrono::steady_clock::now();
+    bool failed = false;
+
+    if (chartStore_->Load() < 0) {
+        failed = true;
+        kui::Tell(nullptr, QStringLiteral("Chart data file missing or corrupted, unable to load "
+                                          "'chart.dat'!\nWill attempt to rebuild file...."));
+        TryRebuild(*chartStore_, QStringLiteral("chart.dat"), QStringLiteral("chart"));
+    }
+
+    // A play.dat that cannot be read simply gives an empty goal period.
+    playStore_->CheckFile();
+    playStore_->Load();
+
+    if (phoneStore_->Load() < 0) {
+        failed = true;
+        kui::Tell(nullptr, QStringLiteral("Phone Book data file missing or corrupted, unable to "
+                                          "load 'phone.dat'\n") +
+                               QStringLiteral("Attemping to rebuild file...."));
+        TryRebuild(*phoneStore_, QStringLiteral("phone.dat"), QStringLiteral("phone"));
+    }
+    phoneStore_->ComputeAllStats(*playStore_);
+
+    schedStore_->CheckFile();
+    schedStore_->Load();
+
+    // The views that read the statistics block find it filled in.
+    computeStatistics(*playStore_);
+
+    loadMilliseconds_ =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
+            .count();
+
+    if (failed)
+        kui::Tell(nullptr,
+                  QStringLiteral("Unable to load all data files.\n") +
+                      QStringLiteral("Read previous messages to determine which file caused "
+                                     "error.\n") +
+                      QStringLiteral("Use a text editor to examine the '*.dis' file\n") +
+                      QStringLiteral("to view any disgarded records that you may be able to "
+                                     "manually reenter.\n") +
+                      QStringLiteral("If a backup file is available, exit program and replace "
+                                     "bad file.\n"));
+}
+
+void TKvrWinApp::InitMainWindow() {
+    if (!ready_ || frame_)
+        return;
+    frame_ = std::make_unique<TKvrFrame>(*this);
+    frame_->show();
+    SettlePlayerName();
+}
+
+void TKvrWinApp::SettlePlayerName() {
+    if (auto stored = kvr::ReadPlayerName()) {
+        playerName_ = kui::LeftCharacters(kui::FromStored(*stored), kMaxNameLength);
+        return;
+    }
+    // The first run (or a coach.dat that is gone): ask until a name is given.
+    playerName_.clear();
+    while (playerName_.isEmpty()) {
+        TWelcomeDlg welcome(frame_.get());
+        if (kui::RunModal(welcome) == QDialog::Accepted)
+            playerName_ = welcome.PlayerName();
+    }
+    if (!kvr::WritePlayerName(kui::ToStored(playerName_)))
+        kui::Tell(frame_.get(),
+                  QStringLiteral("Unable to save your name in 'coach.dat'.\nYou will be asked "
+                                 "for it again at the next start."),
+                  {}, kui::Icon::Warning);
+    if (Client())
+        Client()->viewport()->update();
+}
+
+int TKvrWinApp::Run() {
+    if (!ready_)
+        return 0;
+    InitMainWindow();
+    return exec();
+}

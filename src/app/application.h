@@ -1,0 +1,73 @@
+#pragma once
+
+#include <memory>
+
+#include <QApplication>
+#include <QString>
+
+class KVR_PlayData;
+class KVR_PhoneData;
+class TipClass;
+class SchedClass;
+class KVR_ChartClass;
+class KvrClient;
+class TKvrFrame;
+
+// The application object: owns the five stores and the player's name for
+// the whole run, loads the data before any window is shown and builds the
+// main window. Views and dialogs reach the stores through it.
+class TKvrWinApp : public QApplication {
+    Q_OBJECT
+public:
+    static constexpr int kMaxNameLength = 24;
+
+    // Finishes an interrupted goal-period change, then creates the stores
+    // and loads them, telling the player of any file that cannot be read.
+    TKvrWinApp(int& argc, char** argv);
+    ~TKvrWinApp() override;
+    Q_DISABLE_COPY_MOVE(TKvrWinApp)
+
+    static TKvrWinApp* Instance();
+
+    // Builds the main window, settles the player's name and runs the
+    // message loop; the loop's result is the program's exit code.
+    int Run();
+    // The main-window set-up on its own: the frame with its client, shown,
+    // and the player's name, asked for on the first run.
+    void InitMainWindow();
+
+    // False when the stores could not be created; the program then ends.
+    bool Ready() const { return ready_; }
+
+    const QString& Title() const { return title_; }
+    const QString& PlayerName() const { return playerName_; }
+
+    KVR_PlayData& PlayStore() { return *playStore_; }
+    KVR_PhoneData& PhoneStore() { return *phoneStore_; }
+    TipClass& TipStore() { return *tipStore_; }
+    SchedClass& SchedStore() { return *schedStore_; }
+    KVR_ChartClass& ChartStore() { return *chartStore_; }
+
+    TKvrFrame* Frame() const { return frame_.get(); }
+    KvrClient* Client() const;
+
+    // How long loading the data took, for the start-up measurements.
+    double LoadMilliseconds() const { return loadMilliseconds_; }
+
+private:
+    bool CreateStores();
+    void LoadAllData();
+    void SettlePlayerName();
+    void DestroyStores();
+
+    QString title_;
+    QString playerName_;
+    bool ready_ = false;
+    double loadMilliseconds_ = 0;
+    std::unique_ptr<KVR_PlayData> playStore_;
+    std::unique_ptr<KVR_PhoneData> phoneStore_;
+    std::unique_ptr<TipClass> tipStore_;
+    std::unique_ptr<SchedClass> schedStore_;
+    std::unique_ptr<KVR_ChartClass> chartStore_;
+    std::unique_ptr<TKvrFrame> frame_;
+};

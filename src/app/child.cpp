@@ -1,0 +1,19 @@
+#include "app/child.h"
+
+#include "app/client.h"
+
+#include <QMdiSubWindow>
+
+TKvrChild::TKvrChild(KvrClient& client, int childId, const QString& title)
+    : client_(client), childId_(childId) {
+    setWindowTitle(title);
+    setAttribute(Qt::WA_DeleteOnClose);
+}
+
+TKvrWinApp& TKvrChild::App() const {
+    return client_.App();
+}
+
+QMdiSubWindow* TKvrChild::SubWindow() const {
+    return qobject_cast<QMdiSubWindow*>(parentWidget());
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <QImage>
+#include <QMdiArea>
+
+class ClickSound;
+class HelpViewer;
+class QPrinter;
+class TKvrChild;
+class TKvrWinApp;
+
+// The client area of the main window. Shows the court behind the views,
+// carries out the menu commands and keeps the views, one per identifier. It
+// owns the notebook page picture and the printer.
+class KvrClient : public QMdiArea {
+    Q_OBJECT
+public:
+    explicit KvrClient(TKvrWinApp& app, QWidget* parent = nullptr);
+    ~KvrClient() override;
+    Q_DISABLE_COPY_MOVE(KvrClient)
+
+    TKvrWinApp& App() const { return app_; }
+
+    // Carries out a menu command; commands that do not exist yet do nothing.
+    void Command(int commandId);
+    bool HasCommand(int commandId) const;
+    // True for the commands that click before they work.
+    static bool CommandClicks(int commandId);
+
+    // The open view with this identifier, or null.
+    TKvrChild* FindView(int childId) const;
+    // Brings the view with this identifier forward, restored and focused,
+    // or makes it with `make` when none is open. Returns the view, or null
+    // when it could not be made.
+    TKvrChild* OpenView(int childId, const std::function<TKvrChild*()>& make);
+    // Closes the view with this identifier, if one is open.
+    void CloseView(int childId);
+    // Redraws every open view.
+    void RefreshAll();
+    // Lines the minimised views up along the bottom of the client area.
+    void ArrangeIcons();
+
+    // The picture the notebooks and the tips view stretch over their pages.
+    const QImage& NotebookPage();
+    // The printer the printouts print to without a print dialog; a PDF file
+    // in the working folder when the system has no printer.
+    QPrinter& Printer();
+
+    void SetClickSound(std::unique_ptr<ClickSound> sound);
+    void SetHelpViewer(std::unique_ptr<HelpViewer> help);
+    HelpViewer& Help() { return *help_; }
+
+    // The commands that work at this stage.
+    void SetNewGoals();
+    void ShowManual();
+    void ShowAbout();
+
+signals:
+    // After the first paint of the background: the window is on screen.
+    void FirstPainted();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    TKvrWinApp& app_;
+    std::unique_ptr<ClickSound> sound_;
+    std::unique_ptr<HelpViewer> help_;
+    std::unique_ptr<QPrinter> printer_;
+    QImage notebookPage_;
+    bool painted_ = false;
+};

@@ -1,0 +1,149 @@
+#include "ui/message.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include <QDialog>
+#include <QMessageBox>
+
+namespace kui {
+
+namespace {
+
+Responder* g_responder = nullptr;
+
+QString& DefaultCaptionText() {
+    static QString caption;
+    return caption;
+}
+
+QMessageBox::Icon BoxIcon(Icon icon) {
+    switch (icon) {
+    case Icon::Information:
+        return QMessageBox::Information;
+    case Icon::Warning:
+        return QMessageBox::Warning;
+    case Icon::Stop:
+        return QMessageBox::Critical;
+    case Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+int ShowBox(QWidget* parent, const Message& message, QMessageBox::StandardButtons buttons,
+            QMessageBox::StandardButton defaultButton) {
+    QMessageBox box(BoxIcon(message.icon), message.caption, message.text, buttons, parent);
+    box.setDefaultButton(defaultButton);
+    box.setTextFormat(Qt::PlainText);
+    return box.exec();
+}
+
+Message Make(Message::Kind kind, const QString& text, const QString& caption, Icon icon) {
+    Message message;
+    message.kind = kind;
+    message.text = text;
+    message.caption = caption.isEmpty() ? DefaultCaption() : caption;
+    message.icon = icon;
+    return message;
+}
+
+} // namespace
+
+void SetDefaultCaption(const QString& caption) {
+    DefaultCaptionText() = caption;
+}
+
+QString DefaultCaption() {
+    return DefaultCaptionText();
+}
+
+void Tell(QWidget* parent, const QString& text, const QString& caption, Icon icon) {
+    Message message = Make(Message::Kind::Tell, text, caption, icon);
+    if (g_responder) {
+        g_responder->Told(message);
+        return;
+    }
+    ShowBox(parent, message, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+bool AskYesNo(QWidget* parent, const QString& text, const QString& caption) {
+    Message message = Make(Message::Kind::YesNo, text, caption, Icon::None);
+    if (g_responder)
+        return g_responder->Answer(message);
+    return ShowBox(parent, message, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
+           QMessageBox::Yes;
+}
+
+bool AskOkCancel(QWidget* parent, const QString& text, const QString& caption) {
+    Message message = Make(Message::Kind::OkCancel, text, caption, Icon::None);
+    if (g_responder)
+        return g_responder->Answer(message);
+    return ShowBox(parent, message, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) ==
+           QMessageBox::Ok;
+}
+
+int RunModal(QDialog& dialog) {
+    if (g_responder)
+        return g_responder->Run(dialog);
+    return dialog.exec();
+}
+
+void SetResponder(Responder* responder) {
+    g_responder = responder;
+}
+
+Responder* CurrentResponder() {
+    return g_responder;
+}
+
+ScriptedResponder::ScriptedResponder() : previous_(g_responder) {
+    g_responder = this;
+}
+
+ScriptedResponder::~ScriptedResponder() {
+    g_responder = previous_;
+}
+
+std::vector<QString> ScriptedResponder::Texts() const {
+    std::vector<QString> texts;
+    for (const Message& message : shown_)
+        texts.push_back(message.text);
+    return texts;
+}
+
+void ScriptedResponder::Clear() {
+    shown_.clear();
+    dialogs_.clear();
+}
+
+void ScriptedResponder::Told(const Message& message) {
+    shown_.push_back(message);
+}
+
+bool ScriptedResponder::Answer(const Message& question) {
+    shown_.push_back(question);
+    if (answers_.empty())
+        return false;
+    bool yes = answers_.front();
+    answers_.pop_front();
+    return yes;
+}
+
+int ScriptedResponder::Run(QDialog& dialog) {
+    dialogs_.push_back(dialog.windowTitle());
+    if (handlers_.empty()) {
+        // A dialog that asks again until answered would spin for ever.
+        if (++unhandled_ > kMaxUnhandled) {
+            std::fprintf(stderr, "ScriptedResponder: no handler for dialog \"%s\"\n",
+                         qPrintable(dialog.windowTitle()));
+            std::abort();
+        }
+        return QDialog::Rejected;
+    }
+    DialogHandler handler = std::move(handlers_.front());
+    handlers_.pop_front();
+    return handler(dialog);
+}
+
+} // namespace kui

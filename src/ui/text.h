@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include <QString>
+
+namespace kui {
+
+// Stored text as shown: UTF-8, or Windows-1252 when the bytes are not valid
+// UTF-8 (files written by older Windows programs). Never yields replacement
+// characters; a NUL byte ends the text.
+QString FromStored(const std::string& bytes);
+
+// Typed text as stored: UTF-8.
+std::string ToStored(const QString& text);
+
+// At most `count` characters of `text` (a surrogate pair counts as one and is
+// never split).
+QString LeftCharacters(const QString& text, int count);
+
+} // namespace kui

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "app/application.h"
+#include "app/child.h"
+#include "app/client.h"
+#include "app/main_window.h"
+#include "app/sound.h"
+#include "support/temp_dir.h"
+#include "ui/message.h"
+
+#include <memory>
+#include <optional>
+
+#include <QPaintEvent>
+
+namespace kvrtest {
+
+// Counts clicks instead of playing them.
+class FakeSound : public ClickSound {
+public:
+    explicit FakeSound(int* plays) : plays_(plays) {}
+    void Play() override { ++*plays_; }
+
+private:
+    int* plays_;
+};
+
+// A view that counts its paints.
+class CountingView : public TKvrChild {
+public:
+    CountingView(KvrClient& client, int id, const QString& title, int* paints)
+        : TKvrChild(client, id, title), paints_(paints) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override { ++*paints_; }
+
+private:
+    int* paints_;
+};
+
+// Each test runs in its own folder with a scripted answerer for every
+// message box and dialog; the application object is made by the test, after
+// it has laid out the files.
+class AppTest : public TempDirTest {
+protected:
+    void TearDown() override {
+        app_.reset();
+        responder_.reset();
+        TempDirTest::TearDown();
+    }
+
+    // Starts the application: the stores are loaded, the messages recorded.
+    TKvrWinApp& StartApp() {
+        static int argc = 1;
+        static char name[] = "kavora_test";
+        static char* argv[] = {name, nullptr};
+        app_ = std::make_unique<TKvrWinApp>(argc, argv);
+        return *app_;
+    }
+
+    // Starts the application and builds its main window, with a fake click.
+    TKvrWinApp& StartWindow() {
+        StartApp().InitMainWindow();
+        Client().SetClickSound(std::make_unique<FakeSound>(&clicks_));
+        return *app_;
+    }
+
+    KvrClient& Client() { return *app_->Client(); }
+    TKvrFrame& Frame() { return *app_->Frame(); }
+    kui::ScriptedResponder& Responder() { return *responder_; }
+
+    std::unique_ptr<kui::ScriptedResponder> responder_ = std::make_unique<kui::ScriptedResponder>();
+    std::unique_ptr<TKvrWinApp> app_;
+    int clicks_ = 0;
+};
+
+} // namespace kvrtest

@@ -1,0 +1,160 @@
+#include "app/app_fixture.h"
+#include "charting/chart_store.h"
+#include "core/history.h"
+#include "core/play_store.h"
+#include "phonebook/phone_store.h"
+#include "schedule/sched_store.h"
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace kvrtest {
+namespace {
+
+const QString kTitle = QStringLiteral("The Kavora for Windows v1.5");
+const QString kChartMessage = QStringLiteral(
+    "Chart data file missing or corrupted, unable to load 'chart.dat'!\nWill attempt to rebuild "
+    "file....");
+const QString kChartFailed = QStringLiteral("Rebuilding attempt for 'chart.dat' FAILED!");
+const QString kPhoneMessage = QStringLiteral(
+    "Phone Book data file missing or corrupted, unable to load 'phone.dat'\nAttemping to rebuild "
+    "file....");
+const QString kPhoneFailed = QStringLiteral("Rebuilding attempt for 'phone.dat' FAILED!");
+const QString kFinal = QStringLiteral(
+    "Unable to load all data files.\nRead previous messages to determine which file caused "
+    "error.\nUse a text editor to examine the '*.dis' file\nto view any disgarded records that "
+    "you may be able to manually reenter.\nIf a backup file is available, exit program and "
+    "replace bad file.\n");
+
+const std::string kPlayLine =
+    "\"3/4/2026\",\"S\",\"\",\"Ann Lee\",\"\",\"1.5\",\"M\",\"W\",\"6-4\",\"\",\"\",\"Good\","
+    "\"\",\"5\",\"5\",\"5\",\"5\",\"5\",\"5\",\"5\",\"5\",\"5\",\"5\",\"5\",\"5\",\"5\",\"5\","
+    "\"5\",\"5\",\"5\",\"5\",\"5\",\"5\",\"5\",\"5\",\"5\",\"5\"";
+
+using StartupTest = AppTest;
+
+TEST_F(StartupTest, NoDataFilesStartsQuietlyWithEmptyStores) {
+    WriteFile("coach.dat", Lines({"Pat Smith"}));
+    TKvrWinApp& app = StartApp();
+    EXPECT_TRUE(app.Ready());
+    EXPECT_TRUE(Responder().Shown().empty());
+    EXPECT_EQ(app.PlayStore().Count(), 0u);
+    EXPECT_EQ(app.PhoneStore().Count(), 0u);
+    EXPECT_EQ(app.ChartStore().Count(), 0u);
+    EXPECT_EQ(app.SchedStore().Count(), 0u);
+    EXPECT_EQ(app.Title(), kTitle);
+    // Loading writes no data file.
+    EXPECT_FALSE(Exists("play.dat"));
+    EXPECT_FALSE(Exists("chart.dat"));
+}
+
+TEST_F(StartupTest, NewerChartFileGivesItsTwoMessagesAndTheFinalOne) {
+    WriteFile("chart.dat", Lines({"ZBD Data File Format 3.0", "0"}));
+    WriteFile("play.dat", Lines({"ZBD Data File Format 2.0", "1", kPlayLine}));
+    StartApp();
+    ASSERT_EQ(Responder().Texts(), (std::vector<QString>{kChartMessage, kChartFailed, kFinal}));
+    for (const kui::Message& message : Responder().Shown()) {
+        EXPECT_EQ(message.caption, kTitle);
+        EXPECT_EQ(message.kind, kui::Message::Kind::Tell);
+    }
+    // The other stores still load.
+    EXPECT_EQ(app_->PlayStore().Count(), 1u);
+}
+
+TEST_F(StartupTest, BadChartAndPhoneFilesGiveBothPairsAndOneFinalMessage) {
+    WriteFile("chart.dat", Lines({"ZBD Data File Format 9.5", "0"}));
+    WriteFile("phone.dat", Lines({"ZBD Data File Format 7.0", "0"}));
+    StartApp();
+    EXPECT_EQ(Responder().Texts(), (std::vector<QString>{kChartMessage, kChartFailed, kPhoneMessage,
+                                                         kPhoneFailed, kFinal}));
+}
+
+TEST_F(StartupTest, NewerPlayFileStartsAnEmptyGoalPeriodWithoutAMessage) {
+    WriteFile("play.dat", Lines({"ZBD Data File Format 4.0", "1", kPlayLine}));
+    StartApp();
+    EXPECT_TRUE(Responder().Shown().empty());
+    EXPECT_EQ(app_->PlayStore().Count(), 0u);
+    // The file is left for the newer program.
+    EXPECT_EQ(ReadFile("play.dat"), Lines({"ZBD Data File Format 4.0", "1", kPlayLine}));
+}
+
+TEST_F(StartupTest, InterruptedGoalPeriodChangeIsFinishedBeforeLoading) {
+    // The period's records already sit in the staged history and play.dat
+    // was emptied: start-up puts the new history in place.
+    WriteFile("play.dat", Lines({"ZBD Data File Format 2.0", "0"}));
+    WriteFile("history.next", Lines({"KVR History Data Format 2.0",
+                                     kPlayLine.substr(0, kPlayLine.find(",\"5\""))}));
+    StartApp();
+    EXPECT_FALSE(Exists("history.next"));
+    ASSERT_TRUE(Exists("history.dat"));
+    EXPECT_EQ(app_->PlayStore().History().CountRecords(), 1);
+}
+
+// A dialog handler that types a name and presses "Let's Play Tennis".
+kui::ScriptedResponder::DialogHandler TypeName(const QString& name) {
+    return [name](QDialog& dialog) {
+        auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("playerName"));
+        auto* button = dialog.findChild<QPushButton*>(QStringLiteral("okButton"));
+        EXPECT_TRUE(field && button);
+        if (!field || !button)
+            return int(QDialog::Rejected);
+        field->setText(name);
+        button->click();
+        return dialog.result();
+    };
+}
+
+TEST_F(StartupTest, WelcomeRepeatsUntilANameIsGivenAndKeepsIt) {
+    Responder().QueueDialog([](QDialog&) { return int(QDialog::Rejected); }); // closed
+    Responder().QueueDialog(TypeName(QString()));                             // empty
+    Responder().QueueDialog(TypeName(QStringLiteral("   ")));                 // blanks only
+    Responder().QueueDialog(TypeName(QStringLiteral("Chris Evert")));
+    StartWindow();
+    EXPECT_EQ(Responder().DialogsRun(), (std::vector<QString>(4, QStringLiteral("Welcome"))));
+    EXPECT_EQ(app_->PlayerName(), QStringLiteral("Chris Evert"));
+    EXPECT_EQ(ReadFile("coach.dat"), Lines({"KVR Coach Data Format 1.0", "Chris Evert"}));
+
+    // The next run does not ask again and leaves coach.dat alone.
+    app_.reset();
+    Responder().Clear();
+    StartWindow();
+    EXPECT_TRUE(Responder().DialogsRun().empty());
+    EXPECT_EQ(app_->PlayerName(), QStringLiteral("Chris Evert"));
+    EXPECT_EQ(ReadFile("coach.dat"), Lines({"KVR Coach Data Format 1.0", "Chris Evert"}));
+}
+
+TEST_F(StartupTest, PlaceholderNameCountsAsFirstRunAndLongNamesAreCut) {
+    WriteFile("coach.dat", Lines({"Pat Rally"}));
+    Responder().QueueDialog([](QDialog& dialog) {
+        auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("playerName"));
+        EXPECT_EQ(field->maxLength(), 24);
+        // Text set past the field's limit (as a paste could) is still cut.
+        field->setMaxLength(100);
+        field->setText(QStringLiteral("Arantxa Sanchez Vicario the Second"));
+        dialog.accept();
+        return dialog.result();
+    });
+    StartWindow();
+    EXPECT_EQ(app_->PlayerName(), QStringLiteral("Arantxa Sanchez Vicario "));
+    EXPECT_EQ(app_->PlayerName().size(), 24);
+}
+
+TEST_F(StartupTest, StoredNameIsReadAsUtf8OrWindows1252) {
+    WriteFile("coach.dat", "Andr\xe9 M\xfcller\r\n");
+    StartWindow();
+    EXPECT_TRUE(Responder().DialogsRun().empty());
+    EXPECT_EQ(app_->PlayerName(), QString::fromUtf8("Andr\u00e9 M\u00fcller"));
+}
+
+TEST_F(StartupTest, UnreadableCoachFileAsksAndReportsAFailedSave) {
+    std::filesystem::create_directory("coach.dat"); // neither readable nor replaceable
+    Responder().QueueDialog(TypeName(QStringLiteral("Steffi")));
+    StartWindow();
+    EXPECT_EQ(app_->PlayerName(), QStringLiteral("Steffi"));
+    ASSERT_EQ(Responder().Shown().size(), 1u);
+    EXPECT_TRUE(Responder().Shown()[0].text.startsWith(QStringLiteral("Unable to save your name")));
+}
+
+} // namespace
+} // namespace kvrtest
