@@ -254,7 +254,10 @@ void KvrClient::ShowAbout() {
 void KvrClient::paintEvent(QPaintEvent* event) {
     Q_UNUSED(event);
     QPainter painter(viewport());
-    painter.setFont(font());
+    // The name stands out in bold, as the system font always drew it.
+    QFont nameFont = font();
+    nameFont.setBold(true);
+    painter.setFont(nameFont);
     kvr::DrawCourt(painter, viewport()->size(), app_.PlayerName());
     painter.end();
     if (!painted_) {
