@@ -108,8 +108,8 @@ float HeaderVersion(std::string_view line) {
 
 std::string DataFileHeader(float version) {
     char number[32];
-    auto result = std::to_chars(number, number + sizeof number, version,
-                                std::chars_format::fixed, 1);
+    auto result =
+        std::to_chars(number, number + sizeof number, version, std::chars_format::fixed, 1);
     return "ZBD Data File Format " + std::string(number, result.ptr);
 }
 
@@ -155,7 +155,9 @@ ZBD_File::ZBD_File(const std::string& fileName, char mode, char separator, bool 
     }
 }
 
-ZBD_File::~ZBD_File() { Close(); }
+ZBD_File::~ZBD_File() {
+    Close();
+}
 
 void ZBD_File::ReadHeader() {
     if (std::ferror(input_)) {

@@ -250,8 +250,8 @@ private:
     static int SortValue(const T& record) { return ZBD_Date(record.Key()).DayNumber(); }
 
     static bool Precedes(const T& existing, int addedDay, const std::string& addedKey) {
-        bool before = existing.sortKind == 'D' ? SortValue(existing) < addedDay
-                                               : existing.Key() < addedKey;
+        bool before =
+            existing.sortKind == 'D' ? SortValue(existing) < addedDay : existing.Key() < addedKey;
         return existing.sortOrder == 'A' ? before : !before;
     }
 

@@ -1,3 +1,5 @@
 #include "play/statistics.h"
 
-void computeStatistics(KVR_PlayData& store) { store.Stats() = PlayStatistics{}; }
+void computeStatistics(KVR_PlayData& store) {
+    store.Stats() = PlayStatistics{};
+}
