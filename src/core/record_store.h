@@ -213,7 +213,7 @@ public:
                 continue;
             auto record = std::make_unique<T>();
             record->FromLine(*line);
-            Add(std::move(record));
+            AddLoaded(std::move(record));
         }
         return file.Status() < 0 ? -1 : 1;
     }
@@ -244,14 +244,19 @@ public:
 protected:
     void SetFileName(std::string fileName) { fileName_ = std::move(fileName); }
 
+    // Where Load puts each record it reads: by default at its sorted place as
+    // Add does. A store may override it, e.g. to keep the file's order among
+    // records with equal keys.
+    virtual void AddLoaded(std::unique_ptr<T> record) { Add(std::move(record)); }
+
     std::vector<std::unique_ptr<T>> records_;
 
 private:
     static int SortValue(const T& record) { return ZBD_Date(record.Key()).DayNumber(); }
 
     static bool Precedes(const T& existing, int addedDay, const std::string& addedKey) {
-        bool before = existing.sortKind == 'D' ? SortValue(existing) < addedDay
-                                               : existing.Key() < addedKey;
+        bool before =
+            existing.sortKind == 'D' ? SortValue(existing) < addedDay : existing.Key() < addedKey;
         return existing.sortOrder == 'A' ? before : !before;
     }
 
