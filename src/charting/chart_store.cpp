@@ -97,8 +97,7 @@ bool ChartRecord::Equals(const ChartRecord& other) const {
 }
 
 void ChartRecord::ComputeTotals() {
-    // Sums in 64 bits: counters read from a file may be as large as an int
-    // holds, and their sum must not overflow.
+    // A percentage of no attempts (or of a negative count) is 0.
     firstServePercent =
         firstServeAttempts > 0
             ? static_cast<float>(static_cast<double>(firstServesIn) / firstServeAttempts * 100.0)
@@ -107,6 +106,8 @@ void ChartRecord::ComputeTotals() {
         returnAttempts > 0
             ? static_cast<float>(static_cast<double>(returnsIn) / returnAttempts * 100.0)
             : 0.0f;
+    // Sums in 64 bits: counters read from a file may be as large as an int
+    // holds, and their sum must not overflow.
     totalErrors = static_cast<float>(static_cast<long long>(doubleFaults) + forehandErrors +
                                      volleyErrors + returnErrors + backhandErrors + approachErrors);
     totalWinners = static_cast<float>(static_cast<long long>(aces) + forehandWinners + volleysWon +
