@@ -213,7 +213,7 @@ public:
                 continue;
             auto record = std::make_unique<T>();
             record->FromLine(*line);
-            Add(std::move(record));
+            AddLoaded(std::move(record));
         }
         return file.Status() < 0 ? -1 : 1;
     }
@@ -243,6 +243,11 @@ public:
 
 protected:
     void SetFileName(std::string fileName) { fileName_ = std::move(fileName); }
+
+    // Where Load puts each record it reads: by default at its sorted place as
+    // Add does. A store may override it, e.g. to keep the file's order among
+    // records with equal keys.
+    virtual void AddLoaded(std::unique_ptr<T> record) { Add(std::move(record)); }
 
     std::vector<std::unique_ptr<T>> records_;
 
