@@ -54,10 +54,6 @@ bool isPlainNumber(const std::string& line) {
            line.find_first_not_of(" \t", digits) == std::string::npos;
 }
 
-int dayOf(const ChartRecord& chart) {
-    return ZBD_Date(chart.date).DayNumber();
-}
-
 } // namespace
 
 void ChartRecord::Assign(const ChartRecord& other) {
@@ -179,15 +175,6 @@ int KVR_ChartClass::Validate(ChartRecord& chart, std::string& message, char play
                                 static_cast<double>(c.totalWinners),
                                 static_cast<double>(c.totalErrors), totalPoints);
     return message.empty() ? 1 : 0;
-}
-
-void KVR_ChartClass::AddLoaded(std::unique_ptr<ChartRecord> record) {
-    // The list is in date order while it is being loaded, so the charts up to
-    // and including the new one's day form a prefix.
-    const int day = dayOf(*record);
-    auto place = std::partition_point(records_.begin(), records_.end(),
-                                      [day](const auto& chart) { return dayOf(*chart) <= day; });
-    records_.insert(place, std::move(record));
 }
 
 int KVR_ChartClass::Upgrade(float fileVersion) {

@@ -48,11 +48,6 @@ public:
     // result is the number of charts read, or a negative error.
     int Upgrade(float fileVersion) override;
 
-protected:
-    // A loaded chart goes behind the charts of its day already loaded, so a
-    // load keeps the order in which the lines stand.
-    void AddLoaded(std::unique_ptr<ChartRecord> record) override;
-
 private:
     int ReadVersion0();
 };

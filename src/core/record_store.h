@@ -244,27 +244,41 @@ public:
 protected:
     void SetFileName(std::string fileName) { fileName_ = std::move(fileName); }
 
-    // Where Load puts each record it reads: by default at its sorted place as
-    // Add does. A store may override it, e.g. to keep the file's order among
-    // records with equal keys.
-    virtual void AddLoaded(std::unique_ptr<T> record) { Add(std::move(record)); }
+    // Puts a record read from the file at its sorted place, behind the
+    // records of equal key read before it, so that a load keeps the order in
+    // which the lines stand (Add would reverse equal keys at every start).
+    void AddLoaded(std::unique_ptr<T> record) {
+        records_.insert(records_.begin() +
+                            static_cast<std::ptrdiff_t>(InsertPosition(*record, true)),
+                        std::move(record));
+    }
 
     std::vector<std::unique_ptr<T>> records_;
 
 private:
     static int SortValue(const T& record) { return ZBD_Date(record.Key()).DayNumber(); }
 
-    static bool Precedes(const T& existing, int addedDay, const std::string& addedKey) {
-        bool before =
-            existing.sortKind == 'D' ? SortValue(existing) < addedDay : existing.Key() < addedKey;
-        return existing.sortOrder == 'A' ? before : !before;
+    // Whether `existing` stays in front of a record with the given key; with
+    // `afterEqual`, equal keys stay in front too.
+    static bool Precedes(const T& existing, int addedDay, const std::string& addedKey,
+                         bool afterEqual) {
+        int order = 0;
+        if (existing.sortKind == 'D') {
+            int day = SortValue(existing);
+            order = (day > addedDay) - (day < addedDay);
+        } else {
+            order = existing.Key().compare(addedKey);
+        }
+        bool before = order < 0;
+        bool precedes = existing.sortOrder == 'A' ? before : !before;
+        return precedes || (afterEqual && order == 0);
     }
 
-    size_t InsertPosition(const T& added) const {
+    size_t InsertPosition(const T& added, bool afterEqual = false) const {
         const std::string addedKey = added.Key();
         const int addedDay = ZBD_Date(addedKey).DayNumber();
         auto precedes = [&](const std::unique_ptr<T>& existing) {
-            return Precedes(*existing, addedDay, addedKey);
+            return Precedes(*existing, addedDay, addedKey, afterEqual);
         };
         // While the list is in order, the records that precede the new one
         // form a prefix, so a binary search finds the same place as a walk
