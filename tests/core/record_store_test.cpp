@@ -160,6 +160,21 @@ TEST_F(RecordStoreTest, OrderingPutsNewRecordsInFrontOfEqualKeys) {
     EXPECT_EQ(store.At(3)->note, "1");
 }
 
+TEST_F(RecordStoreTest, LoadKeepsTheOrderOfEqualKeys) {
+    NoteStore store;
+    for (const char* note : {"first", "second", "third"})
+        store.AddCopy(NoteRecord("same", note));
+    store.AddCopy(NoteRecord("a", "other"));
+    ASSERT_EQ(store.Save(), 1);
+    std::string saved = ReadFile("notes.dat");
+    NoteStore loaded;
+    ASSERT_EQ(loaded.Load(), 1);
+    EXPECT_EQ(loaded.At(1)->note, "third");
+    EXPECT_EQ(loaded.At(3)->note, "first");
+    ASSERT_EQ(loaded.Save(), 1);
+    EXPECT_EQ(ReadFile("notes.dat"), saved);
+}
+
 TEST_F(RecordStoreTest, DateKeysOrderByDayNumber) {
     NoteStore store;
     for (auto [date, note] :
