@@ -135,10 +135,8 @@ int SchedClass::Upgrade(float fileVersion) {
     if (fileVersion != 0.0f)
         return -1;
     ZBD_File file(FileName(), 'r', Separator(), true);
-    if (file.Status() < 0)
+    if (file.Status() <= 0)
         return file.Status();
-    if (file.Status() == 0)
-        return -1; // gone since the load looked at it
     // Opening read the first line as the count. A first line that is not a
     // count means a damaged file rather than an old one: it is left alone
     // instead of being rewritten without its events.
