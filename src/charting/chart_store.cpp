@@ -1,5 +1,7 @@
 #include "charting/chart_store.h"
 
+#include "core/text_format.h"
+
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -23,36 +25,6 @@ constexpr std::array<int ChartRecord::*, ChartRecord::kFieldCount - 3> kCounters
     &ChartRecord::returnErrors,       &ChartRecord::backhandWinners,  &ChartRecord::backhandErrors,
     &ChartRecord::approachAttempts,   &ChartRecord::approachesPassed, &ChartRecord::approachErrors,
 };
-
-// A validation message from one of the fixed formats below; the formats are
-// literals, never the player's text. Only %d, %lld and %3.0f are used: with no
-// decimals and no grouping flag, their output is the same in every locale.
-[[gnu::format(printf, 1, 2)]] std::string formatMessage(const char* format, ...) {
-    std::va_list args;
-    va_start(args, format);
-    std::va_list again;
-    va_copy(again, args);
-    int length = std::vsnprintf(nullptr, 0, format, args);
-    va_end(args);
-    std::string text;
-    if (length > 0) {
-        text.resize(static_cast<size_t>(length));
-        std::vsnprintf(text.data(), text.size() + 1, format, again);
-    }
-    va_end(again);
-    return text;
-}
-
-bool isPlainNumber(const std::string& line) {
-    size_t p = line.find_first_not_of(" \t");
-    if (p != std::string::npos && (line[p] == '+' || line[p] == '-'))
-        ++p;
-    size_t digits = p == std::string::npos ? p : line.find_first_not_of("0123456789", p);
-    if (p == std::string::npos || digits == p)
-        return false;
-    return digits == std::string::npos ||
-           line.find_first_not_of(" \t", digits) == std::string::npos;
-}
 
 } // namespace
 
@@ -121,59 +93,59 @@ int KVR_ChartClass::Validate(ChartRecord& chart, std::string& message, char play
     const long long totalPoints = static_cast<long long>(c.firstServeAttempts) + c.returnAttempts;
 
     if (c.firstServeAttempts == 0)
-        message = formatMessage("# Serve Attempts is 0!");
+        message = kvr::Format("# Serve Attempts is 0!");
     else if (singles && c.firstServesIn == 0)
-        message = formatMessage("# Serves In Play is 0!");
+        message = kvr::Format("# Serves In Play is 0!");
     else if (c.returnAttempts == 0)
-        message = formatMessage("# Return Attempts is 0!");
+        message = kvr::Format("# Return Attempts is 0!");
     else if (singles && c.returnsIn == 0)
-        message = formatMessage("# Returns In Play is 0!");
+        message = kvr::Format("# Returns In Play is 0!");
     else if (c.firstServesIn > c.firstServeAttempts)
-        message = formatMessage("# 1st Serves In Play (%d) is more than Attempts (%d)!",
-                                c.firstServesIn, c.firstServeAttempts);
+        message = kvr::Format("# 1st Serves In Play (%d) is more than Attempts (%d)!",
+                              c.firstServesIn, c.firstServeAttempts);
     else if (c.aces > c.firstServeAttempts)
         message =
-            formatMessage("# Aces (%d) is more than Attempts (%d)!", c.aces, c.firstServeAttempts);
+            kvr::Format("# Aces (%d) is more than Attempts (%d)!", c.aces, c.firstServeAttempts);
     else if (c.doubleFaults > c.firstServeAttempts)
-        message = formatMessage("# Double Faults (%d) is more than Attempts (%d)!", c.doubleFaults,
-                                c.firstServeAttempts);
+        message = kvr::Format("# Double Faults (%d) is more than Attempts (%d)!", c.doubleFaults,
+                              c.firstServeAttempts);
     else if (static_cast<long long>(c.aces) + c.doubleFaults > c.firstServeAttempts)
-        message = formatMessage("Aces (%d) & Double Faults (%d) are more than Attempts (%d)!",
-                                c.aces, c.doubleFaults, c.firstServeAttempts);
+        message = kvr::Format("Aces (%d) & Double Faults (%d) are more than Attempts (%d)!", c.aces,
+                              c.doubleFaults, c.firstServeAttempts);
     else if (c.returnsIn > c.returnAttempts)
-        message = formatMessage("Returns In Play (%d) more than Attempts (%d)!", c.returnsIn,
-                                c.returnAttempts);
+        message = kvr::Format("Returns In Play (%d) more than Attempts (%d)!", c.returnsIn,
+                              c.returnAttempts);
     else if (static_cast<long long>(c.returnWinners) + c.returnErrors > c.returnAttempts)
-        message = formatMessage("Return Winners (%d) + Errors (%d) more than Attempts (%d)!",
-                                c.returnWinners, c.returnErrors, c.returnAttempts);
+        message = kvr::Format("Return Winners (%d) + Errors (%d) more than Attempts (%d)!",
+                              c.returnWinners, c.returnErrors, c.returnAttempts);
     else if (c.returnWinners > c.returnAttempts)
-        message = formatMessage("Return Winners (%d) more than Attempts (%d)!", c.returnWinners,
-                                c.returnAttempts);
+        message = kvr::Format("Return Winners (%d) more than Attempts (%d)!", c.returnWinners,
+                              c.returnAttempts);
     else if (c.returnErrors > c.returnAttempts)
-        message = formatMessage("Return Errors (%d) more than Attempts (%d)!", c.returnErrors,
-                                c.returnAttempts);
+        message = kvr::Format("Return Errors (%d) more than Attempts (%d)!", c.returnErrors,
+                              c.returnAttempts);
     else if (c.volleyErrors > c.volleysLost)
-        message = formatMessage("Too many Volley Errors (%d)!", c.volleyErrors);
+        message = kvr::Format("Too many Volley Errors (%d)!", c.volleyErrors);
     else if (c.approachesPassed > c.approachAttempts)
-        message = formatMessage("Too many Approaches passed (%d)!", c.approachesPassed);
+        message = kvr::Format("Too many Approaches passed (%d)!", c.approachesPassed);
     else if (c.approachErrors > c.approachAttempts)
-        message = formatMessage("Too many Approach errors (%d)!", c.approachErrors);
+        message = kvr::Format("Too many Approach errors (%d)!", c.approachErrors);
     else if (singles && c.forehandWinners > totalPoints)
-        message = formatMessage("Too many Forehand winners (%d)!", c.forehandWinners);
+        message = kvr::Format("Too many Forehand winners (%d)!", c.forehandWinners);
     else if (singles && c.forehandErrors > totalPoints)
-        message = formatMessage("Too many Forehand errors (%d)!", c.forehandErrors);
+        message = kvr::Format("Too many Forehand errors (%d)!", c.forehandErrors);
     else if (singles && c.backhandWinners > totalPoints)
-        message = formatMessage("Too many Backhand winners (%d)!", c.backhandWinners);
+        message = kvr::Format("Too many Backhand winners (%d)!", c.backhandWinners);
     else if (singles && c.backhandErrors > totalPoints)
-        message = formatMessage("Too many Backhand errors (%d)!", c.backhandErrors);
+        message = kvr::Format("Too many Backhand errors (%d)!", c.backhandErrors);
     else if (singles &&
              static_cast<double>(c.totalWinners) + c.totalErrors > static_cast<double>(totalPoints))
         // The total points may exceed an int when the counters are huge, so
         // they are printed as a long long (the same text as %d otherwise).
-        message = formatMessage("Total Winners (%3.0f) + Errors (%3.0f) more than Total Points "
-                                "(%lld)!",
-                                static_cast<double>(c.totalWinners),
-                                static_cast<double>(c.totalErrors), totalPoints);
+        message = kvr::Format("Total Winners (%3.0f) + Errors (%3.0f) more than Total Points "
+                              "(%lld)!",
+                              static_cast<double>(c.totalWinners),
+                              static_cast<double>(c.totalErrors), totalPoints);
     return message.empty() ? 1 : 0;
 }
 
@@ -203,7 +175,7 @@ int KVR_ChartClass::ReadVersion0() {
     auto countLine = next();
     long long count = countLine ? kvr::LeadingInt(*countLine) : 0;
     std::optional<std::string> pending;
-    if (countLine && !isPlainNumber(*countLine) && isPlainNumber(firstLine)) {
+    if (countLine && !kvr::IsCountLine(*countLine) && kvr::IsCountLine(firstLine)) {
         // A file whose first line is the count: the line read as the count
         // is the first chart's date.
         count = file.RecordCount();

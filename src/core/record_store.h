@@ -96,9 +96,15 @@ protected:
 
 namespace kvr {
 
-// A text field of a record line: in double quotes, with any line break turned
-// into a blank so that a record never spills onto a second line.
+// A text field of a record line, in double quotes. A line break becomes a
+// blank, so that a record never spills onto a second line, and a double quote
+// directly followed by a comma becomes a single quote: the splitter would end
+// the field there and shift every later field.
 std::string QuotedField(std::string_view text);
+
+// True when a line holds nothing but a whole number (a sign allowed) with
+// blanks around it, as the count line of a headerless file does.
+bool IsCountLine(std::string_view line);
 
 // Typed text made fit for a data file: line breaks become blanks and double
 // quotes (which the file format cannot escape) become single quotes.

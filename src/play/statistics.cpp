@@ -1,6 +1,7 @@
 #include "play/statistics.h"
 
 #include "core/history.h"
+#include "core/text_format.h"
 
 #include <algorithm>
 #include <array>
@@ -24,28 +25,6 @@ constexpr std::array<int, kStrokeCount> kAverageRows{Forehand, Backhand, Volley,
 // Hours of one outing are kept within this bound, so that no file, however
 // absurd, can drive a total to infinity.
 constexpr float kHourLimit = 1.0e6f;
-
-// printf-style text. The format is always one of this file's literals, never
-// text from a record.
-[[gnu::format(printf, 1, 2)]] std::string formatText(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    va_list again;
-    va_copy(again, args);
-    char buffer[64];
-    int length = std::vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    std::string text;
-    if (length >= 0 && static_cast<size_t>(length) < sizeof buffer) {
-        text.assign(buffer, static_cast<size_t>(length));
-    } else if (length > 0) {
-        text.resize(static_cast<size_t>(length) + 1);
-        std::vsnprintf(text.data(), text.size(), format, again);
-        text.resize(static_cast<size_t>(length));
-    }
-    va_end(again);
-    return text;
-}
 
 int clampToInt(long long value) {
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
@@ -182,7 +161,7 @@ struct OpponentTally {
     void Fill(OpponentStats& stats) const {
         stats.lastPlayed = lastPlayed;
         stats.lastOuting = lastOuting;
-        stats.winLossRecord = formatText("%d - %d - %d", wins, losses, undecided);
+        stats.winLossRecord = kvr::Format("%d - %d - %d", wins, losses, undecided);
     }
 };
 

@@ -7,26 +7,6 @@ namespace {
 
 constexpr const char* kSchedFile = "sched.dat";
 
-// A text field of a record line. The line splitter ends a quoted field at a
-// double quote followed by a comma, so such a quote inside a text would cut
-// the text short and shift every later field; it is written as a single
-// quote. Any other text is written as it is.
-std::string lineField(std::string text) {
-    for (size_t i = 0; i + 1 < text.size(); ++i)
-        if (text[i] == '"' && text[i + 1] == ',')
-            text[i] = '\'';
-    return kvr::QuotedField(text);
-}
-
-// True when a line holds nothing but a count: digits with blanks around them.
-bool isCountLine(const std::string& line) {
-    size_t p = line.find_first_not_of(" \t");
-    if (p == std::string::npos || line[p] < '0' || line[p] > '9')
-        return false;
-    p = line.find_first_not_of("0123456789", p);
-    return p == std::string::npos || line.find_first_not_of(" \t", p) == std::string::npos;
-}
-
 } // namespace
 
 void SchedRecord::Assign(const SchedRecord& other) {
@@ -38,10 +18,10 @@ void SchedRecord::Assign(const SchedRecord& other) {
 }
 
 std::string SchedRecord::ToLine() const {
-    std::string line = lineField(date);
+    std::string line = kvr::QuotedField(date);
     for (const std::string* text : {&who, &time, &where, &notes}) {
         line += ',';
-        line += lineField(*text);
+        line += kvr::QuotedField(*text);
     }
     return line;
 }
@@ -140,7 +120,7 @@ int SchedClass::Upgrade(float fileVersion) {
     // Opening read the first line as the count. A first line that is not a
     // count means a damaged file rather than an old one: it is left alone
     // instead of being rewritten without its events.
-    if (!isCountLine(file.LastLine()))
+    if (!kvr::IsCountLine(file.LastLine()))
         return -1;
     auto next = [&file]() -> std::optional<std::string> {
         auto line = file.ReadLine();

@@ -7,28 +7,8 @@
 
 namespace {
 
-// A text field of a record line. The line splitter ends a quoted field at a
-// double quote followed by a comma, so such a quote inside a text would cut
-// the text short and shift every later field; it is written as a single
-// quote. Any other text is written as it is.
-std::string lineField(std::string text) {
-    for (size_t i = 0; i + 1 < text.size(); ++i)
-        if (text[i] == '"' && text[i + 1] == ',')
-            text[i] = '\'';
-    return kvr::QuotedField(text);
-}
-
 std::string numberField(int value) {
     return '"' + std::to_string(value) + '"';
-}
-
-// True when a line holds nothing but a count: digits with blanks around them.
-bool isCountLine(const std::string& line) {
-    size_t p = line.find_first_not_of(" \t");
-    if (p == std::string::npos || line[p] < '0' || line[p] > '9')
-        return false;
-    p = line.find_first_not_of("0123456789", p);
-    return p == std::string::npos || line.find_first_not_of(" \t", p) == std::string::npos;
 }
 
 struct StrokeFile {
@@ -61,8 +41,8 @@ void TipRecord::Assign(const TipRecord& other) {
 }
 
 std::string TipRecord::ToLine() const {
-    return lineField(stroke) + ',' + lineField(kind) + ',' + numberField(level) + ',' +
-           numberField(frequencyRating) + ',' + lineField(tipText);
+    return kvr::QuotedField(stroke) + ',' + kvr::QuotedField(kind) + ',' + numberField(level) +
+           ',' + numberField(frequencyRating) + ',' + kvr::QuotedField(tipText);
 }
 
 void TipRecord::FromLine(const std::string& line) {
@@ -122,7 +102,7 @@ int TipClass::Upgrade(float fileVersion) {
     // Opening read the first line as the count. A first line that is not a
     // count means a damaged file rather than an old one: it is left alone
     // instead of being rewritten without its tips.
-    if (!isCountLine(file.LastLine()))
+    if (!kvr::IsCountLine(file.LastLine()))
         return -1;
     auto next = [&file]() -> std::optional<std::string> {
         auto line = file.ReadLine();

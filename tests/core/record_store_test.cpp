@@ -96,6 +96,14 @@ TEST(RecordSplitTest, OutOfRangeFieldsAndNumbers) {
     EXPECT_EQ(record.FieldInt(99), 0);
 }
 
+TEST(RecordSplitTest, WrittenFieldsReadBackWithoutShifting) {
+    std::string awkward = "he said \"out\", I said \"in\"";
+    std::string line = kvr::QuotedField(awkward) + "," + kvr::QuotedField("next");
+    EXPECT_EQ(Fields(line), (Strings{"he said \"out', I said \"in\"", "next"}));
+    EXPECT_EQ(Fields(kvr::QuotedField("a\r\nb")), (Strings{"a  b"}));
+    EXPECT_EQ(kvr::StorableText("say \"hi\"\nbye"), "say 'hi' bye");
+}
+
 TEST(RecordSplitTest, AtMostAHundredFields) {
     ZBD_Record record(std::string(250, ','), ',');
     EXPECT_EQ(record.FieldCount(), ZBD_Record::kMaxFields);
