@@ -26,12 +26,13 @@ check_file() {
 rm -rf "$scratch"
 mkdir -p "$scratch"
 root=$scratch/root
-cmake --install "$build" --prefix "$root" >"$scratch/install.log"
+prefix=$root/usr
+cmake --install "$build" --prefix "$prefix" >"$scratch/install.log"
 
-launcher=$root/$bindir/kavora
-program=$root/$libexecdir/kavora/kavora
-starter=$root/$datadir/kavora/starter
-share=$root/$datadir
+launcher=$prefix/$bindir/kavora
+program=$prefix/$libexecdir/kavora/kavora
+starter=$prefix/$datadir/kavora/starter
+share=$prefix/$datadir
 
 # Installed files.
 [ -x "$launcher" ] || fail "launcher $launcher missing or not executable"
@@ -56,6 +57,9 @@ grep -qx "Icon=$app_id" "$share/applications/$app_id.desktop" || fail "desktop e
 grep -qx "Exec=kavora" "$share/applications/$app_id.desktop" || fail "desktop entry does not start the launcher"
 grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" \
     "$share/metainfo/$app_id.metainfo.xml" || fail "metainfo does not launch the desktop entry"
+# The tree as a software centre sees it: metainfo, desktop entry and icon together.
+appstreamcli validate-tree --no-net "$root" >"$scratch/validate-tree.log" 2>&1 ||
+    fail "appstreamcli validate-tree: $(cat "$scratch/validate-tree.log")"
 
 # The launcher, with a stand-in program that records where and how it ran.
 cat >"$program" <<'FAKE'
