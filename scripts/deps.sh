@@ -4,12 +4,13 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake ninja-build pkg-config
+    build-essential dpkg-dev cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-multimedia-dev libgl-dev
     qt6-qpa-plugins
     fonts-liberation2
     libgtest-dev libgmock-dev libbenchmark-dev
     strace xvfb xauth poppler-utils desktop-file-utils appstream
+    clang libclang-rt-14-dev
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "app/about_dialog.h"
+#include "app/app_id.h"
 #include "app/client.h"
 #include "app/main_window.h"
 #include "app/welcome_dialog.h"
@@ -51,9 +52,9 @@ TKvrWinApp::TKvrWinApp(int& argc, char** argv)
     std::setlocale(LC_NUMERIC, "C");
     setApplicationName(QStringLiteral("kavora"));
     setApplicationVersion(QStringLiteral("1.5"));
-    setDesktopFileName(QStringLiteral("kavora"));
-    if (QFile::exists(QStringLiteral(":/icons/kavora.svg")))
-        setWindowIcon(QIcon(QStringLiteral(":/icons/kavora.svg")));
+    setDesktopFileName(QString::fromLatin1(kvr::kAppId));
+    if (QFile::exists(QString::fromLatin1(kvr::kAppIconResource)))
+        setWindowIcon(QIcon(QString::fromLatin1(kvr::kAppIconResource)));
     else
         setWindowIcon(ProgramIcon());
     kui::SetDefaultCaption(title_);

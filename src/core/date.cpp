@@ -62,9 +62,13 @@ ZBD_Date::ZBD_Date() {
     *this = ZBD_Date(local.tm_mon + 1, local.tm_mday, local.tm_year + 1900);
 }
 
-ZBD_Date::ZBD_Date(const std::string& text) { SetText(text); }
+ZBD_Date::ZBD_Date(const std::string& text) {
+    SetText(text);
+}
 
-ZBD_Date::ZBD_Date(const char* text) { SetText(text ? std::string(text) : std::string()); }
+ZBD_Date::ZBD_Date(const char* text) {
+    SetText(text ? std::string(text) : std::string());
+}
 
 ZBD_Date::ZBD_Date(int month, int day, int year) {
     SetText(std::to_string(month) + '/' + std::to_string(day) + '/' + std::to_string(year));
@@ -101,7 +105,9 @@ bool ZBD_Date::IsValid() const {
     return true;
 }
 
-int ZBD_Date::DaysInMonth() const { return DaysInMonth(month_); }
+int ZBD_Date::DaysInMonth() const {
+    return DaysInMonth(month_);
+}
 
 int ZBD_Date::DaysInMonth(int month) const {
     static constexpr std::array<int, 12> days{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -143,7 +149,9 @@ int ZBD_Date::Difference(const ZBD_Date& other, char unit) const {
     }
 }
 
-bool ZBD_Date::SameDay(const ZBD_Date& other) const { return DayNumber() == other.DayNumber(); }
+bool ZBD_Date::SameDay(const ZBD_Date& other) const {
+    return DayNumber() == other.DayNumber();
+}
 
 std::string ZBD_Date::MonthName() const {
     static constexpr std::array<const char*, 12> names{
@@ -154,6 +162,10 @@ std::string ZBD_Date::MonthName() const {
     return names[month_ - 1];
 }
 
-void ZBD_Date::FixToday(int month, int day, int year) { pinnedToday = PinnedDay{month, day, year}; }
+void ZBD_Date::FixToday(int month, int day, int year) {
+    pinnedToday = PinnedDay{month, day, year};
+}
 
-void ZBD_Date::UseSystemClock() { pinnedToday.reset(); }
+void ZBD_Date::UseSystemClock() {
+    pinnedToday.reset();
+}

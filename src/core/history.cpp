@@ -17,7 +17,9 @@ std::unique_ptr<ZBD_File> openHistory() {
 
 } // namespace
 
-KVR_History::KVR_History() { Rewind(); }
+KVR_History::KVR_History() {
+    Rewind();
+}
 
 KVR_History::~KVR_History() = default;
 
@@ -97,7 +99,9 @@ int KVR_History::CountRecords() {
     return std::max(file.CountLines() - 1, 0);
 }
 
-void KVR_History::Close() { reader_.reset(); }
+void KVR_History::Close() {
+    reader_.reset();
+}
 
 int KVR_History::SortDay(const std::string& line) {
     ZBD_Record fields(line, ',');
@@ -193,9 +197,9 @@ int KVR_History::ConvertOld() {
         const std::string& score = old[4];
         const std::string& result = old[5];
         std::string line;
-        for (const std::string& field : {old[0], std::string("S"), std::string(), who,
-                                         std::string(), time, kind, result, score, std::string(),
-                                         std::string(), old[6], old[7]}) {
+        for (const std::string& field :
+             {old[0], std::string("S"), std::string(), who, std::string(), time, kind, result,
+              score, std::string(), std::string(), old[6], old[7]}) {
             if (!line.empty())
                 line += ',';
             line += kvr::QuotedField(field);

@@ -40,12 +40,14 @@ bool playFileHoldsRecords() {
 
 } // namespace
 
-void PlayRecord::Assign(const PlayRecord& other) { *this = other; }
+void PlayRecord::Assign(const PlayRecord& other) {
+    *this = other;
+}
 
 std::string PlayRecord::ToHistoryLine() const {
     std::string line;
-    for (const std::string* text : {&date, &singlesDoubles, &partner, &who, &secondOpponent, &time,
-                                    &kind, &result, &score}) {
+    for (const std::string* text :
+         {&date, &singlesDoubles, &partner, &who, &secondOpponent, &time, &kind, &result, &score}) {
         line += kvr::QuotedField(*text);
         line += ',';
     }
@@ -95,11 +97,10 @@ void PlayRecord::FromLine(const std::string& line) {
 
 bool PlayRecord::Equals(const PlayRecord& other) const {
     return date == other.date && singlesDoubles == other.singlesDoubles &&
-           partner == other.partner && who == other.who &&
-           secondOpponent == other.secondOpponent && time == other.time && kind == other.kind &&
-           result == other.result && score == other.score && spare1 == other.spare1 &&
-           spare2 == other.spare2 && matchNotes == other.matchNotes &&
-           practiceNotes == other.practiceNotes;
+           partner == other.partner && who == other.who && secondOpponent == other.secondOpponent &&
+           time == other.time && kind == other.kind && result == other.result &&
+           score == other.score && spare1 == other.spare1 && spare2 == other.spare2 &&
+           matchNotes == other.matchNotes && practiceNotes == other.practiceNotes;
 }
 
 KVR_PlayData::KVR_PlayData()
@@ -131,8 +132,8 @@ int KVR_PlayData::Upgrade(float fileVersion) {
         if (kvr::LeadingInt(*index) != i)
             return -1;
         auto record = std::make_unique<PlayRecord>();
-        std::string* texts[] = {&record->date, &record->kind,   &record->time,
-                                &record->who,  &record->score,  &record->result,
+        std::string* texts[] = {&record->date,       &record->kind,         &record->time,
+                                &record->who,        &record->score,        &record->result,
                                 &record->matchNotes, &record->practiceNotes};
         bool complete = true;
         for (std::string* text : texts) {

@@ -16,7 +16,7 @@ inline constexpr int kLevelCount = 4;
 
 // The order of the strokes within a level in a play.dat line.
 inline constexpr std::array<int, kStrokeCount> kStrokeFileOrder{Forehand, Backhand, Serve,
-                                                                 Volley,   Return,   Approach};
+                                                                Volley,   Return,   Approach};
 
 // One outing on court.
 struct PlayRecord : ZBD_DataRecordBase<PlayRecord> {

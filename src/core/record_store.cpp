@@ -36,10 +36,27 @@ std::string QuotedField(std::string_view text) {
     std::string field;
     field.reserve(text.size() + 2);
     field += '"';
-    for (char c : text)
-        field += (c == '\r' || c == '\n') ? ' ' : c;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\r' || c == '\n')
+            c = ' ';
+        else if (c == '"' && i + 1 < text.size() && text[i + 1] == ',')
+            c = '\'';
+        field += c;
+    }
     field += '"';
     return field;
+}
+
+bool IsCountLine(std::string_view line) {
+    size_t p = line.find_first_not_of(" \t");
+    if (p != std::string_view::npos && (line[p] == '+' || line[p] == '-'))
+        ++p;
+    if (p >= line.size() || line[p] < '0' || line[p] > '9')
+        return false;
+    p = line.find_first_not_of("0123456789", p);
+    return p == std::string_view::npos ||
+           line.find_first_not_of(" \t", p) == std::string_view::npos;
 }
 
 std::string StorableText(std::string_view text) {
@@ -108,8 +125,8 @@ float HeaderVersion(std::string_view line) {
 
 std::string DataFileHeader(float version) {
     char number[32];
-    auto result = std::to_chars(number, number + sizeof number, version,
-                                std::chars_format::fixed, 1);
+    auto result =
+        std::to_chars(number, number + sizeof number, version, std::chars_format::fixed, 1);
     return "ZBD Data File Format " + std::string(number, result.ptr);
 }
 
@@ -155,7 +172,9 @@ ZBD_File::ZBD_File(const std::string& fileName, char mode, char separator, bool 
     }
 }
 
-ZBD_File::~ZBD_File() { Close(); }
+ZBD_File::~ZBD_File() {
+    Close();
+}
 
 void ZBD_File::ReadHeader() {
     if (std::ferror(input_)) {

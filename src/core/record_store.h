@@ -96,9 +96,15 @@ protected:
 
 namespace kvr {
 
-// A text field of a record line: in double quotes, with any line break turned
-// into a blank so that a record never spills onto a second line.
+// A text field of a record line, in double quotes. A line break becomes a
+// blank, so that a record never spills onto a second line, and a double quote
+// directly followed by a comma becomes a single quote: the splitter would end
+// the field there and shift every later field.
 std::string QuotedField(std::string_view text);
+
+// True when a line holds nothing but a whole number (a sign allowed) with
+// blanks around it, as the count line of a headerless file does.
+bool IsCountLine(std::string_view line);
 
 // Typed text made fit for a data file: line breaks become blanks and double
 // quotes (which the file format cannot escape) become single quotes.
@@ -213,7 +219,7 @@ public:
                 continue;
             auto record = std::make_unique<T>();
             record->FromLine(*line);
-            Add(std::move(record));
+            AddLoaded(std::move(record));
         }
         return file.Status() < 0 ? -1 : 1;
     }
@@ -244,22 +250,41 @@ public:
 protected:
     void SetFileName(std::string fileName) { fileName_ = std::move(fileName); }
 
+    // Puts a record read from the file at its sorted place, behind the
+    // records of equal key read before it, so that a load keeps the order in
+    // which the lines stand (Add would reverse equal keys at every start).
+    void AddLoaded(std::unique_ptr<T> record) {
+        records_.insert(records_.begin() +
+                            static_cast<std::ptrdiff_t>(InsertPosition(*record, true)),
+                        std::move(record));
+    }
+
     std::vector<std::unique_ptr<T>> records_;
 
 private:
     static int SortValue(const T& record) { return ZBD_Date(record.Key()).DayNumber(); }
 
-    static bool Precedes(const T& existing, int addedDay, const std::string& addedKey) {
-        bool before = existing.sortKind == 'D' ? SortValue(existing) < addedDay
-                                               : existing.Key() < addedKey;
-        return existing.sortOrder == 'A' ? before : !before;
+    // Whether `existing` stays in front of a record with the given key; with
+    // `afterEqual`, equal keys stay in front too.
+    static bool Precedes(const T& existing, int addedDay, const std::string& addedKey,
+                         bool afterEqual) {
+        int order = 0;
+        if (existing.sortKind == 'D') {
+            int day = SortValue(existing);
+            order = (day > addedDay) - (day < addedDay);
+        } else {
+            order = existing.Key().compare(addedKey);
+        }
+        bool before = order < 0;
+        bool precedes = existing.sortOrder == 'A' ? before : !before;
+        return precedes || (afterEqual && order == 0);
     }
 
-    size_t InsertPosition(const T& added) const {
+    size_t InsertPosition(const T& added, bool afterEqual = false) const {
         const std::string addedKey = added.Key();
         const int addedDay = ZBD_Date(addedKey).DayNumber();
         auto precedes = [&](const std::unique_ptr<T>& existing) {
-            return Precedes(*existing, addedDay, addedKey);
+            return Precedes(*existing, addedDay, addedKey, afterEqual);
         };
         // While the list is in order, the records that precede the new one
         // form a prefix, so a binary search finds the same place as a walk

@@ -5,9 +5,9 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <string_view>
-#include <utility>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace kvr {
 namespace {
@@ -54,9 +54,8 @@ bool writeAll(int fd, const std::string& contents) {
 int createTemporary(const std::string& path, std::string& tempName) {
     static unsigned counter = 0;
     std::string folder = folderOf(path);
-    std::string base = path.substr(path.find_last_of('/') == std::string::npos
-                                       ? 0
-                                       : path.find_last_of('/') + 1);
+    std::string base =
+        path.substr(path.find_last_of('/') == std::string::npos ? 0 : path.find_last_of('/') + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempName = (folder == "." ? std::string() : folder + "/") + "." + base + "." +
                    std::to_string(::getpid()) + "-" + std::to_string(counter++) +
@@ -74,7 +73,9 @@ AtomicFileWriter::AtomicFileWriter(std::string path) : path_(std::move(path)) {
     fd_ = createTemporary(path_, tempName_);
 }
 
-AtomicFileWriter::~AtomicFileWriter() { Discard(); }
+AtomicFileWriter::~AtomicFileWriter() {
+    Discard();
+}
 
 bool AtomicFileWriter::Commit() {
     if (fd_ < 0)

@@ -64,7 +64,11 @@ TEST_P(CourtTest, ColoursSitWhereTheDrawingPutsThem) {
             ASSERT_NE(image.pixel(x, y), qRgb(255, 0, 255)) << x << "," << y;
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, CourtTest, ::testing::Values(QSize(598, 503), QSize(1280, 960)));
+INSTANTIATE_TEST_SUITE_P(Sizes, CourtTest, ::testing::Values(QSize(598, 503), QSize(1280, 960)),
+                         [](const ::testing::TestParamInfo<QSize>& info) {
+                             return std::to_string(info.param.width()) + "x" +
+                                    std::to_string(info.param.height());
+                         });
 
 TEST_F(AppTest, ClientDrawsTheCourtWithTheNameAndOwnsThePage) {
     WriteFile("coach.dat", Lines({"Pat Smith"}));

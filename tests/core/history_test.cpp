@@ -1,0 +1,200 @@
+#include "core/history.h"
+#include "support/temp_dir.h"
+
+#include <random>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using kvrtest::Exists;
+using kvrtest::Lines;
+using kvrtest::ReadFile;
+using kvrtest::WriteFile;
+
+std::string HistoryLine(const std::string& date, const std::string& who,
+                        const std::string& partner = "", const std::string& second = "") {
+    return "\"" + date + "\",\"D\",\"" + partner + "\",\"" + who + "\",\"" + second +
+           "\",\"1\",\"M\",\"W\",\"6-0\",\"\",\"\",\"m\",\"p\"";
+}
+
+std::string HistoryFile(const std::vector<std::string>& lines) {
+    std::string text = std::string(KVR_History::kHeader) + "\r\n";
+    for (const auto& line : lines)
+        text += line + "\r\n";
+    return text;
+}
+
+// The exchange sort as a plain, slow reference: for every entry, every later
+// entry that is newer is swapped into its place.
+std::vector<int> ReferenceExchangeSort(std::vector<int> days, std::vector<int>& order) {
+    order.resize(days.size());
+    for (size_t i = 0; i < days.size(); ++i)
+        order[i] = static_cast<int>(i);
+    for (size_t i = 0; i < days.size(); ++i)
+        for (size_t j = i + 1; j < days.size(); ++j)
+            if (days[i] < days[j]) {
+                std::swap(days[i], days[j]);
+                std::swap(order[i], order[j]);
+            }
+    return days;
+}
+
+class HistoryTest : public kvrtest::TempDirTest {};
+
+TEST_F(HistoryTest, MissingHistoryIsEmpty) {
+    KVR_History history;
+    EXPECT_EQ(history.Rewind(), 0);
+    EXPECT_EQ(history.ReadNext(), 0);
+    EXPECT_EQ(history.CountRecords(), 0);
+    EXPECT_EQ(history.SeekTo(1), 0);
+    EXPECT_EQ(history.Find(1, "x"), -1);
+    EXPECT_EQ(history.SortByDate(), 0);
+    EXPECT_FALSE(Exists("history.dat"));
+}
+
+TEST_F(HistoryTest, ReadsSequentiallyUpToTheFirstEmptyLine) {
+    WriteFile("history.dat",
+              HistoryFile({HistoryLine("3/1/2001", "Ann"), HistoryLine("02/01/01", "Bob"), "",
+                           HistoryLine("1/1/2001", "Hidden")}));
+    KVR_History history;
+    EXPECT_EQ(history.CountRecords(), 2);
+    ASSERT_EQ(history.Rewind(), 1);
+    ASSERT_EQ(history.ReadNext(), 1);
+    EXPECT_EQ(history.Current().who, "Ann");
+    ASSERT_EQ(history.ReadNext(), 1);
+    EXPECT_EQ(history.Current().date, "2/1/2001");
+    EXPECT_EQ(history.ReadNext(), 0);
+    EXPECT_EQ(history.ReadNext(), 0); // stays at the end
+    EXPECT_EQ(history.Current().who, "Bob");
+}
+
+TEST_F(HistoryTest, FullLinesWithRatingsReadLikeHistoryLines) {
+    PlayRecord full;
+    full.date = "1/1/2001";
+    full.who = "Ann";
+    full.ratings[Serve][Spin] = 7;
+    WriteFile("history.dat", HistoryFile({full.ToLine()}));
+    KVR_History history;
+    ASSERT_EQ(history.ReadNext(), 1);
+    EXPECT_EQ(history.Current().who, "Ann");
+    EXPECT_EQ(history.Current().ratings[Serve][Spin], 7);
+}
+
+TEST_F(HistoryTest, SeekToPositionsInFrontOfARecord) {
+    WriteFile("history.dat",
+              HistoryFile({HistoryLine("3/1/2001", "A"), HistoryLine("2/1/2001", "B"),
+                           HistoryLine("1/1/2001", "C")}));
+    KVR_History history;
+    for (int n : {-3, 0, 1}) {
+        ASSERT_EQ(history.SeekTo(n), 1);
+        ASSERT_EQ(history.ReadNext(), 1);
+        EXPECT_EQ(history.Current().who, "A") << n;
+    }
+    ASSERT_EQ(history.SeekTo(3), 1);
+    ASSERT_EQ(history.ReadNext(), 1);
+    EXPECT_EQ(history.Current().who, "C");
+    EXPECT_EQ(history.SeekTo(4), 1); // in front of the end
+    EXPECT_EQ(history.ReadNext(), 0);
+    EXPECT_EQ(history.SeekTo(5), 0);
+    EXPECT_EQ(history.ReadNext(), 0);
+}
+
+TEST_F(HistoryTest, FindSearchesOpponentsAndPartnersFromAStart) {
+    WriteFile("history.dat", HistoryFile({HistoryLine("4/1/2001", "Ann Lee"),
+                                          HistoryLine("3/1/2001", "Bob", "Carla Diaz"),
+                                          HistoryLine("2/1/2001", "Ed", "", "Carla Diaz"),
+                                          HistoryLine("1/1/2001", "Ann Lee")}));
+    KVR_History history;
+    EXPECT_EQ(history.Find(1, "Carla"), 2);
+    EXPECT_EQ(history.Current().who, "Bob");
+    EXPECT_EQ(history.Find(3, "Carla"), 3);
+    EXPECT_EQ(history.Current().who, "Ed");
+    EXPECT_EQ(history.Find(2, "Lee"), 4);
+    EXPECT_EQ(history.Find(0, "Lee"), 1);
+    EXPECT_EQ(history.Find(1, "ann"), -1); // case-sensitive
+    EXPECT_EQ(history.Current().who, "Ann Lee");
+    EXPECT_EQ(history.Find(3, "Bob"), -1);
+    EXPECT_EQ(history.Current().who, "Ed"); // the record the search began with
+}
+
+TEST_F(HistoryTest, SortByDateLeavesAnOrderedFileAlone) {
+    std::string text = HistoryFile(
+        {HistoryLine("3/1/2001", "A"), HistoryLine("3/1/2001", "B"), HistoryLine("1/1/2001", "C")});
+    WriteFile("history.dat", text);
+    KVR_History history;
+    EXPECT_EQ(history.SortByDate(), 0);
+    EXPECT_EQ(ReadFile("history.dat"), text);
+}
+
+TEST_F(HistoryTest, SortByDateMatchesTheExchangeSortExactly) {
+    std::mt19937 random(42);
+    std::vector<std::string> lines;
+    std::vector<int> days;
+    for (int i = 0; i < 300; ++i) {
+        // Few distinct dates, so that equal dates are common.
+        ZBD_Date date(1 + static_cast<int>(random() % 3), 1 + static_cast<int>(random() % 4), 2001);
+        lines.push_back(HistoryLine(date.Text(), "P" + std::to_string(i)));
+        days.push_back(date.DayNumber());
+    }
+    WriteFile("history.dat",
+              HistoryFile(lines) + "\r\n" + HistoryLine("1/1/1995", "after gap") + "\r\n");
+    std::vector<int> order;
+    ReferenceExchangeSort(days, order);
+    std::vector<std::string> expected;
+    for (int index : order)
+        expected.push_back(lines[static_cast<size_t>(index)]);
+
+    KVR_History history;
+    EXPECT_EQ(history.SortByDate(), 1);
+    // The lines behind an empty line are kept as they were.
+    EXPECT_EQ(ReadFile("history.dat"),
+              HistoryFile(expected) + "\r\n" + HistoryLine("1/1/1995", "after gap") + "\r\n");
+    EXPECT_FALSE(Exists("history.srt"));
+    EXPECT_EQ(history.SortByDate(), 0);
+}
+
+TEST_F(HistoryTest, ExchangeSortOfNewestFirstInput) {
+    std::vector<KVR_History::SortEntry> entries{{"a", 5}, {"b", 5}, {"c", 3}};
+    EXPECT_FALSE(KVR_History::ExchangeSort(entries));
+    std::vector<KVR_History::SortEntry> reversed{{"a", 1}, {"b", 2}, {"c", 2}, {"d", 3}};
+    EXPECT_TRUE(KVR_History::ExchangeSort(reversed));
+    std::vector<std::string> lines;
+    for (const auto& entry : reversed)
+        lines.push_back(entry.line);
+    // 'b' reaches the front first and is displaced by 'd'; 'c' ends behind 'b'.
+    std::vector<int> order;
+    ReferenceExchangeSort({1, 2, 2, 3}, order);
+    std::vector<std::string> expected;
+    for (int index : order)
+        expected.push_back(std::string(1, static_cast<char>('a' + index)));
+    EXPECT_EQ(lines, expected);
+}
+
+TEST_F(HistoryTest, ConvertsAnOldLayout) {
+    std::string old = Lines({"old history", "3/1/2001", "M", "1.5", "Ann", "6-1", "W", "good",
+                             "more", "2/1/2001", "P", "2", "Bob", "", "", "drills", "", ""});
+    WriteFile("history.dat", old);
+    KVR_History history;
+    ASSERT_EQ(history.ReadNext(), 1); // converted on opening
+    EXPECT_EQ(history.Current().who, "Ann");
+    EXPECT_EQ(ReadFile("history.dat"),
+              Lines({KVR_History::kConvertedHeader,
+                     R"("3/1/2001","S","","Ann","","1.5","M","W","6-1","","","good","more")",
+                     R"("2/1/2001","S","","Bob","","2","P","","","","","drills","")"}));
+    EXPECT_EQ(ReadFile("history.old"), old);
+    EXPECT_FALSE(Exists("history.new"));
+    EXPECT_EQ(history.CountRecords(), 2);
+}
+
+TEST_F(HistoryTest, NewerLayoutIsLeftAlone) {
+    std::string newer = Lines({"KVR History Data Format 3.0", HistoryLine("1/1/2001", "A")});
+    WriteFile("history.dat", newer);
+    KVR_History history;
+    EXPECT_EQ(history.Rewind(), 0);
+    EXPECT_EQ(history.ReadNext(), 0);
+    EXPECT_EQ(ReadFile("history.dat"), newer);
+    EXPECT_FALSE(Exists("history.old"));
+}
+
+} // namespace

@@ -37,7 +37,9 @@ void WriteFile(const std::string& path, const std::string& contents) {
     out << contents;
 }
 
-bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+bool Exists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
 
 std::string Lines(std::initializer_list<std::string> lines) {
     std::string text;

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "core/date.h"
+#include "core/record_store.h"
+
+#include <string>
+
+// One coming tennis date: when, against whom (or which event), at what time,
+// where, and a note. Ordered by its date.
+struct SchedRecord : ZBD_DataRecordBase<SchedRecord> {
+    std::string who, date, time, where, notes;
+
+    SchedRecord() { sortKind = 'D'; }
+
+    void Assign(const SchedRecord& other) override;
+    std::string Key() const override { return date; }
+    // "date","who","time","where","notes"
+    std::string ToLine() const override;
+    // Reads the line above; the date is kept in its normalised form.
+    void FromLine(const std::string& line) override;
+    // Same date, who and time (where and notes are not compared).
+    bool Equals(const SchedRecord& other) const override;
+};
+
+// The scheduled events: sched.dat, in date order, with the scheduler's search.
+class SchedClass : public ZBD_Data<SchedRecord> {
+public:
+    static constexpr int kForward = 0;
+    static constexpr int kBackward = 1;
+
+    SchedClass();
+
+    // Removes the first event that Equals `event`; nothing when there is none.
+    void Remove(const SchedRecord* event);
+
+    // The next event (kForward) or previous one (kBackward) whose who begins
+    // with `name`, starting from `fromDate`. Repeating a search with the same
+    // name, direction and a from-date equal to the date of the event found
+    // last continues past that event; changing any of them starts over.
+    SchedRecord* Find(const std::string& name, const ZBD_Date& fromDate, int direction);
+    void ResetSearch();
+
+    // Converts a headerless sched.dat and saves it in the current format.
+    // The number of events converted, or below 0 when the file could not be
+    // read or the converted file could not be saved.
+    int Upgrade(float fileVersion) override;
+
+    // These destroy records, so they also drop a lastFound that would dangle:
+    // a new event could later get the same address and be taken for it.
+    void RemoveAt(int index);
+    void Clear();
+    int Load();
+
+    // The search state. lastFound is only compared for identity.
+    const SchedRecord* lastFound = nullptr;
+    std::string lastName;
+    int lastDirection = kForward;
+    ZBD_Date lastDate{"01/01/1999"};
+};

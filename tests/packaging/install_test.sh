@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# Installs the build into a scratch prefix and checks the installed tree: every
+# file in its standard place, icons of the right sizes, and a launcher that
+# prepares the data folder (created, starter files copied, the player's own
+# files never replaced) and starts the program inside it.
+#
+# install_test.sh <build dir> <scratch dir> <app id> <bindir> <libexecdir> <datadir>
+set -euo pipefail
+
+build=$1
+scratch=$2
+app_id=$3
+bindir=$4
+libexecdir=$5
+datadir=$6
+
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+check_file() {
+    [ -f "$1" ] || fail "missing $1"
+}
+
+rm -rf "$scratch"
+mkdir -p "$scratch"
+root=$scratch/root
+prefix=$root/usr
+cmake --install "$build" --prefix "$prefix" >"$scratch/install.log"
+
+launcher=$prefix/$bindir/kavora
+program=$prefix/$libexecdir/kavora/kavora
+starter=$prefix/$datadir/kavora/starter
+share=$prefix/$datadir
+
+# Installed files.
+[ -x "$launcher" ] || fail "launcher $launcher missing or not executable"
+[ -x "$program" ] || fail "program $program missing or not executable"
+[ "$(head -c 4 "$program" | od -An -c | tr -d ' ')" = '177ELF' ] || fail "program is not an ELF file"
+check_file "$starter/hit_ball.wav"
+check_file "$share/applications/$app_id.desktop"
+check_file "$share/metainfo/$app_id.metainfo.xml"
+check_file "$share/icons/hicolor/scalable/apps/$app_id.svg"
+for size in 48 64 128 256; do
+    png=$share/icons/hicolor/${size}x${size}/apps/$app_id.png
+    check_file "$png"
+    [ -f "$png" ] || continue
+    # PNG signature, then the IHDR chunk's big-endian width and height.
+    signature=$(od -An -tx1 -N8 "$png" | tr -d ' \n')
+    [ "$signature" = 89504e470d0a1a0a ] || fail "$png is not a PNG file"
+    width=$(od -An -tu1 -j16 -N4 "$png" | awk '{print ($1*16777216)+($2*65536)+($3*256)+$4}')
+    height=$(od -An -tu1 -j20 -N4 "$png" | awk '{print ($1*16777216)+($2*65536)+($3*256)+$4}')
+    [ "$width" = "$size" ] && [ "$height" = "$size" ] || fail "$png is ${width}x$height, not ${size}x$size"
+done
+grep -qx "Icon=$app_id" "$share/applications/$app_id.desktop" || fail "desktop entry names another icon"
+grep -qx "Exec=kavora" "$share/applications/$app_id.desktop" || fail "desktop entry does not start the launcher"
+grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" \
+    "$share/metainfo/$app_id.metainfo.xml" || fail "metainfo does not launch the desktop entry"
+# The tree as a software centre sees it: metainfo, desktop entry and icon together.
+appstreamcli validate-tree --no-net "$root" >"$scratch/validate-tree.log" 2>&1 ||
+    fail "appstreamcli validate-tree: $(cat "$scratch/validate-tree.log")"
+
+# The launcher, with a stand-in program that records where and how it ran.
+cat >"$program" <<'FAKE'
+#!/bin/sh
+{ pwd; printf '%s\n' "$@"; } >"$FAKE_LOG"
+exit "${FAKE_STATUS:-0}"
+FAKE
+chmod +x "$program"
+export FAKE_LOG=$scratch/fake.log
+home=$scratch/home
+mkdir -p "$home"
+run() {
+    rm -f "$FAKE_LOG"
+    env -u KAVORA_DATA -u XDG_DATA_HOME HOME="$home" "$@"
+}
+
+# First run: the data folder is made and filled, the program runs inside it.
+status=0
+run XDG_DATA_HOME="$scratch/xdg" "$launcher" one "two words" || status=$?
+data=$scratch/xdg/kavora
+[ "$status" = 0 ] || fail "first run exited with $status"
+[ -d "$data" ] || fail "data folder $data not created"
+cmp -s "$starter/hit_ball.wav" "$data/hit_ball.wav" || fail "hit_ball.wav not copied"
+printf '%s\n' "$data" one "two words" | cmp -s - "$FAKE_LOG" || fail "program not started in $data with the arguments"
+
+# A second run keeps the player's own file and leaves no temporary behind.
+printf 'mine' >"$data/hit_ball.wav"
+run XDG_DATA_HOME="$scratch/xdg" "$launcher" || fail "second run failed"
+[ "$(cat "$data/hit_ball.wav")" = mine ] || fail "the player's hit_ball.wav was overwritten"
+[ "$(ls -A "$data")" = hit_ball.wav ] || fail "stray files in the data folder: $(ls -A "$data")"
+
+# A dangling link under a starter name is the player's too.
+rm "$data/hit_ball.wav"
+ln -s "$scratch/nowhere" "$data/hit_ball.wav"
+run XDG_DATA_HOME="$scratch/xdg" "$launcher" || fail "run with a dangling link failed"
+[ -L "$data/hit_ball.wav" ] || fail "a dangling link was replaced"
+
+# Without XDG_DATA_HOME, and with a relative one (which must be ignored),
+# the folder is ~/.local/share/kavora.
+run "$launcher" || fail "run without XDG_DATA_HOME failed"
+check_file "$home/.local/share/kavora/hit_ball.wav"
+rm -rf "$home/.local"
+(cd "$scratch" && run XDG_DATA_HOME=relative "$launcher") || fail "run with a relative XDG_DATA_HOME failed"
+check_file "$home/.local/share/kavora/hit_ball.wav"
+[ ! -e "$scratch/relative" ] || fail "a relative XDG_DATA_HOME was used"
+
+# KAVORA_DATA names the folder outright; the launcher works through a link;
+# the program's exit status is passed on.
+status=0
+run KAVORA_DATA="$scratch/own folder" FAKE_STATUS=3 "$launcher" || status=$?
+[ "$status" = 3 ] || fail "the program's exit status 3 came back as $status"
+check_file "$scratch/own folder/hit_ball.wav"
+ln -s "$launcher" "$scratch/kavora-link"
+run XDG_DATA_HOME="$scratch/linked" "$scratch/kavora-link" || fail "run through a link failed"
+check_file "$scratch/linked/kavora/hit_ball.wav"
+
+# A data folder that cannot be made is reported, and the program not started.
+: >"$scratch/a-file"
+status=0
+run KAVORA_DATA="$scratch/a-file/kavora" "$launcher" 2>"$scratch/stderr" || status=$?
+[ "$status" != 0 ] || fail "an impossible data folder was not reported"
+grep -q "data folder" "$scratch/stderr" || fail "no message for an impossible data folder"
+[ ! -e "$FAKE_LOG" ] || fail "the program ran without its data folder"
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed" >&2
+    exit 1
+fi
+rm -rf "$scratch"
+echo "install tree and launcher: all checks passed"

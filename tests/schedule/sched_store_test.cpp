@@ -1,0 +1,183 @@
+#include "schedule/sched_store.h"
+#include "support/temp_dir.h"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::string_literals;
+using kvrtest::Lines;
+using kvrtest::ReadFile;
+using kvrtest::WriteFile;
+
+const std::string kHeader = "ZBD Data File Format 2.0";
+
+SchedRecord event(const std::string& date, const std::string& who, const std::string& time = "6 pm",
+                  const std::string& notes = "") {
+    SchedRecord record;
+    record.date = date;
+    record.who = who;
+    record.time = time;
+    record.where = "Club";
+    record.notes = notes;
+    return record;
+}
+
+class SchedStoreTest : public kvrtest::TempDirTest {};
+
+TEST(SchedRecordTest, LinesRoundTripByteForByte) {
+    const std::string lines[] = {
+        R"("3/7/2001","Lee Smith","6:30 pm","Courts, court 4","Bring "new" balls, and water")",
+        "\"1/2/2001\",\"Nul\0Byte\",\"\xff\xfe\",\""s + std::string(5000, 'x') + "\",\"\"",
+    };
+    for (const std::string& line : lines) {
+        SchedRecord record;
+        record.FromLine(line);
+        EXPECT_EQ(record.ToLine(), line);
+    }
+    SchedRecord record;
+    record.FromLine(R"("03/07/01","Lee")");
+    EXPECT_EQ(record.ToLine(), R"("3/7/2001","Lee","","","")");
+
+    // A quote before a comma inside a text would end the field early.
+    record.who = R"(Lee "Ace",Smith)";
+    SchedRecord read;
+    read.FromLine(record.ToLine());
+    EXPECT_EQ(read.who, R"(Lee "Ace',Smith)");
+    EXPECT_EQ(read.ToLine(), record.ToLine());
+}
+
+TEST_F(SchedStoreTest, FileRoundTripsAndLoadReadsToTheEndWhateverTheCount) {
+    const std::string file = Lines(
+        {kHeader, "3", R"("12/25/2000","Ann","9 am","Park, east","Doubles")",
+         R"("1/1/2001","Cy","","","")", R"("5/1/2001","Lee","6:30 pm","Club","Bring "balls"")"});
+    WriteFile("sched.dat", file);
+    SchedClass store;
+    ASSERT_EQ(store.Load(), 1);
+    ASSERT_EQ(store.Save(), 1);
+    EXPECT_EQ(ReadFile("sched.dat"), file);
+
+    WriteFile("sched.dat", Lines({kHeader, "99999999999999999999", R"("3/07/01","Lee")", "",
+                                  R"("2/1/2001","Ann")"}));
+    ASSERT_EQ(store.Load(), 1);
+    ASSERT_EQ(store.Count(), 2u);
+    EXPECT_EQ(store.At(0)->who, "Ann");
+    EXPECT_EQ(store.At(1)->date, "3/7/2001");
+}
+
+TEST_F(SchedStoreTest, RemoveTakesTheFirstEqualEvent) {
+    SchedClass store;
+    store.AddCopy(event("5/1/2001", "Lee", "6 pm", "added first"));
+    store.AddCopy(event("5/1/2001", "Lee", "6 pm", "added second"));
+    store.AddCopy(event("6/1/2001", "Ann"));
+    SchedRecord otherTime = event("5/1/2001", "Lee", "7 pm");
+    store.Remove(&otherTime);
+    store.Remove(nullptr);
+    ASSERT_EQ(store.Count(), 3u);
+
+    SchedRecord probe = event("5/1/2001", "Lee", "6 pm", "notes differ");
+    store.Remove(&probe);
+    ASSERT_EQ(store.Count(), 2u);
+    EXPECT_EQ(store.At(0)->notes, "added first");
+}
+
+class SchedFindTest : public SchedStoreTest {
+protected:
+    void SetUp() override {
+        SchedStoreTest::SetUp();
+        store.AddCopy(event("1/15/2001", "Lee Early"));
+        store.AddCopy(event("5/1/2001", "Leslie"));
+        store.AddCopy(event("5/1/2001", "Lee")); // stands before Leslie
+        store.AddCopy(event("5/3/2001", "Tournament Lee"));
+        store.AddCopy(event("6/9/2001", "Lee Late"));
+    }
+
+    // Runs a search and repeats it from the date found last until it fails.
+    std::string SearchAll(const std::string& name, const char* from, int direction) {
+        std::string seen;
+        for (SchedRecord* e = store.Find(name, ZBD_Date(from), direction); e;
+             e = store.Find(name, store.lastDate, direction))
+            seen += e->who + ";";
+        return seen;
+    }
+
+    SchedClass store;
+};
+
+TEST_F(SchedFindTest, ContinuesFromTheEventFoundLastAndStartsOverOnAnyChange) {
+    SchedRecord* first = store.Find("le", ZBD_Date("2/1/2001"), SchedClass::kForward);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->who, "Lee"); // the name is capitalised first
+    EXPECT_EQ(store.lastName, "Le");
+    EXPECT_EQ(store.lastDate.Text(), "5/1/2001");
+    EXPECT_EQ(store.Find("Le", store.lastDate, SchedClass::kForward)->who, "Leslie");
+    EXPECT_EQ(store.Find("Le", ZBD_Date("2/1/2001"), SchedClass::kForward), first);
+
+    // The name must stand at the start of who; a failed search keeps the state.
+    EXPECT_EQ(SearchAll("Lee", "1/1/2001", SchedClass::kForward), "Lee Early;Lee;Lee Late;");
+    EXPECT_EQ(store.lastName, "Lee");
+    EXPECT_EQ(store.lastDate.Text(), "6/9/2001");
+    // Backward starts at the first event on or after the date.
+    EXPECT_EQ(SearchAll("Lee", "12/1/2001", SchedClass::kBackward), "Lee Late;Lee;Lee Early;");
+    EXPECT_EQ(SearchAll("Lee L", "6/9/2001", SchedClass::kBackward), "Lee Late;");
+    // Changing the direction starts over.
+    EXPECT_EQ(store.Find("Lee L", store.lastDate, SchedClass::kForward)->who, "Lee Late");
+}
+
+TEST_F(SchedFindTest, EmptyNameKeepsTheStateAndNoMatchResetsIt) {
+    SchedRecord* found = store.Find("Leslie", ZBD_Date("1/1/2001"), SchedClass::kForward);
+    EXPECT_EQ(store.Find("", ZBD_Date("1/1/2001"), SchedClass::kBackward), nullptr);
+    EXPECT_EQ(store.lastFound, found);
+    EXPECT_EQ(store.lastName, "Leslie");
+
+    EXPECT_EQ(store.Find("Nobody", ZBD_Date("garbage"), SchedClass::kBackward), nullptr);
+    EXPECT_EQ(store.lastFound, nullptr);
+    EXPECT_EQ(store.lastName, "");
+    EXPECT_EQ(store.lastDirection, SchedClass::kForward);
+    EXPECT_EQ(store.lastDate.Text(), "1/1/1999");
+    SchedClass empty;
+    EXPECT_EQ(empty.Find("Lee", ZBD_Date("1/1/2001"), SchedClass::kBackward), nullptr);
+}
+
+TEST_F(SchedFindTest, ANewEventIsNeverTakenForARemovedOne) {
+    SchedRecord* found = store.Find("Leslie", ZBD_Date("1/1/2001"), SchedClass::kForward);
+    store.Remove(found);
+    EXPECT_EQ(store.lastFound, nullptr);
+    EXPECT_EQ(store.lastName, "Leslie");
+    // The allocator may well give the new event the removed one's address.
+    store.AddCopy(event("5/1/2001", "Leslie", "8 pm"));
+    SchedRecord* next = store.Find("Leslie", store.lastDate, SchedClass::kForward);
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(next->time, "8 pm");
+}
+
+TEST_F(SchedStoreTest, UpgradesAHeaderlessFile) {
+    WriteFile("sched.dat", Lines({"2", "lee smith", "03/07/01", "6 pm", "Club, court 2", "", "Ann",
+                                  "2/1/2001", "9 am", "Park", "Doubles"}));
+    SchedClass store;
+    EXPECT_EQ(store.Load(), 2);
+    EXPECT_EQ(ReadFile("sched.dat"),
+              Lines({kHeader, "2", R"("2/1/2001","Ann","9 am","Park","Doubles")",
+                     R"("03/07/01","lee smith","6 pm","Club, court 2","")"}));
+    ASSERT_EQ(store.Load(), 1);
+    EXPECT_EQ(store.At(1)->date, "3/7/2001");
+
+    // The end of the file stops the reading; a short last event keeps its fields.
+    WriteFile("sched.dat",
+              Lines({"4000000000", "Ann", "2/1/2001", "9 am", "Park", "", "Lee", "3/7/2001"}));
+    EXPECT_EQ(store.Load(), 2);
+    EXPECT_EQ(store.At(1)->who, "Lee");
+    EXPECT_EQ(store.At(1)->time, "");
+
+    // A first line that is no count is damage, not an old file: left alone.
+    const std::string damaged = Lines({"ZBD Data File Fo rmat 2.0", "1", R"("3/7/2001","Lee")"});
+    WriteFile("sched.dat", damaged);
+    EXPECT_EQ(store.Load(), -1);
+    EXPECT_EQ(ReadFile("sched.dat"), damaged);
+    WriteFile("sched.dat", Lines({"ZBD Data File Format 1.0", "0"}));
+    EXPECT_EQ(store.Load(), -1);
+}
+
+} // namespace
