@@ -9,7 +9,6 @@
 #include "core/coach_file.h"
 #include "core/play_store.h"
 #include "phonebook/phone_store.h"
-#include "play/statistics.h"
 #include "schedule/sched_store.h"
 #include "tips/tip_store.h"
 #include "ui/message.h"
@@ -134,9 +133,6 @@ void TKvrWinApp::LoadAllData() {
 
     schedStore_->CheckFile();
     schedStore_->Load();
-
-    // The views that read the statistics block find it filled in.
-    computeStatistics(*playStore_);
 
     loadMilliseconds_ =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
