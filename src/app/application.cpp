@@ -60,7 +60,13 @@ TKvrWinApp::TKvrWinApp(int& argc, char** argv)
 
     // A goal-period change cut short by a crash is finished or undone before
     // any store reads its file.
-    KVR_PlayData::RecoverInterruptedGoalPeriod();
+    if (KVR_PlayData::RecoverInterruptedGoalPeriod() < 0)
+        kui::Tell(nullptr,
+                  QStringLiteral("The last change of goal period could not be finished.\nThe "
+                                 "notes of that period are kept in 'history.next'.  Make sure "
+                                 "the data folder can be written to, then start the program "
+                                 "again."),
+                  {}, kui::Icon::Warning);
 
     if (!CreateStores()) {
         kui::Tell(nullptr, QStringLiteral("Not enough memory to run program!"),

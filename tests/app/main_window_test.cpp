@@ -9,6 +9,8 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QTextBrowser>
 
 namespace kvrtest {
@@ -277,6 +279,27 @@ TEST_F(MainWindowTest, ManualDescribesTheCommandsAndFiles) {
          {"Set New Goals", "Record Notes", "Phonebook", "Arrange Icons", "goal period", "play.dat",
           "history.dat", "coach.dat", "chart.dat", "phone.dat", "sched.dat", "hit_ball.wav"})
         EXPECT_TRUE(text.contains(QString::fromLatin1(words))) << words;
+}
+
+TEST_F(MainWindowTest, PrinterFallsBackToPdfWithoutAPrinter) {
+    StartWindow();
+    QPrinter& printer = Client().Printer();
+    EXPECT_EQ(&printer, &Client().Printer());
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
+        EXPECT_EQ(printer.outputFormat(), QPrinter::PdfFormat);
+        EXPECT_FALSE(printer.outputFileName().isEmpty());
+    }
+}
+
+TEST_F(MainWindowTest, ClickWithoutItsFileOrAnAudioDeviceIsSilentlySkipped) {
+    StartApp();
+    FileClickSound missing;
+    missing.Play(); // no hit_ball.wav here
+    std::filesystem::copy_file(KAVORA_SOURCE_DIR "/resources/hit_ball.wav", "hit_ball.wav");
+    FileClickSound present;
+    present.Play();
+    present.Play();
+    SUCCEED();
 }
 
 } // namespace
