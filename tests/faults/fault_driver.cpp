@@ -15,8 +15,8 @@
 // recover-undo (a change stopped before that), the last two with stale
 // temporary files of interrupted saves.
 //
-// save and rollover exit 0 only when the operation reported success and 1
-// when it reported failure. check recovers as start-up does, then verifies
+// save, rollover and recover exit 0 only when the operation reported success
+// and 1 when it reported failure. check recovers as start-up does, then verifies
 // that every record is present exactly once, intact, and that the folder
 // holds either the state before the operation or the state after it (the
 // latter whenever the operation reported success). It prints "old" or "new"
@@ -32,7 +32,6 @@
 #include <dirent.h>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -242,6 +241,9 @@ std::vector<std::string> folderEntries() {
     return names;
 }
 
+// The stale temporaries the recover scenarios start with (pid 4242) are not
+// the operation's own: removing them is best effort, and the next start's
+// recovery removes what is left.
 void checkNoWorkingFiles(const char* when) {
     for (const auto& name : folderEntries()) {
         if (name.size() > 6 && name.compare(name.size() - 6, 6, ".kvtmp") == 0 &&
