@@ -206,6 +206,8 @@ int KVR_PlayData::StartNewGoalPeriod() {
         newHistory += entry.line + kLineBreak;
 
     // Backups of both files as they were; nothing else has changed yet.
+    if (!KeepUnreadFile())
+        return -1;
     std::optional<std::string> playFile;
     if (kvr::FileExists(kPlayFile) && !(playFile = kvr::ReadWholeFile(kPlayFile)))
         return -1;
