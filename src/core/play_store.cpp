@@ -19,23 +19,27 @@ bool keepCopy(const std::optional<std::string>& source, const char* backup) {
     return source ? kvr::WriteFileAtomically(backup, *source) : kvr::RemoveDurably(backup);
 }
 
-// True unless play.dat is missing or a current-format file without records:
-// a goal-period change empties play.dat only as its point of no return.
-bool playFileHoldsRecords() {
+enum class PlayFileState { Empty, HoldsRecords, Unknown };
+
+// Empty when play.dat is missing or a current-format file without records
+// (a goal-period change empties play.dat only as its point of no return);
+// Unknown when it cannot be read, so that start-up neither finishes nor
+// undoes a change on a guess.
+PlayFileState playFileState() {
     if (!kvr::FileExists(kPlayFile))
-        return false;
+        return PlayFileState::Empty;
     auto contents = kvr::ReadWholeFile(kPlayFile);
     if (!contents)
-        return true; // unreadable, so it may hold records
+        return PlayFileState::Unknown;
     auto lines = kvr::SplitLines(*contents);
     if (lines.empty())
-        return false;
+        return PlayFileState::Empty;
     if (kvr::HeaderVersion(lines[0]) != 2.0f)
-        return true;
+        return PlayFileState::HoldsRecords;
     for (size_t i = 2; i < lines.size(); ++i)
         if (!lines[i].empty())
-            return true;
-    return false;
+            return PlayFileState::HoldsRecords;
+    return PlayFileState::Empty;
 }
 
 } // namespace
@@ -202,6 +206,8 @@ int KVR_PlayData::StartNewGoalPeriod() {
         newHistory += entry.line + kLineBreak;
 
     // Backups of both files as they were; nothing else has changed yet.
+    if (!KeepUnreadFile())
+        return -1;
     std::optional<std::string> playFile;
     if (kvr::FileExists(kPlayFile) && !(playFile = kvr::ReadWholeFile(kPlayFile)))
         return -1;
@@ -222,8 +228,9 @@ int KVR_PlayData::StartNewGoalPeriod() {
         return -1;
     }
     history_->Close();
-    bool moved = kvr::RenameDurably(kStagedHistory, KVR_History::kFileName);
-    if (!moved && kvr::FileExists(kStagedHistory)) {
+    bool renamed = false;
+    bool moved = kvr::RenameDurably(kStagedHistory, KVR_History::kFileName, &renamed);
+    if (!renamed) {
         // Put the period back into play.dat; if even that fails, the staged
         // history stays for start-up to finish the change.
         if (Save() == 1)
@@ -238,7 +245,13 @@ int KVR_PlayData::RecoverInterruptedGoalPeriod() {
     kvr::RemoveStaleTemporaries(".");
     if (!kvr::FileExists(kStagedHistory))
         return 0;
-    if (playFileHoldsRecords()) // play.dat was never emptied: undo
+    switch (playFileState()) {
+    case PlayFileState::HoldsRecords: // play.dat was never emptied: undo
         return kvr::RemoveDurably(kStagedHistory) ? 0 : -1;
-    return kvr::RenameDurably(kStagedHistory, KVR_History::kFileName) ? 1 : -1;
+    case PlayFileState::Empty:
+        return kvr::RenameDurably(kStagedHistory, KVR_History::kFileName) ? 1 : -1;
+    case PlayFileState::Unknown:
+        break; // the next start tries again
+    }
+    return -1;
 }

@@ -180,7 +180,7 @@ public:
     // Rewrites the whole file. Returns 1, or 0 when it could not be written
     // (the old file is then left as it was).
     int Save() {
-        if (fileName_.empty())
+        if (fileName_.empty() || !KeepUnreadFile())
             return 0;
         ZBD_File file(fileName_, 'w', separator_, true);
         if (!file.Good())
@@ -196,6 +196,71 @@ public:
     // 1 loaded; 0 no file; -1 unreadable; -2 newer format; otherwise the
     // result of Upgrade for an older format.
     int Load() {
+        int result = LoadFile();
+        // A file that is there but could not be read (damaged, or written by
+        // a newer program) must not be lost to the next save.
+        unreadFile_ = result < 0;
+        return result;
+    }
+
+    virtual int Upgrade(float fileVersion) = 0;
+
+    static void CapitalizeWords(std::string& text) {
+        bool startOfWord = true;
+        for (char& c : text) {
+            if (startOfWord && c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
+            startOfWord = c == ' ';
+        }
+        size_t end = text.size();
+        while (end > 1 && text[end - 1] == ' ')
+            --end;
+        text.resize(end);
+    }
+
+    // Start-up hooks: no damage is ever found and nothing is rebuilt.
+    int CheckFile() { return 0; }
+    int rebuild_file() { return 0; }
+
+    const std::string& FileName() const { return fileName_; }
+
+    // Before the first save over a file that the last load could not read,
+    // that file is kept under a free name beside it ("play.dat.bad", then
+    // "play.dat.bad2", ...). Returns false when it could not be kept.
+    bool KeepUnreadFile() {
+        if (!unreadFile_)
+            return true;
+        if (auto contents = kvr::ReadWholeFile(fileName_)) {
+            std::string keep = fileName_ + ".bad";
+            for (int n = 2; kvr::FileExists(keep); ++n)
+                keep = fileName_ + ".bad" + std::to_string(n);
+            if (!kvr::WriteFileAtomically(keep, *contents))
+                return false;
+        } else if (kvr::FileExists(fileName_)) {
+            return false;
+        }
+        unreadFile_ = false;
+        return true;
+    }
+    float Version() const { return version_; }
+    char Separator() const { return separator_; }
+
+protected:
+    void SetFileName(std::string fileName) { fileName_ = std::move(fileName); }
+
+    // Puts a record read from the file at its sorted place, behind the
+    // records of equal key read before it, so that a load keeps the order in
+    // which the lines stand (Add would reverse equal keys at every start).
+    void AddLoaded(std::unique_ptr<T> record) {
+        records_.insert(records_.begin() +
+                            static_cast<std::ptrdiff_t>(InsertPosition(*record, true)),
+                        std::move(record));
+    }
+
+    std::vector<std::unique_ptr<T>> records_;
+
+private:
+    int LoadFile() {
         if (fileName_.empty()) {
             Clear();
             return 0;
@@ -224,44 +289,6 @@ public:
         return file.Status() < 0 ? -1 : 1;
     }
 
-    virtual int Upgrade(float fileVersion) = 0;
-
-    static void CapitalizeWords(std::string& text) {
-        bool startOfWord = true;
-        for (char& c : text) {
-            if (startOfWord && c >= 'a' && c <= 'z')
-                c = static_cast<char>(c - 'a' + 'A');
-            startOfWord = c == ' ';
-        }
-        size_t end = text.size();
-        while (end > 1 && text[end - 1] == ' ')
-            --end;
-        text.resize(end);
-    }
-
-    // Start-up hooks: no damage is ever found and nothing is rebuilt.
-    int CheckFile() { return 0; }
-    int rebuild_file() { return 0; }
-
-    const std::string& FileName() const { return fileName_; }
-    float Version() const { return version_; }
-    char Separator() const { return separator_; }
-
-protected:
-    void SetFileName(std::string fileName) { fileName_ = std::move(fileName); }
-
-    // Puts a record read from the file at its sorted place, behind the
-    // records of equal key read before it, so that a load keeps the order in
-    // which the lines stand (Add would reverse equal keys at every start).
-    void AddLoaded(std::unique_ptr<T> record) {
-        records_.insert(records_.begin() +
-                            static_cast<std::ptrdiff_t>(InsertPosition(*record, true)),
-                        std::move(record));
-    }
-
-    std::vector<std::unique_ptr<T>> records_;
-
-private:
     static int SortValue(const T& record) { return ZBD_Date(record.Key()).DayNumber(); }
 
     // Whether `existing` stays in front of a record with the given key; with
@@ -298,4 +325,5 @@ private:
     float version_;
     char separator_;
     bool inOrder_ = true;
+    bool unreadFile_ = false;
 };

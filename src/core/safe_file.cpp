@@ -107,10 +107,11 @@ bool WriteFileAtomically(const std::string& path, const std::string& contents) {
     return writer.Commit();
 }
 
-bool RenameDurably(const std::string& from, const std::string& to) {
-    if (::rename(from.c_str(), to.c_str()) != 0)
-        return false;
-    return syncFolder(to);
+bool RenameDurably(const std::string& from, const std::string& to, bool* renamed) {
+    bool moved = ::rename(from.c_str(), to.c_str()) == 0;
+    if (renamed)
+        *renamed = moved;
+    return moved && syncFolder(to);
 }
 
 bool RemoveDurably(const std::string& path) {
@@ -143,7 +144,9 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 
 bool FileExists(const std::string& path) {
     struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
+    if (::stat(path.c_str(), &info) == 0)
+        return true;
+    return errno != ENOENT && errno != ENOTDIR;
 }
 
 void RemoveStaleTemporaries(const std::string& folder) {

@@ -41,8 +41,10 @@ private:
 // old file, if any, untouched and no temporary file left behind) on failure.
 bool WriteFileAtomically(const std::string& path, const std::string& contents);
 
-// Renames `from` over `to` and syncs the folder. Returns false on failure.
-bool RenameDurably(const std::string& from, const std::string& to);
+// Renames `from` over `to` and syncs the folder. Returns false on failure;
+// `renamed`, when given, tells whether the rename itself took place (it may
+// have, when only syncing the folder failed).
+bool RenameDurably(const std::string& from, const std::string& to, bool* renamed = nullptr);
 
 // Removes `path` and syncs the folder. A file that is already missing counts
 // as removed.
@@ -51,6 +53,9 @@ bool RemoveDurably(const std::string& path);
 // The whole contents of a file; nullopt when it cannot be opened or read.
 std::optional<std::string> ReadWholeFile(const std::string& path);
 
+// False only when `path` is certainly missing. A file whose presence cannot
+// be told (a failing stat for any other reason) counts as present, so that
+// doubt never makes a caller treat a file with records as absent.
 bool FileExists(const std::string& path);
 
 // Removes the temporary files that an interrupted write left in `folder`.

@@ -157,6 +157,16 @@ TEST_F(GoalPeriodTest, UnreadableOrNewerHistoryChangesNothing) {
     EXPECT_FALSE(Exists("play.old"));
 }
 
+TEST_F(GoalPeriodTest, AnUnreadablePlayFileIsKeptBeforeItIsEmptied) {
+    std::string newer = Lines({"ZBD Data File Format 3.0", "1", "future record"});
+    WriteFile("play.dat", newer);
+    KVR_PlayData store;
+    ASSERT_EQ(store.Load(), -2);
+    ASSERT_EQ(store.StartNewGoalPeriod(), 1);
+    EXPECT_EQ(ReadFile("play.dat.bad"), newer);
+    EXPECT_EQ(ReadFile("play.dat"), kEmptyPlayFile);
+}
+
 TEST_F(GoalPeriodTest, OldHistoryIsConvertedBeforeItIsKept) {
     WriteFile("history.dat", Lines({"old", "1/1/2000", "M", "1", "Ann", "6-0", "W", "", ""}));
     KVR_PlayData store;

@@ -265,6 +265,26 @@ TEST_F(RecordStoreTest, LoadResultsForMissingNewerAndOlderFiles) {
     EXPECT_EQ(store.Load(), -1);
 }
 
+TEST_F(RecordStoreTest, AFileThatCouldNotBeReadIsKeptBeforeTheNextSave) {
+    std::string newer = Lines({"ZBD Data File Format 9.0", "1", "from a newer program"});
+    WriteFile("notes.dat", newer);
+    WriteFile("notes.dat.bad", "kept from before");
+    NoteStore store;
+    ASSERT_EQ(store.Load(), -2);
+    store.AddCopy(NoteRecord("a", ""));
+    ASSERT_EQ(store.Save(), 1);
+    EXPECT_EQ(ReadFile("notes.dat.bad"), "kept from before");
+    EXPECT_EQ(ReadFile("notes.dat.bad2"), newer);
+    ASSERT_EQ(store.Save(), 1); // kept once only
+    EXPECT_FALSE(kvrtest::Exists("notes.dat.bad3"));
+
+    // A load that reads the file clears the mark.
+    NoteStore good;
+    ASSERT_EQ(good.Load(), 1);
+    ASSERT_EQ(good.Save(), 1);
+    EXPECT_FALSE(kvrtest::Exists("notes.dat.bad3"));
+}
+
 TEST_F(RecordStoreTest, HeaderOfAHeaderlessFile) {
     WriteFile("old.dat", Lines({"12", "first"}));
     ZBD_File file("old.dat", 'r', ',', true);

@@ -1,0 +1,463 @@
+// Drives one save or one goal-period change over a prepared folder, and
+// checks afterwards what the next start of the program would find there. The
+// fault sweep runs the save and the change under strace, killing them or
+// failing one system call at a time, and runs the check after every run.
+//
+//   fault_driver setup SCENARIO DIR     prepares DIR (not under strace)
+//   fault_driver save DIR               loads play.dat, edits, Save()
+//   fault_driver rollover DIR           loads play.dat, StartNewGoalPeriod()
+//   fault_driver recover DIR            RecoverInterruptedGoalPeriod()
+//   fault_driver check SCENARIO DIR ok|failed|killed
+//
+// SCENARIO is save, rollover (over a history of past periods, with the
+// backups of an earlier change present), first-rollover (no history yet),
+// recover-finish (a change stopped after play.dat was emptied) or
+// recover-undo (a change stopped before that), the last two with stale
+// temporary files of interrupted saves.
+//
+// save, rollover and recover exit 0 only when the operation reported success
+// and 1 when it reported failure. check recovers as start-up does, then verifies
+// that every record is present exactly once, intact, and that the folder
+// holds either the state before the operation or the state after it (the
+// latter whenever the operation reported success). It prints "old" or "new"
+// and exits 0, or lists the problems and exits 1.
+
+#include "core/date.h"
+#include "core/history.h"
+#include "core/play_store.h"
+#include "core/safe_file.h"
+
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <map>
+#include <optional>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// Every record carries its identity in the match notes.
+constexpr const char* kMarker = "kvfault:";
+constexpr int kSaveRecords = 40;
+constexpr int kSaveAdded = 5;
+constexpr int kPeriodRecords = 30;
+constexpr int kHistoryRecords = 300;
+// Ids of the history records follow those of the period.
+constexpr int kFirstHistoryId = 1000;
+// Copies of the files as set up, for comparing play.old and history.old.
+constexpr const char* kSetupPlayCopy = "setup-play.copy";
+constexpr const char* kSetupHistoryCopy = "setup-history.copy";
+// The file-system calls the fault sweep counts start after this probe.
+constexpr const char* kStartProbe = "kavora-fault-sweep-start";
+
+bool isEdited(int id) {
+    return id < kSaveRecords && id % 4 == 0;
+}
+
+ZBD_Date dateOf(int id) {
+    if (id >= kFirstHistoryId) {
+        // Past periods: 2015 to 2023, several records on some days.
+        int n = id - kFirstHistoryId;
+        return ZBD_Date(1 + (n * 7) % 12, 1 + (n * 13) % 28, 2015 + (n * 5) % 9);
+    }
+    // The current period: 2024, with every seventh record dated back into
+    // the range of the history, so that closing the period has to merge.
+    if (id % 7 == 3)
+        return ZBD_Date(1 + id % 12, 1 + id % 28, 2016 + id % 7);
+    return ZBD_Date(1 + (id * 5) % 12, 1 + (id * 11) % 28, 2024);
+}
+
+// The record with the given id, as set up or, with `edited`, as the save
+// changes it.
+PlayRecord recordFor(int id, bool edited) {
+    PlayRecord record;
+    record.date = dateOf(id).Text();
+    record.singlesDoubles = id % 3 == 0 ? "D" : "S";
+    record.partner = id % 3 == 0 ? "Partner " + std::to_string(id % 5) : "";
+    record.who = "Opponent " + std::to_string(id % 17);
+    record.secondOpponent = id % 3 == 0 ? "Second " + std::to_string(id % 4) : "";
+    record.time = std::to_string(1 + id % 3) + ".5";
+    record.kind = std::string(1, "MPL"[id % 3]);
+    record.result = std::string(1, "WLU"[id % 3]);
+    record.score = "6-" + std::to_string(id % 5) + " 7-6";
+    record.matchNotes = std::string(kMarker) + std::to_string(id) + " served well, moved late";
+    record.practiceNotes = edited ? "edited after the match: more volleys" : "first notes, kept";
+    for (int stroke = 0; stroke < kStrokeCount; ++stroke)
+        for (int level = 0; level < kLevelCount; ++level)
+            record.ratings[stroke][level] = (id + stroke * 3 + level) % 11;
+    return record;
+}
+
+// The id in a record's match notes; -1 when it holds none.
+int idOf(const PlayRecord& record) {
+    const std::string& notes = record.matchNotes;
+    if (notes.rfind(kMarker, 0) != 0)
+        return -1;
+    size_t pos = std::strlen(kMarker);
+    int id = 0;
+    size_t digits = 0;
+    while (pos < notes.size() && notes[pos] >= '0' && notes[pos] <= '9' && digits < 6) {
+        id = id * 10 + (notes[pos++] - '0');
+        ++digits;
+    }
+    return digits == 0 ? -1 : id;
+}
+
+bool sameRatings(const PlayRecord& a, const PlayRecord& b) {
+    return a.ratings == b.ratings;
+}
+
+size_t countOccurrences(const std::string& text, const std::string& what) {
+    size_t count = 0;
+    for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1))
+        ++count;
+    return count;
+}
+
+std::vector<std::string> problems;
+
+void problem(const std::string& text) {
+    problems.push_back(text);
+}
+
+bool enterFolder(const char* dir) {
+    if (::chdir(dir) != 0) {
+        std::perror(dir);
+        return false;
+    }
+    return true;
+}
+
+// Lets the sweep find where the operation starts in a trace.
+void markStart() {
+    (void)::access(kStartProbe, F_OK);
+}
+
+// Turns the completed change in the current folder back into one that
+// stopped just before history.next was put in place, or (`undo`) before
+// play.dat was emptied, with the temporary files of interrupted writes.
+int interruptChange(bool undo) {
+    auto earlierHistory = kvr::ReadWholeFile("history.old");
+    auto earlierPlay = kvr::ReadWholeFile("play.old");
+    if (!earlierHistory || !earlierPlay ||
+        !kvr::RenameDurably(KVR_History::kFileName, "history.next") ||
+        !kvr::WriteFileAtomically(KVR_History::kFileName, *earlierHistory) ||
+        (undo && !kvr::WriteFileAtomically("play.dat", *earlierPlay)))
+        return 2;
+    std::string half = earlierHistory->substr(0, earlierHistory->size() / 2);
+    if (!kvr::WriteFileAtomically(".history.next.4242-7.kvtmp", half) ||
+        !kvr::WriteFileAtomically(".play.dat.4242-8.kvtmp", earlierPlay->substr(0, 500)))
+        return 2;
+    return 0;
+}
+
+// --- setup ---------------------------------------------------------------
+
+int setup(const std::string& scenario) {
+    if (scenario == "recover-finish" || scenario == "recover-undo") {
+        if (setup("rollover") != 0)
+            return 2;
+        KVR_PlayData store;
+        if (store.Load() != 1 || store.StartNewGoalPeriod() != 1)
+            return 2;
+        return interruptChange(scenario == "recover-undo");
+    }
+    KVR_PlayData store;
+    int count = scenario == "save" ? kSaveRecords : kPeriodRecords;
+    for (int id = 0; id < count; ++id)
+        store.AddCopy(recordFor(id, false));
+    if (store.Save() != 1)
+        return 2;
+    if (scenario == "rollover") {
+        // Backups of the change before, which this one replaces.
+        if (!kvr::WriteFileAtomically("play.old", "stale backup\r\n") ||
+            !kvr::WriteFileAtomically("history.old", "stale backup\r\n"))
+            return 2;
+        // The history as a goal-period change writes it: newest date first.
+        std::vector<KVR_History::SortEntry> entries;
+        for (int id = kFirstHistoryId; id < kFirstHistoryId + kHistoryRecords; ++id) {
+            std::string line = recordFor(id, false).ToHistoryLine();
+            entries.push_back({line, KVR_History::SortDay(line)});
+        }
+        KVR_History::ExchangeSort(entries);
+        std::string text = std::string(KVR_History::kHeader) + "\r\n";
+        for (const auto& entry : entries)
+            text += entry.line + "\r\n";
+        if (!kvr::WriteFileAtomically(KVR_History::kFileName, text))
+            return 2;
+    }
+    auto play = kvr::ReadWholeFile("play.dat");
+    auto history = kvr::ReadWholeFile(KVR_History::kFileName);
+    if (!play || !kvr::WriteFileAtomically(kSetupPlayCopy, *play))
+        return 2;
+    if (history && !kvr::WriteFileAtomically(kSetupHistoryCopy, *history))
+        return 2;
+    return 0;
+}
+
+// --- the operations under test -----------------------------------------------
+
+int runSave() {
+    markStart();
+    KVR_PlayData store;
+    // A program that could not read its records must not write over them.
+    if (store.Load() != 1)
+        return 1;
+    for (unsigned i = 0; i < store.Count(); ++i) {
+        PlayRecord* record = store.At(static_cast<int>(i));
+        int id = idOf(*record);
+        if (isEdited(id))
+            store.Update(*record, recordFor(id, true));
+    }
+    for (int id = kSaveRecords; id < kSaveRecords + kSaveAdded; ++id)
+        store.AddCopy(recordFor(id, false));
+    return store.Save() == 1 ? 0 : 1;
+}
+
+int runRollover() {
+    markStart();
+    KVR_PlayData store;
+    if (store.Load() != 1)
+        return 1;
+    return store.StartNewGoalPeriod() == 1 ? 0 : 1;
+}
+
+int runRecover() {
+    markStart();
+    return KVR_PlayData::RecoverInterruptedGoalPeriod() >= 0 ? 0 : 1;
+}
+
+// --- check -------------------------------------------------------------------
+
+std::vector<std::string> folderEntries() {
+    std::vector<std::string> names;
+    if (DIR* dir = ::opendir(".")) {
+        while (dirent* entry = ::readdir(dir))
+            names.emplace_back(entry->d_name);
+        ::closedir(dir);
+    }
+    return names;
+}
+
+// The stale temporaries the recover scenarios start with (pid 4242) are not
+// the operation's own: removing them is best effort, and the next start's
+// recovery removes what is left.
+void checkNoWorkingFiles(const char* when) {
+    for (const auto& name : folderEntries()) {
+        if (name.size() > 6 && name.compare(name.size() - 6, 6, ".kvtmp") == 0 &&
+            name.find("4242") == std::string::npos)
+            problem(std::string("temporary file ") + name + " left " + when);
+        if (name == "history.next")
+            problem(std::string("history.next left ") + when);
+    }
+}
+
+// The records of play.dat by id; reports unreadable files, unknown and
+// garbled records.
+std::map<int, PlayRecord> readPlayFile() {
+    std::map<int, PlayRecord> records;
+    KVR_PlayData store;
+    int loaded = store.Load();
+    if (loaded != 1) {
+        problem("play.dat does not load (result " + std::to_string(loaded) + ")");
+        return records;
+    }
+    ZBD_File file("play.dat", 'r', ',', true);
+    if (file.RecordCount() != static_cast<int>(store.Count()))
+        problem("play.dat count line says " + std::to_string(file.RecordCount()) + " but holds " +
+                std::to_string(store.Count()) + " records");
+    for (unsigned i = 0; i < store.Count(); ++i) {
+        const PlayRecord& record = *store.At(static_cast<int>(i));
+        int id = idOf(record);
+        if (id < 0) {
+            problem("play.dat holds a record without identity: " + record.ToLine());
+            continue;
+        }
+        if (!records.emplace(id, record).second)
+            problem("play.dat holds record " + std::to_string(id) + " twice");
+    }
+    auto raw = kvr::ReadWholeFile("play.dat");
+    if (raw && countOccurrences(*raw, kMarker) != store.Count())
+        problem("play.dat holds record lines that do not load");
+    return records;
+}
+
+// The records of history.dat in file order, read as the program reads them.
+std::vector<PlayRecord> readHistoryFile() {
+    std::vector<PlayRecord> records;
+    if (!kvr::FileExists(KVR_History::kFileName))
+        return records;
+    KVR_History history;
+    if (history.Rewind() != 1) {
+        problem("history.dat cannot be read");
+        return records;
+    }
+    while (history.ReadNext() == 1)
+        records.push_back(history.Current());
+    if (history.CountRecords() != static_cast<int>(records.size()))
+        problem("history.dat: " + std::to_string(records.size()) + " records read, " +
+                std::to_string(history.CountRecords()) + " counted");
+    auto raw = kvr::ReadWholeFile(KVR_History::kFileName);
+    if (raw && countOccurrences(*raw, kMarker) != records.size())
+        problem("history.dat holds record lines beyond the readable records");
+    for (size_t i = 1; i < records.size(); ++i)
+        if (ZBD_Date(records[i - 1].date).DayNumber() < ZBD_Date(records[i].date).DayNumber()) {
+            problem("history.dat is not ordered newest first at record " + std::to_string(i + 1));
+            break;
+        }
+    return records;
+}
+
+// Compares what was found with one expected state; returns the differences.
+std::vector<std::string> differences(const std::map<int, PlayRecord>& found,
+                                     const std::map<int, PlayRecord>& expected,
+                                     bool compareRatings) {
+    std::vector<std::string> diffs;
+    for (const auto& [id, record] : expected) {
+        auto it = found.find(id);
+        if (it == found.end())
+            diffs.push_back("record " + std::to_string(id) + " missing");
+        else if (!it->second.Equals(record) || (compareRatings && !sameRatings(it->second, record)))
+            diffs.push_back("record " + std::to_string(id) + " altered: " + it->second.ToLine());
+    }
+    for (const auto& entry : found)
+        if (!expected.count(entry.first))
+            diffs.push_back("unexpected record " + std::to_string(entry.first));
+    return diffs;
+}
+
+// "old" or "new" when the found records match that state; otherwise reports.
+std::string classify(const std::string& what, const std::map<int, PlayRecord>& found,
+                     const std::map<int, PlayRecord>& before,
+                     const std::map<int, PlayRecord>& after, bool compareRatings) {
+    auto toOld = differences(found, before, compareRatings);
+    if (toOld.empty())
+        return "old";
+    auto toNew = differences(found, after, compareRatings);
+    if (toNew.empty())
+        return "new";
+    problem(what + " matches neither the state before nor the state after:");
+    auto& shorter = toOld.size() <= toNew.size() ? toOld : toNew;
+    for (size_t i = 0; i < shorter.size() && i < 10; ++i)
+        problem("  " + shorter[i] +
+                (&shorter == &toOld ? " (against before)" : " (against after)"));
+    return "mixed";
+}
+
+std::string checkSave() {
+    auto found = readPlayFile();
+    std::map<int, PlayRecord> before, after;
+    for (int id = 0; id < kSaveRecords; ++id)
+        before.emplace(id, recordFor(id, false));
+    for (int id = 0; id < kSaveRecords + kSaveAdded; ++id)
+        after.emplace(id, recordFor(id, isEdited(id)));
+    if (kvr::FileExists(KVR_History::kFileName))
+        problem("a save created history.dat");
+    return classify("play.dat", found, before, after, true);
+}
+
+std::string checkRollover(bool withHistory) {
+    auto play = readPlayFile();
+    auto historyList = readHistoryFile();
+    std::map<int, PlayRecord> history;
+    for (const auto& record : historyList) {
+        int id = idOf(record);
+        if (id < 0)
+            problem("history.dat holds a record without identity: " + record.ToHistoryLine());
+        else if (!history.emplace(id, record).second)
+            problem("history.dat holds record " + std::to_string(id) + " twice");
+    }
+    int both = 0;
+    for (const auto& entry : play)
+        both += static_cast<int>(history.count(entry.first));
+    if (both > 0)
+        problem(std::to_string(both) + " records are both in play.dat and in history.dat");
+
+    std::map<int, PlayRecord> period, past, all;
+    for (int id = 0; id < kPeriodRecords; ++id)
+        period.emplace(id, recordFor(id, false));
+    for (int id = kFirstHistoryId; withHistory && id < kFirstHistoryId + kHistoryRecords; ++id)
+        past.emplace(id, recordFor(id, false));
+    all = past;
+    all.insert(period.begin(), period.end());
+
+    std::string playState = classify("play.dat", play, period, {}, true);
+    std::string historyState = classify("history.dat", history, past, all, false);
+    if (playState == "mixed" || historyState == "mixed")
+        return "mixed";
+    if (playState != historyState) {
+        problem("play.dat is " + playState + " but history.dat is " + historyState +
+                (playState == "new" ? ": the goal period was lost" : ": records duplicated"));
+        return "mixed";
+    }
+    if (playState == "new") {
+        // The backups of a completed change are the files as they were.
+        auto playOld = kvr::ReadWholeFile("play.old");
+        auto historyOld = kvr::ReadWholeFile("history.old");
+        if (playOld != kvr::ReadWholeFile(kSetupPlayCopy))
+            problem("play.old is not the earlier play.dat");
+        // Without an earlier history there is no history.old either.
+        if (historyOld != kvr::ReadWholeFile(kSetupHistoryCopy))
+            problem("history.old is not the earlier history.dat");
+    }
+    return playState;
+}
+
+int check(const std::string& scenario, const std::string& status) {
+    if (status == "ok")
+        checkNoWorkingFiles("by an operation that reported success");
+    int recovered = KVR_PlayData::RecoverInterruptedGoalPeriod();
+    if (recovered < 0)
+        problem("recovery at start-up failed");
+    checkNoWorkingFiles("after recovery");
+    std::string state =
+        scenario == "save" ? checkSave() : checkRollover(scenario != "first-rollover");
+    // A recovery that undoes a change succeeds with the state before it.
+    std::string wrongOnSuccess = scenario == "recover-undo" ? "new" : "old";
+    if (status == "ok" && state == wrongOnSuccess)
+        problem("the operation reported success but the folder holds the " +
+                std::string(state == "old" ? "state before it" : "completed change"));
+    if (!problems.empty()) {
+        for (const auto& text : problems)
+            std::fprintf(stderr, "%s\n", text.c_str());
+        return 1;
+    }
+    std::printf("%s\n", state.c_str());
+    return 0;
+}
+
+int usage() {
+    std::fprintf(stderr, "usage: fault_driver setup SCENARIO DIR\n"
+                         "       fault_driver save|rollover|recover DIR\n"
+                         "       fault_driver check SCENARIO DIR ok|failed|killed\n"
+                         "SCENARIO: save, rollover, first-rollover, recover-finish or "
+                         "recover-undo\n");
+    return 2;
+}
+
+bool isScenario(const std::string& text) {
+    return text == "save" || text == "rollover" || text == "first-rollover" ||
+           text == "recover-finish" || text == "recover-undo";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    // Fixed dates: the program never asks for today here, but keep it stable.
+    ZBD_Date::FixToday(6, 15, 2024);
+    if (args.size() == 3 && args[0] == "setup" && isScenario(args[1]))
+        return enterFolder(args[2].c_str()) ? setup(args[1]) : 2;
+    if (args.size() == 2 && args[0] == "save")
+        return enterFolder(args[1].c_str()) ? runSave() : 2;
+    if (args.size() == 2 && args[0] == "rollover")
+        return enterFolder(args[1].c_str()) ? runRollover() : 2;
+    if (args.size() == 2 && args[0] == "recover")
+        return enterFolder(args[1].c_str()) ? runRecover() : 2;
+    if (args.size() == 4 && args[0] == "check" && isScenario(args[1]) &&
+        (args[3] == "ok" || args[3] == "failed" || args[3] == "killed"))
+        return enterFolder(args[2].c_str()) ? check(args[1], args[3]) : 2;
+    return usage();
+}
