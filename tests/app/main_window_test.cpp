@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTest>
 #include <QTextBrowser>
 
 namespace kvrtest {
@@ -246,6 +247,9 @@ TEST_F(MainWindowTest, HelpAboutAndQuit) {
     Client().SetHelpViewer(std::make_unique<FakeHelp>(&shown));
     Frame().Action(kvr::CmOnlineManual)->trigger();
     EXPECT_EQ(shown, 1);
+    QApplication::setActiveWindow(&Frame());
+    QTest::keyClick(&Frame(), Qt::Key_F1);
+    EXPECT_EQ(shown, 2);
 
     QStringList texts;
     int icons = 0;
