@@ -50,7 +50,7 @@ TKvrWinApp::TKvrWinApp(int& argc, char** argv)
     // always written with a decimal point, whatever the user's locale.
     std::setlocale(LC_NUMERIC, "C");
     setApplicationName(QStringLiteral("kavora"));
-    setApplicationVersion(QStringLiteral("1.5"));
+    setApplicationVersion(QString::fromLatin1(kvr::kAppVersion));
     setDesktopFileName(QString::fromLatin1(kvr::kAppId));
     if (QFile::exists(QString::fromLatin1(kvr::kAppIconResource)))
         setWindowIcon(QIcon(QString::fromLatin1(kvr::kAppIconResource)));

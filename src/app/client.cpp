@@ -23,6 +23,8 @@ KvrClient::KvrClient(TKvrWinApp& app, QWidget* parent)
     : QMdiArea(parent), app_(app), sound_(std::make_unique<FileClickSound>()),
       help_(std::make_unique<HelpWindowViewer>(parent)) {
     setObjectName(QStringLiteral("client"));
+    // The court covers the whole area: no background fill first.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }

@@ -70,6 +70,12 @@ INSTANTIATE_TEST_SUITE_P(Sizes, CourtTest, ::testing::Values(QSize(598, 503), QS
                                     std::to_string(info.param.height());
                          });
 
+TEST_F(AppTest, TinyCourtsDrawWithoutTrouble) {
+    StartApp();
+    for (QSize size : {QSize(1, 1), QSize(7, 5), QSize(40, 3), QSize(2, 300)})
+        EXPECT_EQ(Court(size, QStringLiteral("A long name for a tiny panel")).size(), size);
+}
+
 TEST_F(AppTest, ClientDrawsTheCourtWithTheNameAndOwnsThePage) {
     WriteFile("coach.dat", Lines({"Pat Smith"}));
     StartWindow();
