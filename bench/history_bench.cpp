@@ -5,16 +5,16 @@
 
 namespace {
 
-using kvrbench::RestoreFile;
+using kvrbench::DataFile;
+using kvrbench::RestoreFiles;
 using kvrbench::SharedData;
 using kvrbench::WorkingFolder;
 
 // Reads every past record once, as the statistics and the notebook do.
 void BM_HistoryFullPass(benchmark::State& state) {
     WorkingFolder folder;
-    const auto& data = SharedData();
-    const auto expected = static_cast<int>(data.History().size());
-    if (!folder.Ok() || !RestoreFile(KVR_History::kFileName, data.HistoryFile())) {
+    const auto expected = static_cast<int>(SharedData().History().size());
+    if (!folder.Ok() || !RestoreFiles({DataFile::History})) {
         state.SkipWithError("cannot write history.dat");
         return;
     }
@@ -37,8 +37,6 @@ BENCHMARK(BM_HistoryFullPass)->Unit(benchmark::kMillisecond);
 // The worst case of the sort: every record oldest first.
 void BM_HistorySortByDateReversed(benchmark::State& state) {
     WorkingFolder folder;
-    const auto& data = SharedData();
-    const std::string reversed = data.ReversedHistoryFile();
     if (!folder.Ok()) {
         state.SkipWithError("cannot make a working folder");
         return;
@@ -46,7 +44,7 @@ void BM_HistorySortByDateReversed(benchmark::State& state) {
     KVR_History history;
     for (auto _ : state) {
         state.PauseTiming();
-        bool restored = RestoreFile(KVR_History::kFileName, reversed);
+        bool restored = RestoreFiles({DataFile::ReversedHistory});
         state.ResumeTiming();
         if (!restored) {
             state.SkipWithError("cannot write history.dat");
@@ -57,7 +55,8 @@ void BM_HistorySortByDateReversed(benchmark::State& state) {
             break;
         }
     }
-    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(data.History().size()));
+    state.SetItemsProcessed(state.iterations() *
+                            static_cast<int64_t>(SharedData().History().size()));
 }
 BENCHMARK(BM_HistorySortByDateReversed)->Unit(benchmark::kMillisecond);
 
