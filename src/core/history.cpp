@@ -125,13 +125,34 @@ bool KVR_History::ExchangeSort(std::vector<SortEntry>& entries) {
     for (size_t i = 0; i < n; ++i)
         packed[i] = (static_cast<int64_t>(entries[i].day) << 32) | static_cast<int64_t>(i);
     constexpr int64_t kDayBits = ~int64_t{0xffffffff};
-    for (size_t i = 0; i < n; ++i) {
-        int64_t held = packed[i];
-        for (size_t j = i + 1; j < n; ++j) {
-            if (held < (packed[j] & kDayBits))
-                std::swap(held, packed[j]);
+    // The entry held during a pass carries a mark in bit 31, above every
+    // index, so that the larger of it and a later entry is the later one
+    // exactly when its day is later: an equal day keeps the held one. Taking
+    // that maximum needs no branch; a branch there is mispredicted wherever
+    // days repeat, which made the pass twice as slow.
+    constexpr int64_t kHeld = int64_t{1} << 31;
+    if (n < static_cast<size_t>(kHeld)) {
+        int64_t* const values = packed.data();
+        for (size_t i = 0; i < n; ++i) {
+            int64_t held = values[i] | kHeld;
+            for (size_t j = i + 1; j < n; ++j) {
+                const int64_t other = values[j];
+                const int64_t next = std::max(held, other) | kHeld;
+                // The entry given up when they swap, else the later one as it was.
+                values[j] = other ^ held ^ next;
+                held = next;
+            }
+            values[i] = held & ~kHeld;
         }
-        packed[i] = held;
+    } else { // too many entries for the mark
+        for (size_t i = 0; i < n; ++i) {
+            int64_t held = packed[i];
+            for (size_t j = i + 1; j < n; ++j) {
+                if (held < (packed[j] & kDayBits))
+                    std::swap(held, packed[j]);
+            }
+            packed[i] = held;
+        }
     }
     std::vector<SortEntry> sorted;
     sorted.reserve(n);

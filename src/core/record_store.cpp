@@ -12,15 +12,28 @@ constexpr const char* kLineBreak = "\r\n";
 // Reads one line of any length (NUL bytes included) without its line break.
 // Returns false at the end of the file or on a read error.
 bool readRawLine(std::FILE* input, std::string& line) {
-    char* buffer = nullptr;
-    size_t capacity = 0;
-    ssize_t length = ::getline(&buffer, &capacity, input);
-    if (length < 0) {
-        std::free(buffer);
+    // getline's buffer is kept from one line to the next, so that reading a
+    // file does not allocate once per line; one that an overlong line made
+    // large is given back at once.
+    struct Buffer {
+        char* data = nullptr;
+        size_t capacity = 0;
+        void Release() {
+            std::free(data);
+            data = nullptr;
+            capacity = 0;
+        }
+        ~Buffer() { Release(); }
+    };
+    constexpr size_t kKeptCapacity = 64 * 1024;
+    thread_local Buffer buffer;
+    ssize_t length = ::getline(&buffer.data, &buffer.capacity, input);
+    if (length >= 0)
+        line.assign(buffer.data, static_cast<size_t>(length));
+    if (buffer.capacity > kKeptCapacity)
+        buffer.Release();
+    if (length < 0)
         return false;
-    }
-    line.assign(buffer, static_cast<size_t>(length));
-    std::free(buffer);
     if (!line.empty() && line.back() == '\n')
         line.pop_back();
     if (!line.empty() && line.back() == '\r')
@@ -252,6 +265,9 @@ void ZBD_File::Abandon() {
 
 ZBD_Record::ZBD_Record(const std::string& line, char separator)
     : line_(line), separator_(separator) {
+    // Room for every field at once, rather than growing field by field.
+    fields_.reserve(std::min<size_t>(
+        kMaxFields, 1 + static_cast<size_t>(std::count(line_.begin(), line_.end(), separator_))));
     size_t start = 0;
     bool quoted = !line_.empty() && line_[0] == '"';
     auto addField = [&](size_t end) {
