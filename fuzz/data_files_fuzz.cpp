@@ -1,7 +1,11 @@
-// Feeds arbitrary bytes as play.dat and as history.dat to the readers, in a
-// private temporary folder.
+// Feeds arbitrary bytes as every data file to its reader, in a private
+// temporary folder.
+#include "charting/chart_store.h"
 #include "core/history.h"
 #include "core/play_store.h"
+#include "phonebook/phone_store.h"
+#include "schedule/sched_store.h"
+#include "tips/tip_store.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -28,10 +32,25 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     writeFile("play.dat", data, size);
-    {
-        KVR_PlayData store;
-        store.Load();
-    }
+    KVR_PlayData play;
+    play.Load();
+    writeFile("chart.dat", data, size);
+    KVR_ChartClass charts;
+    charts.Load();
+    writeFile("sched.dat", data, size);
+    SchedClass events;
+    events.Load();
+    events.Find("A", ZBD_Date(1, 1, 2001), 0);
+    writeFile("phone.dat", data, size);
+    KVR_PhoneData phone;
+    phone.Load();
+    phone.FindNext("a", 0);
+    writeFile("serve.tip", data, size);
+    TipClass tips;
+    tips.Select("Serve");
+    tips.Load();
+    tips.CountAtLevel(1);
+
     ::unlink("history.old");
     writeFile("history.dat", data, size);
     KVR_History history;
@@ -40,5 +59,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     history.CountRecords();
     history.Find(2, "a");
     history.SortByDate();
+    phone.ComputeAllStats(play);
     return 0;
 }
