@@ -43,6 +43,23 @@ char firstLetter(const std::string& text) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+// Counts the record's result letter: W win, L loss, U undecided.
+void countResult(const PlayRecord& record, int& wins, int& losses, int& undecided) {
+    switch (firstLetter(record.result)) {
+    case 'W':
+        countOne(wins);
+        break;
+    case 'L':
+        countOne(losses);
+        break;
+    case 'U':
+        countOne(undecided);
+        break;
+    default:
+        break;
+    }
+}
+
 float hoursOf(const PlayRecord& record) {
     return std::clamp(kvr::LeadingFloat(record.time), -kHourLimit, kHourLimit);
 }
@@ -76,19 +93,7 @@ struct PeriodFigures {
             break;
         }
         time += hours;
-        switch (firstLetter(record.result)) {
-        case 'W':
-            countOne(wins);
-            break;
-        case 'L':
-            countOne(losses);
-            break;
-        case 'U':
-            countOne(undecided);
-            break;
-        default:
-            break;
-        }
+        countResult(record, wins, losses, undecided);
     }
 };
 
@@ -135,21 +140,8 @@ struct OpponentTally {
     // history comes newest first); a current one always does (the store is
     // oldest first).
     void Add(const PlayRecord& record, bool opponentHit, bool current) {
-        if (opponentHit) {
-            switch (firstLetter(record.result)) {
-            case 'W':
-                countOne(wins);
-                break;
-            case 'L':
-                countOne(losses);
-                break;
-            case 'U':
-                countOne(undecided);
-                break;
-            default:
-                break;
-            }
-        }
+        if (opponentHit)
+            countResult(record, wins, losses, undecided);
         if (!current && !lastPlayed.empty())
             return;
         char kind = firstLetter(record.kind);
