@@ -5,14 +5,7 @@
 #include <vector>
 
 void PhoneRecord::Assign(const PhoneRecord& other) {
-    name = other.name;
-    phoneNumber = other.phoneNumber;
-    playingSide = other.playingSide;
-    playingStyle = other.playingStyle;
-    backhandStyle = other.backhandStyle;
-    rating = other.rating;
-    notes = other.notes;
-    stats = other.stats;
+    *this = other;
 }
 
 std::string PhoneRecord::ToLine() const {

@@ -10,11 +10,7 @@ constexpr const char* kSchedFile = "sched.dat";
 } // namespace
 
 void SchedRecord::Assign(const SchedRecord& other) {
-    who = other.who;
-    date = other.date;
-    time = other.time;
-    where = other.where;
-    notes = other.notes;
+    *this = other;
 }
 
 std::string SchedRecord::ToLine() const {

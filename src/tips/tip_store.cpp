@@ -33,11 +33,7 @@ constexpr const char* kInitialSelection = "forehand.tip";
 } // namespace
 
 void TipRecord::Assign(const TipRecord& other) {
-    stroke = other.stroke;
-    kind = other.kind;
-    tipText = other.tipText;
-    level = other.level;
-    frequencyRating = other.frequencyRating;
+    *this = other;
 }
 
 std::string TipRecord::ToLine() const {
