@@ -164,15 +164,9 @@ int KVR_ChartClass::ReadVersion0() {
     if (file.Status() <= 0)
         return file.Status();
     const std::string firstLine = file.LastLine();
-    auto next = [&file]() -> std::optional<std::string> {
-        auto line = file.ReadLine();
-        if (!line || file.Status() == 0)
-            return std::nullopt; // end of file or read error
-        return line;
-    };
 
     std::vector<std::unique_ptr<ChartRecord>> charts;
-    auto countLine = next();
+    auto countLine = file.NextLine();
     long long count = countLine ? kvr::LeadingInt(*countLine) : 0;
     std::optional<std::string> pending;
     if (countLine && !kvr::IsCountLine(*countLine) && kvr::IsCountLine(firstLine)) {
@@ -188,7 +182,7 @@ int KVR_ChartClass::ReadVersion0() {
         auto chart = std::make_unique<ChartRecord>();
         bool complete = true;
         for (int field = 1; field <= ChartRecord::kFieldCount && complete; ++field) {
-            auto line = pending ? std::move(pending) : next();
+            auto line = pending ? std::move(pending) : file.NextLine();
             pending.reset();
             if (!(complete = line.has_value()))
                 break;

@@ -121,16 +121,10 @@ int KVR_PlayData::Upgrade(float fileVersion) {
     if (file.Status() <= 0)
         return file.Status();
     Clear();
-    auto next = [&file]() -> std::optional<std::string> {
-        auto line = file.ReadLine();
-        if (!line || file.Status() == 0)
-            return std::nullopt; // end of file or read error
-        return line;
-    };
     // A file that ends early keeps its complete records; the incomplete one
     // is dropped.
     for (int i = 0; i < file.RecordCount(); ++i) {
-        auto index = next();
+        auto index = file.NextLine();
         if (!index)
             break;
         if (kvr::LeadingInt(*index) != i)
@@ -141,14 +135,14 @@ int KVR_PlayData::Upgrade(float fileVersion) {
                                 &record->matchNotes, &record->practiceNotes};
         bool complete = true;
         for (std::string* text : texts) {
-            auto line = next();
+            auto line = file.NextLine();
             if (!(complete = line.has_value()))
                 break;
             *text = *line;
         }
         for (int level = 0; complete && level < kLevelCount; ++level) {
             for (int stroke : kStrokeFileOrder) {
-                auto line = next();
+                auto line = file.NextLine();
                 if (!(complete = line.has_value()))
                     break;
                 record->ratings[stroke][level] = kvr::LeadingInt(*line);

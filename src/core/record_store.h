@@ -26,6 +26,14 @@ public:
     // The next line without its line break; "" (and Status() 0) at the end of
     // the file; nullopt when the file is not readable or already at its end.
     std::optional<std::string> ReadLine();
+    // The next line, or nullopt at the end of the file or on a read error:
+    // for readers that take a file line by line until it ends.
+    std::optional<std::string> NextLine() {
+        auto line = ReadLine();
+        if (!line || status_ == 0)
+            return std::nullopt;
+        return line;
+    }
     void WriteLine(const std::string& text);
     // Lines from the start of the file (header included) up to the first
     // empty line or the end; 0 when the file cannot be read.
@@ -277,9 +285,7 @@ private:
         Clear();
         // Every record line up to the end of the file is read, whatever the
         // count line says, so a wrong count never costs a record.
-        while (auto line = file.ReadLine()) {
-            if (file.Status() == 0)
-                break;
+        while (auto line = file.NextLine()) {
             if (line->empty())
                 continue;
             auto record = std::make_unique<T>();

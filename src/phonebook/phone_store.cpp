@@ -73,12 +73,6 @@ int KVR_PhoneData::Upgrade(float fileVersion) {
     if (file.Status() <= 0)
         return file.Status();
     // The next line, or nullopt at the end of the file or on a read error.
-    auto next = [&file]() -> std::optional<std::string> {
-        auto line = file.ReadLine();
-        if (!line || file.Status() == 0)
-            return std::nullopt;
-        return line;
-    };
     // Text from an old file is made storable like typed text, so that a
     // double quote in it cannot break the new line apart.
     auto add = [this](const std::string& name, const std::string& phone, const std::string& notes) {
@@ -98,7 +92,7 @@ int KVR_PhoneData::Upgrade(float fileVersion) {
             std::array<std::string, 5> lines;
             size_t read = 0;
             for (; read < lines.size(); ++read) {
-                auto line = next();
+                auto line = file.NextLine();
                 if (!line)
                     break;
                 lines[read] = std::move(*line);
@@ -112,7 +106,7 @@ int KVR_PhoneData::Upgrade(float fileVersion) {
                 break;
         }
     } else {
-        while (auto line = next()) {
+        while (auto line = file.NextLine()) {
             if (line->empty())
                 continue;
             ZBD_Record fields(*line, Separator());

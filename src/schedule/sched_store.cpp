@@ -118,12 +118,6 @@ int SchedClass::Upgrade(float fileVersion) {
     // instead of being rewritten without its events.
     if (!kvr::IsCountLine(file.LastLine()))
         return -1;
-    auto next = [&file]() -> std::optional<std::string> {
-        auto line = file.ReadLine();
-        if (!line || file.Status() == 0)
-            return std::nullopt; // end of file or read error
-        return line;
-    };
     Clear();
     // The count only limits the reading: the file's end stops it, and an
     // event cut short by the end keeps the fields it has.
@@ -132,7 +126,7 @@ int SchedClass::Upgrade(float fileVersion) {
         int fieldsRead = 0;
         for (std::string* text :
              {&event->who, &event->date, &event->time, &event->where, &event->notes}) {
-            auto line = next();
+            auto line = file.NextLine();
             if (!line)
                 break;
             *text = std::move(*line);

@@ -100,19 +100,13 @@ int TipClass::Upgrade(float fileVersion) {
     // instead of being rewritten without its tips.
     if (!kvr::IsCountLine(file.LastLine()))
         return -1;
-    auto next = [&file]() -> std::optional<std::string> {
-        auto line = file.ReadLine();
-        if (!line || file.Status() == 0)
-            return std::nullopt; // end of file or read error
-        return line;
-    };
     Clear();
     // The count only limits the reading: the file's end stops it. A tip whose
     // text line is missing has nothing worth keeping.
     for (int i = 0; i < file.RecordCount(); ++i) {
-        auto level = next();
-        auto rating = level ? next() : std::nullopt;
-        auto text = rating ? next() : std::nullopt;
+        auto level = file.NextLine();
+        auto rating = level ? file.NextLine() : std::nullopt;
+        auto text = rating ? file.NextLine() : std::nullopt;
         if (!text)
             break;
         auto tip = std::make_unique<TipRecord>();
