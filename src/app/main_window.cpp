@@ -52,11 +52,11 @@ void TKvrFrame::BuildMenu() {
     AddCommand(utilities, QStringLiteral("&Scheduler"), CmScheduler);
     AddCommand(utilities, QStringLiteral("&USTA Rating System"), CmUstaRatings);
 
-    QMenu* data = bar->addMenu(QStringLiteral("&Data"));
-    AddCommand(data, QStringLiteral("&Browse Notes"), CmBrowseNotes);
-    AddCommand(data, QStringLiteral("&Record Notes"), CmRecordNotes);
-    AddCommand(data, QStringLiteral("Browse &Charting Data"), CmBrowseChartingData);
-    AddCommand(data, QStringLiteral("&Set New Goals"), CmSetNewGoals);
+    QMenu* dataMenu = bar->addMenu(QStringLiteral("&Data"));
+    AddCommand(dataMenu, QStringLiteral("&Browse Notes"), CmBrowseNotes);
+    AddCommand(dataMenu, QStringLiteral("&Record Notes"), CmRecordNotes);
+    AddCommand(dataMenu, QStringLiteral("Browse &Charting Data"), CmBrowseChartingData);
+    AddCommand(dataMenu, QStringLiteral("&Set New Goals"), CmSetNewGoals);
 
     QMenu* analyze = bar->addMenu(QStringLiteral("&Analyze"));
     AddCommand(analyze, QStringLiteral("&Spreadsheet"), CmSpreadsheet);

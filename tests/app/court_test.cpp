@@ -65,9 +65,9 @@ TEST_P(CourtTest, ColoursSitWhereTheDrawingPutsThem) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, CourtTest, ::testing::Values(QSize(598, 503), QSize(1280, 960)),
-                         [](const ::testing::TestParamInfo<QSize>& info) {
-                             return std::to_string(info.param.width()) + "x" +
-                                    std::to_string(info.param.height());
+                         [](const ::testing::TestParamInfo<QSize>& size) {
+                             return std::to_string(size.param.width()) + "x" +
+                                    std::to_string(size.param.height());
                          });
 
 TEST_F(AppTest, TinyCourtsDrawWithoutTrouble) {

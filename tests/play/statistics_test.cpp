@@ -16,9 +16,9 @@ namespace {
 using Ratings = std::array<std::array<int, 4>, 6>; // [stroke row][level]
 
 struct Outing {
-    Outing(std::string date, std::string kind, std::string time, std::string result = "")
-        : date(std::move(date)), kind(std::move(kind)), time(std::move(time)),
-          result(std::move(result)) {}
+    Outing(std::string date_, std::string kind_, std::string time_, std::string result_ = "")
+        : date(std::move(date_)), kind(std::move(kind_)), time(std::move(time_)),
+          result(std::move(result_)) {}
     std::string date, kind, time, result, who, partner, second, score;
     Ratings ratings{};
 };
