@@ -1,6 +1,7 @@
 #include "core/history.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 
 namespace {
@@ -10,6 +11,8 @@ constexpr const char* kSortedFile = "history.srt";
 constexpr const char* kConvertedFile = "history.new";
 constexpr const char* kOldFile = "history.old";
 constexpr float kCurrentVersion = 2.0f;
+
+std::atomic<unsigned long> rewrites{0};
 
 std::unique_ptr<ZBD_File> openHistory() {
     return std::make_unique<ZBD_File>(KVR_History::kFileName, 'r', ',', false);
@@ -162,7 +165,16 @@ bool KVR_History::ExchangeSort(std::vector<SortEntry>& entries) {
     return true;
 }
 
+unsigned long KVR_History::Rewrites() {
+    return rewrites.load();
+}
+
+void KVR_History::CountRewrite() {
+    ++rewrites;
+}
+
 int KVR_History::SortByDate() {
+    CountRewrite();
     if (Rewind() != 1)
         return 0;
     Close();
@@ -194,6 +206,7 @@ int KVR_History::SortByDate() {
 }
 
 int KVR_History::ConvertOld() {
+    CountRewrite();
     Close();
     // The first line of an old history is taken as its header.
     ZBD_File input(kFileName, 'r', ',', false);

@@ -52,6 +52,12 @@ public:
     static bool ExchangeSort(std::vector<SortEntry>& entries);
     static int SortDay(const std::string& line);
 
+    // How many times this program set out to rewrite history.dat (a sort, a
+    // conversion, a goal-period change), so that copies of it kept in memory
+    // know when to read it again.
+    static unsigned long Rewrites();
+    static void CountRewrite();
+
 private:
     std::unique_ptr<ZBD_File> reader_;
     PlayRecord current_;

@@ -1,7 +1,7 @@
 #include "core/play_store.h"
 
 #include "core/history.h"
-#include "play/statistics.h"
+#include "core/play_statistics.h"
 
 namespace {
 
@@ -65,10 +65,10 @@ std::string PlayRecord::ToHistoryLine() const {
 
 std::string PlayRecord::ToLine() const {
     std::string line = ToHistoryLine();
-    for (int level = 0; level < kLevelCount; ++level) {
-        for (int stroke : kStrokeFileOrder) {
+    for (int level = 0; level < kvr::kLevelCount; ++level) {
+        for (kvr::Stroke stroke : kvr::kStrokeFileOrder) {
             line += ",\"";
-            line += std::to_string(ratings[stroke][level]);
+            line += std::to_string(ratings[kvr::Index(stroke)][level]);
             line += '"';
         }
     }
@@ -91,9 +91,9 @@ void PlayRecord::FromLine(const std::string& line) {
     matchNotes = fields.Field(12);
     practiceNotes = fields.Field(13);
     int field = 14;
-    for (int level = 0; level < kLevelCount; ++level)
-        for (int stroke : kStrokeFileOrder)
-            ratings[stroke][level] = fields.FieldInt(field++);
+    for (int level = 0; level < kvr::kLevelCount; ++level)
+        for (kvr::Stroke stroke : kvr::kStrokeFileOrder)
+            ratings[kvr::Index(stroke)][level] = fields.FieldInt(field++);
     strokeTotal = {};
     levelTotal = {};
     grandTotal = 0;
@@ -111,6 +111,11 @@ KVR_PlayData::KVR_PlayData()
     : ZBD_Data<PlayRecord>(kPlayFile, 2.0f, ','), history_(std::make_unique<KVR_History>()) {}
 
 KVR_PlayData::~KVR_PlayData() = default;
+
+const kvr::PastRecords& KVR_PlayData::Past() {
+    past_.Refresh();
+    return past_;
+}
 
 // Converts the headerless play.dat of the earliest versions: after the count
 // line, each record is an index line, eight text lines and 24 rating lines.
@@ -140,12 +145,12 @@ int KVR_PlayData::Upgrade(float fileVersion) {
                 break;
             *text = *line;
         }
-        for (int level = 0; complete && level < kLevelCount; ++level) {
-            for (int stroke : kStrokeFileOrder) {
+        for (int level = 0; complete && level < kvr::kLevelCount; ++level) {
+            for (kvr::Stroke stroke : kvr::kStrokeFileOrder) {
                 auto line = file.NextLine();
                 if (!(complete = line.has_value()))
                     break;
-                record->ratings[stroke][level] = kvr::LeadingInt(*line);
+                record->ratings[kvr::Index(stroke)][level] = kvr::LeadingInt(*line);
             }
         }
         if (!complete)
@@ -222,6 +227,7 @@ int KVR_PlayData::StartNewGoalPeriod() {
         return -1;
     }
     history_->Close();
+    KVR_History::CountRewrite();
     bool renamed = false;
     bool moved = kvr::RenameDurably(kStagedHistory, KVR_History::kFileName, &renamed);
     if (!renamed) {
@@ -243,6 +249,7 @@ int KVR_PlayData::RecoverInterruptedGoalPeriod() {
     case PlayFileState::HoldsRecords: // play.dat was never emptied: undo
         return kvr::RemoveDurably(kStagedHistory) ? 0 : -1;
     case PlayFileState::Empty:
+        KVR_History::CountRewrite();
         return kvr::RenameDurably(kStagedHistory, KVR_History::kFileName) ? 1 : -1;
     case PlayFileState::Unknown:
         break; // the next start tries again

@@ -20,7 +20,7 @@ PlayRecord Outing(const std::string& date, const std::string& who) {
     record.who = who;
     record.time = "1";
     record.kind = "P";
-    record.ratings[Forehand][Consistency] = 5;
+    record.Rating(kvr::Stroke::Forehand, kvr::Level::Consistency) = 5;
     return record;
 }
 
