@@ -66,9 +66,11 @@ struct OpponentTally {
 } // namespace
 
 bool ComputeOpponentStats(KVR_PlayData& store, const std::string& name, OpponentStats& stats) {
-    stats = ComputeOpponentStatsForAll(store, {name}).front();
+    stats = kvr::ComputeOpponentStatsForAll(store, {name}).front();
     return true;
 }
+
+namespace kvr {
 
 std::vector<OpponentStats> ComputeOpponentStatsForAll(KVR_PlayData& store,
                                                       const std::vector<std::string>& names) {
@@ -77,7 +79,7 @@ std::vector<OpponentStats> ComputeOpponentStatsForAll(KVR_PlayData& store,
 
 std::vector<OpponentStats> ComputeOpponentStatsForAll(KVR_PlayData& store,
                                                       const std::vector<std::string>& names,
-                                                      const kvr::PastRecords& past) {
+                                                      const PastRecords& past) {
     // One tally per distinct name; a record is offered to each distinct
     // person it names, so the result per name is that of ComputeOpponentStats.
     std::unordered_map<std::string, OpponentTally> tallies;
@@ -86,11 +88,11 @@ std::vector<OpponentStats> ComputeOpponentStatsForAll(KVR_PlayData& store,
     for (const std::string& name : names) {
         OpponentTally& tally = tallies[name];
         std::uint32_t number = past.NameNumber(name);
-        if (number != kvr::PastRecords::kNoName)
+        if (number != PastRecords::kNoName)
             byNumber[number] = &tally;
     }
 
-    for (const kvr::PastRecords::Outing& outing : past.Outings()) {
+    for (const PastRecords::Outing& outing : past.Outings()) {
         const std::uint32_t people[] = {outing.who, outing.secondOpponent, outing.partner};
         for (size_t p = 0; p < std::size(people); ++p) {
             const std::uint32_t person = people[p];
@@ -122,3 +124,5 @@ std::vector<OpponentStats> ComputeOpponentStatsForAll(KVR_PlayData& store,
         tallies[names[i]].Fill(result[i]);
     return result;
 }
+
+} // namespace kvr

@@ -18,6 +18,9 @@ struct OpponentStats {
 // Last outing with a person (as opponent or partner) and the win/loss record
 // against that person. Always returns true.
 bool ComputeOpponentStats(KVR_PlayData& store, const std::string& name, OpponentStats& stats);
+
+namespace kvr {
+
 // The same for many people with a single pass over the records: element i is
 // what ComputeOpponentStats gives for names[i].
 std::vector<OpponentStats> ComputeOpponentStatsForAll(KVR_PlayData& store,
@@ -25,4 +28,6 @@ std::vector<OpponentStats> ComputeOpponentStatsForAll(KVR_PlayData& store,
 // The same over the given past records instead of the store's copy of them.
 std::vector<OpponentStats> ComputeOpponentStatsForAll(KVR_PlayData& store,
                                                       const std::vector<std::string>& names,
-                                                      const kvr::PastRecords& past);
+                                                      const PastRecords& past);
+
+} // namespace kvr

@@ -77,13 +77,14 @@ TEST_F(StatisticsCacheTest, CopyOfTheHistoryGivesTheFiguresOfAFreshRead) {
         computeStatistics(store);
         computeStatistics(store); // the second pass from the copy alone
         const PlayStatistics cached = store.Stats();
-        const std::vector<OpponentStats> cachedOpponents = ComputeOpponentStatsForAll(store, names);
+        const std::vector<OpponentStats> cachedOpponents =
+            kvr::ComputeOpponentStatsForAll(store, names);
 
         const kvr::PastRecords fresh = kvr::PastRecords::Read();
         computeStatistics(store, fresh);
         ExpectSameStatistics(cached, store.Stats());
         const std::vector<OpponentStats> freshOpponents =
-            ComputeOpponentStatsForAll(store, names, fresh);
+            kvr::ComputeOpponentStatsForAll(store, names, fresh);
         ASSERT_EQ(cachedOpponents.size(), names.size());
         for (size_t i = 0; i < names.size(); ++i) {
             EXPECT_EQ(cachedOpponents[i].lastPlayed, freshOpponents[i].lastPlayed) << names[i];
