@@ -28,6 +28,10 @@ bool before(const timespec& a, const timespec& b) {
     return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
 }
 
+bool same(const timespec& a, const timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
 } // namespace
 
 char FirstLetter(std::string_view text) {
@@ -50,8 +54,7 @@ std::string OutingSummary(const std::string& kind, const std::string& score,
 
 bool PastRecords::FileStamp::operator==(const FileStamp& other) const {
     return exists == other.exists && device == other.device && inode == other.inode &&
-           size == other.size && modified.tv_sec == other.modified.tv_sec &&
-           modified.tv_nsec == other.modified.tv_nsec;
+           size == other.size && same(modified, other.modified) && same(changed, other.changed);
 }
 
 PastRecords::FileStamp PastRecords::Stamp() {
@@ -64,6 +67,9 @@ PastRecords::FileStamp PastRecords::Stamp() {
     stamp.inode = info.st_ino;
     stamp.size = info.st_size;
     stamp.modified = info.st_mtim;
+    // The status change time moves with every change of the file and cannot
+    // be set back, unlike the modification time.
+    stamp.changed = info.st_ctim;
     return stamp;
 }
 
@@ -86,9 +92,10 @@ void PastRecords::Load() {
     hasHistory_ = false;
     lastDate_.clear();
 
-    // A change made after `started` shows a modification time not before it,
-    // so a file older than that cannot have changed while it was read.
+    // A change made after `started` shows change times not before it, so a
+    // file whose times are older cannot have changed since it was read.
     const timespec started = clockNow();
+    ++reads_;
     rewrites_ = KVR_History::Rewrites();
     const FileStamp stampBefore = Stamp();
     KVR_History reader; // converts an older layout first
@@ -105,8 +112,9 @@ void PastRecords::Load() {
     stamp_ = Stamp();
     // A conversion or a change during the read makes the next Refresh read
     // the file again.
-    trusted_ = stamp_ == stampBefore && rewrites_ == KVR_History::Rewrites() &&
-               (!stamp_.exists || before(stamp_.modified, started));
+    trusted_ =
+        stamp_ == stampBefore && rewrites_ == KVR_History::Rewrites() &&
+        (!stamp_.exists || (before(stamp_.modified, started) && before(stamp_.changed, started)));
     outings_.shrink_to_fit();
     texts_.shrink_to_fit();
 }

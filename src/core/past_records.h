@@ -24,13 +24,15 @@ public:
 
     // One past record, in the history's order (newest first).
     struct Outing {
-        int year = 0, month = 0;                                // of the date, as ZBD_Date reads it
-        float hours = 0;                                        // HoursOf(time)
-        char kind = 0;                                          // FirstLetter(kind)
-        char result = 0;                                        // FirstLetter(result)
-        std::uint32_t who = 0, secondOpponent = 0, partner = 0; // name numbers
-        std::size_t date = 0;   // where the date text starts in the text pool
-        std::size_t outing = 0; // where OutingSummary starts
+        // The year and month of the date, as ZBD_Date reads them.
+        int year = 0, month = 0;
+        // HoursOf(time), FirstLetter(kind), FirstLetter(result).
+        float hours = 0;
+        char kind = 0, result = 0;
+        // The people, by NameNumber.
+        std::uint32_t who = 0, secondOpponent = 0, partner = 0;
+        // Where the date text and the OutingSummary lie in the text pool.
+        std::size_t date = 0, outing = 0;
         std::uint32_t dateLength = 0, outingLength = 0;
     };
 
@@ -38,13 +40,13 @@ public:
     static PastRecords Read();
 
     // Reads history.dat again when it may differ from the copy: after a
-    // rewrite by this program (KVR_History::Rewrites), when its size,
-    // modification time or inode changed, or when the copy was read so soon
-    // after the file's last change that a later change in the same clock
-    // tick could not be told apart.
+    // rewrite by this program (KVR_History::Rewrites), when its inode, size,
+    // modification or status change time changed, or when the copy was read
+    // so soon after the file's last change that a later change in the same
+    // clock tick could not be told apart.
     void Refresh();
-    // Makes the next Refresh read the file.
-    void Forget() { trusted_ = false; }
+    // How many times the file was read, for tests and measurements.
+    unsigned long ReadCount() const { return reads_; }
 
     // The records up to the end of the history or the first record without
     // a date, where every reader of the history stops.
@@ -74,7 +76,7 @@ private:
         dev_t device = 0;
         ino_t inode = 0;
         off_t size = 0;
-        timespec modified{};
+        timespec modified{}, changed{};
         bool operator==(const FileStamp& other) const;
     };
     static FileStamp Stamp();
@@ -92,6 +94,7 @@ private:
 
     bool trusted_ = false;
     unsigned long rewrites_ = 0;
+    unsigned long reads_ = 0;
     FileStamp stamp_;
 };
 
