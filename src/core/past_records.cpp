@@ -4,6 +4,7 @@
 #include "core/play_store.h"
 
 #include <algorithm>
+#include <climits>
 #include <sys/stat.h>
 
 namespace kvr {
@@ -39,6 +40,15 @@ char FirstLetter(std::string_view text) {
         return 0;
     char c = text.front();
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+void CountResult(char result, int& wins, int& losses, int& undecided) {
+    int* counter = result == 'W'   ? &wins
+                   : result == 'L' ? &losses
+                   : result == 'U' ? &undecided
+                                   : nullptr;
+    if (counter && *counter < INT_MAX)
+        ++*counter;
 }
 
 float HoursOf(const std::string& time) {

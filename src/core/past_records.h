@@ -100,6 +100,9 @@ private:
 
 // The first letter of a text in upper case (ASCII only), or 0 for none.
 char FirstLetter(std::string_view text);
+// Counts a result by its first letter: W a win, L a loss, U an undecided
+// match, anything else nothing. The counts stop at INT_MAX.
+void CountResult(char result, int& wins, int& losses, int& undecided);
 // The hours of an outing: the number its time text starts with, kept within
 // bounds so that no file, however absurd, can drive a total to infinity.
 float HoursOf(const std::string& time);

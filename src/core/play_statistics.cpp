@@ -24,11 +24,6 @@ int clampToInt(long long value) {
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
-void countOne(int& counter) {
-    if (counter < INT_MAX)
-        ++counter;
-}
-
 // Calendar months from (fromYear, fromMonth) to `to`; positive when `to` is
 // later.
 long long monthsBetween(int fromYear, int fromMonth, const ZBD_Date& to) {
@@ -60,19 +55,7 @@ struct PeriodFigures {
             break;
         }
         time += hours;
-        switch (result) {
-        case 'W':
-            countOne(wins);
-            break;
-        case 'L':
-            countOne(losses);
-            break;
-        case 'U':
-            countOne(undecided);
-            break;
-        default:
-            break;
-        }
+        kvr::CountResult(result, wins, losses, undecided);
     }
 };
 

@@ -3,46 +3,22 @@
 #include "core/text_format.h"
 
 #include <algorithm>
-#include <climits>
 #include <unordered_map>
 
 namespace {
-
-void countOne(int& counter) {
-    if (counter < INT_MAX)
-        ++counter;
-}
 
 // What one person's outings add up to while the records are walked.
 struct OpponentTally {
     int wins = 0, losses = 0, undecided = 0;
     std::string lastPlayed, lastOuting;
 
-    // An outing that involves the person; `result` is the first letter of
-    // its result, counted when the person was an opponent.
-    void CountResult(char result, bool opponentHit) {
-        if (!opponentHit)
-            return;
-        switch (result) {
-        case 'W':
-            countOne(wins);
-            break;
-        case 'L':
-            countOne(losses);
-            break;
-        case 'U':
-            countOne(undecided);
-            break;
-        default:
-            break;
-        }
-    }
-
-    // A past record sets the last outing only while none is known (the
-    // history comes newest first).
+    // An outing that involves the person: its result counts when the person
+    // was an opponent. A past record sets the last outing only while none is
+    // known (the history comes newest first).
     void AddPast(const kvr::PastRecords& past, const kvr::PastRecords::Outing& outing,
                  bool opponentHit) {
-        CountResult(outing.result, opponentHit);
+        if (opponentHit)
+            kvr::CountResult(outing.result, wins, losses, undecided);
         if (!lastPlayed.empty())
             return;
         lastPlayed = past.Date(outing);
@@ -51,7 +27,8 @@ struct OpponentTally {
 
     // A current record always sets it (the store is oldest first).
     void AddCurrent(const PlayRecord& record, bool opponentHit) {
-        CountResult(kvr::FirstLetter(record.result), opponentHit);
+        if (opponentHit)
+            kvr::CountResult(kvr::FirstLetter(record.result), wins, losses, undecided);
         lastPlayed = record.date;
         lastOuting = kvr::OutingSummary(record.kind, record.score, record.result);
     }
