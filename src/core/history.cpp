@@ -1,6 +1,7 @@
 #include "core/history.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 
 namespace {
@@ -8,7 +9,6 @@ namespace {
 constexpr const char* kLineBreak = "\r\n";
 constexpr const char* kSortedFile = "history.srt";
 constexpr const char* kConvertedFile = "history.new";
-constexpr const char* kOldFile = "history.old";
 constexpr float kCurrentVersion = 2.0f;
 
 std::unique_ptr<ZBD_File> openHistory() {
@@ -23,25 +23,46 @@ KVR_History::KVR_History() {
 
 KVR_History::~KVR_History() = default;
 
+void KVR_History::Failed(int result, int error) {
+    Close();
+    loadResult_ = result;
+    error_ = error;
+}
+
 int KVR_History::Rewind() {
     Close();
+    error_ = 0;
     reader_ = openHistory();
     if (reader_->Status() <= 0 || !reader_->Good()) {
-        Close();
+        Failed(reader_->Status(), reader_->Error());
+        return 0;
+    }
+    if (reader_->FirstLineKind() == ZBD_File::FirstLine::None) {
+        Failed(kvr::kMissing); // an empty file holds no history
         return 0;
     }
     float version = reader_->Version();
-    if (version == kCurrentVersion)
+    bool header = reader_->FirstLineKind() == ZBD_File::FirstLine::Header;
+    if (header && version == kCurrentVersion) {
+        loadResult_ = kvr::kLoaded;
         return 1;
+    }
     Close();
     // A newer layout is left alone; an older one is converted once.
-    if (version > kCurrentVersion || ConvertOld() != 1)
-        return 0;
-    reader_ = openHistory();
-    if (reader_->Status() <= 0 || reader_->Version() != kCurrentVersion) {
-        Close();
+    if (header && version > kCurrentVersion) {
+        Failed(kvr::kNewerFormat);
         return 0;
     }
+    if (ConvertOld() != 1) {
+        Failed(kvr::kReadError, error_);
+        return 0;
+    }
+    reader_ = openHistory();
+    if (reader_->Status() <= 0 || reader_->Version() != kCurrentVersion) {
+        Failed(kvr::kReadError, reader_->Error());
+        return 0;
+    }
+    loadResult_ = kvr::kLoaded;
     return 1;
 }
 
@@ -51,6 +72,8 @@ int KVR_History::ReadNext() {
     auto line = reader_->ReadLine();
     if (!line || line->empty()) {
         // An empty line ends the history for every reader.
+        if (reader_->Status() < 0)
+            Failed(kvr::kReadError, reader_->Error());
         Close();
         return 0;
     }
@@ -195,50 +218,85 @@ int KVR_History::SortByDate() {
 
 int KVR_History::ConvertOld() {
     Close();
-    // The first line of an old history is taken as its header.
+    // The first line of an old history is taken as its header. Each old
+    // record is eight lines: date, kind, time, who, score, result, match
+    // notes, practice notes; a last record cut short keeps what it has. The
+    // file is of this layout only when every record opens with a valid date:
+    // current records behind a damaged header are not.
     ZBD_File input(kFileName, 'r', ',', false);
-    if (input.Status() <= 0)
+    if (input.Status() <= 0) {
+        error_ = input.Error();
         return 0;
-    ZBD_File output(kConvertedFile, 'w', ',', true);
-    if (!output.Good())
-        return 0;
-    output.WriteLine(kConvertedHeader);
-    // Each old record is eight lines: date, kind, time, who, score, result,
-    // match notes, practice notes. An empty date line ends the file.
-    for (;;) {
-        auto date = input.ReadLine();
-        if (!date || date->empty())
-            break;
-        std::string old[8] = {*date};
-        for (int i = 1; i < 8; ++i)
-            old[i] = input.ReadLine().value_or(std::string());
-        const std::string& kind = old[1];
-        const std::string& time = old[2];
-        const std::string& who = old[3];
-        const std::string& score = old[4];
-        const std::string& result = old[5];
-        std::string line;
-        for (const std::string& field :
-             {old[0], std::string("S"), std::string(), who, std::string(), time, kind, result,
-              score, std::string(), std::string(), old[6], old[7]}) {
-            if (!line.empty())
-                line += ',';
-            line += kvr::QuotedField(field);
-        }
-        output.WriteLine(line);
     }
-    bool readFailed = input.Status() < 0;
+    std::string converted = std::string(kConvertedHeader) + kLineBreak;
+    auto read = kvr::ReadLineGroups(input, {8, 1, kvr::HeaderlessLayout::Start::Title},
+                                    [&converted](std::vector<std::string>& old, int) {
+                                        if (!ZBD_Date(old[0]).IsValid())
+                                            return false;
+                                        const std::string& kind = old[1];
+                                        const std::string& time = old[2];
+                                        const std::string& who = old[3];
+                                        const std::string& score = old[4];
+                                        const std::string& result = old[5];
+                                        std::string line;
+                                        for (const std::string& field :
+                                             {old[0], std::string("S"), std::string(), who,
+                                              std::string(), time, kind, result, score,
+                                              std::string(), std::string(), old[6], old[7]}) {
+                                            if (!line.empty())
+                                                line += ',';
+                                            line += kvr::QuotedField(field);
+                                        }
+                                        converted += line + kLineBreak;
+                                        return true;
+                                    });
+    if (read == kvr::GroupsRead::ReadError)
+        error_ = input.Error();
     input.Close();
-    if (readFailed) {
-        output.Abandon();
+    if (read == kvr::GroupsRead::Damaged)
+        return -1;
+    if (read != kvr::GroupsRead::ToTheEnd)
         return 0;
-    }
-    output.Close();
-    if (!output.Good())
-        return 0;
-    // The old file is kept as history.old.
-    auto original = kvr::ReadWholeFile(kFileName);
-    if (!original || !kvr::WriteFileAtomically(kOldFile, *original))
+    // The old file is kept under a name that no goal-period change replaces.
+    if (!kvr::KeepOriginal(kFileName) || !kvr::WriteFileAtomically(kConvertedFile, converted))
         return 0;
     return kvr::RenameDurably(kConvertedFile, kFileName) ? 1 : 0;
+}
+
+int KVR_History::rebuild_file() {
+    Close();
+    lastRebuild_ = {};
+    errno = 0;
+    auto contents = kvr::ReadWholeFile(kFileName);
+    if (!contents) {
+        error_ = errno;
+        return -1;
+    }
+    auto lines = kvr::SplitLines(*contents);
+    if (!lines.empty() && kvr::IsFormatHeader(lines[0]) &&
+        kvr::HeaderVersion(lines[0]) > kCurrentVersion)
+        return -1;
+    std::string rebuilt = std::string(kHeader) + kLineBreak;
+    std::string discarded;
+    int kept = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (line.empty() || (i == 0 && kvr::IsFormatHeader(line)))
+            continue;
+        if (KVR_PlayData::IsPlayRecordLine(line)) {
+            rebuilt += line + kLineBreak;
+            ++kept;
+        } else {
+            discarded += line + kLineBreak;
+        }
+    }
+    kvr::KeptNames names = kvr::FreeKeptNames(kFileName);
+    if (!kvr::WriteFileAtomically(names.old, *contents) ||
+        !kvr::WriteFileAtomically(names.dis, discarded) ||
+        !kvr::WriteFileAtomically(kFileName, rebuilt))
+        return -1;
+    lastRebuild_ = names;
+    Rewind();
+    Close();
+    return kept;
 }

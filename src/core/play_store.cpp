@@ -48,19 +48,31 @@ void PlayRecord::Assign(const PlayRecord& other) {
     *this = other;
 }
 
+namespace {
+
+// The thirteen text fields of a play.dat (and history.dat) line, in order;
+// fields 10 and 11 are spares, always written empty and ignored when read.
+constexpr std::array<kvr::LineField<PlayRecord>, 13> kTextFields{{
+    {&PlayRecord::date},
+    {&PlayRecord::singlesDoubles},
+    {&PlayRecord::partner},
+    {&PlayRecord::who},
+    {&PlayRecord::secondOpponent},
+    {&PlayRecord::time},
+    {&PlayRecord::kind},
+    {&PlayRecord::result},
+    {&PlayRecord::score},
+    {},
+    {},
+    {&PlayRecord::matchNotes},
+    {&PlayRecord::practiceNotes},
+}};
+constexpr int kRatingFields = kLevelCount * kStrokeCount;
+
+} // namespace
+
 std::string PlayRecord::ToHistoryLine() const {
-    std::string line;
-    for (const std::string* text :
-         {&date, &singlesDoubles, &partner, &who, &secondOpponent, &time, &kind, &result, &score}) {
-        line += kvr::QuotedField(*text);
-        line += ',';
-    }
-    // The two spare fields are always written empty.
-    line += "\"\",\"\",";
-    line += kvr::QuotedField(matchNotes);
-    line += ',';
-    line += kvr::QuotedField(practiceNotes);
-    return line;
+    return kvr::JoinFields(*this, kTextFields);
 }
 
 std::string PlayRecord::ToLine() const {
@@ -77,20 +89,11 @@ std::string PlayRecord::ToLine() const {
 
 void PlayRecord::FromLine(const std::string& line) {
     ZBD_Record fields(line, ',');
-    date = ZBD_Date(fields.Field(1)).Text();
-    singlesDoubles = fields.Field(2);
-    partner = fields.Field(3);
-    who = fields.Field(4);
-    secondOpponent = fields.Field(5);
-    time = fields.Field(6);
-    kind = fields.Field(7);
-    result = fields.Field(8);
-    score = fields.Field(9);
+    kvr::ReadFields(*this, fields, kTextFields);
+    date = ZBD_Date(date).Text();
     spare1.clear();
     spare2.clear();
-    matchNotes = fields.Field(12);
-    practiceNotes = fields.Field(13);
-    int field = 14;
+    int field = static_cast<int>(kTextFields.size()) + 1;
     for (int level = 0; level < kLevelCount; ++level)
         for (int stroke : kStrokeFileOrder)
             ratings[stroke][level] = fields.FieldInt(field++);
@@ -112,54 +115,76 @@ KVR_PlayData::KVR_PlayData()
 
 KVR_PlayData::~KVR_PlayData() = default;
 
+// A record of play.dat or history.dat: the thirteen text fields alone (as
+// history.dat keeps them) or with the 24 ratings, all quoted, on a valid date.
+bool KVR_PlayData::IsPlayRecordLine(const std::string& line) {
+    if (line.size() < 2 || line.front() != '"' || line.back() != '"')
+        return false;
+    ZBD_Record fields(line, ',');
+    int count = fields.FieldCount();
+    constexpr int kTexts = static_cast<int>(kTextFields.size());
+    return (count == kTexts || count == kTexts + kRatingFields) &&
+           ZBD_Date(fields.Field(1)).IsValid();
+}
+
+bool KVR_PlayData::IsRecordLine(const std::string& line) const {
+    return IsPlayRecordLine(line);
+}
+
 // Converts the headerless play.dat of the earliest versions: after the count
 // line, each record is an index line, eight text lines and 24 rating lines.
+// Records are read to the end of the file, whatever the count says; a record
+// cut short by the end is dropped. An index out of step means the file is
+// not of this layout: the records read so far stay in the store and the file
+// is left as it is. The original file is kept under a free ".old" name before
+// the converted one is saved.
 int KVR_PlayData::Upgrade(float fileVersion) {
     if (fileVersion != 0.0f)
         return -1;
     ZBD_File file(FileName(), 'r', Separator(), true);
-    if (file.Status() <= 0)
+    if (file.Status() <= 0) {
+        SetError(file.Error());
         return file.Status();
-    Clear();
-    // A file that ends early keeps its complete records; the incomplete one
-    // is dropped.
-    for (int i = 0; i < file.RecordCount(); ++i) {
-        auto index = file.NextLine();
-        if (!index)
-            break;
-        if (kvr::LeadingInt(*index) != i)
-            return -1;
-        auto record = std::make_unique<PlayRecord>();
-        std::string* texts[] = {&record->date,       &record->kind,         &record->time,
-                                &record->who,        &record->score,        &record->result,
-                                &record->matchNotes, &record->practiceNotes};
-        bool complete = true;
-        for (std::string* text : texts) {
-            auto line = file.NextLine();
-            if (!(complete = line.has_value()))
-                break;
-            *text = *line;
-        }
-        for (int level = 0; complete && level < kLevelCount; ++level) {
-            for (int stroke : kStrokeFileOrder) {
-                auto line = file.NextLine();
-                if (!(complete = line.has_value()))
-                    break;
-                record->ratings[stroke][level] = kvr::LeadingInt(*line);
-            }
-        }
-        if (!complete)
-            break;
-        record->date = ZBD_Date(record->date).Text();
-        Add(std::move(record));
     }
+    Clear();
+    constexpr int kLines = 1 + 8 + kRatingFields;
+    auto read = kvr::ReadLineGroups(
+        file, {kLines, kLines, kvr::HeaderlessLayout::Start::Count},
+        [this](std::vector<std::string>& lines, int index) {
+            if (kvr::LeadingInt(lines[0]) != index)
+                return false;
+            auto record = std::make_unique<PlayRecord>();
+            std::string* texts[] = {&record->date,       &record->kind,         &record->time,
+                                    &record->who,        &record->score,        &record->result,
+                                    &record->matchNotes, &record->practiceNotes};
+            size_t line = 1;
+            for (std::string* text : texts)
+                *text = kvr::StorableText(lines[line++]);
+            for (int level = 0; level < kLevelCount; ++level)
+                for (int stroke : kStrokeFileOrder)
+                    record->ratings[stroke][level] = kvr::LeadingInt(lines[line++]);
+            record->date = ZBD_Date(record->date).Text();
+            Add(std::move(record));
+            return true;
+        });
+    if (read == kvr::GroupsRead::ReadError)
+        SetError(file.Error());
     file.Close();
+    if (read != kvr::GroupsRead::ToTheEnd)
+        return -1;
+    KeepOriginalBeforeNextSave();
     int saved = Save();
     computeStatistics(*this);
     return saved == 1 ? 1 : -1;
 }
 
 int KVR_PlayData::StartNewGoalPeriod() {
+    // Never close a period over a play.dat or a history that could not be
+    // read whole: their records would be lost.
+    if (!KeepUnreadFile() || (history_->Rewind() == 0 && history_->LoadResult() < 0)) {
+        history_->Close();
+        return -1;
+    }
     // The earlier history, brought to the current layout first.
     std::optional<std::string> pastFile;
     std::vector<std::string> pastLines;
