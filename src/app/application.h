@@ -51,6 +51,11 @@ public:
     TKvrFrame* Frame() const { return frame_.get(); }
     KvrClient* Client() const;
 
+    // What to tell the player of a load that failed during the session (a
+    // tip file, the history read by a view): `result` and `error` are the
+    // store's LoadResult() and Error().
+    static QString FailedLoadText(const QString& fileName, int result, int error);
+
     // How long loading the data took, for the start-up measurements.
     double LoadMilliseconds() const { return loadMilliseconds_; }
 
