@@ -200,6 +200,9 @@ TEST_F(MainWindowTest, SetNewGoalsThatFailsSaysSoAndKeepsTheRecords) {
     WriteFile("play.dat", Lines({"ZBD Data File Format 2.0", "1", kRecord1}));
     WriteFile("history.dat", Lines({"KVR History Data Format 9.0", kRecord2}));
     StartWindow();
+    // Start-up has told of the history it could not read.
+    ASSERT_FALSE(Responder().Shown().empty());
+    Responder().Clear();
     Responder().QueueAnswer(true);
     Client().Command(kvr::CmSetNewGoals);
     ASSERT_EQ(Responder().Shown().size(), 2u);
