@@ -405,8 +405,7 @@ public:
             const std::string& line = lines[i];
             // The header and the count line are no records, and no loss.
             bool header = i == 0 && kvr::IsFormatHeader(line);
-            bool count = i <= 1 && kvr::IsCountLine(line) &&
-                         (i == 0 || kvr::IsFormatHeader(lines[0]) || kvr::IsCountLine(lines[0]));
+            bool count = i <= 1 && kvr::IsCountLine(line);
             if (line.empty() || header || count)
                 continue;
             if (IsRecordLine(line)) {
