@@ -513,14 +513,14 @@ private:
             return kvr::kNewerFormat;
         Clear();
         // Every record line up to the end of the file is read, whatever the
-        // count line says, so a wrong count never costs a record. A line in
-        // place of the count line is kept when it is a record: the count
-        // line is missing, not the record.
+        // count line says, so a wrong count never costs a record. A quoted
+        // line in place of the count line is a record: the count line is
+        // missing, not the record; anything else there is a damaged count.
         bool first = !file.HasCountLine();
         while (auto line = file.NextLine()) {
-            bool inPlaceOfCount = first;
+            bool damagedCount = first && (line->empty() || line->front() != '"');
             first = false;
-            if (line->empty() || (inPlaceOfCount && !IsRecordLine(*line)))
+            if (line->empty() || damagedCount)
                 continue;
             auto record = std::make_unique<T>();
             record->FromLine(*line);
