@@ -18,13 +18,13 @@ using CommandHandler = std::function<void(KvrClient&)>;
 // One menu command: where it stands in the menu, whether it clicks, and
 // what it does. A command without a handler is shown disabled.
 struct CommandRow {
-    int id = 0;              // the command identifier, also the action's data
-    QStringList menu;        // the menu titles from the bar down, e.g. {"&Analyze", "Graphs"}
-    int place = 0;           // its position in that menu: smaller places come first
-    QString text;            // the item's text
-    bool clicks = false;     // plays the click sound before the handler runs
+    int id = 0;               // the command identifier, also the action's data
+    QStringList menu;         // the menu titles from the bar down, e.g. {"&Analyze", "Graphs"}
+    int place = 0;            // its position in that menu: smaller places come first
+    QString text;             // the item's text
+    bool clicks = false;      // plays the click sound before the handler runs
     CommandHandler handler{}; // empty: the command does not work yet
-    QKeySequence shortcut{}; // none by default
+    QKeySequence shortcut{};  // none by default
 
     bool Enabled() const { return static_cast<bool>(handler); }
 };
