@@ -130,6 +130,37 @@ TEST(TinyCourtTest, CoversTheWholeArea) {
     EXPECT_EQ(narrow.pixel(5, 297), kui::court::kClay);
 }
 
+// Printouts map their drawing onto the page with a transform: the recorder
+// gives the places on the device, and every text of a drawing, in order.
+TEST(TextRecorderTest, PlacesAreOnTheDeviceAfterTheTransform) {
+    EnsureApplication();
+    TextRecorder recorder(QSize(400, 300));
+    const QFont font = kui::ArialFont(20, 0, &recorder);
+    {
+        QPainter painter(&recorder);
+        painter.setFont(font);
+        painter.setPen(Qt::red);
+        kui::DrawText(painter, 5, 5, QStringLiteral("Aces"));
+        painter.translate(100, 50);
+        painter.scale(2, 2);
+        kui::DrawText(painter, 5, 5, QStringLiteral("Double Faults"));
+    }
+    EXPECT_EQ(recorder.Strings(), (QStringList{"Aces", "Double Faults"}));
+    const DrawnText* plain = recorder.Find(QStringLiteral("Aces"));
+    const DrawnText* scaled = recorder.Find(QStringLiteral("Double Faults"));
+    ASSERT_TRUE(plain && scaled);
+    EXPECT_EQ(recorder.Find(QStringLiteral("Lets")), nullptr);
+    EXPECT_NEAR(plain->rect.left(), 5, 0.01);
+    EXPECT_NEAR(plain->rect.top(), 5, 1.0);
+    EXPECT_NEAR(plain->rect.height(), QFontMetricsF(font, &recorder).height(), 1.0);
+    EXPECT_EQ(plain->color, QColor(Qt::red));
+    EXPECT_EQ(plain->font.pixelSize(), font.pixelSize());
+    EXPECT_NEAR(scaled->rect.left(), 110, 0.01);
+    EXPECT_NEAR(scaled->rect.top(), 60, 2.0);
+    EXPECT_NEAR(scaled->rect.height(), 2 * plain->rect.height(), 0.01);
+    EXPECT_NEAR(scaled->baseline.y(), 50 + 2 * (plain->baseline.y()), 0.01);
+}
+
 TEST(NotebookPageTest, PadOnClipboardOnBlue) {
     EnsureApplication();
     const QImage page = kui::NotebookPageImage();
