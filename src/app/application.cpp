@@ -10,6 +10,7 @@
 #include "core/history.h"
 #include "core/play_store.h"
 #include "phonebook/phone_store.h"
+#include "play/statistics.h"
 #include "schedule/sched_store.h"
 #include "tips/tip_store.h"
 #include "ui/message.h"
@@ -81,10 +82,10 @@ TKvrWinApp::TKvrWinApp(int& argc, char** argv)
     // always written with a decimal point, whatever the user's locale.
     std::setlocale(LC_NUMERIC, "C");
     setApplicationName(QStringLiteral("kavora"));
-    setApplicationVersion(QString::fromLatin1(kvr::kAppVersion));
-    setDesktopFileName(QString::fromLatin1(kvr::kAppId));
-    if (QFile::exists(QString::fromLatin1(kvr::kAppIconResource)))
-        setWindowIcon(QIcon(QString::fromLatin1(kvr::kAppIconResource)));
+    setApplicationVersion(QString::fromLatin1(kui::kAppVersion));
+    setDesktopFileName(QString::fromLatin1(kui::kAppId));
+    if (QFile::exists(QString::fromLatin1(kui::kAppIconResource)))
+        setWindowIcon(QIcon(QString::fromLatin1(kui::kAppIconResource)));
     else
         setWindowIcon(ProgramIcon());
     kui::SetDefaultCaption(title_);
@@ -213,8 +214,15 @@ QString TKvrWinApp::FailedLoadText(const QString& fileName, int result, int erro
                               "read.\nNothing will be written over it.")
             .arg(fileName);
     return QStringLiteral("'%1' is damaged and could not be read whole.\nNothing will be "
-                          "written over it until it is rebuilt at the next start.")
+                          "written over it.")
         .arg(fileName);
+}
+
+void TKvrWinApp::PlayRecordsChanged() {
+    computeStatistics(*playStore_);
+    phoneStore_->ComputeAllStats(*playStore_);
+    if (KvrClient* client = Client())
+        client->RefreshAll();
 }
 
 void TKvrWinApp::InitMainWindow() {
