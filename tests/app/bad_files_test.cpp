@@ -227,15 +227,6 @@ std::vector<BadFile> Cases() {
     cases.push_back(
         {"OldSchedWithTooLowACount", "sched.dat", Joined(oldSched), events, 4, {}, "sched.old"});
 
-    cases.push_back({"PlayWithAByteOrderMark",
-                     "play.dat",
-                     "\xef\xbb\xbf" + Joined({"ZBD Data File Format 2.0", "30"}) +
-                         Joined(PlayLines(play), "\n"),
-                     play,
-                     30,
-                     {},
-                     ""});
-
     auto past = Names("Past", 20);
     std::string historyFile =
         Joined({"KVR History Data Fornat 2.0"}) + Joined(PlayLines(past, true));
@@ -247,13 +238,6 @@ std::vector<BadFile> Cases() {
                      {Corrupted("History", "history.dat"),
                       Rebuilt("history.dat", 20, "history1.old", "history1.dis"), final},
                      "history1.old"});
-    cases.push_back({"HistoryInUtf16",
-                     "history.dat",
-                     Utf16(Joined({KVR_History::kHeader}) + Joined(PlayLines(past, true))),
-                     past,
-                     20,
-                     {},
-                     ""});
     return cases;
 }
 
