@@ -259,7 +259,7 @@ int KVR_History::SortByDate() {
         sorted += entry.line + kLineBreak;
     for (auto line = end; line != lines.end(); ++line)
         sorted += *line + kLineBreak;
-    if (!kvr::WriteFileAtomically(kSortedFile, sorted))
+    if (!kvr::WriteFileAtomically(kSortedFile, sorted, kFileName))
         return -1;
     return kvr::RenameDurably(kSortedFile, kFileName) ? 1 : -1;
 }

@@ -188,8 +188,10 @@ ZBD_File::ZBD_File(const std::string& fileName, char mode, char separator, bool 
     }
 }
 
+// A file written to but not closed was left unfinished (an early return, an
+// exception): it must not replace the file on disk.
 ZBD_File::~ZBD_File() {
-    Close();
+    Abandon();
 }
 
 void ZBD_File::ReadHeader() {

@@ -18,6 +18,8 @@
 // line, when the layout has one) read at once. Writing goes to a temporary
 // file that Close() syncs and renames over the target, so a data file is
 // never left half written; after Close(), Good() tells whether that worked.
+// Only Close() puts the new file in place: one destroyed without it is
+// abandoned.
 class ZBD_File {
 public:
     ZBD_File(const std::string& fileName, char mode, char separator, bool hasCountLine);
