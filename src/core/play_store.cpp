@@ -221,8 +221,9 @@ int KVR_PlayData::StartNewGoalPeriod() {
 
     // A file the user made read-only is not replaced: refuse before anything
     // is written.
-    if (!kvr::MayReplace(kPlayFile) || !kvr::MayReplace(KVR_History::kFileName))
-        return -1;
+    for (const char* name : {kPlayFile, KVR_History::kFileName, kPlayOld, kHistoryOld})
+        if (!kvr::MayReplace(name))
+            return -1;
     if (!KeepUnreadFile())
         return -1;
     std::optional<std::string> playFile;

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace kvr {
 namespace {
@@ -136,6 +137,8 @@ AtomicFileWriter::AtomicFileWriter(std::string path, const std::string& permissi
     if (!replacing && errno != ENOENT)
         return; // whether a file is there cannot be told
     bool copyMode = replacing || statusOf(permissionsOf, info);
+    if (!copyMode && !permissionsOf.empty() && errno != ENOENT)
+        return; // the permissions to keep cannot be told
     fd_ = createTemporary(path_, tempName_, copyMode ? 0600 : 0666);
     if (fd_ >= 0 && copyMode && !takeOwnerAndMode(fd_, info))
         Discard();
@@ -186,11 +189,13 @@ bool RenameDurably(const std::string& from, const std::string& to, bool* renamed
     if (statusOf(*target, info)) {
         if (!writable(*target, info))
             return false;
-        int fd = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
+        // The new file is never readable or writable by more people than the
+        // one it replaces.
+        struct stat source {};
+        if (::stat(from.c_str(), &source) != 0)
             return false;
-        bool taken = takeOwnerAndMode(fd, info);
-        if (::close(fd) != 0 || !taken)
+        mode_t narrowed = source.st_mode & info.st_mode & 07777;
+        if (narrowed != (source.st_mode & 07777) && ::chmod(from.c_str(), narrowed) != 0)
             return false;
     } else if (errno != ENOENT) {
         return false;
@@ -253,13 +258,35 @@ void RemoveStaleTemporaries(const std::string& folder) {
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
         return;
+    std::vector<std::string> linkTargets;
     while (dirent* entry = ::readdir(dir)) {
         std::string_view name = entry->d_name;
+        std::string path = folder + "/" + std::string(name);
         if (name.size() > kTempSuffix.size() + 1 && name.front() == '.' &&
-            name.substr(name.size() - kTempSuffix.size()) == kTempSuffix)
-            ::unlink((folder + "/" + std::string(name)).c_str());
+            name.substr(name.size() - kTempSuffix.size()) == kTempSuffix) {
+            ::unlink(path.c_str());
+        } else if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            if (auto target = FollowLinks(path); target && *target != path)
+                linkTargets.push_back(std::move(*target));
+        }
     }
     ::closedir(dir);
+    // A file reached through a link is written beside its target: the
+    // temporaries of that file alone are removed there.
+    for (const std::string& target : linkTargets) {
+        std::string prefix = "." + target.substr(target.find_last_of('/') + 1) + ".";
+        DIR* targetDir = ::opendir(folderOf(target).c_str());
+        if (!targetDir)
+            continue;
+        while (dirent* entry = ::readdir(targetDir)) {
+            std::string_view name = entry->d_name;
+            if (name.size() > prefix.size() + kTempSuffix.size() &&
+                name.substr(0, prefix.size()) == prefix &&
+                name.substr(name.size() - kTempSuffix.size()) == kTempSuffix)
+                ::unlink((folderOf(target) + "/" + std::string(name)).c_str());
+        }
+        ::closedir(targetDir);
+    }
 }
 
 } // namespace kvr

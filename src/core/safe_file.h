@@ -50,8 +50,9 @@ bool WriteFileAtomically(const std::string& path, const std::string& contents,
                          const std::string& permissionsOf = {});
 
 // Renames `from` over `to` and syncs the folder. As AtomicFileWriter does, it
-// follows a link at `to`, gives `from` the permissions and owner of the file
-// it replaces, and refuses to replace a file without write permission.
+// follows a link at `to` and refuses to replace a file without write
+// permission; `from` loses any permission the file it replaces does not
+// grant (make it with WriteFileAtomically's `permissionsOf` to keep them).
 // Returns false on failure; `renamed`, when given, tells whether the rename
 // itself took place (it may have, when only syncing the folder failed).
 bool RenameDurably(const std::string& from, const std::string& to, bool* renamed = nullptr);
@@ -77,7 +78,8 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // doubt never makes a caller treat a file with records as absent.
 bool FileExists(const std::string& path);
 
-// Removes the temporary files that an interrupted write left in `folder`.
+// Removes the temporary files that an interrupted write left in `folder`,
+// and those of the files that links in `folder` lead to, beside them.
 // Called at start-up, before anything is written.
 void RemoveStaleTemporaries(const std::string& folder = ".");
 
