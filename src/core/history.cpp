@@ -145,7 +145,8 @@ void KVR_History::Close() {
 }
 
 int KVR_History::SortDay(const std::string& line) {
-    ZBD_Record fields(line, ',');
+    // The date as a record read from the line holds it, then its day.
+    auto fields = ZBD_Record::Borrow(line, ',');
     return ZBD_Date(ZBD_Date(fields.Field(1)).Text()).DayNumber();
 }
 
