@@ -9,6 +9,7 @@
 #include "core/coach_file.h"
 #include "core/play_store.h"
 #include "phonebook/phone_store.h"
+#include "play/statistics.h"
 #include "schedule/sched_store.h"
 #include "tips/tip_store.h"
 #include "ui/message.h"
@@ -50,10 +51,10 @@ TKvrWinApp::TKvrWinApp(int& argc, char** argv)
     // always written with a decimal point, whatever the user's locale.
     std::setlocale(LC_NUMERIC, "C");
     setApplicationName(QStringLiteral("kavora"));
-    setApplicationVersion(QString::fromLatin1(kvr::kAppVersion));
-    setDesktopFileName(QString::fromLatin1(kvr::kAppId));
-    if (QFile::exists(QString::fromLatin1(kvr::kAppIconResource)))
-        setWindowIcon(QIcon(QString::fromLatin1(kvr::kAppIconResource)));
+    setApplicationVersion(QString::fromLatin1(kui::kAppVersion));
+    setDesktopFileName(QString::fromLatin1(kui::kAppId));
+    if (QFile::exists(QString::fromLatin1(kui::kAppIconResource)))
+        setWindowIcon(QIcon(QString::fromLatin1(kui::kAppIconResource)));
     else
         setWindowIcon(ProgramIcon());
     kui::SetDefaultCaption(title_);
@@ -154,6 +155,13 @@ void TKvrWinApp::LoadAllData() {
                                      "manually reenter.\n") +
                       QStringLiteral("If a backup file is available, exit program and replace "
                                      "bad file.\n"));
+}
+
+void TKvrWinApp::PlayRecordsChanged() {
+    computeStatistics(*playStore_);
+    phoneStore_->ComputeAllStats(*playStore_);
+    if (KvrClient* client = Client())
+        client->RefreshAll();
 }
 
 void TKvrWinApp::InitMainWindow() {

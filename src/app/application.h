@@ -48,6 +48,12 @@ public:
     SchedClass& SchedStore() { return *schedStore_; }
     KVR_ChartClass& ChartStore() { return *chartStore_; }
 
+    // The one change signal of the play records: after anything that adds,
+    // edits or removes a play record or moves the goal period, the caller
+    // calls this and nothing else. It recomputes the statistics and every
+    // opponent's figures, then redraws every open view.
+    void PlayRecordsChanged();
+
     TKvrFrame* Frame() const { return frame_.get(); }
     KvrClient* Client() const;
 

@@ -92,7 +92,7 @@ TEST_F(StartupTest, InterruptedGoalPeriodChangeIsFinishedBeforeLoading) {
 }
 
 // A dialog handler that types a name and presses "Let's Play Tennis".
-kui::ScriptedResponder::DialogHandler TypeName(const QString& name) {
+ScriptedResponder::DialogHandler TypeName(const QString& name) {
     return [name](QDialog& dialog) {
         auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("playerName"));
         auto* button = dialog.findChild<QPushButton*>(QStringLiteral("okButton"));
