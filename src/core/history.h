@@ -61,8 +61,8 @@ public:
         int day;
     };
     // Orders entries from the newest date to the oldest exactly as an
-    // exchange sort does (equal dates included). Returns false when the
-    // entries were already in order.
+    // exchange sort does (equal dates included), in O(n log n). Returns
+    // false when the entries were already in order.
     static bool ExchangeSort(std::vector<SortEntry>& entries);
     static int SortDay(const std::string& line);
 

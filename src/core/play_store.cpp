@@ -12,11 +12,29 @@ constexpr const char* kStagedHistory = "history.next";
 constexpr const char* kPlayFile = "play.dat";
 constexpr const char* kPlayOld = "play.old";
 constexpr const char* kHistoryOld = "history.old";
+// The new backups while a goal period is being closed: they replace play.old
+// and history.old only once the new history is in place, so that a change
+// that fails leaves the backups of the one before as they were. They are
+// staged after history.next and discarded before it, so that finding them
+// without history.next means the new history is in place.
+constexpr const char* kStagedPlayOld = "play.old.next";
+constexpr const char* kStagedHistoryOld = "history.old.next";
 
-// Replaces `backup` with a copy of `source`, or removes it when there is no
-// source.
-bool keepCopy(const std::optional<std::string>& source, const char* backup) {
-    return source ? kvr::WriteFileAtomically(backup, *source) : kvr::RemoveDurably(backup);
+// Drops a change that did not reach its point of no return: the staged
+// backups first, then the staged history. False when something stays.
+bool discardStagedChange() {
+    return kvr::RemoveDurably(kStagedPlayOld) && kvr::RemoveDurably(kStagedHistoryOld) &&
+           kvr::RemoveDurably(kStagedHistory);
+}
+
+// Puts the staged backups in place once the new history is.
+bool finishStagedBackups() {
+    bool done = true;
+    for (auto [staged, backup] :
+         {std::pair{kStagedPlayOld, kPlayOld}, std::pair{kStagedHistoryOld, kHistoryOld}})
+        if (kvr::FileExists(staged))
+            done = kvr::RenameDurably(staged, backup) && done;
+    return done;
 }
 
 enum class PlayFileState { Empty, HoldsRecords, Unknown };
@@ -221,20 +239,32 @@ int KVR_PlayData::StartNewGoalPeriod() {
     }
     KVR_History::ExchangeSort(entries);
     std::string newHistory = std::string(KVR_History::kHeader) + kLineBreak;
-    for (const auto& entry : entries)
-        newHistory += entry.line + kLineBreak;
+    for (const auto& entry : entries) {
+        newHistory += entry.line;
+        newHistory += kLineBreak;
+    }
 
-    // Backups of both files as they were; nothing else has changed yet.
+    // A file the user made read-only is not replaced: refuse before anything
+    // is written.
+    for (const char* name : {kPlayFile, KVR_History::kFileName, kPlayOld, kHistoryOld})
+        if (!kvr::MayReplace(name))
+            return -1;
     if (!KeepUnreadFile())
         return -1;
     std::optional<std::string> playFile;
     if (kvr::FileExists(kPlayFile) && !(playFile = kvr::ReadWholeFile(kPlayFile)))
         return -1;
-    if (!keepCopy(playFile, kPlayOld) || !keepCopy(pastFile, kHistoryOld))
-        return -1;
 
-    if (!kvr::WriteFileAtomically(kStagedHistory, newHistory)) {
+    // The new history, then the new backups (copies of both files as they
+    // are, private when the files are), staged beside them.
+    if (!kvr::WriteFileAtomically(kStagedHistory, newHistory, KVR_History::kFileName)) {
         kvr::RemoveDurably(kStagedHistory);
+        return -1;
+    }
+    if ((playFile && !kvr::WriteFileAtomically(kStagedPlayOld, *playFile, kPlayFile)) ||
+        (pastFile &&
+         !kvr::WriteFileAtomically(kStagedHistoryOld, *pastFile, KVR_History::kFileName))) {
+        discardStagedChange();
         return -1;
     }
     // Emptying play.dat is the point of no return: from then on the period
@@ -243,7 +273,7 @@ int KVR_PlayData::StartNewGoalPeriod() {
     emptyPlay.Append(kvr::DataFileHeader(Version()) + kLineBreak + "0" + kLineBreak);
     bool synced = emptyPlay.Commit();
     if (!emptyPlay.Replaced()) {
-        kvr::RemoveDurably(kStagedHistory);
+        discardStagedChange();
         return -1;
     }
     history_->Close();
@@ -253,22 +283,30 @@ int KVR_PlayData::StartNewGoalPeriod() {
         // Put the period back into play.dat; if even that fails, the staged
         // history stays for start-up to finish the change.
         if (Save() == 1)
-            kvr::RemoveDurably(kStagedHistory);
+            discardStagedChange();
         return -1;
     }
     Clear();
-    return moved && synced ? 1 : -1;
+    bool backedUp = finishStagedBackups();
+    return moved && synced && backedUp ? 1 : -1;
 }
 
 int KVR_PlayData::RecoverInterruptedGoalPeriod() {
     kvr::RemoveStaleTemporaries(".");
-    if (!kvr::FileExists(kStagedHistory))
-        return 0;
+    if (!kvr::FileExists(kStagedHistory)) {
+        // Staged backups without the staged history: the new history is in
+        // place and only the backups were left to do.
+        if (!kvr::FileExists(kStagedPlayOld) && !kvr::FileExists(kStagedHistoryOld))
+            return 0;
+        return finishStagedBackups() ? 1 : -1;
+    }
     switch (playFileState()) {
     case PlayFileState::HoldsRecords: // play.dat was never emptied: undo
-        return kvr::RemoveDurably(kStagedHistory) ? 0 : -1;
+        return discardStagedChange() ? 0 : -1;
     case PlayFileState::Empty:
-        return kvr::RenameDurably(kStagedHistory, KVR_History::kFileName) ? 1 : -1;
+        if (!kvr::RenameDurably(kStagedHistory, KVR_History::kFileName))
+            return -1;
+        return finishStagedBackups() ? 1 : -1;
     case PlayFileState::Unknown:
         break; // the next start tries again
     }

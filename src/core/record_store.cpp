@@ -1,9 +1,11 @@
 #include "core/record_store.h"
 
+#include <bit>
 #include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -334,8 +336,10 @@ ZBD_File::ZBD_File(const std::string& fileName, char mode, char separator, bool 
     }
 }
 
+// A file written to but not closed was left unfinished (an early return, an
+// exception): it must not replace the file on disk.
 ZBD_File::~ZBD_File() {
-    Close();
+    Abandon();
 }
 
 void ZBD_File::Failed(int error) {
@@ -511,46 +515,91 @@ void ZBD_File::Abandon() {
 }
 
 ZBD_Record::ZBD_Record(const std::string& line, char separator)
+    : ownLine_(line), line_(ownLine_), separator_(separator) {
+    Split();
+}
+
+ZBD_Record::ZBD_Record(std::string_view line, char separator, std::nullptr_t)
     : line_(line), separator_(separator) {
-    // Room for every field at once, rather than growing field by field.
-    fields_.reserve(std::min<size_t>(
-        kMaxFields, 1 + static_cast<size_t>(std::count(line_.begin(), line_.end(), separator_))));
+    Split();
+}
+
+ZBD_Record::ZBD_Record(const ZBD_Record& other)
+    : ownLine_(other.ownLine_), line_(other.line_), separator_(other.separator_),
+      count_(other.count_) {
+    if (other.line_.data() == other.ownLine_.data())
+        line_ = ownLine_;
+    std::copy_n(other.fields_.begin(), count_, fields_.begin());
+}
+
+ZBD_Record& ZBD_Record::operator=(const ZBD_Record& other) {
+    if (this != &other) {
+        ownLine_ = other.ownLine_;
+        line_ =
+            other.line_.data() == other.ownLine_.data() ? std::string_view(ownLine_) : other.line_;
+        separator_ = other.separator_;
+        count_ = other.count_;
+        std::copy_n(other.fields_.begin(), count_, fields_.begin());
+    }
+    return *this;
+}
+
+void ZBD_Record::Split() {
+    const char* const line = line_.data();
+    const size_t size = line_.size();
     size_t start = 0;
-    bool quoted = !line_.empty() && line_[0] == '"';
+    bool quoted = size > 0 && line[0] == '"';
     auto addField = [&](size_t end) {
         size_t from = start;
         size_t length = end - start;
         if (quoted) {
             // Drop the opening quote and, when there is one, the closing one.
-            if (length > 1)
-                length -= 2;
-            else
-                length = 0;
-            ++from;
+            length = length > 1 ? length - 2 : 0;
+            from = std::min(from + 1, size);
         }
-        fields_.emplace_back(line_, std::min(from, line_.size()), length);
+        fields_[static_cast<size_t>(count_++)] = {from, length};
     };
-    for (size_t i = 0; i < line_.size() && fields_.size() + 1 < kMaxFields; ++i) {
-        char c = line_[i];
-        if ((c != separator_ && c != '\n') || (quoted && (i == 0 || line_[i - 1] != '"')))
-            continue;
-        addField(i);
-        start = i + 1;
-        quoted = start < line_.size() && line_[start] == '"';
+    // The characters that may end a field, eight at a time: a byte of the
+    // word equal to the separator or a line feed sets its mask bit.
+    constexpr uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr uint64_t kLow7 = 0x7f7f7f7f7f7f7f7fULL;
+    constexpr uint64_t kHigh = 0x8080808080808080ULL;
+    const uint64_t separators = kOnes * static_cast<unsigned char>(separator_);
+    const uint64_t lineFeeds = kOnes * static_cast<unsigned char>('\n');
+    auto zeroBytes = [](uint64_t x) { return ~(((x & kLow7) + kLow7) | x) & kHigh; };
+    for (size_t base = 0; base < size && count_ + 1 < kMaxFields; base += 8) {
+        uint64_t word = 0;
+        const size_t chunk = std::min<size_t>(8, size - base);
+        std::memcpy(&word, line + base, chunk);
+        if constexpr (std::endian::native == std::endian::big)
+            word = __builtin_bswap64(word);
+        uint64_t candidates = zeroBytes(word ^ separators) | zeroBytes(word ^ lineFeeds);
+        if (chunk < 8)
+            candidates &= (uint64_t{1} << (chunk * 8)) - 1;
+        while (candidates != 0 && count_ + 1 < kMaxFields) {
+            const size_t i = base + static_cast<size_t>(std::countr_zero(candidates)) / 8;
+            candidates &= candidates - 1;
+            if (quoted && (i == 0 || line[i - 1] != '"'))
+                continue; // inside a quoted field
+            addField(i);
+            start = i + 1;
+            quoted = start < size && line[start] == '"';
+        }
     }
     // The last field runs to the end of the line; beyond the hundredth
     // boundary the rest of the line stays in the last field.
-    addField(line_.size());
+    addField(size);
 }
 
-std::string ZBD_Record::Field(int n) const {
-    if (n < 1 || n > FieldCount())
+std::string_view ZBD_Record::FieldView(int n) const {
+    if (n < 1 || n > count_)
         return {};
-    return fields_[static_cast<size_t>(n - 1)];
+    const Span& field = fields_[static_cast<size_t>(n - 1)];
+    return line_.substr(field.from, field.length);
 }
 
 int ZBD_Record::FieldInt(int n) const {
-    if (n < 1 || n > FieldCount())
+    if (n < 1 || n > count_)
         return 0;
-    return kvr::LeadingInt(fields_[static_cast<size_t>(n - 1)]);
+    return kvr::LeadingInt(FieldView(n));
 }

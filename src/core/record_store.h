@@ -7,6 +7,7 @@
 #include <array>
 #include <cerrno>
 #include <climits>
+#include <cstddef>
 #include <cstdio>
 #include <deque>
 #include <functional>
@@ -23,6 +24,8 @@
 // CR LF or CR alone. Writing goes to a temporary
 // file that Close() syncs and renames over the target, so a data file is
 // never left half written; after Close(), Good() tells whether that worked.
+// Only Close() puts the new file in place: one destroyed without it is
+// abandoned.
 class ZBD_File {
 public:
     // What the first line of a file opened for reading was.
@@ -104,20 +107,39 @@ private:
 
 // One line split into numbered fields. Fields that begin with a double quote
 // run up to a separator that directly follows a double quote, so a quoted
-// field may hold the separator.
+// field may hold the separator. The line is split once; a field is copied
+// only when Field() asks for it.
 class ZBD_Record {
 public:
     static constexpr int kMaxFields = 100;
 
-    ZBD_Record(const std::string& line, char separator);
-    int FieldCount() const { return static_cast<int>(fields_.size()); }
-    std::string Field(int n) const; // 1-based; "" out of range
-    int FieldInt(int n) const;      // the integer at the field's start; 0 if none
+    ZBD_Record(const std::string& line, char separator); // keeps a copy of the line
+    // A record over a line that the caller keeps alive and unchanged for as
+    // long as the record is used: nothing is copied.
+    static ZBD_Record Borrow(std::string_view line, char separator) {
+        return ZBD_Record(line, separator, nullptr);
+    }
+    ZBD_Record(const ZBD_Record& other);
+    ZBD_Record& operator=(const ZBD_Record& other);
+
+    int FieldCount() const { return count_; }
+    std::string Field(int n) const { return std::string(FieldView(n)); } // 1-based; "" out of range
+    std::string_view FieldView(int n) const; // points into the line; "" out of range
+    int FieldInt(int n) const;               // the integer at the field's start; 0 if none
 
 private:
-    std::string line_;
+    struct Span {
+        size_t from;
+        size_t length;
+    };
+    ZBD_Record(std::string_view line, char separator, std::nullptr_t);
+    void Split();
+
+    std::string ownLine_; // the copy, when the record keeps one
+    std::string_view line_;
     char separator_;
-    std::vector<std::string> fields_;
+    int count_ = 0;
+    std::array<Span, kMaxFields> fields_; // the first count_ are set
 };
 
 // The base of every stored record type.

@@ -307,6 +307,7 @@ TEST_F(RecordStoreTest, FileModesAndCountLines) {
         ZBD_File out("lines.dat", 'w', ',', true);
         out.WriteLine("one");
         out.WriteLine("two");
+        out.Close();
     }
     {
         ZBD_File more("lines.dat", 'a', ',', true);
