@@ -10,13 +10,13 @@ FileClickSound::FileClickSound(QString fileName) : fileName_(std::move(fileName)
 
 FileClickSound::~FileClickSound() = default;
 
-void FileClickSound::Play() {
+bool FileClickSound::Play() {
     QFileInfo file(fileName_);
     if (!file.isFile() || !file.isReadable())
-        return;
+        return false;
     QAudioDevice output = QMediaDevices::defaultAudioOutput();
     if (output.isNull())
-        return;
+        return false;
     const QString path = file.absoluteFilePath();
     if (!effect_ || loadedPath_ != path) {
         effect_ = std::make_unique<QSoundEffect>(output);
@@ -24,9 +24,10 @@ void FileClickSound::Play() {
         loadedPath_ = path;
     }
     if (effect_->status() == QSoundEffect::Error)
-        return;
+        return false;
     // A click that is still sounding starts again from the top.
     if (effect_->isPlaying())
         effect_->stop();
     effect_->play();
+    return true;
 }

@@ -4,7 +4,10 @@
 // a desktop:
 //
 //   kavora_probe [--timing] [--shot file.png] [--size WIDTHxHEIGHT | --maximized]
-//                [--dialog welcome|about]
+//                [--dialog welcome|about] [--menu TITLE]
+//
+// --menu opens the menu bar's menu TITLE (its text without the '&', a
+// submenu as "Analyze>Graphs") and saves a picture of it instead.
 //
 // --timing prints the wall-clock time of the first paint (nanoseconds since
 // the epoch) and the time spent loading the data.
@@ -20,6 +23,8 @@
 #include <cstring>
 #include <string>
 
+#include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
 #include <QTimer>
 
@@ -28,6 +33,7 @@ int main(int argc, char* argv[]) {
     bool maximized = false;
     std::string shot;
     std::string dialog;
+    std::string menu;
     int width = 0;
     int height = 0;
     for (int i = 1; i < argc; ++i) {
@@ -39,6 +45,8 @@ int main(int argc, char* argv[]) {
             shot = argv[++i];
         else if (!std::strcmp(argv[i], "--dialog") && i + 1 < argc)
             dialog = argv[++i];
+        else if (!std::strcmp(argv[i], "--menu") && i + 1 < argc)
+            menu = argv[++i];
         else if (!std::strcmp(argv[i], "--size") && i + 1 < argc)
             std::sscanf(argv[++i], "%dx%d", &width, &height);
     }
@@ -77,6 +85,19 @@ int main(int argc, char* argv[]) {
                     shown->show();
                     shown->adjustSize();
                     target = shown.get();
+                }
+                QList<QAction*> entries = frame->menuBar()->actions();
+                for (const QString& title :
+                     QString::fromStdString(menu).split(QLatin1Char('>'), Qt::SkipEmptyParts)) {
+                    for (QAction* entry : entries) {
+                        if (entry->menu() && entry->text().remove(QLatin1Char('&')) == title) {
+                            entry->menu()->popup(frame->mapToGlobal(QPoint(0, 0)));
+                            entry->menu()->adjustSize();
+                            target = entry->menu();
+                            entries = entry->menu()->actions();
+                            break;
+                        }
+                    }
                 }
                 target->grab().save(QString::fromStdString(shot));
             }
