@@ -2,9 +2,11 @@
 
 #include "core/history.h"
 #include "core/play_store.h"
+#include "core/record_store.h"
 
 #include <algorithm>
 #include <climits>
+#include <ctime>
 #include <sys/stat.h>
 
 namespace kvr {
@@ -14,13 +16,15 @@ namespace {
 // Hours of one outing are kept within this bound.
 constexpr float kHourLimit = 1.0e6f;
 
-// The clock that stamps file changes, or one at least as fine.
+// A time no later than the stamp of any file change made from now on: the
+// coarse clock that stamps file changes, or without one a second ago.
 timespec clockNow() {
     timespec now{};
 #ifdef CLOCK_REALTIME_COARSE
     clock_gettime(CLOCK_REALTIME_COARSE, &now);
 #else
     clock_gettime(CLOCK_REALTIME, &now);
+    now.tv_sec -= 1;
 #endif
     return now;
 }
