@@ -114,15 +114,14 @@ int KVR_History::Rewind() {
 int KVR_History::ReadNext() {
     if (!reader_)
         return 0;
-    auto line = reader_->ReadLine();
-    if (!line || line->empty()) {
+    if (reader_->ReadNextLine() != 1 || reader_->LastLine().empty()) {
         // An empty line ends the history for every reader.
         if (reader_->Status() < 0)
             Failed(kvr::kReadError, reader_->Error());
         Close();
         return 0;
     }
-    current_.FromLine(*line);
+    current_.FromLine(reader_->LastLine());
     return 1;
 }
 

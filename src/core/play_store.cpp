@@ -106,15 +106,19 @@ std::string PlayRecord::ToLine() const {
 }
 
 void PlayRecord::FromLine(const std::string& line) {
-    ZBD_Record fields(line, ',');
+    auto fields = ZBD_Record::Borrow(line, ',');
     kvr::ReadFields(*this, fields, kTextFields);
     date = ZBD_Date(date).Text();
     spare1.clear();
     spare2.clear();
     int field = static_cast<int>(kTextFields.size()) + 1;
-    for (int level = 0; level < kvr::kLevelCount; ++level)
-        for (kvr::Stroke stroke : kvr::kStrokeFileOrder)
-            ratings[kvr::Index(stroke)][level] = fields.FieldInt(field++);
+    if (fields.FieldCount() < field) {
+        ratings = {}; // a history line keeps no ratings
+    } else {
+        for (int level = 0; level < kvr::kLevelCount; ++level)
+            for (kvr::Stroke stroke : kvr::kStrokeFileOrder)
+                ratings[kvr::Index(stroke)][level] = fields.FieldInt(field++);
+    }
     strokeTotal = {};
     levelTotal = {};
     grandTotal = 0;

@@ -1,6 +1,5 @@
 #include "core/record_store.h"
 
-#include <bit>
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -457,18 +456,23 @@ bool ZBD_File::NextRawLine(std::string& line) {
     return true;
 }
 
-std::optional<std::string> ZBD_File::ReadLine() {
+int ZBD_File::ReadNextLine() {
     if (status_ < 1 || !good_ || !input_)
-        return std::nullopt;
+        return -1;
     if (!NextRawLine(lineBuffer_)) {
         lineBuffer_.clear();
         if (!decoded_ && std::ferror(input_)) {
             Failed(errno);
-            return std::nullopt;
+            return -1;
         }
         status_ = 0;
-        return std::string();
     }
+    return status_;
+}
+
+std::optional<std::string> ZBD_File::ReadLine() {
+    if (ReadNextLine() < 0)
+        return std::nullopt;
     return lineBuffer_;
 }
 
@@ -559,43 +563,28 @@ void ZBD_Record::Split() {
         }
         fields_[static_cast<size_t>(count_++)] = {from, length};
     };
-    // The characters that may end a field, eight at a time: a byte of the
-    // word equal to the separator or a line feed sets its mask bit.
-    constexpr uint64_t kOnes = 0x0101010101010101ULL;
-    constexpr uint64_t kLow7 = 0x7f7f7f7f7f7f7f7fULL;
-    constexpr uint64_t kHigh = 0x8080808080808080ULL;
-    const uint64_t separators = kOnes * static_cast<unsigned char>(separator_);
-    const uint64_t lineFeeds = kOnes * static_cast<unsigned char>('\n');
-    auto zeroBytes = [](uint64_t x) { return ~(((x & kLow7) + kLow7) | x) & kHigh; };
-    for (size_t base = 0; base < size && count_ + 1 < kMaxFields; base += 8) {
-        uint64_t word = 0;
-        const size_t chunk = std::min<size_t>(8, size - base);
-        std::memcpy(&word, line + base, chunk);
-        if constexpr (std::endian::native == std::endian::big)
-            word = __builtin_bswap64(word);
-        uint64_t candidates = zeroBytes(word ^ separators) | zeroBytes(word ^ lineFeeds);
-        if (chunk < 8)
-            candidates &= (uint64_t{1} << (chunk * 8)) - 1;
-        while (candidates != 0 && count_ + 1 < kMaxFields) {
-            const size_t i = base + static_cast<size_t>(std::countr_zero(candidates)) / 8;
-            candidates &= candidates - 1;
-            if (quoted && (i == 0 || line[i - 1] != '"'))
-                continue; // inside a quoted field
-            addField(i);
-            start = i + 1;
-            quoted = start < size && line[start] == '"';
-        }
+    // The next character at or after `from` that may end a field: the
+    // separator, or a line feed in the rare line that holds one. memchr scans
+    // many bytes at a time, so long note fields cost little.
+    const bool hasLineFeed = std::memchr(line, '\n', size) != nullptr;
+    auto nextBoundary = [&](size_t from) -> size_t {
+        const void* found = std::memchr(line + from, separator_, size - from);
+        size_t end = found ? static_cast<size_t>(static_cast<const char*>(found) - line) : size;
+        if (hasLineFeed)
+            if (const void* feed = std::memchr(line + from, '\n', end - from))
+                end = static_cast<size_t>(static_cast<const char*>(feed) - line);
+        return end;
+    };
+    for (size_t i = nextBoundary(0); i < size && count_ + 1 < kMaxFields; i = nextBoundary(i + 1)) {
+        if (quoted && (i == 0 || line[i - 1] != '"'))
+            continue; // inside a quoted field
+        addField(i);
+        start = i + 1;
+        quoted = start < size && line[start] == '"';
     }
     // The last field runs to the end of the line; beyond the hundredth
     // boundary the rest of the line stays in the last field.
     addField(size);
-}
-
-std::string_view ZBD_Record::FieldView(int n) const {
-    if (n < 1 || n > count_)
-        return {};
-    const Span& field = fields_[static_cast<size_t>(n - 1)];
-    return line_.substr(field.from, field.length);
 }
 
 int ZBD_Record::FieldInt(int n) const {

@@ -44,6 +44,9 @@ public:
     // The next line without its line break; "" (and Status() 0) at the end of
     // the file; nullopt when the file is not readable or already at its end.
     std::optional<std::string> ReadLine();
+    // ReadLine without the copy: 1 and the line in LastLine(); 0 at the end
+    // of the file; -1 when the file is not readable or already at its end.
+    int ReadNextLine();
     // The next line, or nullopt at the end of the file or on a read error:
     // for readers that take a file line by line until it ends.
     std::optional<std::string> NextLine() {
@@ -124,8 +127,13 @@ public:
 
     int FieldCount() const { return count_; }
     std::string Field(int n) const { return std::string(FieldView(n)); } // 1-based; "" out of range
-    std::string_view FieldView(int n) const; // points into the line; "" out of range
-    int FieldInt(int n) const;               // the integer at the field's start; 0 if none
+    std::string_view FieldView(int n) const { // points into the line; "" out of range
+        if (n < 1 || n > count_)
+            return {};
+        const Span& field = fields_[static_cast<size_t>(n - 1)];
+        return line_.substr(field.from, field.length);
+    }
+    int FieldInt(int n) const; // the integer at the field's start; 0 if none
 
 private:
     struct Span {
@@ -284,7 +292,7 @@ void ReadFields(R& record, const ZBD_Record& fields, const std::array<LineField<
     for (size_t i = 0; i < N; ++i) {
         int n = static_cast<int>(i) + 1;
         if (layout[i].text)
-            record.*layout[i].text = fields.Field(n);
+            (record.*layout[i].text).assign(fields.FieldView(n));
         else if (layout[i].number)
             record.*layout[i].number = fields.FieldInt(n);
     }
