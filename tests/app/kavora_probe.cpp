@@ -4,27 +4,58 @@
 // a desktop:
 //
 //   kavora_probe [--timing] [--shot file.png] [--size WIDTHxHEIGHT | --maximized]
-//                [--dialog welcome|about]
+//                [--dialog welcome|about] [--messages] [--stay SECONDS]
 //
 // --timing prints the wall-clock time of the first paint (nanoseconds since
-// the epoch) and the time spent loading the data.
+// the epoch) and the time spent loading the data. --messages prints every
+// message box as a line "message: TEXT" (line breaks as " | ") instead of
+// showing it, and answers every question with No. --stay keeps the program
+// running that long after the first paint, printing "called" each time a
+// second start calls its window forward.
 
 #include "app/about_dialog.h"
 #include "app/application.h"
 #include "app/client.h"
 #include "app/main_window.h"
 #include "app/welcome_dialog.h"
+#include "ui/message.h"
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include <QDialog>
 #include <QScreen>
 #include <QTimer>
 
+namespace {
+
+class PrintingResponder : public kui::Responder {
+public:
+    void Told(const kui::Message& message) override { Print(message); }
+    bool Answer(const kui::Message& question) override {
+        Print(question);
+        return false;
+    }
+    int Run(QDialog&) override { return QDialog::Rejected; }
+
+private:
+    static void Print(const kui::Message& message) {
+        QString text = message.text;
+        text.replace(QLatin1Char('\n'), QStringLiteral(" | "));
+        std::printf("message: %s\n", text.toUtf8().constData());
+        std::fflush(stdout);
+    }
+};
+
+} // namespace
+
 int main(int argc, char* argv[]) {
     bool timing = false;
+    bool messages = false;
+    int staySeconds = 0;
     bool maximized = false;
     std::string shot;
     std::string dialog;
@@ -39,11 +70,20 @@ int main(int argc, char* argv[]) {
             shot = argv[++i];
         else if (!std::strcmp(argv[i], "--dialog") && i + 1 < argc)
             dialog = argv[++i];
+        else if (!std::strcmp(argv[i], "--messages"))
+            messages = true;
+        else if (!std::strcmp(argv[i], "--stay") && i + 1 < argc)
+            staySeconds = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--size") && i + 1 < argc)
             std::sscanf(argv[++i], "%dx%d", &width, &height);
     }
 
+    PrintingResponder printing;
+    if (messages)
+        kui::SetResponder(&printing);
     TKvrWinApp app(argc, argv);
+    if (app.AlreadyRunning())
+        return 3;
     if (!app.Ready())
         return 0;
     app.InitMainWindow();
@@ -80,8 +120,16 @@ int main(int argc, char* argv[]) {
                 }
                 target->grab().save(QString::fromStdString(shot));
             }
-            app.quit();
+            if (staySeconds <= 0)
+                app.quit();
         });
     });
+    if (staySeconds > 0) {
+        QObject::connect(&app, &TKvrWinApp::CalledForward, &app, [] {
+            std::printf("called\n");
+            std::fflush(stdout);
+        });
+        QTimer::singleShot(staySeconds * 1000, &app, &QApplication::quit);
+    }
     return app.exec();
 }
