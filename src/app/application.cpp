@@ -55,10 +55,6 @@ TKvrWinApp::TKvrWinApp(int& argc, char** argv)
     setApplicationName(QStringLiteral("kavora"));
     setApplicationVersion(QString::fromLatin1(kvr::kAppVersion));
     setDesktopFileName(QString::fromLatin1(kvr::kAppId));
-    if (QFile::exists(QString::fromLatin1(kvr::kAppIconResource)))
-        setWindowIcon(QIcon(QString::fromLatin1(kvr::kAppIconResource)));
-    else
-        setWindowIcon(ProgramIcon());
     kui::SetDefaultCaption(title_);
 
     // One copy of the program per data folder. A second start touches no
@@ -105,6 +101,17 @@ TKvrWinApp* TKvrWinApp::Instance() {
 }
 
 void TKvrWinApp::AfterFirstPaint() {
+    // The scalable icon needs the SVG plug-ins, which the first paint does
+    // not: the windows take it up once they are on screen.
+    if (windowIcon().isNull()) {
+        if (QFile::exists(QString::fromLatin1(kvr::kAppIconResource)))
+            setWindowIcon(QIcon(QString::fromLatin1(kvr::kAppIconResource)));
+        else
+            setWindowIcon(ProgramIcon());
+        // The frame and its client copied the empty icon when they were made.
+        frame_->setWindowIcon(windowIcon());
+        frame_->Client()->setWindowIcon(windowIcon());
+    }
     ListenForSecondStarts();
     MakeDailyBackup();
 }

@@ -42,7 +42,7 @@ TEST_F(DataFolderTest, SecondStartTouchesNoFileAndSaysTheProgramRunsHere) {
     EXPECT_FALSE(Exists("backups"));
 }
 
-TEST_F(DataFolderTest, WindowOnScreenMakesTheDayBackupAndAnswersASecondStart) {
+TEST_F(DataFolderTest, WindowOnScreenTakesItsIconMakesTheDayBackupAndAnswersASecondStart) {
     ZBD_Date::FixToday(7, 4, 2026);
     WriteFile("coach.dat", Lines({"Pat Smith"}));
     WriteFile("play.dat", kPlay);
@@ -50,6 +50,8 @@ TEST_F(DataFolderTest, WindowOnScreenMakesTheDayBackupAndAnswersASecondStart) {
     EXPECT_EQ(ReadFile(kvr::kLockFile), std::to_string(QCoreApplication::applicationPid()) + "\n");
     EXPECT_FALSE(Exists("backups")); // not before the window is on screen
     WaitForFirstPaint(Client());
+    EXPECT_FALSE(Frame().windowIcon().isNull()); // taken up once on screen
+    EXPECT_FALSE(QApplication::windowIcon().isNull());
     EXPECT_EQ(ReadFile("backups/2026-07-04/play.dat"), kPlay);
     EXPECT_EQ(ReadFile("backups/2026-07-04/coach.dat"), Lines({"Pat Smith"}));
     EXPECT_TRUE(Responder().Shown().empty());

@@ -6,8 +6,10 @@
 //   kavora_probe [--timing] [--shot file.png] [--size WIDTHxHEIGHT | --maximized]
 //                [--dialog welcome|about] [--messages] [--stay SECONDS]
 //
-// --timing prints the wall-clock time of the first paint (nanoseconds since
-// the epoch) and the time spent loading the data. --messages prints every
+// --timing prints the wall-clock times (nanoseconds since the epoch) at which
+// main() was entered, the application object was made (data loaded), the
+// main window was built and the first paint was done, and the time spent
+// loading the data. --messages prints every
 // message box as a line "message: TEXT" (line breaks as " | ") instead of
 // showing it, and answers every question with No. --stay keeps the program
 // running that long after the first paint, printing "called" each time a
@@ -50,9 +52,16 @@ private:
     }
 };
 
+long long NowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
+    const long long mainEntered = NowNs();
     bool timing = false;
     bool messages = false;
     int staySeconds = 0;
@@ -82,11 +91,13 @@ int main(int argc, char* argv[]) {
     if (messages)
         kui::SetResponder(&printing);
     TKvrWinApp app(argc, argv);
+    const long long appMade = NowNs();
     if (app.AlreadyRunning())
         return 3;
     if (!app.Ready())
         return 0;
     app.InitMainWindow();
+    const long long windowBuilt = NowNs();
     TKvrFrame* frame = app.Frame();
     if (maximized) {
         frame->setGeometry(frame->screen()->availableGeometry());
@@ -97,11 +108,9 @@ int main(int argc, char* argv[]) {
 
     QObject::connect(frame->Client(), &KvrClient::FirstPainted, &app, [&] {
         if (timing) {
-            auto now = std::chrono::system_clock::now().time_since_epoch();
-            std::printf("first_paint_ns %lld\nload_ms %.3f\n",
-                        static_cast<long long>(
-                            std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()),
-                        app.LoadMilliseconds());
+            std::printf("main_ns %lld\napp_ns %lld\nwindow_ns %lld\nfirst_paint_ns %lld\n"
+                        "load_ms %.3f\n",
+                        mainEntered, appMade, windowBuilt, NowNs(), app.LoadMilliseconds());
             std::fflush(stdout);
         }
         // Let the window settle (a resize, the menu bar) before the picture.

@@ -64,7 +64,6 @@ TEST_F(MainWindowTest, FrameHasTheTitleGeometryAndMenu) {
     StartWindow();
     EXPECT_EQ(Frame().windowTitle(), QStringLiteral("The Kavora for Windows v1.5"));
     EXPECT_EQ(Frame().size(), QSize(600, 550));
-    EXPECT_FALSE(Frame().windowIcon().isNull());
 
     QStringList menus;
     std::vector<QStringList> items;
