@@ -8,8 +8,10 @@
 # records (kavora_gen), runs the empty window (empty_window) and the program
 # (kavora_probe --timing) RUNS times each, alternating, after one warm-up run
 # of each. Each run's time is from just before its start to its first paint.
-# Prints the medians, their ratio and the median time the program spent
-# loading its data. Needs a build with -DKAVORA_BENCH=ON.
+# Prints the medians, their ratio, the median time the program spent loading
+# its data and the medians of its phases: exec to main(), the application
+# object (data loaded), the main window built, the first paint. Needs a build
+# with -DKAVORA_BENCH=ON.
 set -euo pipefail
 
 build=${1:-build}
@@ -27,13 +29,19 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/kavora-startup-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 export QT_QPA_PLATFORM=offscreen
 
-# Milliseconds from now to the first paint that the command prints.
+# Milliseconds from now to the first paint that the command prints; the
+# program's phases go to times.PHASE.
 time_to_paint() {
-    local start=${EPOCHREALTIME/[.,]/} output paint
+    local start=${EPOCHREALTIME/[.,]/} output paint phase at
     output=$("$@" 2>/dev/null)
     paint=$(sed -n 's/^first_paint_ns //p' <<<"$output")
     echo $(((paint / 1000 - start) / 10))e-2
     sed -n 's/^load_ms //p' <<<"$output" >>"$work/times.load"
+    for phase in main app window; do
+        at=$(sed -n "s/^${phase}_ns //p" <<<"$output")
+        [ -n "$at" ] && echo $(((at / 1000 - start) / 10))e-2 >>"$work/times.$phase"
+    done
+    return 0
 }
 
 median() {
@@ -42,12 +50,12 @@ median() {
 
 measure() {
     local label=$1 folder=$2
-    : >"$work/times.empty" && : >"$work/times.kavora" && : >"$work/times.load"
+    : >"$work/times.empty" && : >"$work/times.kavora"
     (
         cd "$folder"
         time_to_paint "$bin/empty_window" >/dev/null
         time_to_paint "$bin/kavora_probe" --timing >/dev/null
-        : >"$work/times.load"
+        for phase in load main app window; do : >"$work/times.$phase"; done
         for ((i = 0; i < runs; i++)); do
             time_to_paint "$bin/empty_window" >>"$work/times.empty"
             time_to_paint "$bin/kavora_probe" --timing >>"$work/times.kavora"
@@ -59,6 +67,11 @@ measure() {
     load=$(median <"$work/times.load")
     printf '%-22s empty window %7s ms   kavora %7s ms   ratio %5s   data loading %7s ms\n' \
         "$label" "$empty" "$kavora" "$(awk -v a="$kavora" -v b="$empty" 'BEGIN { printf "%.2f", a / b }')" "$load"
+    if [ -s "$work/times.main" ]; then
+        printf '%-22s kavora reached main() %s ms, application made %s ms, window built %s ms\n' \
+            "" "$(median <"$work/times.main")" "$(median <"$work/times.app")" \
+            "$(median <"$work/times.window")"
+    fi
 }
 
 new_folder() {

@@ -72,8 +72,8 @@ private:
     void LoadAllData();
     void SettlePlayerName();
     void DestroyStores();
-    // Once the window is on screen: the day's backup, and the socket through
-    // which a second start calls this window forward.
+    // Once the window is on screen: the program icon, the socket through
+    // which a second start calls this window forward, and the day's backup.
     void AfterFirstPaint();
     void MakeDailyBackup();
     void ListenForSecondStarts();
