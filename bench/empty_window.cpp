@@ -1,7 +1,8 @@
 // The yardstick for start-up: the smallest Qt Widgets program with a main
 // window of the program's size. It prints the wall-clock time of its first
 // paint (nanoseconds since the epoch) the way kavora_probe --timing does, and
-// quits.
+// quits. With --text it also draws one line of text, which shows what the
+// first use of a font costs.
 
 #include <chrono>
 #include <cstdio>
@@ -14,9 +15,15 @@
 namespace {
 
 class FirstPaint : public QWidget {
+public:
+    explicit FirstPaint(bool text) : text_(text) {}
+
 protected:
     void paintEvent(QPaintEvent*) override {
-        QPainter(this).fillRect(rect(), Qt::darkGreen);
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::darkGreen);
+        if (text_)
+            painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("Pat Smith"));
         if (reported_)
             return;
         reported_ = true;
@@ -29,6 +36,7 @@ protected:
     }
 
 private:
+    bool text_;
     bool reported_ = false;
 };
 
@@ -36,8 +44,9 @@ private:
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    const bool text = argc > 1 && QByteArray(argv[1]) == "--text";
     QMainWindow window;
-    window.setCentralWidget(new FirstPaint);
+    window.setCentralWidget(new FirstPaint(text));
     window.move(10, 5);
     window.resize(600, 550);
     window.show();

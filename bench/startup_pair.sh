@@ -8,7 +8,8 @@
 # records (kavora_gen), runs the empty window (empty_window) and the program
 # (kavora_probe --timing) RUNS times each, alternating, after one warm-up run
 # of each. Each run's time is from just before its start to its first paint.
-# Prints the medians, their ratio, the median time the program spent loading
+# Prints the medians, their ratio (and, for reference, the median of the
+# empty window drawing one line of text: the first use of a font), the median time the program spent loading
 # its data and the medians of its phases: exec to main(), the application
 # object (data loaded), the main window built, the first paint. Needs a build
 # with -DKAVORA_BENCH=ON.
@@ -50,7 +51,7 @@ median() {
 
 measure() {
     local label=$1 folder=$2
-    : >"$work/times.empty" && : >"$work/times.kavora"
+    : >"$work/times.empty" && : >"$work/times.text" && : >"$work/times.kavora"
     (
         cd "$folder"
         time_to_paint "$bin/empty_window" >/dev/null
@@ -58,6 +59,7 @@ measure() {
         for phase in load main app window; do : >"$work/times.$phase"; done
         for ((i = 0; i < runs; i++)); do
             time_to_paint "$bin/empty_window" >>"$work/times.empty"
+            time_to_paint "$bin/empty_window" --text >>"$work/times.text"
             time_to_paint "$bin/kavora_probe" --timing >>"$work/times.kavora"
         done
     )
@@ -67,6 +69,7 @@ measure() {
     load=$(median <"$work/times.load")
     printf '%-22s empty window %7s ms   kavora %7s ms   ratio %5s   data loading %7s ms\n' \
         "$label" "$empty" "$kavora" "$(awk -v a="$kavora" -v b="$empty" 'BEGIN { printf "%.2f", a / b }')" "$load"
+    printf '%-22s empty window with a line of text %s ms\n' "" "$(median <"$work/times.text")"
     if [ -s "$work/times.main" ]; then
         printf '%-22s kavora reached main() %s ms, application made %s ms, window built %s ms\n' \
             "" "$(median <"$work/times.main")" "$(median <"$work/times.app")" \
