@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <unistd.h>
@@ -31,6 +32,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // Each input starts in an empty folder: rebuilds leave numbered copies.
+    for (const auto& entry : std::filesystem::directory_iterator("."))
+        std::filesystem::remove_all(entry.path());
     writeFile("play.dat", data, size);
     KVR_PlayData play;
     play.Load();
@@ -50,12 +54,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tips.Select("Serve");
     tips.Load();
     tips.CountAtLevel(1);
+    // What the load could not read, the rebuild recovers.
+    if (play.LoadResult() < 0)
+        play.rebuild_file();
+    if (charts.LoadResult() < 0)
+        charts.rebuild_file();
+    if (tips.LoadResult() < 0)
+        tips.rebuild_file();
 
-    ::unlink("history.old");
     writeFile("history.dat", data, size);
     KVR_History history;
     while (history.ReadNext() == 1) {
     }
+    if (history.LoadResult() < 0)
+        history.rebuild_file();
     history.CountRecords();
     history.Find(2, "a");
     history.SortByDate();

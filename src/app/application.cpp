@@ -8,9 +8,11 @@
 #include "charting/chart_store.h"
 #include "core/backups.h"
 #include "core/coach_file.h"
+#include "core/history.h"
 #include "core/instance_lock.h"
 #include "core/play_store.h"
 #include "phonebook/phone_store.h"
+#include "play/statistics.h"
 #include "schedule/sched_store.h"
 #include "tips/tip_store.h"
 #include "ui/message.h"
@@ -26,23 +28,53 @@
 
 namespace {
 
-// A file that could not be loaded: the rebuild finds nothing to restore, so
-// the player is told that it failed. Should a rebuild restore records, the
-// player is told how many and the store is loaded again.
-template <class Store>
-void TryRebuild(Store& store, const QString& fileName, const QString& baseName) {
+QString fromLocal(const std::string& text) {
+    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A file that is there but cannot be read (permission, disk error) is not
+// rebuilt: the player is told which file, why, and that it was kept.
+void TellUnreadable(const QString& fileName, int error) {
+    kui::Tell(nullptr, TKvrWinApp::FailedLoadText(fileName, kvr::kReadError, error));
+}
+
+// A file that could not be loaded is rebuilt from the records it still holds,
+// and the player told how many were kept and where the rest went; a file that
+// cannot be rebuilt (written by a newer version of the program) is left
+// alone. The store loads the rebuilt file itself.
+template <class Store> bool TryRebuild(Store& store, const QString& fileName) {
     int restored = store.rebuild_file();
-    if (restored > 0) {
+    if (restored >= 0) {
+        const kvr::KeptNames& kept = store.LastRebuild();
         kui::Tell(nullptr,
                   QStringLiteral("'%1' rebuilt with %2 records.").arg(fileName).arg(restored) +
-                      QStringLiteral("\nOld file saved as '%1.old'\nCorrupted records were "
-                                     "disgarded and saved in file '%1.dis'")
-                          .arg(baseName),
+                      QStringLiteral("\nOld file saved as '%1'\nCorrupted records were "
+                                     "disgarded and saved in file '%2'")
+                          .arg(fromLocal(kept.old), fromLocal(kept.dis)),
                   QStringLiteral("File Rebuild Successful!"));
-        store.Load();
-        return;
+        return true;
     }
-    kui::Tell(nullptr, QStringLiteral("Rebuilding attempt for '%1' FAILED!").arg(fileName));
+    if (store.Error() != 0)
+        TellUnreadable(fileName, store.Error());
+    else
+        kui::Tell(nullptr, QStringLiteral("Rebuilding attempt for '%1' FAILED!").arg(fileName));
+    return false;
+}
+
+// Reports a store (or the history) whose load failed: an unreadable file
+// with the system's reason, any other (damaged or newer) with the store's
+// message followed by a rebuild. True when the load failed.
+template <class Store>
+bool ReportFailedLoad(Store& store, int result, const QString& fileName, const QString& message) {
+    if (result >= 0)
+        return false;
+    if (store.Error() != 0) {
+        TellUnreadable(fileName, store.Error());
+        return true;
+    }
+    kui::Tell(nullptr, message);
+    TryRebuild(store, fileName);
+    return true;
 }
 
 } // namespace
@@ -53,8 +85,8 @@ TKvrWinApp::TKvrWinApp(int& argc, char** argv)
     // always written with a decimal point, whatever the user's locale.
     std::setlocale(LC_NUMERIC, "C");
     setApplicationName(QStringLiteral("kavora"));
-    setApplicationVersion(QString::fromLatin1(kvr::kAppVersion));
-    setDesktopFileName(QString::fromLatin1(kvr::kAppId));
+    setApplicationVersion(QString::fromLatin1(kui::kAppVersion));
+    setDesktopFileName(QString::fromLatin1(kui::kAppId));
     kui::SetDefaultCaption(title_);
 
     // One copy of the program per data folder. A second start touches no
@@ -104,8 +136,8 @@ void TKvrWinApp::AfterFirstPaint() {
     // The scalable icon needs the SVG plug-ins, which the first paint does
     // not: the windows take it up once they are on screen.
     if (windowIcon().isNull()) {
-        if (QFile::exists(QString::fromLatin1(kvr::kAppIconResource)))
-            setWindowIcon(QIcon(QString::fromLatin1(kvr::kAppIconResource)));
+        if (QFile::exists(QString::fromLatin1(kui::kAppIconResource)))
+            setWindowIcon(QIcon(QString::fromLatin1(kui::kAppIconResource)));
         else
             setWindowIcon(ProgramIcon());
         // The frame and its client copied the empty icon when they were made.
@@ -177,29 +209,45 @@ void TKvrWinApp::DestroyStores() {
 void TKvrWinApp::LoadAllData() {
     auto started = std::chrono::steady_clock::now();
     bool failed = false;
+    const QString rebuild = QStringLiteral("\nWill attempt to rebuild file....");
 
-    if (chartStore_->Load() < 0) {
-        failed = true;
-        kui::Tell(nullptr, QStringLiteral("Chart data file missing or corrupted, unable to load "
-                                          "'chart.dat'!\nWill attempt to rebuild file...."));
-        TryRebuild(*chartStore_, QStringLiteral("chart.dat"), QStringLiteral("chart"));
-    }
+    failed |= ReportFailedLoad(*chartStore_, chartStore_->Load(), QStringLiteral("chart.dat"),
+                               QStringLiteral("Chart data file missing or corrupted, unable to "
+                                              "load 'chart.dat'!") +
+                                   rebuild);
 
-    // A play.dat that cannot be read simply gives an empty goal period.
+    // The play store and the history are reported like every other store: a
+    // goal period that could not be read must not pass unnoticed.
     playStore_->CheckFile();
-    playStore_->Load();
+    failed |= ReportFailedLoad(*playStore_, playStore_->Load(), QStringLiteral("play.dat"),
+                               QStringLiteral("Play data file missing or corrupted, unable to "
+                                              "load 'play.dat'!") +
+                                   rebuild);
 
-    if (phoneStore_->Load() < 0) {
+    KVR_History& history = playStore_->History();
+    int historyResult = history.Rewind() == 1 ? 1 : history.LoadResult();
+    history.Close();
+    if (ReportFailedLoad(history, historyResult, QStringLiteral("history.dat"),
+                         QStringLiteral("History data file missing or corrupted, unable to load "
+                                        "'history.dat'!") +
+                             rebuild)) {
         failed = true;
-        kui::Tell(nullptr, QStringLiteral("Phone Book data file missing or corrupted, unable to "
-                                          "load 'phone.dat'\n") +
-                               QStringLiteral("Attemping to rebuild file...."));
-        TryRebuild(*phoneStore_, QStringLiteral("phone.dat"), QStringLiteral("phone"));
+        // A rebuilt history keeps its lines in the order they stood.
+        if (!history.LastRebuild().old.empty() && history.SortByDate() < 0)
+            kui::Tell(nullptr, QStringLiteral("Error sorting history file!"));
     }
+
+    failed |= ReportFailedLoad(*phoneStore_, phoneStore_->Load(), QStringLiteral("phone.dat"),
+                               QStringLiteral("Phone Book data file missing or corrupted, unable "
+                                              "to load 'phone.dat'\n") +
+                                   QStringLiteral("Attemping to rebuild file...."));
     phoneStore_->ComputeAllStats(*playStore_);
 
     schedStore_->CheckFile();
-    schedStore_->Load();
+    failed |= ReportFailedLoad(*schedStore_, schedStore_->Load(), QStringLiteral("sched.dat"),
+                               QStringLiteral("Schedule data file missing or corrupted, unable "
+                                              "to load 'sched.dat'!") +
+                                   rebuild);
 
     loadMilliseconds_ =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
@@ -215,6 +263,27 @@ void TKvrWinApp::LoadAllData() {
                                      "manually reenter.\n") +
                       QStringLiteral("If a backup file is available, exit program and replace "
                                      "bad file.\n"));
+}
+
+QString TKvrWinApp::FailedLoadText(const QString& fileName, int result, int error) {
+    if (error != 0)
+        return QStringLiteral("Unable to read '%1': %2.\nThe file was not rebuilt, and nothing "
+                              "will be written over it.")
+            .arg(fileName, fromLocal(kvr::ErrorText(error)));
+    if (result == kvr::kNewerFormat)
+        return QStringLiteral("'%1' was written by a newer version of the program and cannot be "
+                              "read.\nNothing will be written over it.")
+            .arg(fileName);
+    return QStringLiteral("'%1' is damaged and could not be read whole.\nNothing will be "
+                          "written over it.")
+        .arg(fileName);
+}
+
+void TKvrWinApp::PlayRecordsChanged() {
+    computeStatistics(*playStore_);
+    phoneStore_->ComputeAllStats(*playStore_);
+    if (KvrClient* client = Client())
+        client->RefreshAll();
 }
 
 void TKvrWinApp::InitMainWindow() {

@@ -57,8 +57,19 @@ public:
     SchedClass& SchedStore() { return *schedStore_; }
     KVR_ChartClass& ChartStore() { return *chartStore_; }
 
+    // The one change signal of the play records: after anything that adds,
+    // edits or removes a play record or moves the goal period, the caller
+    // calls this and nothing else. It recomputes the statistics and every
+    // opponent's figures, then redraws every open view.
+    void PlayRecordsChanged();
+
     TKvrFrame* Frame() const { return frame_.get(); }
     KvrClient* Client() const;
+
+    // What to tell the player of a load that failed during the session (a
+    // tip file, the history read by a view): `result` and `error` are the
+    // store's LoadResult() and Error().
+    static QString FailedLoadText(const QString& fileName, int result, int error);
 
     // How long loading the data took, for the start-up measurements.
     double LoadMilliseconds() const { return loadMilliseconds_; }

@@ -1,16 +1,12 @@
 #include "app/client.h"
 
-#include "app/about_dialog.h"
+#include "app/app_commands.h"
 #include "app/application.h"
 #include "app/child.h"
-#include "app/commands.h"
-#include "app/court.h"
 #include "app/help.h"
 #include "app/sound.h"
-#include "core/play_store.h"
-#include "phonebook/phone_store.h"
-#include "play/statistics.h"
-#include "ui/message.h"
+#include "ui/court.h"
+#include "ui/notebook_page.h"
 
 #include <algorithm>
 
@@ -23,6 +19,7 @@ KvrClient::KvrClient(TKvrWinApp& app, QWidget* parent)
     : QMdiArea(parent), app_(app), sound_(std::make_unique<FileClickSound>()),
       help_(std::make_unique<HelpWindowViewer>(parent)) {
     setObjectName(QStringLiteral("client"));
+    kui::AddAllCommands(commands_);
     // The court covers the whole area: no background fill first.
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -39,77 +36,13 @@ void KvrClient::SetHelpViewer(std::unique_ptr<HelpViewer> help) {
     help_ = std::move(help);
 }
 
-bool KvrClient::CommandClicks(int commandId) {
-    switch (commandId) {
-    case kvr::CmPhonebook:
-    case kvr::CmScheduler:
-    case kvr::CmBrowseNotes:
-    case kvr::CmRecordNotes:
-    case kvr::CmBrowseChartingData:
-    case kvr::CmSpreadsheet:
-    case kvr::CmTimePlayedSummary:
-    case kvr::CmTimePlayedByMonth:
-    case kvr::CmTotalGameRatings:
-    case kvr::CmStrokeRatings:
-    case kvr::CmGoalReached:
-    case kvr::CmChartingGameSummary:
-    case kvr::CmChartingStrokeSummary:
-    case kvr::CmTipsLookup:
-    case kvr::CmTipsAdd:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool KvrClient::HasCommand(int commandId) const {
-    switch (commandId) {
-    case kvr::CmSetNewGoals:
-    case kvr::CmCascade:
-    case kvr::CmTile:
-    case kvr::CmArrangeIcons:
-    case kvr::CmOnlineManual:
-    case kvr::CmAbout:
-    case kvr::CmQuit:
-        return true;
-    default:
-        return false;
-    }
-}
-
 void KvrClient::Command(int commandId) {
-    if (!HasCommand(commandId))
+    const kui::CommandRow* row = commands_.Find(commandId);
+    if (!row || !row->Enabled())
         return;
-    if (CommandClicks(commandId) && sound_)
+    if (row->clicks && sound_)
         sound_->Play();
-    switch (commandId) {
-    case kvr::CmSetNewGoals:
-        SetNewGoals();
-        break;
-    case kvr::CmCascade:
-        cascadeSubWindows();
-        break;
-    case kvr::CmTile:
-        tileSubWindows();
-        break;
-    case kvr::CmArrangeIcons:
-        ArrangeIcons();
-        break;
-    case kvr::CmOnlineManual:
-        ShowManual();
-        break;
-    case kvr::CmAbout:
-        ShowAbout();
-        break;
-    case kvr::CmQuit:
-        // The same as the window's own close: the main window closes and
-        // the program ends.
-        if (window())
-            window()->close();
-        break;
-    default:
-        break;
-    }
+    row->handler(*this);
 }
 
 TKvrChild* KvrClient::FindView(int childId) const {
@@ -189,7 +122,7 @@ void KvrClient::ArrangeIcons() {
 
 const QImage& KvrClient::NotebookPage() {
     if (notebookPage_.isNull())
-        notebookPage_ = kvr::DrawNotebookPage();
+        notebookPage_ = kui::NotebookPageImage();
     return notebookPage_;
 }
 
@@ -204,63 +137,20 @@ QPrinter& KvrClient::Printer() {
     return *printer_;
 }
 
-void KvrClient::SetNewGoals() {
-    if (!kui::AskYesNo(
-            this,
-            QStringLiteral(
-                "Your playing records are divided into past history notes and current goal "
-                "period notes.  The current goal period notes are used when analyzing your game "
-                "and stroke ratings.  Would you like to save your current notes to your history "
-                "notes and restart your current goal period?  This is useful when you haven't "
-                "played in a while and want to start analyzing your game from a new start."),
-            QStringLiteral("Setup New Goals")))
-        return;
-    KVR_PlayData& play = app_.PlayStore();
-    const unsigned before = play.Count();
-    const int result = play.StartNewGoalPeriod();
-    computeStatistics(play);
-    app_.PhoneStore().ComputeAllStats(play);
-    RefreshAll();
-    if (result == 1)
-        return;
-    if (before > 0 && play.Count() == 0)
-        kui::Tell(this,
-                  QStringLiteral("The new goal period was started, but the data folder could "
-                                 "not be confirmed on disk.\nPlease check the disk that holds "
-                                 "your Kavora files."),
-                  QStringLiteral("Setup New Goals"), kui::Icon::Warning);
-    else if (result == 0)
-        kui::Tell(this,
-                  QStringLiteral("Unable to start a new goal period: 'history.dat' was written "
-                                 "by a newer version of the program.\nYour notes were left as "
-                                 "they were."),
-                  QStringLiteral("Setup New Goals"), kui::Icon::Warning);
-    else
-        kui::Tell(this,
-                  QStringLiteral("Unable to start a new goal period: 'play.dat' or "
-                                 "'history.dat' could not be read or written.\nYour notes were "
-                                 "left as they were."),
-                  QStringLiteral("Setup New Goals"), kui::Icon::Warning);
-}
-
 void KvrClient::ShowManual() {
     if (help_)
         help_->ShowContents();
 }
 
-void KvrClient::ShowAbout() {
-    TAboutDlg about(this);
-    kui::RunModal(about);
-}
-
 void KvrClient::paintEvent(QPaintEvent* event) {
     Q_UNUSED(event);
-    QPainter painter(viewport());
+    kui::CourtData court;
+    court.playerName = app_.PlayerName();
     // The name stands out in bold, as the system font always drew it.
-    QFont nameFont = font();
-    nameFont.setBold(true);
-    painter.setFont(nameFont);
-    kvr::DrawCourt(painter, viewport()->size(), app_.PlayerName());
+    court.nameFont = font();
+    court.nameFont.setBold(true);
+    QPainter painter(viewport());
+    kui::DrawCourt(painter, viewport()->size(), court);
     painter.end();
     if (!painted_) {
         painted_ = true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/command_table.h"
+
 #include <functional>
 #include <memory>
 
@@ -24,11 +26,12 @@ public:
 
     TKvrWinApp& App() const { return app_; }
 
-    // Carries out a menu command; commands that do not exist yet do nothing.
+    // Every menu command, with what it does.
+    const kui::CommandTable& Commands() const { return commands_; }
+    // Carries out a menu command: the click first for the commands that
+    // make it, then the command's handler. A command without a handler (not
+    // built yet) does nothing.
     void Command(int commandId);
-    bool HasCommand(int commandId) const;
-    // True for the commands that click before they work.
-    static bool CommandClicks(int commandId);
 
     // The open view with this identifier, or null.
     TKvrChild* FindView(int childId) const;
@@ -53,10 +56,8 @@ public:
     void SetHelpViewer(std::unique_ptr<HelpViewer> help);
     HelpViewer& Help() { return *help_; }
 
-    // The commands that work at this stage.
-    void SetNewGoals();
+    // Opens the manual at its contents.
     void ShowManual();
-    void ShowAbout();
 
 signals:
     // After the first paint of the background: the window is on screen.
@@ -67,6 +68,7 @@ protected:
 
 private:
     TKvrWinApp& app_;
+    kui::CommandTable commands_;
     std::unique_ptr<ClickSound> sound_;
     std::unique_ptr<HelpViewer> help_;
     std::unique_ptr<QPrinter> printer_;

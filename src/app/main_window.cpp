@@ -2,7 +2,7 @@
 
 #include "app/application.h"
 #include "app/client.h"
-#include "app/commands.h"
+#include "app/command_table.h"
 
 #include <QAction>
 #include <QMenu>
@@ -29,66 +29,36 @@ QAction* TKvrFrame::Action(int commandId) const {
 }
 
 void TKvrFrame::UpdateCommands() {
-    for (auto& [id, action] : actions_)
-        action->setEnabled(client_->HasCommand(id));
+    for (auto& [id, action] : actions_) {
+        const kui::CommandRow* row = client_->Commands().Find(id);
+        action->setEnabled(row && row->Enabled());
+    }
 }
 
-QAction* TKvrFrame::AddCommand(QMenu* menu, const QString& text, int commandId) {
-    QAction* action = menu->addAction(text);
+void TKvrFrame::AddCommand(QMenu* menu, const kui::CommandRow& row) {
+    QAction* action = menu->addAction(row.text);
+    const int commandId = row.id;
     action->setData(commandId);
     action->setObjectName(QStringLiteral("command%1").arg(commandId));
+    if (!row.shortcut.isEmpty())
+        action->setShortcut(row.shortcut);
     connect(action, &QAction::triggered, client_,
             [this, commandId] { client_->Command(commandId); });
     actions_[commandId] = action;
-    return action;
+}
+
+void TKvrFrame::FillMenu(QMenu* menu, const kui::CommandTable& table, const QStringList& path) {
+    for (const kui::CommandTable::Entry& entry : table.Entries(path)) {
+        if (entry.menu)
+            FillMenu(menu->addMenu(entry.menu->path.last()), table, entry.menu->path);
+        else
+            AddCommand(menu, *entry.command);
+    }
 }
 
 void TKvrFrame::BuildMenu() {
-    using namespace kvr;
-    QMenuBar* bar = menuBar();
-
-    QMenu* utilities = bar->addMenu(QStringLiteral("&Utilities"));
-    AddCommand(utilities, QStringLiteral("&Phonebook"), CmPhonebook);
-    AddCommand(utilities, QStringLiteral("&Scheduler"), CmScheduler);
-    AddCommand(utilities, QStringLiteral("&USTA Rating System"), CmUstaRatings);
-
-    QMenu* dataMenu = bar->addMenu(QStringLiteral("&Data"));
-    AddCommand(dataMenu, QStringLiteral("&Browse Notes"), CmBrowseNotes);
-    AddCommand(dataMenu, QStringLiteral("&Record Notes"), CmRecordNotes);
-    AddCommand(dataMenu, QStringLiteral("Browse &Charting Data"), CmBrowseChartingData);
-    AddCommand(dataMenu, QStringLiteral("&Set New Goals"), CmSetNewGoals);
-
-    QMenu* analyze = bar->addMenu(QStringLiteral("&Analyze"));
-    AddCommand(analyze, QStringLiteral("&Spreadsheet"), CmSpreadsheet);
-    QMenu* graphs = analyze->addMenu(QStringLiteral("Graphs"));
-    AddCommand(graphs, QStringLiteral("Time Played Summary"), CmTimePlayedSummary);
-    AddCommand(graphs, QStringLiteral("Time Played By Month"), CmTimePlayedByMonth);
-    AddCommand(graphs, QStringLiteral("Total Game Ratings"), CmTotalGameRatings);
-    AddCommand(graphs, QStringLiteral("Stroke Ratings"), CmStrokeRatings);
-    AddCommand(graphs, QStringLiteral("Goal Reached"), CmGoalReached);
-    AddCommand(graphs, QStringLiteral("Charting Game Summary"), CmChartingGameSummary);
-    AddCommand(graphs, QStringLiteral("Charting Stroke Summary"), CmChartingStrokeSummary);
-
-    QMenu* tips = bar->addMenu(QStringLiteral("&Tips/Drills"));
-    AddCommand(tips, QStringLiteral("&Lookup"), CmTipsLookup);
-    AddCommand(tips, QStringLiteral("&Add"), CmTipsAdd);
-
-    QMenu* printouts = bar->addMenu(QStringLiteral("&Printouts"));
-    AddCommand(printouts, QStringLiteral("&Match Notes"), CmMatchNotes);
-    AddCommand(printouts, QStringLiteral("&Practice Notes"), CmPracticeNotes);
-    AddCommand(printouts, QStringLiteral("&Lesson Notes"), CmLessonNotes);
-    AddCommand(printouts, QStringLiteral("&Court Form"), CmCourtForm);
-
-    QMenu* window = bar->addMenu(QStringLiteral("&Window"));
-    AddCommand(window, QStringLiteral("&Cascade"), CmCascade);
-    AddCommand(window, QStringLiteral("&Tile"), CmTile);
-    AddCommand(window, QStringLiteral("Arrange &Icons"), CmArrangeIcons);
-
-    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
-    AddCommand(help, QStringLiteral("&Online Manual"), CmOnlineManual)
-        ->setShortcut(QKeySequence(Qt::Key_F1));
-    AddCommand(help, QStringLiteral("&About .."), CmAbout);
-
-    QMenu* quit = bar->addMenu(QStringLiteral("&Quit"));
-    AddCommand(quit, QStringLiteral("&Quit"), CmQuit);
+    const kui::CommandTable& table = client_->Commands();
+    for (const kui::CommandTable::Entry& entry : table.Entries({}))
+        if (entry.menu)
+            FillMenu(menuBar()->addMenu(entry.menu->path.last()), table, entry.menu->path);
 }

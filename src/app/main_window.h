@@ -6,7 +6,13 @@
 
 class KvrClient;
 class QAction;
+class QMenu;
 class TKvrWinApp;
+
+namespace kui {
+struct CommandRow;
+class CommandTable;
+} // namespace kui
 
 // The main frame: the program's title, its menu and the client area in
 // which the views open. Closing it ends the program.
@@ -20,12 +26,14 @@ public:
     KvrClient* Client() const { return client_; }
     // The menu item of a command, or null.
     QAction* Action(int commandId) const;
-    // Enables the items of the commands the client can carry out.
+    // Enables the items of the commands that have a handler.
     void UpdateCommands();
 
 private:
+    // Builds the menu bar from the client's command table.
     void BuildMenu();
-    QAction* AddCommand(QMenu* menu, const QString& text, int commandId);
+    void FillMenu(QMenu* menu, const kui::CommandTable& table, const QStringList& path);
+    void AddCommand(QMenu* menu, const kui::CommandRow& row);
 
     KvrClient* client_;
     std::map<int, QAction*> actions_;

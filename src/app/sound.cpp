@@ -50,14 +50,15 @@ public:
             return false;
         }
         changeProps(context_, CA_PROP_APPLICATION_NAME, "Kavora", CA_PROP_APPLICATION_ID,
-                    kvr::kAppId, nullptr);
+                    kui::kAppId, nullptr);
         return open(context_) == CA_SUCCESS;
     }
 
-    void Play(const QByteArray& path) {
+    bool Play(const QByteArray& path) {
         // A click that is still sounding starts again from the top.
         cancel_(context_, kClickId);
-        play_(context_, kClickId, CA_PROP_MEDIA_FILENAME, path.constData(), nullptr);
+        return play_(context_, kClickId, CA_PROP_MEDIA_FILENAME, path.constData(), nullptr) ==
+               CA_SUCCESS;
     }
 
 private:
@@ -71,19 +72,19 @@ FileClickSound::FileClickSound(QString fileName) : fileName_(std::move(fileName)
 
 FileClickSound::~FileClickSound() = default;
 
-void FileClickSound::Play() {
+bool FileClickSound::Play() {
     QFileInfo file(fileName_);
     if (unavailable_ || !file.isFile() || !file.isReadable())
-        return;
+        return false;
     if (!player_) {
         auto player = std::make_unique<Player>();
         if (!player->Open()) {
             // No library or no audio output: the program stays silent rather
             // than trying again on every command.
             unavailable_ = true;
-            return;
+            return false;
         }
         player_ = std::move(player);
     }
-    player_->Play(QFile::encodeName(file.absoluteFilePath()));
+    return player_->Play(QFile::encodeName(file.absoluteFilePath()));
 }

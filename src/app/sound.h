@@ -8,8 +8,9 @@
 class ClickSound {
 public:
     virtual ~ClickSound() = default;
-    // Starts the sound and returns at once; does nothing when it cannot play.
-    virtual void Play() = 0;
+    // Starts the sound and returns at once: true when it was started, false
+    // when it cannot play (the command goes on without it).
+    virtual bool Play() = 0;
 };
 
 // Plays "hit_ball.wav" from the working directory through the desktop's
@@ -21,7 +22,7 @@ public:
     explicit FileClickSound(QString fileName = QStringLiteral("hit_ball.wav"));
     ~FileClickSound() override;
     Q_DISABLE_COPY_MOVE(FileClickSound)
-    void Play() override;
+    bool Play() override;
 
 private:
     class Player;

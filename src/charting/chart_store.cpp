@@ -7,7 +7,6 @@
 #include <climits>
 #include <cstdarg>
 #include <cstdio>
-#include <optional>
 #include <vector>
 
 namespace {
@@ -155,64 +154,44 @@ int KVR_ChartClass::Upgrade(float fileVersion) {
     return ReadVersion0();
 }
 
-// The headerless layout: opening the file takes its first line; the next line
-// holds the number of charts, then each chart is 21 lines, one unquoted field
-// per line, in the order of a chart.dat line. The file is not rewritten here:
-// the next save writes the current layout.
+// The headerless layout: a title line and the count line (or the count
+// alone), then each chart in 21 lines, one unquoted field per line, in the
+// order of a chart.dat line. Charts are read to the end of the file whatever
+// the count says; one cut short by the end is dropped. The file is not
+// rewritten here: the next save keeps it as it is under a free ".old" name,
+// then writes the current layout.
 int KVR_ChartClass::ReadVersion0() {
     ZBD_File file(FileName(), 'r', Separator(), true);
-    if (file.Status() <= 0)
+    if (file.Status() <= 0) {
+        SetError(file.Error());
         return file.Status();
-    const std::string firstLine = file.LastLine();
-
+    }
     std::vector<std::unique_ptr<ChartRecord>> charts;
-    auto countLine = file.NextLine();
-    long long count = countLine ? kvr::LeadingInt(*countLine) : 0;
-    std::optional<std::string> pending;
-    if (countLine && !kvr::IsCountLine(*countLine) && kvr::IsCountLine(firstLine)) {
-        // A file whose first line is the count: the line read as the count
-        // is the first chart's date.
-        count = file.RecordCount();
-        pending = std::move(countLine);
-    }
-
-    // The count only bounds the loop: the file's end stops it first, and a
-    // chart cut short by the end of the file is dropped.
-    for (long long i = 0; i < count; ++i) {
-        auto chart = std::make_unique<ChartRecord>();
-        bool complete = true;
-        for (int field = 1; field <= ChartRecord::kFieldCount && complete; ++field) {
-            auto line = pending ? std::move(pending) : file.NextLine();
-            pending.reset();
-            if (!(complete = line.has_value()))
-                break;
-            // Texts of the old layout may hold double quotes, which a
-            // chart.dat line cannot keep.
-            switch (field) {
-            case 1:
-                chart->date = kvr::StorableText(*line);
-                break;
-            case 2:
-                chart->opponent = kvr::StorableText(*line);
-                break;
-            case 3:
-                chart->score = kvr::StorableText(*line);
-                break;
-            default:
-                (*chart).*kCountersInFileOrder[static_cast<size_t>(field - 4)] =
-                    kvr::LeadingInt(*line);
-            }
-        }
-        if (!complete)
-            break;
-        charts.push_back(std::move(chart));
-    }
-    if (file.Status() < 0)
-        return -1; // unreadable: the store stays as it was
+    auto read = kvr::ReadLineGroups(file,
+                                    {ChartRecord::kFieldCount, ChartRecord::kFieldCount,
+                                     kvr::HeaderlessLayout::Start::TitleThenCount},
+                                    [&charts](std::vector<std::string>& lines, int) {
+                                        auto chart = std::make_unique<ChartRecord>();
+                                        // Texts of the old layout may hold double quotes, which a
+                                        // chart.dat line cannot keep.
+                                        chart->date = kvr::StorableText(lines[0]);
+                                        chart->opponent = kvr::StorableText(lines[1]);
+                                        chart->score = kvr::StorableText(lines[2]);
+                                        for (size_t i = 0; i < kCountersInFileOrder.size(); ++i)
+                                            (*chart).*kCountersInFileOrder[i] =
+                                                kvr::LeadingInt(lines[i + 3]);
+                                        charts.push_back(std::move(chart));
+                                        return true;
+                                    });
+    if (read == kvr::GroupsRead::ReadError)
+        SetError(file.Error());
+    if (read != kvr::GroupsRead::ToTheEnd)
+        return -1; // the store stays as it was
     file.Close();
 
     Clear();
     for (auto& chart : charts)
         AddLoaded(std::move(chart));
+    KeepOriginalBeforeNextSave();
     return static_cast<int>(std::min<unsigned>(Count(), INT_MAX));
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <climits>
 #include <cstdint>
 #include <ctime>
@@ -89,9 +90,17 @@ void ZBD_Date::SetText(const std::string& text) {
         if (i == 2 && year_ >= 0 && year_ < 100)
             year_ += year_ < 90 ? 2000 : 1900;
     }
-    text_ = std::to_string(month_) + '/' + std::to_string(day_) + '/' + std::to_string(year_);
-    if (text_.size() > 11)
-        text_.resize(11);
+    // Built in place: every record read from a file passes through here.
+    std::array<char, 36> buffer; // three ints of at most 11 characters, two slashes
+    size_t length = 0;
+    for (int part : {month_, day_, year_}) {
+        if (length > 0)
+            buffer[length++] = '/';
+        length = static_cast<size_t>(
+            std::to_chars(buffer.data() + length, buffer.data() + length + 11, part).ptr -
+            buffer.data());
+    }
+    text_.assign(buffer.data(), std::min<size_t>(length, 11));
 }
 
 bool ZBD_Date::IsValid() const {

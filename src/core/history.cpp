@@ -1,19 +1,61 @@
 #include "core/history.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace {
 
 constexpr const char* kLineBreak = "\r\n";
 constexpr const char* kSortedFile = "history.srt";
 constexpr const char* kConvertedFile = "history.new";
-constexpr const char* kOldFile = "history.old";
 constexpr float kCurrentVersion = 2.0f;
 
 std::unique_ptr<ZBD_File> openHistory() {
     return std::make_unique<ZBD_File>(KVR_History::kFileName, 'r', ',', false);
 }
+
+// Counts over places 0..size-1 (a Fenwick tree): add at a place, count the
+// places before one, find the place of the nth count.
+class CountTree {
+public:
+    explicit CountTree(size_t size, int initial = 0) : tree_(size + 1, 0) {
+        if (initial != 0)
+            for (size_t i = 1; i <= size; ++i)
+                tree_[i] = initial * static_cast<int>(i & (~i + 1));
+    }
+    void Add(size_t place, int value) {
+        for (size_t i = place + 1; i < tree_.size(); i += i & (~i + 1))
+            tree_[i] += value;
+    }
+    // The sum over the places before `place`.
+    size_t CountBefore(size_t place) const {
+        int sum = 0;
+        for (size_t i = place; i > 0; i -= i & (~i + 1))
+            sum += tree_[i];
+        return static_cast<size_t>(sum);
+    }
+    // The place holding the count numbered n (from 0), counts being 0 or 1.
+    size_t FindNth(size_t n) const {
+        size_t place = 0;
+        size_t step = 1;
+        while (step * 2 < tree_.size())
+            step *= 2;
+        auto left = static_cast<int>(n);
+        for (; step > 0; step /= 2) {
+            if (place + step < tree_.size() && tree_[place + step] <= left) {
+                place += step;
+                left -= tree_[place];
+            }
+        }
+        return place;
+    }
+
+private:
+    std::vector<int> tree_;
+};
 
 } // namespace
 
@@ -23,25 +65,46 @@ KVR_History::KVR_History() {
 
 KVR_History::~KVR_History() = default;
 
+void KVR_History::Failed(int result, int error) {
+    Close();
+    loadResult_ = result;
+    error_ = error;
+}
+
 int KVR_History::Rewind() {
     Close();
+    error_ = 0;
     reader_ = openHistory();
     if (reader_->Status() <= 0 || !reader_->Good()) {
-        Close();
+        Failed(reader_->Status(), reader_->Error());
+        return 0;
+    }
+    if (reader_->FirstLineKind() == ZBD_File::FirstLine::None) {
+        Failed(kvr::kMissing); // an empty file holds no history
         return 0;
     }
     float version = reader_->Version();
-    if (version == kCurrentVersion)
+    bool header = reader_->FirstLineKind() == ZBD_File::FirstLine::Header;
+    if (header && version == kCurrentVersion) {
+        loadResult_ = kvr::kLoaded;
         return 1;
+    }
     Close();
     // A newer layout is left alone; an older one is converted once.
-    if (version > kCurrentVersion || ConvertOld() != 1)
-        return 0;
-    reader_ = openHistory();
-    if (reader_->Status() <= 0 || reader_->Version() != kCurrentVersion) {
-        Close();
+    if (header && version > kCurrentVersion) {
+        Failed(kvr::kNewerFormat);
         return 0;
     }
+    if (ConvertOld() != 1) {
+        Failed(kvr::kReadError, error_);
+        return 0;
+    }
+    reader_ = openHistory();
+    if (reader_->Status() <= 0 || reader_->Version() != kCurrentVersion) {
+        Failed(kvr::kReadError, reader_->Error());
+        return 0;
+    }
+    loadResult_ = kvr::kLoaded;
     return 1;
 }
 
@@ -51,6 +114,8 @@ int KVR_History::ReadNext() {
     auto line = reader_->ReadLine();
     if (!line || line->empty()) {
         // An empty line ends the history for every reader.
+        if (reader_->Status() < 0)
+            Failed(kvr::kReadError, reader_->Error());
         Close();
         return 0;
     }
@@ -104,7 +169,8 @@ void KVR_History::Close() {
 }
 
 int KVR_History::SortDay(const std::string& line) {
-    ZBD_Record fields(line, ',');
+    // The date as a record read from the line holds it, then its day.
+    auto fields = ZBD_Record::Borrow(line, ',');
     return ZBD_Date(ZBD_Date(fields.Field(1)).Text()).DayNumber();
 }
 
@@ -118,46 +184,76 @@ bool KVR_History::ExchangeSort(std::vector<SortEntry>& entries) {
     if (ordered)
         return false;
 
-    // Each entry packed as (day, original index) so that the quadratic pass
-    // moves single words. Comparing against the other word with its index
-    // bits cleared compares the days alone.
-    std::vector<int64_t> packed(n);
+    // The exchange sort's pass i takes the first of the newest remaining
+    // entries to place i, and each entry newer than all before it from place
+    // i on moves to the place of the next such entry. It orders the days
+    // newest first but mixes equal days. Two facts give that mix without the
+    // quadratic passes:
+    // - the entries older than a day never change the order among the
+    //   entries of that day (they are never newer than what passes them), so
+    //   a day's order follows from the entries of that day and newer;
+    // - seen from the entries of one day, each pass takes the first newer
+    //   entry away, and when an entry of the day comes first in that pass it
+    //   moves behind the others of its day up to that newer entry.
+    // Taken in file order, that is a queue: an entry of the day joins it at
+    // the back, and each newer entry met while the queue is not empty moves
+    // the queue's front to its back. The day's final order is the queue's.
+    // The queue's circular order never changes, so it is built as a circle
+    // with a moving front: each arrival's place in the circle is known from
+    // the counts alone, and a tree of free places lays the circle out.
+    std::vector<size_t> order(n);
     for (size_t i = 0; i < n; ++i)
-        packed[i] = (static_cast<int64_t>(entries[i].day) << 32) | static_cast<int64_t>(i);
-    constexpr int64_t kDayBits = ~int64_t{0xffffffff};
-    // The entry held during a pass carries a mark in bit 31, above every
-    // index, so that the larger of it and a later entry is the later one
-    // exactly when its day is later: an equal day keeps the held one. Taking
-    // that maximum needs no branch; a branch there is mispredicted wherever
-    // days repeat, which made the pass twice as slow.
-    constexpr int64_t kHeld = int64_t{1} << 31;
-    if (n < static_cast<size_t>(kHeld)) {
-        int64_t* const values = packed.data();
-        for (size_t i = 0; i < n; ++i) {
-            int64_t held = values[i] | kHeld;
-            for (size_t j = i + 1; j < n; ++j) {
-                const int64_t other = values[j];
-                const int64_t next = std::max(held, other) | kHeld;
-                // The entry given up when they swap, else the later one as it was.
-                values[j] = other ^ held ^ next;
-                held = next;
-            }
-            values[i] = held & ~kHeld;
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&entries](size_t a, size_t b) { return entries[a].day > entries[b].day; });
+
+    CountTree newer(n); // the places in the file of the entries of later days
+    size_t newerCount = 0;
+    std::vector<size_t> result;
+    result.reserve(n);
+    std::vector<size_t> arrivalPlace, circle;
+    for (size_t first = 0; first < n;) {
+        size_t last = first + 1;
+        while (last < n && entries[order[last]].day == entries[order[first]].day)
+            ++last;
+        const size_t count = last - first;
+        // Where each entry of the day joins the circle, and where the queue's
+        // front ends up.
+        arrivalPlace.resize(count);
+        size_t front = 0;
+        size_t newerBefore = 0;
+        for (size_t k = 0; k < count; ++k) {
+            size_t passed = newer.CountBefore(order[first + k]);
+            if (k > 0)
+                front = (front + passed - newerBefore) % k;
+            arrivalPlace[k] = front;
+            front = (front + 1) % (k + 1);
+            newerBefore = passed;
         }
-    } else { // too many entries for the mark
-        for (size_t i = 0; i < n; ++i) {
-            int64_t held = packed[i];
-            for (size_t j = i + 1; j < n; ++j) {
-                if (held < (packed[j] & kDayBits))
-                    std::swap(held, packed[j]);
-            }
-            packed[i] = held;
+        front = (front + newerCount - newerBefore) % count;
+        // Later arrivals push earlier ones along the circle, so the places
+        // are given out from the last arrival back.
+        circle.resize(count);
+        CountTree freePlaces(count, 1);
+        for (size_t k = count; k-- > 0;) {
+            size_t place = freePlaces.FindNth(arrivalPlace[k]);
+            freePlaces.Add(place, -1);
+            circle[place] = order[first + k];
         }
+        result.insert(result.end(), circle.begin() + static_cast<std::ptrdiff_t>(front),
+                      circle.end());
+        result.insert(result.end(), circle.begin(),
+                      circle.begin() + static_cast<std::ptrdiff_t>(front));
+        for (size_t k = first; k < last; ++k)
+            newer.Add(order[k], 1);
+        newerCount += count;
+        first = last;
     }
+
     std::vector<SortEntry> sorted;
     sorted.reserve(n);
-    for (int64_t value : packed)
-        sorted.push_back(std::move(entries[static_cast<size_t>(value & 0xffffffff)]));
+    for (size_t index : result)
+        sorted.push_back(std::move(entries[index]));
     entries = std::move(sorted);
     return true;
 }
@@ -188,57 +284,92 @@ int KVR_History::SortByDate() {
         sorted += entry.line + kLineBreak;
     for (auto line = end; line != lines.end(); ++line)
         sorted += *line + kLineBreak;
-    if (!kvr::WriteFileAtomically(kSortedFile, sorted))
+    if (!kvr::WriteFileAtomically(kSortedFile, sorted, kFileName))
         return -1;
     return kvr::RenameDurably(kSortedFile, kFileName) ? 1 : -1;
 }
 
 int KVR_History::ConvertOld() {
     Close();
-    // The first line of an old history is taken as its header.
+    // The first line of an old history is taken as its header. Each old
+    // record is eight lines: date, kind, time, who, score, result, match
+    // notes, practice notes; a last record cut short keeps what it has. The
+    // file is of this layout only when every record opens with a valid date:
+    // current records behind a damaged header are not.
     ZBD_File input(kFileName, 'r', ',', false);
-    if (input.Status() <= 0)
+    if (input.Status() <= 0) {
+        error_ = input.Error();
         return 0;
-    ZBD_File output(kConvertedFile, 'w', ',', true);
-    if (!output.Good())
-        return 0;
-    output.WriteLine(kConvertedHeader);
-    // Each old record is eight lines: date, kind, time, who, score, result,
-    // match notes, practice notes. An empty date line ends the file.
-    for (;;) {
-        auto date = input.ReadLine();
-        if (!date || date->empty())
-            break;
-        std::string old[8] = {*date};
-        for (int i = 1; i < 8; ++i)
-            old[i] = input.ReadLine().value_or(std::string());
-        const std::string& kind = old[1];
-        const std::string& time = old[2];
-        const std::string& who = old[3];
-        const std::string& score = old[4];
-        const std::string& result = old[5];
-        std::string line;
-        for (const std::string& field :
-             {old[0], std::string("S"), std::string(), who, std::string(), time, kind, result,
-              score, std::string(), std::string(), old[6], old[7]}) {
-            if (!line.empty())
-                line += ',';
-            line += kvr::QuotedField(field);
-        }
-        output.WriteLine(line);
     }
-    bool readFailed = input.Status() < 0;
+    std::string converted = std::string(kConvertedHeader) + kLineBreak;
+    auto read = kvr::ReadLineGroups(input, {8, 1, kvr::HeaderlessLayout::Start::Title},
+                                    [&converted](std::vector<std::string>& old, int) {
+                                        if (!ZBD_Date(old[0]).IsValid())
+                                            return false;
+                                        const std::string& kind = old[1];
+                                        const std::string& time = old[2];
+                                        const std::string& who = old[3];
+                                        const std::string& score = old[4];
+                                        const std::string& result = old[5];
+                                        std::string line;
+                                        for (const std::string& field :
+                                             {old[0], std::string("S"), std::string(), who,
+                                              std::string(), time, kind, result, score,
+                                              std::string(), std::string(), old[6], old[7]}) {
+                                            if (!line.empty())
+                                                line += ',';
+                                            line += kvr::QuotedField(field);
+                                        }
+                                        converted += line + kLineBreak;
+                                        return true;
+                                    });
+    if (read == kvr::GroupsRead::ReadError)
+        error_ = input.Error();
     input.Close();
-    if (readFailed) {
-        output.Abandon();
+    if (read == kvr::GroupsRead::Damaged)
+        return -1;
+    if (read != kvr::GroupsRead::ToTheEnd)
         return 0;
-    }
-    output.Close();
-    if (!output.Good())
-        return 0;
-    // The old file is kept as history.old.
-    auto original = kvr::ReadWholeFile(kFileName);
-    if (!original || !kvr::WriteFileAtomically(kOldFile, *original))
+    // The old file is kept under a name that no goal-period change replaces.
+    if (!kvr::KeepOriginal(kFileName) || !kvr::WriteFileAtomically(kConvertedFile, converted))
         return 0;
     return kvr::RenameDurably(kConvertedFile, kFileName) ? 1 : 0;
+}
+
+int KVR_History::rebuild_file() {
+    Close();
+    lastRebuild_ = {};
+    errno = 0;
+    auto contents = kvr::ReadWholeFile(kFileName);
+    if (!contents) {
+        error_ = errno;
+        return -1;
+    }
+    auto lines = kvr::SplitLines(*contents);
+    if (!lines.empty() && kvr::IsFormatHeader(lines[0]) &&
+        kvr::HeaderVersion(lines[0]) > kCurrentVersion)
+        return -1;
+    std::string rebuilt = std::string(kHeader) + kLineBreak;
+    std::string discarded;
+    int kept = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (line.empty() || (i == 0 && kvr::IsFormatHeader(line)))
+            continue;
+        if (KVR_PlayData::IsPlayRecordLine(line)) {
+            rebuilt += line + kLineBreak;
+            ++kept;
+        } else {
+            discarded += line + kLineBreak;
+        }
+    }
+    kvr::KeptNames names = kvr::FreeKeptNames(kFileName);
+    if (!kvr::WriteFileAtomically(names.old, *contents) ||
+        !kvr::WriteFileAtomically(names.dis, discarded) ||
+        !kvr::WriteFileAtomically(kFileName, rebuilt))
+        return -1;
+    lastRebuild_ = names;
+    Rewind();
+    Close();
+    return kept;
 }

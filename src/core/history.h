@@ -18,10 +18,23 @@ public:
     ~KVR_History();
 
     // Reopens history.dat at its first record, converting an older layout
-    // first. 1 when the history can be read, else 0.
+    // first. 1 when the history can be read, else 0; LoadResult() then
+    // tells why.
     int Rewind();
-    // 1 and the next record in Current(); 0 at the end of the history.
+    // 1 and the next record in Current(); 0 at the end of the history (or
+    // on a read error, which LoadResult() reports).
     int ReadNext();
+    // What the last Rewind or read found: 1 read; 0 no history (missing or
+    // empty file); -1 could not be read (Error() tells why) or damaged (a
+    // file that is neither current nor of the old layout); -2 a newer format.
+    int LoadResult() const { return loadResult_; }
+    int Error() const { return error_; }
+    // Recovers a damaged history.dat as the stores' rebuild does: the
+    // original kept under a free ".old" name, every line that reads as a
+    // history record kept (in its order), every other line in the ".dis"
+    // file. The number of records kept, or -1 when nothing was done.
+    int rebuild_file();
+    const kvr::KeptNames& LastRebuild() const { return lastRebuild_; }
     // Positions the reader so that the next ReadNext delivers record n
     // (numbered from 1). 1 done, 0 when there is no such record.
     int SeekTo(int n);
@@ -34,7 +47,8 @@ public:
     // 0 already in order or empty, -1 could not be written.
     int SortByDate();
     // Rewrites a history.dat of an older layout in the current one, keeping
-    // the old file as history.old. 1 done, 0 failed.
+    // the old file under a free ".old" name. 1 done; 0 failed; -1 the file is
+    // not of the old layout (damaged) and was left as it is.
     int ConvertOld();
 
     const PlayRecord& Current() const { return current_; }
@@ -47,12 +61,17 @@ public:
         int day;
     };
     // Orders entries from the newest date to the oldest exactly as an
-    // exchange sort does (equal dates included). Returns false when the
-    // entries were already in order.
+    // exchange sort does (equal dates included), in O(n log n). Returns
+    // false when the entries were already in order.
     static bool ExchangeSort(std::vector<SortEntry>& entries);
     static int SortDay(const std::string& line);
 
 private:
+    void Failed(int result, int error = 0);
+
     std::unique_ptr<ZBD_File> reader_;
     PlayRecord current_;
+    int loadResult_ = kvr::kMissing;
+    int error_ = 0;
+    kvr::KeptNames lastRebuild_;
 };

@@ -12,11 +12,29 @@ constexpr const char* kStagedHistory = "history.next";
 constexpr const char* kPlayFile = "play.dat";
 constexpr const char* kPlayOld = "play.old";
 constexpr const char* kHistoryOld = "history.old";
+// The new backups while a goal period is being closed: they replace play.old
+// and history.old only once the new history is in place, so that a change
+// that fails leaves the backups of the one before as they were. They are
+// staged after history.next and discarded before it, so that finding them
+// without history.next means the new history is in place.
+constexpr const char* kStagedPlayOld = "play.old.next";
+constexpr const char* kStagedHistoryOld = "history.old.next";
 
-// Replaces `backup` with a copy of `source`, or removes it when there is no
-// source.
-bool keepCopy(const std::optional<std::string>& source, const char* backup) {
-    return source ? kvr::WriteFileAtomically(backup, *source) : kvr::RemoveDurably(backup);
+// Drops a change that did not reach its point of no return: the staged
+// backups first, then the staged history. False when something stays.
+bool discardStagedChange() {
+    return kvr::RemoveDurably(kStagedPlayOld) && kvr::RemoveDurably(kStagedHistoryOld) &&
+           kvr::RemoveDurably(kStagedHistory);
+}
+
+// Puts the staged backups in place once the new history is.
+bool finishStagedBackups() {
+    bool done = true;
+    for (auto [staged, backup] :
+         {std::pair{kStagedPlayOld, kPlayOld}, std::pair{kStagedHistoryOld, kHistoryOld}})
+        if (kvr::FileExists(staged))
+            done = kvr::RenameDurably(staged, backup) && done;
+    return done;
 }
 
 enum class PlayFileState { Empty, HoldsRecords, Unknown };
@@ -48,19 +66,31 @@ void PlayRecord::Assign(const PlayRecord& other) {
     *this = other;
 }
 
+namespace {
+
+// The thirteen text fields of a play.dat (and history.dat) line, in order;
+// fields 10 and 11 are spares, always written empty and ignored when read.
+constexpr std::array<kvr::LineField<PlayRecord>, 13> kTextFields{{
+    {&PlayRecord::date},
+    {&PlayRecord::singlesDoubles},
+    {&PlayRecord::partner},
+    {&PlayRecord::who},
+    {&PlayRecord::secondOpponent},
+    {&PlayRecord::time},
+    {&PlayRecord::kind},
+    {&PlayRecord::result},
+    {&PlayRecord::score},
+    {},
+    {},
+    {&PlayRecord::matchNotes},
+    {&PlayRecord::practiceNotes},
+}};
+constexpr int kRatingFields = kLevelCount * kStrokeCount;
+
+} // namespace
+
 std::string PlayRecord::ToHistoryLine() const {
-    std::string line;
-    for (const std::string* text :
-         {&date, &singlesDoubles, &partner, &who, &secondOpponent, &time, &kind, &result, &score}) {
-        line += kvr::QuotedField(*text);
-        line += ',';
-    }
-    // The two spare fields are always written empty.
-    line += "\"\",\"\",";
-    line += kvr::QuotedField(matchNotes);
-    line += ',';
-    line += kvr::QuotedField(practiceNotes);
-    return line;
+    return kvr::JoinFields(*this, kTextFields);
 }
 
 std::string PlayRecord::ToLine() const {
@@ -77,20 +107,11 @@ std::string PlayRecord::ToLine() const {
 
 void PlayRecord::FromLine(const std::string& line) {
     ZBD_Record fields(line, ',');
-    date = ZBD_Date(fields.Field(1)).Text();
-    singlesDoubles = fields.Field(2);
-    partner = fields.Field(3);
-    who = fields.Field(4);
-    secondOpponent = fields.Field(5);
-    time = fields.Field(6);
-    kind = fields.Field(7);
-    result = fields.Field(8);
-    score = fields.Field(9);
+    kvr::ReadFields(*this, fields, kTextFields);
+    date = ZBD_Date(date).Text();
     spare1.clear();
     spare2.clear();
-    matchNotes = fields.Field(12);
-    practiceNotes = fields.Field(13);
-    int field = 14;
+    int field = static_cast<int>(kTextFields.size()) + 1;
     for (int level = 0; level < kLevelCount; ++level)
         for (int stroke : kStrokeFileOrder)
             ratings[stroke][level] = fields.FieldInt(field++);
@@ -112,54 +133,76 @@ KVR_PlayData::KVR_PlayData()
 
 KVR_PlayData::~KVR_PlayData() = default;
 
+// A record of play.dat or history.dat: the thirteen text fields alone (as
+// history.dat keeps them) or with the 24 ratings, all quoted, on a valid date.
+bool KVR_PlayData::IsPlayRecordLine(const std::string& line) {
+    if (line.size() < 2 || line.front() != '"' || line.back() != '"')
+        return false;
+    ZBD_Record fields(line, ',');
+    int count = fields.FieldCount();
+    constexpr int kTexts = static_cast<int>(kTextFields.size());
+    return (count == kTexts || count == kTexts + kRatingFields) &&
+           ZBD_Date(fields.Field(1)).IsValid();
+}
+
+bool KVR_PlayData::IsRecordLine(const std::string& line) const {
+    return IsPlayRecordLine(line);
+}
+
 // Converts the headerless play.dat of the earliest versions: after the count
 // line, each record is an index line, eight text lines and 24 rating lines.
+// Records are read to the end of the file, whatever the count says; a record
+// cut short by the end is dropped. An index out of step means the file is
+// not of this layout: the records read so far stay in the store and the file
+// is left as it is. The original file is kept under a free ".old" name before
+// the converted one is saved.
 int KVR_PlayData::Upgrade(float fileVersion) {
     if (fileVersion != 0.0f)
         return -1;
     ZBD_File file(FileName(), 'r', Separator(), true);
-    if (file.Status() <= 0)
+    if (file.Status() <= 0) {
+        SetError(file.Error());
         return file.Status();
-    Clear();
-    // A file that ends early keeps its complete records; the incomplete one
-    // is dropped.
-    for (int i = 0; i < file.RecordCount(); ++i) {
-        auto index = file.NextLine();
-        if (!index)
-            break;
-        if (kvr::LeadingInt(*index) != i)
-            return -1;
-        auto record = std::make_unique<PlayRecord>();
-        std::string* texts[] = {&record->date,       &record->kind,         &record->time,
-                                &record->who,        &record->score,        &record->result,
-                                &record->matchNotes, &record->practiceNotes};
-        bool complete = true;
-        for (std::string* text : texts) {
-            auto line = file.NextLine();
-            if (!(complete = line.has_value()))
-                break;
-            *text = *line;
-        }
-        for (int level = 0; complete && level < kLevelCount; ++level) {
-            for (int stroke : kStrokeFileOrder) {
-                auto line = file.NextLine();
-                if (!(complete = line.has_value()))
-                    break;
-                record->ratings[stroke][level] = kvr::LeadingInt(*line);
-            }
-        }
-        if (!complete)
-            break;
-        record->date = ZBD_Date(record->date).Text();
-        Add(std::move(record));
     }
+    Clear();
+    constexpr int kLines = 1 + 8 + kRatingFields;
+    auto read = kvr::ReadLineGroups(
+        file, {kLines, kLines, kvr::HeaderlessLayout::Start::Count},
+        [this](std::vector<std::string>& lines, int index) {
+            if (kvr::LeadingInt(lines[0]) != index)
+                return false;
+            auto record = std::make_unique<PlayRecord>();
+            std::string* texts[] = {&record->date,       &record->kind,         &record->time,
+                                    &record->who,        &record->score,        &record->result,
+                                    &record->matchNotes, &record->practiceNotes};
+            size_t line = 1;
+            for (std::string* text : texts)
+                *text = kvr::StorableText(lines[line++]);
+            for (int level = 0; level < kLevelCount; ++level)
+                for (int stroke : kStrokeFileOrder)
+                    record->ratings[stroke][level] = kvr::LeadingInt(lines[line++]);
+            record->date = ZBD_Date(record->date).Text();
+            Add(std::move(record));
+            return true;
+        });
+    if (read == kvr::GroupsRead::ReadError)
+        SetError(file.Error());
     file.Close();
+    if (read != kvr::GroupsRead::ToTheEnd)
+        return -1;
+    KeepOriginalBeforeNextSave();
     int saved = Save();
     computeStatistics(*this);
     return saved == 1 ? 1 : -1;
 }
 
 int KVR_PlayData::StartNewGoalPeriod() {
+    // Never close a period over a play.dat or a history that could not be
+    // read whole: their records would be lost.
+    if (!KeepUnreadFile() || (history_->Rewind() == 0 && history_->LoadResult() < 0)) {
+        history_->Close();
+        return -1;
+    }
     // The earlier history, brought to the current layout first.
     std::optional<std::string> pastFile;
     std::vector<std::string> pastLines;
@@ -196,20 +239,32 @@ int KVR_PlayData::StartNewGoalPeriod() {
     }
     KVR_History::ExchangeSort(entries);
     std::string newHistory = std::string(KVR_History::kHeader) + kLineBreak;
-    for (const auto& entry : entries)
-        newHistory += entry.line + kLineBreak;
+    for (const auto& entry : entries) {
+        newHistory += entry.line;
+        newHistory += kLineBreak;
+    }
 
-    // Backups of both files as they were; nothing else has changed yet.
+    // A file the user made read-only is not replaced: refuse before anything
+    // is written.
+    for (const char* name : {kPlayFile, KVR_History::kFileName, kPlayOld, kHistoryOld})
+        if (!kvr::MayReplace(name))
+            return -1;
     if (!KeepUnreadFile())
         return -1;
     std::optional<std::string> playFile;
     if (kvr::FileExists(kPlayFile) && !(playFile = kvr::ReadWholeFile(kPlayFile)))
         return -1;
-    if (!keepCopy(playFile, kPlayOld) || !keepCopy(pastFile, kHistoryOld))
-        return -1;
 
-    if (!kvr::WriteFileAtomically(kStagedHistory, newHistory)) {
+    // The new history, then the new backups (copies of both files as they
+    // are, private when the files are), staged beside them.
+    if (!kvr::WriteFileAtomically(kStagedHistory, newHistory, KVR_History::kFileName)) {
         kvr::RemoveDurably(kStagedHistory);
+        return -1;
+    }
+    if ((playFile && !kvr::WriteFileAtomically(kStagedPlayOld, *playFile, kPlayFile)) ||
+        (pastFile &&
+         !kvr::WriteFileAtomically(kStagedHistoryOld, *pastFile, KVR_History::kFileName))) {
+        discardStagedChange();
         return -1;
     }
     // Emptying play.dat is the point of no return: from then on the period
@@ -218,7 +273,7 @@ int KVR_PlayData::StartNewGoalPeriod() {
     emptyPlay.Append(kvr::DataFileHeader(Version()) + kLineBreak + "0" + kLineBreak);
     bool synced = emptyPlay.Commit();
     if (!emptyPlay.Replaced()) {
-        kvr::RemoveDurably(kStagedHistory);
+        discardStagedChange();
         return -1;
     }
     history_->Close();
@@ -228,22 +283,30 @@ int KVR_PlayData::StartNewGoalPeriod() {
         // Put the period back into play.dat; if even that fails, the staged
         // history stays for start-up to finish the change.
         if (Save() == 1)
-            kvr::RemoveDurably(kStagedHistory);
+            discardStagedChange();
         return -1;
     }
     Clear();
-    return moved && synced ? 1 : -1;
+    bool backedUp = finishStagedBackups();
+    return moved && synced && backedUp ? 1 : -1;
 }
 
 int KVR_PlayData::RecoverInterruptedGoalPeriod() {
     kvr::RemoveStaleTemporaries(".");
-    if (!kvr::FileExists(kStagedHistory))
-        return 0;
+    if (!kvr::FileExists(kStagedHistory)) {
+        // Staged backups without the staged history: the new history is in
+        // place and only the backups were left to do.
+        if (!kvr::FileExists(kStagedPlayOld) && !kvr::FileExists(kStagedHistoryOld))
+            return 0;
+        return finishStagedBackups() ? 1 : -1;
+    }
     switch (playFileState()) {
     case PlayFileState::HoldsRecords: // play.dat was never emptied: undo
-        return kvr::RemoveDurably(kStagedHistory) ? 0 : -1;
+        return discardStagedChange() ? 0 : -1;
     case PlayFileState::Empty:
-        return kvr::RenameDurably(kStagedHistory, KVR_History::kFileName) ? 1 : -1;
+        if (!kvr::RenameDurably(kStagedHistory, KVR_History::kFileName))
+            return -1;
+        return finishStagedBackups() ? 1 : -1;
     case PlayFileState::Unknown:
         break; // the next start tries again
     }

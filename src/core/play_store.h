@@ -64,6 +64,9 @@ public:
     ~KVR_PlayData() override;
 
     int Upgrade(float fileVersion) override;
+    bool IsRecordLine(const std::string& line) const override;
+    // Whether a line reads as a record of play.dat or history.dat.
+    static bool IsPlayRecordLine(const std::string& line);
 
     // Moves the current goal period into history.dat and empties play.dat.
     // Returns 1, or 0 or less when nothing (or not all) could be done; no

@@ -1,9 +1,13 @@
 #include "core/record_store.h"
 
+#include <bit>
+#include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -115,18 +119,98 @@ float LeadingFloat(std::string_view text) {
     return error == std::errc() && std::isfinite(value) ? value : 0.0f;
 }
 
+namespace {
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xc0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3f));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xe0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3f));
+        out += static_cast<char>(0x80 | (c & 0x3f));
+    } else {
+        out += static_cast<char>(0xf0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3f));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3f));
+        out += static_cast<char>(0x80 | (c & 0x3f));
+    }
+}
+
+// UTF-16 text (without its byte order mark) as UTF-8; a lone surrogate
+// becomes U+FFFD and an odd last byte is dropped.
+std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+    std::string out;
+    out.reserve(bytes.size() / 2);
+    auto unit = [&](size_t i) -> char32_t {
+        auto hi = static_cast<unsigned char>(bytes[bigEndian ? i : i + 1]);
+        auto lo = static_cast<unsigned char>(bytes[bigEndian ? i + 1 : i]);
+        return static_cast<char32_t>(hi << 8 | lo);
+    };
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        char32_t c = unit(i);
+        if (c >= 0xd800 && c < 0xdc00 && i + 3 < bytes.size()) {
+            char32_t low = unit(i + 2);
+            if (low >= 0xdc00 && low < 0xe000) {
+                appendUtf8(out, 0x10000 + ((c - 0xd800) << 10) + (low - 0xdc00));
+                i += 2;
+                continue;
+            }
+        }
+        appendUtf8(out, c >= 0xd800 && c < 0xe000 ? char32_t{0xfffd} : c);
+    }
+    return out;
+}
+
+enum class Encoding { Plain, Utf8Bom, Utf16Le, Utf16Be };
+
+Encoding encodingOf(std::string_view start) {
+    if (start.starts_with("\xef\xbb\xbf"))
+        return Encoding::Utf8Bom;
+    if (start.starts_with("\xff\xfe"))
+        return Encoding::Utf16Le;
+    if (start.starts_with("\xfe\xff"))
+        return Encoding::Utf16Be;
+    return Encoding::Plain;
+}
+
+} // namespace
+
+std::string DecodeText(std::string contents) {
+    switch (encodingOf(contents)) {
+    case Encoding::Plain:
+        break;
+    case Encoding::Utf8Bom:
+        contents.erase(0, 3);
+        break;
+    case Encoding::Utf16Le:
+        return utf16ToUtf8(std::string_view(contents).substr(2), false);
+    case Encoding::Utf16Be:
+        return utf16ToUtf8(std::string_view(contents).substr(2), true);
+    }
+    return contents;
+}
+
 std::vector<std::string> SplitLines(std::string_view contents) {
+    std::string decoded;
+    if (encodingOf(contents) != Encoding::Plain) {
+        decoded = DecodeText(std::string(contents));
+        contents = decoded;
+    }
     std::vector<std::string> lines;
     size_t start = 0;
     while (start < contents.size()) {
-        size_t end = contents.find('\n', start);
-        size_t next = end == std::string_view::npos ? contents.size() : end + 1;
-        if (end == std::string_view::npos)
-            end = contents.size();
-        if (end > start && contents[end - 1] == '\r')
-            --end;
+        size_t end = contents.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.emplace_back(contents.substr(start));
+            break;
+        }
         lines.emplace_back(contents.substr(start, end - start));
-        start = next;
+        start = end + 1;
+        if (contents[end] == '\r' && start < contents.size() && contents[start] == '\n')
+            ++start;
     }
     return lines;
 }
@@ -134,6 +218,79 @@ std::vector<std::string> SplitLines(std::string_view contents) {
 float HeaderVersion(std::string_view line) {
     auto format = line.find("Format");
     return format == std::string_view::npos ? 0.0f : LeadingFloat(line.substr(format + 6));
+}
+
+bool IsFormatHeader(std::string_view line) {
+    auto format = line.find("Format");
+    if (format == std::string_view::npos)
+        return false;
+    size_t p = line.find_first_not_of(" \t", format + 6);
+    return p != std::string_view::npos && line[p] >= '0' && line[p] <= '9';
+}
+
+std::string ErrorText(int error) {
+    return std::strerror(error);
+}
+
+GroupsRead ReadLineGroups(ZBD_File& file, const HeaderlessLayout& layout,
+                          const std::function<bool(std::vector<std::string>&, int)>& take) {
+    using FirstLine = ZBD_File::FirstLine;
+    using Start = HeaderlessLayout::Start;
+    if (layout.start == Start::Count && file.FirstLineKind() != FirstLine::Count)
+        return GroupsRead::Damaged;
+    auto line = file.NextLine();
+    if (layout.start == Start::TitleThenCount) {
+        // A file whose first line is the count goes straight on to its first
+        // record; after a title line the count line must follow.
+        if (line && IsCountLine(*line))
+            line = file.NextLine();
+        else if (file.FirstLineKind() != FirstLine::Count && line)
+            return GroupsRead::Damaged;
+    }
+    // Values of the old layouts stand alone on their lines; a quoted record
+    // line here means a current file that lost its header.
+    if (line && line->size() > 1 && line->front() == '"' &&
+        line->find("\",\"") != std::string::npos)
+        return GroupsRead::Damaged;
+    const size_t size = static_cast<size_t>(std::max(layout.linesPerRecord, 1));
+    std::vector<std::string> group;
+    for (int index = 0; line;) {
+        group.clear();
+        for (; line && group.size() < size; line = file.NextLine())
+            group.push_back(std::move(*line));
+        if (group.size() < static_cast<size_t>(layout.fewestLines))
+            break;
+        bool blank = std::all_of(group.begin(), group.end(),
+                                 [](const std::string& text) { return text.empty(); });
+        group.resize(size);
+        if (blank)
+            continue;
+        if (!take(group, index++))
+            return GroupsRead::Damaged;
+    }
+    return file.Status() < 0 ? GroupsRead::ReadError : GroupsRead::ToTheEnd;
+}
+
+KeptNames FreeKeptNames(const std::string& fileName) {
+    std::string base = fileName.substr(0, fileName.rfind('.'));
+    // The goal-period change replaces these names every time.
+    bool rolledOver = fileName == "play.dat" || fileName == "history.dat";
+    for (int n = rolledOver ? 1 : 0;; ++n) {
+        std::string number = n == 0 ? std::string() : std::to_string(n);
+        KeptNames names{base + number + ".old", base + number + ".dis"};
+        if (!FileExists(names.old) && !FileExists(names.dis))
+            return names;
+    }
+}
+
+std::optional<std::string> KeepOriginal(const std::string& fileName) {
+    auto contents = ReadWholeFile(fileName);
+    if (!contents)
+        return std::nullopt;
+    std::string name = FreeKeptNames(fileName).old;
+    if (!WriteFileAtomically(name, *contents))
+        return std::nullopt;
+    return name;
 }
 
 std::string DataFileHeader(float version) {
@@ -149,13 +306,7 @@ ZBD_File::ZBD_File(const std::string& fileName, char mode, char separator, bool 
     : fileName_(fileName), mode_(mode), separator_(separator), hasCountLine_(hasCountLine) {
     switch (mode) {
     case 'r':
-        input_ = std::fopen(fileName.c_str(), "rb");
-        if (!input_) {
-            good_ = false;
-            status_ = 0;
-            return;
-        }
-        ReadHeader();
+        OpenForReading();
         break;
     case 'a':
     case 'w': {
@@ -185,36 +336,134 @@ ZBD_File::ZBD_File(const std::string& fileName, char mode, char separator, bool 
     }
 }
 
+// A file written to but not closed was left unfinished (an early return, an
+// exception): it must not replace the file on disk.
 ZBD_File::~ZBD_File() {
-    Close();
+    Abandon();
+}
+
+void ZBD_File::Failed(int error) {
+    good_ = false;
+    status_ = -1;
+    error_ = error != 0 ? error : EIO;
+}
+
+void ZBD_File::OpenForReading() {
+    errno = 0;
+    input_ = std::fopen(fileName_.c_str(), "rb");
+    if (!input_) {
+        // Only a file that is not there is missing; one that is there but
+        // cannot be opened must never be taken for an empty store.
+        if (errno == ENOENT) {
+            good_ = false;
+            status_ = 0;
+        } else {
+            Failed(errno);
+        }
+        return;
+    }
+    // The byte order mark, if any, tells how the text is encoded.
+    char start[3] = {};
+    size_t got = std::fread(start, 1, sizeof start, input_);
+    if (got < sizeof start && std::ferror(input_)) {
+        Failed(errno);
+        return;
+    }
+    std::string_view head(start, got);
+    if (head.starts_with("\xff\xfe") || head.starts_with("\xfe\xff")) {
+        std::string contents(head);
+        char buffer[65536];
+        size_t n = 0;
+        while ((n = std::fread(buffer, 1, sizeof buffer, input_)) > 0)
+            contents.append(buffer, n);
+        if (std::ferror(input_)) {
+            Failed(errno);
+            return;
+        }
+        decoded_ = kvr::DecodeText(std::move(contents));
+    } else if (!head.starts_with("\xef\xbb\xbf") && std::fseek(input_, 0, SEEK_SET) != 0) {
+        Failed(errno);
+        return;
+    }
+    ReadHeader();
 }
 
 void ZBD_File::ReadHeader() {
-    if (std::ferror(input_)) {
-        good_ = false;
-        return;
-    }
     auto first = ReadLine();
-    if (!first)
-        return;
-    if (first->find("Format") != std::string::npos) {
+    if (!first || status_ != 1)
+        return; // an empty file (FirstLine::None) or a read error
+    firstLine_ = *first;
+    if (kvr::IsFormatHeader(*first)) {
+        firstLineKind_ = FirstLine::Header;
         headerText_ = *first;
         version_ = kvr::HeaderVersion(*first);
-        if (hasCountLine_)
-            first = ReadLine();
+        if (!hasCountLine_)
+            return;
+        auto count = ReadLine();
+        if (!count || status_ != 1)
+            return;
+        if (kvr::IsCountLine(*count)) {
+            countLineFound_ = true;
+            recordCount_ = kvr::LeadingInt(*count);
+        } else {
+            pending_.push_front(*count);
+        }
+    } else if (kvr::IsCountLine(*first)) {
+        firstLineKind_ = FirstLine::Count;
+        if (hasCountLine_) {
+            countLineFound_ = true;
+            recordCount_ = kvr::LeadingInt(*first);
+        }
+    } else {
+        firstLineKind_ = FirstLine::Other;
     }
-    if (hasCountLine_ && first)
-        recordCount_ = kvr::LeadingInt(*first);
+}
+
+bool ZBD_File::NextRawLine(std::string& line) {
+    if (!pending_.empty()) {
+        line = std::move(pending_.front());
+        pending_.pop_front();
+        return true;
+    }
+    if (decoded_) {
+        if (decodedAt_ >= decoded_->size())
+            return false;
+        size_t end = decoded_->find('\n', decodedAt_);
+        size_t next = end == std::string::npos ? decoded_->size() : end + 1;
+        line.assign(*decoded_, decodedAt_, next - decodedAt_);
+        decodedAt_ = next;
+        if (!line.empty() && line.back() == '\n')
+            line.pop_back();
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+    } else {
+        errno = 0;
+        if (!readRawLine(input_, line))
+            return false;
+    }
+    // Lines that end in CR alone: the first is returned, the others wait.
+    size_t cr = line.find('\r');
+    if (cr != std::string::npos) {
+        size_t start = cr + 1;
+        for (;;) {
+            size_t end = line.find('\r', start);
+            pending_.push_back(line.substr(start, end == std::string::npos ? end : end - start));
+            if (end == std::string::npos)
+                break;
+            start = end + 1;
+        }
+        line.resize(cr);
+    }
+    return true;
 }
 
 std::optional<std::string> ZBD_File::ReadLine() {
     if (status_ < 1 || !good_ || !input_)
         return std::nullopt;
-    if (!readRawLine(input_, lineBuffer_)) {
+    if (!NextRawLine(lineBuffer_)) {
         lineBuffer_.clear();
-        if (std::ferror(input_)) {
-            good_ = false;
-            status_ = -1;
+        if (!decoded_ && std::ferror(input_)) {
+            Failed(errno);
             return std::nullopt;
         }
         status_ = 0;
@@ -233,14 +482,16 @@ void ZBD_File::WriteLine(const std::string& text) {
 int ZBD_File::CountLines() {
     if (!good_ && status_ < 0)
         return 0;
-    std::FILE* input = std::fopen(fileName_.c_str(), "rb");
-    if (!input)
+    ZBD_File again(fileName_, 'r', separator_, false);
+    if (again.Status() <= 0 || again.firstLine_.empty())
         return 0;
-    int lines = 0;
-    std::string line;
-    while (lines < INT_MAX && readRawLine(input, line) && !line.empty())
+    int lines = 1;
+    while (lines < INT_MAX) {
+        auto line = again.NextLine();
+        if (!line || line->empty())
+            break;
         ++lines;
-    std::fclose(input);
+    }
     return lines;
 }
 
@@ -264,46 +515,91 @@ void ZBD_File::Abandon() {
 }
 
 ZBD_Record::ZBD_Record(const std::string& line, char separator)
+    : ownLine_(line), line_(ownLine_), separator_(separator) {
+    Split();
+}
+
+ZBD_Record::ZBD_Record(std::string_view line, char separator, std::nullptr_t)
     : line_(line), separator_(separator) {
-    // Room for every field at once, rather than growing field by field.
-    fields_.reserve(std::min<size_t>(
-        kMaxFields, 1 + static_cast<size_t>(std::count(line_.begin(), line_.end(), separator_))));
+    Split();
+}
+
+ZBD_Record::ZBD_Record(const ZBD_Record& other)
+    : ownLine_(other.ownLine_), line_(other.line_), separator_(other.separator_),
+      count_(other.count_) {
+    if (other.line_.data() == other.ownLine_.data())
+        line_ = ownLine_;
+    std::copy_n(other.fields_.begin(), count_, fields_.begin());
+}
+
+ZBD_Record& ZBD_Record::operator=(const ZBD_Record& other) {
+    if (this != &other) {
+        ownLine_ = other.ownLine_;
+        line_ =
+            other.line_.data() == other.ownLine_.data() ? std::string_view(ownLine_) : other.line_;
+        separator_ = other.separator_;
+        count_ = other.count_;
+        std::copy_n(other.fields_.begin(), count_, fields_.begin());
+    }
+    return *this;
+}
+
+void ZBD_Record::Split() {
+    const char* const line = line_.data();
+    const size_t size = line_.size();
     size_t start = 0;
-    bool quoted = !line_.empty() && line_[0] == '"';
+    bool quoted = size > 0 && line[0] == '"';
     auto addField = [&](size_t end) {
         size_t from = start;
         size_t length = end - start;
         if (quoted) {
             // Drop the opening quote and, when there is one, the closing one.
-            if (length > 1)
-                length -= 2;
-            else
-                length = 0;
-            ++from;
+            length = length > 1 ? length - 2 : 0;
+            from = std::min(from + 1, size);
         }
-        fields_.emplace_back(line_, std::min(from, line_.size()), length);
+        fields_[static_cast<size_t>(count_++)] = {from, length};
     };
-    for (size_t i = 0; i < line_.size() && fields_.size() + 1 < kMaxFields; ++i) {
-        char c = line_[i];
-        if ((c != separator_ && c != '\n') || (quoted && (i == 0 || line_[i - 1] != '"')))
-            continue;
-        addField(i);
-        start = i + 1;
-        quoted = start < line_.size() && line_[start] == '"';
+    // The characters that may end a field, eight at a time: a byte of the
+    // word equal to the separator or a line feed sets its mask bit.
+    constexpr uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr uint64_t kLow7 = 0x7f7f7f7f7f7f7f7fULL;
+    constexpr uint64_t kHigh = 0x8080808080808080ULL;
+    const uint64_t separators = kOnes * static_cast<unsigned char>(separator_);
+    const uint64_t lineFeeds = kOnes * static_cast<unsigned char>('\n');
+    auto zeroBytes = [](uint64_t x) { return ~(((x & kLow7) + kLow7) | x) & kHigh; };
+    for (size_t base = 0; base < size && count_ + 1 < kMaxFields; base += 8) {
+        uint64_t word = 0;
+        const size_t chunk = std::min<size_t>(8, size - base);
+        std::memcpy(&word, line + base, chunk);
+        if constexpr (std::endian::native == std::endian::big)
+            word = __builtin_bswap64(word);
+        uint64_t candidates = zeroBytes(word ^ separators) | zeroBytes(word ^ lineFeeds);
+        if (chunk < 8)
+            candidates &= (uint64_t{1} << (chunk * 8)) - 1;
+        while (candidates != 0 && count_ + 1 < kMaxFields) {
+            const size_t i = base + static_cast<size_t>(std::countr_zero(candidates)) / 8;
+            candidates &= candidates - 1;
+            if (quoted && (i == 0 || line[i - 1] != '"'))
+                continue; // inside a quoted field
+            addField(i);
+            start = i + 1;
+            quoted = start < size && line[start] == '"';
+        }
     }
     // The last field runs to the end of the line; beyond the hundredth
     // boundary the rest of the line stays in the last field.
-    addField(line_.size());
+    addField(size);
 }
 
-std::string ZBD_Record::Field(int n) const {
-    if (n < 1 || n > FieldCount())
+std::string_view ZBD_Record::FieldView(int n) const {
+    if (n < 1 || n > count_)
         return {};
-    return fields_[static_cast<size_t>(n - 1)];
+    const Span& field = fields_[static_cast<size_t>(n - 1)];
+    return line_.substr(field.from, field.length);
 }
 
 int ZBD_Record::FieldInt(int n) const {
-    if (n < 1 || n > FieldCount())
+    if (n < 1 || n > count_)
         return 0;
-    return kvr::LeadingInt(fields_[static_cast<size_t>(n - 1)]);
+    return kvr::LeadingInt(FieldView(n));
 }

@@ -4,7 +4,13 @@
 #include "core/safe_file.h"
 
 #include <algorithm>
+#include <array>
+#include <cerrno>
+#include <climits>
+#include <cstddef>
 #include <cstdio>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,11 +19,23 @@
 
 // One data file, opened for reading ('r'), for replacing ('w') or for adding
 // lines at its end ('a'). A file opened for reading has its header (and count
-// line, when the layout has one) read at once. Writing goes to a temporary
+// line, when the layout has one) read at once. Reading takes a UTF-8 byte
+// order mark or UTF-16 with one as the same text, and lines ending in LF,
+// CR LF or CR alone. Writing goes to a temporary
 // file that Close() syncs and renames over the target, so a data file is
 // never left half written; after Close(), Good() tells whether that worked.
+// Only Close() puts the new file in place: one destroyed without it is
+// abandoned.
 class ZBD_File {
 public:
+    // What the first line of a file opened for reading was.
+    enum class FirstLine {
+        None,   // the file is empty
+        Header, // a format header ("... Format 2.0")
+        Count,  // a plain count: the headerless layout of the earliest files
+        Other,  // neither (a free title line, or damage)
+    };
+
     ZBD_File(const std::string& fileName, char mode, char separator, bool hasCountLine);
     ~ZBD_File();
     ZBD_File(const ZBD_File&) = delete;
@@ -44,13 +62,25 @@ public:
 
     int Status() const { return status_; }
     bool Good() const { return good_; }
+    // The system's error number of a failed open or read (0 when none). Only
+    // a file that does not exist counts as missing (Status() 0); any other
+    // failure is an error (Status() -1).
+    int Error() const { return error_; }
+    FirstLine FirstLineKind() const { return firstLineKind_; }
+    // False when the line after a format header was not a count: it was then
+    // put back, to be read as the first record line.
+    bool HasCountLine() const { return countLineFound_; }
+    const std::string& FirstLineText() const { return firstLine_; }
     float Version() const { return version_; }
     int RecordCount() const { return recordCount_; }
     const std::string& HeaderText() const { return headerText_; }
     const std::string& LastLine() const { return lineBuffer_; }
 
 private:
+    void OpenForReading();
     void ReadHeader();
+    bool NextRawLine(std::string& line);
+    void Failed(int error);
 
     std::string fileName_;
     char mode_;
@@ -62,26 +92,54 @@ private:
     float version_ = 0.0f;
     bool good_ = true;
     int status_ = 1;
+    int error_ = 0;
+    FirstLine firstLineKind_ = FirstLine::None;
+    bool countLineFound_ = false;
+    std::string firstLine_;
     std::FILE* input_ = nullptr;
+    // A file in UTF-16 is read whole and served from its UTF-8 text.
+    std::optional<std::string> decoded_;
+    size_t decodedAt_ = 0;
+    // Lines already split off a longer piece (CR line ends), or put back.
+    std::deque<std::string> pending_;
     std::unique_ptr<kvr::AtomicFileWriter> output_;
 };
 
 // One line split into numbered fields. Fields that begin with a double quote
 // run up to a separator that directly follows a double quote, so a quoted
-// field may hold the separator.
+// field may hold the separator. The line is split once; a field is copied
+// only when Field() asks for it.
 class ZBD_Record {
 public:
     static constexpr int kMaxFields = 100;
 
-    ZBD_Record(const std::string& line, char separator);
-    int FieldCount() const { return static_cast<int>(fields_.size()); }
-    std::string Field(int n) const; // 1-based; "" out of range
-    int FieldInt(int n) const;      // the integer at the field's start; 0 if none
+    ZBD_Record(const std::string& line, char separator); // keeps a copy of the line
+    // A record over a line that the caller keeps alive and unchanged for as
+    // long as the record is used: nothing is copied.
+    static ZBD_Record Borrow(std::string_view line, char separator) {
+        return ZBD_Record(line, separator, nullptr);
+    }
+    ZBD_Record(const ZBD_Record& other);
+    ZBD_Record& operator=(const ZBD_Record& other);
+
+    int FieldCount() const { return count_; }
+    std::string Field(int n) const { return std::string(FieldView(n)); } // 1-based; "" out of range
+    std::string_view FieldView(int n) const; // points into the line; "" out of range
+    int FieldInt(int n) const;               // the integer at the field's start; 0 if none
 
 private:
-    std::string line_;
+    struct Span {
+        size_t from;
+        size_t length;
+    };
+    ZBD_Record(std::string_view line, char separator, std::nullptr_t);
+    void Split();
+
+    std::string ownLine_; // the copy, when the record keeps one
+    std::string_view line_;
     char separator_;
-    std::vector<std::string> fields_;
+    int count_ = 0;
+    std::array<Span, kMaxFields> fields_; // the first count_ are set
 };
 
 // The base of every stored record type.
@@ -126,12 +184,111 @@ int LeadingInt(std::string_view text);
 // locale; 0 when there is none.
 float LeadingFloat(std::string_view text);
 
-// The lines of a file's contents, without their line breaks (CR LF or LF).
+// A file's text as UTF-8: a UTF-8 byte order mark is dropped, and UTF-16
+// with a byte order mark (little or big endian) is converted.
+std::string DecodeText(std::string contents);
+
+// The lines of a file's contents (decoded as DecodeText does), without their
+// line breaks (LF, CR LF or CR alone).
 std::vector<std::string> SplitLines(std::string_view contents);
 
 // The format version a header line names: the number after "Format"; 0 when
 // the line holds no "Format" (the headerless layout of the earliest files).
 float HeaderVersion(std::string_view line);
+
+// True when a line is a format header: "Format" followed by a version number.
+bool IsFormatHeader(std::string_view line);
+
+// The result codes of a load (Load() returns them).
+inline constexpr int kLoaded = 1;
+inline constexpr int kMissing = 0;
+inline constexpr int kReadError = -1;   // could not be opened or read, or damaged
+inline constexpr int kNewerFormat = -2; // written by a newer version of the program
+
+// The system's text for an error number ("Permission denied").
+std::string ErrorText(int error);
+
+// How a headerless file of the earliest versions lays out its records: one
+// value a line, a fixed number of lines a record.
+struct HeaderlessLayout {
+    int linesPerRecord = 1;
+    // A record cut short by the end of the file is kept when it has at least
+    // this many lines (the missing ones read as empty).
+    int fewestLines = 1;
+    // What comes before the records.
+    enum class Start {
+        Count,          // the count line
+        TitleThenCount, // a free title line, then the count line (or the count alone)
+        Title,          // a free title line (the old history)
+    } start = Start::Count;
+};
+
+enum class GroupsRead { ToTheEnd, Damaged, ReadError };
+
+// Reads the records of a headerless file opened with a count line, in groups
+// of lines, up to the end of the file whatever its count line says. A group
+// whose lines are all empty makes no record. `take` gets each group with its
+// number (from 0); returning false means the group shows that the file is not
+// of this layout, which ends the reading with Damaged. A file whose first line
+// is not what the layout starts with, or whose first
+// record line reads as a quoted record of the current layout, is Damaged too:
+// it is a current file with a damaged header, not an old one.
+GroupsRead ReadLineGroups(ZBD_File& file, const HeaderlessLayout& layout,
+                          const std::function<bool(std::vector<std::string>&, int)>& take);
+
+// Free names beside a data file for a copy of its original bytes and for the
+// lines a rebuild could not read: "chart.old" and "chart.dis", or with the
+// first number that makes both free ("chart1.old", "chart1.dis", ...).
+// play.old and history.old belong to the goal-period change, which replaces
+// them each time, so play.dat and history.dat always take a number.
+struct KeptNames {
+    std::string old, dis;
+};
+KeptNames FreeKeptNames(const std::string& fileName);
+
+// Copies a file's bytes, as they are, to a free ".old" name beside it before
+// anything is written over it. The name used, or nullopt when the copy could
+// not be made (or the file could not be read).
+std::optional<std::string> KeepOriginal(const std::string& fileName);
+
+// One field of a record line: a text member, a number member, or neither (a
+// field that is always written empty and ignored when read). Every field is
+// written in double quotes.
+template <class R> struct LineField {
+    std::string R::*text = nullptr;
+    int R::*number = nullptr;
+};
+
+template <class R, size_t N>
+std::string JoinFields(const R& record, const std::array<LineField<R>, N>& layout) {
+    std::string line;
+    for (size_t i = 0; i < N; ++i) {
+        if (i > 0)
+            line += ',';
+        if (layout[i].text)
+            line += QuotedField(record.*layout[i].text);
+        else if (layout[i].number) {
+            line += '"';
+            line += std::to_string(record.*layout[i].number);
+            line += '"';
+        } else
+            line += "\"\"";
+    }
+    return line;
+}
+
+// Fills the fields of `layout` from fields 1 to N of a split line; a missing
+// field reads as an empty text or 0.
+template <class R, size_t N>
+void ReadFields(R& record, const ZBD_Record& fields, const std::array<LineField<R>, N>& layout) {
+    for (size_t i = 0; i < N; ++i) {
+        int n = static_cast<int>(i) + 1;
+        if (layout[i].text)
+            record.*layout[i].text = fields.Field(n);
+        else if (layout[i].number)
+            record.*layout[i].number = fields.FieldInt(n);
+    }
+}
 
 // "ZBD Data File Format 2.0" for version 2.0.
 std::string DataFileHeader(float version);
@@ -190,6 +347,11 @@ public:
     int Save() {
         if (fileName_.empty() || !KeepUnreadFile())
             return 0;
+        if (keepOriginal_) {
+            if (kvr::FileExists(fileName_) && !kvr::KeepOriginal(fileName_))
+                return 0;
+            keepOriginal_ = false;
+        }
         ZBD_File file(fileName_, 'w', separator_, true);
         if (!file.Good())
             return 0;
@@ -201,15 +363,23 @@ public:
         return file.Good() ? 1 : 0;
     }
 
-    // 1 loaded; 0 no file; -1 unreadable; -2 newer format; otherwise the
-    // result of Upgrade for an older format.
+    // 1 loaded; 0 no file; -1 could not be read (Error() then tells why) or
+    // damaged; -2 newer format; otherwise the result of Upgrade for an older
+    // format. After any negative result the store keeps what it read and
+    // refuses to write over the file until a load reads it whole or
+    // rebuild_file has recovered it.
     int Load() {
+        loadError_ = 0;
+        keepOriginal_ = false;
         int result = LoadFile();
-        // A file that is there but could not be read (damaged, or written by
-        // a newer program) must not be lost to the next save.
         unreadFile_ = result < 0;
+        loadResult_ = result;
         return result;
     }
+    int LoadResult() const { return loadResult_; }
+    // The system's error number when the last load or rebuild could not read
+    // the file (permission, I/O error...); 0 when the file was read.
+    int Error() const { return loadError_; }
 
     virtual int Upgrade(float fileVersion) = 0;
 
@@ -226,35 +396,110 @@ public:
         text.resize(end);
     }
 
-    // Start-up hooks: no damage is ever found and nothing is rebuilt.
+    // Start-up check before the load: damage is found by the load itself.
     int CheckFile() { return 0; }
-    int rebuild_file() { return 0; }
+
+    // Recovers a file that could not be loaded: its bytes are copied as they
+    // are to a free ".old" name, every line that reads as a record of this
+    // store (IsRecordLine) becomes a record, every other line goes to the
+    // matching ".dis" file, and the store is saved and loaded again. Returns
+    // the number of records kept, or -1 when nothing was done: the file is
+    // missing or cannot be read (Error() tells why), or names a newer format
+    // (a later version of the program wrote it, so it is left alone).
+    int rebuild_file() {
+        lastRebuild_ = {};
+        keepOriginal_ = false; // the rebuild keeps the original itself
+        if (fileName_.empty())
+            return -1;
+        errno = 0;
+        auto contents = kvr::ReadWholeFile(fileName_);
+        if (!contents) {
+            loadError_ = errno;
+            return -1;
+        }
+        auto lines = kvr::SplitLines(*contents);
+        if (!lines.empty() && kvr::IsFormatHeader(lines[0]) &&
+            kvr::HeaderVersion(lines[0]) > version_)
+            return -1;
+        std::vector<std::unique_ptr<T>> kept;
+        std::string discarded;
+        for (size_t i = 0; i < lines.size(); ++i) {
+            const std::string& line = lines[i];
+            // The header and the count line are no records, and no loss.
+            bool header = i == 0 && kvr::IsFormatHeader(line);
+            bool count = i <= 1 && kvr::IsCountLine(line);
+            if (line.empty() || header || count)
+                continue;
+            if (IsRecordLine(line)) {
+                auto record = std::make_unique<T>();
+                record->FromLine(line);
+                kept.push_back(std::move(record));
+            } else {
+                discarded += line;
+                discarded += "\r\n";
+            }
+        }
+        kvr::KeptNames names = kvr::FreeKeptNames(fileName_);
+        if (!kvr::WriteFileAtomically(names.old, *contents) ||
+            !kvr::WriteFileAtomically(names.dis, discarded))
+            return -1;
+        Clear();
+        for (auto& record : kept)
+            AddLoaded(std::move(record));
+        unreadFile_ = false;
+        if (Save() != 1 || Load() != 1) {
+            unreadFile_ = true;
+            return -1;
+        }
+        lastRebuild_ = names;
+        return static_cast<int>(std::min<size_t>(Count(), INT_MAX));
+    }
+    // Where the last successful rebuild kept the original and the lines it
+    // could not read.
+    const kvr::KeptNames& LastRebuild() const { return lastRebuild_; }
+
+    // Whether a line reads as a whole record of this store: quoted fields, as
+    // many as a record's line holds, and a key that is a valid date (for a
+    // store kept in date order) or not empty. Stores with more to check add
+    // to it.
+    virtual bool IsRecordLine(const std::string& line) const {
+        if (line.size() < 2 || line.front() != '"' || line.back() != '"')
+            return false;
+        const T empty;
+        if (ZBD_Record(line, separator_).FieldCount() !=
+            ZBD_Record(empty.ToLine(), separator_).FieldCount())
+            return false;
+        T record;
+        record.FromLine(line);
+        if (record.sortKind == 'D')
+            return ZBD_Date(record.Key()).IsValid();
+        return !record.Key().empty();
+    }
 
     const std::string& FileName() const { return fileName_; }
 
-    // Before the first save over a file that the last load could not read,
-    // that file is kept under a free name beside it ("play.dat.bad", then
-    // "play.dat.bad2", ...). Returns false when it could not be kept.
-    bool KeepUnreadFile() {
-        if (!unreadFile_)
-            return true;
-        if (auto contents = kvr::ReadWholeFile(fileName_)) {
-            std::string keep = fileName_ + ".bad";
-            for (int n = 2; kvr::FileExists(keep); ++n)
-                keep = fileName_ + ".bad" + std::to_string(n);
-            if (!kvr::WriteFileAtomically(keep, *contents))
-                return false;
-        } else if (kvr::FileExists(fileName_)) {
-            return false;
-        }
-        unreadFile_ = false;
-        return true;
-    }
+    // Whether the store may write over its file: false while the last load
+    // could not read it whole (damaged, unreadable or newer), so that records
+    // the program could not read are never lost to a save. A load that reads
+    // the file whole, or a rebuild, allows it again.
+    bool KeepUnreadFile() const { return !unreadFile_; }
     float Version() const { return version_; }
     char Separator() const { return separator_; }
 
 protected:
-    void SetFileName(std::string fileName) { fileName_ = std::move(fileName); }
+    // Binds the store to another file, which has not been loaded yet.
+    void SetFileName(std::string fileName) {
+        fileName_ = std::move(fileName);
+        unreadFile_ = false;
+        loadResult_ = kvr::kMissing;
+        loadError_ = 0;
+    }
+    void SetError(int error) { loadError_ = error; }
+
+    // Called by a conversion that read a file of an older layout: the next
+    // save first keeps the file's bytes as they are under a free ".old" name
+    // (kvr::KeepOriginal), so the original is never lost to the rewrite.
+    void KeepOriginalBeforeNextSave() { keepOriginal_ = true; }
 
     // Puts a record read from the file at its sorted place, behind the
     // records of equal key read before it, so that a load keeps the order in
@@ -274,25 +519,40 @@ private:
             return 0;
         }
         ZBD_File file(fileName_, 'r', separator_, true);
-        if (file.Status() <= 0)
+        if (file.Status() <= 0) {
+            loadError_ = file.Error();
             return file.Status();
+        }
+        if (file.FirstLineKind() == ZBD_File::FirstLine::None) {
+            Clear(); // an empty file holds no records
+            return 1;
+        }
         if (file.Version() < version_) {
             file.Close();
             return Upgrade(file.Version());
         }
         if (file.Version() > version_)
-            return -2;
+            return kvr::kNewerFormat;
         Clear();
         // Every record line up to the end of the file is read, whatever the
-        // count line says, so a wrong count never costs a record.
+        // count line says, so a wrong count never costs a record. A quoted
+        // line in place of the count line is a record: the count line is
+        // missing, not the record; anything else there is a damaged count.
+        bool first = !file.HasCountLine();
         while (auto line = file.NextLine()) {
-            if (line->empty())
+            bool damagedCount = first && (line->empty() || line->front() != '"');
+            first = false;
+            if (line->empty() || damagedCount)
                 continue;
             auto record = std::make_unique<T>();
             record->FromLine(*line);
             AddLoaded(std::move(record));
         }
-        return file.Status() < 0 ? -1 : 1;
+        if (file.Status() < 0) {
+            loadError_ = file.Error();
+            return kvr::kReadError;
+        }
+        return 1;
     }
 
     static int SortValue(const T& record) { return ZBD_Date(record.Key()).DayNumber(); }
@@ -332,4 +592,8 @@ private:
     char separator_;
     bool inOrder_ = true;
     bool unreadFile_ = false;
+    bool keepOriginal_ = false;
+    int loadResult_ = kvr::kMissing;
+    int loadError_ = 0;
+    kvr::KeptNames lastRebuild_;
 };

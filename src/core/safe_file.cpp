@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace kvr {
 namespace {
@@ -50,8 +51,9 @@ bool writeAll(int fd, const std::string& contents) {
     return true;
 }
 
-// Creates a fresh temporary file beside `path`; returns its descriptor and name.
-int createTemporary(const std::string& path, std::string& tempName) {
+// Creates a fresh temporary file beside `path`, readable by its owner only
+// until it is given its final permissions; returns its descriptor and name.
+int createTemporary(const std::string& path, std::string& tempName, mode_t mode) {
     static unsigned counter = 0;
     std::string folder = folderOf(path);
     std::string base =
@@ -60,17 +62,86 @@ int createTemporary(const std::string& path, std::string& tempName) {
         tempName = (folder == "." ? std::string() : folder + "/") + "." + base + "." +
                    std::to_string(::getpid()) + "-" + std::to_string(counter++) +
                    std::string(kTempSuffix);
-        int fd = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        int fd = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
     return -1;
 }
 
+// Whether the file at `path` exists (links followed), with its status.
+bool statusOf(const std::string& path, struct stat& info) {
+    return !path.empty() && ::stat(path.c_str(), &info) == 0;
+}
+
+bool writable(const std::string& path, const struct stat& info) {
+    // Root may write anything; a file that nobody may write is still one the
+    // user marked as not to be changed.
+    return (info.st_mode & 0222) != 0 && ::access(path.c_str(), W_OK) == 0;
+}
+
+// Gives an open file the owner, group and permission bits of `info`. The
+// owner may only be changed by root and the group only to one of ours, so
+// failing to change them is no error; the permissions must take.
+bool takeOwnerAndMode(int fd, const struct stat& info) {
+    if (::fchown(fd, info.st_uid, info.st_gid) != 0)
+        (void)!::fchown(fd, static_cast<uid_t>(-1), info.st_gid);
+    return ::fchmod(fd, info.st_mode & 07777) == 0;
+}
+
 } // namespace
 
-AtomicFileWriter::AtomicFileWriter(std::string path) : path_(std::move(path)) {
-    fd_ = createTemporary(path_, tempName_);
+std::optional<std::string> FollowLinks(const std::string& path) {
+    std::string current = path;
+    // As many links as the system itself follows before it gives up.
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0)
+            return errno == ENOENT ? std::optional(current) : std::nullopt;
+        if (!S_ISLNK(info.st_mode))
+            return current;
+        std::string target(static_cast<size_t>(info.st_size > 0 ? info.st_size : 255) + 1, '\0');
+        ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
+        if (length < 0 || static_cast<size_t>(length) >= target.size())
+            return std::nullopt;
+        target.resize(static_cast<size_t>(length));
+        if (target.empty())
+            return std::nullopt;
+        // A relative link is read from the folder the link is in.
+        if (target.front() != '/' && current.find('/') != std::string::npos)
+            target = folderOf(current) + "/" + target;
+        current = std::move(target);
+    }
+    return std::nullopt;
+}
+
+bool MayReplace(const std::string& path) {
+    auto target = FollowLinks(path);
+    if (!target)
+        return false;
+    struct stat info {};
+    if (!statusOf(*target, info))
+        return errno == ENOENT;
+    return writable(*target, info);
+}
+
+AtomicFileWriter::AtomicFileWriter(std::string path, const std::string& permissionsOf) {
+    auto target = FollowLinks(path);
+    if (!target)
+        return;
+    path_ = std::move(*target);
+    struct stat info {};
+    bool replacing = statusOf(path_, info);
+    if (replacing && !writable(path_, info))
+        return;
+    if (!replacing && errno != ENOENT)
+        return; // whether a file is there cannot be told
+    bool copyMode = replacing || statusOf(permissionsOf, info);
+    if (!copyMode && !permissionsOf.empty() && errno != ENOENT)
+        return; // the permissions to keep cannot be told
+    fd_ = createTemporary(path_, tempName_, copyMode ? 0600 : 0666);
+    if (fd_ >= 0 && copyMode && !takeOwnerAndMode(fd_, info))
+        Discard();
 }
 
 AtomicFileWriter::~AtomicFileWriter() {
@@ -101,17 +172,51 @@ void AtomicFileWriter::Discard() {
     fd_ = -1;
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& contents) {
-    AtomicFileWriter writer(path);
+bool WriteFileAtomically(const std::string& path, const std::string& contents,
+                         const std::string& permissionsOf) {
+    AtomicFileWriter writer(path, permissionsOf);
     writer.Append(contents);
     return writer.Commit();
 }
 
 bool RenameDurably(const std::string& from, const std::string& to, bool* renamed) {
-    bool moved = ::rename(from.c_str(), to.c_str()) == 0;
     if (renamed)
-        *renamed = moved;
-    return moved && syncFolder(to);
+        *renamed = false;
+    auto target = FollowLinks(to);
+    if (!target)
+        return false;
+    struct stat info {};
+    if (statusOf(*target, info)) {
+        if (!writable(*target, info))
+            return false;
+        // The new file is never readable or writable by more people than the
+        // one it replaces.
+        struct stat source {};
+        if (::stat(from.c_str(), &source) != 0)
+            return false;
+        mode_t narrowed = source.st_mode & info.st_mode & 07777;
+        if (narrowed != (source.st_mode & 07777) && ::chmod(from.c_str(), narrowed) != 0)
+            return false;
+    } else if (errno != ENOENT) {
+        return false;
+    }
+    if (::rename(from.c_str(), target->c_str()) != 0) {
+        if (errno != EXDEV)
+            return false;
+        // The link leads to another file system: copy, then remove.
+        auto contents = ReadWholeFile(from);
+        if (!contents || !WriteFileAtomically(*target, *contents))
+            return false;
+        if (renamed)
+            *renamed = true;
+        return RemoveDurably(from);
+    }
+    if (renamed)
+        *renamed = true;
+    bool synced = syncFolder(*target);
+    if (folderOf(*target) != folderOf(from))
+        synced = syncFolder(from) && synced;
+    return synced;
 }
 
 bool RemoveDurably(const std::string& path) {
@@ -153,13 +258,35 @@ void RemoveStaleTemporaries(const std::string& folder) {
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
         return;
+    std::vector<std::string> linkTargets;
     while (dirent* entry = ::readdir(dir)) {
         std::string_view name = entry->d_name;
+        std::string path = folder + "/" + std::string(name);
         if (name.size() > kTempSuffix.size() + 1 && name.front() == '.' &&
-            name.substr(name.size() - kTempSuffix.size()) == kTempSuffix)
-            ::unlink((folder + "/" + std::string(name)).c_str());
+            name.substr(name.size() - kTempSuffix.size()) == kTempSuffix) {
+            ::unlink(path.c_str());
+        } else if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            if (auto target = FollowLinks(path); target && *target != path)
+                linkTargets.push_back(std::move(*target));
+        }
     }
     ::closedir(dir);
+    // A file reached through a link is written beside its target: the
+    // temporaries of that file alone are removed there.
+    for (const std::string& target : linkTargets) {
+        std::string prefix = "." + target.substr(target.find_last_of('/') + 1) + ".";
+        DIR* targetDir = ::opendir(folderOf(target).c_str());
+        if (!targetDir)
+            continue;
+        while (dirent* entry = ::readdir(targetDir)) {
+            std::string_view name = entry->d_name;
+            if (name.size() > prefix.size() + kTempSuffix.size() &&
+                name.substr(0, prefix.size()) == prefix &&
+                name.substr(name.size() - kTempSuffix.size()) == kTempSuffix)
+                ::unlink((folderOf(target) + "/" + std::string(name)).c_str());
+        }
+        ::closedir(targetDir);
+    }
 }
 
 } // namespace kvr

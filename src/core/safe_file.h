@@ -12,9 +12,16 @@ namespace kvr {
 // A new version of one file, built up in memory and put in place by Commit().
 // The temporary file is created at once, so a folder that cannot be written
 // to is noticed before any work is done.
+//
+// What the user set on the file is kept: a symbolic link is followed and the
+// file it leads to is replaced (the link stays a link), the new file gets the
+// old one's permission bits and, where allowed, its owner and group, and a
+// file without write permission is not replaced at all (IsOpen() is false).
+// A file that does not exist yet takes its permissions from `permissionsOf`
+// when that names an existing file (a backup or a staged copy of it).
 class AtomicFileWriter {
 public:
-    explicit AtomicFileWriter(std::string path);
+    explicit AtomicFileWriter(std::string path, const std::string& permissionsOf = {});
     ~AtomicFileWriter(); // discards what was not committed
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
@@ -30,7 +37,7 @@ public:
     bool Replaced() const { return replaced_; }
 
 private:
-    std::string path_;
+    std::string path_; // the file replaced: the end of any chain of links
     std::string tempName_;
     std::string contents_;
     int fd_ = -1;
@@ -39,16 +46,29 @@ private:
 
 // Writes `contents` to `path` atomically and durably. Returns false (with the
 // old file, if any, untouched and no temporary file left behind) on failure.
-bool WriteFileAtomically(const std::string& path, const std::string& contents);
+bool WriteFileAtomically(const std::string& path, const std::string& contents,
+                         const std::string& permissionsOf = {});
 
-// Renames `from` over `to` and syncs the folder. Returns false on failure;
-// `renamed`, when given, tells whether the rename itself took place (it may
-// have, when only syncing the folder failed).
+// Renames `from` over `to` and syncs the folder. As AtomicFileWriter does, it
+// follows a link at `to` and refuses to replace a file without write
+// permission; `from` loses any permission the file it replaces does not
+// grant (make it with WriteFileAtomically's `permissionsOf` to keep them).
+// Returns false on failure; `renamed`, when given, tells whether the rename
+// itself took place (it may have, when only syncing the folder failed).
 bool RenameDurably(const std::string& from, const std::string& to, bool* renamed = nullptr);
 
 // Removes `path` and syncs the folder. A file that is already missing counts
 // as removed.
 bool RemoveDurably(const std::string& path);
+
+// The file a path leads to once every symbolic link on the way is followed
+// (the path itself when it is no link, or when nothing is there yet);
+// nullopt when the links cannot be followed (a loop, an unreadable link).
+std::optional<std::string> FollowLinks(const std::string& path);
+
+// False when a file exists at `path` (through links) that must not be
+// replaced: it has no write permission for us, or none for anyone.
+bool MayReplace(const std::string& path);
 
 // The whole contents of a file; nullopt when it cannot be opened or read.
 std::optional<std::string> ReadWholeFile(const std::string& path);
@@ -58,7 +78,8 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // doubt never makes a caller treat a file with records as absent.
 bool FileExists(const std::string& path);
 
-// Removes the temporary files that an interrupted write left in `folder`.
+// Removes the temporary files that an interrupted write left in `folder`,
+// and those of the files that links in `folder` lead to, beside them.
 // Called at start-up, before anything is written.
 void RemoveStaleTemporaries(const std::string& folder = ".");
 

@@ -8,26 +8,27 @@ void PhoneRecord::Assign(const PhoneRecord& other) {
     *this = other;
 }
 
+namespace {
+
+// The fields of a phone.dat line, in order (not the order in memory).
+constexpr std::array<kvr::LineField<PhoneRecord>, 7> kLineFields{{
+    {&PhoneRecord::name},
+    {&PhoneRecord::phoneNumber},
+    {&PhoneRecord::rating},
+    {&PhoneRecord::playingSide},
+    {&PhoneRecord::playingStyle},
+    {&PhoneRecord::backhandStyle},
+    {&PhoneRecord::notes},
+}};
+
+} // namespace
+
 std::string PhoneRecord::ToLine() const {
-    std::string line;
-    for (const std::string* field :
-         {&name, &phoneNumber, &rating, &playingSide, &playingStyle, &backhandStyle, &notes}) {
-        if (!line.empty())
-            line += ',';
-        line += kvr::QuotedField(*field);
-    }
-    return line;
+    return kvr::JoinFields(*this, kLineFields);
 }
 
 void PhoneRecord::FromLine(const std::string& line) {
-    ZBD_Record fields(line, ',');
-    name = fields.Field(1);
-    phoneNumber = fields.Field(2);
-    rating = fields.Field(3);
-    playingSide = fields.Field(4);
-    playingStyle = fields.Field(5);
-    backhandStyle = fields.Field(6);
-    notes = fields.Field(7);
+    kvr::ReadFields(*this, ZBD_Record(line, ','), kLineFields);
     stats = OpponentStats{};
 }
 
@@ -65,46 +66,42 @@ void KVR_PhoneData::ComputeAllStats(KVR_PlayData& playStore) {
         records_[i]->stats = std::move(stats[i]);
 }
 
+// Version 0 (no header; the count line first): five lines an entry, name,
+// phone number, notes and two lines no longer used; a last entry cut short
+// keeps what it has. Version 2.0: the current line, of which name, phone
+// number and notes are taken. Entries are read to the end of the file
+// whatever its count line says, and the book is saved at once as 2.5, the
+// original kept under a free ".old" name.
 int KVR_PhoneData::Upgrade(float fileVersion) {
-    Clear();
     if (fileVersion != 0.0f && fileVersion != 2.0f)
         return -1;
     ZBD_File file(FileName(), 'r', Separator(), true);
-    if (file.Status() <= 0)
+    if (file.Status() <= 0) {
+        SetError(file.Error());
         return file.Status();
-    // The next line, or nullopt at the end of the file or on a read error.
+    }
     // Text from an old file is made storable like typed text, so that a
     // double quote in it cannot break the new line apart.
-    auto add = [this](const std::string& name, const std::string& phone, const std::string& notes) {
+    std::vector<std::unique_ptr<PhoneRecord>> entries;
+    auto add = [&entries](const std::string& name, const std::string& phone,
+                          const std::string& notes) {
         auto entry = std::make_unique<PhoneRecord>();
         entry->name = kvr::StorableText(name);
         entry->phoneNumber = kvr::StorableText(phone);
         entry->notes = kvr::StorableText(notes);
-        Add(std::move(entry));
+        entries.push_back(std::move(entry));
     };
 
-    // Entries are read up to the end of the file whatever the count line
-    // says, so a wrong count costs no entry.
+    bool readError = false;
     if (fileVersion == 0.0f) {
-        // Five lines an entry: name, phone number, notes and two lines that
-        // are no longer used. A last entry cut short keeps what it has.
-        for (;;) {
-            std::array<std::string, 5> lines;
-            size_t read = 0;
-            for (; read < lines.size(); ++read) {
-                auto line = file.NextLine();
-                if (!line)
-                    break;
-                lines[read] = std::move(*line);
-            }
-            if (read == 0)
-                break;
-            // Blank lines (at the end of a file) make no entry.
-            if (!lines[0].empty() || !lines[1].empty() || !lines[2].empty())
-                add(lines[0], lines[1], lines[2]);
-            if (read < lines.size())
-                break;
-        }
+        auto read = kvr::ReadLineGroups(file, {5, 1, kvr::HeaderlessLayout::Start::Count},
+                                        [&add](std::vector<std::string>& lines, int) {
+                                            add(lines[0], lines[1], lines[2]);
+                                            return true;
+                                        });
+        if (read == kvr::GroupsRead::Damaged)
+            return -1; // not an old file: left as it is
+        readError = read == kvr::GroupsRead::ReadError;
     } else {
         while (auto line = file.NextLine()) {
             if (line->empty())
@@ -112,12 +109,17 @@ int KVR_PhoneData::Upgrade(float fileVersion) {
             ZBD_Record fields(*line, Separator());
             add(fields.Field(1), fields.Field(2), fields.Field(7));
         }
+        readError = file.Status() < 0;
     }
-    if (file.Status() < 0) {
+    if (readError) {
         // Never replace the old file with part of it.
-        Clear();
+        SetError(file.Error());
         return -1;
     }
     file.Close();
+    Clear();
+    for (auto& entry : entries)
+        Add(std::move(entry));
+    KeepOriginalBeforeNextSave();
     return Save() == 1 ? 1 : -1;
 }

@@ -1,11 +1,21 @@
 #include "schedule/sched_store.h"
 
+#include <array>
 #include <memory>
-#include <optional>
+#include <vector>
 
 namespace {
 
 constexpr const char* kSchedFile = "sched.dat";
+
+// The fields of a sched.dat line, in order.
+constexpr std::array<kvr::LineField<SchedRecord>, 5> kLineFields{{
+    {&SchedRecord::date},
+    {&SchedRecord::who},
+    {&SchedRecord::time},
+    {&SchedRecord::where},
+    {&SchedRecord::notes},
+}};
 
 } // namespace
 
@@ -14,21 +24,12 @@ void SchedRecord::Assign(const SchedRecord& other) {
 }
 
 std::string SchedRecord::ToLine() const {
-    std::string line = kvr::QuotedField(date);
-    for (const std::string* text : {&who, &time, &where, &notes}) {
-        line += ',';
-        line += kvr::QuotedField(*text);
-    }
-    return line;
+    return kvr::JoinFields(*this, kLineFields);
 }
 
 void SchedRecord::FromLine(const std::string& line) {
-    ZBD_Record fields(line, ',');
-    date = ZBD_Date(fields.Field(1)).Text();
-    who = fields.Field(2);
-    time = fields.Field(3);
-    where = fields.Field(4);
-    notes = fields.Field(5);
+    kvr::ReadFields(*this, ZBD_Record(line, ','), kLineFields);
+    date = ZBD_Date(date).Text();
 }
 
 bool SchedRecord::Equals(const SchedRecord& other) const {
@@ -106,43 +107,39 @@ SchedRecord* SchedClass::Find(const std::string& name, const ZBD_Date& fromDate,
 }
 
 // A headerless sched.dat: the count line, then five lines per event (who,
-// date, time, where, notes), without quotes.
+// date, time, where, notes), without quotes. Events are read to the end of
+// the file whatever the count says; one cut short by the end keeps the fields
+// it has. The file is saved in the current layout at once, its original kept
+// under a free ".old" name.
 int SchedClass::Upgrade(float fileVersion) {
     if (fileVersion != 0.0f)
         return -1;
     ZBD_File file(FileName(), 'r', Separator(), true);
-    if (file.Status() <= 0)
+    if (file.Status() <= 0) {
+        SetError(file.Error());
         return file.Status();
-    // Opening read the first line as the count. A first line that is not a
-    // count means a damaged file rather than an old one: it is left alone
-    // instead of being rewritten without its events.
-    if (!kvr::IsCountLine(file.LastLine()))
-        return -1;
-    Clear();
-    // The count only limits the reading: the file's end stops it, and an
-    // event cut short by the end keeps the fields it has.
-    for (int i = 0; i < file.RecordCount(); ++i) {
-        auto event = std::make_unique<SchedRecord>();
-        int fieldsRead = 0;
-        for (std::string* text :
-             {&event->who, &event->date, &event->time, &event->where, &event->notes}) {
-            auto line = file.NextLine();
-            if (!line)
-                break;
-            *text = std::move(*line);
-            ++fieldsRead;
-        }
-        if (fieldsRead > 0)
-            Add(std::move(event));
-        if (fieldsRead < 5)
-            break;
     }
-    bool readError = file.Status() < 0;
+    std::vector<std::unique_ptr<SchedRecord>> events;
+    auto read = kvr::ReadLineGroups(file, {5, 1, kvr::HeaderlessLayout::Start::Count},
+                                    [&events](std::vector<std::string>& lines, int) {
+                                        auto event = std::make_unique<SchedRecord>();
+                                        event->who = std::move(lines[0]);
+                                        event->date = std::move(lines[1]);
+                                        event->time = std::move(lines[2]);
+                                        event->where = std::move(lines[3]);
+                                        event->notes = std::move(lines[4]);
+                                        events.push_back(std::move(event));
+                                        return true;
+                                    });
+    if (read == kvr::GroupsRead::ReadError)
+        SetError(file.Error());
     file.Close();
-    if (readError) {
-        Clear();
-        return -1;
-    }
+    if (read != kvr::GroupsRead::ToTheEnd)
+        return -1; // damaged or unreadable: left as it is
+    Clear();
+    for (auto& event : events)
+        Add(std::move(event));
+    KeepOriginalBeforeNextSave();
     if (Save() != 1)
         return -1;
     return static_cast<int>(Count());

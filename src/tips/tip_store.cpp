@@ -3,13 +3,18 @@
 #include <algorithm>
 #include <array>
 #include <memory>
-#include <optional>
+#include <vector>
 
 namespace {
 
-std::string numberField(int value) {
-    return '"' + std::to_string(value) + '"';
-}
+// The fields of a tip line, in order (not the order in memory).
+constexpr std::array<kvr::LineField<TipRecord>, 5> kLineFields{{
+    {&TipRecord::stroke},
+    {&TipRecord::kind},
+    {nullptr, &TipRecord::level},
+    {nullptr, &TipRecord::frequencyRating},
+    {&TipRecord::tipText},
+}};
 
 struct StrokeFile {
     const char* lower;
@@ -37,17 +42,11 @@ void TipRecord::Assign(const TipRecord& other) {
 }
 
 std::string TipRecord::ToLine() const {
-    return kvr::QuotedField(stroke) + ',' + kvr::QuotedField(kind) + ',' + numberField(level) +
-           ',' + numberField(frequencyRating) + ',' + kvr::QuotedField(tipText);
+    return kvr::JoinFields(*this, kLineFields);
 }
 
 void TipRecord::FromLine(const std::string& line) {
-    ZBD_Record fields(line, ',');
-    stroke = fields.Field(1);
-    kind = fields.Field(2);
-    level = fields.FieldInt(3);
-    frequencyRating = fields.FieldInt(4);
-    tipText = fields.Field(5);
+    kvr::ReadFields(*this, ZBD_Record(line, ','), kLineFields);
 }
 
 bool TipRecord::Equals(const TipRecord& other) const {
@@ -87,41 +86,47 @@ int TipClass::MaxRatingAtLevel(int level) const {
     return highest;
 }
 
+// A tip line with a level from 1 to 4 besides what every store checks.
+bool TipClass::IsRecordLine(const std::string& line) const {
+    if (!ZBD_Data<TipRecord>::IsRecordLine(line))
+        return false;
+    int level = ZBD_Record(line, Separator()).FieldInt(3);
+    return level >= 1 && level <= 4;
+}
+
 // A headerless tip file: the count line, then three lines per tip (level,
-// frequency rating, text). The tips take the selected stroke and kind "T".
+// frequency rating, text), read to the end of the file whatever the count
+// says; a tip whose text line is missing has nothing worth keeping. The tips
+// take the selected stroke and kind "T"; the file is saved at once in the
+// current layout, its original kept under a free ".old" name.
 int TipClass::Upgrade(float fileVersion) {
     if (fileVersion != 0.0f)
         return -1;
     ZBD_File file(FileName(), 'r', Separator(), true);
-    if (file.Status() <= 0)
+    if (file.Status() <= 0) {
+        SetError(file.Error());
         return -1;
-    // Opening read the first line as the count. A first line that is not a
-    // count means a damaged file rather than an old one: it is left alone
-    // instead of being rewritten without its tips.
-    if (!kvr::IsCountLine(file.LastLine()))
-        return -1;
-    Clear();
-    // The count only limits the reading: the file's end stops it. A tip whose
-    // text line is missing has nothing worth keeping.
-    for (int i = 0; i < file.RecordCount(); ++i) {
-        auto level = file.NextLine();
-        auto rating = level ? file.NextLine() : std::nullopt;
-        auto text = rating ? file.NextLine() : std::nullopt;
-        if (!text)
-            break;
-        auto tip = std::make_unique<TipRecord>();
-        tip->stroke = selectedStroke_;
-        tip->kind = "T";
-        tip->level = kvr::LeadingInt(*level);
-        tip->frequencyRating = kvr::LeadingInt(*rating);
-        tip->tipText = std::move(*text);
-        Add(std::move(tip));
     }
-    bool readError = file.Status() < 0;
+    std::vector<std::unique_ptr<TipRecord>> tips;
+    auto read = kvr::ReadLineGroups(file, {3, 3, kvr::HeaderlessLayout::Start::Count},
+                                    [this, &tips](std::vector<std::string>& lines, int) {
+                                        auto tip = std::make_unique<TipRecord>();
+                                        tip->stroke = selectedStroke_;
+                                        tip->kind.assign(1, 'T');
+                                        tip->level = kvr::LeadingInt(lines[0]);
+                                        tip->frequencyRating = kvr::LeadingInt(lines[1]);
+                                        tip->tipText = std::move(lines[2]);
+                                        tips.push_back(std::move(tip));
+                                        return true;
+                                    });
+    if (read == kvr::GroupsRead::ReadError)
+        SetError(file.Error());
     file.Close();
-    if (readError) {
-        Clear();
-        return -1;
-    }
+    if (read != kvr::GroupsRead::ToTheEnd)
+        return -1; // damaged or unreadable: left as it is
+    Clear();
+    for (auto& tip : tips)
+        Add(std::move(tip));
+    KeepOriginalBeforeNextSave();
     return Save() == 1 ? 1 : -1;
 }

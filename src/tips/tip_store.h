@@ -38,6 +38,7 @@ public:
     // 1 done; -1 when the file could not be read or saved, or for any other
     // older version.
     int Upgrade(float fileVersion) override;
+    bool IsRecordLine(const std::string& line) const override;
 
     // The file of a stroke text; empty for a text that names no stroke.
     static std::string FileNameFor(const std::string& strokeText);

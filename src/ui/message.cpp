@@ -1,8 +1,5 @@
 #include "ui/message.h"
 
-#include <cstdio>
-#include <cstdlib>
-
 #include <QDialog>
 #include <QMessageBox>
 
@@ -95,55 +92,6 @@ void SetResponder(Responder* responder) {
 
 Responder* CurrentResponder() {
     return g_responder;
-}
-
-ScriptedResponder::ScriptedResponder() : previous_(g_responder) {
-    g_responder = this;
-}
-
-ScriptedResponder::~ScriptedResponder() {
-    g_responder = previous_;
-}
-
-std::vector<QString> ScriptedResponder::Texts() const {
-    std::vector<QString> texts;
-    for (const Message& message : shown_)
-        texts.push_back(message.text);
-    return texts;
-}
-
-void ScriptedResponder::Clear() {
-    shown_.clear();
-    dialogs_.clear();
-}
-
-void ScriptedResponder::Told(const Message& message) {
-    shown_.push_back(message);
-}
-
-bool ScriptedResponder::Answer(const Message& question) {
-    shown_.push_back(question);
-    if (answers_.empty())
-        return false;
-    bool yes = answers_.front();
-    answers_.pop_front();
-    return yes;
-}
-
-int ScriptedResponder::Run(QDialog& dialog) {
-    dialogs_.push_back(dialog.windowTitle());
-    if (handlers_.empty()) {
-        // A dialog that asks again until answered would spin for ever.
-        if (++unhandled_ > kMaxUnhandled) {
-            std::fprintf(stderr, "ScriptedResponder: no handler for dialog \"%s\"\n",
-                         qPrintable(dialog.windowTitle()));
-            std::abort();
-        }
-        return QDialog::Rejected;
-    }
-    DialogHandler handler = std::move(handlers_.front());
-    handlers_.pop_front();
-    return handler(dialog);
 }
 
 } // namespace kui

@@ -5,8 +5,8 @@
 #include "app/client.h"
 #include "app/main_window.h"
 #include "app/sound.h"
+#include "support/scripted_responder.h"
 #include "support/temp_dir.h"
-#include "ui/message.h"
 
 #include <memory>
 #include <optional>
@@ -19,7 +19,10 @@ namespace kvrtest {
 class FakeSound : public ClickSound {
 public:
     explicit FakeSound(int* plays) : plays_(plays) {}
-    void Play() override { ++*plays_; }
+    bool Play() override {
+        ++*plays_;
+        return true;
+    }
 
 private:
     int* plays_;
@@ -67,9 +70,9 @@ protected:
 
     KvrClient& Client() { return *app_->Client(); }
     TKvrFrame& Frame() { return *app_->Frame(); }
-    kui::ScriptedResponder& Responder() { return *responder_; }
+    ScriptedResponder& Responder() { return *responder_; }
 
-    std::unique_ptr<kui::ScriptedResponder> responder_ = std::make_unique<kui::ScriptedResponder>();
+    std::unique_ptr<ScriptedResponder> responder_ = std::make_unique<ScriptedResponder>();
     std::unique_ptr<TKvrWinApp> app_;
     int clicks_ = 0;
 };

@@ -4,16 +4,20 @@
 // a desktop:
 //
 //   kavora_probe [--timing] [--shot file.png] [--size WIDTHxHEIGHT | --maximized]
-//                [--dialog welcome|about] [--messages] [--stay SECONDS]
+//                [--dialog welcome|about] [--menu TITLE] [--messages] [--stay SECONDS]
+//
+// --menu opens the menu bar's menu TITLE (its text without the '&', a
+// submenu as "Analyze>Graphs") and saves a picture of it instead.
 //
 // --timing prints the wall-clock times (nanoseconds since the epoch) at which
 // main() was entered, the application object was made (data loaded), the
 // main window was built and the first paint was done, and the time spent
-// loading the data. --messages prints every
-// message box as a line "message: TEXT" (line breaks as " | ") instead of
-// showing it, and answers every question with No. --stay keeps the program
-// running that long after the first paint, printing "called" each time a
-// second start calls its window forward.
+// loading the data.
+//
+// --messages prints every message box as a line "message: TEXT" (line breaks
+// as " | ") instead of showing it, and answers every question with No.
+// --stay keeps the program running that long after the first paint,
+// printing "called" each time a second start calls its window forward.
 
 #include "app/about_dialog.h"
 #include "app/application.h"
@@ -29,6 +33,8 @@
 #include <string>
 
 #include <QDialog>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
 #include <QTimer>
 
@@ -68,6 +74,7 @@ int main(int argc, char* argv[]) {
     bool maximized = false;
     std::string shot;
     std::string dialog;
+    std::string menu;
     int width = 0;
     int height = 0;
     for (int i = 1; i < argc; ++i) {
@@ -79,6 +86,8 @@ int main(int argc, char* argv[]) {
             shot = argv[++i];
         else if (!std::strcmp(argv[i], "--dialog") && i + 1 < argc)
             dialog = argv[++i];
+        else if (!std::strcmp(argv[i], "--menu") && i + 1 < argc)
+            menu = argv[++i];
         else if (!std::strcmp(argv[i], "--messages"))
             messages = true;
         else if (!std::strcmp(argv[i], "--stay") && i + 1 < argc)
@@ -126,6 +135,19 @@ int main(int argc, char* argv[]) {
                     shown->show();
                     shown->adjustSize();
                     target = shown.get();
+                }
+                QList<QAction*> entries = frame->menuBar()->actions();
+                for (const QString& title :
+                     QString::fromStdString(menu).split(QLatin1Char('>'), Qt::SkipEmptyParts)) {
+                    for (QAction* entry : entries) {
+                        if (entry->menu() && entry->text().remove(QLatin1Char('&')) == title) {
+                            entry->menu()->popup(frame->mapToGlobal(QPoint(0, 0)));
+                            entry->menu()->adjustSize();
+                            target = entry->menu();
+                            entries = entry->menu()->actions();
+                            break;
+                        }
+                    }
                 }
                 target->grab().save(QString::fromStdString(shot));
             }

@@ -21,6 +21,10 @@ const QString kPhoneMessage = QStringLiteral(
     "Phone Book data file missing or corrupted, unable to load 'phone.dat'\nAttemping to rebuild "
     "file....");
 const QString kPhoneFailed = QStringLiteral("Rebuilding attempt for 'phone.dat' FAILED!");
+const QString kPlayMessage = QStringLiteral(
+    "Play data file missing or corrupted, unable to load 'play.dat'!\nWill attempt to rebuild "
+    "file....");
+const QString kPlayFailed = QStringLiteral("Rebuilding attempt for 'play.dat' FAILED!");
 const QString kFinal = QStringLiteral(
     "Unable to load all data files.\nRead previous messages to determine which file caused "
     "error.\nUse a text editor to examine the '*.dis' file\nto view any disgarded records that "
@@ -70,13 +74,17 @@ TEST_F(StartupTest, BadChartAndPhoneFilesGiveBothPairsAndOneFinalMessage) {
                                                          kPhoneFailed, kFinal}));
 }
 
-TEST_F(StartupTest, NewerPlayFileStartsAnEmptyGoalPeriodWithoutAMessage) {
-    WriteFile("play.dat", Lines({"ZBD Data File Format 4.0", "1", kPlayLine}));
+TEST_F(StartupTest, NewerPlayFileIsReportedAndNeverWrittenOver) {
+    const std::string newer = Lines({"ZBD Data File Format 4.0", "1", kPlayLine});
+    WriteFile("play.dat", newer);
     StartApp();
-    EXPECT_TRUE(Responder().Shown().empty());
+    EXPECT_EQ(Responder().Texts(), (std::vector<QString>{kPlayMessage, kPlayFailed, kFinal}));
     EXPECT_EQ(app_->PlayStore().Count(), 0u);
-    // The file is left for the newer program.
-    EXPECT_EQ(ReadFile("play.dat"), Lines({"ZBD Data File Format 4.0", "1", kPlayLine}));
+    // The file is left for the newer program, and no save replaces it.
+    app_->PlayStore().AddCopy(PlayRecord());
+    EXPECT_EQ(app_->PlayStore().Save(), 0);
+    EXPECT_EQ(app_->PlayStore().StartNewGoalPeriod(), -1);
+    EXPECT_EQ(ReadFile("play.dat"), newer);
 }
 
 TEST_F(StartupTest, InterruptedGoalPeriodChangeIsFinishedBeforeLoading) {
@@ -92,7 +100,7 @@ TEST_F(StartupTest, InterruptedGoalPeriodChangeIsFinishedBeforeLoading) {
 }
 
 // A dialog handler that types a name and presses "Let's Play Tennis".
-kui::ScriptedResponder::DialogHandler TypeName(const QString& name) {
+ScriptedResponder::DialogHandler TypeName(const QString& name) {
     return [name](QDialog& dialog) {
         auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("playerName"));
         auto* button = dialog.findChild<QPushButton*>(QStringLiteral("okButton"));

@@ -7,6 +7,8 @@
 #include "support/temp_dir.h"
 
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -62,6 +64,163 @@ TEST_F(DataSafetyTest, GoalPeriodChangeRefusesHistoryThatCannotBeTold) {
     EXPECT_TRUE(std::filesystem::is_symlink("history.dat"));
     EXPECT_FALSE(Exists("history.next"));
     EXPECT_EQ(store.Count(), 1u);
+}
+
+unsigned ModeOf(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+const std::string kPlayFile = Lines({"ZBD Data File Format 2.0", "1", kPlayLine});
+
+// The file a save replaces keeps its permissions and, where we may set them,
+// its owner and group; a copy of it made as a backup is as private as it is.
+TEST_F(DataSafetyTest, SavesKeepPermissionsAndOwner) {
+    WriteFile("play.dat", kPlayFile);
+    ASSERT_EQ(::chmod("play.dat", 0600), 0);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown("play.dat", 4321, 4322), 0);
+    }
+    KVR_PlayData store;
+    ASSERT_EQ(store.Load(), 1);
+    store.AddCopy(*store.At(0));
+    ASSERT_EQ(store.Save(), 1);
+    EXPECT_EQ(ModeOf("play.dat"), 0600u);
+    struct stat info {};
+    ASSERT_EQ(::stat("play.dat", &info), 0);
+    if (root) {
+        EXPECT_EQ(info.st_uid, 4321u);
+        EXPECT_EQ(info.st_gid, 4322u);
+    }
+
+    // A group-shared history stays shared through a sort; the backups of a
+    // goal-period change are as private as the files they copy.
+    WriteFile("history.dat", Lines({KVR_History::kHeader, kPlayLine,
+                                    R"("5/6/2024","S","","Bo","","1","P","","","","","","")"}));
+    ASSERT_EQ(::chmod("history.dat", 0660), 0);
+    EXPECT_EQ(store.History().SortByDate(), 1);
+    EXPECT_EQ(ModeOf("history.dat"), 0660u);
+    ASSERT_EQ(store.StartNewGoalPeriod(), 1);
+    EXPECT_EQ(ModeOf("play.dat"), 0600u);
+    EXPECT_EQ(ModeOf("play.old"), 0600u);
+    EXPECT_EQ(ModeOf("history.dat"), 0660u);
+    EXPECT_EQ(ModeOf("history.old"), 0660u);
+}
+
+// A data file that is a link (to a synced folder, say) stays a link: the file
+// it leads to is replaced beside itself, through a chain of links too.
+TEST_F(DataSafetyTest, SavesFollowLinksAndKeepThem) {
+    std::filesystem::create_directories("sync/deeper");
+    WriteFile("sync/deeper/play.dat", kPlayFile);
+    std::filesystem::create_symlink("deeper/play.dat", "sync/link.dat");
+    std::filesystem::create_symlink("sync/link.dat", "play.dat");
+    KVR_PlayData store;
+    ASSERT_EQ(store.Load(), 1);
+    store.AddCopy(*store.At(0));
+    ASSERT_EQ(store.Save(), 1);
+    EXPECT_TRUE(std::filesystem::is_symlink("play.dat"));
+    EXPECT_TRUE(std::filesystem::is_symlink("sync/link.dat"));
+    const std::string line = store.At(0)->ToLine();
+    EXPECT_EQ(ReadFile("sync/deeper/play.dat"),
+              Lines({"ZBD Data File Format 2.0", "2", line, line}));
+
+    // The goal-period change writes through the links as well, and start-up
+    // clears what an interrupted save left beside a link's target.
+    std::filesystem::create_symlink("sync/history.dat", "history.dat");
+    ASSERT_EQ(store.StartNewGoalPeriod(), 1);
+    EXPECT_TRUE(std::filesystem::is_symlink("play.dat"));
+    EXPECT_TRUE(std::filesystem::is_symlink("history.dat"));
+    EXPECT_EQ(ReadFile("sync/history.dat"), Lines({KVR_History::kHeader, kPlayLine, kPlayLine}));
+    WriteFile("sync/deeper/.play.dat.77-1.kvtmp", "half");
+    WriteFile("sync/deeper/.other.dat.77-2.kvtmp", "not ours");
+    EXPECT_EQ(KVR_PlayData::RecoverInterruptedGoalPeriod(), 0);
+    EXPECT_FALSE(Exists("sync/deeper/.play.dat.77-1.kvtmp"));
+    EXPECT_TRUE(Exists("sync/deeper/.other.dat.77-2.kvtmp"));
+    for (const auto& entry : std::filesystem::directory_iterator("sync"))
+        EXPECT_EQ(entry.path().string().find(".kvtmp"), std::string::npos) << entry.path();
+}
+
+// A file the user made read-only is not replaced, even by root: the save and
+// the goal-period change fail and leave every file as it was.
+TEST_F(DataSafetyTest, ReadOnlyFilesAreNotReplaced) {
+    WriteFile("play.dat", kPlayFile);
+    ASSERT_EQ(::chmod("play.dat", 0444), 0);
+    KVR_PlayData store;
+    ASSERT_EQ(store.Load(), 1);
+    store.AddCopy(*store.At(0));
+    EXPECT_EQ(store.Save(), 0);
+    EXPECT_LT(store.StartNewGoalPeriod(), 1);
+    EXPECT_EQ(ReadFile("play.dat"), kPlayFile);
+    EXPECT_FALSE(Exists("play.old"));
+    EXPECT_FALSE(Exists("history.dat"));
+
+    ASSERT_EQ(::chmod("play.dat", 0644), 0);
+    const std::string history = Lines({KVR_History::kHeader, kPlayLine});
+    WriteFile("history.dat", history);
+    ASSERT_EQ(::chmod("history.dat", 0400), 0);
+    EXPECT_LT(store.StartNewGoalPeriod(), 1);
+    EXPECT_EQ(ReadFile("play.dat"), kPlayFile);
+    EXPECT_EQ(ReadFile("history.dat"), history);
+    EXPECT_EQ(store.Count(), 2u);
+    for (const char* left : {"history.next", "play.old", "history.old", "play.old.next"})
+        EXPECT_FALSE(Exists(left)) << left;
+}
+
+// Only Close() puts a written file in place; one dropped without it (an
+// early return) leaves the file on disk as it was, and no temporary.
+TEST_F(DataSafetyTest, AnUnclosedFileIsAbandoned) {
+    WriteFile("play.dat", kPlayFile);
+    {
+        ZBD_File out("play.dat", 'w', ',', true);
+        ASSERT_TRUE(out.Good());
+        out.WriteLine("half a save");
+    }
+    EXPECT_EQ(ReadFile("play.dat"), kPlayFile);
+    for (const auto& entry : std::filesystem::directory_iterator("."))
+        EXPECT_EQ(entry.path().string().find(".kvtmp"), std::string::npos) << entry.path();
+}
+
+// A goal-period change that fails at any step before its new history is in
+// place leaves the backups of the change before it as they were.
+TEST_F(DataSafetyTest, AFailedGoalPeriodChangeKeepsTheEarlierBackups) {
+    const std::string history = Lines({KVR_History::kHeader, kPlayLine});
+    for (const char* blocked : {"history.next", "play.old.next", "history.old.next"}) {
+        SCOPED_TRACE(blocked);
+        WriteFile("play.dat", kPlayFile);
+        WriteFile("history.dat", history);
+        WriteFile("play.old", "the period before");
+        WriteFile("history.old", "the history before");
+        std::filesystem::create_directory(blocked); // nothing can be staged there
+        KVR_PlayData store;
+        ASSERT_EQ(store.Load(), 1);
+        EXPECT_LT(store.StartNewGoalPeriod(), 1);
+        EXPECT_EQ(store.Count(), 1u);
+        EXPECT_EQ(ReadFile("play.dat"), kPlayFile);
+        EXPECT_EQ(ReadFile("history.dat"), history);
+        EXPECT_EQ(ReadFile("play.old"), "the period before");
+        EXPECT_EQ(ReadFile("history.old"), "the history before");
+        // What could not be removed goes at the next start.
+        std::filesystem::remove(blocked);
+        EXPECT_EQ(KVR_PlayData::RecoverInterruptedGoalPeriod(), 0);
+        EXPECT_EQ(ReadFile("play.dat"), kPlayFile);
+        EXPECT_EQ(ReadFile("play.old"), "the period before");
+        for (const char* left : {"history.next", "play.old.next", "history.old.next"})
+            EXPECT_FALSE(Exists(left)) << left;
+    }
+}
+
+// A change stopped after its new history was put in place, before the new
+// backups were: start-up puts them in place.
+TEST_F(DataSafetyTest, RecoveryFinishesTheBackupsOfACompletedChange) {
+    WriteFile("play.old.next", kPlayFile);
+    WriteFile("history.old.next", "the history before");
+    WriteFile("play.old", "older");
+    EXPECT_EQ(KVR_PlayData::RecoverInterruptedGoalPeriod(), 1);
+    EXPECT_EQ(ReadFile("play.old"), kPlayFile);
+    EXPECT_EQ(ReadFile("history.old"), "the history before");
+    EXPECT_FALSE(Exists("play.old.next"));
+    EXPECT_FALSE(Exists("history.old.next"));
 }
 
 } // namespace

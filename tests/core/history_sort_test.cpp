@@ -1,8 +1,10 @@
 #include "core/history.h"
 #include "support/temp_dir.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -71,7 +73,55 @@ TEST(HistoryExchangeSortTest, KeepsTheExactOrderOfTheExchangeSort) {
     }
 }
 
+// Long inputs with few days, so that each day's entries are pulled through
+// many passes: the regime where the exchange sort's mixing of equal days
+// runs deepest.
+TEST(HistoryExchangeSortTest, KeepsTheExchangeSortsOrderOnLongInputs) {
+    uint64_t state = 777;
+    auto next = [&state] {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<int>(state >> 33);
+    };
+    for (int round = 0; round < 40; ++round) {
+        const int count = 200 + next() % 1800;
+        const int spread = 1 + next() % (round % 2 ? 6 : 200);
+        std::vector<int> days;
+        for (int i = 0; i < count; ++i)
+            days.push_back(next() % spread);
+        if (round % 5 == 0) // a long ordered history behind a few new ones
+            std::sort(days.begin() + count / 50, days.end(), std::greater<>());
+        SCOPED_TRACE(round);
+        ExpectSameOrderAsReference(Make(days));
+    }
+}
+
 class HistorySortFileTest : public kvrtest::TempDirTest {};
+
+// Through the file: dates that are not valid (a month 13, text, nothing, a
+// year out of range) sort by the day numbers they give, and the result is
+// the reference's.
+TEST_F(HistorySortFileTest, InvalidDatesSortAsTheReferenceDoes) {
+    const std::vector<std::string> dates = {"1/5/2020",  "13/45/2020", "",         "abc",
+                                            "2/30/2001", "1/5/20",     "7/7/1890", "0/0/0",
+                                            "1/5/2020",  "12/31/2089"};
+    uint64_t state = 5;
+    Entries entries;
+    std::string file = std::string(KVR_History::kHeader) + "\r\n";
+    for (int i = 0; i < 300; ++i) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        std::string line = "\"" + dates[(state >> 33) % dates.size()] + "\",\"S\",\"\",\"P" +
+                           std::to_string(i) + "\",\"\",\"1\",\"P\",\"\",\"\",\"\",\"\",\"\",\"\"";
+        entries.push_back({line, KVR_History::SortDay(line)});
+        file += line + "\r\n";
+    }
+    kvrtest::WriteFile("history.dat", file);
+    KVR_History history;
+    ASSERT_EQ(history.SortByDate(), 1);
+    std::string expected = std::string(KVR_History::kHeader) + "\r\n";
+    for (const auto& line : Lines(ReferenceSort(entries)))
+        expected += line + "\r\n";
+    EXPECT_EQ(kvrtest::ReadFile("history.dat"), expected);
+}
 
 // The exchange sort is not stable: of two records of one day, the one that
 // stood later can come first.

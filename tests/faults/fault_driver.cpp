@@ -7,13 +7,25 @@
 //   fault_driver save DIR               loads play.dat, edits, Save()
 //   fault_driver rollover DIR           loads play.dat, StartNewGoalPeriod()
 //   fault_driver recover DIR            RecoverInterruptedGoalPeriod()
+//   fault_driver load-save DIR          Load() whatever its result, then
+//                                       adds records and Save()s, as a
+//                                       session goes on after a failed load
+//   fault_driver load-rollover DIR      Load() whatever its result, then
+//                                       StartNewGoalPeriod()
 //   fault_driver check SCENARIO DIR ok|failed|killed
+//   fault_driver check-kept SCENARIO DIR
 //
 // SCENARIO is save, rollover (over a history of past periods, with the
 // backups of an earlier change present), first-rollover (no history yet),
 // recover-finish (a change stopped after play.dat was emptied) or
 // recover-undo (a change stopped before that), the last two with stale
-// temporary files of interrupted saves.
+// temporary files of interrupted saves; save-kept and rollover-kept are save
+// and rollover with play.dat and history.dat private (mode 0600) links into
+// a folder of their own, which must stay links and stay private.
+//
+// check-kept, for the load-save and load-rollover runs, only verifies that
+// every record of the setup is still somewhere: in play.dat or history.dat,
+// or in a backup or a copy kept aside (.old, .bak, .bad, .dis files).
 //
 // save, rollover and recover exit 0 only when the operation reported success
 // and 1 when it reported failure. check recovers as start-up does, then verifies
@@ -33,7 +45,9 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -49,6 +63,10 @@ constexpr int kFirstHistoryId = 1000;
 // Copies of the files as set up, for comparing play.old and history.old.
 constexpr const char* kSetupPlayCopy = "setup-play.copy";
 constexpr const char* kSetupHistoryCopy = "setup-history.copy";
+constexpr const char* kSetupPlayOldCopy = "setup-play-old.copy";
+constexpr const char* kSetupHistoryOldCopy = "setup-history-old.copy";
+// The folder the data files of the -kept scenarios are links into.
+constexpr const char* kKeptFolder = "kept";
 // The file-system calls the fault sweep counts start after this probe.
 constexpr const char* kStartProbe = "kavora-fault-sweep-start";
 
@@ -135,15 +153,44 @@ void markStart() {
     (void)::access(kStartProbe, F_OK);
 }
 
+// Lets the sweep find where the load ends.
+void markLoaded() {
+    (void)::access("kavora-fault-sweep-loaded", F_OK);
+}
+
+bool isKept(const std::string& scenario) {
+    return scenario == "save-kept" || scenario == "rollover-kept";
+}
+
+// The base scenario a -kept one runs.
+std::string baseOf(const std::string& scenario) {
+    return isKept(scenario) ? scenario.substr(0, scenario.size() - 5) : scenario;
+}
+
+// Moves a data file into the kept folder, private, with a link to it.
+bool keepAside(const char* name) {
+    std::string target = std::string(kKeptFolder) + "/" + name;
+    return !kvr::FileExists(name) ||
+           (::rename(name, target.c_str()) == 0 && ::chmod(target.c_str(), 0600) == 0 &&
+            ::symlink(target.c_str(), name) == 0);
+}
+
 // Turns the completed change in the current folder back into one that
 // stopped just before history.next was put in place, or (`undo`) before
-// play.dat was emptied, with the temporary files of interrupted writes.
+// play.dat was emptied, with the temporary files of interrupted writes. The
+// new backups go back to their staged names and the earlier ones return.
 int interruptChange(bool undo) {
     auto earlierHistory = kvr::ReadWholeFile("history.old");
     auto earlierPlay = kvr::ReadWholeFile("play.old");
-    if (!earlierHistory || !earlierPlay ||
+    auto olderPlay = kvr::ReadWholeFile(kSetupPlayOldCopy);
+    auto olderHistory = kvr::ReadWholeFile(kSetupHistoryOldCopy);
+    if (!earlierHistory || !earlierPlay || !olderPlay || !olderHistory ||
         !kvr::RenameDurably(KVR_History::kFileName, "history.next") ||
         !kvr::WriteFileAtomically(KVR_History::kFileName, *earlierHistory) ||
+        !kvr::RenameDurably("play.old", "play.old.next") ||
+        !kvr::RenameDurably("history.old", "history.old.next") ||
+        !kvr::WriteFileAtomically("play.old", *olderPlay) ||
+        !kvr::WriteFileAtomically("history.old", *olderHistory) ||
         (undo && !kvr::WriteFileAtomically("play.dat", *earlierPlay)))
         return 2;
     std::string half = earlierHistory->substr(0, earlierHistory->size() / 2);
@@ -164,13 +211,14 @@ int setup(const std::string& scenario) {
             return 2;
         return interruptChange(scenario == "recover-undo");
     }
+    const std::string base = baseOf(scenario);
     KVR_PlayData store;
-    int count = scenario == "save" ? kSaveRecords : kPeriodRecords;
+    int count = base == "save" ? kSaveRecords : kPeriodRecords;
     for (int id = 0; id < count; ++id)
         store.AddCopy(recordFor(id, false));
     if (store.Save() != 1)
         return 2;
-    if (scenario == "rollover") {
+    if (base == "rollover") {
         // Backups of the change before, which this one replaces.
         if (!kvr::WriteFileAtomically("play.old", "stale backup\r\n") ||
             !kvr::WriteFileAtomically("history.old", "stale backup\r\n"))
@@ -193,6 +241,13 @@ int setup(const std::string& scenario) {
     if (!play || !kvr::WriteFileAtomically(kSetupPlayCopy, *play))
         return 2;
     if (history && !kvr::WriteFileAtomically(kSetupHistoryCopy, *history))
+        return 2;
+    for (auto [backup, copy] :
+         {std::pair{"play.old", kSetupPlayOldCopy}, std::pair{"history.old", kSetupHistoryOldCopy}})
+        if (auto text = kvr::ReadWholeFile(backup); text && !kvr::WriteFileAtomically(copy, *text))
+            return 2;
+    if (isKept(scenario) && (::mkdir(kKeptFolder, 0755) != 0 || !keepAside("play.dat") ||
+                             !keepAside(KVR_History::kFileName)))
         return 2;
     return 0;
 }
@@ -224,6 +279,26 @@ int runRollover() {
     return store.StartNewGoalPeriod() == 1 ? 0 : 1;
 }
 
+// As a session goes on after a load that failed or read less than the whole
+// file: the records added are saved, or the period closed, all the same.
+int runLoadThenSave() {
+    markStart();
+    KVR_PlayData store;
+    store.Load();
+    markLoaded();
+    for (int id = kSaveRecords; id < kSaveRecords + kSaveAdded; ++id)
+        store.AddCopy(recordFor(id, false));
+    return store.Save() == 1 ? 0 : 1;
+}
+
+int runLoadThenRollover() {
+    markStart();
+    KVR_PlayData store;
+    store.Load();
+    markLoaded();
+    return store.StartNewGoalPeriod() == 1 ? 0 : 1;
+}
+
 int runRecover() {
     markStart();
     return KVR_PlayData::RecoverInterruptedGoalPeriod() >= 0 ? 0 : 1;
@@ -249,8 +324,8 @@ void checkNoWorkingFiles(const char* when) {
         if (name.size() > 6 && name.compare(name.size() - 6, 6, ".kvtmp") == 0 &&
             name.find("4242") == std::string::npos)
             problem(std::string("temporary file ") + name + " left " + when);
-        if (name == "history.next")
-            problem(std::string("history.next left ") + when);
+        if (name == "history.next" || name == "play.old.next" || name == "history.old.next")
+            problem(name + " left " + when);
     }
 }
 
@@ -392,6 +467,13 @@ std::string checkRollover(bool withHistory) {
                 (playState == "new" ? ": the goal period was lost" : ": records duplicated"));
         return "mixed";
     }
+    if (playState == "old") {
+        // A change that did not happen leaves the earlier backups alone.
+        if (kvr::ReadWholeFile("play.old") != kvr::ReadWholeFile(kSetupPlayOldCopy))
+            problem("play.old changed by a goal-period change that did not happen");
+        if (kvr::ReadWholeFile("history.old") != kvr::ReadWholeFile(kSetupHistoryOldCopy))
+            problem("history.old changed by a goal-period change that did not happen");
+    }
     if (playState == "new") {
         // The backups of a completed change are the files as they were.
         auto playOld = kvr::ReadWholeFile("play.old");
@@ -405,20 +487,32 @@ std::string checkRollover(bool withHistory) {
     return playState;
 }
 
-int check(const std::string& scenario, const std::string& status) {
-    if (status == "ok")
-        checkNoWorkingFiles("by an operation that reported success");
-    int recovered = KVR_PlayData::RecoverInterruptedGoalPeriod();
-    if (recovered < 0)
-        problem("recovery at start-up failed");
-    checkNoWorkingFiles("after recovery");
-    std::string state =
-        scenario == "save" ? checkSave() : checkRollover(scenario != "first-rollover");
-    // A recovery that undoes a change succeeds with the state before it.
-    std::string wrongOnSuccess = scenario == "recover-undo" ? "new" : "old";
-    if (status == "ok" && state == wrongOnSuccess)
-        problem("the operation reported success but the folder holds the " +
-                std::string(state == "old" ? "state before it" : "completed change"));
+// The data files of the -kept scenarios must still be links into the kept
+// folder, and every file there private.
+void checkKept() {
+    for (const char* name : {"play.dat", KVR_History::kFileName}) {
+        struct stat info {};
+        std::string target = std::string(kKeptFolder) + "/" + name;
+        if (::lstat(name, &info) == 0 && !S_ISLNK(info.st_mode))
+            problem(std::string(name) + " is no longer a link");
+        if (::stat(target.c_str(), &info) == 0 && (info.st_mode & 0777) != 0600)
+            problem(target + " is no longer private");
+    }
+    for (const char* name : {"play.old", "history.old"}) {
+        struct stat info {};
+        if (::stat(name, &info) == 0 && (info.st_mode & 0077) != 0 &&
+            kvr::ReadWholeFile(name) != std::optional<std::string>("stale backup\r\n"))
+            problem(std::string(name) + ", a copy of a private file, is readable by others");
+    }
+    if (DIR* dir = ::opendir(kKeptFolder)) {
+        while (dirent* entry = ::readdir(dir))
+            if (std::string(entry->d_name).find(".kvtmp") != std::string::npos)
+                problem(std::string("temporary file left in the kept folder: ") + entry->d_name);
+        ::closedir(dir);
+    }
+}
+
+int finish(const std::string& state) {
     if (!problems.empty()) {
         for (const auto& text : problems)
             std::fprintf(stderr, "%s\n", text.c_str());
@@ -428,18 +522,79 @@ int check(const std::string& scenario, const std::string& status) {
     return 0;
 }
 
+int check(const std::string& scenario, const std::string& status) {
+    if (status == "ok")
+        checkNoWorkingFiles("by an operation that reported success");
+    int recovered = KVR_PlayData::RecoverInterruptedGoalPeriod();
+    if (recovered < 0)
+        problem("recovery at start-up failed");
+    checkNoWorkingFiles("after recovery");
+    const std::string base = baseOf(scenario);
+    std::string state = base == "save" ? checkSave() : checkRollover(scenario != "first-rollover");
+    if (isKept(scenario))
+        checkKept();
+    // A recovery that undoes a change succeeds with the state before it.
+    std::string wrongOnSuccess = scenario == "recover-undo" ? "new" : "old";
+    if (status == "ok" && state == wrongOnSuccess)
+        problem("the operation reported success but the folder holds the " +
+                std::string(state == "old" ? "state before it" : "completed change"));
+    return finish(state);
+}
+
+// Every record of the setup somewhere in the folder: loaded from play.dat or
+// read from history.dat, or among the lines of a backup or a file kept aside.
+int checkKeptRecords(const std::string& scenario) {
+    KVR_PlayData::RecoverInterruptedGoalPeriod();
+    std::vector<int> expected;
+    const bool rollover = scenario == "rollover";
+    for (int id = 0; id < (rollover ? kPeriodRecords : kSaveRecords); ++id)
+        expected.push_back(id);
+    for (int id = kFirstHistoryId; rollover && id < kFirstHistoryId + kHistoryRecords; ++id)
+        expected.push_back(id);
+
+    std::map<int, int> found;
+    KVR_PlayData store;
+    store.Load();
+    for (unsigned i = 0; i < store.Count(); ++i)
+        ++found[idOf(*store.At(static_cast<int>(i)))];
+    for (const auto& record : readHistoryFile())
+        ++found[idOf(record)];
+    for (const auto& name : folderEntries()) {
+        bool aside = false;
+        for (const char* kind : {".old", ".bak", ".bad", ".dis"})
+            aside = aside || name.find(kind) != std::string::npos;
+        if (!aside || name.rfind("setup-", 0) == 0)
+            continue;
+        for (const auto& line : kvr::SplitLines(kvr::ReadWholeFile(name).value_or(""))) {
+            PlayRecord record;
+            record.FromLine(line);
+            if (idOf(record) >= 0)
+                ++found[idOf(record)];
+        }
+    }
+    int missing = 0;
+    for (int id : expected)
+        if (!found.count(id) && ++missing <= 10)
+            problem("record " + std::to_string(id) + " is nowhere in the folder");
+    if (missing > 10)
+        problem("... " + std::to_string(missing) + " records missing in all");
+    return finish("kept");
+}
+
 int usage() {
     std::fprintf(stderr, "usage: fault_driver setup SCENARIO DIR\n"
                          "       fault_driver save|rollover|recover DIR\n"
+                         "       fault_driver load-save|load-rollover DIR\n"
                          "       fault_driver check SCENARIO DIR ok|failed|killed\n"
-                         "SCENARIO: save, rollover, first-rollover, recover-finish or "
-                         "recover-undo\n");
+                         "       fault_driver check-kept save|rollover DIR\n"
+                         "SCENARIO: save, rollover, first-rollover, recover-finish, "
+                         "recover-undo, save-kept or rollover-kept\n");
     return 2;
 }
 
 bool isScenario(const std::string& text) {
     return text == "save" || text == "rollover" || text == "first-rollover" ||
-           text == "recover-finish" || text == "recover-undo";
+           text == "recover-finish" || text == "recover-undo" || isKept(text);
 }
 
 } // namespace
@@ -456,6 +611,12 @@ int main(int argc, char** argv) {
         return enterFolder(args[1].c_str()) ? runRollover() : 2;
     if (args.size() == 2 && args[0] == "recover")
         return enterFolder(args[1].c_str()) ? runRecover() : 2;
+    if (args.size() == 2 && args[0] == "load-save")
+        return enterFolder(args[1].c_str()) ? runLoadThenSave() : 2;
+    if (args.size() == 2 && args[0] == "load-rollover")
+        return enterFolder(args[1].c_str()) ? runLoadThenRollover() : 2;
+    if (args.size() == 3 && args[0] == "check-kept" && (args[1] == "save" || args[1] == "rollover"))
+        return enterFolder(args[2].c_str()) ? checkKeptRecords(args[1]) : 2;
     if (args.size() == 4 && args[0] == "check" && isScenario(args[1]) &&
         (args[3] == "ok" || args[3] == "failed" || args[3] == "killed"))
         return enterFolder(args[2].c_str()) ? check(args[1], args[3]) : 2;

@@ -13,10 +13,17 @@
 # and after every run the driver's check does what the next start does and
 # verifies that every record is there exactly once and intact, and that a run
 # that reported success left the completed state. Permission cases run the
-# driver as an unprivileged user in a read-only folder or with an unreadable
-# history.dat, and a full-disk sweep runs it on a small, nearly full tmpfs.
+# driver as an unprivileged user in a read-only folder, with an unreadable
+# history.dat or with a read-only data file, and a full-disk sweep runs it on
+# a small, nearly full tmpfs. The save and the change also run over data
+# files that are private links into another folder, which must stay so.
 #
-# usage: fault_sweep.sh FAULT_DRIVER [STRACE]
+# With "load", the sweep instead fails each system call of the load that
+# comes before a save or a goal-period change (the session goes on after a
+# failed load, as the program's does) and checks that every record is still
+# in its file or in a backup or a copy kept aside.
+#
+# usage: fault_sweep.sh FAULT_DRIVER [STRACE] [load]
 set -u
 
 if [ "${1:-}" = --full-disk ]; then
@@ -25,6 +32,7 @@ if [ "${1:-}" = --full-disk ]; then
 else
     driver=$1
     strace=${2:-strace}
+    only=${3:-}
     work=$(mktemp -d "${TMPDIR:-/tmp}/kavora-faults-XXXXXX") || exit 2
     trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
 fi
@@ -68,7 +76,10 @@ run_case() {
     local status=killed
     [ $run_rc -eq 0 ] && status=ok
     [ $run_rc -eq 1 ] && status=failed
-    if ! "$driver" check "$scenario" "$dir" "$status" >"$work/check.out" 2>"$work/check.err"; then
+    local check=(check "$scenario" "$dir" "$status")
+    [ "$operation" = load-save ] && check=(check-kept save "$dir")
+    [ "$operation" = load-rollover ] && check=(check-kept rollover "$dir")
+    if ! "$driver" "${check[@]}" >"$work/check.out" 2>"$work/check.err"; then
         report "$label" "run exited $run_rc ($status); check failed"
     fi
     total_runs=$((total_runs + 1))
@@ -181,6 +192,8 @@ permission_case() {
     case $case in
     read-only-folder) chmod a-w "$dir" ;;
     unreadable-history) chmod a+rwx "$dir" && chmod a-r "$dir/history.dat" ;;
+    read-only-play) chmod a+rwx "$dir" && chmod a-w "$dir/play.dat" ;;
+    read-only-history) chmod a+rwx "$dir" && chmod a-w "$dir/history.dat" ;;
     esac
     if ! "${as_user[@]}" test -x "$driver" || ! "${as_user[@]}" test -r "$dir/play.dat"; then
         echo "== permission case $scenario $case skipped: the user cannot reach the driver"
@@ -265,9 +278,62 @@ full_disk_child() {
     echo "runs $runs failed $failed problems $total_problems"
 }
 
+# Fails, one at a time, each system call of the load that comes before the
+# save or the change (those between the start probe and the load's end
+# probe), with every errno that call can return.
+load_sweep() {
+    local scenario=$1 operation=$2 runs=0 problems_before=$total_problems
+    mkdir -p "$work/$scenario.setup"
+    [ -e "$work/$scenario.setup/play.dat" ] || "$driver" setup "$scenario" "$work/$scenario.setup" || {
+        echo "setup of $scenario failed"
+        exit 2
+    }
+    run_case "$scenario" "$operation" "$operation baseline"
+    if [ $run_rc -ne 0 ]; then
+        report "$operation baseline" "the undisturbed run exited $run_rc"
+    fi
+    local counts
+    counts=$(awk '
+        / \+\+\+ | --- / { next }
+        /kavora-fault-sweep-start/ { started = 1; next }
+        /kavora-fault-sweep-loaded/ { exit }
+        {
+            name = $2; sub(/\(.*/, "", name)
+            if (name !~ /^[a-z_0-9]+$/) next
+            if (started) after[name]++; else before[name]++
+            if (started && !(name in seen)) { seen[name] = 1; order[++n] = name }
+        }
+        END { for (i = 1; i <= n; i++) print order[i], before[order[i]] + 0, after[order[i]] }
+    ' "$work/run.trace")
+    echo "== $operation: system calls of the load (name, count):"
+    echo "$counts" | awk '{ printf "   %s %d", $1, $3 } END { print "" }'
+    local name skip count n errno
+    while read -r name skip count; do
+        for ((n = 1; n <= count; n++)); do
+            for errno in ${errnos[$name]:-}; do
+                run_case "$scenario" "$operation" "$operation load $name#$n=$errno" \
+                    -e "inject=$name:error=$errno:when=$((skip + n))"
+                runs=$((runs + 1))
+                total_errors=$((total_errors + 1))
+                [ $run_rc -le 1 ] ||
+                    report "$operation load $name#$n=$errno" "crashed (exit $run_rc) instead of reporting"
+            done
+        done
+    done <<<"$counts"
+    echo "   $runs runs; problems: $((total_problems - problems_before))"
+}
+
 if [ "${1:-}" = --full-disk ]; then
     full_disk_child "$4" "$5" "$6"
     exit 0
+fi
+
+if [ "$only" = load ]; then
+    load_sweep save load-save
+    load_sweep rollover load-rollover
+    echo "== totals: $total_runs runs; problems: $total_problems"
+    [ $total_problems -eq 0 ]
+    exit
 fi
 
 sweep save save
@@ -275,9 +341,14 @@ sweep rollover rollover
 sweep first-rollover rollover
 sweep recover-finish recover
 sweep recover-undo recover
+sweep save-kept save
+sweep rollover-kept rollover
 permission_case save save read-only-folder
+permission_case save save read-only-play
 permission_case rollover rollover read-only-folder
 permission_case rollover rollover unreadable-history
+permission_case rollover rollover read-only-play
+permission_case rollover rollover read-only-history
 full_disk_sweep save save 24
 full_disk_sweep rollover rollover 160
 full_disk_sweep first-rollover rollover 80

@@ -12,10 +12,10 @@
 namespace {
 
 TEST(IconResource, IsLinkedInAndRenders) {
-    ASSERT_TRUE(QFile::exists(QString::fromLatin1(kvr::kAppIconResource)))
-        << kvr::kAppIconResource << " is not in the program";
+    ASSERT_TRUE(QFile::exists(QString::fromLatin1(kui::kAppIconResource)))
+        << kui::kAppIconResource << " is not in the program";
 
-    QSvgRenderer renderer(QString::fromLatin1(kvr::kAppIconResource));
+    QSvgRenderer renderer(QString::fromLatin1(kui::kAppIconResource));
     ASSERT_TRUE(renderer.isValid());
     EXPECT_EQ(renderer.defaultSize(), QSize(256, 256));
 

@@ -1,12 +1,13 @@
 #pragma once
 
-#include <QImage>
+#include "ui/renderer.h"
+
+#include <QFont>
+#include <QRgb>
 #include <QSize>
 #include <QString>
 
-class QPainter;
-
-namespace kvr {
+namespace kui {
 
 // Colours of the court drawing.
 namespace court {
@@ -16,14 +17,14 @@ inline constexpr QRgb kGreen = qRgb(60, 220, 60);
 inline constexpr QRgb kPost = qRgb(99, 0, 0);
 } // namespace court
 
+// What the court shows: the player's name and the font it is written in.
+struct CourtData {
+    QString playerName;
+    QFont nameFont;
+};
+
 // The main window's background: a tennis court seen from behind the
 // baseline, scaled to `size`, with the player's name on a panel below it.
-// The name is drawn in the painter's current font.
-void DrawCourt(QPainter& painter, QSize size, const QString& playerName);
+void DrawCourt(QPainter& painter, QSize size, const CourtData& data);
 
-// The notebook page the notebooks and the tips view stretch over their
-// client areas: a clipboard with a yellow writing pad on a blue ground,
-// 640 by 480 pixels.
-QImage DrawNotebookPage();
-
-} // namespace kvr
+} // namespace kui

@@ -1,0 +1,77 @@
+#include "app/app_commands.h"
+
+#include "app/about_dialog.h"
+#include "app/client.h"
+#include "app/command_table.h"
+#include "charting/charting_commands.h"
+#include "phonebook/phonebook_commands.h"
+#include "play/play_commands.h"
+#include "printing/printing_commands.h"
+#include "schedule/schedule_commands.h"
+#include "tips/tips_commands.h"
+#include "ui/message.h"
+
+namespace kui {
+
+void AddAppCommands(CommandTable& table) {
+    int place = 0;
+    for (const char* title : {"&Utilities", "&Data", "&Analyze", "&Tips/Drills", "&Printouts",
+                              "&Window", "&Help", "&Quit"})
+        table.AddMenu({QString::fromLatin1(title)}, place += 10);
+
+    const QStringList window{QStringLiteral("&Window")};
+    table.Add({.id = CmCascade,
+               .menu = window,
+               .place = 10,
+               .text = QStringLiteral("&Cascade"),
+               .handler = [](KvrClient& client) { client.cascadeSubWindows(); }});
+    table.Add({.id = CmTile,
+               .menu = window,
+               .place = 20,
+               .text = QStringLiteral("&Tile"),
+               .handler = [](KvrClient& client) { client.tileSubWindows(); }});
+    table.Add({.id = CmArrangeIcons,
+               .menu = window,
+               .place = 30,
+               .text = QStringLiteral("Arrange &Icons"),
+               .handler = [](KvrClient& client) { client.ArrangeIcons(); }});
+
+    const QStringList help{QStringLiteral("&Help")};
+    table.Add({.id = CmOnlineManual,
+               .menu = help,
+               .place = 10,
+               .text = QStringLiteral("&Online Manual"),
+               .handler = [](KvrClient& client) { client.ShowManual(); },
+               .shortcut = QKeySequence(Qt::Key_F1)});
+    table.Add({.id = CmAbout,
+               .menu = help,
+               .place = 20,
+               .text = QStringLiteral("&About .."),
+               .handler = [](KvrClient& client) {
+                   TAboutDlg about(&client);
+                   RunModal(about);
+               }});
+
+    // The same as the window's own close: the main window closes and the
+    // program ends.
+    table.Add({.id = CmQuit,
+               .menu = {QStringLiteral("&Quit")},
+               .place = 10,
+               .text = QStringLiteral("&Quit"),
+               .handler = [](KvrClient& client) {
+                   if (client.window())
+                       client.window()->close();
+               }});
+}
+
+void AddAllCommands(CommandTable& table) {
+    AddAppCommands(table);
+    AddPhonebookCommands(table);
+    AddScheduleCommands(table);
+    AddPlayCommands(table);
+    AddChartingCommands(table);
+    AddTipsCommands(table);
+    AddPrintingCommands(table);
+}
+
+} // namespace kui

@@ -1,0 +1,24 @@
+#pragma once
+
+namespace kui {
+
+class CommandTable;
+
+// The commands of the main window itself: arranging the views, help and
+// leaving the program.
+inline constexpr int CmOnlineManual = 11860;
+inline constexpr int CmAbout = 11861;
+inline constexpr int CmQuit = 11862;
+inline constexpr int CmCascade = 11865;
+inline constexpr int CmTile = 11866;
+inline constexpr int CmArrangeIcons = 11867;
+
+// The menu bar's menus, in the bar's order, and the main window's own
+// commands.
+void AddAppCommands(CommandTable& table);
+
+// Adds every subsystem's menus and commands: the one place that knows them
+// all. A new command is a row in its subsystem's own Add...Commands.
+void AddAllCommands(CommandTable& table);
+
+} // namespace kui

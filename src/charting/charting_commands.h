@@ -1,0 +1,16 @@
+#pragma once
+
+namespace kui {
+
+class CommandTable;
+
+// Menu command identifiers.
+inline constexpr int CmBrowseChartingData = 11868;
+
+// The charting notebook's fixed identifier.
+inline constexpr int ChartingNotesView = 7;
+
+// The charting notebook, in the Data menu.
+void AddChartingCommands(CommandTable& table);
+
+} // namespace kui

@@ -1,0 +1,96 @@
+#include "play/play_commands.h"
+
+#include "app/application.h"
+#include "app/client.h"
+#include "app/command_table.h"
+#include "core/play_store.h"
+#include "ui/message.h"
+
+namespace kui {
+
+namespace {
+
+// Closes the goal period after the player has confirmed it: the current
+// notes move to the history. The figures are recomputed and the views
+// redrawn whatever the outcome, as the store may have changed on a failure.
+void SetNewGoals(KvrClient& client) {
+    const QString caption = QStringLiteral("Setup New Goals");
+    if (!AskYesNo(
+            &client,
+            QStringLiteral(
+                "Your playing records are divided into past history notes and current goal "
+                "period notes.  The current goal period notes are used when analyzing your game "
+                "and stroke ratings.  Would you like to save your current notes to your history "
+                "notes and restart your current goal period?  This is useful when you haven't "
+                "played in a while and want to start analyzing your game from a new start."),
+            caption))
+        return;
+    TKvrWinApp& app = client.App();
+    KVR_PlayData& play = app.PlayStore();
+    const unsigned before = play.Count();
+    const int result = play.StartNewGoalPeriod();
+    app.PlayRecordsChanged();
+    if (result == 1)
+        return;
+    if (before > 0 && play.Count() == 0)
+        Tell(&client,
+             QStringLiteral("The new goal period was started, but the data folder could not be "
+                            "confirmed on disk.\nPlease check the disk that holds your Kavora "
+                            "files."),
+             caption, Icon::Warning);
+    else if (result == 0)
+        Tell(&client,
+             QStringLiteral("Unable to start a new goal period: 'history.dat' was written by a "
+                            "newer version of the program.\nYour notes were left as they were."),
+             caption, Icon::Warning);
+    else
+        Tell(&client,
+             QStringLiteral("Unable to start a new goal period: 'play.dat' or 'history.dat' "
+                            "could not be read or written.\nYour notes were left as they were."),
+             caption, Icon::Warning);
+}
+
+} // namespace
+
+void AddPlayCommands(CommandTable& table) {
+    const QStringList data{QStringLiteral("&Data")};
+    table.Add({.id = CmBrowseNotes,
+               .menu = data,
+               .place = 10,
+               .text = QStringLiteral("&Browse Notes"),
+               .clicks = true});
+    table.Add({.id = CmRecordNotes,
+               .menu = data,
+               .place = 20,
+               .text = QStringLiteral("&Record Notes"),
+               .clicks = true});
+    table.Add({.id = CmSetNewGoals,
+               .menu = data,
+               .place = 40,
+               .text = QStringLiteral("&Set New Goals"),
+               .handler = SetNewGoals});
+
+    const QStringList analyze{QStringLiteral("&Analyze")};
+    table.Add({.id = CmSpreadsheet,
+               .menu = analyze,
+               .place = 10,
+               .text = QStringLiteral("&Spreadsheet"),
+               .clicks = true});
+
+    const QStringList graphs{QStringLiteral("&Analyze"), QStringLiteral("Graphs")};
+    table.AddMenu(graphs, 20);
+    const char* const graphTitles[] = {
+        "Time Played Summary", "Time Played By Month",  "Total Game Ratings",     "Stroke Ratings",
+        "Goal Reached",        "Charting Game Summary", "Charting Stroke Summary"};
+    int kind = 0;
+    for (const char* title : graphTitles) {
+        table.Add({.id = CmTimePlayedSummary + kind,
+                   .menu = graphs,
+                   .place = 10 * (kind + 1),
+                   .text = QString::fromLatin1(title),
+                   .clicks = true});
+        ++kind;
+    }
+}
+
+} // namespace kui

@@ -1,0 +1,16 @@
+#pragma once
+
+namespace kui {
+
+class CommandTable;
+
+// Menu command identifiers.
+inline constexpr int CmScheduler = 11843;
+
+// The scheduler view's fixed identifier.
+inline constexpr int SchedulerView = 2;
+
+// The scheduler, in the Utilities menu.
+void AddScheduleCommands(CommandTable& table);
+
+} // namespace kui

@@ -1,0 +1,309 @@
+// Start-up with data files that real machines produce: damaged headers,
+// zeroed blocks, other encodings and line ends, files that cannot be read.
+// Every case ends with each record either in its store or in a kept copy,
+// and with a message for each failure.
+#include "app/app_fixture.h"
+#include "charting/chart_store.h"
+#include "core/history.h"
+#include "core/play_store.h"
+#include "phonebook/phone_store.h"
+#include "schedule/sched_store.h"
+
+#include <cstdio>
+#include <sys/stat.h>
+
+namespace kvrtest {
+namespace {
+
+const QString kFinal = QStringLiteral(
+    "Unable to load all data files.\nRead previous messages to determine which file caused "
+    "error.\nUse a text editor to examine the '*.dis' file\nto view any disgarded records that "
+    "you may be able to manually reenter.\nIf a backup file is available, exit program and "
+    "replace bad file.\n");
+
+QString Corrupted(const QString& kind, const QString& file) {
+    return QStringLiteral("%1 data file missing or corrupted, unable to load '%2'!\nWill attempt "
+                          "to rebuild file....")
+        .arg(kind, file);
+}
+
+QString Rebuilt(const QString& file, int records, const QString& old, const QString& dis) {
+    return QStringLiteral("'%1' rebuilt with %2 records.\nOld file saved as '%3'\nCorrupted "
+                          "records were disgarded and saved in file '%4'")
+        .arg(file)
+        .arg(records)
+        .arg(old, dis);
+}
+
+QString Unreadable(const QString& file, const QString& reason) {
+    return QStringLiteral("Unable to read '%1': %2.\nThe file was not rebuilt, and nothing will "
+                          "be written over it.")
+        .arg(file, reason);
+}
+
+std::string Joined(const std::vector<std::string>& lines, const std::string& end = "\r\n") {
+    std::string text;
+    for (const auto& line : lines)
+        text += line + end;
+    return text;
+}
+
+std::vector<std::string> Names(const char* stem, int count) {
+    std::vector<std::string> names;
+    for (int i = 0; i < count; ++i)
+        names.push_back(std::string(stem) + " " + std::to_string(100 + i));
+    return names;
+}
+
+std::vector<std::string> PlayLines(const std::vector<std::string>& names, bool history = false) {
+    std::vector<std::string> lines;
+    int day = 1;
+    for (const auto& name : names) {
+        PlayRecord record;
+        record.date = "3/" + std::to_string(day++ % 28 + 1) + "/2025";
+        record.who = name;
+        record.kind = "P";
+        record.time = "1.5";
+        record.ratings[Serve][Power] = 7;
+        lines.push_back(history ? record.ToHistoryLine() : record.ToLine());
+    }
+    return lines;
+}
+
+std::vector<std::string> ChartLines(const std::vector<std::string>& names) {
+    std::vector<std::string> lines;
+    for (const auto& name : names) {
+        ChartRecord chart;
+        chart.date = "4/2/2025";
+        chart.opponent = name;
+        chart.score = "6-4 6-4";
+        chart.aces = 3;
+        lines.push_back(chart.ToLine());
+    }
+    return lines;
+}
+
+std::string PhoneLine(const std::string& name) {
+    PhoneRecord entry;
+    entry.name = name;
+    entry.phoneNumber = "555 0101";
+    entry.notes = "Left-handed, loves the net";
+    return entry.ToLine();
+}
+
+std::string SchedLine(const std::string& name) {
+    SchedRecord event;
+    event.date = "5/6/2025";
+    event.who = name;
+    event.time = "6 pm";
+    event.where = "Club";
+    return event.ToLine();
+}
+
+// UTF-16 little endian with its byte order mark (as an editor saves it).
+std::string Utf16(const std::string& utf8) {
+    QString text = QString::fromUtf8(utf8);
+    std::string bytes = "\xff\xfe";
+    for (QChar c : text) {
+        bytes += static_cast<char>(c.unicode() & 0xff);
+        bytes += static_cast<char>(c.unicode() >> 8);
+    }
+    return bytes;
+}
+
+std::vector<std::string> StoreNames(TKvrWinApp& app, const std::string& file) {
+    std::vector<std::string> names;
+    auto collect = [&names](auto& store, auto member) {
+        for (unsigned i = 0; i < store.Count(); ++i)
+            names.push_back(store.At(static_cast<int>(i))->*member);
+    };
+    if (file == "play.dat")
+        collect(app.PlayStore(), &PlayRecord::who);
+    else if (file == "chart.dat")
+        collect(app.ChartStore(), &ChartRecord::opponent);
+    else if (file == "phone.dat")
+        collect(app.PhoneStore(), &PhoneRecord::name);
+    else if (file == "sched.dat")
+        collect(app.SchedStore(), &SchedRecord::who);
+    else if (file == "history.dat") {
+        KVR_History& history = app.PlayStore().History();
+        history.Rewind();
+        while (history.ReadNext() == 1)
+            names.push_back(history.Current().who);
+    }
+    return names;
+}
+
+// The text of every copy kept beside the data files.
+std::string KeptText() {
+    std::string text;
+    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+        auto extension = entry.path().extension();
+        if (extension == ".old" || extension == ".dis")
+            text += ReadFile(entry.path().string());
+    }
+    return text;
+}
+
+struct BadFile {
+    std::string name;
+    std::string file;                 // the data file under test
+    std::string contents;             // its bytes
+    std::vector<std::string> records; // the names of the records it still holds
+    size_t loaded;                    // records the store ends with
+    std::vector<QString> messages;
+    std::string keptAs; // where the original bytes must be, when not left as they were
+};
+
+std::string ZeroedFirstBlock(std::string contents) {
+    std::fill_n(contents.begin(), std::min<size_t>(4096, contents.size()), '\0');
+    return contents;
+}
+
+// The names of the records whose lines start after the zeroed block, the
+// first line starting at `offset`: the others were lost to the damage itself.
+std::vector<std::string> AfterFirstBlock(const std::vector<std::string>& lines,
+                                         const std::vector<std::string>& names, size_t offset) {
+    std::vector<std::string> left;
+    for (size_t i = 0; i < lines.size(); offset += lines[i].size() + 2, ++i)
+        if (offset >= 4096)
+            left.push_back(names[i]);
+    return left;
+}
+
+std::vector<BadFile> Cases() {
+    std::vector<BadFile> cases;
+    const QString final = kFinal;
+
+    auto play = Names("Player", 30);
+    std::string playFile = Joined({"ZBD Data File Formet 2.0", "30"}) + Joined(PlayLines(play));
+    cases.push_back(
+        {"PlayHeaderDamagedByOneByte",
+         "play.dat",
+         playFile,
+         play,
+         30,
+         {Corrupted("Play", "play.dat"), Rebuilt("play.dat", 30, "play1.old", "play1.dis"), final},
+         "play1.old"});
+
+    auto charts = Names("Opponent", 60);
+    auto chartLines = ChartLines(charts);
+    std::string chartFile =
+        ZeroedFirstBlock(Joined({"ZBD Data File Format 2.0", "60"}) + Joined(chartLines));
+    auto chartsLeft = AfterFirstBlock(chartLines, charts, 30);
+    const int left = static_cast<int>(chartsLeft.size());
+    cases.push_back({"ChartFirstBlockZeroed",
+                     "chart.dat",
+                     chartFile,
+                     chartsLeft,
+                     chartsLeft.size(),
+                     {Corrupted("Chart", "chart.dat"),
+                      Rebuilt("chart.dat", left, "chart.old", "chart.dis"), final},
+                     "chart.old"});
+
+    auto phone = Names("Zo\xc3\xab", 5);
+    std::vector<std::string> phoneLines{"ZBD Data File Format 2.5", "5"};
+    for (const auto& name : phone)
+        phoneLines.push_back(PhoneLine(name));
+    cases.push_back({"PhoneInUtf16", "phone.dat", Utf16(Joined(phoneLines)), phone, 5, {}, ""});
+
+    std::vector<std::string> noCount{"ZBD Data File Format 2.5"};
+    for (const auto& name : phone)
+        noCount.push_back(PhoneLine(name));
+    cases.push_back({"PhoneWithoutItsCountLine", "phone.dat", Joined(noCount), phone, 5, {}, ""});
+
+    auto events = Names("Event", 4);
+    std::vector<std::string> schedLines{"ZBD Data File Format 2.0", "4"};
+    for (const auto& name : events)
+        schedLines.push_back(SchedLine(name));
+    cases.push_back(
+        {"SchedWithMacLineEnds", "sched.dat", Joined(schedLines, "\r"), events, 4, {}, ""});
+
+    std::vector<std::string> oldSched{"1"};
+    for (const auto& name : events)
+        for (std::string line : {name, std::string("5/6/2025"), std::string("6 pm"),
+                                 std::string("Club"), std::string("")})
+            oldSched.push_back(line);
+    cases.push_back(
+        {"OldSchedWithTooLowACount", "sched.dat", Joined(oldSched), events, 4, {}, "sched.old"});
+
+    auto past = Names("Past", 20);
+    std::string historyFile =
+        Joined({"KVR History Data Fornat 2.0"}) + Joined(PlayLines(past, true));
+    cases.push_back({"HistoryHeaderDamagedByOneByte",
+                     "history.dat",
+                     historyFile,
+                     past,
+                     20,
+                     {Corrupted("History", "history.dat"),
+                      Rebuilt("history.dat", 20, "history1.old", "history1.dis"), final},
+                     "history1.old"});
+    return cases;
+}
+
+class BadFileTest : public AppTest, public ::testing::WithParamInterface<BadFile> {};
+
+TEST_P(BadFileTest, EveryRecordIsKeptAndEveryFailureTold) {
+    const BadFile& bad = GetParam();
+    WriteFile(bad.file, bad.contents);
+    StartApp();
+
+    EXPECT_EQ(Responder().Texts(), bad.messages);
+    auto names = StoreNames(*app_, bad.file);
+    EXPECT_EQ(names.size(), bad.loaded);
+    std::string kept = KeptText();
+    for (const auto& name : bad.records) {
+        bool inStore = std::find(names.begin(), names.end(), name) != names.end();
+        EXPECT_TRUE(inStore || kept.find(name) != std::string::npos) << name;
+    }
+    if (bad.keptAs.empty())
+        EXPECT_EQ(ReadFile(bad.file), bad.contents);
+    else
+        EXPECT_EQ(ReadFile(bad.keptAs), bad.contents);
+}
+
+INSTANTIATE_TEST_SUITE_P(StartUp, BadFileTest, ::testing::ValuesIn(Cases()),
+                         [](const auto& param) { return param.param.name; });
+
+// A file that is there but cannot be read is neither taken for a missing
+// one nor rebuilt: the player is told why, and nothing is written over it.
+class UnreadableFileTest : public AppTest {};
+
+TEST_F(UnreadableFileTest, ALinkThatCannotBeOpenedIsReportedAndKept) {
+    // A symbolic link to itself cannot be opened by anyone, root included.
+    std::filesystem::create_symlink("chart.dat", "chart.dat");
+    StartApp();
+    EXPECT_EQ(Responder().Texts(),
+              (std::vector<QString>{Unreadable(QStringLiteral("chart.dat"),
+                                               QStringLiteral("Too many levels of symbolic links")),
+                                    kFinal}));
+    EXPECT_FALSE(Exists("chart.old"));
+    app_->ChartStore().AddCopy(ChartRecord());
+    EXPECT_EQ(app_->ChartStore().Save(), 0);
+    EXPECT_TRUE(std::filesystem::is_symlink("chart.dat"));
+}
+
+TEST_F(UnreadableFileTest, APlayFileWithoutReadPermissionIsReportedAndKept) {
+    const std::string play =
+        Joined({"ZBD Data File Format 2.0", "1"}) + Joined(PlayLines(Names("Kept", 1)));
+    WriteFile("play.dat", play);
+    ::chmod("play.dat", 0);
+    if (std::FILE* readable = std::fopen("play.dat", "rb")) {
+        std::fclose(readable);
+        GTEST_SKIP() << "running as a user who can read any file";
+    }
+    StartApp();
+    EXPECT_EQ(
+        Responder().Texts(),
+        (std::vector<QString>{
+            Unreadable(QStringLiteral("play.dat"), QStringLiteral("Permission denied")), kFinal}));
+    EXPECT_FALSE(Exists("play1.old"));
+    app_->PlayStore().AddCopy(PlayRecord());
+    EXPECT_EQ(app_->PlayStore().Save(), 0);
+    EXPECT_LT(app_->PlayStore().StartNewGoalPeriod(), 1);
+    ::chmod("play.dat", 0600);
+    EXPECT_EQ(ReadFile("play.dat"), play);
+}
+
+} // namespace
+} // namespace kvrtest

@@ -1,0 +1,336 @@
+// How every store reads the files that real machines produce: other line
+// ends and encodings, damaged headers, old layouts with wrong counts, lines
+// that are no records.
+#include "charting/chart_store.h"
+#include "core/history.h"
+#include "core/play_store.h"
+#include "phonebook/phone_store.h"
+#include "schedule/sched_store.h"
+#include "support/temp_dir.h"
+#include "tips/tip_store.h"
+
+#include <filesystem>
+#include <functional>
+#include <string_view>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using kvrtest::Exists;
+using kvrtest::Lines;
+using kvrtest::ReadFile;
+using kvrtest::WriteFile;
+using Strings = std::vector<std::string>;
+
+class DataReadingTest : public kvrtest::TempDirTest {};
+
+std::string Utf16(std::u16string_view text, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xfe\xff" : "\xff\xfe";
+    for (char16_t c : text) {
+        char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xff);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+    }
+    return bytes;
+}
+
+Strings ReadAll(const std::string& contents) {
+    WriteFile("lines.dat", contents);
+    ZBD_File file("lines.dat", 'r', ',', false);
+    Strings lines{file.FirstLineText()};
+    while (auto line = file.NextLine())
+        lines.push_back(*line);
+    return lines;
+}
+
+TEST_F(DataReadingTest, AnyLineEndAndAByteOrderMarkReadAsTheSameText) {
+    const Strings expected{"first", "", "caf\xc3\xa9", "last"};
+    for (const std::string& text :
+         {std::string("first\r\n\r\ncaf\xc3\xa9\r\nlast\r\n"),
+          std::string("first\n\ncaf\xc3\xa9\nlast"), std::string("first\r\rcaf\xc3\xa9\rlast\r"),
+          std::string("first\r\n\rcaf\xc3\xa9\nlast"),
+          std::string("\xef\xbb\xbf"
+                      "first\r\n\r\ncaf\xc3\xa9\r\nlast\r\n"),
+          // UTF-16 with its mark, little and big endian.
+          Utf16(u"first\r\n\r\ncaf\u00e9\nlast", false),
+          Utf16(u"first\r\rcaf\u00e9\rlast", true)}) {
+        EXPECT_EQ(ReadAll(text), expected) << text;
+        EXPECT_EQ(kvr::SplitLines(text), expected) << text;
+    }
+    // A pair of surrogates is one character; a lone one is replaced.
+    EXPECT_EQ(kvr::DecodeText(std::string("\xff\xfe\x3d\xd8\xbe\xdc\x3d\xd8", 8)),
+              "\xf0\x9f\x92\xbe\xef\xbf\xbd");
+}
+
+TEST_F(DataReadingTest, OnlyAMissingFileIsMissing) {
+    ZBD_File missing("none.dat", 'r', ',', true);
+    EXPECT_EQ(missing.Status(), 0);
+    EXPECT_EQ(missing.Error(), 0);
+
+    std::filesystem::create_directory("folder.dat");
+    ZBD_File folder("folder.dat", 'r', ',', true);
+    EXPECT_EQ(folder.Status(), -1);
+    EXPECT_EQ(folder.Error(), EISDIR);
+
+    std::filesystem::create_symlink("chart.dat", "chart.dat");
+    KVR_ChartClass charts;
+    charts.AddCopy(ChartRecord());
+    EXPECT_EQ(charts.Load(), -1);
+    EXPECT_EQ(charts.Error(), ELOOP);
+    EXPECT_EQ(charts.Count(), 1u); // keeps what it held
+    EXPECT_EQ(charts.Save(), 0);
+    EXPECT_EQ(charts.rebuild_file(), -1); // nothing to rebuild from
+    EXPECT_EQ(kvr::ErrorText(ELOOP), "Too many levels of symbolic links");
+}
+
+// Old layouts are read to the end of the file whatever their count says,
+// and the file they are read from is kept before it is rewritten.
+TEST_F(DataReadingTest, OldLayoutsAreReadToTheEndAndKept) {
+    auto playRecord = [](int index, const std::string& who) {
+        Strings lines{std::to_string(index),
+                      "1/" + std::to_string(index + 1) + "/2001",
+                      "M",
+                      "1",
+                      who,
+                      "6-1",
+                      "W",
+                      "",
+                      ""};
+        for (int i = 0; i < 24; ++i)
+            lines.push_back("5");
+        return lines;
+    };
+    auto join = [](std::initializer_list<Strings> parts) {
+        std::string text;
+        for (const Strings& part : parts)
+            for (const std::string& line : part)
+                text += line + "\r\n";
+        return text;
+    };
+    auto chart = [](const std::string& who) {
+        Strings lines{"1/1/2001", who, "6-0"};
+        for (int i = 0; i < 18; ++i)
+            lines.push_back("1");
+        return lines;
+    };
+    struct Case {
+        const char* file;
+        std::string contents;
+        std::function<Strings()> load; // loads and returns the names read
+        Strings names;
+        const char* keptAs; // "" when the file is not rewritten by the load
+    };
+    auto names = [](auto& store, auto member) {
+        Strings result;
+        for (unsigned i = 0; i < store.Count(); ++i)
+            result.push_back(store.At(static_cast<int>(i))->*member);
+        return result;
+    };
+    std::vector<Case> cases{
+        {"play.dat",
+         join({{"1"}, playRecord(0, "Ann"), playRecord(1, "Bob"), playRecord(2, "Cy")}),
+         [&] {
+             KVR_PlayData store;
+             EXPECT_EQ(store.Load(), 1);
+             return names(store, &PlayRecord::who);
+         },
+         {"Ann", "Bob", "Cy"},
+         "play1.old"},
+        {"chart.dat",
+         join({{"charts", "1"}, chart("Ann"), chart("Bob")}),
+         [&] {
+             KVR_ChartClass store;
+             EXPECT_EQ(store.Load(), 2);
+             EXPECT_EQ(store.Save(), 1); // the first save keeps the old file
+             return names(store, &ChartRecord::opponent);
+         },
+         {"Ann", "Bob"},
+         "chart.old"},
+        {"sched.dat",
+         join({{"1", "Ann", "1/1/2001", "", "", "", "Bob", "1/2/2001"}}),
+         [&] {
+             SchedClass store;
+             EXPECT_EQ(store.Load(), 2);
+             return names(store, &SchedRecord::who);
+         },
+         {"Ann", "Bob"},
+         "sched.old"},
+        {"phone.dat",
+         join({{"0", "Ann", "1", "", "", "", "Bob", "2", "net"}}),
+         [&] {
+             KVR_PhoneData store;
+             EXPECT_EQ(store.Load(), 1);
+             return names(store, &PhoneRecord::name);
+         },
+         {"Ann", "Bob"},
+         "phone.old"},
+        {"serve.tip",
+         join({{"1", "1", "5", "Toss high", "2", "7", "Kick it"}}),
+         [&] {
+             TipClass store;
+             store.Select("Serve");
+             EXPECT_EQ(store.Load(), 1);
+             return names(store, &TipRecord::tipText);
+         },
+         {"Kick it", "Toss high"},
+         "serve.old"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        WriteFile(c.file, c.contents);
+        EXPECT_EQ(c.load(), c.names);
+        EXPECT_EQ(ReadFile(c.keptAs), c.contents);
+        std::filesystem::remove(c.keptAs);
+    }
+}
+
+// A current file that lost its header (or whose header lost a byte) is not
+// read as an old layout and rewritten: its load fails and the file stays.
+TEST_F(DataReadingTest, DamagedHeadersAreNotTakenForOldLayouts) {
+    PlayRecord outing;
+    outing.date = "2/2/2002";
+    outing.who = "Ann";
+    // A header damaged by a byte or zeroed, or lost (the count comes first).
+    for (const std::string& play :
+         {Lines({"ZBD Data File Formet 2.0", "1", outing.ToLine()}),
+          Lines({std::string(4, '\0'), "1", outing.ToLine()}), Lines({"1", outing.ToLine()})}) {
+        WriteFile("play.dat", play);
+        KVR_PlayData store;
+        EXPECT_EQ(store.Load(), -1);
+        EXPECT_EQ(store.Error(), 0); // damaged, not unreadable
+        EXPECT_EQ(ReadFile("play.dat"), play);
+        EXPECT_FALSE(Exists("play1.old"));
+    }
+}
+
+// The rebuild keeps every line that reads as a record of the store and puts
+// every other line in the ".dis" file.
+TEST_F(DataReadingTest, RebuildKeepsRecordLinesAndSetsTheRestAside) {
+    PlayRecord outing;
+    outing.date = "2/2/2002";
+    outing.who = "Ann";
+    ChartRecord chart;
+    chart.date = "3/3/2003";
+    chart.opponent = "Bob";
+    TipRecord tip{};
+    tip.stroke = "Volley";
+    tip.kind = "T";
+    tip.level = 2;
+    tip.tipText = "Punch it";
+    PhoneRecord entry;
+    entry.name = "Cy";
+    struct Case {
+        const char* file;
+        Strings good, bad;
+        std::function<int()> rebuild;
+    };
+    auto badDate = [](std::string line) { return line.replace(1, 8, "2/30/2002"); };
+    TipRecord badLevel = tip;
+    badLevel.level = 7;
+    PhoneRecord noName = entry;
+    noName.name.clear();
+    std::vector<Case> cases{
+        {"play.dat",
+         {outing.ToLine(), outing.ToHistoryLine()},
+         {badDate(outing.ToLine()), outing.ToLine() + ",", "\"garbage\""},
+         [] {
+             KVR_PlayData store;
+             return store.rebuild_file();
+         }},
+        {"chart.dat",
+         {chart.ToLine()},
+         {badDate(chart.ToLine()), chart.ToLine() + ",\"1\"", "3/3/2003"},
+         [] {
+             KVR_ChartClass store;
+             return store.rebuild_file();
+         }},
+        {"volley.tip",
+         {tip.ToLine()},
+         {badLevel.ToLine(), tip.ToLine().substr(1)},
+         [] {
+             TipClass store;
+             store.Select("Volley");
+             return store.rebuild_file();
+         }},
+        {"phone.dat",
+         {entry.ToLine()},
+         {noName.ToLine()},
+         [] {
+             KVR_PhoneData store;
+             return store.rebuild_file();
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        std::string contents = "ZBD Data File Formet 2.0\r\n7\r\n";
+        for (size_t i = 0; i < std::max(c.good.size(), c.bad.size()); ++i) {
+            if (i < c.good.size())
+                contents += c.good[i] + "\r\n";
+            if (i < c.bad.size())
+                contents += c.bad[i] + "\r\n";
+        }
+        WriteFile(c.file, contents);
+        std::string stem = std::string(c.file).substr(0, std::string(c.file).find('.'));
+        WriteFile(stem + ".old", "an earlier copy");
+        EXPECT_EQ(c.rebuild(), static_cast<int>(c.good.size()));
+        EXPECT_EQ(ReadFile(stem + ".old"), "an earlier copy");
+        EXPECT_EQ(ReadFile(stem + "1.old"), contents);
+        std::string dis;
+        dis += "ZBD Data File Formet 2.0\r\n";
+        for (const std::string& line : c.bad)
+            dis += line + "\r\n";
+        EXPECT_EQ(ReadFile(stem + "1.dis"), dis);
+    }
+}
+
+TEST_F(DataReadingTest, KeptNamesNeverTakeTheGoalPeriodsNames) {
+    EXPECT_EQ(kvr::FreeKeptNames("play.dat").old, "play1.old");
+    EXPECT_EQ(kvr::FreeKeptNames("history.dat").dis, "history1.dis");
+    EXPECT_EQ(kvr::FreeKeptNames("chart.dat").old, "chart.old");
+    WriteFile("chart.dis", "");
+    WriteFile("chart1.old", "");
+    EXPECT_EQ(kvr::FreeKeptNames("chart.dat").old, "chart2.old");
+    EXPECT_EQ(kvr::FreeKeptNames("forehand.tip").dis, "forehand.dis");
+}
+
+TEST_F(DataReadingTest, HistoryIsConvertedOnlyWhenItIsOfTheOldLayout) {
+    PlayRecord outing;
+    outing.date = "2/2/2002";
+    outing.who = "Ann";
+    struct Case {
+        std::string contents;
+        int result;
+    };
+    for (const Case& c : std::vector<Case>{
+             // Eight-line records, each on a valid date; the last one short.
+             {Lines({"title", "1/1/2001", "M", "1", "Ann", "", "W", "", "", "1/2/2001", "P"}), 1},
+             // Current records behind a damaged header.
+             {Lines(
+                  {"KVR History Data Formet 2.0", outing.ToHistoryLine(), outing.ToHistoryLine()}),
+              -1},
+             // A group that does not open with a date.
+             {Lines({"title", "1/1/2001", "M", "1", "Ann", "", "W", "", "", "Bob", "P"}), -1},
+         }) {
+        WriteFile("history.dat", c.contents);
+        KVR_History history;
+        EXPECT_EQ(history.Rewind(), c.result == 1 ? 1 : 0) << c.contents;
+        EXPECT_EQ(history.LoadResult(), c.result) << c.contents;
+        if (c.result == 1) {
+            EXPECT_EQ(ReadFile("history1.old"), c.contents);
+            EXPECT_EQ(history.CountRecords(), 2);
+            std::filesystem::remove("history1.old");
+        } else {
+            EXPECT_EQ(ReadFile("history.dat"), c.contents);
+            // The rollover refuses to run over a history it cannot read.
+            KVR_PlayData store;
+            store.AddCopy(outing);
+            ASSERT_EQ(store.Save(), 1);
+            EXPECT_EQ(store.StartNewGoalPeriod(), -1);
+            EXPECT_EQ(ReadFile("history.dat"), c.contents);
+            EXPECT_EQ(store.Count(), 1u);
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,59 @@
+#include "support/scripted_responder.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include <QDialog>
+
+namespace kvrtest {
+
+ScriptedResponder::ScriptedResponder() : previous_(kui::CurrentResponder()) {
+    kui::SetResponder(this);
+}
+
+ScriptedResponder::~ScriptedResponder() {
+    kui::SetResponder(previous_);
+}
+
+std::vector<QString> ScriptedResponder::Texts() const {
+    std::vector<QString> texts;
+    for (const kui::Message& message : shown_)
+        texts.push_back(message.text);
+    return texts;
+}
+
+void ScriptedResponder::Clear() {
+    shown_.clear();
+    dialogs_.clear();
+}
+
+void ScriptedResponder::Told(const kui::Message& message) {
+    shown_.push_back(message);
+}
+
+bool ScriptedResponder::Answer(const kui::Message& question) {
+    shown_.push_back(question);
+    if (answers_.empty())
+        return false;
+    bool yes = answers_.front();
+    answers_.pop_front();
+    return yes;
+}
+
+int ScriptedResponder::Run(QDialog& dialog) {
+    dialogs_.push_back(dialog.windowTitle());
+    if (handlers_.empty()) {
+        // A dialog that asks again until answered would spin for ever.
+        if (++unhandled_ > kMaxUnhandled) {
+            std::fprintf(stderr, "ScriptedResponder: no handler for dialog \"%s\"\n",
+                         qPrintable(dialog.windowTitle()));
+            std::abort();
+        }
+        return QDialog::Rejected;
+    }
+    DialogHandler handler = std::move(handlers_.front());
+    handlers_.pop_front();
+    return handler(dialog);
+}
+
+} // namespace kvrtest
