@@ -16,7 +16,6 @@
 #include <functional>
 
 #include <QAction>
-#include <QAudioDevice>
 #include <QDialog>
 #include <QLabel>
 #include <QMdiSubWindow>
