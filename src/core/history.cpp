@@ -331,7 +331,8 @@ int KVR_History::ConvertOld() {
     if (read != kvr::GroupsRead::ToTheEnd)
         return 0;
     // The old file is kept under a name that no goal-period change replaces.
-    if (!kvr::KeepOriginal(kFileName) || !kvr::WriteFileAtomically(kConvertedFile, converted))
+    if (!kvr::KeepOriginal(kFileName) ||
+        !kvr::WriteFileAtomically(kConvertedFile, converted, kFileName))
         return 0;
     return kvr::RenameDurably(kConvertedFile, kFileName) ? 1 : 0;
 }
@@ -364,9 +365,9 @@ int KVR_History::rebuild_file() {
         }
     }
     kvr::KeptNames names = kvr::FreeKeptNames(kFileName);
-    if (!kvr::WriteFileAtomically(names.old, *contents) ||
-        !kvr::WriteFileAtomically(names.dis, discarded) ||
-        !kvr::WriteFileAtomically(kFileName, rebuilt))
+    if (!kvr::WriteFileAtomically(names.old, *contents, kFileName) ||
+        !kvr::WriteFileAtomically(names.dis, discarded, kFileName) ||
+        !kvr::WriteFileAtomically(kFileName, rebuilt, kFileName))
         return -1;
     lastRebuild_ = names;
     Rewind();

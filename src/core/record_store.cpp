@@ -288,7 +288,7 @@ std::optional<std::string> KeepOriginal(const std::string& fileName) {
     if (!contents)
         return std::nullopt;
     std::string name = FreeKeptNames(fileName).old;
-    if (!WriteFileAtomically(name, *contents))
+    if (!WriteFileAtomically(name, *contents, fileName))
         return std::nullopt;
     return name;
 }

@@ -440,8 +440,9 @@ public:
             }
         }
         kvr::KeptNames names = kvr::FreeKeptNames(fileName_);
-        if (!kvr::WriteFileAtomically(names.old, *contents) ||
-            !kvr::WriteFileAtomically(names.dis, discarded))
+        // The copies are as private as the file they come from.
+        if (!kvr::WriteFileAtomically(names.old, *contents, fileName_) ||
+            !kvr::WriteFileAtomically(names.dis, discarded, fileName_))
             return -1;
         Clear();
         for (auto& record : kept)
