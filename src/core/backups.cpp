@@ -117,12 +117,11 @@ std::string CopyFile(const std::string& dataFolder, const std::string& name,
         return "'" + name + "' could not be read: " + Reason(errno ? errno : EIO);
     const std::string copy = Join(target, name);
     errno = 0;
-    if (!WriteFileAtomically(copy, *contents)) {
+    // The copy is as private as the file it copies.
+    if (!WriteFileAtomically(copy, *contents, source)) {
         writeFailed = true;
         return "'" + name + "' could not be written: " + Reason(errno ? errno : EIO);
     }
-    // The copy is as private as the file it copies.
-    chmod(copy.c_str(), info.st_mode & 07777);
     copied = true;
     return {};
 }
