@@ -369,7 +369,7 @@ void DataSet::MakeGoalPeriod() {
     goalPeriod_.clear();
     auto day = kGoalStart;
     // Ratings that wander slowly from one outing to the next.
-    std::array<std::array<int, kLevelCount>, kStrokeCount> ratings{};
+    std::array<std::array<int, kvr::kLevelCount>, kvr::kStrokeCount> ratings{};
     for (auto& stroke : ratings)
         for (int& rating : stroke)
             rating = random.Between(4, 7);

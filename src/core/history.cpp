@@ -1,6 +1,7 @@
 #include "core/history.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +13,8 @@ constexpr const char* kLineBreak = "\r\n";
 constexpr const char* kSortedFile = "history.srt";
 constexpr const char* kConvertedFile = "history.new";
 constexpr float kCurrentVersion = 2.0f;
+
+std::atomic<unsigned long> rewrites{0};
 
 std::unique_ptr<ZBD_File> openHistory() {
     return std::make_unique<ZBD_File>(KVR_History::kFileName, 'r', ',', false);
@@ -258,7 +261,16 @@ bool KVR_History::ExchangeSort(std::vector<SortEntry>& entries) {
     return true;
 }
 
+unsigned long KVR_History::Rewrites() {
+    return rewrites.load();
+}
+
+void KVR_History::CountRewrite() {
+    ++rewrites;
+}
+
 int KVR_History::SortByDate() {
+    CountRewrite();
     if (Rewind() != 1)
         return 0;
     Close();
@@ -290,6 +302,7 @@ int KVR_History::SortByDate() {
 }
 
 int KVR_History::ConvertOld() {
+    CountRewrite();
     Close();
     // The first line of an old history is taken as its header. Each old
     // record is eight lines: date, kind, time, who, score, result, match
@@ -338,6 +351,7 @@ int KVR_History::ConvertOld() {
 }
 
 int KVR_History::rebuild_file() {
+    CountRewrite();
     Close();
     lastRebuild_ = {};
     errno = 0;

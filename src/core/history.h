@@ -66,6 +66,12 @@ public:
     static bool ExchangeSort(std::vector<SortEntry>& entries);
     static int SortDay(const std::string& line);
 
+    // How many times this program set out to rewrite history.dat (a sort, a
+    // conversion, a rebuild, a goal-period change), so that copies of it kept
+    // in memory know when to read it again.
+    static unsigned long Rewrites();
+    static void CountRewrite();
+
 private:
     void Failed(int result, int error = 0);
 

@@ -1,7 +1,7 @@
 #include "core/play_store.h"
 
 #include "core/history.h"
-#include "play/statistics.h"
+#include "core/play_statistics.h"
 
 namespace {
 
@@ -85,7 +85,7 @@ constexpr std::array<kvr::LineField<PlayRecord>, 13> kTextFields{{
     {&PlayRecord::matchNotes},
     {&PlayRecord::practiceNotes},
 }};
-constexpr int kRatingFields = kLevelCount * kStrokeCount;
+constexpr int kRatingFields = kvr::kLevelCount * kvr::kStrokeCount;
 
 } // namespace
 
@@ -95,10 +95,10 @@ std::string PlayRecord::ToHistoryLine() const {
 
 std::string PlayRecord::ToLine() const {
     std::string line = ToHistoryLine();
-    for (int level = 0; level < kLevelCount; ++level) {
-        for (int stroke : kStrokeFileOrder) {
+    for (int level = 0; level < kvr::kLevelCount; ++level) {
+        for (kvr::Stroke stroke : kvr::kStrokeFileOrder) {
             line += ",\"";
-            line += std::to_string(ratings[stroke][level]);
+            line += std::to_string(ratings[kvr::Index(stroke)][level]);
             line += '"';
         }
     }
@@ -112,9 +112,9 @@ void PlayRecord::FromLine(const std::string& line) {
     spare1.clear();
     spare2.clear();
     int field = static_cast<int>(kTextFields.size()) + 1;
-    for (int level = 0; level < kLevelCount; ++level)
-        for (int stroke : kStrokeFileOrder)
-            ratings[stroke][level] = fields.FieldInt(field++);
+    for (int level = 0; level < kvr::kLevelCount; ++level)
+        for (kvr::Stroke stroke : kvr::kStrokeFileOrder)
+            ratings[kvr::Index(stroke)][level] = fields.FieldInt(field++);
     strokeTotal = {};
     levelTotal = {};
     grandTotal = 0;
@@ -132,6 +132,11 @@ KVR_PlayData::KVR_PlayData()
     : ZBD_Data<PlayRecord>(kPlayFile, 2.0f, ','), history_(std::make_unique<KVR_History>()) {}
 
 KVR_PlayData::~KVR_PlayData() = default;
+
+const kvr::PastRecords& KVR_PlayData::Past() {
+    past_.Refresh();
+    return past_;
+}
 
 // A record of play.dat or history.dat: the thirteen text fields alone (as
 // history.dat keeps them) or with the 24 ratings, all quoted, on a valid date.
@@ -178,9 +183,9 @@ int KVR_PlayData::Upgrade(float fileVersion) {
             size_t line = 1;
             for (std::string* text : texts)
                 *text = kvr::StorableText(lines[line++]);
-            for (int level = 0; level < kLevelCount; ++level)
-                for (int stroke : kStrokeFileOrder)
-                    record->ratings[stroke][level] = kvr::LeadingInt(lines[line++]);
+            for (int level = 0; level < kvr::kLevelCount; ++level)
+                for (kvr::Stroke stroke : kvr::kStrokeFileOrder)
+                    record->ratings[kvr::Index(stroke)][level] = kvr::LeadingInt(lines[line++]);
             record->date = ZBD_Date(record->date).Text();
             Add(std::move(record));
             return true;
@@ -277,6 +282,7 @@ int KVR_PlayData::StartNewGoalPeriod() {
         return -1;
     }
     history_->Close();
+    KVR_History::CountRewrite();
     bool renamed = false;
     bool moved = kvr::RenameDurably(kStagedHistory, KVR_History::kFileName, &renamed);
     if (!renamed) {
@@ -304,6 +310,7 @@ int KVR_PlayData::RecoverInterruptedGoalPeriod() {
     case PlayFileState::HoldsRecords: // play.dat was never emptied: undo
         return discardStagedChange() ? 0 : -1;
     case PlayFileState::Empty:
+        KVR_History::CountRewrite();
         if (!kvr::RenameDurably(kStagedHistory, KVR_History::kFileName))
             return -1;
         return finishStagedBackups() ? 1 : -1;

@@ -1,33 +1,56 @@
 #pragma once
 
+#include "core/past_records.h"
 #include "core/record_store.h"
 
 #include <array>
+#include <cstddef>
 #include <memory>
 #include <string>
 
 class KVR_History;
 
+namespace kvr {
+
 // Rating rows and level columns of a play record.
-enum Stroke { Forehand = 0, Backhand = 1, Serve = 2, Return = 3, Volley = 4, Approach = 5 };
-enum Level { Consistency = 0, Placement = 1, Spin = 2, Power = 3 };
+enum class Stroke { Forehand, Backhand, Serve, Return, Volley, Approach };
+enum class Level { Consistency, Placement, Spin, Power };
 inline constexpr int kStrokeCount = 6;
 inline constexpr int kLevelCount = 4;
 
+// The row of a stroke, or the column of a level, in PlayRecord::ratings.
+constexpr std::size_t Index(Stroke stroke) {
+    return static_cast<std::size_t>(stroke);
+}
+constexpr std::size_t Index(Level level) {
+    return static_cast<std::size_t>(level);
+}
+
 // The order of the strokes within a level in a play.dat line.
-inline constexpr std::array<int, kStrokeCount> kStrokeFileOrder{Forehand, Backhand, Serve,
-                                                                Volley,   Return,   Approach};
+inline constexpr std::array<Stroke, kStrokeCount> kStrokeFileOrder{
+    Stroke::Forehand, Stroke::Backhand, Stroke::Serve,
+    Stroke::Volley,   Stroke::Return,   Stroke::Approach};
+
+} // namespace kvr
 
 // One outing on court.
 struct PlayRecord : ZBD_DataRecordBase<PlayRecord> {
     std::string date, singlesDoubles, partner, who, secondOpponent, time, kind, result, score,
         spare1, spare2, matchNotes, practiceNotes;
-    std::array<std::array<int, kLevelCount>, kStrokeCount> ratings{}; // ratings[stroke][level]
-    std::array<int, kStrokeCount> strokeTotal{};
-    std::array<int, kLevelCount> levelTotal{};
+    // ratings[Index(stroke)][Index(level)]
+    std::array<std::array<int, kvr::kLevelCount>, kvr::kStrokeCount> ratings{};
+    std::array<int, kvr::kStrokeCount> strokeTotal{};
+    std::array<int, kvr::kLevelCount> levelTotal{};
     int grandTotal = 0;
 
     PlayRecord() { sortKind = 'D'; }
+
+    int& Rating(kvr::Stroke stroke, kvr::Level level) {
+        return ratings[kvr::Index(stroke)][kvr::Index(level)];
+    }
+    int Rating(kvr::Stroke stroke, kvr::Level level) const {
+        return ratings[kvr::Index(stroke)][kvr::Index(level)];
+    }
 
     void Assign(const PlayRecord& other) override;
     std::string Key() const override { return date; }
@@ -79,11 +102,17 @@ public:
     // change, 0 when there was nothing to finish, -1 when it could not.
     static int RecoverInterruptedGoalPeriod();
 
+    // The shared history reader, for paging through the past records.
     KVR_History& History() { return *history_; }
+    // The past records as the statistics read them, first brought up to
+    // date with history.dat.
+    const kvr::PastRecords& Past();
+
     PlayStatistics& Stats() { return stats_; }
     const PlayStatistics& Stats() const { return stats_; }
 
 private:
     std::unique_ptr<KVR_History> history_;
+    kvr::PastRecords past_;
     PlayStatistics stats_;
 };

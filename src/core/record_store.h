@@ -327,10 +327,12 @@ public:
     void RemoveAt(int index) {
         if (index < 0 || static_cast<size_t>(index) >= records_.size())
             return;
+        WillRemove(records_[static_cast<size_t>(index)].get());
         records_.erase(records_.begin() + index);
     }
 
     void Clear() {
+        WillRemove(nullptr);
         records_.clear();
         inOrder_ = true;
     }
@@ -501,6 +503,11 @@ protected:
     // save first keeps the file's bytes as they are under a free ".old" name
     // (kvr::KeepOriginal), so the original is never lost to the rewrite.
     void KeepOriginalBeforeNextSave() { keepOriginal_ = true; }
+
+    // Called just before records are destroyed: with the record that goes
+    // (RemoveAt), or nullptr when they all go (Clear, and so every load). A
+    // store that keeps pointers to its records drops them here.
+    virtual void WillRemove(const T* /*record*/) {}
 
     // Puts a record read from the file at its sorted place, behind the
     // records of equal key read before it, so that a load keeps the order in

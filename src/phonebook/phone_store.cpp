@@ -61,7 +61,7 @@ void KVR_PhoneData::ComputeAllStats(KVR_PlayData& playStore) {
     names.reserve(Count());
     for (const auto& entry : records_)
         names.push_back(entry->name);
-    std::vector<OpponentStats> stats = ComputeOpponentStatsForAll(playStore, names);
+    std::vector<OpponentStats> stats = kvr::ComputeOpponentStatsForAll(playStore, names);
     for (size_t i = 0; i < records_.size(); ++i)
         records_[i]->stats = std::move(stats[i]);
 }

@@ -49,22 +49,9 @@ void SchedClass::Remove(const SchedRecord* event) {
     }
 }
 
-void SchedClass::RemoveAt(int index) {
-    if (At(index) && At(index) == lastFound)
+void SchedClass::WillRemove(const SchedRecord* record) {
+    if (!record || record == lastFound)
         lastFound = nullptr;
-    ZBD_Data<SchedRecord>::RemoveAt(index);
-}
-
-void SchedClass::Clear() {
-    lastFound = nullptr;
-    ZBD_Data<SchedRecord>::Clear();
-}
-
-int SchedClass::Load() {
-    // A load may replace every record; forgetting lastFound at worst makes
-    // the next continued search offer the event found last once more.
-    lastFound = nullptr;
-    return ZBD_Data<SchedRecord>::Load();
 }
 
 void SchedClass::ResetSearch() {

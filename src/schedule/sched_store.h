@@ -45,15 +45,14 @@ public:
     // read or the converted file could not be saved.
     int Upgrade(float fileVersion) override;
 
-    // These destroy records, so they also drop a lastFound that would dangle:
-    // a new event could later get the same address and be taken for it.
-    void RemoveAt(int index);
-    void Clear();
-    int Load();
-
     // The search state. lastFound is only compared for identity.
     const SchedRecord* lastFound = nullptr;
     std::string lastName;
     int lastDirection = kForward;
     ZBD_Date lastDate{"01/01/1999"};
+
+protected:
+    // Drops a lastFound that would dangle: a new event could later get the
+    // same address and be taken for it.
+    void WillRemove(const SchedRecord* record) override;
 };

@@ -64,7 +64,7 @@ std::vector<std::string> PlayLines(const std::vector<std::string>& names, bool h
         record.who = name;
         record.kind = "P";
         record.time = "1.5";
-        record.ratings[Serve][Power] = 7;
+        record.Rating(kvr::Stroke::Serve, kvr::Level::Power) = 7;
         lines.push_back(history ? record.ToHistoryLine() : record.ToLine());
     }
     return lines;

@@ -73,12 +73,12 @@ TEST_F(HistoryTest, FullLinesWithRatingsReadLikeHistoryLines) {
     PlayRecord full;
     full.date = "1/1/2001";
     full.who = "Ann";
-    full.ratings[Serve][Spin] = 7;
+    full.Rating(kvr::Stroke::Serve, kvr::Level::Spin) = 7;
     WriteFile("history.dat", HistoryFile({full.ToLine()}));
     KVR_History history;
     ASSERT_EQ(history.ReadNext(), 1);
     EXPECT_EQ(history.Current().who, "Ann");
-    EXPECT_EQ(history.Current().ratings[Serve][Spin], 7);
+    EXPECT_EQ(history.Current().Rating(kvr::Stroke::Serve, kvr::Level::Spin), 7);
 }
 
 TEST_F(HistoryTest, SeekToPositionsInFrontOfARecord) {

@@ -27,8 +27,8 @@ class PlayStoreTest : public kvrtest::TempDirTest {};
 
 TEST_F(PlayStoreTest, LineLayoutOfASinglesMatch) {
     PlayRecord record = SinglesMatch();
-    for (int stroke = 0; stroke < kStrokeCount; ++stroke)
-        for (int level = 0; level < kLevelCount; ++level)
+    for (int stroke = 0; stroke < kvr::kStrokeCount; ++stroke)
+        for (int level = 0; level < kvr::kLevelCount; ++level)
             record.ratings[stroke][level] = stroke * 10 + level;
     // Level by level; Forehand, Backhand, Serve, Volley, Return, Approach within a level.
     EXPECT_EQ(
@@ -72,14 +72,14 @@ TEST_F(PlayStoreTest, LineBreaksInNotesBecomeBlanks) {
 
 TEST_F(PlayStoreTest, EqualsComparesTextsOnly) {
     PlayRecord a = SinglesMatch(), b = SinglesMatch();
-    b.ratings[Serve][Power] = 9;
+    b.Rating(kvr::Stroke::Serve, kvr::Level::Power) = 9;
     EXPECT_TRUE(a.Equals(b));
     b.score = "6-4";
     EXPECT_FALSE(a.Equals(b));
     PlayRecord c;
     c.Assign(b);
     EXPECT_TRUE(c.Equals(b));
-    EXPECT_EQ(c.ratings[Serve][Power], 9);
+    EXPECT_EQ(c.Rating(kvr::Stroke::Serve, kvr::Level::Power), 9);
 }
 
 TEST_F(PlayStoreTest, StoreKeepsDateOrderAndRoundTripsTheFile) {
@@ -129,9 +129,10 @@ TEST_F(PlayStoreTest, ConvertsAHeaderlessFile) {
     EXPECT_EQ(bob.score, "6-3");
     EXPECT_EQ(bob.result, "W");
     EXPECT_EQ(bob.singlesDoubles, "");
-    EXPECT_EQ(bob.ratings[Forehand][Consistency], 1);
-    EXPECT_EQ(bob.ratings[Volley][Consistency], 4); // fourth within the level
-    EXPECT_EQ(bob.ratings[Approach][Power], 24 % 11);
+    EXPECT_EQ(bob.Rating(kvr::Stroke::Forehand, kvr::Level::Consistency), 1);
+    EXPECT_EQ(bob.Rating(kvr::Stroke::Volley, kvr::Level::Consistency),
+              4); // fourth within the level
+    EXPECT_EQ(bob.Rating(kvr::Stroke::Approach, kvr::Level::Power), 24 % 11);
     EXPECT_EQ(store.At(1)->date, "3/7/2001");
     // Rewritten at once in the current layout.
     EXPECT_EQ(ReadFile("play.dat").rfind("ZBD Data File Format 2.0\r\n2\r\n", 0), 0u);

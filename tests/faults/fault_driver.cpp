@@ -102,8 +102,8 @@ PlayRecord recordFor(int id, bool edited) {
     record.score = "6-" + std::to_string(id % 5) + " 7-6";
     record.matchNotes = std::string(kMarker) + std::to_string(id) + " served well, moved late";
     record.practiceNotes = edited ? "edited after the match: more volleys" : "first notes, kept";
-    for (int stroke = 0; stroke < kStrokeCount; ++stroke)
-        for (int level = 0; level < kLevelCount; ++level)
+    for (int stroke = 0; stroke < kvr::kStrokeCount; ++stroke)
+        for (int level = 0; level < kvr::kLevelCount; ++level)
             record.ratings[stroke][level] = (id + stroke * 3 + level) % 11;
     return record;
 }

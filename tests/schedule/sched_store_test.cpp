@@ -153,6 +153,32 @@ TEST_F(SchedFindTest, ANewEventIsNeverTakenForARemovedOne) {
     EXPECT_EQ(next->time, "8 pm");
 }
 
+// The same through the base store, whose RemoveAt, Clear and Load know
+// nothing of the search: removing another event keeps the event found last,
+// removing it, clearing or loading forgets it.
+TEST_F(SchedFindTest, RemovalsThroughTheBaseStoreForgetTheEventFoundLast) {
+    ZBD_Data<SchedRecord>& base = store;
+    const SchedRecord* found = store.Find("Leslie", ZBD_Date("1/1/2001"), SchedClass::kForward);
+    ASSERT_EQ(store.At(0)->who, "Lee Early");
+    base.RemoveAt(0);
+    EXPECT_EQ(store.lastFound, found);
+    base.RemoveAt(99);
+    EXPECT_EQ(store.lastFound, found);
+    int at = 0;
+    while (store.At(at) != found)
+        ++at;
+    base.RemoveAt(at);
+    EXPECT_EQ(store.lastFound, nullptr);
+
+    ASSERT_EQ(base.Save(), 1);
+    ASSERT_NE(store.Find("Lee", ZBD_Date("1/1/2001"), SchedClass::kForward), nullptr);
+    EXPECT_EQ(base.Load(), 1);
+    EXPECT_EQ(store.lastFound, nullptr);
+    ASSERT_NE(store.Find("Lee", ZBD_Date("1/1/2001"), SchedClass::kForward), nullptr);
+    base.Clear();
+    EXPECT_EQ(store.lastFound, nullptr);
+}
+
 TEST_F(SchedStoreTest, UpgradesAHeaderlessFile) {
     WriteFile("sched.dat", Lines({"2", "lee smith", "03/07/01", "6 pm", "Club, court 2", "", "Ann",
                                   "2/1/2001", "9 am", "Park", "Doubles"}));

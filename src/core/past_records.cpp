@@ -1,0 +1,170 @@
+#include "core/past_records.h"
+
+#include "core/history.h"
+#include "core/play_store.h"
+#include "core/record_store.h"
+
+#include <algorithm>
+#include <climits>
+#include <ctime>
+#include <sys/stat.h>
+
+namespace kvr {
+
+namespace {
+
+// Hours of one outing are kept within this bound.
+constexpr float kHourLimit = 1.0e6f;
+
+// A time no later than the stamp of any file change made from now on: the
+// coarse clock that stamps file changes, or without one a second ago.
+timespec clockNow() {
+    timespec now{};
+#ifdef CLOCK_REALTIME_COARSE
+    clock_gettime(CLOCK_REALTIME_COARSE, &now);
+#else
+    clock_gettime(CLOCK_REALTIME, &now);
+    now.tv_sec -= 1;
+#endif
+    return now;
+}
+
+bool before(const timespec& a, const timespec& b) {
+    return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
+}
+
+bool same(const timespec& a, const timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+} // namespace
+
+char FirstLetter(std::string_view text) {
+    if (text.empty())
+        return 0;
+    char c = text.front();
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+void CountResult(char result, int& wins, int& losses, int& undecided) {
+    int* counter = result == 'W'   ? &wins
+                   : result == 'L' ? &losses
+                   : result == 'U' ? &undecided
+                                   : nullptr;
+    if (counter && *counter < INT_MAX)
+        ++*counter;
+}
+
+float HoursOf(const std::string& time) {
+    return std::clamp(LeadingFloat(time), -kHourLimit, kHourLimit);
+}
+
+std::string OutingSummary(const std::string& kind, const std::string& score,
+                          const std::string& result) {
+    char letter = FirstLetter(kind);
+    const char* word = letter == 'M' ? "Match" : letter == 'L' ? "Lesson" : "Practice";
+    return std::string(word) + " " + score + " " + result;
+}
+
+bool PastRecords::FileStamp::operator==(const FileStamp& other) const {
+    return exists == other.exists && device == other.device && inode == other.inode &&
+           size == other.size && same(modified, other.modified) && same(changed, other.changed);
+}
+
+PastRecords::FileStamp PastRecords::Stamp() {
+    FileStamp stamp;
+    struct stat info {};
+    if (stat(KVR_History::kFileName, &info) != 0)
+        return stamp;
+    stamp.exists = true;
+    stamp.device = info.st_dev;
+    stamp.inode = info.st_ino;
+    stamp.size = info.st_size;
+    stamp.modified = info.st_mtim;
+    // The status change time moves with every change of the file and cannot
+    // be set back, unlike the modification time.
+    stamp.changed = info.st_ctim;
+    return stamp;
+}
+
+PastRecords PastRecords::Read() {
+    PastRecords past;
+    past.Load();
+    return past;
+}
+
+void PastRecords::Refresh() {
+    if (trusted_ && rewrites_ == KVR_History::Rewrites() && stamp_ == Stamp())
+        return;
+    Load();
+}
+
+void PastRecords::Load() {
+    outings_.clear();
+    texts_.clear();
+    nameNumbers_.clear();
+    hasHistory_ = false;
+    lastDate_.clear();
+
+    // A change made after `started` shows change times not before it, so a
+    // file whose times are older cannot have changed since it was read.
+    const timespec started = clockNow();
+    ++reads_;
+    rewrites_ = KVR_History::Rewrites();
+    const FileStamp stampBefore = Stamp();
+    KVR_History reader; // converts an older layout first
+    bool ended = false;
+    while (reader.ReadNext() == 1) {
+        const PlayRecord& record = reader.Current();
+        hasHistory_ = true;
+        lastDate_ = record.date;
+        ended = ended || record.date.empty();
+        if (!ended)
+            Add(record);
+    }
+    reader.Close();
+    stamp_ = Stamp();
+    // A conversion or a change during the read makes the next Refresh read
+    // the file again.
+    trusted_ =
+        stamp_ == stampBefore && rewrites_ == KVR_History::Rewrites() &&
+        (!stamp_.exists || (before(stamp_.modified, started) && before(stamp_.changed, started)));
+    outings_.shrink_to_fit();
+    texts_.shrink_to_fit();
+}
+
+void PastRecords::Add(const PlayRecord& record) {
+    const ZBD_Date date(record.date);
+    Outing outing;
+    outing.year = date.Year();
+    outing.month = date.Month();
+    outing.hours = HoursOf(record.time);
+    outing.kind = FirstLetter(record.kind);
+    outing.result = FirstLetter(record.result);
+    outing.who = Keep(record.who);
+    outing.secondOpponent = Keep(record.secondOpponent);
+    outing.partner = Keep(record.partner);
+    outing.date = KeepText(record.date);
+    outing.dateLength = static_cast<std::uint32_t>(record.date.size());
+    const std::string summary = OutingSummary(record.kind, record.score, record.result);
+    outing.outing = KeepText(summary);
+    outing.outingLength = static_cast<std::uint32_t>(summary.size());
+    outings_.push_back(outing);
+}
+
+std::uint32_t PastRecords::Keep(const std::string& name) {
+    return nameNumbers_.try_emplace(name, NameCount()).first->second;
+}
+
+std::size_t PastRecords::KeepText(std::string_view text) {
+    std::size_t start = texts_.size();
+    texts_ += text;
+    return start;
+}
+
+std::uint32_t PastRecords::NameNumber(const std::string& name) const {
+    auto found = nameNumbers_.find(name);
+    return found == nameNumbers_.end() ? kNoName : found->second;
+}
+
+} // namespace kvr

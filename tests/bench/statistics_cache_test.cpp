@@ -1,0 +1,137 @@
+#include "core/date.h"
+#include "core/past_records.h"
+#include "core/play_store.h"
+#include "data_generator.h"
+#include "play/statistics.h"
+#include "support/temp_dir.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using kvrbench::DataSet;
+
+// Every field of two statistics blocks, floats to the last bit.
+void ExpectSameStatistics(const PlayStatistics& a, const PlayStatistics& b) {
+    const int counts[][2] = {{a.currentWins, b.currentWins},
+                             {a.currentLosses, b.currentLosses},
+                             {a.currentUndecided, b.currentUndecided},
+                             {a.yearWins, b.yearWins},
+                             {a.yearLosses, b.yearLosses},
+                             {a.yearUndecided, b.yearUndecided},
+                             {a.allWins, b.allWins},
+                             {a.allLosses, b.allLosses},
+                             {a.allUndecided, b.allUndecided}};
+    for (size_t i = 0; i < std::size(counts); ++i)
+        EXPECT_EQ(counts[i][0], counts[i][1]) << "count " << i;
+    const float times[][2] = {{a.currentTime, b.currentTime},
+                              {a.currentMatchTime, b.currentMatchTime},
+                              {a.currentPracticeTime, b.currentPracticeTime},
+                              {a.currentLessonTime, b.currentLessonTime},
+                              {a.yearTime, b.yearTime},
+                              {a.yearMatchTime, b.yearMatchTime},
+                              {a.yearPracticeTime, b.yearPracticeTime},
+                              {a.yearLessonTime, b.yearLessonTime},
+                              {a.allTime, b.allTime},
+                              {a.allMatchTime, b.allMatchTime},
+                              {a.allPracticeTime, b.allPracticeTime},
+                              {a.allLessonTime, b.allLessonTime},
+                              {a.totalGameRating, b.totalGameRating}};
+    for (size_t i = 0; i < std::size(times); ++i)
+        EXPECT_EQ(times[i][0], times[i][1]) << "time " << i;
+    EXPECT_EQ(a.strokeAverage, b.strokeAverage);
+    EXPECT_EQ(a.levelAverage, b.levelAverage);
+    EXPECT_EQ(a.monthlyTime, b.monthlyTime);
+    EXPECT_EQ(a.hasHistory, b.hasHistory);
+}
+
+class StatisticsCacheTest : public kvrtest::TempDirTest {
+protected:
+    void TearDown() override {
+        ZBD_Date::UseSystemClock();
+        kvrtest::TempDirTest::TearDown();
+    }
+};
+
+// On the generated log (10,000 past records, a full goal period) the pass
+// and the opponent figures over the store's copy of the history give what
+// the same computations give over history.dat read afresh, for several
+// todays with the copy kept between them.
+TEST_F(StatisticsCacheTest, CopyOfTheHistoryGivesTheFiguresOfAFreshRead) {
+    DataSet data;
+    ASSERT_EQ(data.WriteAll(), "");
+    KVR_PlayData store;
+    ASSERT_EQ(store.Load(), 1);
+    std::vector<std::string> names = data.People();
+    names.insert(names.end(), {"Nobody Known", ""});
+
+    struct Today {
+        int month, day, year;
+    };
+    for (Today today : {Today{3, 15, 2026}, Today{6, 30, 2024}, Today{1, 2, 2011}}) {
+        SCOPED_TRACE(std::to_string(today.month) + "/" + std::to_string(today.year));
+        ZBD_Date::FixToday(today.month, today.day, today.year);
+        computeStatistics(store);
+        computeStatistics(store); // the second pass from the copy alone
+        const PlayStatistics cached = store.Stats();
+        const std::vector<OpponentStats> cachedOpponents =
+            kvr::ComputeOpponentStatsForAll(store, names);
+
+        const kvr::PastRecords fresh = kvr::PastRecords::Read();
+        computeStatistics(store, fresh);
+        ExpectSameStatistics(cached, store.Stats());
+        const std::vector<OpponentStats> freshOpponents =
+            kvr::ComputeOpponentStatsForAll(store, names, fresh);
+        ASSERT_EQ(cachedOpponents.size(), names.size());
+        for (size_t i = 0; i < names.size(); ++i) {
+            EXPECT_EQ(cachedOpponents[i].lastPlayed, freshOpponents[i].lastPlayed) << names[i];
+            EXPECT_EQ(cachedOpponents[i].lastOuting, freshOpponents[i].lastOuting) << names[i];
+            EXPECT_EQ(cachedOpponents[i].winLossRecord, freshOpponents[i].winLossRecord)
+                << names[i];
+            OpponentStats one;
+            ComputeOpponentStats(store, names[i], one);
+            EXPECT_EQ(one.winLossRecord, cachedOpponents[i].winLossRecord) << names[i];
+            EXPECT_EQ(one.lastOuting, cachedOpponents[i].lastOuting) << names[i];
+        }
+    }
+
+    // The counts follow from the records themselves, whatever the order.
+    int wins = 0, losses = 0;
+    for (const auto* records : {&data.History(), &data.GoalPeriod()}) {
+        for (const PlayRecord& record : *records) {
+            wins += record.result == "W";
+            losses += record.result == "L";
+        }
+    }
+    EXPECT_EQ(store.Stats().allWins, wins);
+    EXPECT_EQ(store.Stats().allLosses, losses);
+    EXPECT_TRUE(store.Stats().hasHistory);
+    EXPECT_EQ(store.Past().Outings().size(), data.History().size());
+}
+
+// A goal period closed through the store is in the next pass, without a
+// new store.
+TEST_F(StatisticsCacheTest, ClosedGoalPeriodCountsInTheNextPass) {
+    DataSet data;
+    ASSERT_EQ(data.WriteAll(), "");
+    ZBD_Date::FixToday(3, 15, 2026);
+    KVR_PlayData store;
+    ASSERT_EQ(store.Load(), 1);
+    computeStatistics(store);
+    const PlayStatistics before = store.Stats();
+
+    ASSERT_EQ(store.StartNewGoalPeriod(), 1);
+    computeStatistics(store);
+    EXPECT_EQ(store.Past().Outings().size(), data.History().size() + data.GoalPeriod().size());
+    EXPECT_EQ(store.Stats().currentWins, 0);
+    EXPECT_EQ(store.Stats().allWins, before.allWins);
+    EXPECT_EQ(store.Stats().allLosses, before.allLosses);
+    const PlayStatistics cached = store.Stats();
+    computeStatistics(store, kvr::PastRecords::Read());
+    ExpectSameStatistics(cached, store.Stats());
+}
+
+} // namespace

@@ -1,0 +1,105 @@
+# Checks the layers: reads every #include "folder/..." of the sources under
+# SOURCE_DIR and fails on any include from one folder into another that the
+# table below does not allow.
+#
+#   cmake -DSOURCE_DIR=<src> [-DMODEL_SOURCES=a.cpp|b.cpp] [-DGUI_SOURCES=...]
+#         -P check_includes.cmake
+#
+# The subsystem folders hold model files (standard C++, in kavora_model) and
+# GUI files (Qt views and dialogs, in kavora_gui) side by side, and the two
+# kinds have different rules. A file counts as a model file when a file of
+# the same name (header or source) is one of kavora_model's sources; as a
+# GUI file when it is one of kavora_gui's; a file in neither list (a header
+# without a source) counts as GUI when it includes a Qt header, else as model.
+# Without the source lists (a model-only build passes no GUI list) the same
+# Qt-header rule decides.
+
+cmake_minimum_required(VERSION 3.25)
+
+set(model_folders core play charting schedule phonebook tips)
+set(gui_folders ui app printing)
+
+# Folders a file may include from, by the folder it lies in. Model files of
+# the subsystem folders see the model only, core sees itself alone; ui (the
+# shared drawing) sees no app; GUI files of a subsystem may use the whole
+# program.
+set(allowed_model_core core)
+foreach(folder IN ITEMS play charting schedule phonebook tips)
+    set(allowed_model_${folder} ${model_folders})
+endforeach()
+foreach(folder IN LISTS model_folders)
+    set(allowed_gui_${folder} ${model_folders} ui app printing)
+endforeach()
+set(allowed_gui_ui ${model_folders} ui)
+set(allowed_gui_printing ${model_folders} ui app printing)
+set(allowed_gui_app ${model_folders} ui app printing)
+
+if(NOT SOURCE_DIR OR NOT IS_DIRECTORY "${SOURCE_DIR}")
+    message(FATAL_ERROR "check_includes: SOURCE_DIR names no folder")
+endif()
+get_filename_component(SOURCE_DIR "${SOURCE_DIR}" ABSOLUTE)
+
+# Source lists come joined with '|' (a ';' would split the command line).
+function(stems out joined)
+    string(REPLACE "|" ";" files "${joined}")
+    set(result)
+    foreach(file IN LISTS files)
+        get_filename_component(stem "${file}" NAME_WE)
+        get_filename_component(dir "${file}" DIRECTORY)
+        get_filename_component(folder "${dir}" NAME)
+        list(APPEND result "${folder}/${stem}")
+    endforeach()
+    set(${out} ${result} PARENT_SCOPE)
+endfunction()
+stems(model_stems "${MODEL_SOURCES}")
+stems(gui_stems "${GUI_SOURCES}")
+
+file(GLOB_RECURSE files RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/*.h" "${SOURCE_DIR}/*.cpp")
+list(SORT files)
+set(failures)
+set(checked 0)
+foreach(file IN LISTS files)
+    string(REGEX MATCH "^[^/]+" folder "${file}")
+    if(folder STREQUAL file)
+        continue() # a file at the top of src/
+    endif()
+    file(STRINGS "${SOURCE_DIR}/${file}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]")
+
+    get_filename_component(stem "${file}" NAME_WE)
+    set(key "${folder}/${stem}")
+    set(kind gui)
+    if(folder IN_LIST model_folders)
+        list(FIND model_stems "${key}" in_model)
+        list(FIND gui_stems "${key}" in_gui)
+        if(in_model GREATER -1)
+            set(kind model)
+        elseif(in_gui EQUAL -1)
+            set(kind model)
+            foreach(line IN LISTS lines)
+                if(line MATCHES "<Q[A-Za-z/]*")
+                    set(kind gui)
+                endif()
+            endforeach()
+        endif()
+    endif()
+
+    if(NOT DEFINED allowed_${kind}_${folder})
+        list(APPEND failures "${file}: folder ${folder}/ has no rule in check_includes.cmake")
+        continue()
+    endif()
+    foreach(line IN LISTS lines)
+        if(line MATCHES "#[ \t]*include[ \t]*\"([^/\"]+)/")
+            set(target "${CMAKE_MATCH_1}")
+            math(EXPR checked "${checked} + 1")
+            if(NOT target IN_LIST allowed_${kind}_${folder})
+                list(APPEND failures "${file} (${kind} file) includes ${target}/: ${line}")
+            endif()
+        endif()
+    endforeach()
+endforeach()
+
+if(failures)
+    list(JOIN failures "\n  " text)
+    message(FATAL_ERROR "Includes across layers:\n  ${text}")
+endif()
+message(STATUS "check_includes: ${checked} includes within the layers")

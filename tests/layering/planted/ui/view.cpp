@@ -1,0 +1,3 @@
+// Planted for the layering check's own test: ui may include nothing of app.
+#include "app/client.h"
+#include "ui/drawing.h"
