@@ -5,6 +5,7 @@
 #include "data_generator.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -12,9 +13,10 @@
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage: kavora_gen [--force] <folder>\n"
+    std::fprintf(stderr, "usage: kavora_gen [--force] [--history N] <folder>\n"
                          "Writes a synthetic Kavora data set into <folder> (created when\n"
-                         "missing). Existing data files are only replaced with --force.\n");
+                         "missing), with N past play records (10000 unless given).\n"
+                         "Existing data files are only replaced with --force.\n");
     return 2;
 }
 
@@ -22,11 +24,14 @@ int usage() {
 
 int main(int argc, char** argv) {
     bool force = false;
+    kvrbench::DataSetSize size;
     std::string folder;
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
         if (argument == "--force")
             force = true;
+        else if (argument == "--history" && i + 1 < argc)
+            size.historyRecords = std::atoi(argv[++i]);
         else if (argument.empty() || argument[0] == '-' || !folder.empty())
             return usage();
         else
@@ -57,13 +62,14 @@ int main(int argc, char** argv) {
         }
     }
 
-    kvrbench::DataSet data;
+    if (size.historyRecords < 0)
+        return usage();
+    kvrbench::DataSet data(size);
     std::string failed = data.WriteAll();
     if (!failed.empty()) {
         std::fprintf(stderr, "kavora_gen: cannot write %s/%s\n", folder.c_str(), failed.c_str());
         return 1;
     }
-    const auto& size = data.Size();
     std::printf("Wrote %d past and %d current play records, %d people, %d charts, %d events and "
                 "%d tips to %s\n",
                 size.historyRecords, size.playRecords, size.people, size.charts, size.events,

@@ -6,8 +6,10 @@
 #include "app/main_window.h"
 #include "app/welcome_dialog.h"
 #include "charting/chart_store.h"
+#include "core/backups.h"
 #include "core/coach_file.h"
 #include "core/history.h"
+#include "core/instance_lock.h"
 #include "core/play_store.h"
 #include "phonebook/phone_store.h"
 #include "play/statistics.h"
@@ -22,6 +24,7 @@
 
 #include <QFile>
 #include <QIcon>
+#include <QSocketNotifier>
 
 namespace {
 
@@ -84,11 +87,21 @@ TKvrWinApp::TKvrWinApp(int& argc, char** argv)
     setApplicationName(QStringLiteral("kavora"));
     setApplicationVersion(QString::fromLatin1(kui::kAppVersion));
     setDesktopFileName(QString::fromLatin1(kui::kAppId));
-    if (QFile::exists(QString::fromLatin1(kui::kAppIconResource)))
-        setWindowIcon(QIcon(QString::fromLatin1(kui::kAppIconResource)));
-    else
-        setWindowIcon(ProgramIcon());
     kui::SetDefaultCaption(title_);
+
+    // One copy of the program per data folder. A second start touches no
+    // file: it calls the first copy's window forward and ends.
+    instanceLock_ = std::make_unique<kvr::InstanceLock>();
+    if (instanceLock_->HeldElsewhere()) {
+        alreadyRunning_ = true;
+        kvr::CallRunningInstance();
+        kui::Tell(nullptr,
+                  QStringLiteral("Kavora is already running in this folder:\n%1\n\nOnly one "
+                                 "copy of the program can work on a data folder at a time.")
+                      .arg(QFile::decodeName(kvr::CanonicalFolder().c_str())),
+                  {}, kui::Icon::Information);
+        return;
+    }
 
     // A goal-period change cut short by a crash is finished or undone before
     // any store reads its file.
@@ -117,6 +130,54 @@ TKvrWinApp::~TKvrWinApp() {
 
 TKvrWinApp* TKvrWinApp::Instance() {
     return qobject_cast<TKvrWinApp*>(QCoreApplication::instance());
+}
+
+void TKvrWinApp::AfterFirstPaint() {
+    // The scalable icon needs the SVG plug-ins, which the first paint does
+    // not: the windows take it up once they are on screen.
+    if (windowIcon().isNull()) {
+        if (QFile::exists(QString::fromLatin1(kui::kAppIconResource)))
+            setWindowIcon(QIcon(QString::fromLatin1(kui::kAppIconResource)));
+        else
+            setWindowIcon(ProgramIcon());
+        // The frame and its client copied the empty icon when they were made.
+        frame_->setWindowIcon(windowIcon());
+        frame_->Client()->setWindowIcon(windowIcon());
+    }
+    ListenForSecondStarts();
+    MakeDailyBackup();
+}
+
+void TKvrWinApp::ListenForSecondStarts() {
+    if (listener_)
+        return;
+    listener_ = std::make_unique<kvr::InstanceListener>();
+    if (listener_->Fd() < 0)
+        return;
+    listenerNotifier_ = std::make_unique<QSocketNotifier>(listener_->Fd(), QSocketNotifier::Read);
+    connect(listenerNotifier_.get(), &QSocketNotifier::activated, this, [this] {
+        if (!listener_->AcceptCall() || !frame_)
+            return;
+        if (frame_->isMinimized())
+            frame_->showNormal();
+        frame_->raise();
+        frame_->activateWindow();
+        emit CalledForward();
+    });
+}
+
+void TKvrWinApp::MakeDailyBackup() {
+    kvr::BackupResult backup = kvr::MakeDailyBackup();
+    if (backup.outcome != kvr::BackupResult::Outcome::Failed)
+        return;
+    QString problems;
+    for (const std::string& problem : backup.problems)
+        problems += QString::fromStdString(problem) + QLatin1Char('\n');
+    kui::Tell(frame_.get(),
+              QStringLiteral("Today's backup of your data files in '%1' could not be made "
+                             "whole:\n%2\nYour data files themselves were not changed.")
+                  .arg(QString::fromStdString(backup.folder), problems),
+              {}, kui::Icon::Warning);
 }
 
 KvrClient* TKvrWinApp::Client() const {
@@ -229,6 +290,8 @@ void TKvrWinApp::InitMainWindow() {
     if (!ready_ || frame_)
         return;
     frame_ = std::make_unique<TKvrFrame>(*this);
+    connect(frame_->Client(), &KvrClient::FirstPainted, this, &TKvrWinApp::AfterFirstPaint,
+            Qt::QueuedConnection);
     frame_->show();
     SettlePlayerName();
 }

@@ -11,7 +11,12 @@ class TipClass;
 class SchedClass;
 class KVR_ChartClass;
 class KvrClient;
+class QSocketNotifier;
 class TKvrFrame;
+namespace kvr {
+class InstanceLock;
+class InstanceListener;
+} // namespace kvr
 
 // The application object: owns the five stores and the player's name for
 // the whole run, loads the data before any window is shown and builds the
@@ -21,8 +26,10 @@ class TKvrWinApp : public QApplication {
 public:
     static constexpr int kMaxNameLength = 24;
 
-    // Finishes an interrupted goal-period change, then creates the stores
-    // and loads them, telling the player of any file that cannot be read.
+    // Takes the data folder for this run (or, when another copy of the
+    // program has it, calls that copy forward and stops), finishes an
+    // interrupted goal-period change, then creates the stores and loads
+    // them, telling the player of any file that cannot be read.
     TKvrWinApp(int& argc, char** argv);
     ~TKvrWinApp() override;
     Q_DISABLE_COPY_MOVE(TKvrWinApp)
@@ -36,8 +43,10 @@ public:
     // and the player's name, asked for on the first run.
     void InitMainWindow();
 
-    // False when the stores could not be created; the program then ends.
+    // False when the stores could not be created or another copy of the
+    // program works on this folder; the program then ends.
     bool Ready() const { return ready_; }
+    bool AlreadyRunning() const { return alreadyRunning_; }
 
     const QString& Title() const { return title_; }
     const QString& PlayerName() const { return playerName_; }
@@ -65,15 +74,29 @@ public:
     // How long loading the data took, for the start-up measurements.
     double LoadMilliseconds() const { return loadMilliseconds_; }
 
+signals:
+    // A second start in this folder called the main window forward.
+    void CalledForward();
+
 private:
     bool CreateStores();
     void LoadAllData();
     void SettlePlayerName();
     void DestroyStores();
+    // Once the window is on screen: the program icon, the socket through
+    // which a second start calls this window forward, and the day's backup.
+    void AfterFirstPaint();
+    void MakeDailyBackup();
+    void ListenForSecondStarts();
 
+    // Declared first, so it is given up last.
+    std::unique_ptr<kvr::InstanceLock> instanceLock_;
+    std::unique_ptr<kvr::InstanceListener> listener_;
+    std::unique_ptr<QSocketNotifier> listenerNotifier_;
     QString title_;
     QString playerName_;
     bool ready_ = false;
+    bool alreadyRunning_ = false;
     double loadMilliseconds_ = 0;
     std::unique_ptr<KVR_PlayData> playStore_;
     std::unique_ptr<KVR_PhoneData> phoneStore_;

@@ -1,10 +1,72 @@
 #include "app/sound.h"
 
-#include <QAudioDevice>
+#include "app/app_id.h"
+
+#include <canberra.h>
+#include <dlfcn.h>
+
 #include <QFileInfo>
-#include <QMediaDevices>
-#include <QSoundEffect>
-#include <QUrl>
+
+namespace {
+
+// The one sound this program plays; a new click cancels the one before.
+constexpr uint32_t kClickId = 1;
+
+template <class Function> bool Resolve(void* library, const char* name, Function*& function) {
+    function = reinterpret_cast<Function*>(dlsym(library, name));
+    return function != nullptr;
+}
+
+} // namespace
+
+// libcanberra, opened with dlopen so that neither the library nor its audio
+// back end is loaded before the first click. The library stays loaded for the
+// rest of the run: its back end may keep threads of its own.
+class FileClickSound::Player {
+public:
+    ~Player() {
+        if (context_)
+            destroy_(context_);
+    }
+
+    // Loads the library and opens a context on the audio output; false when
+    // either cannot be done.
+    bool Open() {
+        void* library = dlopen("libcanberra.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (!library)
+            return false;
+        decltype(&ca_context_create) create = nullptr;
+        decltype(&ca_context_open) open = nullptr;
+        decltype(&ca_context_change_props) changeProps = nullptr;
+        if (!Resolve(library, "ca_context_create", create) ||
+            !Resolve(library, "ca_context_open", open) ||
+            !Resolve(library, "ca_context_change_props", changeProps) ||
+            !Resolve(library, "ca_context_destroy", destroy_) ||
+            !Resolve(library, "ca_context_play", play_) ||
+            !Resolve(library, "ca_context_cancel", cancel_))
+            return false;
+        if (create(&context_) != CA_SUCCESS) {
+            context_ = nullptr;
+            return false;
+        }
+        changeProps(context_, CA_PROP_APPLICATION_NAME, "Kavora", CA_PROP_APPLICATION_ID,
+                    kui::kAppId, nullptr);
+        return open(context_) == CA_SUCCESS;
+    }
+
+    bool Play(const QByteArray& path) {
+        // A click that is still sounding starts again from the top.
+        cancel_(context_, kClickId);
+        return play_(context_, kClickId, CA_PROP_MEDIA_FILENAME, path.constData(), nullptr) ==
+               CA_SUCCESS;
+    }
+
+private:
+    ca_context* context_ = nullptr;
+    decltype(&ca_context_destroy) destroy_ = nullptr;
+    decltype(&ca_context_play) play_ = nullptr;
+    decltype(&ca_context_cancel) cancel_ = nullptr;
+};
 
 FileClickSound::FileClickSound(QString fileName) : fileName_(std::move(fileName)) {}
 
@@ -12,22 +74,17 @@ FileClickSound::~FileClickSound() = default;
 
 bool FileClickSound::Play() {
     QFileInfo file(fileName_);
-    if (!file.isFile() || !file.isReadable())
+    if (unavailable_ || !file.isFile() || !file.isReadable())
         return false;
-    QAudioDevice output = QMediaDevices::defaultAudioOutput();
-    if (output.isNull())
-        return false;
-    const QString path = file.absoluteFilePath();
-    if (!effect_ || loadedPath_ != path) {
-        effect_ = std::make_unique<QSoundEffect>(output);
-        effect_->setSource(QUrl::fromLocalFile(path));
-        loadedPath_ = path;
+    if (!player_) {
+        auto player = std::make_unique<Player>();
+        if (!player->Open()) {
+            // No library or no audio output: the program stays silent rather
+            // than trying again on every command.
+            unavailable_ = true;
+            return false;
+        }
+        player_ = std::move(player);
     }
-    if (effect_->status() == QSoundEffect::Error)
-        return false;
-    // A click that is still sounding starts again from the top.
-    if (effect_->isPlaying())
-        effect_->stop();
-    effect_->play();
-    return true;
+    return player_->Play(QFile::encodeName(file.absoluteFilePath()));
 }

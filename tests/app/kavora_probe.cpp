@@ -4,32 +4,73 @@
 // a desktop:
 //
 //   kavora_probe [--timing] [--shot file.png] [--size WIDTHxHEIGHT | --maximized]
-//                [--dialog welcome|about] [--menu TITLE]
+//                [--dialog welcome|about] [--menu TITLE] [--messages] [--stay SECONDS]
 //
 // --menu opens the menu bar's menu TITLE (its text without the '&', a
 // submenu as "Analyze>Graphs") and saves a picture of it instead.
 //
-// --timing prints the wall-clock time of the first paint (nanoseconds since
-// the epoch) and the time spent loading the data.
+// --timing prints the wall-clock times (nanoseconds since the epoch) at which
+// main() was entered, the application object was made (data loaded), the
+// main window was built and the first paint was done, and the time spent
+// loading the data.
+//
+// --messages prints every message box as a line "message: TEXT" (line breaks
+// as " | ") instead of showing it, and answers every question with No.
+// --stay keeps the program running that long after the first paint,
+// printing "called" each time a second start calls its window forward.
 
 #include "app/about_dialog.h"
 #include "app/application.h"
 #include "app/client.h"
 #include "app/main_window.h"
 #include "app/welcome_dialog.h"
+#include "ui/message.h"
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include <QDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QTimer>
 
+namespace {
+
+class PrintingResponder : public kui::Responder {
+public:
+    void Told(const kui::Message& message) override { Print(message); }
+    bool Answer(const kui::Message& question) override {
+        Print(question);
+        return false;
+    }
+    int Run(QDialog&) override { return QDialog::Rejected; }
+
+private:
+    static void Print(const kui::Message& message) {
+        QString text = message.text;
+        text.replace(QLatin1Char('\n'), QStringLiteral(" | "));
+        std::printf("message: %s\n", text.toUtf8().constData());
+        std::fflush(stdout);
+    }
+};
+
+long long NowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    const long long mainEntered = NowNs();
     bool timing = false;
+    bool messages = false;
+    int staySeconds = 0;
     bool maximized = false;
     std::string shot;
     std::string dialog;
@@ -47,14 +88,25 @@ int main(int argc, char* argv[]) {
             dialog = argv[++i];
         else if (!std::strcmp(argv[i], "--menu") && i + 1 < argc)
             menu = argv[++i];
+        else if (!std::strcmp(argv[i], "--messages"))
+            messages = true;
+        else if (!std::strcmp(argv[i], "--stay") && i + 1 < argc)
+            staySeconds = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--size") && i + 1 < argc)
             std::sscanf(argv[++i], "%dx%d", &width, &height);
     }
 
+    PrintingResponder printing;
+    if (messages)
+        kui::SetResponder(&printing);
     TKvrWinApp app(argc, argv);
+    const long long appMade = NowNs();
+    if (app.AlreadyRunning())
+        return 3;
     if (!app.Ready())
         return 0;
     app.InitMainWindow();
+    const long long windowBuilt = NowNs();
     TKvrFrame* frame = app.Frame();
     if (maximized) {
         frame->setGeometry(frame->screen()->availableGeometry());
@@ -65,11 +117,9 @@ int main(int argc, char* argv[]) {
 
     QObject::connect(frame->Client(), &KvrClient::FirstPainted, &app, [&] {
         if (timing) {
-            auto now = std::chrono::system_clock::now().time_since_epoch();
-            std::printf("first_paint_ns %lld\nload_ms %.3f\n",
-                        static_cast<long long>(
-                            std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()),
-                        app.LoadMilliseconds());
+            std::printf("main_ns %lld\napp_ns %lld\nwindow_ns %lld\nfirst_paint_ns %lld\n"
+                        "load_ms %.3f\n",
+                        mainEntered, appMade, windowBuilt, NowNs(), app.LoadMilliseconds());
             std::fflush(stdout);
         }
         // Let the window settle (a resize, the menu bar) before the picture.
@@ -101,8 +151,16 @@ int main(int argc, char* argv[]) {
                 }
                 target->grab().save(QString::fromStdString(shot));
             }
-            app.quit();
+            if (staySeconds <= 0)
+                app.quit();
         });
     });
+    if (staySeconds > 0) {
+        QObject::connect(&app, &TKvrWinApp::CalledForward, &app, [] {
+            std::printf("called\n");
+            std::fflush(stdout);
+        });
+        QTimer::singleShot(staySeconds * 1000, &app, &QApplication::quit);
+    }
     return app.exec();
 }

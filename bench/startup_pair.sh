@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Start-up time of Kavora against the yardstick of an empty main window, in
+# paired runs on the offscreen platform.
+#
+#   bench/startup_pair.sh [BUILD_DIR] [RUNS] [PAST_RECORDS...]
+#
+# For an empty data folder and for a data set with each number of past
+# records (kavora_gen), runs the empty window (empty_window) and the program
+# (kavora_probe --timing) RUNS times each, alternating, after one warm-up run
+# of each. Each run's time is from just before its start to its first paint.
+# Prints the medians, their ratio (and, for reference, the median of the
+# empty window drawing one line of text: the first use of a font), the median time the program spent loading
+# its data and the medians of its phases: exec to main(), the application
+# object (data loaded), the main window built, the first paint. Needs a build
+# with -DKAVORA_BENCH=ON.
+set -euo pipefail
+
+build=${1:-build}
+runs=${2:-15}
+shift $(($# < 2 ? $# : 2))
+sizes=("$@")
+[ ${#sizes[@]} -gt 0 ] || sizes=(10000 100000)
+
+bin=$(cd "$build/bin" && pwd)
+for program in kavora_probe empty_window kavora_gen; do
+    [ -x "$bin/$program" ] || { echo "missing $bin/$program (build with -DKAVORA_BENCH=ON)" >&2; exit 2; }
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/kavora-startup-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+export QT_QPA_PLATFORM=offscreen
+
+# Milliseconds from now to the first paint that the command prints; the
+# program's phases go to times.PHASE.
+time_to_paint() {
+    local start=${EPOCHREALTIME/[.,]/} output paint phase at
+    output=$("$@" 2>/dev/null)
+    paint=$(sed -n 's/^first_paint_ns //p' <<<"$output")
+    echo $(((paint / 1000 - start) / 10))e-2
+    sed -n 's/^load_ms //p' <<<"$output" >>"$work/times.load"
+    for phase in main app window; do
+        at=$(sed -n "s/^${phase}_ns //p" <<<"$output")
+        [ -n "$at" ] && echo $(((at / 1000 - start) / 10))e-2 >>"$work/times.$phase"
+    done
+    return 0
+}
+
+median() {
+    sort -g | awk '{ v[NR] = $1 } END { m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; printf "%.1f", m }'
+}
+
+measure() {
+    local label=$1 folder=$2
+    : >"$work/times.empty" && : >"$work/times.text" && : >"$work/times.kavora"
+    (
+        cd "$folder"
+        time_to_paint "$bin/empty_window" >/dev/null
+        time_to_paint "$bin/kavora_probe" --timing >/dev/null
+        for phase in load main app window; do : >"$work/times.$phase"; done
+        for ((i = 0; i < runs; i++)); do
+            time_to_paint "$bin/empty_window" >>"$work/times.empty"
+            time_to_paint "$bin/empty_window" --text >>"$work/times.text"
+            time_to_paint "$bin/kavora_probe" --timing >>"$work/times.kavora"
+        done
+    )
+    local empty kavora load
+    empty=$(median <"$work/times.empty")
+    kavora=$(median <"$work/times.kavora")
+    load=$(median <"$work/times.load")
+    printf '%-22s empty window %7s ms   kavora %7s ms   ratio %5s   data loading %7s ms\n' \
+        "$label" "$empty" "$kavora" "$(awk -v a="$kavora" -v b="$empty" 'BEGIN { printf "%.2f", a / b }')" "$load"
+    printf '%-22s empty window with a line of text %s ms\n' "" "$(median <"$work/times.text")"
+    if [ -s "$work/times.main" ]; then
+        printf '%-22s kavora reached main() %s ms, application made %s ms, window built %s ms\n' \
+            "" "$(median <"$work/times.main")" "$(median <"$work/times.app")" \
+            "$(median <"$work/times.window")"
+    fi
+}
+
+new_folder() {
+    local folder=$work/$1
+    mkdir -p "$folder"
+    printf 'KVR Coach Data Format 1.0\r\nPat Smith\r\n' >"$folder/coach.dat"
+    echo "$folder"
+}
+
+echo "medians of $runs paired runs, time to first paint"
+measure "empty folder" "$(new_folder empty)"
+for size in "${sizes[@]}"; do
+    folder=$(new_folder "past$size")
+    "$bin/kavora_gen" --history "$size" "$folder" >/dev/null
+    measure "$size past records" "$folder"
+done

@@ -1,0 +1,220 @@
+#include "core/backups.h"
+
+#include "core/date.h"
+#include "core/safe_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kvr {
+namespace {
+
+// A day's folder before it is complete.
+constexpr const char* kPartialSuffix = ".partial";
+
+std::string Join(const std::string& folder, const std::string& name) {
+    return folder.empty() || folder == "." ? name : folder + "/" + name;
+}
+
+std::string Reason(int error) {
+    return std::strerror(error);
+}
+
+bool SyncFolder(const std::string& folder) {
+    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool ok = fsync(fd) == 0;
+    return close(fd) == 0 && ok;
+}
+
+std::string DayFolderName(const ZBD_Date& day) {
+    char name[16];
+    std::snprintf(name, sizeof name, "%04d-%02d-%02d", day.Year(), day.Month(), day.Day());
+    return name;
+}
+
+// "YYYY-MM-DD", digits in every place.
+bool IsDayFolderName(const std::string& name) {
+    if (name.size() != 10 || name[4] != '-' || name[7] != '-')
+        return false;
+    for (size_t i = 0; i < name.size(); ++i)
+        if (i != 4 && i != 7 && (name[i] < '0' || name[i] > '9'))
+            return false;
+    return true;
+}
+
+bool IsOurFileName(const std::string& name) {
+    const auto& names = BackupFileNames();
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// The entries of a folder; false when it cannot be listed.
+bool ListFolder(const std::string& folder, std::vector<std::string>& names) {
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return false;
+    errno = 0;
+    while (dirent* entry = readdir(dir)) {
+        std::string name = entry->d_name;
+        if (name != "." && name != "..")
+            names.push_back(std::move(name));
+    }
+    bool ok = errno == 0;
+    closedir(dir);
+    return ok;
+}
+
+// A real folder (not a link to one) that holds nothing but regular files
+// named as the data files: only such a folder is ever removed.
+bool HoldsOnlyOurFiles(const std::string& folder) {
+    struct stat info {};
+    if (lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return false;
+    std::vector<std::string> names;
+    if (!ListFolder(folder, names))
+        return false;
+    for (const std::string& name : names) {
+        if (!IsOurFileName(name) || lstat(Join(folder, name).c_str(), &info) != 0 ||
+            !S_ISREG(info.st_mode))
+            return false;
+    }
+    return true;
+}
+
+bool RemoveBackupFolder(const std::string& folder) {
+    RemoveStaleTemporaries(folder);
+    if (!HoldsOnlyOurFiles(folder))
+        return false;
+    std::vector<std::string> names;
+    ListFolder(folder, names);
+    for (const std::string& name : names)
+        if (unlink(Join(folder, name).c_str()) != 0)
+            return false;
+    return rmdir(folder.c_str()) == 0;
+}
+
+// Copies one data file into `target`; an empty text when done or when the
+// file does not exist, else what went wrong.
+std::string CopyFile(const std::string& dataFolder, const std::string& name,
+                     const std::string& target, bool& copied, bool& writeFailed) {
+    const std::string source = Join(dataFolder, name);
+    struct stat info {};
+    if (stat(source.c_str(), &info) != 0) {
+        if (errno == ENOENT)
+            return {};
+        return "'" + name + "': " + Reason(errno);
+    }
+    errno = 0;
+    auto contents = ReadWholeFile(source);
+    if (!contents)
+        return "'" + name + "' could not be read: " + Reason(errno ? errno : EIO);
+    const std::string copy = Join(target, name);
+    errno = 0;
+    // The copy is as private as the file it copies.
+    if (!WriteFileAtomically(copy, *contents, source)) {
+        writeFailed = true;
+        return "'" + name + "' could not be written: " + Reason(errno ? errno : EIO);
+    }
+    copied = true;
+    return {};
+}
+
+// Removes our backups past the newest kBackupDays, never `today`'s.
+void PruneOldBackups(const std::string& backups, const std::string& today) {
+    std::vector<std::string> names;
+    if (!ListFolder(backups, names))
+        return;
+    std::vector<std::string> days;
+    for (const std::string& name : names)
+        if (IsDayFolderName(name) && HoldsOnlyOurFiles(Join(backups, name)))
+            days.push_back(name);
+    // Names of this shape sort as their dates do.
+    std::sort(days.begin(), days.end(), std::greater<>());
+    for (size_t i = kBackupDays; i < days.size(); ++i)
+        if (days[i] != today)
+            RemoveBackupFolder(Join(backups, days[i]));
+    SyncFolder(backups);
+}
+
+} // namespace
+
+const std::vector<std::string>& BackupFileNames() {
+    static const std::vector<std::string> names = {
+        "play.dat",     "history.dat",  "chart.dat", "sched.dat",  "phone.dat",    "coach.dat",
+        "forehand.tip", "backhand.tip", "serve.tip", "volley.tip", "approach.tip", "return.tip",
+    };
+    return names;
+}
+
+BackupResult MakeDailyBackup(const std::string& dataFolder) {
+    BackupResult result;
+    const std::string today = DayFolderName(ZBD_Date());
+    const std::string backups = Join(dataFolder, kBackupFolder);
+    const std::string finalFolder = Join(backups, today);
+    result.folder = Join(kBackupFolder, today);
+
+    struct stat info {};
+    if (lstat(finalFolder.c_str(), &info) == 0) {
+        result.outcome = BackupResult::Outcome::AlreadyMade;
+        return result;
+    }
+    bool anyFile = false;
+    for (const std::string& name : BackupFileNames())
+        if (FileExists(Join(dataFolder, name)))
+            anyFile = true;
+    if (!anyFile)
+        return result;
+
+    auto fail = [&](const std::string& problem) {
+        result.outcome = BackupResult::Outcome::Failed;
+        result.problems.push_back(problem);
+        return result;
+    };
+    if (mkdir(backups.c_str(), 0700) == 0) {
+        SyncFolder(dataFolder.empty() ? "." : dataFolder);
+    } else if (errno != EEXIST) {
+        return fail("'" + std::string(kBackupFolder) + "' could not be made: " + Reason(errno));
+    }
+
+    // A folder left by a start that was cut short is finished afresh.
+    const std::string partial = finalFolder + kPartialSuffix;
+    if (lstat(partial.c_str(), &info) == 0 && !RemoveBackupFolder(partial))
+        return fail("'" + result.folder + kPartialSuffix + "' is in the way");
+    if (mkdir(partial.c_str(), 0700) != 0)
+        return fail("'" + result.folder + "' could not be made: " + Reason(errno));
+
+    bool copied = false;
+    bool writeFailed = false;
+    for (const std::string& name : BackupFileNames()) {
+        std::string problem = CopyFile(dataFolder, name, partial, copied, writeFailed);
+        if (!problem.empty())
+            result.problems.push_back(problem);
+        if (writeFailed)
+            break;
+    }
+    if (writeFailed || !copied) {
+        RemoveBackupFolder(partial);
+        SyncFolder(backups);
+        result.outcome = BackupResult::Outcome::Failed;
+        return result;
+    }
+    if (!SyncFolder(partial) || !RenameDurably(partial, finalFolder)) {
+        int error = errno;
+        if (lstat(partial.c_str(), &info) == 0)
+            RemoveBackupFolder(partial);
+        return fail("'" + result.folder + "' could not be completed: " + Reason(error));
+    }
+    result.outcome =
+        result.problems.empty() ? BackupResult::Outcome::Made : BackupResult::Outcome::Failed;
+    PruneOldBackups(backups, today);
+    return result;
+}
+
+} // namespace kvr

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Daily backups of the data files, kept in the data folder itself:
+// backups/YYYY-MM-DD/ holds a copy of every data file as it was at the day's
+// first start. The newest kBackupDays backups are kept; older ones are
+// removed, but only folders that are certainly backups of this program.
+namespace kvr {
+
+inline constexpr const char* kBackupFolder = "backups";
+inline constexpr int kBackupDays = 14;
+
+// The files a backup copies (those of them that exist).
+const std::vector<std::string>& BackupFileNames();
+
+struct BackupResult {
+    enum class Outcome {
+        Made,        // today's backup was written
+        AlreadyMade, // today's backup was there already
+        NothingToCopy,
+        Failed, // no backup made, or one without some files: see problems
+    };
+    Outcome outcome = Outcome::NothingToCopy;
+    // The day's folder, relative to the data folder ("backups/2026-12-07").
+    std::string folder;
+    // What went wrong, one line per failure: the file and the system's
+    // reason.
+    std::vector<std::string> problems;
+};
+
+// Makes today's backup (today as ZBD_Date gives it) of the data files in
+// `dataFolder` unless it exists, then removes the backups past the newest
+// kBackupDays. The copies are written and synced before the day's folder
+// takes its final name, so a backup folder is always complete. A file that
+// cannot be read is left out and reported; a copy that cannot be written
+// leaves no backup for the day. Nothing outside backups/ is changed.
+BackupResult MakeDailyBackup(const std::string& dataFolder = ".");
+
+} // namespace kvr

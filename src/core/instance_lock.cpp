@@ -1,0 +1,149 @@
+#include "core/instance_lock.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace kvr {
+namespace {
+
+std::string LockPath(const std::string& folder) {
+    return folder.empty() || folder == "." ? std::string(kLockFile) : folder + "/" + kLockFile;
+}
+
+long ReadPid(int fd) {
+    char text[32] = {};
+    ssize_t got = pread(fd, text, sizeof text - 1, 0);
+    if (got <= 0)
+        return 0;
+    long pid = std::strtol(text, nullptr, 10);
+    return pid > 0 ? pid : 0;
+}
+
+void WritePid(int fd) {
+    char text[32];
+    int length = std::snprintf(text, sizeof text, "%ld\n", static_cast<long>(getpid()));
+    // The number is only there for a person who wonders who holds the
+    // folder: the lock itself is what counts, so a failed write is let be.
+    if (ftruncate(fd, 0) == 0)
+        (void)!pwrite(fd, text, static_cast<size_t>(length), 0);
+}
+
+// The socket's name: the user and a hash (FNV-1a) of the folder's canonical
+// path, so that every start in one folder finds the same name and a name
+// never grows past the socket address's limit.
+sockaddr_un SocketAddress(const std::string& folder, socklen_t& length) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (unsigned char c : CanonicalFolder(folder)) {
+        hash ^= c;
+        hash *= 1099511628211ull;
+    }
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    // A leading NUL puts the name in the abstract namespace.
+    int written =
+        std::snprintf(address.sun_path + 1, sizeof address.sun_path - 1, "kavora-%lu-%016llx",
+                      static_cast<unsigned long>(getuid()), static_cast<unsigned long long>(hash));
+    length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + written);
+    return address;
+}
+
+} // namespace
+
+InstanceLock::InstanceLock(const std::string& folder) {
+    const std::string path = LockPath(folder);
+    fd_ = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    bool writable = fd_ >= 0;
+    // A lock file another user made (or a read-only folder) can still be
+    // locked through a read-only descriptor.
+    if (fd_ < 0)
+        fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0)
+        return;
+    int result;
+    do
+        result = flock(fd_, LOCK_EX | LOCK_NB);
+    while (result != 0 && errno == EINTR);
+    if (result == 0) {
+        state_ = State::Held;
+        if (writable)
+            WritePid(fd_);
+        ownerPid_ = static_cast<long>(getpid());
+        return;
+    }
+    if (errno == EWOULDBLOCK) {
+        state_ = State::HeldElsewhere;
+        ownerPid_ = ReadPid(fd_);
+    }
+    close(fd_);
+    fd_ = -1;
+}
+
+InstanceLock::~InstanceLock() {
+    // Closing the last descriptor of the file frees the lock. The file stays:
+    // removing it could let two starts lock two different files.
+    if (fd_ >= 0)
+        close(fd_);
+}
+
+std::string CanonicalFolder(const std::string& folder) {
+    char resolved[PATH_MAX];
+    if (!realpath(folder.empty() ? "." : folder.c_str(), resolved))
+        return folder;
+    return resolved;
+}
+
+InstanceListener::InstanceListener(const std::string& folder) {
+    socklen_t length = 0;
+    sockaddr_un address = SocketAddress(folder, length);
+    fd_ = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd_ < 0)
+        return;
+    if (bind(fd_, reinterpret_cast<const sockaddr*>(&address), length) != 0 ||
+        listen(fd_, 4) != 0) {
+        close(fd_);
+        fd_ = -1;
+    }
+}
+
+InstanceListener::~InstanceListener() {
+    if (fd_ >= 0)
+        close(fd_);
+}
+
+bool InstanceListener::AcceptCall() {
+    if (fd_ < 0)
+        return false;
+    int call = accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (call < 0)
+        return false;
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    bool sameUser =
+        getsockopt(call, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == getuid();
+    close(call);
+    return sameUser;
+}
+
+bool CallRunningInstance(const std::string& folder) {
+    socklen_t length = 0;
+    sockaddr_un address = SocketAddress(folder, length);
+    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    // The connection itself is the call: the holder needs nothing more.
+    bool reached = connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0;
+    close(fd);
+    return reached;
+}
+
+} // namespace kvr

@@ -1,0 +1,141 @@
+#include "core/backups.h"
+#include "core/date.h"
+#include "support/temp_dir.h"
+
+#include <csignal>
+#include <cstdio>
+#include <set>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace kvrtest {
+namespace {
+
+namespace fs = std::filesystem;
+using Outcome = kvr::BackupResult::Outcome;
+
+class BackupsTest : public TempDirTest {
+protected:
+    void SetUp() override {
+        TempDirTest::SetUp();
+        ZBD_Date::FixToday(3, 5, 2026);
+    }
+
+    static std::set<std::string> Entries(const std::string& folder) {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder))
+            names.insert(entry.path().filename().string());
+        return names;
+    }
+
+    static void MakeBackupOn(int day) {
+        ZBD_Date::FixToday(1, day, 2026);
+        ASSERT_EQ(kvr::MakeDailyBackup().outcome, Outcome::Made) << day;
+    }
+};
+
+TEST_F(BackupsTest, FirstStartOfTheDayCopiesEveryDataFileOnce) {
+    EXPECT_EQ(kvr::MakeDailyBackup().outcome, Outcome::NothingToCopy);
+    EXPECT_FALSE(Exists("backups"));
+
+    const std::string history = Lines({"KVR History", std::string(100000, 'h')});
+    WriteFile("play.dat", Lines({"ZBD Data File Format 2.0", "0"}));
+    WriteFile("history.dat", history);
+    WriteFile("phone.dat", "private");
+    fs::permissions("phone.dat", fs::perms::owner_read | fs::perms::owner_write);
+    WriteFile("return.tip", "tips");
+    WriteFile("notes.txt", "not ours");
+
+    kvr::BackupResult result = kvr::MakeDailyBackup();
+    EXPECT_EQ(result.outcome, Outcome::Made);
+    EXPECT_TRUE(result.problems.empty());
+    EXPECT_EQ(result.folder, "backups/2026-03-05");
+    EXPECT_EQ(Entries("backups"), (std::set<std::string>{"2026-03-05"}));
+    EXPECT_EQ(Entries("backups/2026-03-05"),
+              (std::set<std::string>{"play.dat", "history.dat", "phone.dat", "return.tip"}));
+    EXPECT_EQ(ReadFile("backups/2026-03-05/history.dat"), history);
+    EXPECT_EQ(ReadFile("backups/2026-03-05/phone.dat"), "private");
+    EXPECT_EQ(fs::status("backups/2026-03-05/phone.dat").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+
+    // Later starts that day leave the morning's copy as it was.
+    WriteFile("play.dat", "changed");
+    EXPECT_EQ(kvr::MakeDailyBackup().outcome, Outcome::AlreadyMade);
+    EXPECT_EQ(ReadFile("backups/2026-03-05/play.dat"), Lines({"ZBD Data File Format 2.0", "0"}));
+}
+
+TEST_F(BackupsTest, KeepsTheNewestFourteenAndRemovesNothingElse) {
+    WriteFile("play.dat", "play");
+    fs::create_directories("backups/2025-12-01");
+    WriteFile("backups/2025-12-01/mine.txt", "the player's own");
+    fs::create_directories("backups/2025-12-02");
+    WriteFile("backups/2025-12-02/play.dat", "old");
+    fs::create_directory("backups/2025-12-02/sub");
+    fs::create_directories("backups/keep/2025-12-03");
+    WriteFile("backups/keep/2025-12-03/play.dat", "linked");
+    fs::create_directory_symlink("keep/2025-12-03", "backups/2025-12-03");
+    WriteFile("backups/2025-12-04", "a file of that name");
+    fs::create_directories("backups/2025-1-05");
+    WriteFile("backups/2025-1-05/play.dat", "not a day's name");
+
+    for (int day = 1; day <= 20; ++day)
+        MakeBackupOn(day);
+
+    std::set<std::string> expected = {"2025-12-01", "2025-12-02", "2025-12-03",
+                                      "2025-12-04", "2025-1-05",  "keep"};
+    for (int day = 7; day <= 20; ++day) {
+        char name[16];
+        std::snprintf(name, sizeof name, "2026-01-%02d", day);
+        expected.insert(name);
+    }
+    EXPECT_EQ(Entries("backups"), expected);
+    EXPECT_EQ(ReadFile("backups/keep/2025-12-03/play.dat"), "linked");
+}
+
+TEST_F(BackupsTest, UnreadableFileIsReportedAndTheOthersAreStillCopied) {
+    WriteFile("play.dat", "play");
+    fs::create_directory("phone.dat"); // cannot be read as a file
+    kvr::BackupResult result = kvr::MakeDailyBackup();
+    EXPECT_EQ(result.outcome, Outcome::Failed);
+    ASSERT_EQ(result.problems.size(), 1u);
+    EXPECT_EQ(result.problems[0], "'phone.dat' could not be read: Is a directory");
+    EXPECT_EQ(Entries("backups/2026-03-05"), (std::set<std::string>{"play.dat"}));
+}
+
+TEST_F(BackupsTest, FailedWriteLeavesNoBackupAndALeftoverIsFinishedAfresh) {
+    WriteFile("play.dat", "play");
+    WriteFile("history.dat", std::string(100000, 'h'));
+    // A file size limit makes the copy of history.dat fail part-way.
+    rlimit previous{};
+    getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit small = previous;
+    small.rlim_cur = 50000;
+    auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    kvr::BackupResult result = kvr::MakeDailyBackup();
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(result.outcome, Outcome::Failed);
+    ASSERT_EQ(result.problems.size(), 1u);
+    EXPECT_EQ(result.problems[0].rfind("'history.dat' could not be written: ", 0), 0u);
+    EXPECT_TRUE(Entries("backups").empty());
+    EXPECT_EQ(ReadFile("history.dat"), std::string(100000, 'h'));
+
+    // A start cut short leaves an unfinished folder: the next start replaces it.
+    fs::create_directory("backups/2026-03-05.partial");
+    WriteFile("backups/2026-03-05.partial/play.dat", "half");
+    EXPECT_EQ(kvr::MakeDailyBackup().outcome, Outcome::Made);
+    EXPECT_EQ(Entries("backups"), (std::set<std::string>{"2026-03-05"}));
+    EXPECT_EQ(ReadFile("backups/2026-03-05/play.dat"), "play");
+
+    // One that holds anything else is never removed.
+    ZBD_Date::FixToday(3, 6, 2026);
+    fs::create_directory("backups/2026-03-06.partial");
+    WriteFile("backups/2026-03-06.partial/mine.txt", "the player's own");
+    EXPECT_EQ(kvr::MakeDailyBackup().outcome, Outcome::Failed);
+    EXPECT_EQ(ReadFile("backups/2026-03-06.partial/mine.txt"), "the player's own");
+}
+
+} // namespace
+} // namespace kvrtest
