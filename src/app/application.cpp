@@ -133,6 +133,7 @@ TKvrWinApp* TKvrWinApp::Instance() {
 }
 
 void TKvrWinApp::AfterFirstPaint() {
+    PlayRecordsChanged();
     // The scalable icon needs the SVG plug-ins, which the first paint does
     // not: the windows take it up once they are on screen.
     if (windowIcon().isNull()) {
@@ -241,7 +242,9 @@ void TKvrWinApp::LoadAllData() {
                                QStringLiteral("Phone Book data file missing or corrupted, unable "
                                               "to load 'phone.dat'\n") +
                                    QStringLiteral("Attemping to rebuild file...."));
-    phoneStore_->ComputeAllStats(*playStore_);
+    // The opponent figures (and the statistics) read the whole history; no
+    // view can show them before the window is on screen, so they are
+    // computed right after its first paint.
 
     schedStore_->CheckFile();
     failed |= ReportFailedLoad(*schedStore_, schedStore_->Load(), QStringLiteral("sched.dat"),

@@ -83,8 +83,9 @@ private:
     void LoadAllData();
     void SettlePlayerName();
     void DestroyStores();
-    // Once the window is on screen: the program icon, the socket through
-    // which a second start calls this window forward, and the day's backup.
+    // Once the window is on screen: the statistics and opponent figures, the
+    // program icon, the socket through which a second start calls this
+    // window forward, and the day's backup.
     void AfterFirstPaint();
     void MakeDailyBackup();
     void ListenForSecondStarts();
