@@ -103,6 +103,23 @@ void ZBD_Date::SetText(const std::string& text) {
     text_.assign(buffer.data(), std::min<size_t>(length, 11));
 }
 
+bool ZBD_Date::IsNormalText(std::string_view text) {
+    size_t p = 0;
+    for (int part = 0; part < 3; ++part) {
+        if (part > 0 && (p >= text.size() || text[p++] != '/'))
+            return false;
+        const size_t start = p;
+        while (p < text.size() && text[p] >= '0' && text[p] <= '9')
+            ++p;
+        const size_t digits = p - start;
+        const bool year = part == 2;
+        if (digits == 0 || digits > (year ? 4 : 2) || (year && digits < 4) ||
+            (digits > 1 && text[start] == '0'))
+            return false;
+    }
+    return p == text.size();
+}
+
 bool ZBD_Date::IsValid() const {
     if (month_ < 1 || month_ > 12 || day_ < 1 || day_ > 31 || year_ < 1990 || year_ > 2089)
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // A calendar date as the player types it: month/day/year, normalised to
 // "m/d/yyyy". Parsing never fails; IsValid() says whether the result is usable.
@@ -12,6 +13,10 @@ public:
     ZBD_Date(int month, int day, int year);
 
     void SetText(const std::string& text);
+    // True when `text` is already in the form SetText gives it (digits
+    // without leading zeros, a four-digit year), so a reader of many dates
+    // need not parse and rebuild it.
+    static bool IsNormalText(std::string_view text);
 
     int Month() const { return month_; }
     int Day() const { return day_; }

@@ -108,7 +108,8 @@ std::string PlayRecord::ToLine() const {
 void PlayRecord::FromLine(const std::string& line) {
     auto fields = ZBD_Record::Borrow(line, ',');
     kvr::ReadFields(*this, fields, kTextFields);
-    date = ZBD_Date(date).Text();
+    if (!ZBD_Date::IsNormalText(date))
+        date = ZBD_Date(date).Text();
     spare1.clear();
     spare2.clear();
     int field = static_cast<int>(kTextFields.size()) + 1;

@@ -1,5 +1,7 @@
 #include "core/date.h"
 
+#include <random>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -114,3 +116,35 @@ TEST(DateTest, TodayCanBePinned) {
 }
 
 } // namespace
+
+// A text taken as already normal must be exactly what parsing would make of
+// it; texts that parsing changes must not be taken as normal.
+TEST(DateTest, NormalTextIsWhatParsingGives) {
+    std::mt19937 random(7);
+    const std::string others = " -+x0";
+    auto part = [&] {
+        std::string digits;
+        for (size_t n = random() % 6; n > 0; --n)
+            digits += static_cast<char>('0' + random() % 10);
+        return digits;
+    };
+    int normal = 0;
+    for (int i = 0; i < 100000; ++i) {
+        std::string text = part();
+        for (int p = 0; p < 2; ++p)
+            text +=
+                (random() % 20 ? std::string("/") : std::string(1, others[random() % 5])) + part();
+        if (random() % 20 == 0)
+            text.insert(random() % (text.size() + 1), 1, others[random() % 5]);
+        const bool taken = ZBD_Date::IsNormalText(text);
+        normal += taken;
+        if (taken) {
+            ASSERT_EQ(ZBD_Date(text).Text(), text);
+        }
+    }
+    EXPECT_GT(normal, 1000); // the random texts did reach the fast path
+    for (const char* changed : {"01/2/2020", "1/2/20", "1/2/02020", " 1/2/2020", "1/2/2020 ",
+                                "+1/2/2020", "1/2", "1//2020", ""})
+        EXPECT_FALSE(ZBD_Date::IsNormalText(changed)) << changed;
+    EXPECT_TRUE(ZBD_Date::IsNormalText("12/31/1999"));
+}
