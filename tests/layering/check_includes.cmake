@@ -11,8 +11,8 @@
 # the same name (header or source) is one of kavora_model's sources; as a
 # GUI file when it is one of kavora_gui's; a file in neither list (a header
 # without a source) counts as GUI when it includes a Qt header, else as model.
-# Without the source lists (a model-only build passes no GUI list) the same
-# Qt-header rule decides.
+# Without the source lists the same Qt-header rule decides (the planted test
+# tree); the real tree is checked only in a build that knows both lists.
 
 cmake_minimum_required(VERSION 3.25)
 
