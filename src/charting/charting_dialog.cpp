@@ -6,9 +6,11 @@
 #include "ui/message.h"
 #include "ui/text.h"
 
+#include <memory>
+
 #include <QDialogButtonBox>
-#include <QFormLayout>
-#include <QHBoxLayout>
+#include <QGridLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -19,38 +21,36 @@ struct Counter {
     const char* label; // with its accelerator; each letter used once
     const char* name;  // the ChartRecord field it fills
     int ChartRecord::*field;
+    bool startsGroup = false; // a stroke's first row, set off from the one above
 };
 
 // In form order: the left column (serve, forehand, volley), then the right
-// (return, backhand, approach). The OK and Cancel buttons keep O and C.
+// (return, backhand, approach), three groups of 4, 2 and 3 rows in each, so
+// the groups line up across. The OK and Cancel buttons keep O and C.
 constexpr int kLeftColumnRows = 9;
 constexpr std::array<Counter, TChartingDlg::kCounterCount> kCounters{{
     {"&1st Serve Attempts", "firstServeAttempts", &ChartRecord::firstServeAttempts},
     {"1st Serves &In", "firstServesIn", &ChartRecord::firstServesIn},
     {"&Aces", "aces", &ChartRecord::aces},
     {"&Double Faults", "doubleFaults", &ChartRecord::doubleFaults},
-    {"&Forehand Winners", "forehandWinners", &ChartRecord::forehandWinners},
+    {"&Forehand Winners", "forehandWinners", &ChartRecord::forehandWinners, true},
     {"Forehand &Errors", "forehandErrors", &ChartRecord::forehandErrors},
-    {"&Volley Points Won", "volleysWon", &ChartRecord::volleysWon},
+    {"&Volley Points Won", "volleysWon", &ChartRecord::volleysWon, true},
     {"Volley Points &Lost", "volleysLost", &ChartRecord::volleysLost},
     {"Volle&y Errors", "volleyErrors", &ChartRecord::volleyErrors},
     {"&Return Attempts", "returnAttempts", &ChartRecord::returnAttempts},
     {"Returns In &Play", "returnsIn", &ChartRecord::returnsIn},
     {"Return &Winners", "returnWinners", &ChartRecord::returnWinners},
     {"Ret&urn Errors", "returnErrors", &ChartRecord::returnErrors},
-    {"&Backhand Winners", "backhandWinners", &ChartRecord::backhandWinners},
+    {"&Backhand Winners", "backhandWinners", &ChartRecord::backhandWinners, true},
     {"Bac&khand Errors", "backhandErrors", &ChartRecord::backhandErrors},
-    {"Approach A&ttempts", "approachAttempts", &ChartRecord::approachAttempts},
+    {"Approach A&ttempts", "approachAttempts", &ChartRecord::approachAttempts, true},
     {"Approach Pa&ssed", "approachesPassed", &ChartRecord::approachesPassed},
     {"Approac&h Errors", "approachErrors", &ChartRecord::approachErrors},
 }};
 
-QFormLayout* MakeColumn() {
-    auto* column = new QFormLayout;
-    column->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    column->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
-    return column;
-}
+constexpr int kGroupGap = 10;  // pixels between two strokes' rows
+constexpr int kColumnGap = 24; // pixels between the two columns
 
 } // namespace
 
@@ -63,11 +63,28 @@ TChartingDlg::TChartingDlg(QWidget* parent, KVR_ChartClass& charts, const std::s
     match_.opponent = opponent;
     match_.score = score;
 
-    // The widgets are made in form order, so Tab runs down the left column,
-    // then down the right one, then to the buttons.
-    QFormLayout* left = MakeColumn();
-    QFormLayout* right = MakeColumn();
+    // Which match: date, opponent and score.
+    auto* title = new QLabel(kui::FromStored(date + "    " + opponent + "    " + score), this);
+    title->setObjectName(QStringLiteral("match"));
+    title->setAlignment(Qt::AlignCenter);
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+
+    // Label and counter pairs in two columns. The widgets are made in form
+    // order, so Tab runs down the left column, then down the right one, then
+    // to the buttons.
+    auto* grid = new QGridLayout;
+    grid->setColumnMinimumWidth(2, kColumnGap);
+    int row = 0;
     for (size_t i = 0; i < kCounters.size(); ++i) {
+        const bool left = static_cast<int>(i) < kLeftColumnRows;
+        if (static_cast<int>(i) == kLeftColumnRows)
+            row = 0;
+        if (kCounters[i].startsGroup) {
+            grid->setRowMinimumHeight(row, kGroupGap);
+            ++row;
+        }
         auto* counter = new QSpinBox(this);
         counter->setObjectName(QString::fromLatin1(kCounters[i].name));
         // Up and Down step by 1, Page Up and Page Down by 10.
@@ -76,8 +93,12 @@ TChartingDlg::TChartingDlg(QWidget* parent, KVR_ChartClass& charts, const std::s
         counter->setAlignment(Qt::AlignCenter);
         counter->setAccelerated(true);
         counters_[i] = counter;
-        QFormLayout* column = static_cast<int>(i) < kLeftColumnRows ? left : right;
-        column->addRow(QString::fromLatin1(kCounters[i].label), counter);
+        auto* label = new QLabel(QString::fromLatin1(kCounters[i].label), this);
+        label->setBuddy(counter);
+        const int column = left ? 0 : 3;
+        grid->addWidget(label, row, column, Qt::AlignRight | Qt::AlignVCenter);
+        grid->addWidget(counter, row, column + 1);
+        ++row;
     }
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -89,12 +110,10 @@ TChartingDlg::TChartingDlg(QWidget* parent, KVR_ChartClass& charts, const std::s
     connect(buttons, &QDialogButtonBox::accepted, this, &TChartingDlg::Ok);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
-    auto* columns = new QHBoxLayout;
-    columns->addLayout(left);
-    columns->addSpacing(24);
-    columns->addLayout(right);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(columns);
+    layout->addWidget(title);
+    layout->addSpacing(6);
+    layout->addLayout(grid);
     layout->addSpacing(8);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
