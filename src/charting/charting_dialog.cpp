@@ -9,6 +9,7 @@
 #include <memory>
 
 #include <QDialogButtonBox>
+#include <QFont>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
