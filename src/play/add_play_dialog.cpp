@@ -120,6 +120,8 @@ TAddPlayRecordDlg::TAddPlayRecordDlg(QWidget* parent, TKvrWinApp& app, PlayRecor
         auto* list = new TPlayerList(this);
         list->setObjectName(QString::fromLatin1(name));
         list->lineEdit()->setMaxLength(kNameLength);
+        // As wide as the form, like the other text fields.
+        list->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         list->FillPlayers(phones, QString());
         return list;
     };
@@ -351,6 +353,7 @@ void ShowCongratulations(QWidget* parent) {
     addText(QStringLiteral("Good Luck and Remember to"), false);
     addText(QStringLiteral("HAVE FUN ON THE COURTS"), true);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
+    buttons->setCenterButtons(true);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     layout->addWidget(buttons);
     dialog.setMinimumWidth(380);

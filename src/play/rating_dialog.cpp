@@ -6,6 +6,8 @@
 #include <algorithm>
 
 #include <QDialogButtonBox>
+#include <QEvent>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -74,6 +76,7 @@ RatingDlg::RatingDlg(QWidget* parent, int level, const std::array<int, kStrokes>
         slider->setMinimumHeight(120);
         slider->setValue(std::clamp(initial[position], 0, kMaxRating));
         connect(slider, &QSlider::valueChanged, this, &RatingDlg::Refresh);
+        slider->installEventFilter(this);
         sliders_[position] = slider;
 
         auto* value = new QLabel(group);
@@ -85,11 +88,14 @@ RatingDlg::RatingDlg(QWidget* parent, int level, const std::array<int, kStrokes>
         valueFont.setBold(true);
         valueFont.setPointSizeF(valueFont.pointSizeF() * 1.6);
         value->setFont(valueFont);
-        value->setMinimumWidth(value->fontMetrics().horizontalAdvance(QStringLiteral("100")));
+        value->setAutoFillBackground(true);
+        const QFontMetrics metrics(valueFont);
+        value->setFixedSize(metrics.horizontalAdvance(QStringLiteral("100")),
+                            metrics.height() * 3 / 2);
         values_[position] = value;
 
         row->addWidget(slider);
-        row->addWidget(value);
+        row->addWidget(value, 0, Qt::AlignVCenter);
         // Two strokes a column, the first on top.
         grid->addWidget(group, i % 2, i / 2);
     }
@@ -105,6 +111,24 @@ RatingDlg::RatingDlg(QWidget* parent, int level, const std::array<int, kStrokes>
     setTabOrder(sliders_.back(), buttons->button(QDialogButtonBox::Ok));
     sliders_.front()->setFocus();
     Refresh();
+}
+
+// The value of the stroke the keys move lights up, so that the player sees
+// which one that is.
+bool RatingDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        const auto found = std::find(sliders_.begin(), sliders_.end(), watched);
+        if (found != sliders_.end()) {
+            QLabel* value = values_[static_cast<size_t>(found - sliders_.begin())];
+            QPalette colours = palette();
+            if (event->type() == QEvent::FocusIn) {
+                colours.setColor(QPalette::Window, colours.color(QPalette::Highlight));
+                colours.setColor(QPalette::WindowText, colours.color(QPalette::HighlightedText));
+            }
+            value->setPalette(colours);
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 std::array<int, RatingDlg::kStrokes> RatingDlg::Values() const {

@@ -27,6 +27,9 @@ public:
     // The six values shown, in the dialog's order.
     std::array<int, kStrokes> Values() const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void Refresh();
 
