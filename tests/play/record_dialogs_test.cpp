@@ -422,6 +422,9 @@ TEST_F(RecordDialogsTest, KeyboardAlone) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), dialog.findChild<QComboBox*>("singlesDoubles"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::AltModifier);
+    // Enter in a player list is OK too: here the name is still missing.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(Responder().Texts(), std::vector<QString>{"Who did you play?"});
     QTest::keyClicks(QApplication::focusWidget(), "an");
     // The letters typed stay as typed; the name is capitalised when stored.
     EXPECT_EQ(dialog.findChild<TPlayerList*>("who")->currentText().compare("Ann Lee",
