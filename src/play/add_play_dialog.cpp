@@ -94,13 +94,19 @@ std::string Storable(const QString& text, int limit) {
     return kvr::StorableText(kui::ToStored(kui::LeftCharacters(text, limit)));
 }
 
-void CleanNames(PlayRecord& record) {
+// Names capitalised; no partner or second opponent for singles, no result
+// or score but for a match. (The three choices are capital letters already.)
+void Clean(PlayRecord& record) {
     KVR_PlayData::CapitalizeWords(record.who);
     KVR_PlayData::CapitalizeWords(record.secondOpponent);
     KVR_PlayData::CapitalizeWords(record.partner);
     if (record.singlesDoubles == "S") {
         record.secondOpponent.clear();
         record.partner.clear();
+    }
+    if (record.kind != "M") {
+        record.result.clear();
+        record.score.clear();
     }
 }
 
@@ -228,7 +234,7 @@ void TAddPlayRecordDlg::Ok() {
         kui::ShowCongratulations(this);
         // A period that could not be closed takes no more records: the
         // dialog stays open with everything typed.
-        if (!kui::CloseGoalPeriod(this, app_, QStringLiteral("Congratulations !")))
+        if (!kui::CloseGoalPeriod(this, app_, QString()))
             return;
     }
     SaveNew();
@@ -292,14 +298,7 @@ bool TAddPlayRecordDlg::Validate() {
 }
 
 void TAddPlayRecordDlg::SaveNew() {
-    CleanNames(record_);
-    KVR_PlayData::CapitalizeWords(record_.kind);
-    KVR_PlayData::CapitalizeWords(record_.singlesDoubles);
-    KVR_PlayData::CapitalizeWords(record_.result);
-    if (record_.kind != "M") {
-        record_.result.clear();
-        record_.score.clear();
-    }
+    Clean(record_);
     KVR_PlayData& play = app_.PlayStore();
     kui::AskStrokeRatings(this, record_, kui::RatingReference(play, ZBD_Date(record_.date)));
     play.AddCopy(record_);
@@ -316,11 +315,7 @@ void TAddPlayRecordDlg::SaveNew() {
 }
 
 void TAddPlayRecordDlg::SaveEdit() {
-    CleanNames(record_);
-    if (record_.kind != "M") {
-        record_.result.clear();
-        record_.score.clear();
-    }
+    Clean(record_);
     KVR_PlayData& play = app_.PlayStore();
     play.Update(*edited_, record_);
     if (play.Save() != 1)

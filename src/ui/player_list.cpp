@@ -23,8 +23,11 @@ int TPlayerList::FillPlayers(const KVR_PhoneData& phones, const QString& text) {
     names.reserve(count() + static_cast<int>(phones.Count()));
     for (int i = 0; i < count(); ++i)
         names.push_back(itemText(i));
-    for (unsigned i = 0; i < phones.Count(); ++i)
-        names.push_back(kui::FromStored(phones.At(static_cast<int>(i))->name));
+    for (unsigned i = 0; i < phones.Count(); ++i) {
+        QString name = kui::FromStored(phones.At(static_cast<int>(i))->name);
+        if (!name.isEmpty())
+            names.push_back(std::move(name));
+    }
     // Sorted as a reader looks a name up: regardless of case, then exactly,
     // so that only names that are the same text are one entry.
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
