@@ -1,11 +1,181 @@
 #include "charting/charting_dialog.h"
 
+#include "app/application.h"
+#include "app/client.h"
+#include "core/play_store.h"
+#include "ui/message.h"
+#include "ui/text.h"
+
+#include <memory>
+
+#include <QDialogButtonBox>
+#include <QFont>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace {
+
+struct Counter {
+    const char* label; // with its accelerator; each letter used once
+    const char* name;  // the ChartRecord field it fills
+    int ChartRecord::*field;
+    bool startsGroup = false; // a stroke's first row, set off from the one above
+};
+
+// In form order: the left column (serve, forehand, volley), then the right
+// (return, backhand, approach), three groups of 4, 2 and 3 rows in each, so
+// the groups line up across. The OK and Cancel buttons keep O and C.
+constexpr int kLeftColumnRows = 9;
+constexpr std::array<Counter, TChartingDlg::kCounterCount> kCounters{{
+    {"&1st Serve Attempts", "firstServeAttempts", &ChartRecord::firstServeAttempts},
+    {"1st Serves &In", "firstServesIn", &ChartRecord::firstServesIn},
+    {"&Aces", "aces", &ChartRecord::aces},
+    {"&Double Faults", "doubleFaults", &ChartRecord::doubleFaults},
+    {"&Forehand Winners", "forehandWinners", &ChartRecord::forehandWinners, true},
+    {"Forehand &Errors", "forehandErrors", &ChartRecord::forehandErrors},
+    {"&Volley Points Won", "volleysWon", &ChartRecord::volleysWon, true},
+    {"Volley Points &Lost", "volleysLost", &ChartRecord::volleysLost},
+    {"Volle&y Errors", "volleyErrors", &ChartRecord::volleyErrors},
+    {"&Return Attempts", "returnAttempts", &ChartRecord::returnAttempts},
+    {"Returns In &Play", "returnsIn", &ChartRecord::returnsIn},
+    {"Return &Winners", "returnWinners", &ChartRecord::returnWinners},
+    {"Ret&urn Errors", "returnErrors", &ChartRecord::returnErrors},
+    {"&Backhand Winners", "backhandWinners", &ChartRecord::backhandWinners, true},
+    {"Bac&khand Errors", "backhandErrors", &ChartRecord::backhandErrors},
+    {"Approach A&ttempts", "approachAttempts", &ChartRecord::approachAttempts, true},
+    {"Approach Pa&ssed", "approachesPassed", &ChartRecord::approachesPassed},
+    {"Approac&h Errors", "approachErrors", &ChartRecord::approachErrors},
+}};
+
+constexpr int kGroupGap = 10;  // pixels between two strokes' rows
+constexpr int kColumnGap = 24; // pixels between the two columns
+
+} // namespace
+
+TChartingDlg::TChartingDlg(QWidget* parent, KVR_ChartClass& charts, const std::string& date,
+                           const std::string& opponent, const std::string& score, char playKind)
+    : QDialog(parent), charts_(charts), playKind_(playKind) {
+    setWindowTitle(QStringLiteral("CHARTING"));
+    setObjectName(QStringLiteral("chartingDialog"));
+    match_.date = date;
+    match_.opponent = opponent;
+    match_.score = score;
+
+    // Which match: date, opponent and score.
+    auto* title = new QLabel(kui::FromStored(date + "    " + opponent + "    " + score), this);
+    title->setObjectName(QStringLiteral("match"));
+    title->setAlignment(Qt::AlignCenter);
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+
+    // Label and counter pairs in two columns. The widgets are made in form
+    // order, so Tab runs down the left column, then down the right one, then
+    // to the buttons.
+    auto* grid = new QGridLayout;
+    grid->setColumnMinimumWidth(2, kColumnGap);
+    int row = 0;
+    for (size_t i = 0; i < kCounters.size(); ++i) {
+        const bool left = static_cast<int>(i) < kLeftColumnRows;
+        if (static_cast<int>(i) == kLeftColumnRows)
+            row = 0;
+        if (kCounters[i].startsGroup) {
+            grid->setRowMinimumHeight(row, kGroupGap);
+            ++row;
+        }
+        auto* counter = new QSpinBox(this);
+        counter->setObjectName(QString::fromLatin1(kCounters[i].name));
+        // Up and Down step by 1, Page Up and Page Down by 10.
+        counter->setRange(0, kMaxCount);
+        counter->setSingleStep(1);
+        counter->setAlignment(Qt::AlignCenter);
+        counter->setAccelerated(true);
+        counters_[i] = counter;
+        auto* label = new QLabel(QString::fromLatin1(kCounters[i].label), this);
+        label->setBuddy(counter);
+        const int column = left ? 0 : 3;
+        grid->addWidget(label, row, column, Qt::AlignRight | Qt::AlignVCenter);
+        grid->addWidget(counter, row, column + 1);
+        ++row;
+    }
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->setObjectName(QStringLiteral("buttons"));
+    QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
+    ok->setObjectName(QStringLiteral("okButton"));
+    ok->setDefault(true);
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &TChartingDlg::Ok);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(title);
+    layout->addSpacing(6);
+    layout->addLayout(grid);
+    layout->addSpacing(8);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    counters_.front()->setFocus();
+}
+
+ChartRecord TChartingDlg::Chart() const {
+    ChartRecord chart;
+    chart.Assign(match_);
+    for (size_t i = 0; i < kCounters.size(); ++i)
+        chart.*kCounters[i].field = counters_[i]->value();
+    return chart;
+}
+
+void TChartingDlg::Ok() {
+    ChartRecord chart = Chart();
+    std::string message;
+    if (!charts_.Validate(chart, message, playKind_)) {
+        kui::Tell(this, kui::FromStored(message), QStringLiteral("Check Stats!"),
+                  kui::Icon::Warning);
+        // Back to the counter the player was on (the first one after a click
+        // on OK), its value selected for correcting.
+        QSpinBox* field = qobject_cast<QSpinBox*>(focusWidget());
+        if (!field)
+            field = counters_.front();
+        field->setFocus();
+        field->selectAll();
+        return;
+    }
+    auto added = std::make_unique<ChartRecord>(chart);
+    const ChartRecord* record = added.get();
+    charts_.Add(std::move(added));
+    if (charts_.Save() != 1) {
+        // chart.dat was left as it was: take the chart out again, so that
+        // memory matches the file and another OK cannot store it twice.
+        for (int i = 0; i < static_cast<int>(charts_.Count()); ++i)
+            if (charts_.At(i) == record) {
+                charts_.RemoveAt(i);
+                break;
+            }
+        kui::Tell(this, QStringLiteral("Error saving data!"), {}, kui::Icon::Warning);
+        return;
+    }
+    stored_ = true;
+    accept();
+}
+
 namespace kui {
 
-// TEMPORARY: stands in for the charting dialog, which is being built on its
-// own branch; this file goes when that lands. Stores nothing.
-bool RunChartingDialog(QWidget* /*parent*/, TKvrWinApp& /*app*/, const PlayRecord& /*record*/) {
-    return false;
+bool RunChartingDialog(QWidget* parent, TKvrWinApp& app, const PlayRecord& record) {
+    const bool doubles = !record.singlesDoubles.empty() &&
+                         (record.singlesDoubles[0] == 'D' || record.singlesDoubles[0] == 'd');
+    TChartingDlg dialog(parent, app.ChartStore(), record.date, record.who, record.score,
+                        doubles ? 'D' : 'S');
+    RunModal(dialog);
+    if (!dialog.Stored())
+        return false;
+    // The charting notebook and graphs show the charts.
+    if (KvrClient* client = app.Client())
+        client->RefreshAll();
+    return true;
 }
 
 } // namespace kui

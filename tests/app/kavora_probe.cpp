@@ -4,7 +4,7 @@
 // a desktop:
 //
 //   kavora_probe [--timing] [--shot file.png] [--size WIDTHxHEIGHT | --maximized]
-//                [--dialog welcome|about] [--menu TITLE] [--messages] [--stay SECONDS]
+//                [--dialog welcome|about|charting] [--menu TITLE] [--messages] [--stay SECONDS]
 //
 // --menu opens the menu bar's menu TITLE (its text without the '&', a
 // submenu as "Analyze>Graphs") and saves a picture of it instead.
@@ -24,6 +24,7 @@
 #include "app/client.h"
 #include "app/main_window.h"
 #include "app/welcome_dialog.h"
+#include "charting/charting_dialog.h"
 #include "ui/message.h"
 
 #include <chrono>
@@ -131,6 +132,9 @@ int main(int argc, char* argv[]) {
                     shown = std::make_unique<TWelcomeDlg>(frame);
                 else if (dialog == "about")
                     shown = std::make_unique<TAboutDlg>(frame);
+                else if (dialog == "charting")
+                    shown = std::make_unique<TChartingDlg>(frame, app.ChartStore(), "5/14/2026",
+                                                           "Alex Moreno", "6-4 3-6 7-5", 'S');
                 if (shown) {
                     shown->show();
                     shown->adjustSize();

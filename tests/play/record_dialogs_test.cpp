@@ -18,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTest>
 
 namespace kvrtest {
@@ -341,25 +342,46 @@ TEST_F(RecordDialogsTest, FailedRolloverKeepsTheDialogOpen) {
 }
 
 // A save that fails is told, offers no charting, and keeps the record in
-// memory for the next save; a match saved offers charting.
-TEST_F(RecordDialogsTest, FailedSaveIsToldAndTheRecordKept) {
+// memory for the next save; a match saved offers charting, and Yes charts
+// that match: one chart with its date, opponent and score.
+TEST_F(RecordDialogsTest, FailedSaveIsToldAndASavedMatchIsCharted) {
     WritePlayFile(1);
     fs::permissions("play.dat", fs::perms::owner_read);
     StartWindow();
     RecordThroughMenu(kSinglesMatch);
     EXPECT_EQ(Responder().Texts(), std::vector<QString>{"Error saving data!"});
     EXPECT_EQ(App().PlayStore().Count(), 2u);
+    EXPECT_FALSE(Exists("chart.dat"));
 
     fs::permissions("play.dat", fs::perms::owner_write, fs::perm_options::add);
     Responder().Clear();
-    Responder().QueueAnswer(false);
-    RecordThroughMenu(kSinglesMatch);
-    ASSERT_EQ(Responder().Shown().size(), 1u);
+    TAddPlayRecordDlg dialog(&Client(), App());
+    Fill(dialog, kSinglesMatch);
+    for (int level = 0; level < 4; ++level)
+        Responder().QueueDialog([](QDialog& ratings) { return ratings.result(); });
+    Responder().QueueAnswer(true);
+    Responder().QueueDialog([](QDialog& charting) {
+        for (auto [name, value] : {std::pair{"firstServeAttempts", 40},
+                                   {"firstServesIn", 25},
+                                   {"returnAttempts", 40},
+                                   {"returnsIn", 30}})
+            charting.findChild<QSpinBox*>(name)->setValue(value);
+        charting.findChild<QPushButton*>("okButton")->click();
+        return charting.result();
+    });
+    PressOk(dialog);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    ASSERT_FALSE(Responder().Shown().empty());
     EXPECT_EQ(Responder().Shown()[0].text, "Continue with Match Charting?");
     EXPECT_EQ(Responder().Shown()[0].caption, "Charting");
+    EXPECT_EQ(Responder().DialogsRun().back(), "CHARTING");
     KVR_PlayData reread;
     ASSERT_EQ(reread.Load(), 1);
     EXPECT_EQ(reread.Count(), 3u);
+    const std::string chart = ReadFile("chart.dat");
+    EXPECT_NE(chart.find("\r\n1\r\n\"3/10/2026\",\"Ann Lee\",\"6-4 6-3\",\"40\",\"25\""),
+              std::string::npos)
+        << chart;
 }
 
 // An edit starts from the stored record, keeps its ratings without asking
