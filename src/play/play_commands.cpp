@@ -4,6 +4,7 @@
 #include "app/client.h"
 #include "app/command_table.h"
 #include "core/play_store.h"
+#include "play/add_play_dialog.h"
 #include "ui/message.h"
 
 namespace kui {
@@ -11,10 +12,8 @@ namespace kui {
 namespace {
 
 // Closes the goal period after the player has confirmed it: the current
-// notes move to the history. The figures are recomputed and the views
-// redrawn whatever the outcome, as the store may have changed on a failure.
+// notes move to the history.
 void SetNewGoals(KvrClient& client) {
-    const QString caption = QStringLiteral("Setup New Goals");
     if (!AskYesNo(
             &client,
             QStringLiteral(
@@ -23,34 +22,48 @@ void SetNewGoals(KvrClient& client) {
                 "and stroke ratings.  Would you like to save your current notes to your history "
                 "notes and restart your current goal period?  This is useful when you haven't "
                 "played in a while and want to start analyzing your game from a new start."),
-            caption))
+            QStringLiteral("Setup New Goals")))
         return;
-    TKvrWinApp& app = client.App();
+    CloseGoalPeriod(&client, client.App(), QStringLiteral("Setup New Goals"));
+}
+
+// Logs a new outing. The dialog itself runs the change signal after a save.
+void RecordNotes(KvrClient& client) {
+    TAddPlayRecordDlg dialog(&client, client.App());
+    RunModal(dialog);
+}
+
+} // namespace
+
+bool CloseGoalPeriod(QWidget* parent, TKvrWinApp& app, const QString& caption) {
     KVR_PlayData& play = app.PlayStore();
     const unsigned before = play.Count();
     const int result = play.StartNewGoalPeriod();
+    // The figures are recomputed and the views redrawn whatever the outcome,
+    // as the store may have changed on a failure.
     app.PlayRecordsChanged();
     if (result == 1)
-        return;
-    if (before > 0 && play.Count() == 0)
-        Tell(&client,
+        return true;
+    if (before > 0 && play.Count() == 0) {
+        Tell(parent,
              QStringLiteral("The new goal period was started, but the data folder could not be "
                             "confirmed on disk.\nPlease check the disk that holds your Kavora "
                             "files."),
              caption, Icon::Warning);
-    else if (result == 0)
-        Tell(&client,
+        return true;
+    }
+    if (result == 0)
+        Tell(parent,
              QStringLiteral("Unable to start a new goal period: 'history.dat' was written by a "
                             "newer version of the program.\nYour notes were left as they were."),
              caption, Icon::Warning);
     else
-        Tell(&client,
+        Tell(parent,
              QStringLiteral("Unable to start a new goal period: 'play.dat' or 'history.dat' "
                             "could not be read or written.\nYour notes were left as they were."),
              caption, Icon::Warning);
+    return false;
 }
-
-} // namespace
 
 void AddPlayCommands(CommandTable& table) {
     const QStringList data{QStringLiteral("&Data")};
@@ -63,7 +76,8 @@ void AddPlayCommands(CommandTable& table) {
                .menu = data,
                .place = 20,
                .text = QStringLiteral("&Record Notes"),
-               .clicks = true});
+               .clicks = true,
+               .handler = RecordNotes});
     table.Add({.id = CmSetNewGoals,
                .menu = data,
                .place = 40,

@@ -1,5 +1,9 @@
 #pragma once
 
+class QString;
+class QWidget;
+class TKvrWinApp;
+
 namespace kui {
 
 class CommandTable;
@@ -24,6 +28,12 @@ inline constexpr int CmSetNewGoals = 11869;
 inline constexpr int BrowseNotesView = 3;
 inline constexpr int SpreadsheetView = 6;
 inline constexpr int FirstGraphView = 20;
+
+// Closes the current goal period into the history and runs the change
+// signal, telling the player (under `caption`) when that did not fully work.
+// True when the period was closed, even if the data folder could not be
+// confirmed on disk afterwards; false when its records are still current.
+bool CloseGoalPeriod(QWidget* parent, TKvrWinApp& app, const QString& caption);
 
 // The notes commands in the Data menu, the spreadsheet and the Graphs
 // submenu of the Analyze menu.

@@ -76,7 +76,7 @@ TEST_F(MainWindowTest, FrameHasTheTitleGeometryAndMenu) {
         {"&Utilities", "&Scheduler", 11843, false, true},
         {"&Utilities", "&USTA Rating System", 11844, false, false},
         {"&Data", "&Browse Notes", 11845, false, true},
-        {"&Data", "&Record Notes", 11846, false, true},
+        {"&Data", "&Record Notes", 11846, true, true},
         {"&Data", "Browse &Charting Data", 11868, false, true},
         {"&Data", "&Set New Goals", 11869, true, false},
         {"&Analyze", "&Spreadsheet", 11848, false, true},

@@ -1,0 +1,123 @@
+#include "app/application.h"
+#include "bench_support.h"
+#include "core/play_store.h"
+#include "phonebook/phone_store.h"
+#include "play/add_play_dialog.h"
+#include "ui/message.h"
+
+#include <cstdio>
+#include <fstream>
+
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using kvrbench::DataFile;
+
+TKvrWinApp* g_app = nullptr;
+
+// Answers for the player: every dialog run is closed at once with OK (the
+// ratings keep their starting values), every question is answered No (no
+// charting).
+class QuietResponder : public kui::Responder {
+public:
+    void Told(const kui::Message&) override { ++told; }
+    bool Answer(const kui::Message&) override { return false; }
+    int Run(QDialog& dialog) override {
+        dialog.accept();
+        return dialog.result();
+    }
+    int told = 0;
+};
+
+// Opening the add-play dialog: its controls, and the three player lists
+// filled from a phone book of 200 people.
+void BM_OpenAddPlayDialog(benchmark::State& state) {
+    for (auto _ : state) {
+        TAddPlayRecordDlg dialog(nullptr, *g_app);
+        dialog.show();
+        benchmark::DoNotOptimize(dialog.isVisible());
+    }
+    state.counters["people"] = static_cast<double>(g_app->PhoneStore().Count());
+}
+BENCHMARK(BM_OpenAddPlayDialog)->Unit(benchmark::kMillisecond);
+
+// OK on a filled-in singles match, to the end of its save: the checks,
+// the four rating levels (answered at once), the insertion, play.dat
+// written, the charting question and the statistics over 10,000 past
+// records with every opponent's figures.
+void BM_SaveNewRecord(benchmark::State& state) {
+    KVR_PlayData& play = g_app->PlayStore();
+    QuietResponder responder;
+    kui::SetResponder(&responder);
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto dialog = std::make_unique<TAddPlayRecordDlg>(nullptr, *g_app);
+        dialog->findChild<QComboBox*>("who")->setEditText(QStringLiteral("Some Opponent"));
+        dialog->findChild<QLineEdit*>("time")->setText(QStringLiteral("1.5"));
+        dialog->findChild<QLineEdit*>("score")->setText(QStringLiteral("6-4 6-4"));
+        dialog->findChild<QPlainTextEdit*>("matchNotes")->setPlainText(QStringLiteral("notes"));
+        dialog->findChild<QPlainTextEdit*>("practiceNotes")->setPlainText(QStringLiteral("more"));
+        QPushButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        state.ResumeTiming();
+
+        ok->click();
+
+        state.PauseTiming();
+        if (dialog->result() != QDialog::Accepted || responder.told != 0) {
+            state.SkipWithError("the record was not saved");
+            break;
+        }
+        // Back to the period as it was, so no run reaches thirty records.
+        for (unsigned i = 0; i < play.Count(); ++i)
+            if (play.At(static_cast<int>(i))->who == "Some Opponent") {
+                play.RemoveAt(static_cast<int>(i));
+                break;
+            }
+        dialog.reset();
+        state.ResumeTiming();
+    }
+    kui::SetResponder(nullptr);
+    state.counters["current"] = static_cast<double>(play.Count());
+}
+BENCHMARK(BM_SaveNewRecord)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    kvrbench::WorkingFolder folder;
+    if (!folder.Ok() ||
+        !kvrbench::RestoreFiles({DataFile::History, DataFile::Phone, DataFile::Play})) {
+        std::fprintf(stderr, "cannot prepare the data files\n");
+        return 1;
+    }
+    std::ofstream("coach.dat") << "Bench Player\r\n";
+    {
+        // Twenty records in the current period: a new one closes nothing.
+        KVR_PlayData play;
+        if (play.Load() != 1)
+            return 1;
+        while (play.Count() > 20)
+            play.RemoveAt(0);
+        if (play.Save() != 1)
+            return 1;
+    }
+    TKvrWinApp app(argc, argv);
+    if (!app.Ready())
+        return 1;
+    g_app = &app;
+    app.PlayRecordsChanged(); // the figures as start-up leaves them
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,482 @@
+#include "app/app_fixture.h"
+#include "core/date.h"
+#include "core/history.h"
+#include "core/play_store.h"
+#include "phonebook/phone_store.h"
+#include "play/add_play_dialog.h"
+#include "play/play_commands.h"
+#include "play/rating_dialog.h"
+#include "ui/player_list.h"
+
+#include <filesystem>
+#include <map>
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTest>
+
+namespace kvrtest {
+namespace {
+
+namespace fs = std::filesystem;
+using kvr::Level;
+using kvr::Stroke;
+using Fields = std::map<QString, QString>;
+
+// A record of the current period on `date`, every rating `rating` except
+// Approach (its rating + 1) and Volley (its rating + 2), so that the two
+// rows are told apart.
+PlayRecord Outing(const std::string& date, int rating = 5) {
+    PlayRecord record;
+    record.date = ZBD_Date(date).Text();
+    record.singlesDoubles = "S";
+    record.who = "Ann Lee";
+    record.time = "1";
+    record.kind = "P";
+    record.practiceNotes = "drills";
+    for (auto& row : record.ratings)
+        row.fill(rating);
+    for (int level = 0; level < kvr::kLevelCount; ++level) {
+        record.Rating(Stroke::Approach, static_cast<Level>(level)) = rating + 1;
+        record.Rating(Stroke::Volley, static_cast<Level>(level)) = rating + 2;
+    }
+    return record;
+}
+
+// Sets the dialog's fields by object name: a text for the edit fields and
+// player lists, the item's text for the three choices.
+void Fill(QDialog& dialog, const Fields& fields) {
+    for (const auto& [name, value] : fields) {
+        QWidget* field = dialog.findChild<QWidget*>(name);
+        ASSERT_NE(field, nullptr) << name.toStdString();
+        if (auto* players = qobject_cast<TPlayerList*>(field))
+            players->setEditText(value);
+        else if (auto* choice = qobject_cast<QComboBox*>(field))
+            choice->setCurrentIndex(choice->findText(value));
+        else if (auto* line = qobject_cast<QLineEdit*>(field))
+            line->setText(value);
+        else if (auto* notes = qobject_cast<QPlainTextEdit*>(field))
+            notes->setPlainText(value);
+    }
+}
+
+void PressOk(QDialog& dialog) {
+    dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+}
+
+const Fields kSinglesMatch = {
+    {"date", "3/10/26"},        {"who", "ann lee"},        {"time", "1.5"},
+    {"kind", "Match"},          {"result", "Loss"},        {"score", "6-4 6-3"},
+    {"matchNotes", "net rush"}, {"practiceNotes", "serve"}};
+
+class RecordDialogsTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        ZBD_Date::FixToday(3, 15, 2026);
+        WriteFile("coach.dat", Lines({"Pat Smith"}));
+    }
+    void TearDown() override {
+        AppTest::TearDown();
+        ZBD_Date::UseSystemClock();
+    }
+
+    // `count` records from January 2026 on, one a day.
+    static void WritePlayFile(int count) {
+        KVR_PlayData store;
+        for (int i = 0; i < count; ++i)
+            store.AddCopy(Outing(ZBD_Date(1 + i / 28, 1 + i % 28, 2026).Text()));
+        ASSERT_EQ(store.Save(), 1);
+    }
+
+    // Records a new outing through the menu command with these fields.
+    void RecordThroughMenu(const Fields& fields) {
+        Responder().QueueDialog([&](QDialog& dialog) {
+            Fill(dialog, fields);
+            PressOk(dialog);
+            return dialog.result();
+        });
+        Client().Command(kui::CmRecordNotes);
+    }
+
+    const PlayRecord& Stored(int index) { return *App().PlayStore().At(index); }
+    TKvrWinApp& App() { return *app_; }
+};
+
+// Each check in its order, with its caption, its text and the field it
+// puts the focus on; the dialog stays open with what was typed. The time
+// limits and a comma as decimal mark are part of the same walk.
+TEST_F(RecordDialogsTest, ChecksRunInOrderAndFocusTheFaultyField) {
+    StartWindow();
+    TAddPlayRecordDlg dialog(&Client(), App());
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("date")->text(), "3/15/2026");
+    struct Step {
+        Fields change;
+        const char* caption;
+        const char* text;
+        const char* focus;
+    };
+    const char* missing = "Missing Data Field";
+    const char* badTime =
+        "Invalid Time Value, input hours played (ie: 1.25 = an hour and 15 minutes)";
+    const Step steps[] = {
+        {{{"date", ""}}, missing, "Please enter a date", "date"},
+        {{{"date", "2/30/2026"}}, "Invalid Date", "Please enter the play date", "date"},
+        {{{"date", "03/09/26"}}, missing, "Who did you play?", "who"},
+        {{{"who", "ann lee"}}, missing, "How long did you play?", "time"},
+        {{{"time", "12.01"}}, missing, badTime, "time"},
+        {{{"time", "0"}}, missing, badTime, "time"},
+        {{{"time", "-1"}}, missing, badTime, "time"},
+        {{{"time", "an hour"}}, missing, badTime, "time"},
+        {{{"time", "12"}, {"singlesDoubles", "Doubles"}},
+         missing,
+         "Don't forget your Match Notes",
+         "matchNotes"},
+        {{{"matchNotes", "lobbed well"}}, missing, "Don't forget the score", "score"},
+        {{{"score", "6-4"}}, missing, "Don't forget the other player.", "secondOpponent"},
+        {{{"secondOpponent", "bo park"}}, missing, "Don't forget your partner.", "partner"},
+        {{{"partner", "cy day"}, {"time", "1,5"}},
+         missing,
+         "Don't forget your Practice Notes",
+         "practiceNotes"},
+    };
+    for (const Step& step : steps) {
+        Fill(dialog, step.change);
+        Responder().Clear();
+        PressOk(dialog);
+        ASSERT_EQ(Responder().Shown().size(), 1u) << step.text;
+        EXPECT_EQ(Responder().Shown()[0].caption, step.caption);
+        EXPECT_EQ(Responder().Shown()[0].text, step.text);
+        ASSERT_NE(dialog.focusWidget(), nullptr) << step.text;
+        EXPECT_EQ(dialog.focusWidget()->objectName(), step.focus) << step.text;
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+        EXPECT_EQ(App().PlayStore().Count(), 0u);
+    }
+    Fill(dialog, {{"practiceNotes", "footwork"}});
+    PressOk(dialog);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    ASSERT_EQ(App().PlayStore().Count(), 1u);
+    const PlayRecord& saved = Stored(0);
+    EXPECT_EQ(saved.date, "3/9/2026");
+    EXPECT_EQ(saved.time, "1.5");
+    EXPECT_EQ(saved.singlesDoubles, "D");
+    EXPECT_EQ(saved.who, "Ann Lee");
+    EXPECT_EQ(saved.secondOpponent, "Bo Park");
+    EXPECT_EQ(saved.partner, "Cy Day");
+}
+
+// OK with no choice made records a singles match won; typed text is stored
+// on one line without double quotes, and the figures are recomputed.
+TEST_F(RecordDialogsTest, NoChoicesRecordASinglesMatchWonAndTextIsStorable) {
+    StartWindow();
+    Responder().QueueAnswer(false); // no charting
+    RecordThroughMenu({{"who", "ann lee"},
+                       {"time", "2"},
+                       {"score", "7-5"},
+                       {"matchNotes", "She said \"deep\",\nso I went deep"},
+                       {"practiceNotes", QString(300, QLatin1Char('x'))}});
+    EXPECT_EQ(clicks_, 1);
+    ASSERT_EQ(App().PlayStore().Count(), 1u);
+
+    KVR_PlayData reread;
+    ASSERT_EQ(reread.Load(), 1);
+    ASSERT_EQ(reread.Count(), 1u);
+    const PlayRecord& saved = *reread.At(0);
+    EXPECT_EQ(saved.date, "3/15/2026");
+    EXPECT_EQ(saved.singlesDoubles, "S");
+    EXPECT_EQ(saved.kind, "M");
+    EXPECT_EQ(saved.result, "W");
+    EXPECT_EQ(saved.score, "7-5");
+    EXPECT_EQ(saved.matchNotes, "She said 'deep', so I went deep");
+    EXPECT_EQ(saved.practiceNotes, std::string(219, 'x'));
+    EXPECT_EQ(App().PlayStore().Stats().currentWins, 1);
+}
+
+// A practice keeps no result or score, singles no partner or second
+// opponent, whatever was typed before the switch; neither shows those
+// fields, and a practice is not offered for charting.
+TEST_F(RecordDialogsTest, PracticeAndSinglesDropWhatTheyDoNotUse) {
+    StartWindow();
+    Responder().QueueDialog([&](QDialog& dialog) {
+        Fill(dialog, kSinglesMatch);
+        Fill(dialog,
+             {{"singlesDoubles", "Doubles"}, {"partner", "cy day"}, {"secondOpponent", "bo"}});
+        EXPECT_FALSE(dialog.findChild<QWidget*>("partner")->isHidden());
+        Fill(dialog, {{"singlesDoubles", "Singles"}, {"kind", "Practice"}});
+        for (const char* hidden : {"partner", "secondOpponent", "score", "result", "matchNotes"})
+            EXPECT_TRUE(dialog.findChild<QWidget*>(hidden)->isHidden()) << hidden;
+        PressOk(dialog);
+        return dialog.result();
+    });
+    Client().Command(kui::CmRecordNotes);
+    ASSERT_EQ(App().PlayStore().Count(), 1u);
+    const PlayRecord& saved = Stored(0);
+    EXPECT_EQ(saved.kind, "P");
+    EXPECT_EQ(saved.result, "");
+    EXPECT_EQ(saved.score, "");
+    EXPECT_EQ(saved.partner, "");
+    EXPECT_EQ(saved.secondOpponent, "");
+    for (const kui::Message& message : Responder().Shown())
+        EXPECT_NE(message.caption, "Charting");
+}
+
+// The ratings start from the latest record dated before the new one (one
+// of the same day is not it), level by level, each dialog position from
+// its record row; what the player sets lands in the right row, and Escape
+// keeps the values shown.
+TEST_F(RecordDialogsTest, RatingsStartFromTheEarlierRecordAndLandInTheirRows) {
+    {
+        KVR_PlayData store;
+        store.AddCopy(Outing("3/1/2026", 3));
+        store.AddCopy(Outing("3/10/2026", 7));
+        ASSERT_EQ(store.Save(), 1);
+    }
+    StartWindow();
+    EXPECT_EQ(kui::RatingReference(App().PlayStore(), ZBD_Date("2/1/2026")), nullptr);
+    EXPECT_EQ(kui::RatingReference(App().PlayStore(), ZBD_Date("4/1/2026"))->date, "3/10/2026");
+
+    std::vector<QString> titles;
+    Responder().QueueDialog([&](QDialog& dialog) {
+        Fill(dialog, kSinglesMatch); // dated 3/10/2026
+        PressOk(dialog);
+        return dialog.result();
+    });
+    const char* order[] = {"forehand", "backhand", "serve", "return", "approach", "volley"};
+    const int expected[] = {3, 3, 3, 3, 4, 5}; // Approach from row 5, Volley from row 4
+    for (int level = 0; level < 4; ++level)
+        Responder().QueueDialog([&, level](QDialog& dialog) {
+            titles.push_back(dialog.findChild<QLabel*>("level")->text());
+            for (int i = 0; i < 6; ++i)
+                EXPECT_EQ(dialog.findChild<QSlider*>(order[i])->value(), expected[i])
+                    << level << order[i];
+            auto* approach = dialog.findChild<QSlider*>("approach");
+            auto* volley = dialog.findChild<QSlider*>("volley");
+            QTest::keyClick(approach, Qt::Key_PageUp); // 4 -> 10
+            QTest::keyClick(approach, Qt::Key_Up);     // stays at 10
+            QTest::keyClick(volley, Qt::Key_PageDown); // 5 -> 0
+            QTest::keyClick(volley, Qt::Key_Down);     // stays at 0
+            QTest::keyClick(dialog.findChild<QSlider*>("serve"), Qt::Key_Up);
+            EXPECT_EQ(dialog.findChild<QLabel*>("approachValue")->text(), "10");
+            if (level == 3) {
+                QTest::keyClick(&dialog, Qt::Key_Escape);
+                return dialog.result();
+            }
+            dialog.accept();
+            return dialog.result();
+        });
+    Responder().QueueAnswer(false);
+    Client().Command(kui::CmRecordNotes);
+
+    EXPECT_EQ(titles, (std::vector<QString>{"Level 1   Consistency", "Level 2   Placement",
+                                            "Level 3   Spin", "Level 4   Power"}));
+    ASSERT_EQ(App().PlayStore().Count(), 3u);
+    // The new record stands before the older one of the same day.
+    const PlayRecord& saved = Stored(1);
+    ASSERT_EQ(saved.who, "Ann Lee");
+    ASSERT_EQ(saved.kind, "M");
+    for (int level = 0; level < 4; ++level) {
+        const auto column = static_cast<Level>(level);
+        EXPECT_EQ(saved.Rating(Stroke::Forehand, column), 3);
+        EXPECT_EQ(saved.Rating(Stroke::Serve, column), 4);
+        EXPECT_EQ(saved.Rating(Stroke::Approach, column), 10) << level;
+        EXPECT_EQ(saved.Rating(Stroke::Volley, column), 0) << level;
+    }
+}
+
+// The thirtieth record is congratulated; the thirty-first is congratulated
+// again, closes the period into history.dat and opens a period of one.
+TEST_F(RecordDialogsTest, ThirtiethAndThirtyFirstRecordsCloseThePeriod) {
+    WritePlayFile(29);
+    StartWindow();
+    const QString add = "Add Play Record", ratings = "STROKE RATINGS",
+                  congratulations = "Congratulations !";
+    RecordThroughMenu(kSinglesMatch);
+    EXPECT_EQ(App().PlayStore().Count(), 30u);
+    EXPECT_EQ(Responder().DialogsRun(),
+              (std::vector<QString>{add, ratings, ratings, ratings, ratings, congratulations}));
+    EXPECT_FALSE(Exists("history.dat"));
+
+    Responder().Clear();
+    RecordThroughMenu(kSinglesMatch);
+    EXPECT_EQ(Responder().DialogsRun(),
+              (std::vector<QString>{add, congratulations, ratings, ratings, ratings, ratings}));
+    ASSERT_EQ(App().PlayStore().Count(), 1u);
+    EXPECT_EQ(KVR_History().CountRecords(), 30);
+    KVR_PlayData reread;
+    ASSERT_EQ(reread.Load(), 1);
+    EXPECT_EQ(reread.Count(), 1u);
+    // The first record of the new period starts every rating at 5.
+    for (const auto& row : Stored(0).ratings)
+        EXPECT_EQ(row, (std::array<int, 4>{5, 5, 5, 5}));
+}
+
+// A period that cannot be closed takes no 31st record: the player is told
+// why and the dialog stays open with what was typed; once the history can
+// be written, OK goes through.
+TEST_F(RecordDialogsTest, FailedRolloverKeepsTheDialogOpen) {
+    WritePlayFile(30);
+    WriteFile("history.dat", Lines({KVR_History::kHeader}));
+    fs::permissions("history.dat", fs::perms::owner_read | fs::perms::group_read);
+    StartWindow();
+    TAddPlayRecordDlg dialog(&Client(), App());
+    Fill(dialog, kSinglesMatch);
+    PressOk(dialog);
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(App().PlayStore().Count(), 30u);
+    ASSERT_FALSE(Responder().Shown().empty());
+    EXPECT_TRUE(Responder().Shown().back().text.startsWith("Unable to start a new goal period"));
+    EXPECT_EQ(dialog.findChild<QPlainTextEdit*>("matchNotes")->toPlainText(), "net rush");
+
+    fs::permissions("history.dat", fs::perms::owner_write, fs::perm_options::add);
+    Responder().QueueAnswer(false);
+    PressOk(dialog);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(App().PlayStore().Count(), 1u);
+    EXPECT_EQ(KVR_History().CountRecords(), 30);
+}
+
+// A save that fails is told, offers no charting, and keeps the record in
+// memory for the next save; a match saved offers charting, and Yes charts
+// that match: one chart with its date, opponent and score.
+TEST_F(RecordDialogsTest, FailedSaveIsToldAndASavedMatchIsCharted) {
+    WritePlayFile(1);
+    fs::permissions("play.dat", fs::perms::owner_read);
+    StartWindow();
+    RecordThroughMenu(kSinglesMatch);
+    EXPECT_EQ(Responder().Texts(), std::vector<QString>{"Error saving data!"});
+    EXPECT_EQ(App().PlayStore().Count(), 2u);
+    EXPECT_FALSE(Exists("chart.dat"));
+
+    fs::permissions("play.dat", fs::perms::owner_write, fs::perm_options::add);
+    Responder().Clear();
+    TAddPlayRecordDlg dialog(&Client(), App());
+    Fill(dialog, kSinglesMatch);
+    for (int level = 0; level < 4; ++level)
+        Responder().QueueDialog([](QDialog& ratings) { return ratings.result(); });
+    Responder().QueueAnswer(true);
+    Responder().QueueDialog([](QDialog& charting) {
+        for (auto [name, value] : {std::pair{"firstServeAttempts", 40},
+                                   {"firstServesIn", 25},
+                                   {"returnAttempts", 40},
+                                   {"returnsIn", 30}})
+            charting.findChild<QSpinBox*>(name)->setValue(value);
+        charting.findChild<QPushButton*>("okButton")->click();
+        return charting.result();
+    });
+    PressOk(dialog);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    ASSERT_FALSE(Responder().Shown().empty());
+    EXPECT_EQ(Responder().Shown()[0].text, "Continue with Match Charting?");
+    EXPECT_EQ(Responder().Shown()[0].caption, "Charting");
+    EXPECT_EQ(Responder().DialogsRun().back(), "CHARTING");
+    KVR_PlayData reread;
+    ASSERT_EQ(reread.Load(), 1);
+    EXPECT_EQ(reread.Count(), 3u);
+    const std::string chart = ReadFile("chart.dat");
+    EXPECT_NE(chart.find("\r\n1\r\n\"3/10/2026\",\"Ann Lee\",\"6-4 6-3\",\"40\",\"25\""),
+              std::string::npos)
+        << chart;
+}
+
+// An edit starts from the stored record, keeps its ratings without asking
+// them again, and saves the change.
+TEST_F(RecordDialogsTest, EditKeepsRatingsAndSaves) {
+    {
+        KVR_PlayData store;
+        PlayRecord practice = Outing("3/1/2026", 8);
+        practice.kind = "p";
+        store.AddCopy(practice);
+        ASSERT_EQ(store.Save(), 1);
+    }
+    StartWindow();
+    PlayRecord& stored = *App().PlayStore().At(0);
+    TAddPlayRecordDlg dialog(&Client(), App(), &stored);
+    EXPECT_EQ(dialog.findChild<QComboBox*>("kind")->currentText(), "Practice");
+    EXPECT_EQ(dialog.findChild<QComboBox*>("singlesDoubles")->currentText(), "Singles");
+    EXPECT_EQ(dialog.findChild<QComboBox*>("result")->currentIndex(), -1);
+    EXPECT_EQ(dialog.findChild<TPlayerList*>("who")->currentText(), "Ann Lee");
+    EXPECT_TRUE(dialog.findChild<QWidget*>("score")->isHidden());
+    Fill(dialog, {{"time", "2.25"}, {"who", "bo park"}});
+    PressOk(dialog);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(Responder().DialogsRun().empty());
+    KVR_PlayData reread;
+    ASSERT_EQ(reread.Load(), 1);
+    ASSERT_EQ(reread.Count(), 1u);
+    EXPECT_EQ(reread.At(0)->who, "Bo Park");
+    EXPECT_EQ(reread.At(0)->time, "2.25");
+    EXPECT_EQ(reread.At(0)->Rating(Stroke::Volley, Level::Spin), 10);
+}
+
+// The whole entry from the keyboard: accelerators reach their fields, the
+// player list completes a name from the phone book, Tab moves down the
+// form and Enter in the notes presses OK.
+TEST_F(RecordDialogsTest, KeyboardAlone) {
+    WriteFile("phone.dat", Lines({"ZBD Data File Format 2.5", "1",
+                                  "\"Ann Lee\",\"\",\"\",\"\",\"\",\"\",\"\""}));
+    StartWindow();
+    TAddPlayRecordDlg dialog(&Client(), App());
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    EXPECT_EQ(QApplication::focusWidget(), dialog.findChild<QLineEdit*>("date"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.findChild<QComboBox*>("singlesDoubles"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::AltModifier);
+    // Enter in a player list is OK too: here the name is still missing.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(Responder().Texts(), std::vector<QString>{"Who did you play?"});
+    QTest::keyClicks(QApplication::focusWidget(), "an");
+    // The letters typed stay as typed; the name is capitalised when stored.
+    EXPECT_EQ(dialog.findChild<TPlayerList*>("who")->currentText().compare("Ann Lee",
+                                                                           Qt::CaseInsensitive),
+              0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_M, Qt::AltModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_L); // Lesson
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_I, Qt::AltModifier);
+    QTest::keyClicks(QApplication::focusWidget(), "1");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.findChild<QPlainTextEdit*>("practiceNotes"));
+    QTest::keyClicks(QApplication::focusWidget(), "topspin");
+    Responder().QueueAnswer(false);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    ASSERT_EQ(App().PlayStore().Count(), 1u);
+    EXPECT_EQ(Stored(0).kind, "L");
+    EXPECT_EQ(Stored(0).who, "Ann Lee");
+    EXPECT_EQ(Stored(0).practiceNotes, "topspin");
+}
+
+// The list holds each name once, sorted regardless of case; a text in the
+// list selects its entry, any other is shown as typed.
+TEST_F(RecordDialogsTest, PlayerListFillsSortedNamesOnceAndShowsTheText) {
+    StartApp();
+    KVR_PhoneData phones;
+    for (const char* name : {"bob", "Ann", "Bob", "Carl"}) {
+        PhoneRecord entry;
+        entry.name = name;
+        phones.AddCopy(entry);
+    }
+    TPlayerList list;
+    list.addItem(QStringLiteral("Carl"));
+    list.addItem(QStringLiteral("ann"));
+    EXPECT_EQ(list.FillPlayers(phones, QStringLiteral("Zed")), 4);
+    QStringList items;
+    for (int i = 0; i < list.count(); ++i)
+        items.push_back(list.itemText(i));
+    EXPECT_EQ(items, (QStringList{"Ann", "ann", "Bob", "bob", "Carl"}));
+    EXPECT_EQ(list.currentIndex(), -1);
+    EXPECT_EQ(list.currentText(), "Zed");
+    list.FillPlayers(phones, QStringLiteral("bob"));
+    EXPECT_EQ(list.currentIndex(), 3);
+    EXPECT_EQ(list.count(), 5);
+}
+
+} // namespace
+} // namespace kvrtest
