@@ -3,6 +3,7 @@
 #include "app/client.h"
 
 #include <QMdiSubWindow>
+#include <QPainter>
 
 TKvrChild::TKvrChild(KvrClient& client, int childId, const QString& title)
     : client_(client), childId_(childId) {
@@ -16,4 +17,10 @@ TKvrWinApp& TKvrChild::App() const {
 
 QMdiSubWindow* TKvrChild::SubWindow() const {
     return qobject_cast<QMdiSubWindow*>(parentWidget());
+}
+
+void TKvrChild::paintEvent(QPaintEvent* event) {
+    Q_UNUSED(event);
+    QPainter painter(this);
+    Render(painter, size());
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QSize>
 #include <QWidget>
 
 class KvrClient;
+class QPainter;
 class QMdiSubWindow;
 class TKvrWinApp;
 
@@ -21,6 +23,15 @@ public:
     // The frame around the view in the client area; null until the client
     // has taken the view in.
     QMdiSubWindow* SubWindow() const;
+
+    // Draws the whole view at `size`: takes a snapshot of what it shows from
+    // the stores and hands it to the view's renderer. The paint, the picture
+    // a player saves or copies and the command line's rendering all call it,
+    // so they show the same thing.
+    virtual void Render(QPainter& painter, QSize size) = 0;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     KvrClient& client_;

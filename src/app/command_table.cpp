@@ -28,6 +28,18 @@ void CommandTable::Add(CommandRow row) {
     rows_.push_back(std::move(row));
 }
 
+void CommandTable::AddView(ViewRow view) {
+    if (view.name.isEmpty() || FindView(view.name) || !view.make)
+        qFatal("CommandTable: view '%s' is added twice or has no maker", qPrintable(view.name));
+    views_.push_back(std::move(view));
+}
+
+const ViewRow* CommandTable::FindView(const QString& name) const {
+    auto found = std::find_if(views_.begin(), views_.end(),
+                              [&](const ViewRow& view) { return view.name == name; });
+    return found == views_.end() ? nullptr : &*found;
+}
+
 const CommandRow* CommandTable::Find(int id) const {
     auto found = std::find_if(rows_.begin(), rows_.end(),
                               [id](const CommandRow& row) { return row.id == id; });

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 class KvrClient;
+class TKvrChild;
 
 namespace kui {
 
@@ -29,6 +30,13 @@ struct CommandRow {
     bool Enabled() const { return static_cast<bool>(handler); }
 };
 
+// A view that can be drawn by name without a window (the command line's
+// --render): `make` builds it, not shown, over the client's stores.
+struct ViewRow {
+    QString name; // the command-line name, e.g. "notes"
+    std::function<TKvrChild*(KvrClient&)> make;
+};
+
 // A menu of the bar (one title) or a submenu (its parent's titles, then its own).
 struct MenuRow {
     QStringList path;
@@ -45,10 +53,15 @@ public:
     // is a mistake in the table, found the first time the window is made.
     void AddMenu(QStringList path, int place);
     void Add(CommandRow row);
+    // A duplicate view name ends the program, as a duplicate command does.
+    void AddView(ViewRow view);
 
     // The command with this identifier, or null.
     const CommandRow* Find(int id) const;
     const std::vector<CommandRow>& Rows() const { return rows_; }
+    // The view with this name, or null; every view in the order added.
+    const ViewRow* FindView(const QString& name) const;
+    const std::vector<ViewRow>& Views() const { return views_; }
 
     // An entry of a menu: a submenu or a command.
     struct Entry {
@@ -65,6 +78,7 @@ private:
 
     std::vector<MenuRow> menus_;
     std::vector<CommandRow> rows_;
+    std::vector<ViewRow> views_;
 };
 
 } // namespace kui

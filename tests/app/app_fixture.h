@@ -35,7 +35,7 @@ public:
         : TKvrChild(client, id, title), paints_(paints) {}
 
 protected:
-    void paintEvent(QPaintEvent*) override { ++*paints_; }
+    void Render(QPainter&, QSize) override { ++*paints_; }
 
 private:
     int* paints_;
