@@ -5,6 +5,7 @@
 #include "app/command_table.h"
 #include "core/play_store.h"
 #include "play/add_play_dialog.h"
+#include "play/spreadsheet.h"
 #include "ui/message.h"
 
 namespace kui {
@@ -31,6 +32,10 @@ void SetNewGoals(KvrClient& client) {
 void RecordNotes(KvrClient& client) {
     TAddPlayRecordDlg dialog(&client, client.App());
     RunModal(dialog);
+}
+
+void OpenSpreadsheet(KvrClient& client) {
+    client.OpenView(SpreadsheetView, [&client] { return new TKvrSpreadSheet(client); });
 }
 
 } // namespace
@@ -89,7 +94,10 @@ void AddPlayCommands(CommandTable& table) {
                .menu = analyze,
                .place = 10,
                .text = QStringLiteral("&Spreadsheet"),
-               .clicks = true});
+               .clicks = true,
+               .handler = OpenSpreadsheet});
+    table.AddView({.name = QStringLiteral("spreadsheet"),
+                   .make = [](KvrClient& client) { return new TKvrSpreadSheet(client); }});
 
     const QStringList graphs{QStringLiteral("&Analyze"), QStringLiteral("Graphs")};
     table.AddMenu(graphs, 20);

@@ -1,0 +1,210 @@
+#include "play/spreadsheet.h"
+
+#include "app/application.h"
+#include "core/play_store.h"
+#include "play/play_commands.h"
+#include "play/statistics.h"
+#include "ui/csv.h"
+#include "ui/drawing.h"
+#include "ui/text.h"
+
+#include <algorithm>
+
+#include <QPainter>
+
+namespace kui {
+
+namespace {
+
+using kvr::Stroke;
+
+// The strokes in the order of the spreadsheet's rows.
+constexpr std::array<Stroke, 6> kSheetStrokes{Stroke::Forehand, Stroke::Backhand, Stroke::Serve,
+                                              Stroke::Return,   Stroke::Approach, Stroke::Volley};
+
+// The strokes in the order of the statistics block's stroke averages.
+constexpr std::array<Stroke, 6> kAverageStrokes{Stroke::Forehand, Stroke::Backhand, Stroke::Volley,
+                                                Stroke::Approach, Stroke::Serve,    Stroke::Return};
+
+constexpr int kMaxColumns = 12;
+
+const char* const kStrokeNames[] = {"Forehand", "Backhand", "Serve",
+                                    "Return",   "Approach", "Volley"};
+const char* const kLevelNames[] = {"Consistency", "Placement", "Spin", "Power"};
+
+// A record's totals with the strokes in the spreadsheet's order.
+SpreadsheetColumn ColumnOf(const PlayRecord& stored) {
+    PlayRecord record;
+    record.Assign(stored);
+    computeRecordTotals(record);
+    SpreadsheetColumn column;
+    for (std::size_t row = 0; row < kSheetStrokes.size(); ++row)
+        column.strokes[row] = record.strokeTotal[kvr::Index(kSheetStrokes[row])];
+    for (std::size_t level = 0; level < column.levels.size(); ++level)
+        column.levels[level] = record.levelTotal[level];
+    column.grandTotal = record.grandTotal;
+    return column;
+}
+
+QString Results(const PlayingTime& time) {
+    return QString::asprintf("%d-%d-%d", time.wins, time.losses, time.undecided);
+}
+
+} // namespace
+
+std::vector<int> SpreadsheetColumnRecords(int count) {
+    std::vector<int> records;
+    for (int i = 0; i < count && i < kMaxColumns; ++i) {
+        // The whole part of i x (count / 12) + 0.5, in whole numbers so that
+        // halves round up exactly.
+        int record = count > kMaxColumns ? (2 * i * count + kMaxColumns) / (2 * kMaxColumns) : i;
+        if (i == kMaxColumns - 1)
+            record = count - 1;
+        records.push_back(record);
+    }
+    return records;
+}
+
+SpreadsheetData SpreadsheetSnapshot(const KVR_PlayData& play, const QString& playerName) {
+    SpreadsheetData data;
+    data.playerName = playerName;
+    const int count = static_cast<int>(play.Count());
+    if (count > 0)
+        data.firstDate = FromStored(play.At(0)->date);
+    for (int record : SpreadsheetColumnRecords(count))
+        data.columns.push_back(ColumnOf(*play.At(record)));
+
+    const PlayStatistics& s = play.Stats();
+    for (std::size_t row = 0; row < kSheetStrokes.size(); ++row) {
+        for (std::size_t slot = 0; slot < kAverageStrokes.size(); ++slot)
+            if (kAverageStrokes[slot] == kSheetStrokes[row])
+                data.strokeAverages[row] = s.strokeAverage[slot];
+    }
+    data.levelAverages = s.levelAverage;
+    data.totalGameRating = s.totalGameRating;
+    data.current = {s.currentMatchTime, s.currentPracticeTime, s.currentLessonTime, s.currentTime,
+                    s.currentWins,      s.currentLosses,       s.currentUndecided};
+    data.year = {s.yearMatchTime, s.yearPracticeTime, s.yearLessonTime, s.yearTime,
+                 s.yearWins,      s.yearLosses,       s.yearUndecided};
+    data.all = {s.allMatchTime, s.allPracticeTime, s.allLessonTime, s.allTime,
+                s.allWins,      s.allLosses,       s.allUndecided};
+    return data;
+}
+
+void DrawSpreadsheet(QPainter& painter, QSize size, const SpreadsheetData& data) {
+    const int w = size.width();
+    const QColor navy(0, 0, 128);
+    const int left = Frac(w, 0.2);
+    const int right = Frac(w, 0.95);
+    const int mid = Frac(w, 0.55);
+
+    painter.save();
+    painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+    // Twenty-seven rows fill the height. The font's row unit may round a
+    // pixel above a 27th of it, which over 27 rows would push the results
+    // row out of view, so the rows are never spaced wider than that.
+    const int g = std::min(UseScaledFont(painter, size, 27, 65), size.height() / 27);
+
+    // The ratings table and its title.
+    RaisedPanel(painter, left, 4 * g, right + 3, 17 * g, Qt::white);
+    RaisedPanel(painter, Frac(w, 0.3), Frac(g, 0.8), Frac(w, 0.75), Frac(g, 3.1), LightGrey());
+    painter.setPen(navy);
+    DrawText(painter, mid, g, QStringLiteral("Stroke Ratings"), Align::Center);
+    DrawText(painter, mid, 2 * g, data.playerName, Align::Center);
+    for (int row = 0; row < 6; ++row)
+        DrawText(painter, left, (4 + row) * g, QString::fromLatin1(kStrokeNames[row]),
+                 Align::Right);
+    DrawText(painter, left, 11 * g, QStringLiteral("Total Game"), Align::Right);
+    for (int level = 0; level < 4; ++level)
+        DrawText(painter, left, (13 + level) * g, QString::fromLatin1(kLevelNames[level]),
+                 Align::Right);
+    const int firstColumn = Frac(w, 0.27);
+    if (!data.firstDate.isEmpty())
+        DrawText(painter, firstColumn, 3 * g, data.firstDate, Align::Right);
+    DrawText(painter, right, 3 * g, QStringLiteral("Avg"), Align::Right);
+
+    painter.setPen(Qt::black);
+    for (std::size_t i = 0; i < data.columns.size(); ++i) {
+        const SpreadsheetColumn& column = data.columns[i];
+        const int x = firstColumn + static_cast<int>(i) * (w / 18);
+        for (int row = 0; row < 6; ++row)
+            DrawText(painter, x, (4 + row) * g, QString::number(column.strokes[row]), Align::Right);
+        for (int level = 0; level < 4; ++level)
+            DrawText(painter, x, (13 + level) * g, QString::number(column.levels[level]),
+                     Align::Right);
+        DrawText(painter, x, 11 * g, QString::number(column.grandTotal), Align::Right);
+    }
+    for (int row = 0; row < 6; ++row)
+        DrawText(painter, right, (4 + row) * g,
+                 QString::asprintf("%2.1f", double(data.strokeAverages[row])), Align::Right);
+    for (int level = 0; level < 4; ++level)
+        DrawText(painter, right, (13 + level) * g,
+                 QString::asprintf("%2.1f", double(data.levelAverages[level])), Align::Right);
+    DrawText(painter, right, 11 * g, QString::asprintf("%3.1f", double(data.totalGameRating)),
+             Align::Right);
+
+    // Playing time in the current period, this year and in all.
+    const int y0 = 19 * g;
+    RaisedPanel(painter, Frac(w, 0.3), y0 - Frac(g, 0.2), Frac(w, 0.75), y0 + Frac(g, 1.2),
+                LightGrey());
+    RaisedPanel(painter, left, y0 + 3 * g, right + 3, y0 + 8 * g, Qt::white);
+    painter.setPen(navy);
+    DrawText(painter, mid, y0, QStringLiteral("Playing Time"), Align::Center);
+    const int columnX[] = {Frac(w, 0.35), mid, Frac(w, 0.75)};
+    const char* const headers[] = {"Current", "YTD", "History"};
+    for (int c = 0; c < 3; ++c)
+        DrawText(painter, columnX[c], y0 + 2 * g, QString::fromLatin1(headers[c]), Align::Center);
+    const char* const rows[] = {"Match", "Practice", "Lessons", "Total", "W/L"};
+    for (int r = 0; r < 5; ++r)
+        DrawText(painter, left, y0 + (3 + r) * g, QString::fromLatin1(rows[r]), Align::Right);
+
+    painter.setPen(Qt::black);
+    const PlayingTime* times[] = {&data.current, &data.year, &data.all};
+    for (int c = 0; c < 3; ++c) {
+        const PlayingTime& t = *times[c];
+        const float hours[] = {t.match, t.practice, t.lessons, t.total};
+        for (int r = 0; r < 4; ++r)
+            DrawText(painter, columnX[c], y0 + (3 + r) * g,
+                     QString::asprintf("%4.1f", double(hours[r])), Align::Center);
+        DrawText(painter, columnX[c], y0 + 7 * g, Results(t), Align::Center);
+    }
+    painter.restore();
+}
+
+bool ExportSpreadsheetCsv(const QString& path, const KVR_PlayData& play) {
+    QStringList header{QStringLiteral("Date"), QStringLiteral("Kind"), QStringLiteral("Opponent"),
+                       QStringLiteral("Hours"), QStringLiteral("Result")};
+    for (const char* name : kStrokeNames)
+        header << QString::fromLatin1(name);
+    header << QStringLiteral("Total Game");
+    for (const char* name : kLevelNames)
+        header << QString::fromLatin1(name);
+
+    QString text = CsvRow(header);
+    for (int i = static_cast<int>(play.Count()); i-- > 0;) {
+        const PlayRecord& record = *play.At(i);
+        QStringList row{FromStored(record.date), FromStored(record.kind), FromStored(record.who),
+                        FromStored(record.time), FromStored(record.result)};
+        const SpreadsheetColumn column = ColumnOf(record);
+        for (int total : column.strokes)
+            row << QString::number(total);
+        row << QString::number(column.grandTotal);
+        for (int total : column.levels)
+            row << QString::number(total);
+        text += CsvRow(row);
+    }
+    return WriteCsvFile(path, text);
+}
+
+} // namespace kui
+
+TKvrSpreadSheet::TKvrSpreadSheet(KvrClient& client)
+    : TKvrChild(client, kui::SpreadsheetView, QStringLiteral("Spread Sheet")) {}
+
+void TKvrSpreadSheet::Render(QPainter& painter, QSize size) {
+    // The pass works from the store's in-memory copy of the history, so the
+    // figures are current without reading a file.
+    KVR_PlayData& play = App().PlayStore();
+    computeStatistics(play);
+    kui::DrawSpreadsheet(painter, size, kui::SpreadsheetSnapshot(play, App().PlayerName()));
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "app/child.h"
+#include "ui/renderer.h"
+
+#include <array>
+#include <vector>
+
+#include <QString>
+
+class KVR_PlayData;
+class QMenu;
+
+namespace kui {
+
+// One record column of the spreadsheet: the record's rating totals.
+struct SpreadsheetColumn {
+    std::array<int, 6> strokes{}; // Forehand, Backhand, Serve, Return, Approach, Volley
+    std::array<int, 4> levels{};  // Consistency, Placement, Spin, Power
+    int grandTotal = 0;
+};
+
+// Hours and results of one column of the playing-time table.
+struct PlayingTime {
+    float match = 0, practice = 0, lessons = 0, total = 0;
+    int wins = 0, losses = 0, undecided = 0;
+};
+
+// What the spreadsheet shows, taken from the play store and its statistics.
+struct SpreadsheetData {
+    QString playerName;
+    QString firstDate; // the oldest current record's date; empty without records
+    std::vector<SpreadsheetColumn> columns;
+    std::array<float, 6> strokeAverages{}; // in the order of SpreadsheetColumn::strokes
+    std::array<float, 4> levelAverages{};
+    float totalGameRating = 0;
+    PlayingTime current, year, all;
+};
+
+// Which of `count` records (oldest first) the spreadsheet's twelve columns
+// show: all of them up to twelve, otherwise twelve spread evenly over the
+// period, the last column always the newest record.
+std::vector<int> SpreadsheetColumnRecords(int count);
+
+// The snapshot of the current goal period, from the store's records and its
+// statistics block (which should be current).
+SpreadsheetData SpreadsheetSnapshot(const KVR_PlayData& play, const QString& playerName);
+
+// The stroke-ratings table with its averages and the playing-time table,
+// scaled to `size`.
+void DrawSpreadsheet(QPainter& painter, QSize size, const SpreadsheetData& data);
+
+// Writes every current record's ratings to `path` as comma-separated values
+// (UTF-8, a header row, then one row per record, newest first). False when
+// the file could not be written; an existing file is then left as it was.
+bool ExportSpreadsheetCsv(const QString& path, const KVR_PlayData& play);
+
+} // namespace kui
+
+// The stroke ratings of the current goal period record by record, their
+// averages and the hours played: the "Spread Sheet" view.
+class TKvrSpreadSheet : public TKvrChild {
+    Q_OBJECT
+public:
+    explicit TKvrSpreadSheet(KvrClient& client);
+
+    void Render(QPainter& painter, QSize size) override;
+};
