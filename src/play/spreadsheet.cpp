@@ -6,10 +6,12 @@
 #include "play/statistics.h"
 #include "ui/csv.h"
 #include "ui/drawing.h"
+#include "ui/message.h"
 #include "ui/text.h"
 
 #include <algorithm>
 
+#include <QFileDialog>
 #include <QPainter>
 
 namespace kui {
@@ -207,4 +209,17 @@ void TKvrSpreadSheet::Render(QPainter& painter, QSize size) {
     KVR_PlayData& play = App().PlayStore();
     computeStatistics(play);
     kui::DrawSpreadsheet(painter, size, kui::SpreadsheetSnapshot(play, App().PlayerName()));
+}
+
+void TKvrSpreadSheet::ExportCsvAs() {
+    QFileDialog files(this, QStringLiteral("Export CSV"), QStringLiteral("spreadsheet.csv"),
+                      QStringLiteral("Comma-separated values (*.csv)"));
+    files.setAcceptMode(QFileDialog::AcceptSave);
+    files.setDefaultSuffix(QStringLiteral("csv"));
+    if (kui::RunModal(files) != QDialog::Accepted || files.selectedFiles().isEmpty())
+        return;
+    const QString fileName = files.selectedFiles().constFirst();
+    if (!kui::ExportSpreadsheetCsv(fileName, App().PlayStore()))
+        kui::Tell(this, QStringLiteral("Unable to write '%1'.").arg(fileName), {},
+                  kui::Icon::Warning);
 }

@@ -65,4 +65,7 @@ public:
     explicit TKvrSpreadSheet(KvrClient& client);
 
     void Render(QPainter& painter, QSize size) override;
+    // Asks for a file name and writes the current period's ratings there as
+    // comma-separated values; a failure is told.
+    void ExportCsvAs();
 };

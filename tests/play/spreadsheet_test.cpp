@@ -14,7 +14,8 @@
 #include <string>
 #include <vector>
 
-#include <QMdiSubWindow>
+#include <QDir>
+#include <QFileDialog>
 
 #include <gtest/gtest.h>
 
@@ -285,6 +286,23 @@ TEST_F(SpreadsheetStoreTest, CommandOpensOneSheetThatFollowsTheRecords) {
     EXPECT_TRUE(texts().contains(QStringLiteral("3/1/2025")));
 
     ASSERT_NE(Client().Commands().FindView(QStringLiteral("spreadsheet")), nullptr);
+
+    // Exporting asks for a file; a file that cannot be written is told.
+    auto chooseFile = [](const QString& path) {
+        return [path](QDialog& dialog) {
+            static_cast<QFileDialog&>(dialog).selectFile(path);
+            return static_cast<int>(QDialog::Accepted);
+        };
+    };
+    auto* sheet = static_cast<TKvrSpreadSheet*>(view);
+    Responder().QueueDialog(chooseFile(QDir::current().absoluteFilePath("ratings.csv")));
+    sheet->ExportCsvAs();
+    EXPECT_TRUE(ReadFile("ratings.csv").starts_with("Date,Kind,Opponent,Hours,Result,"));
+    EXPECT_TRUE(Responder().Shown().empty());
+    Responder().QueueDialog(chooseFile(QDir::current().absoluteFilePath("missing/ratings.csv")));
+    sheet->ExportCsvAs();
+    ASSERT_EQ(Responder().Shown().size(), 1u);
+    EXPECT_TRUE(Responder().Texts()[0].startsWith(QStringLiteral("Unable to write")));
 }
 
 // The export is read back by Python's csv module: every field intact,
