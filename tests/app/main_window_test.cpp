@@ -79,7 +79,7 @@ TEST_F(MainWindowTest, FrameHasTheTitleGeometryAndMenu) {
         {"&Data", "&Record Notes", 11846, true, true},
         {"&Data", "Browse &Charting Data", 11868, false, true},
         {"&Data", "&Set New Goals", 11869, true, false},
-        {"&Analyze", "&Spreadsheet", 11848, false, true},
+        {"&Analyze", "&Spreadsheet", 11848, true, true},
         {"&Analyze > Graphs", "Time Played Summary", 11849, false, true},
         {"&Analyze > Graphs", "Time Played By Month", 11850, false, true},
         {"&Analyze > Graphs", "Total Game Ratings", 11851, false, true},
