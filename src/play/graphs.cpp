@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QStringList>
 
@@ -93,12 +94,23 @@ void DrawBarChart(QPainter& painter, QSize size, const BarChart& chart) {
     const double vscale = plotHeight / chart.maximum;
     const int n = static_cast<int>(chart.values.size());
     const double barWidth = n > 0 ? static_cast<double>(plotRight - plotLeft) / n : 0;
-    const int step = LabelStep(barWidth);
+    int step = LabelStep(barWidth);
 
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(chart.colour);
-    if (!chart.labels.isEmpty())
+    if (!chart.labels.isEmpty()) {
         UseScaledFont(painter, size, 40, 70);
+        // The labels' font grows with the view's width, so on a wide view
+        // the step from the bars' width alone would run labels into each
+        // other: it widens until a label and a space fit between two.
+        const QFontMetrics metrics = painter.fontMetrics();
+        int widest = 0;
+        for (const QString& label : chart.labels)
+            widest = std::max(widest, metrics.horizontalAdvance(label));
+        const double room = widest + metrics.horizontalAdvance(QLatin1Char(' '));
+        while (step < n && step * barWidth < room)
+            ++step;
+    }
     for (int i = 0; i < n; ++i) {
         const double x = plotLeft + i * barWidth;
         // Negative values stand as empty bars; a value over the maximum
