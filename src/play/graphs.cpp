@@ -32,6 +32,25 @@ constexpr int kChartsShown = 30;
 // The most months the monthly graph shows.
 constexpr int kMonthsShown = 60;
 
+// The smallest text cell a graph draws, in pixels: the small legend and
+// label fonts of a view at its first, small size would be unreadable
+// otherwise.
+constexpr int kSmallestText = 11;
+
+// Selects the scaled font of the view (cell height size.height() / a,
+// average width size.width() / b), enlarged in both directions alike when
+// its cell would be lower than kSmallestText. Returns its row unit.
+int UseGraphFont(QPainter& painter, QSize size, int a, int b) {
+    const int height = size.height() / a;
+    const int width = size.width() / b;
+    if (height >= kSmallestText || height <= 0) {
+        painter.setFont(ArialFont(height, width, painter.device()));
+    } else {
+        painter.setFont(ArialFont(kSmallestText, width * kSmallestText / height, painter.device()));
+    }
+    return RowUnit(painter);
+}
+
 QString Fixed1(double value) {
     return QString::asprintf("%3.1f", value);
 }
@@ -99,7 +118,7 @@ void DrawBarChart(QPainter& painter, QSize size, const BarChart& chart) {
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(chart.colour);
     if (!chart.labels.isEmpty()) {
-        UseScaledFont(painter, size, 40, 70);
+        UseGraphFont(painter, size, 40, 70);
         // The labels' font grows with the view's width, so on a wide view
         // the step from the bars' width alone would run labels into each
         // other: it widens until a label and a space fit between two.
@@ -122,7 +141,7 @@ void DrawBarChart(QPainter& painter, QSize size, const BarChart& chart) {
                      Align::Center);
     }
 
-    UseScaledFont(painter, size, 20, 40);
+    UseGraphFont(painter, size, 20, 40);
     painter.setPen(kTitleBlue);
     DrawText(painter, (left + right) / 2, top + 2 * c, chart.title, Align::Center);
 
@@ -130,7 +149,7 @@ void DrawBarChart(QPainter& painter, QSize size, const BarChart& chart) {
         const int half = plotBottom - static_cast<int>(chart.maximum / 2 * vscale);
         painter.setPen(QPen(Qt::black, 1));
         painter.drawLine(plotLeft, half, plotRight, half);
-        UseScaledFont(painter, size, 30, 60);
+        UseGraphFont(painter, size, 30, 60);
         painter.setPen(kTitleBlue);
         DrawText(painter, plotLeft - 1, half, Fixed1(chart.maximum / 2), Align::Right);
         DrawText(painter, plotLeft - 1, plotTop, Fixed1(chart.maximum), Align::Right);
@@ -151,7 +170,7 @@ void DrawTimeSummary(QPainter& painter, QSize size, const GraphData& data) {
     const QRect panel = CentredBox(size, 0.275, 0.275);
     RaisedPanel(painter, panel.left(), panel.top(), panel.right(), panel.bottom(), kWhite);
 
-    UseScaledFont(painter, size, 20, 40);
+    UseGraphFont(painter, size, 20, 40);
     painter.setPen(kTitleBlue);
     DrawText(painter, cx, cy - Frac(h, 0.45), QStringLiteral("Playing Time Summary"),
              Align::Center);
@@ -179,7 +198,7 @@ void DrawTimeSummary(QPainter& painter, QSize size, const GraphData& data) {
     const int swatchWidth = Frac(w, 0.15);
     const int swatchTop = cy + Frac(h, 0.35);
     const int swatchBottom = swatchTop + Frac(h, 0.05);
-    const int row = UseScaledFont(painter, size, 30, 60);
+    const int row = UseGraphFont(painter, size, 30, 60);
     struct Entry {
         double x;
         QColor colour;
@@ -257,7 +276,7 @@ void DrawGoal(QPainter& painter, QSize size, const GraphData& data) {
         return;
     const double reached = std::clamp(static_cast<double>(*data.goalProgress), 0.0, 1.0);
 
-    UseScaledFont(painter, size, 20, 50);
+    UseGraphFont(painter, size, 20, 50);
     painter.setPen(kTitleBlue);
     DrawText(painter, cx, cy - Frac(h, 0.45), QStringLiteral("Percentage of Goal Reached"),
              Align::Center);
@@ -272,7 +291,7 @@ void DrawGoal(QPainter& painter, QSize size, const GraphData& data) {
 }
 
 void DrawNoData(QPainter& painter, QSize size, const QString& text) {
-    UseScaledFont(painter, size, 20, 50);
+    UseGraphFont(painter, size, 20, 50);
     painter.setPen(Qt::black);
     DrawText(painter, Frac(size.width(), 0.25), Frac(size.height(), 0.5), text);
 }
@@ -299,11 +318,14 @@ void DrawChartingGame(QPainter& painter, QSize size, const GraphData& data) {
     RaisedPanel(painter, X(0.1), Y(0.1), X(0.9), Y(0.4), kWhite);
     RaisedPanel(painter, X(0.1), Y(0.6), X(0.9), Y(0.9), kWhite);
 
-    UseScaledFont(painter, size, 20, 40);
+    // Each title stands a pixel clear of its panel: the font's cell is as
+    // high as the gap above the panel, so its descenders would touch it.
+    const int titleRow = UseGraphFont(painter, size, 20, 40);
     painter.setPen(kTitleBlue);
-    DrawText(painter, X(0.5), Y(0.05), QStringLiteral("Serve/Return Percentages"), Align::Center);
-    DrawText(painter, X(0.5), Y(0.55) + 2, QStringLiteral("Winners/Unforced Errors"),
-             Align::Center);
+    DrawText(painter, X(0.5), std::min(Y(0.05), Y(0.1) - titleRow - 1),
+             QStringLiteral("Serve/Return Percentages"), Align::Center);
+    DrawText(painter, X(0.5), std::min(Y(0.55) + 2, Y(0.6) - titleRow - 1),
+             QStringLiteral("Winners/Unforced Errors"), Align::Center);
 
     const int n = static_cast<int>(data.charts.size());
     const int gap = w / ((n / 10) * 60 + 60);
@@ -322,7 +344,7 @@ void DrawChartingGame(QPainter& painter, QSize size, const GraphData& data) {
         StandingBar(painter, x1, x2, Y(0.9), chart.totalErrors * scale, most, kRed);
     }
 
-    UseScaledFont(painter, size, 35, 70);
+    UseGraphFont(painter, size, 35, 70);
     painter.setPen(kTitleBlue);
     DrawText(painter, X(0.1), Y(0.25), QStringLiteral("75%"), Align::Right);
     painter.setPen(QPen(Qt::black, 1));
@@ -386,12 +408,12 @@ void DrawChartingStrokes(QPainter& painter, QSize size, const GraphData& data) {
                {s.returnErrors, kCyan},
                {s.approachErrors, kGreen}});
 
-    UseScaledFont(painter, size, 20, 40);
+    UseGraphFont(painter, size, 20, 40);
     painter.setPen(kTitleBlue);
     DrawText(painter, X(0.25), Y(0.1), QStringLiteral("Winners"), Align::Center);
     DrawText(painter, X(0.75), Y(0.1), QStringLiteral("Errors"), Align::Center);
 
-    UseScaledFont(painter, size, 30, 50);
+    UseGraphFont(painter, size, 30, 50);
     const int swatchWidth = X(0.1);
     const int swatchHeight = X(0.05);
     struct Swatch {

@@ -280,8 +280,12 @@ TEST_P(GraphTest, ChartingGameBarsStandOnTheirPanels) {
     EXPECT_EQ(image.pixel(third, Frac(h, 0.4) - 5), kWhite);
 
     QStringList strings;
-    for (const DrawnText& text : RecordTexts(&kui::DrawGraph, size, data))
+    const std::vector<DrawnText> texts = RecordTexts(&kui::DrawGraph, size, data);
+    for (const DrawnText& text : texts)
         strings << text.text;
+    // The titles stay clear of their panels.
+    EXPECT_LT(texts[0].rect.bottom(), Frac(h, 0.1));
+    EXPECT_LT(texts[1].rect.bottom(), Frac(h, 0.6));
     EXPECT_EQ(strings, (QStringList{"Serve/Return Percentages", "Winners/Unforced Errors", "75%",
                                     "1st Serve %", "Return %", "Winners", "Errors"}));
 }
@@ -313,6 +317,25 @@ TEST_P(GraphTest, RatingsChartsDrawABarPerRecord) {
     EXPECT_EQ(RecordTexts(&kui::DrawGraph, size, data).front().text,
               QStringLiteral("Total Game Progress"));
     EXPECT_TRUE(RecordTexts(&kui::DrawGraph, QSize(600, 215), data).empty());
+}
+
+// A graph at the small size a window first opens with keeps every text at
+// least 11 pixels high, however small its divisors make it.
+TEST(GraphTextTest, SmallViewsKeepTheirTextsReadable) {
+    EnsureApplication();
+    GraphData data;
+    data.kind = GraphKind::ChartingGame;
+    data.chartCount = 1;
+    data.charts.resize(1);
+    const QSize small(420, 330);
+    std::vector<DrawnText> texts = RecordTexts(&kui::DrawGraph, small, data);
+    data.kind = GraphKind::TimeByMonth;
+    data.monthsCovered = 12;
+    for (const DrawnText& text : RecordTexts(&kui::DrawGraph, small, data))
+        texts.push_back(text);
+    ASSERT_GT(texts.size(), 10u);
+    for (const DrawnText& text : texts)
+        EXPECT_GE(text.rect.height(), 11) << text.text.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(TwoSizes, GraphTest, ::testing::Values(QSize(600, 550), QSize(1280, 900)));
