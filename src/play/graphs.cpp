@@ -174,7 +174,7 @@ void DrawTimeSummary(QPainter& painter, QSize size, const GraphData& data) {
     painter.setPen(kTitleBlue);
     DrawText(painter, cx, cy - Frac(h, 0.45), QStringLiteral("Playing Time Summary"),
              Align::Center);
-    if (data.grandTotal.empty())
+    if (data.grandTotal.empty()) // no current records
         return;
 
     painter.setPen(QPen(Qt::black, 1));

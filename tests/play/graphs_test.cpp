@@ -133,15 +133,6 @@ TEST_P(GraphTest, MonthlyBarsCarryTheirLabelsAtTheStepOfTheirWidth) {
     EXPECT_EQ(image.pixel(x, middle - 4), kWhite);
 }
 
-TEST(GraphLabelStep, NarrowerBarsLabelFewerOfThem) {
-    EXPECT_EQ(kui::LabelStep(30), 1);
-    EXPECT_EQ(kui::LabelStep(29.9), 2);
-    EXPECT_EQ(kui::LabelStep(19), 3);
-    EXPECT_EQ(kui::LabelStep(12), 4);
-    EXPECT_EQ(kui::LabelStep(4), 5);
-    EXPECT_EQ(kui::LabelStep(2), 6);
-}
-
 // The time pie: practice from 3 o'clock, then matches, then lessons, each
 // its share of the hours; the legend's names and hours stand apart inside
 // the view.
