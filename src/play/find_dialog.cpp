@@ -18,6 +18,7 @@ TFindDlg::TFindDlg(QWidget* parent, const KVR_PhoneData& phones) : QDialog(paren
     who_->FillPlayers(phones, QString());
     who_->lineEdit()->setMaxLength(kNameLength);
     who_->setMinimumContentsLength(kNameLength);
+    who_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     question->setBuddy(who_);
     layout->addWidget(who_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
