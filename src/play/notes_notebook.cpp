@@ -75,9 +75,12 @@ PlayRecord* TKvrBrowseWin::CurrentRecord() {
     return browsingPast_ ? nullptr : App().PlayStore().At(PageIndex());
 }
 
-kui::NotesPageData TKvrBrowseWin::Snapshot() {
+kui::NotesPageData TKvrBrowseWin::Snapshot(QSize size) {
+    if (scaledPage_.size() != size)
+        scaledPage_ =
+            Client().NotebookPage().scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     kui::NotesPageData page;
-    page.page = Client().NotebookPage();
+    page.page = scaledPage_;
     if (browsingPast_) {
         page.record = shownPast_;
         page.pageNumber = pastPosition_;
@@ -89,7 +92,7 @@ kui::NotesPageData TKvrBrowseWin::Snapshot() {
 }
 
 void TKvrBrowseWin::Render(QPainter& painter, QSize size) {
-    kui::DrawNotesPage(painter, size, Snapshot());
+    kui::DrawNotesPage(painter, size, Snapshot(size));
     // The records may have changed under the page (a note recorded from the
     // menu): the buttons follow once the paint is done.
     if (painter.device() == this && WantedButtons() != shown_)

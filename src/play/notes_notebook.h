@@ -26,8 +26,8 @@ public:
     Q_DISABLE_COPY_MOVE(TKvrBrowseWin)
 
     void Render(QPainter& painter, QSize size) override;
-    // What the page shows now.
-    kui::NotesPageData Snapshot();
+    // What the page shows now, drawn at `size`.
+    kui::NotesPageData Snapshot(QSize size);
 
     // The buttons' commands: the next older page ("&>>", into the past
     // notes after the oldest current one), the next newer page ("&<<", or
@@ -83,6 +83,9 @@ private:
     int readerNext_ = 0;
     unsigned long readerRewrites_ = 0;
     Buttons shown_;
+    // The notebook page picture at the size drawn last, so that a paint
+    // does not stretch it again.
+    QImage scaledPage_;
 
     QPushButton* delete_ = nullptr;
     QPushButton* edit_ = nullptr;

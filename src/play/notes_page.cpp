@@ -87,8 +87,12 @@ void DrawNotesPage(QPainter& painter, QSize size, const NotesPageData& data) {
     const int w = size.width();
     const int h = size.height();
     painter.save();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    painter.drawImage(QRect(0, 0, w, h), data.page);
+    if (data.page.size() == size) {
+        painter.drawImage(0, 0, data.page);
+    } else {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.drawImage(QRect(0, 0, w, h), data.page);
+    }
     painter.setBackgroundMode(Qt::TransparentMode);
 
     if (data.record) {

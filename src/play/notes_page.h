@@ -21,7 +21,8 @@ struct NotesPageData {
     // The number in the page box: the current record's place from the
     // oldest, or the past record's from the newest; 0 for a blank page.
     int pageNumber = 0;
-    // The notebook page picture, stretched over the whole view.
+    // The notebook page picture, stretched over the whole view (drawn as it
+    // is when it already has the view's size).
     QImage page;
 };
 

@@ -185,7 +185,7 @@ protected:
     }
 
     static QString Shown(TKvrBrowseWin& view) {
-        const auto data = view.Snapshot();
+        const auto data = view.Snapshot(view.size());
         return data.record ? QString::fromStdString(data.record->who) + " pg " +
                                  QString::number(data.pageNumber)
                            : "blank pg " + QString::number(data.pageNumber);
@@ -367,7 +367,7 @@ TEST_F(NotesNotebookTest, EditAndDeleteFollowUps) {
         return dialog.result();
     });
     Button(view, "edit").click();
-    EXPECT_EQ(view.Snapshot().record->practiceNotes, "new grip");
+    EXPECT_EQ(view.Snapshot(view.size()).record->practiceNotes, "new grip");
     QApplication::processEvents();
     EXPECT_GT(paints, 0);
 
