@@ -22,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QTest>
 
 namespace kvrtest {
 namespace {
@@ -270,7 +271,8 @@ TEST_F(NotesNotebookTest, PagesThroughCurrentThenPastNotes) {
 }
 
 // Without a history ">>" on the oldest page wraps without asking; with no
-// notes at all the page is blank, Find is off and reports the empty book.
+// notes at all the page is blank, Find is off and reports the empty book;
+// a note recorded elsewhere brings the page and its buttons back.
 TEST_F(NotesNotebookTest, WithoutHistoryPagesWrapAndAnEmptyBookSaysSo) {
     WriteNotes({Note("3/1/2026", "Ann Lee"), Note("3/2/2026", "Bo Park")}, {});
     TKvrBrowseWin& view = Open();
@@ -290,6 +292,17 @@ TEST_F(NotesNotebookTest, WithoutHistoryPagesWrapAndAnEmptyBookSaysSo) {
     view.FindPerson();
     EXPECT_EQ(LastMessage(), "No Notes: NoteBook is Empty!");
     EXPECT_TRUE(Responder().DialogsRun().empty());
+
+    // A note recorded from the menu meanwhile: the next paint shows it, and
+    // the buttons follow.
+    app_->PlayStore().AddCopy(Note("3/5/2026", "Ed Kahn"));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view.window()));
+    app_->PlayRecordsChanged();
+    view.repaint();
+    QApplication::processEvents();
+    EXPECT_EQ(Shown(view), "Ed Kahn pg 1");
+    EXPECT_FALSE(Button(view, "edit").isHidden());
+    EXPECT_TRUE(Button(view, "find").isEnabled());
 }
 
 // Find in the current notes looks from the page before the shown one back,
