@@ -75,7 +75,7 @@ TEST_F(MainWindowTest, FrameHasTheTitleGeometryAndMenu) {
         {"&Utilities", "&Phonebook", 11842, false, true},
         {"&Utilities", "&Scheduler", 11843, false, true},
         {"&Utilities", "&USTA Rating System", 11844, false, false},
-        {"&Data", "&Browse Notes", 11845, false, true},
+        {"&Data", "&Browse Notes", 11845, true, true},
         {"&Data", "&Record Notes", 11846, true, true},
         {"&Data", "Browse &Charting Data", 11868, false, true},
         {"&Data", "&Set New Goals", 11869, true, false},
