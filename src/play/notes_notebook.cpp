@@ -3,7 +3,6 @@
 #include "app/application.h"
 #include "app/client.h"
 #include "core/history.h"
-#include "phonebook/phone_store.h"
 #include "play/add_play_dialog.h"
 #include "play/find_dialog.h"
 #include "play/notes_csv.h"
@@ -14,6 +13,7 @@
 
 #include <QAction>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
 
@@ -131,6 +131,15 @@ void TKvrBrowseWin::resizeEvent(QResizeEvent* event) {
     newer_->move(kui::Frac(w, 0.35), top);
     older_->move(kui::Frac(w, 0.58) + 1, top);
     find_->move(kui::Frac(w, 0.8), top);
+}
+
+void TKvrBrowseWin::keyPressEvent(QKeyEvent* event) {
+    // Enter presses "&>>", the page's default button.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        older_->click();
+        return;
+    }
+    TKvrChild::keyPressEvent(event);
 }
 
 void TKvrBrowseWin::Changed() {

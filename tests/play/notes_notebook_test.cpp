@@ -229,7 +229,7 @@ TEST_F(NotesNotebookTest, PagesThroughCurrentThenPastNotes) {
     EXPECT_EQ(LastMessage(), "Last Current Record: This is the last Note from the Current Goal "
                              "Period.  Would you like to Browse your Past Notes?");
     view.Older();
-    view.Older();
+    QTest::keyClick(&view, Qt::Key_Return); // the default button
     EXPECT_EQ(Shown(view), "Ann Lee pg 1");
     Responder().QueueAnswer(true);
     view.Older();
