@@ -221,6 +221,11 @@ TEST_F(NotesNotebookTest, PagesThroughCurrentThenPastNotes) {
     TKvrBrowseWin& view = Open();
     EXPECT_EQ(view.windowTitle(), "Browse Notes");
     EXPECT_EQ(Shown(view), "Cy Young pg 3");
+    // The command line draws the same page through the table's view row.
+    const kui::ViewRow* row = Client().Commands().FindView("notes");
+    ASSERT_NE(row, nullptr);
+    std::unique_ptr<TKvrChild> drawn(row->make(Client()));
+    EXPECT_EQ(Shown(*qobject_cast<TKvrBrowseWin*>(drawn.get())), "Cy Young pg 3");
     view.Newer();
     EXPECT_EQ(Shown(view), "Ann Lee pg 1");
     Responder().QueueAnswer(false);
