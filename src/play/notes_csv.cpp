@@ -55,6 +55,9 @@ bool ExportNotesCsv(const QString& path, KVR_PlayData& play) {
     KVR_History history;
     while (history.ReadNext() == 1)
         csv += RecordRow(QStringLiteral("Past"), history.Current());
+    // A history that could not be read whole is no complete export.
+    if (history.LoadResult() < 0)
+        return false;
     return kvr::WriteFileAtomically(QFile::encodeName(path).toStdString(), csv.toStdString());
 }
 

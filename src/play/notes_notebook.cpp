@@ -317,6 +317,6 @@ void TKvrBrowseWin::ExportCsv() {
         return;
     const QString path = dialog.selectedFiles().constFirst();
     if (!kui::ExportNotesCsv(path, App().PlayStore()))
-        kui::Tell(this, QStringLiteral("Unable to write '%1'.").arg(path),
+        kui::Tell(this, QStringLiteral("Unable to export your notes to '%1'.").arg(path),
                   QStringLiteral("Export CSV"), kui::Icon::Warning);
 }

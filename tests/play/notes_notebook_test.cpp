@@ -418,7 +418,8 @@ TEST_F(NotesNotebookTest, EditAndDeleteFollowUps) {
 
 // The export, read back with Python's csv module: a header, the current
 // notes newest first, then the past ones, every field intact, commas,
-// quotes, line breaks and non-ASCII letters included.
+// quotes, line breaks and non-ASCII letters included. A history that cannot
+// be read leaves the file as it was.
 TEST_F(NotesNotebookTest, ExportsEveryNoteAsCsv) {
     WriteNotes({Note("3/1/2026", "Ann Lee")}, {Note("2/3/2026", "Di, Ross")});
     TKvrBrowseWin& view = Open();
@@ -461,6 +462,12 @@ TEST_F(NotesNotebookTest, ExportsEveryNoteAsCsv) {
     EXPECT_EQ(row(2)[8], "");
     EXPECT_EQ(row(3)[0], "Past");
     EXPECT_EQ(row(3)[3], "Di, Ross");
+
+    // A history this program cannot read makes no export, and says so.
+    const std::string written = ReadFile("notes.csv");
+    WriteFile(KVR_History::kFileName, Lines({"KVR History Data Format 9.0"}));
+    EXPECT_FALSE(kui::ExportNotesCsv("notes.csv", app_->PlayStore()));
+    EXPECT_EQ(ReadFile("notes.csv"), written);
 }
 
 } // namespace
