@@ -230,7 +230,9 @@ void TKvrWinApp::DestroyStores() {
 void TKvrWinApp::LoadAllData(bool mayRebuild) {
     auto started = std::chrono::steady_clock::now();
     bool failed = false;
-    const QString rebuild = QStringLiteral("\nWill attempt to rebuild file....");
+    // A read-only start rebuilds nothing, so it promises no rebuild.
+    const QString rebuild =
+        mayRebuild ? QStringLiteral("\nWill attempt to rebuild file....") : QString();
 
     failed |= ReportFailedLoad(*chartStore_, chartStore_->Load(), QStringLiteral("chart.dat"),
                                QStringLiteral("Chart data file missing or corrupted, unable to "
@@ -281,7 +283,7 @@ void TKvrWinApp::LoadAllData(bool mayRebuild) {
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
             .count();
 
-    if (failed)
+    if (failed && mayRebuild)
         kui::Tell(nullptr,
                   QStringLiteral("Unable to load all data files.\n") +
                       QStringLiteral("Read previous messages to determine which file caused "

@@ -4,8 +4,9 @@
 #     stderr that names the views;
 #   - every view draws into a PDF whose text reads back, the charting
 #     notebook into PNG and SVG as well;
-#   - the data folder is left exactly as it was: no file changed, none added
-#     (no lock, no backup).
+#   - the data folder is left exactly as it was, even with a damaged file and
+#     an interrupted goal-period change in it: no file changed, none added
+#     (no lock, no backup, no rebuild).
 #
 # usage: render_test.sh KAVORA
 set -u
@@ -26,6 +27,10 @@ mkdir -p "$data" "$out"
 cd "$data" || exit 2
 printf 'KVR Coach Data Format 1.0\r\nPat Smith\r\n' >coach.dat
 printf 'ZBD Data File Format 2.0\r\n1\r\n"5/14/2026","Alex Moreno","6-4 7-5","40","25","3","0","0","12","0","5","3","40","30","0","0","0","11","6","0","1"\r\n' >chart.dat
+# What a normal start would write over: an interrupted goal-period change to
+# finish and a damaged file to rebuild.
+printf 'half a history\r\n' >history.next
+printf 'ZBD Data File Formet 2.0\r\n0\r\n' >play.dat
 before=$(ls -lA --time-style=+%s.%N; md5sum ./*)
 
 bad_args() {
