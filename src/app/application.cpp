@@ -263,11 +263,12 @@ void TKvrWinApp::LoadAllData(bool mayRebuild) {
             kui::Tell(nullptr, QStringLiteral("Error sorting history file!"));
     }
 
-    failed |= ReportFailedLoad(*phoneStore_, phoneStore_->Load(), QStringLiteral("phone.dat"),
-                               QStringLiteral("Phone Book data file missing or corrupted, unable "
-                                              "to load 'phone.dat'\n") +
-                                   QStringLiteral("Attemping to rebuild file...."),
-                               mayRebuild);
+    failed |= ReportFailedLoad(
+        *phoneStore_, phoneStore_->Load(), QStringLiteral("phone.dat"),
+        QStringLiteral("Phone Book data file missing or corrupted, unable "
+                       "to load 'phone.dat'\n") +
+            (mayRebuild ? QStringLiteral("Attemping to rebuild file....") : QString()),
+        mayRebuild);
     // The opponent figures (and the statistics) read the whole history; no
     // view can show them before the window is on screen, so they are
     // computed right after its first paint.

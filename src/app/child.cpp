@@ -18,6 +18,8 @@ TKvrChild::TKvrChild(KvrClient& client, int childId, const QString& title)
     : client_(client), childId_(childId) {
     setWindowTitle(title);
     setAttribute(Qt::WA_DeleteOnClose);
+    // A click gives the view the focus, so the Menu key opens its menu.
+    setFocusPolicy(Qt::ClickFocus);
 }
 
 TKvrWinApp& TKvrChild::App() const {
