@@ -5,6 +5,7 @@
 #include "app/command_table.h"
 #include "core/play_store.h"
 #include "play/add_play_dialog.h"
+#include "play/graph_view.h"
 #include "ui/message.h"
 
 namespace kui {
@@ -93,17 +94,32 @@ void AddPlayCommands(CommandTable& table) {
 
     const QStringList graphs{QStringLiteral("&Analyze"), QStringLiteral("Graphs")};
     table.AddMenu(graphs, 20);
-    const char* const graphTitles[] = {
-        "Time Played Summary", "Time Played By Month",  "Total Game Ratings",     "Stroke Ratings",
-        "Goal Reached",        "Charting Game Summary", "Charting Stroke Summary"};
-    int kind = 0;
-    for (const char* title : graphTitles) {
+    // Menu texts and command-line names of the graphs, in the order of their kinds.
+    struct Graph {
+        const char* text;
+        const char* name;
+    };
+    static const Graph kGraphs[kGraphKindCount] = {{"Time Played Summary", "time-summary"},
+                                                   {"Time Played By Month", "time-by-month"},
+                                                   {"Total Game Ratings", "game-ratings"},
+                                                   {"Stroke Ratings", "stroke-ratings"},
+                                                   {"Goal Reached", "goal"},
+                                                   {"Charting Game Summary", "charting-game"},
+                                                   {"Charting Stroke Summary", "charting-strokes"}};
+    for (int kind = 0; kind < kGraphKindCount; ++kind) {
+        const auto graphKind = static_cast<GraphKind>(kind);
+        auto make = [graphKind](KvrClient& client) -> TKvrChild* {
+            return new TKvrGraphWin(client, graphKind);
+        };
         table.Add({.id = CmTimePlayedSummary + kind,
                    .menu = graphs,
                    .place = 10 * (kind + 1),
-                   .text = QString::fromLatin1(title),
-                   .clicks = true});
-        ++kind;
+                   .text = QString::fromLatin1(kGraphs[kind].text),
+                   .clicks = true,
+                   .handler = [make, kind](KvrClient& client) {
+                       client.OpenView(FirstGraphView + kind, [&] { return make(client); });
+                   }});
+        table.AddView({.name = QString::fromLatin1(kGraphs[kind].name), .make = make});
     }
 }
 

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "core/play_store.h"
+
+#include <array>
+#include <optional>
+#include <vector>
+
+#include <QSize>
+#include <QString>
+
+class KVR_ChartClass;
+class QPainter;
+
+namespace kui {
+
+// The seven graphs, in the order of the Graphs menu.
+enum class GraphKind {
+    TimeSummary,
+    TimeByMonth,
+    GameRatings,
+    StrokeRatings,
+    Goal,
+    ChartingGame,
+    ChartingStrokes
+};
+inline constexpr int kGraphKindCount = 7;
+
+// The window title of a graph.
+QString GraphTitle(GraphKind kind);
+
+// The four figures of one charted match that the charting game summary shows.
+struct ChartFigures {
+    float firstServePercent = 0, returnPercent = 0, totalWinners = 0, totalErrors = 0;
+};
+
+// The counters of the charted matches added up, for the two stroke pies.
+struct ChartSums {
+    int forehandWinners = 0, backhandWinners = 0, aces = 0, volleysWon = 0, returnWinners = 0;
+    int forehandErrors = 0, backhandErrors = 0, doubleFaults = 0, volleyErrors = 0,
+        returnErrors = 0, approachErrors = 0;
+    float totalWinners = 0, totalErrors = 0;
+};
+
+// What a graph shows, taken from the play store (after a statistics pass)
+// and the chart store.
+struct GraphData {
+    GraphKind kind = GraphKind::TimeSummary;
+    PlayStatistics stats;
+    int monthsCovered = 1;       // bars of the monthly graph (capped at 60 when drawn)
+    int currentMonth = 1;        // today's month, 1 to 12: the last monthly bar
+    std::vector<int> grandTotal; // per current record, in store order
+    std::vector<std::array<int, kvr::kStrokeCount>> strokeTotal; // the same, by rating row
+    std::optional<float> goalProgress;                           // none without records
+    int chartCount = 0;                                          // charts in the store
+    std::vector<ChartFigures> charts; // the newest 30 (or fewer), oldest first
+    ChartSums chartSums;              // over the same charts
+};
+
+// Runs the statistics pass and takes what graph `kind` shows from the stores.
+GraphData TakeGraphData(GraphKind kind, KVR_PlayData& play, const KVR_ChartClass& charts);
+
+// Draws the graph over the whole of `size`.
+void DrawGraph(QPainter& painter, QSize size, const GraphData& data);
+
+// Which bar labels a bar chart shows, from its bars' width in pixels: every
+// bar when they are wide, every 2nd, 3rd, ... as they narrow.
+int LabelStep(double barWidth);
+
+} // namespace kui

@@ -1,0 +1,427 @@
+#include "app/app_fixture.h"
+#include "charting/chart_store.h"
+#include "core/date.h"
+#include "play/graph_view.h"
+#include "play/graphs.h"
+#include "play/play_commands.h"
+#include "support/render.h"
+#include "support/text_recorder.h"
+#include "ui/drawing.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+namespace kvrtest {
+namespace {
+
+using kui::Frac;
+using kui::GraphData;
+using kui::GraphKind;
+
+const QRgb kRed = qRgb(255, 0, 0);
+const QRgb kBlue = qRgb(0, 0, 255);
+const QRgb kYellow = qRgb(255, 255, 0);
+const QRgb kCyan = qRgb(0, 255, 255);
+const QRgb kGreen = qRgb(0, 255, 0);
+const QRgb kWhite = qRgb(255, 255, 255);
+const QRgb kClay = qRgb(207, 69, 48);
+const QRgb kGrey = qRgb(128, 128, 128);
+
+// The colour at `angle` degrees (counter-clockwise from 3 o'clock), two
+// thirds of the way out from the centre of the ellipse inscribed in `box`.
+QRgb AtAngle(const QImage& image, const QRectF& box, double angle) {
+    const double radians = angle * std::numbers::pi / 180;
+    const QPointF centre = box.center();
+    const double x = centre.x() + box.width() / 3 * std::cos(radians);
+    const double y = centre.y() - box.height() / 3 * std::sin(radians);
+    return image.pixel(static_cast<int>(x), static_cast<int>(y));
+}
+
+// The box of an ellipse centred in the view, reaching fx of the width and fy
+// of the height to either side.
+QRectF CentredBox(QSize size, double fx, double fy) {
+    return QRectF(size.width() / 2.0 - size.width() * fx, size.height() / 2.0 - size.height() * fy,
+                  2 * size.width() * fx, 2 * size.height() * fy);
+}
+
+bool Overlap(const DrawnText& a, const DrawnText& b) {
+    return a.rect.intersects(b.rect);
+}
+
+class GraphTest : public ::testing::TestWithParam<QSize> {
+protected:
+    static void SetUpTestSuite() { EnsureApplication(); }
+
+    static GraphData Graph(GraphKind kind) {
+        GraphData data;
+        data.kind = kind;
+        return data;
+    }
+};
+
+// The monthly bars: one per month covered, labelled with the month names
+// back from this month at the step the bars' width gives, with the scale at
+// the largest month and half of it; a 0.5-hour month reaches half a plot
+// scaled to 1.0.
+TEST_P(GraphTest, MonthlyBarsCarryTheirLabelsAtTheStepOfTheirWidth) {
+    const QSize size = GetParam();
+    const int w = size.width();
+    GraphData data = Graph(GraphKind::TimeByMonth);
+    data.monthsCovered = 40;
+    data.currentMonth = 3; // March
+    data.stats.monthlyTime[39] = 6.0f;
+    data.stats.monthlyTime[0] = 1.5f;
+
+    const int c = Frac(w, 0.05);
+    const int plotLeft = 3 * c;
+    const double barWidth = (w - c - plotLeft) / 40.0;
+    const std::vector<DrawnText> texts = RecordTexts(&kui::DrawGraph, size, data);
+    std::vector<const DrawnText*> labels;
+    for (const DrawnText& text : texts)
+        if (text.text.size() == 3 && text.text[0].isLetter())
+            labels.push_back(&text);
+    ASSERT_GE(labels.size(), 2u);
+    // The step: from the bars' width, widened only where the labels would
+    // run into each other.
+    const int step = static_cast<int>(
+        std::lround((labels[1]->rect.center().x() - labels[0]->rect.center().x()) / barWidth));
+    EXPECT_GE(step, kui::LabelStep(barWidth));
+    if (w == 600) {
+        EXPECT_EQ(step, 4); // bars 12 pixels wide
+    }
+    ASSERT_EQ(static_cast<int>(labels.size()), (40 + step - 1) / step) << "step " << step;
+    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    for (std::size_t k = 0; k < labels.size(); ++k) {
+        // Bar 0 is 39 months before March: December; each label sits under
+        // the middle of its bar, clear of the one before.
+        const int bar = static_cast<int>(k) * step;
+        EXPECT_EQ(labels[k]->text, QString::fromLatin1(kMonths[(11 + bar) % 12]));
+        EXPECT_NEAR(labels[k]->rect.center().x(), plotLeft + (bar + 0.5) * barWidth, 2.0);
+        if (k > 0) {
+            EXPECT_LT(labels[k - 1]->rect.right(), labels[k]->rect.left());
+        }
+    }
+    QStringList all;
+    for (const DrawnText& text : texts)
+        all << text.text;
+    EXPECT_TRUE(all.contains(QStringLiteral("Total Playing Time By Month")));
+    EXPECT_TRUE(all.contains(QStringLiteral("6.0")));
+    EXPECT_TRUE(all.contains(QStringLiteral("3.0")));
+
+    // A single month of half an hour: scaled to 1.0, its bar fills half the
+    // plot, labelled with this month.
+    GraphData one = Graph(GraphKind::TimeByMonth);
+    one.monthsCovered = 1;
+    one.currentMonth = 7;
+    one.stats.monthlyTime[0] = 0.5f;
+    const std::vector<DrawnText> oneTexts = RecordTexts(&kui::DrawGraph, size, one);
+    ASSERT_NE(std::find_if(oneTexts.begin(), oneTexts.end(),
+                           [](const DrawnText& t) { return t.text == QStringLiteral("Jul"); }),
+              oneTexts.end());
+    const QImage image = RenderToImage(&kui::DrawGraph, size, one);
+    const int plotTop = 5 * c;
+    const int plotBottom = size.height() - 2 * c;
+    const int x = (plotLeft + w - c) / 2;
+    const int middle = (plotTop + plotBottom) / 2;
+    EXPECT_EQ(image.pixel(x, middle + 4), kRed);
+    EXPECT_EQ(image.pixel(x, middle - 4), kWhite);
+}
+
+// The time pie: practice from 3 o'clock, then matches, then lessons, each
+// its share of the hours; the legend's names and hours stand apart inside
+// the view.
+TEST_P(GraphTest, TimeSummaryPieSlicesTheHoursByKind) {
+    const QSize size = GetParam();
+    GraphData data = Graph(GraphKind::TimeSummary);
+    data.grandTotal = {100, 120};
+    data.stats.currentPracticeTime = 1.0f; // 0 to 90 degrees
+    data.stats.currentMatchTime = 2.0f;    // 90 to 270
+    data.stats.currentLessonTime = 1.0f;   // 270 to 360
+    data.stats.currentTime = 4.0f;
+    const QImage image = RenderToImage(&kui::DrawGraph, size, data);
+    const QRectF box = CentredBox(size, 0.25, 0.25);
+    EXPECT_EQ(AtAngle(image, box, 45), kRed);
+    EXPECT_EQ(AtAngle(image, box, 100), kBlue);
+    EXPECT_EQ(AtAngle(image, box, 260), kBlue);
+    EXPECT_EQ(AtAngle(image, box, 315), kYellow);
+
+    const std::vector<DrawnText> texts = RecordTexts(&kui::DrawGraph, size, data);
+    QStringList strings;
+    for (const DrawnText& text : texts) {
+        strings << text.text;
+        EXPECT_TRUE(QRectF(0, 0, size.width(), size.height()).contains(text.rect))
+            << text.text.toStdString();
+        for (const DrawnText& other : texts)
+            if (&other != &text) {
+                EXPECT_FALSE(Overlap(text, other)) << text.text.toStdString();
+            }
+    }
+    EXPECT_EQ(strings, (QStringList{"Playing Time Summary", "Matches", "2.0 Hours", "Practice",
+                                    "1.0 Hours", "Lessons", "1.0 Hours"}));
+
+    // No records: only the title, no slices.
+    GraphData empty = Graph(GraphKind::TimeSummary);
+    EXPECT_EQ(RecordTexts(&kui::DrawGraph, size, empty).size(), 1u);
+    EXPECT_EQ(AtAngle(RenderToImage(&kui::DrawGraph, size, empty), box, 45), kWhite);
+}
+
+// The goal pie: clay for the share reached, grey for the rest, with the
+// figure under it; nothing but the panel without records.
+TEST_P(GraphTest, GoalPieShowsTheShareReached) {
+    const QSize size = GetParam();
+    GraphData data = Graph(GraphKind::Goal);
+    data.goalProgress = 0.25f;
+    const QImage image = RenderToImage(&kui::DrawGraph, size, data);
+    const QRectF box = CentredBox(size, 0.4, 0.35);
+    EXPECT_EQ(AtAngle(image, box, 45), kClay);
+    EXPECT_EQ(AtAngle(image, box, 135), kGrey);
+    EXPECT_EQ(AtAngle(image, box, 300), kGrey);
+    const std::vector<DrawnText> texts = RecordTexts(&kui::DrawGraph, size, data);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].text, QStringLiteral("Percentage of Goal Reached"));
+    EXPECT_EQ(texts[1].text, QStringLiteral("25%"));
+    EXPECT_NEAR(texts[1].rect.top(), size.height() / 2 + Frac(size.height(), 0.4), 1.0);
+    EXPECT_NEAR(texts[1].rect.center().x(), size.width() / 2, 2.0);
+
+    data.goalProgress = 1.0f;
+    const QImage full = RenderToImage(&kui::DrawGraph, size, data);
+    for (double angle : {10.0, 135.0, 300.0, 355.0})
+        EXPECT_EQ(AtAngle(full, box, angle), kClay) << angle;
+
+    data.goalProgress.reset();
+    EXPECT_TRUE(RecordTexts(&kui::DrawGraph, size, data).empty());
+    EXPECT_EQ(AtAngle(RenderToImage(&kui::DrawGraph, size, data), box, 45), kWhite);
+}
+
+// The stroke pies: each count its share of the winners or the errors, in the
+// legend's colours; without charts, the message in place of the graphs.
+TEST_P(GraphTest, ChartingPiesShareTheWinnersAndErrors) {
+    const QSize size = GetParam();
+    const int w = size.width();
+    const int h = size.height();
+    GraphData data = Graph(GraphKind::ChartingStrokes);
+    EXPECT_EQ(RecordTexts(&kui::DrawGraph, size, data).front().text,
+              QStringLiteral("No Charting Data to Graph!"));
+    data.kind = GraphKind::ChartingGame;
+    const std::vector<DrawnText> none = RecordTexts(&kui::DrawGraph, size, data);
+    ASSERT_EQ(none.size(), 1u);
+    EXPECT_EQ(none[0].text, QStringLiteral("No data to graph!"));
+    EXPECT_NEAR(none[0].rect.left(), Frac(w, 0.25), 1.0);
+
+    data.kind = GraphKind::ChartingStrokes;
+    data.chartCount = 3;
+    data.chartSums.forehandWinners = 1; // 0 to 90
+    data.chartSums.aces = 3;            // 90 to 360
+    data.chartSums.totalWinners = 4;
+    data.chartSums.approachErrors = 5; // the whole pie
+    data.chartSums.totalErrors = 5;
+    const QImage image = RenderToImage(&kui::DrawGraph, size, data);
+    const QRectF winners(QPointF(Frac(w, 0.1), Frac(h, 0.2)), QPointF(Frac(w, 0.45), Frac(h, 0.7)));
+    const QRectF errors(QPointF(Frac(w, 0.55), Frac(h, 0.2)), QPointF(Frac(w, 0.9), Frac(h, 0.7)));
+    EXPECT_EQ(AtAngle(image, winners, 45), kRed);
+    EXPECT_EQ(AtAngle(image, winners, 180), kBlue);
+    EXPECT_EQ(AtAngle(image, winners, 350), kBlue);
+    for (double angle : {20.0, 160.0, 270.0})
+        EXPECT_EQ(AtAngle(image, errors, angle), kGreen) << angle;
+
+    // The legend: each name ends at its swatch's left edge.
+    const std::vector<DrawnText> texts = RecordTexts(&kui::DrawGraph, size, data);
+    const DrawnText* approach = nullptr;
+    for (const DrawnText& text : texts)
+        if (text.text == QStringLiteral("Approach"))
+            approach = &text;
+    ASSERT_NE(approach, nullptr);
+    EXPECT_NEAR(approach->rect.right(), Frac(w, 0.85), 1.0);
+    EXPECT_EQ(image.pixel(Frac(w, 0.9), Frac(h, 0.87) + Frac(w, 0.025)), kGreen);
+    EXPECT_EQ(texts.size(), 8u); // two titles, six names
+}
+
+// The game summary: per chart, first-serve and return percentages on the
+// upper panel, winners and errors on the lower, each bar its figure's
+// height and never past its panel.
+TEST_P(GraphTest, ChartingGameBarsStandOnTheirPanels) {
+    const QSize size = GetParam();
+    const int w = size.width();
+    const int h = size.height();
+    GraphData data = Graph(GraphKind::ChartingGame);
+    data.chartCount = 2;
+    data.charts = {
+        {.firstServePercent = 100, .returnPercent = 50, .totalWinners = 400, .totalErrors = 25},
+        {}};
+    const QImage image = RenderToImage(&kui::DrawGraph, size, data);
+    const int gap = w / 60;
+    const double e = (0.8 * w - 2 * gap) / 6;
+    const int first = static_cast<int>(Frac(w, 0.1) + e * 1.5);
+    const int second = static_cast<int>(Frac(w, 0.1) + e * 2.5);
+    EXPECT_EQ(image.pixel(first, Frac(h, 0.4) - Frac(h, 0.19)), kRed);
+    EXPECT_EQ(image.pixel(second, Frac(h, 0.4) - Frac(h, 0.09)), kCyan);
+    EXPECT_EQ(image.pixel(second, Frac(h, 0.4) - Frac(h, 0.12)), kWhite);
+    EXPECT_EQ(image.pixel(first, Frac(h, 0.6) + 3), kCyan); // 400 winners: the panel's height
+    EXPECT_NE(image.pixel(first, Frac(h, 0.6) - 3), kCyan);
+    EXPECT_EQ(image.pixel(second, Frac(h, 0.9) - Frac(h, 0.04)), kRed);
+    EXPECT_EQ(image.pixel(second, Frac(h, 0.9) - Frac(h, 0.06)), kWhite);
+    // The second chart is all zeros: no bars in its slot.
+    const int third = static_cast<int>(Frac(w, 0.1) + gap + e * 3.5);
+    EXPECT_EQ(image.pixel(third, Frac(h, 0.4) - 5), kWhite);
+
+    QStringList strings;
+    const std::vector<DrawnText> texts = RecordTexts(&kui::DrawGraph, size, data);
+    for (const DrawnText& text : texts)
+        strings << text.text;
+    // The titles stay clear of their panels.
+    EXPECT_LT(texts[0].rect.bottom(), Frac(h, 0.1));
+    EXPECT_LT(texts[1].rect.bottom(), Frac(h, 0.6));
+    EXPECT_EQ(strings, (QStringList{"Serve/Return Percentages", "Winners/Unforced Errors", "75%",
+                                    "1st Serve %", "Return %", "Winners", "Errors"}));
+}
+
+// The ratings charts draw a bar per record; one too small for a plot draws
+// nothing at all.
+TEST_P(GraphTest, RatingsChartsDrawABarPerRecord) {
+    const QSize size = GetParam();
+    GraphData data = Graph(GraphKind::StrokeRatings);
+    data.strokeTotal = {{40, 0, 0, 0, 20, 0}}; // forehand full, volley half
+    const QImage image = RenderToImage(&kui::DrawGraph, size, data);
+    const int cw = size.width() / 3;
+    const int c = Frac(cw, 0.05);
+    const int plotBottom = size.height() / 2 - 2 * c;
+    const int plotTop = 5 * c;
+    EXPECT_EQ(image.pixel(cw / 2, plotTop + 3), kRed);           // Forehand
+    EXPECT_EQ(image.pixel(cw + cw / 2, plotBottom - 3), kWhite); // Backhand: 0
+    const int lowerMiddle = size.height() / 2 + (plotTop + plotBottom) / 2;
+    EXPECT_EQ(image.pixel(cw / 2, lowerMiddle + 4), kRed); // Volley: half
+    EXPECT_EQ(image.pixel(cw / 2, lowerMiddle - 4), kWhite);
+    QStringList titles;
+    for (const DrawnText& text : RecordTexts(&kui::DrawGraph, size, data))
+        titles << text.text;
+    EXPECT_EQ(titles,
+              (QStringList{"Forehand", "Backhand", "Serve", "Volley", "Approach", "Return"}));
+
+    data.kind = GraphKind::GameRatings;
+    data.grandTotal = {240};
+    EXPECT_EQ(RecordTexts(&kui::DrawGraph, size, data).front().text,
+              QStringLiteral("Total Game Progress"));
+    EXPECT_TRUE(RecordTexts(&kui::DrawGraph, QSize(600, 215), data).empty());
+}
+
+// A graph at the small size a window first opens with keeps every text at
+// least 11 pixels high, however small its divisors make it.
+TEST(GraphTextTest, SmallViewsKeepTheirTextsReadable) {
+    EnsureApplication();
+    GraphData data;
+    data.kind = GraphKind::ChartingGame;
+    data.chartCount = 1;
+    data.charts.resize(1);
+    const QSize small(420, 330);
+    std::vector<DrawnText> texts = RecordTexts(&kui::DrawGraph, small, data);
+    data.kind = GraphKind::TimeByMonth;
+    data.monthsCovered = 12;
+    for (const DrawnText& text : RecordTexts(&kui::DrawGraph, small, data))
+        texts.push_back(text);
+    ASSERT_GT(texts.size(), 10u);
+    for (const DrawnText& text : texts)
+        EXPECT_GE(text.rect.height(), 11) << text.text.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(TwoSizes, GraphTest, ::testing::Values(QSize(600, 550), QSize(1280, 900)));
+
+// From the stores: the newest thirty charts, oldest first, their counters
+// added up; the records' totals and the month span from the statistics.
+class GraphDataTest : public TempDirTest {
+protected:
+    void TearDown() override {
+        ZBD_Date::UseSystemClock();
+        TempDirTest::TearDown();
+    }
+};
+
+TEST_F(GraphDataTest, TakesTheNewestThirtyChartsAndTheRecordTotals) {
+    ZBD_Date::FixToday(5, 20, 2026);
+    KVR_ChartClass charts;
+    for (int day = 1; day <= 31; ++day) {
+        ChartRecord chart;
+        chart.date = "1/" + std::to_string(day) + "/2026";
+        chart.firstServeAttempts = 100;
+        chart.firstServesIn = day;
+        chart.aces = 1;
+        chart.approachErrors = 2;
+        charts.AddCopy(chart);
+    }
+    KVR_PlayData play;
+    PlayRecord record;
+    record.date = "3/2/2026";
+    record.time = "2";
+    record.kind = "M";
+    record.Rating(kvr::Stroke::Serve, kvr::Level::Power) = 7;
+    play.AddCopy(record);
+
+    const GraphData data = kui::TakeGraphData(GraphKind::ChartingGame, play, charts);
+    EXPECT_EQ(data.chartCount, 31);
+    ASSERT_EQ(data.charts.size(), 30u);
+    EXPECT_FLOAT_EQ(data.charts.front().firstServePercent, 2); // day 1 left out
+    EXPECT_FLOAT_EQ(data.charts.back().firstServePercent, 31);
+    EXPECT_EQ(data.chartSums.aces, 30);
+    EXPECT_FLOAT_EQ(data.chartSums.totalErrors, 60);
+    EXPECT_EQ(data.monthsCovered, 3);
+    EXPECT_EQ(data.currentMonth, 5);
+    EXPECT_FLOAT_EQ(data.stats.monthlyTime[0], 2);
+    ASSERT_EQ(data.grandTotal, std::vector<int>{7});
+    EXPECT_EQ(data.strokeTotal[0][kvr::Index(kvr::Stroke::Serve)], 7);
+    ASSERT_TRUE(data.goalProgress.has_value());
+}
+
+// The Graphs menu opens one window per kind, titled as its graph, and each
+// graph is drawn by name from the command line's table.
+class GraphCommandTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        WriteFile("coach.dat", Lines({"Pat Smith"}));
+        StartWindow();
+    }
+};
+
+TEST_F(GraphCommandTest, EachCommandOpensItsGraphOnce) {
+    Client().Command(kui::CmTimePlayedSummary);
+    Client().Command(kui::CmStrokeRatings);
+    Client().Command(kui::CmStrokeRatings);
+    EXPECT_EQ(Client().subWindowList().size(), 2);
+    auto* strokes = qobject_cast<TKvrGraphWin*>(Client().FindView(kui::FirstGraphView + 3));
+    ASSERT_NE(strokes, nullptr);
+    EXPECT_EQ(strokes->Kind(), GraphKind::StrokeRatings);
+    EXPECT_EQ(strokes->windowTitle(), QStringLiteral("Stroke Ratings"));
+    EXPECT_EQ(clicks_, 3);
+
+    const QStringList names{"time-summary", "time-by-month", "game-ratings",    "stroke-ratings",
+                            "goal",         "charting-game", "charting-strokes"};
+    const QStringList titles{"Time Played Summary",    "Time Played Monthly Summary",
+                             "Total Game Ratings",     "Stroke Ratings",
+                             "Goal Progress",          "Charting Summary",
+                             "Charting Stroke Summary"};
+    for (int kind = 0; kind < kui::kGraphKindCount; ++kind) {
+        ASSERT_TRUE(Client().Commands().Find(kui::CmTimePlayedSummary + kind)->Enabled());
+        const kui::ViewRow* row = Client().Commands().FindView(names[kind]);
+        ASSERT_NE(row, nullptr) << names[kind].toStdString();
+        std::unique_ptr<TKvrChild> view(row->make(Client()));
+        EXPECT_EQ(view->ChildId(), kui::FirstGraphView + kind);
+        EXPECT_EQ(view->windowTitle(), titles[kind]);
+        // Drawn from the empty stores: the charting graphs say so.
+        TextRecorder recorder(QSize(600, 550));
+        {
+            QPainter painter(&recorder);
+            view->Render(painter, QSize(600, 550));
+        }
+        if (kind == 6) {
+            EXPECT_NE(recorder.Find(QStringLiteral("No Charting Data to Graph!")), nullptr);
+        }
+    }
+}
+
+} // namespace
+} // namespace kvrtest
