@@ -24,7 +24,7 @@ namespace kui {
 namespace {
 
 void PrintLine(const QString& text) {
-    QString line = text;
+    QString line = text.trimmed();
     line.replace(QLatin1Char('\n'), QLatin1Char(' '));
     std::fprintf(stderr, "kavora: %s\n", line.toLocal8Bit().constData());
 }

@@ -30,7 +30,13 @@ printf 'ZBD Data File Format 2.0\r\n1\r\n"5/14/2026","Alex Moreno","6-4 7-5","40
 # What a normal start would write over: an interrupted goal-period change to
 # finish and a damaged file to rebuild.
 printf 'half a history\r\n' >history.next
-printf 'ZBD Data File Formet 2.0\r\n0\r\n' >play.dat
+printf 'ZBD Data File Formet 2.5\r\n0\r\n' >phone.dat
+{
+    printf 'ZBD Data File Format 2.0\r\n1\r\n'
+    printf '"5/14/2026","S","","Alex Moreno","","2","M","6-4 7-5","W","","","","Deep returns"'
+    printf ',"%s"' 7 8 3 6 3 4 7 5 5 8 5 8 5 5 4 8 5 6 6 6 5 5 6 6
+    printf '\r\n'
+} >play.dat
 before=$(ls -lA --time-style=+%s.%N; md5sum ./*)
 
 bad_args() {
