@@ -11,9 +11,9 @@
 #include "ui/message.h"
 #include "ui/text.h"
 
-#include <QAction>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QPushButton>
 
@@ -50,10 +50,6 @@ TKvrBrowseWin::TKvrBrowseWin(KvrClient& client)
     older_->setDefault(true);
     find_ = button("find", QStringLiteral("&Find"), &TKvrBrowseWin::FindPerson);
     setFocusPolicy(Qt::StrongFocus);
-
-    exportCsv_ = new QAction(QStringLiteral("Export CSV..."), this);
-    connect(exportCsv_, &QAction::triggered, this, &TKvrBrowseWin::ExportCsv);
-    addAction(exportCsv_);
 
     ShowButtons();
 }
@@ -305,6 +301,10 @@ void TKvrBrowseWin::FindPerson() {
                       QStringLiteral("Search"));
     }
     Changed();
+}
+
+void TKvrBrowseWin::AddContextActions(QMenu& menu) {
+    menu.addAction(QStringLiteral("Export CSV..."), this, &TKvrBrowseWin::ExportCsv);
 }
 
 void TKvrBrowseWin::ExportCsv() {

@@ -8,7 +8,6 @@
 #include <optional>
 
 class KVR_History;
-class QAction;
 class QPushButton;
 
 // The notes notebook: one play record a page, the current goal period from
@@ -50,11 +49,11 @@ public:
     bool BrowsingPast() const { return browsingPast_; }
     int PastPosition() const { return pastPosition_; }
 
-    QAction* ExportCsvAction() const { return exportCsv_; }
-
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // "Export CSV..." after the picture's entries.
+    void AddContextActions(QMenu& menu) override;
 
 private:
     // Which buttons the page offers.
@@ -93,5 +92,4 @@ private:
     QPushButton* newer_ = nullptr;
     QPushButton* older_ = nullptr;
     QPushButton* find_ = nullptr;
-    QAction* exportCsv_ = nullptr;
 };

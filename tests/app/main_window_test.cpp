@@ -77,7 +77,7 @@ TEST_F(MainWindowTest, FrameHasTheTitleGeometryAndMenu) {
         {"&Utilities", "&USTA Rating System", 11844, false, false},
         {"&Data", "&Browse Notes", 11845, true, true},
         {"&Data", "&Record Notes", 11846, true, true},
-        {"&Data", "Browse &Charting Data", 11868, false, true},
+        {"&Data", "Browse &Charting Data", 11868, true, true},
         {"&Data", "&Set New Goals", 11869, true, false},
         {"&Analyze", "&Spreadsheet", 11848, false, true},
         {"&Analyze > Graphs", "Time Played Summary", 11849, true, true},

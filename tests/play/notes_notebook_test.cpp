@@ -19,6 +19,7 @@
 #include <QFileDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -435,7 +436,12 @@ TEST_F(NotesNotebookTest, ExportsEveryNoteAsCsv) {
         dialog.accept();
         return dialog.result();
     });
-    view.ExportCsvAction()->trigger();
+    QMenu menu;
+    view.FillContextMenu(menu);
+    const QList<QAction*> actions = menu.actions();
+    ASSERT_FALSE(actions.isEmpty());
+    EXPECT_EQ(actions.back()->text(), "Export CSV...");
+    actions.back()->trigger();
     ASSERT_TRUE(Exists("notes.csv"));
 
     QProcess python;
