@@ -57,7 +57,7 @@ void BM_TurnPastPage(benchmark::State& state) {
         g_view->Older();
     kui::SetResponder(nullptr);
 }
-BENCHMARK(BM_TurnPastPage)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TurnPastPage)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
