@@ -64,8 +64,10 @@ template <class Store> bool TryRebuild(Store& store, const QString& fileName) {
 // Reports a store (or the history) whose load failed: an unreadable file
 // with the system's reason, any other (damaged or newer) with the store's
 // message followed by a rebuild. True when the load failed.
+// A read-only start reports the same but rebuilds nothing.
 template <class Store>
-bool ReportFailedLoad(Store& store, int result, const QString& fileName, const QString& message) {
+bool ReportFailedLoad(Store& store, int result, const QString& fileName, const QString& message,
+                      bool rebuild) {
     if (result >= 0)
         return false;
     if (store.Error() != 0) {
@@ -73,14 +75,18 @@ bool ReportFailedLoad(Store& store, int result, const QString& fileName, const Q
         return true;
     }
     kui::Tell(nullptr, message);
-    TryRebuild(store, fileName);
+    if (rebuild)
+        TryRebuild(store, fileName);
     return true;
 }
 
 } // namespace
 
-TKvrWinApp::TKvrWinApp(int& argc, char** argv)
-    : QApplication(argc, argv), title_(QStringLiteral("The Kavora for Windows v1.5")) {
+TKvrWinApp::TKvrWinApp(int& argc, char** argv) : TKvrWinApp(argc, argv, StartMode::Normal) {}
+
+TKvrWinApp::TKvrWinApp(int& argc, char** argv, StartMode mode)
+    : QApplication(argc, argv), title_(QStringLiteral("The Kavora for Windows v1.5")),
+      readOnly_(mode == StartMode::ReadOnly) {
     // Numbers in the data files and in the texts the model formats are
     // always written with a decimal point, whatever the user's locale.
     std::setlocale(LC_NUMERIC, "C");
@@ -88,6 +94,20 @@ TKvrWinApp::TKvrWinApp(int& argc, char** argv)
     setApplicationVersion(QString::fromLatin1(kui::kAppVersion));
     setDesktopFileName(QString::fromLatin1(kui::kAppId));
     kui::SetDefaultCaption(title_);
+
+    if (readOnly_) {
+        if (!CreateStores()) {
+            kui::Tell(nullptr, QStringLiteral("Not enough memory to run program!"),
+                      QStringLiteral("Memory Error"), kui::Icon::Stop);
+            return;
+        }
+        ready_ = true;
+        LoadAllData(false);
+        if (auto stored = kvr::ReadPlayerName())
+            playerName_ = kui::LeftCharacters(kui::FromStored(*stored), kMaxNameLength);
+        PlayRecordsChanged();
+        return;
+    }
 
     // One copy of the program per data folder. A second start touches no
     // file: it calls the first copy's window forward and ends.
@@ -119,7 +139,7 @@ TKvrWinApp::TKvrWinApp(int& argc, char** argv)
         return;
     }
     ready_ = true;
-    LoadAllData();
+    LoadAllData(true);
 }
 
 TKvrWinApp::~TKvrWinApp() {
@@ -207,15 +227,18 @@ void TKvrWinApp::DestroyStores() {
     chartStore_.reset();
 }
 
-void TKvrWinApp::LoadAllData() {
+void TKvrWinApp::LoadAllData(bool mayRebuild) {
     auto started = std::chrono::steady_clock::now();
     bool failed = false;
-    const QString rebuild = QStringLiteral("\nWill attempt to rebuild file....");
+    // A read-only start rebuilds nothing, so it promises no rebuild.
+    const QString rebuild =
+        mayRebuild ? QStringLiteral("\nWill attempt to rebuild file....") : QString();
 
     failed |= ReportFailedLoad(*chartStore_, chartStore_->Load(), QStringLiteral("chart.dat"),
                                QStringLiteral("Chart data file missing or corrupted, unable to "
                                               "load 'chart.dat'!") +
-                                   rebuild);
+                                   rebuild,
+                               mayRebuild);
 
     // The play store and the history are reported like every other store: a
     // goal period that could not be read must not pass unnoticed.
@@ -223,7 +246,8 @@ void TKvrWinApp::LoadAllData() {
     failed |= ReportFailedLoad(*playStore_, playStore_->Load(), QStringLiteral("play.dat"),
                                QStringLiteral("Play data file missing or corrupted, unable to "
                                               "load 'play.dat'!") +
-                                   rebuild);
+                                   rebuild,
+                               mayRebuild);
 
     KVR_History& history = playStore_->History();
     int historyResult = history.Rewind() == 1 ? 1 : history.LoadResult();
@@ -231,17 +255,20 @@ void TKvrWinApp::LoadAllData() {
     if (ReportFailedLoad(history, historyResult, QStringLiteral("history.dat"),
                          QStringLiteral("History data file missing or corrupted, unable to load "
                                         "'history.dat'!") +
-                             rebuild)) {
+                             rebuild,
+                         mayRebuild)) {
         failed = true;
         // A rebuilt history keeps its lines in the order they stood.
         if (!history.LastRebuild().old.empty() && history.SortByDate() < 0)
             kui::Tell(nullptr, QStringLiteral("Error sorting history file!"));
     }
 
-    failed |= ReportFailedLoad(*phoneStore_, phoneStore_->Load(), QStringLiteral("phone.dat"),
-                               QStringLiteral("Phone Book data file missing or corrupted, unable "
-                                              "to load 'phone.dat'\n") +
-                                   QStringLiteral("Attemping to rebuild file...."));
+    failed |= ReportFailedLoad(
+        *phoneStore_, phoneStore_->Load(), QStringLiteral("phone.dat"),
+        QStringLiteral("Phone Book data file missing or corrupted, unable "
+                       "to load 'phone.dat'\n") +
+            (mayRebuild ? QStringLiteral("Attemping to rebuild file....") : QString()),
+        mayRebuild);
     // The opponent figures (and the statistics) read the whole history; no
     // view can show them before the window is on screen, so they are
     // computed right after its first paint.
@@ -250,13 +277,14 @@ void TKvrWinApp::LoadAllData() {
     failed |= ReportFailedLoad(*schedStore_, schedStore_->Load(), QStringLiteral("sched.dat"),
                                QStringLiteral("Schedule data file missing or corrupted, unable "
                                               "to load 'sched.dat'!") +
-                                   rebuild);
+                                   rebuild,
+                               mayRebuild);
 
     loadMilliseconds_ =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
             .count();
 
-    if (failed)
+    if (failed && mayRebuild)
         kui::Tell(nullptr,
                   QStringLiteral("Unable to load all data files.\n") +
                       QStringLiteral("Read previous messages to determine which file caused "
@@ -290,7 +318,7 @@ void TKvrWinApp::PlayRecordsChanged() {
 }
 
 void TKvrWinApp::InitMainWindow() {
-    if (!ready_ || frame_)
+    if (!ready_ || frame_ || readOnly_)
         return;
     frame_ = std::make_unique<TKvrFrame>(*this);
     connect(frame_->Client(), &KvrClient::FirstPainted, this, &TKvrWinApp::AfterFirstPaint,

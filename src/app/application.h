@@ -31,6 +31,14 @@ public:
     // interrupted goal-period change, then creates the stores and loads
     // them, telling the player of any file that cannot be read.
     TKvrWinApp(int& argc, char** argv);
+
+    // A start that writes nothing: no folder lock, no finishing of an
+    // interrupted goal-period change, no rebuilt files, no backup, and the
+    // player's name read but never asked for. The stores are loaded and the
+    // statistics computed; no window is made. For drawing a view from the
+    // command line while the program may be running in the folder.
+    enum class StartMode { Normal, ReadOnly };
+    TKvrWinApp(int& argc, char** argv, StartMode mode);
     ~TKvrWinApp() override;
     Q_DISABLE_COPY_MOVE(TKvrWinApp)
 
@@ -80,7 +88,7 @@ signals:
 
 private:
     bool CreateStores();
-    void LoadAllData();
+    void LoadAllData(bool rebuild);
     void SettlePlayerName();
     void DestroyStores();
     // Once the window is on screen: the statistics and opponent figures, the
@@ -97,6 +105,7 @@ private:
     QString title_;
     QString playerName_;
     bool ready_ = false;
+    bool readOnly_ = false;
     bool alreadyRunning_ = false;
     double loadMilliseconds_ = 0;
     std::unique_ptr<KVR_PlayData> playStore_;

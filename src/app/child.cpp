@@ -1,14 +1,25 @@
 #include "app/child.h"
 
 #include "app/client.h"
+#include "ui/message.h"
 
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGuiApplication>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPainter>
+#include <QSpinBox>
 
 TKvrChild::TKvrChild(KvrClient& client, int childId, const QString& title)
     : client_(client), childId_(childId) {
     setWindowTitle(title);
     setAttribute(Qt::WA_DeleteOnClose);
+    // A click gives the view the focus, so the Menu key opens its menu.
+    setFocusPolicy(Qt::ClickFocus);
 }
 
 TKvrWinApp& TKvrChild::App() const {
@@ -23,4 +34,79 @@ void TKvrChild::paintEvent(QPaintEvent* event) {
     Q_UNUSED(event);
     QPainter painter(this);
     Render(painter, size());
+}
+
+namespace {
+
+// Asks for the size of a saved picture.
+class TImageSizeDlg : public QDialog {
+public:
+    TImageSizeDlg(QWidget* parent, QSize size) : QDialog(parent) {
+        setWindowTitle(QStringLiteral("Image Size"));
+        auto* form = new QFormLayout(this);
+        width_ = SizeBox(QStringLiteral("width"), size.width());
+        height_ = SizeBox(QStringLiteral("height"), size.height());
+        form->addRow(QStringLiteral("&Width:"), width_);
+        form->addRow(QStringLiteral("&Height:"), height_);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+        form->addRow(buttons);
+    }
+    QSize Size() const { return {width_->value(), height_->value()}; }
+
+private:
+    QSpinBox* SizeBox(const QString& name, int value) {
+        auto* box = new QSpinBox(this);
+        box->setObjectName(name);
+        box->setRange(16, 10000);
+        box->setSuffix(QStringLiteral(" px"));
+        box->setValue(value);
+        return box;
+    }
+    QSpinBox* width_;
+    QSpinBox* height_;
+};
+
+} // namespace
+
+void TKvrChild::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    FillContextMenu(menu);
+    menu.exec(event->globalPos());
+}
+
+void TKvrChild::FillContextMenu(QMenu& menu) {
+    menu.addAction(QStringLiteral("Save Image..."), this, &TKvrChild::SaveImageAs);
+    menu.addAction(QStringLiteral("Copy"), this, &TKvrChild::CopyImage);
+    AddContextActions(menu);
+}
+
+void TKvrChild::AddContextActions(QMenu& menu) {
+    Q_UNUSED(menu);
+}
+
+kui::Picture TKvrChild::Picture() {
+    return [this](QPainter& painter, QSize area) { Render(painter, area); };
+}
+
+void TKvrChild::SaveImageAs() {
+    QFileDialog files(this, QStringLiteral("Save Image"), windowTitle() + QStringLiteral(".png"),
+                      QStringLiteral("Images (*.png *.svg *.pdf)"));
+    files.setAcceptMode(QFileDialog::AcceptSave);
+    files.setDefaultSuffix(QStringLiteral("png"));
+    if (kui::RunModal(files) != QDialog::Accepted || files.selectedFiles().isEmpty())
+        return;
+    const QString fileName = files.selectedFiles().constFirst();
+    TImageSizeDlg sizes(this, size());
+    if (kui::RunModal(sizes) != QDialog::Accepted)
+        return;
+    const QString error = kui::SaveImage(Picture(), sizes.Size(), fileName);
+    if (!error.isEmpty())
+        kui::Tell(this, QStringLiteral("Unable to save the image to '%1': %2").arg(fileName, error),
+                  {}, kui::Icon::Warning);
+}
+
+void TKvrChild::CopyImage() {
+    QGuiApplication::clipboard()->setImage(kui::PictureImage(Picture(), size()));
 }

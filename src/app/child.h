@@ -1,9 +1,12 @@
 #pragma once
 
+#include "ui/image_export.h"
+
 #include <QSize>
 #include <QWidget>
 
 class KvrClient;
+class QMenu;
 class QPainter;
 class QMdiSubWindow;
 class TKvrWinApp;
@@ -30,8 +33,22 @@ public:
     // so they show the same thing.
     virtual void Render(QPainter& painter, QSize size) = 0;
 
+    // The view's context menu (right click or the Menu key): "Save
+    // Image..." and "Copy", then what the view adds.
+    void FillContextMenu(QMenu& menu);
+    // Asks for a file (PNG, SVG or PDF by its suffix) and a size, the view's
+    // own to start with, and saves the picture there; a failure is told.
+    void SaveImageAs();
+    // Puts the picture, at the view's size, on the clipboard.
+    void CopyImage();
+    // The view's Render as a picture of any size.
+    kui::Picture Picture();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    // Adds the view's own entries to its context menu (e.g. "Export CSV...").
+    virtual void AddContextActions(QMenu& menu);
 
 private:
     KvrClient& client_;

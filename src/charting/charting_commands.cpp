@@ -1,6 +1,8 @@
 #include "charting/charting_commands.h"
 
+#include "app/client.h"
 #include "app/command_table.h"
+#include "charting/chart_browse.h"
 
 namespace kui {
 
@@ -9,7 +11,15 @@ void AddChartingCommands(CommandTable& table) {
                .menu = {QStringLiteral("&Data")},
                .place = 30,
                .text = QStringLiteral("Browse &Charting Data"),
-               .clicks = true});
+               .clicks = true,
+               .handler = [](KvrClient& client) {
+                   client.OpenView(ChartingNotesView, [&client] {
+                       return new TKvrChartBrowse(client, ChartingNotesView);
+                   });
+               }});
+    table.AddView({.name = QStringLiteral("charts"), .make = [](KvrClient& client) {
+                       return new TKvrChartBrowse(client, ChartingNotesView);
+                   }});
 }
 
 } // namespace kui

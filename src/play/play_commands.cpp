@@ -6,6 +6,7 @@
 #include "core/play_store.h"
 #include "play/add_play_dialog.h"
 #include "play/graph_view.h"
+#include "play/notes_notebook.h"
 #include "play/spreadsheet.h"
 #include "ui/message.h"
 
@@ -27,6 +28,11 @@ void SetNewGoals(KvrClient& client) {
             QStringLiteral("Setup New Goals")))
         return;
     CloseGoalPeriod(&client, client.App(), QStringLiteral("Setup New Goals"));
+}
+
+// Opens the notes notebook, or brings it forward.
+void BrowseNotes(KvrClient& client) {
+    client.OpenView(BrowseNotesView, [&client] { return new TKvrBrowseWin(client); });
 }
 
 // Logs a new outing. The dialog itself runs the change signal after a save.
@@ -77,7 +83,11 @@ void AddPlayCommands(CommandTable& table) {
                .menu = data,
                .place = 10,
                .text = QStringLiteral("&Browse Notes"),
-               .clicks = true});
+               .clicks = true,
+               .handler = BrowseNotes});
+    table.AddView({.name = QStringLiteral("notes"), .make = [](KvrClient& client) -> TKvrChild* {
+                       return new TKvrBrowseWin(client);
+                   }});
     table.Add({.id = CmRecordNotes,
                .menu = data,
                .place = 20,

@@ -2,16 +2,19 @@
 
 #include "app/application.h"
 #include "core/play_store.h"
+#include "core/safe_file.h"
+#include "play/notes_csv.h"
 #include "play/play_commands.h"
 #include "play/statistics.h"
-#include "ui/csv.h"
 #include "ui/drawing.h"
 #include "ui/message.h"
 #include "ui/text.h"
 
 #include <algorithm>
 
+#include <QFile>
 #include <QFileDialog>
+#include <QMenu>
 #include <QPainter>
 
 namespace kui {
@@ -46,6 +49,14 @@ SpreadsheetColumn ColumnOf(const PlayRecord& stored) {
         column.levels[level] = record.levelTotal[level];
     column.grandTotal = record.grandTotal;
     return column;
+}
+
+// One CSV row with its line end.
+QString CsvRow(const QStringList& fields) {
+    QStringList quoted;
+    for (const QString& field : fields)
+        quoted << CsvField(field);
+    return quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");
 }
 
 QString Results(const PlayingTime& time) {
@@ -195,7 +206,7 @@ bool ExportSpreadsheetCsv(const QString& path, const KVR_PlayData& play) {
             row << QString::number(total);
         text += CsvRow(row);
     }
-    return WriteCsvFile(path, text);
+    return kvr::WriteFileAtomically(QFile::encodeName(path).toStdString(), text.toStdString());
 }
 
 } // namespace kui
@@ -211,15 +222,20 @@ void TKvrSpreadSheet::Render(QPainter& painter, QSize size) {
     kui::DrawSpreadsheet(painter, size, kui::SpreadsheetSnapshot(play, App().PlayerName()));
 }
 
-void TKvrSpreadSheet::ExportCsvAs() {
-    QFileDialog files(this, QStringLiteral("Export CSV"), QStringLiteral("spreadsheet.csv"),
-                      QStringLiteral("Comma-separated values (*.csv)"));
+void TKvrSpreadSheet::AddContextActions(QMenu& menu) {
+    menu.addAction(QStringLiteral("Export CSV..."), this, &TKvrSpreadSheet::ExportCsv);
+}
+
+void TKvrSpreadSheet::ExportCsv() {
+    QFileDialog files(this, QStringLiteral("Export CSV"));
     files.setAcceptMode(QFileDialog::AcceptSave);
+    files.setNameFilter(QStringLiteral("CSV files (*.csv)"));
     files.setDefaultSuffix(QStringLiteral("csv"));
+    files.selectFile(QStringLiteral("spreadsheet.csv"));
     if (kui::RunModal(files) != QDialog::Accepted || files.selectedFiles().isEmpty())
         return;
-    const QString fileName = files.selectedFiles().constFirst();
-    if (!kui::ExportSpreadsheetCsv(fileName, App().PlayStore()))
-        kui::Tell(this, QStringLiteral("Unable to write '%1'.").arg(fileName), {},
-                  kui::Icon::Warning);
+    const QString path = files.selectedFiles().constFirst();
+    if (!kui::ExportSpreadsheetCsv(path, App().PlayStore()))
+        kui::Tell(this, QStringLiteral("Unable to export the spreadsheet to '%1'.").arg(path),
+                  QStringLiteral("Export CSV"), kui::Icon::Warning);
 }

@@ -67,5 +67,9 @@ public:
     void Render(QPainter& painter, QSize size) override;
     // Asks for a file name and writes the current period's ratings there as
     // comma-separated values; a failure is told.
-    void ExportCsvAs();
+    void ExportCsv();
+
+protected:
+    // "Export CSV..." after the picture's entries.
+    void AddContextActions(QMenu& menu) override;
 };

@@ -13,6 +13,7 @@
 #include <QFileDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QMenu>
 
 #include <gtest/gtest.h>
 
@@ -187,14 +188,19 @@ TEST_F(SpreadsheetStoreTest, CommandOpensOneSheetThatFollowsTheRecords) {
             return static_cast<int>(QDialog::Accepted);
         };
     };
+    QMenu menu;
+    sheet->FillContextMenu(menu);
+    ASSERT_EQ(menu.actions().size(), 3);
+    EXPECT_EQ(menu.actions()[2]->text(), QStringLiteral("Export CSV..."));
     Responder().QueueDialog(chooseFile("ratings.csv"));
-    sheet->ExportCsvAs();
+    menu.actions()[2]->trigger();
     EXPECT_TRUE(ReadFile("ratings.csv").starts_with("Date,Kind,Opponent,Hours,Result,"));
     EXPECT_TRUE(Responder().Shown().empty());
     Responder().QueueDialog(chooseFile("missing/ratings.csv"));
-    sheet->ExportCsvAs();
+    sheet->ExportCsv();
     ASSERT_EQ(Responder().Texts().size(), 1u);
-    EXPECT_TRUE(Responder().Texts()[0].startsWith(QStringLiteral("Unable to write")));
+    EXPECT_TRUE(
+        Responder().Texts()[0].startsWith(QStringLiteral("Unable to export the spreadsheet")));
 }
 
 // Python's csv module reads the export back with every field intact, newest

@@ -1,0 +1,74 @@
+#include "app/app_commands.h"
+#include "app/application.h"
+#include "app/child.h"
+#include "app/client.h"
+#include "app/command_table.h"
+#include "bench_support.h"
+#include "core/play_store.h"
+#include "play/statistics.h"
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <vector>
+
+#include <QImage>
+#include <QPainter>
+
+#include <benchmark/benchmark.h>
+
+// The paint of every view that can be drawn by name, at 1920 x 1080, over the
+// large data set: 10,000 past records, a full goal period, 1,000 charts.
+namespace {
+
+const QSize kSize(1920, 1080);
+
+// One view's paint into an image of the screen's size: its snapshot taken
+// from the stores and its renderer, as each repaint does.
+void PaintView(benchmark::State& state, TKvrChild* view) {
+    QImage image(kSize, QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        view->Render(painter, kSize);
+    }
+}
+
+// The statistics pass over the past records and the goal period, which the
+// change signal runs before every repaint after a change.
+void Statistics(benchmark::State& state, KVR_PlayData* play) {
+    for (auto _ : state)
+        computeStatistics(*play);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    kvrbench::WorkingFolder folder;
+    if (!folder.Ok() || !kvrbench::SharedData().WriteAll().empty()) {
+        std::fprintf(stderr, "cannot prepare the data files\n");
+        return 1;
+    }
+    std::ofstream("coach.dat") << "Bench Player\r\n";
+    TKvrWinApp app(argc, argv, TKvrWinApp::StartMode::ReadOnly);
+    if (!app.Ready())
+        return 1;
+    KvrClient client(app);
+    kui::CommandTable table;
+    kui::AddAllCommands(table);
+    std::vector<std::unique_ptr<TKvrChild>> views;
+    for (const kui::ViewRow& row : table.Views()) {
+        views.emplace_back(row.make(client));
+        views.back()->resize(kSize);
+        benchmark::RegisterBenchmark(("BM_Paint/" + row.name).toStdString().c_str(), PaintView,
+                                     views.back().get())
+            ->Unit(benchmark::kMillisecond);
+    }
+    benchmark::RegisterBenchmark("BM_Statistics", Statistics, &app.PlayStore())
+        ->Unit(benchmark::kMillisecond);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Draws the README's screenshots anew: every view that `kavora --render`
+# knows, from the generated data set, at the program's first window size
+# (600x550) and at a large one (1280x960), into docs/screenshots/.
+#
+# usage: scripts/screenshots.sh [BUILD_DIR]   (BUILD_DIR: build by default,
+# built with -DKAVORA_BENCH=ON for kavora_gen)
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(realpath "${1:-$root/build}")
+kavora="$build/bin/kavora"
+generator="$build/bin/kavora_gen"
+shots="$root/docs/screenshots"
+for program in "$kavora" "$generator"; do
+    [ -x "$program" ] || { echo "missing $program: build it first" >&2; exit 1; }
+done
+
+data=$(mktemp -d "${TMPDIR:-/tmp}/kavora-screenshots-XXXXXX")
+trap 'rm -rf "$data"' EXIT
+"$generator" "$data" >/dev/null
+printf 'KVR Coach Data Format 1.0\r\nPat Smith\r\n' >"$data/coach.dat"
+
+# The views are the ones the program names when asked for one it lacks.
+views=$("$kavora" --render "" --size 1x1 --out x.png 2>&1 | sed -n 's/.*views: //p' | tr -d ',')
+mkdir -p "$shots"
+cd "$data"
+for view in $views; do
+    for size in 600x550 1280x960; do
+        "$kavora" --render "$view" --size "$size" --out "$shots/$view-$size.png" 2>/dev/null
+        echo "$shots/$view-$size.png"
+    done
+done

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "app/child.h"
+#include "charting/chart_store.h"
+#include "ui/renderer.h"
+
+#include <optional>
+
+#include <QImage>
+#include <QSize>
+
+class QPushButton;
+
+namespace kui {
+
+// What a page of the charting notebook shows.
+struct ChartPageData {
+    QImage page;                      // the notebook page picture, stretched behind
+    bool empty = true;                // no charts at all: only the title
+    int pageNumber = 0;               // the page shown, from 1
+    std::optional<ChartRecord> chart; // the chart on it, with its totals; none past the end
+};
+
+// The charting notebook's page: title, the labels of the eighteen counters
+// and four derived figures, the chart's values in blue, and the page number.
+void DrawChartPage(QPainter& painter, QSize size, const ChartPageData& data);
+
+} // namespace kui
+
+// The charting notebook: the stored charts one per page, in date order.
+// The player turns pages (wrapping at both ends) and deletes the page shown.
+class TKvrChartBrowse : public TKvrChild {
+    Q_OBJECT
+public:
+    TKvrChartBrowse(KvrClient& client, int childId);
+
+    // The page shown, from 0.
+    int PageIndex() const { return index_; }
+    void NextPage();
+    void PreviousPage();
+    // Asks, then removes the chart shown and saves chart.dat.
+    void DeletePage();
+    void Find();
+
+    kui::ChartPageData Snapshot() const;
+    void Render(QPainter& painter, QSize size) override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void PageChanged();
+
+    int index_ = 0;
+    QPushButton* next_;
+    QPushButton* previous_;
+    QPushButton* edit_;
+    QPushButton* delete_;
+    QPushButton* find_;
+};

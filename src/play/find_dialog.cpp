@@ -1,0 +1,34 @@
+#include "play/find_dialog.h"
+
+#include "ui/player_list.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TFindDlg::TFindDlg(QWidget* parent, const KVR_PhoneData& phones) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Search"));
+    auto* layout = new QVBoxLayout(this);
+    auto* question = new QLabel(QStringLiteral("Who do you want to Find?"), this);
+    layout->addWidget(question);
+    who_ = new TPlayerList(this);
+    who_->setObjectName(QStringLiteral("who"));
+    who_->FillPlayers(phones, QString());
+    who_->lineEdit()->setMaxLength(kNameLength);
+    who_->setMinimumContentsLength(kNameLength);
+    who_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    question->setBuddy(who_);
+    layout->addWidget(who_);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    who_->setFocus();
+}
+
+QString TFindDlg::Text() const {
+    return who_->currentText();
+}

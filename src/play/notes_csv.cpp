@@ -1,0 +1,64 @@
+#include "play/notes_csv.h"
+
+#include "core/history.h"
+#include "core/play_store.h"
+#include "core/safe_file.h"
+#include "play/notes_page.h"
+#include "ui/text.h"
+
+#include <QFile>
+#include <QStringList>
+
+namespace kui {
+
+namespace {
+
+QString Row(const QStringList& fields) {
+    QStringList quoted;
+    quoted.reserve(fields.size());
+    for (const QString& field : fields)
+        quoted.push_back(CsvField(field));
+    return quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+}
+
+// A record's row, its values worded as the notebook's page words them.
+QString RecordRow(const QString& period, const PlayRecord& record) {
+    const bool match = IsMatch(record);
+    const bool doubles = IsDoubles(record);
+    return Row({period, FromStored(record.date), SinglesDoublesText(record), FromStored(record.who),
+                doubles ? FromStored(record.secondOpponent) : QString(),
+                doubles ? FromStored(record.partner) : QString(), FromStored(record.time),
+                KindText(record), match ? ResultText(record) : QString(),
+                match ? FromStored(record.score) : QString(), FromStored(record.matchNotes),
+                FromStored(record.practiceNotes)});
+}
+
+} // namespace
+
+QString CsvField(const QString& text) {
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
+        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+bool ExportNotesCsv(const QString& path, KVR_PlayData& play) {
+    QString csv = Row(
+        {QStringLiteral("Period"), QStringLiteral("Date"), QStringLiteral("Singles/Doubles"),
+         QStringLiteral("Opponent"), QStringLiteral("Second Opponent"), QStringLiteral("Partner"),
+         QStringLiteral("Time"), QStringLiteral("Kind"), QStringLiteral("Result"),
+         QStringLiteral("Score"), QStringLiteral("Match Notes"), QStringLiteral("Practice Notes")});
+    for (int i = static_cast<int>(play.Count()) - 1; i >= 0; --i)
+        csv += RecordRow(QStringLiteral("Current"), *play.At(i));
+    KVR_History history;
+    while (history.ReadNext() == 1)
+        csv += RecordRow(QStringLiteral("Past"), history.Current());
+    // A history that could not be read whole is no complete export.
+    if (history.LoadResult() < 0)
+        return false;
+    return kvr::WriteFileAtomically(QFile::encodeName(path).toStdString(), csv.toStdString());
+}
+
+} // namespace kui

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+class KVR_PlayData;
+
+namespace kui {
+
+// Writes every note to `path` as CSV (UTF-8, comma-separated, CRLF line
+// ends, a field holding a comma, a quote or a line break quoted with its
+// quotes doubled): a header row, then one row per record, the current goal
+// period newest first, then the past periods newest first. The history is
+// read through a reader of its own. False when the history could not be
+// read or the file could not be written (an existing file is then left as
+// it was).
+bool ExportNotesCsv(const QString& path, KVR_PlayData& play);
+
+// One CSV field as written.
+QString CsvField(const QString& text);
+
+} // namespace kui

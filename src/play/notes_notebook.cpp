@@ -1,0 +1,322 @@
+#include "play/notes_notebook.h"
+
+#include "app/application.h"
+#include "app/client.h"
+#include "core/history.h"
+#include "play/add_play_dialog.h"
+#include "play/find_dialog.h"
+#include "play/notes_csv.h"
+#include "play/play_commands.h"
+#include "ui/drawing.h"
+#include "ui/message.h"
+#include "ui/text.h"
+
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+
+namespace {
+
+bool BeginsWith(const std::string& name, const std::string& text) {
+    return name.compare(0, text.size(), text) == 0;
+}
+
+// Whether the record names the person: who, second opponent or partner
+// begins with the text.
+bool NamesFrom(const PlayRecord& record, const std::string& text) {
+    return BeginsWith(record.who, text) || BeginsWith(record.secondOpponent, text) ||
+           BeginsWith(record.partner, text);
+}
+
+} // namespace
+
+TKvrBrowseWin::TKvrBrowseWin(KvrClient& client)
+    : TKvrChild(client, kui::BrowseNotesView, QStringLiteral("Browse Notes")) {
+    pageIndex_ = static_cast<int>(App().PlayStore().Count()) - 1;
+
+    auto button = [this](const char* name, const QString& text, void (TKvrBrowseWin::*command)()) {
+        auto* pushButton = new QPushButton(text, this);
+        pushButton->setObjectName(QString::fromLatin1(name));
+        pushButton->setFocusPolicy(Qt::TabFocus);
+        connect(pushButton, &QPushButton::clicked, this, command);
+        return pushButton;
+    };
+    delete_ = button("delete", QStringLiteral("&Delete"), &TKvrBrowseWin::DeletePage);
+    edit_ = button("edit", QStringLiteral("&Edit"), &TKvrBrowseWin::EditPage);
+    newer_ = button("newer", QStringLiteral("&<<"), &TKvrBrowseWin::Newer);
+    older_ = button("older", QStringLiteral("&>>"), &TKvrBrowseWin::Older);
+    older_->setDefault(true);
+    find_ = button("find", QStringLiteral("&Find"), &TKvrBrowseWin::FindPerson);
+    setFocusPolicy(Qt::StrongFocus);
+
+    ShowButtons();
+}
+
+TKvrBrowseWin::~TKvrBrowseWin() = default;
+
+int TKvrBrowseWin::PageIndex() {
+    const int count = static_cast<int>(App().PlayStore().Count());
+    if (pageIndex_ >= count)
+        pageIndex_ = 0;
+    // A notebook opened on an empty period shows the newest record once
+    // there is one.
+    if (pageIndex_ < 0)
+        pageIndex_ = count - 1;
+    return pageIndex_;
+}
+
+PlayRecord* TKvrBrowseWin::CurrentRecord() {
+    return browsingPast_ ? nullptr : App().PlayStore().At(PageIndex());
+}
+
+kui::NotesPageData TKvrBrowseWin::Snapshot(QSize size) {
+    if (scaledPage_.size() != size)
+        scaledPage_ =
+            Client().NotebookPage().scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    kui::NotesPageData page;
+    page.page = scaledPage_;
+    if (browsingPast_) {
+        page.record = shownPast_;
+        page.pageNumber = pastPosition_;
+    } else if (const PlayRecord* record = CurrentRecord()) {
+        page.record = *record;
+        page.pageNumber = PageIndex() + 1;
+    }
+    return page;
+}
+
+void TKvrBrowseWin::Render(QPainter& painter, QSize size) {
+    kui::DrawNotesPage(painter, size, Snapshot(size));
+    // The records may have changed under the page (a note recorded from the
+    // menu): the buttons follow once the paint is done.
+    if (painter.device() == this && WantedButtons() != shown_)
+        QMetaObject::invokeMethod(this, &TKvrBrowseWin::ShowButtons, Qt::QueuedConnection);
+}
+
+TKvrBrowseWin::Buttons TKvrBrowseWin::WantedButtons() const {
+    const KVR_PlayData& play = App().PlayStore();
+    Buttons buttons;
+    buttons.editDelete = !browsingPast_ && play.Count() > 0;
+    buttons.find = browsingPast_ || play.Count() > 0 || play.Stats().hasHistory;
+    return buttons;
+}
+
+void TKvrBrowseWin::ShowButtons() {
+    shown_ = WantedButtons();
+    edit_->setVisible(shown_.editDelete);
+    delete_->setVisible(shown_.editDelete);
+    find_->setEnabled(shown_.find);
+}
+
+void TKvrBrowseWin::resizeEvent(QResizeEvent* event) {
+    TKvrChild::resizeEvent(event);
+    const int w = width();
+    const int h = height();
+    const int top = kui::Frac(h, 0.95);
+    const QSize size(kui::Frac(w, 0.13), kui::Frac(h, 0.05));
+    // The captions scale with the buttons, as the page's texts do.
+    QFont font = kui::ArialFont(size.height() * 3 / 4, 0, this);
+    for (QPushButton* pushButton : {delete_, edit_, newer_, older_, find_}) {
+        pushButton->setFont(font);
+        pushButton->resize(size);
+    }
+    delete_->move(kui::Frac(w, 0.08), top);
+    edit_->move(kui::Frac(w, 0.21), top);
+    newer_->move(kui::Frac(w, 0.35), top);
+    older_->move(kui::Frac(w, 0.58) + 1, top);
+    find_->move(kui::Frac(w, 0.8), top);
+}
+
+void TKvrBrowseWin::keyPressEvent(QKeyEvent* event) {
+    // Enter presses "&>>", the page's default button.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        older_->click();
+        return;
+    }
+    TKvrChild::keyPressEvent(event);
+}
+
+void TKvrBrowseWin::Changed() {
+    ShowButtons();
+    update();
+    setFocus();
+}
+
+KVR_History& TKvrBrowseWin::Reader() {
+    // Made on first use, so that opening or drawing the notebook reads no file.
+    if (!history_)
+        history_ = std::make_unique<KVR_History>();
+    return *history_;
+}
+
+bool TKvrBrowseWin::ReadPast(int n) {
+    KVR_History& history = Reader();
+    // Paging on from the record shown reads the next line; anything else
+    // positions the reader first.
+    if (readerNext_ != n || readerRewrites_ != KVR_History::Rewrites()) {
+        readerNext_ = 0;
+        if (history.SeekTo(n) != 1)
+            return false;
+        readerRewrites_ = KVR_History::Rewrites();
+    }
+    if (history.ReadNext() != 1) {
+        readerNext_ = 0;
+        return false;
+    }
+    ShowFoundPast(n);
+    return true;
+}
+
+void TKvrBrowseWin::ShowFoundPast(int n) {
+    browsingPast_ = true;
+    pastPosition_ = n;
+    shownPast_ = Reader().Current();
+    readerNext_ = n + 1;
+    readerRewrites_ = KVR_History::Rewrites();
+}
+
+void TKvrBrowseWin::Older() {
+    KVR_PlayData& play = App().PlayStore();
+    if (!browsingPast_) {
+        const int index = PageIndex();
+        if (index <= 0 && play.Stats().hasHistory &&
+            kui::AskYesNo(this,
+                          QStringLiteral("This is the last Note from the Current Goal Period.  "
+                                         "Would you like to Browse your Past Notes?"),
+                          QStringLiteral("Last Current Record"))) {
+            pastPosition_ = 0;
+            browsingPast_ = true;
+        }
+        pageIndex_ = index - 1;
+        if (pageIndex_ < 0)
+            pageIndex_ = static_cast<int>(play.Count()) - 1;
+    }
+    if (browsingPast_ && !ReadPast(pastPosition_ + 1)) {
+        browsingPast_ = false;
+        pastPosition_ = 0;
+        shownPast_.reset();
+        const KVR_History& history = Reader();
+        if (history.LoadResult() < 0)
+            kui::Tell(this,
+                      TKvrWinApp::FailedLoadText(QString::fromLatin1(KVR_History::kFileName),
+                                                 history.LoadResult(), history.Error()),
+                      QStringLiteral("Current Notes"), kui::Icon::Warning);
+        else
+            kui::Tell(this, QStringLiteral("Done with Past Notes, returning to Current Notes"),
+                      QStringLiteral("Current Notes"));
+    }
+    Changed();
+}
+
+void TKvrBrowseWin::Newer() {
+    if (browsingPast_) {
+        if (!kui::AskYesNo(this,
+                           QStringLiteral("Currently Browsing Past Notes.  Would you like to "
+                                          "return to Current Notes?"),
+                           QStringLiteral("Current Notes?")))
+            return Changed();
+        browsingPast_ = false;
+        pastPosition_ = 0;
+        shownPast_.reset();
+    } else if (const int count = static_cast<int>(App().PlayStore().Count()); count > 0) {
+        pageIndex_ = PageIndex() + 1;
+        if (pageIndex_ >= count)
+            pageIndex_ = 0;
+    }
+    Changed();
+}
+
+void TKvrBrowseWin::EditPage() {
+    PlayRecord* record = CurrentRecord();
+    if (!record)
+        return;
+    // The dialog runs the change signal after it saved the edit.
+    TAddPlayRecordDlg dialog(&Client(), App(), record);
+    kui::RunModal(dialog);
+    Changed();
+}
+
+void TKvrBrowseWin::DeletePage() {
+    if (!CurrentRecord() ||
+        !kui::AskYesNo(this, QStringLiteral("Are you sure you want to Delete this Page?"),
+                       QStringLiteral("Delete Notes?")))
+        return;
+    KVR_PlayData& play = App().PlayStore();
+    play.RemoveAt(PageIndex());
+    if (play.Save() != 1)
+        kui::Tell(this, QStringLiteral("Error saving data!"));
+    // The page index stays: the next older record, or the oldest when the
+    // newest was deleted, takes the page.
+    App().PlayRecordsChanged();
+    Changed();
+}
+
+void TKvrBrowseWin::FindPerson() {
+    KVR_PlayData& play = App().PlayStore();
+    const bool hasHistory = play.Stats().hasHistory;
+    if (play.Count() == 0 && !hasHistory) {
+        kui::Tell(this, QStringLiteral("NoteBook is Empty!"), QStringLiteral("No Notes"));
+        return;
+    }
+    TFindDlg dialog(this, App().PhoneStore());
+    if (kui::RunModal(dialog) != QDialog::Accepted)
+        return;
+    std::string text = kui::ToStored(dialog.Text());
+    if (text.empty())
+        return Changed();
+    KVR_PlayData::CapitalizeWords(text);
+    const QString name = kui::FromStored(text);
+
+    if (!browsingPast_) {
+        // The current notes from the page before this one back to the
+        // oldest, by the start of each name.
+        for (int i = PageIndex() - 1; i >= 0; --i) {
+            if (NamesFrom(*play.At(i), text)) {
+                pageIndex_ = i;
+                return Changed();
+            }
+        }
+        kui::Tell(this, QStringLiteral("Didn't find %1 in Current Notes").arg(name),
+                  QStringLiteral("Find"));
+        // The past notes from the newest, by any part of a name.
+        if (hasHistory &&
+            kui::AskYesNo(this, QStringLiteral("Search Past Notes?"), QStringLiteral("Find"))) {
+            const int found = Reader().Find(1, text);
+            readerNext_ = 0;
+            if (found > 0)
+                ShowFoundPast(found);
+            else
+                kui::Tell(this, QStringLiteral("Didn't find %1 in Past Notes").arg(name),
+                          QStringLiteral("Find"));
+        }
+    } else {
+        const int found = Reader().Find(pastPosition_ + 1, text);
+        readerNext_ = 0;
+        if (found > 0)
+            ShowFoundPast(found);
+        else
+            kui::Tell(this, QStringLiteral("Sorry didn't find %1 in History Notes").arg(name),
+                      QStringLiteral("Search"));
+    }
+    Changed();
+}
+
+void TKvrBrowseWin::AddContextActions(QMenu& menu) {
+    menu.addAction(QStringLiteral("Export CSV..."), this, &TKvrBrowseWin::ExportCsv);
+}
+
+void TKvrBrowseWin::ExportCsv() {
+    QFileDialog dialog(this, QStringLiteral("Export CSV"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(QStringLiteral("CSV files (*.csv)"));
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    dialog.selectFile(QStringLiteral("notes.csv"));
+    if (kui::RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString path = dialog.selectedFiles().constFirst();
+    if (!kui::ExportNotesCsv(path, App().PlayStore()))
+        kui::Tell(this, QStringLiteral("Unable to export your notes to '%1'.").arg(path),
+                  QStringLiteral("Export CSV"), kui::Icon::Warning);
+}

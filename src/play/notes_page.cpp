@@ -1,0 +1,128 @@
+#include "play/notes_page.h"
+
+#include "ui/drawing.h"
+#include "ui/text.h"
+
+#include <QPainter>
+
+namespace kui {
+
+namespace {
+
+// A value word-wrapped in its box, with its label (if any) ending at the
+// box's left edge.
+struct Field {
+    double left, top, right, bottom;
+    const char* label;
+};
+
+constexpr Field kDate{0.72, 0.27, 0.9, 0.32, "Date: "};
+constexpr Field kSinglesDoubles{0.72, 0.32, 0.9, 0.37, "S/D: "};
+constexpr Field kWho{0.25, 0.32, 0.65, 0.37, "Opponent: "};
+constexpr Field kSecondOpponent{0.25, 0.37, 0.65, 0.42, "Opponent: "};
+constexpr Field kPartner{0.25, 0.42, 0.65, 0.47, "Partner: "};
+constexpr Field kTime{0.72, 0.37, 0.9, 0.42, "Time: "};
+constexpr Field kKind{0.72, 0.42, 0.9, 0.47, "MPL: "};
+constexpr Field kResult{0.72, 0.47, 0.9, 0.52, "WL: "};
+constexpr Field kScore{0.25, 0.47, 0.65, 0.52, "Score: "};
+constexpr Field kMatchNotes{0.084, 0.545, 0.9, 0.745, nullptr};
+constexpr Field kPracticeNotes{0.084, 0.77, 0.9, 0.94, nullptr};
+
+void DrawField(QPainter& painter, QSize size, const Field& field, const QString& value) {
+    const int w = size.width();
+    const int h = size.height();
+    const int left = Frac(w, field.left);
+    const int top = Frac(h, field.top);
+    if (field.label) {
+        painter.setPen(QColor(kNotesLabelBlue));
+        DrawText(painter, left, top, QString::fromLatin1(field.label), Align::Right);
+    }
+    painter.setPen(Qt::black);
+    DrawWrappedText(painter, left, top, Frac(w, field.right), Frac(h, field.bottom), value);
+}
+
+char Letter(const std::string& text) {
+    return text.empty() ? '\0' : text[0];
+}
+
+} // namespace
+
+bool IsMatch(const PlayRecord& record) {
+    return Letter(record.kind) == 'M';
+}
+
+bool IsDoubles(const PlayRecord& record) {
+    return Letter(record.singlesDoubles) == 'D';
+}
+
+QString SinglesDoublesText(const PlayRecord& record) {
+    return IsDoubles(record) ? QStringLiteral("Doubles") : QStringLiteral("Singles");
+}
+
+QString KindText(const PlayRecord& record) {
+    switch (Letter(record.kind)) {
+    case 'M':
+        return QStringLiteral("Match");
+    case 'L':
+        return QStringLiteral("Lesson");
+    case 'P':
+        return QStringLiteral("Practice");
+    default:
+        return {};
+    }
+}
+
+QString ResultText(const PlayRecord& record) {
+    switch (Letter(record.result)) {
+    case 'L':
+        return QStringLiteral("Loss");
+    case 'U':
+        return QStringLiteral("Undecided");
+    default:
+        return QStringLiteral("Win");
+    }
+}
+
+void DrawNotesPage(QPainter& painter, QSize size, const NotesPageData& data) {
+    const int w = size.width();
+    const int h = size.height();
+    painter.save();
+    if (data.page.size() == size) {
+        painter.drawImage(0, 0, data.page);
+    } else {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.drawImage(QRect(0, 0, w, h), data.page);
+    }
+    painter.setBackgroundMode(Qt::TransparentMode);
+
+    if (data.record) {
+        const PlayRecord& record = *data.record;
+        UseScaledFont(painter, size, 27, 63);
+        DrawField(painter, size, kDate, FromStored(record.date));
+        DrawField(painter, size, kSinglesDoubles, SinglesDoublesText(record));
+        DrawField(painter, size, kWho, FromStored(record.who));
+        if (IsDoubles(record)) {
+            DrawField(painter, size, kSecondOpponent, FromStored(record.secondOpponent));
+            DrawField(painter, size, kPartner, FromStored(record.partner));
+        }
+        DrawField(painter, size, kTime, FromStored(record.time));
+        DrawField(painter, size, kKind, KindText(record));
+        if (IsMatch(record)) {
+            DrawField(painter, size, kResult, ResultText(record));
+            DrawField(painter, size, kScore, FromStored(record.score));
+        }
+        DrawField(painter, size, kMatchNotes, FromStored(record.matchNotes));
+        DrawField(painter, size, kPracticeNotes, FromStored(record.practiceNotes));
+    }
+
+    // The page number, centred in its box on the bottom edge.
+    const QRect box(QPoint(Frac(w, 0.48), Frac(h, 0.95)), QPoint(Frac(w, 0.58) - 1, h - 1));
+    painter.setPen(Qt::black);
+    painter.setBrush(Qt::white);
+    painter.drawRect(box.adjusted(0, 0, -1, -1));
+    UseScaledFont(painter, size, 30, 80);
+    painter.drawText(box, Qt::AlignCenter, QStringLiteral("pg %1").arg(data.pageNumber));
+    painter.restore();
+}
+
+} // namespace kui

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "core/play_store.h"
+#include "ui/renderer.h"
+
+#include <optional>
+
+#include <QImage>
+#include <QRgb>
+#include <QString>
+
+namespace kui {
+
+// The blue of the notebook's labels.
+inline constexpr QRgb kNotesLabelBlue = qRgb(0, 0, 255);
+
+// What one page of the notes notebook shows.
+struct NotesPageData {
+    // The record on the page; none leaves the page blank.
+    std::optional<PlayRecord> record;
+    // The number in the page box: the current record's place from the
+    // oldest, or the past record's from the newest; 0 for a blank page.
+    int pageNumber = 0;
+    // The notebook page picture, stretched over the whole view (drawn as it
+    // is when it already has the view's size).
+    QImage page;
+};
+
+// The value texts of a page, as the page words the stored letters: "Doubles"
+// or "Singles"; "Match", "Lesson" or "Practice"; "Loss", "Undecided" or "Win".
+QString SinglesDoublesText(const PlayRecord& record);
+QString KindText(const PlayRecord& record);
+QString ResultText(const PlayRecord& record);
+bool IsMatch(const PlayRecord& record);
+bool IsDoubles(const PlayRecord& record);
+
+// One page of the notes notebook: the record's fields on the writing pad,
+// each under or after its blue label, the notes below, and the page number
+// in a box on the bottom edge.
+void DrawNotesPage(QPainter& painter, QSize size, const NotesPageData& data);
+
+} // namespace kui

@@ -1,0 +1,207 @@
+#include "app/app_fixture.h"
+#include "charting/chart_browse.h"
+#include "charting/charting_commands.h"
+#include "support/render.h"
+#include "support/text_recorder.h"
+#include "ui/drawing.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+#include <QPushButton>
+
+namespace kvrtest {
+namespace {
+
+ChartRecord MakeChart(const char* date, const char* opponent) {
+    ChartRecord chart;
+    chart.date = date;
+    chart.opponent = opponent;
+    chart.score = "6-4 7-5";
+    chart.firstServeAttempts = 40;
+    chart.firstServesIn = 25;
+    chart.aces = 3;
+    chart.doubleFaults = 4;
+    chart.forehandWinners = 7;
+    chart.forehandErrors = 12;
+    chart.backhandWinners = 2;
+    chart.backhandErrors = 11;
+    chart.volleysWon = 5;
+    chart.volleysLost = 6;
+    chart.approachesPassed = 9;
+    return chart; // no returns: a return percentage of 0.0
+}
+
+class ChartBrowseTest : public AppTest {
+protected:
+    void WriteCharts(std::initializer_list<ChartRecord> charts) {
+        KVR_ChartClass store;
+        for (const ChartRecord& chart : charts)
+            store.AddCopy(chart);
+        ASSERT_EQ(store.Save(), 1);
+        WriteFile("coach.dat", Lines({"Pat Smith"}));
+    }
+    TKvrChartBrowse& Open() {
+        Client().Command(kui::CmBrowseChartingData);
+        auto* view = qobject_cast<TKvrChartBrowse*>(Client().FindView(kui::ChartingNotesView));
+        EXPECT_TRUE(view);
+        return *view;
+    }
+    static void Press(TKvrChartBrowse& view, const char* button) {
+        view.findChild<QPushButton*>(QString::fromLatin1(button))->click();
+    }
+    static std::string Opponent(TKvrChartBrowse& view) {
+        auto page = view.Snapshot();
+        return page.chart ? page.chart->opponent : std::string("(none)");
+    }
+};
+
+// The page at two sizes: the title, every label right-aligned at 0.4 W or
+// 0.8 W on its row, the values in blue at the labels' ends, the derived
+// figures and the page number in its box.
+TEST_F(ChartBrowseTest, PageTextsAndTheirPlacesAtTwoSizes) {
+    StartApp();
+    kui::ChartPageData data;
+    data.empty = false;
+    data.pageNumber = 2;
+    data.chart = MakeChart("5/14/2026", "Alex Moreno");
+    for (QSize size : {QSize(600, 550), QSize(1280, 960)}) {
+        SCOPED_TRACE(size.width());
+        TextRecorder recorder(size);
+        QPainter painter(&recorder);
+        const int row = kui::UseScaledFont(painter, size, 30, 65);
+        kui::DrawChartPage(painter, size, data);
+        painter.end();
+        const int w = size.width();
+        const int top = static_cast<int>(size.height() * 0.3);
+
+        const DrawnText* title = recorder.Find(QStringLiteral("Match Charting Notes"));
+        ASSERT_TRUE(title);
+        EXPECT_NEAR(title->rect.center().x(), w / 2, 1);
+        EXPECT_EQ(title->color.rgb(), qRgb(0, 0, 0));
+
+        const DrawnText* identity =
+            recorder.Find(QStringLiteral("5/14/2026    Alex Moreno    6-4 7-5"));
+        ASSERT_TRUE(identity);
+        EXPECT_EQ(identity->color, QColor(0, 0, 255));
+
+        // label, its column's x, its row, the value drawn after it
+        const struct {
+            const char* label;
+            double x;
+            int row;
+            const char* value;
+        } expected[] = {
+            {"1st Serve Attempts:  ", 0.4, 5, "40"}, {"Return Attempts:  ", 0.8, 5, " 0"},
+            {"Double Faults:  ", 0.4, 8, " 4"},      {"Backhand Errors:  ", 0.8, 11, "11"},
+            {"Times Passed:  ", 0.8, 14, " 9"},      {"1st Serve %:  ", 0.4, 18, "62.5"},
+            {"Return %:  ", 0.8, 18, "0.0"},         {"Total Winners:  ", 0.4, 19, " 17"},
+            {"Total Errors:  ", 0.8, 19, " 27"}};
+        const std::vector<DrawnText>& texts = recorder.Texts();
+        for (const auto& item : expected) {
+            SCOPED_TRACE(item.label);
+            const DrawnText* label = recorder.Find(QString::fromLatin1(item.label));
+            ASSERT_TRUE(label);
+            const int x = static_cast<int>(w * item.x);
+            EXPECT_NEAR(label->rect.right(), x, 1);
+            const double y = label->rect.top();
+            EXPECT_NEAR(y, top + item.row * row, 1);
+            auto value = std::find_if(texts.begin(), texts.end(), [&](const DrawnText& text) {
+                return text.color == QColor(0, 0, 255) && std::abs(text.rect.left() - x) <= 1 &&
+                       std::abs(text.rect.top() - y) <= 1;
+            });
+            ASSERT_NE(value, texts.end());
+            EXPECT_EQ(value->text, QString::fromLatin1(item.value));
+        }
+        const DrawnText* page = recorder.Find(QStringLiteral("pg 2"));
+        ASSERT_TRUE(page);
+        EXPECT_NEAR(page->rect.center().x(), w / 2, 1);
+        EXPECT_GE(page->rect.top(), size.height() * 0.95);
+    }
+
+    // The page box is light grey; with no charts only the title is drawn.
+    QImage image = RenderToImage(&kui::DrawChartPage, QSize(600, 550), data);
+    EXPECT_EQ(image.pixelColor(285, 545), QColor(192, 192, 192));
+    kui::ChartPageData empty;
+    std::vector<DrawnText> texts = RecordTexts(&kui::DrawChartPage, QSize(600, 550), empty);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].text, QStringLiteral("Match Charting Notes"));
+}
+
+// The menu command opens one notebook; its pages wrap at both ends; Find
+// only says it is not ready; with no charts the buttons do nothing.
+TEST_F(ChartBrowseTest, PagesWrapFindTellsAndAnEmptyNotebookIgnoresTheButtons) {
+    WriteCharts(
+        {MakeChart("3/1/2026", "Ann"), MakeChart("4/1/2026", "Bea"), MakeChart("5/1/2026", "Cy")});
+    StartWindow();
+    TKvrChartBrowse& view = Open();
+    EXPECT_EQ(view.windowTitle(), QStringLiteral("Browse Charting Notes"));
+    EXPECT_EQ(&Open(), &view);
+    EXPECT_EQ(Opponent(view), "Ann");
+    Press(view, "previous");
+    EXPECT_EQ(view.Snapshot().pageNumber, 3);
+    EXPECT_EQ(Opponent(view), "Cy");
+    Press(view, "next");
+    EXPECT_EQ(Opponent(view), "Ann");
+    Press(view, "next");
+    EXPECT_EQ(Opponent(view), "Bea");
+    Press(view, "find");
+    ASSERT_EQ(Responder().Shown().size(), 1u);
+    EXPECT_EQ(Responder().Shown()[0].text, QStringLiteral("Not ready yet"));
+    EXPECT_EQ(Responder().Shown()[0].caption, QStringLiteral("chart find"));
+
+    while (app_->ChartStore().Count() > 0)
+        app_->ChartStore().RemoveAt(0);
+    Responder().Clear();
+    Press(view, "next");
+    Press(view, "previous");
+    Press(view, "delete");
+    EXPECT_EQ(view.PageIndex(), 1);
+    EXPECT_TRUE(Responder().Shown().empty());
+    EXPECT_TRUE(view.Snapshot().empty);
+}
+
+// Delete asks first: No keeps store and file; Yes removes the page shown and
+// saves; the last page gone, the new last page is shown; a failed save keeps
+// the chart and says so.
+TEST_F(ChartBrowseTest, DeleteAsksSavesAndStaysOnARealPage) {
+    WriteCharts(
+        {MakeChart("3/1/2026", "Ann"), MakeChart("4/1/2026", "Bea"), MakeChart("5/1/2026", "Cy")});
+    const std::string saved = ReadFile("chart.dat");
+    StartWindow();
+    TKvrChartBrowse& view = Open();
+    Press(view, "previous"); // page 3, Cy
+
+    Responder().QueueAnswer(false);
+    Press(view, "delete");
+    ASSERT_EQ(Responder().Shown().size(), 1u);
+    EXPECT_EQ(Responder().Shown()[0].kind, kui::Message::Kind::YesNo);
+    EXPECT_EQ(Responder().Shown()[0].text,
+              QStringLiteral("Are you sure you want to Delete this Page?"));
+    EXPECT_EQ(Responder().Shown()[0].caption, QStringLiteral("Delete Charting Notes?"));
+    EXPECT_EQ(ReadFile("chart.dat"), saved);
+
+    Responder().QueueAnswer(true);
+    Press(view, "delete");
+    EXPECT_EQ(app_->ChartStore().Count(), 2u);
+    EXPECT_EQ(view.PageIndex(), 1);
+    EXPECT_EQ(Opponent(view), "Bea");
+    KVR_ChartClass reread;
+    ASSERT_EQ(reread.Load(), 1);
+    ASSERT_EQ(reread.Count(), 2u);
+    EXPECT_EQ(reread.At(1)->opponent, "Bea");
+
+    // chart.dat cannot be replaced: the chart stays, the player is told.
+    std::filesystem::remove("chart.dat");
+    std::filesystem::create_directory("chart.dat");
+    Responder().Clear();
+    Responder().QueueAnswer(true);
+    Press(view, "delete");
+    EXPECT_EQ(app_->ChartStore().Count(), 2u);
+    EXPECT_EQ(Opponent(view), "Bea");
+    EXPECT_EQ(Responder().Texts().back(), QStringLiteral("Error saving data!"));
+}
+
+} // namespace
+} // namespace kvrtest
