@@ -156,11 +156,16 @@ TEST_F(SpreadsheetStoreTest, SnapshotShowsEachStrokeInItsRow) {
 }
 
 // The menu command opens one sheet however often it is chosen; the sheet
-// follows the records and exports them, telling when it cannot.
-TEST_F(SpreadsheetStoreTest, CommandOpensOneSheetThatFollowsTheRecords) {
+// follows the records, and its Export CSV... writes a file that Python's csv
+// module reads back with every field intact, newest record first.
+TEST_F(SpreadsheetStoreTest, CommandOpensOneSheetThatFollowsAndExportsTheRecords) {
+    if (std::system("python3 -c 'import csv' 2>/dev/null") != 0)
+        GTEST_SKIP() << "python3 is not available";
     {
         KVR_PlayData play;
-        play.AddCopy(Record("3/1/2025", 1));
+        PlayRecord older = Record("3/1/2025", 1);
+        older.who = "Smith, \"Ace\" Jo";
+        play.AddCopy(older);
         ASSERT_EQ(play.Save(), 1);
     }
     WriteFile("coach.dat", Lines({"Pat Smith"}));
@@ -178,9 +183,12 @@ TEST_F(SpreadsheetStoreTest, CommandOpensOneSheetThatFollowsTheRecords) {
         return recorder.Strings();
     };
     EXPECT_TRUE(texts().contains(QStringLiteral("1-0-0")));
-    app_->PlayStore().AddCopy(Record("3/2/2025", 3));
+    PlayRecord newer = Record("3/2/2025", 4);
+    newer.who = "Zoë\r\nLine Two";
+    newer.time = "2,5";
+    app_->PlayStore().AddCopy(newer);
     app_->PlayRecordsChanged();
-    EXPECT_TRUE(texts().contains(QStringLiteral("2-0-0")));
+    EXPECT_TRUE(texts().contains(QStringLiteral("1-1-0")));
 
     auto chooseFile = [](const char* name) {
         return [path = QDir::current().absoluteFilePath(QString::fromUtf8(name))](QDialog& files) {
@@ -192,32 +200,8 @@ TEST_F(SpreadsheetStoreTest, CommandOpensOneSheetThatFollowsTheRecords) {
     sheet->FillContextMenu(menu);
     ASSERT_EQ(menu.actions().size(), 3);
     EXPECT_EQ(menu.actions()[2]->text(), QStringLiteral("Export CSV..."));
-    Responder().QueueDialog(chooseFile("ratings.csv"));
+    Responder().QueueDialog(chooseFile("sheet.csv"));
     menu.actions()[2]->trigger();
-    EXPECT_TRUE(ReadFile("ratings.csv").starts_with("Date,Kind,Opponent,Hours,Result,"));
-    EXPECT_TRUE(Responder().Shown().empty());
-    Responder().QueueDialog(chooseFile("missing/ratings.csv"));
-    sheet->ExportCsv();
-    ASSERT_EQ(Responder().Texts().size(), 1u);
-    EXPECT_TRUE(
-        Responder().Texts()[0].startsWith(QStringLiteral("Unable to export the spreadsheet")));
-}
-
-// Python's csv module reads the export back with every field intact, newest
-// record first.
-TEST_F(SpreadsheetStoreTest, CsvExportReadsBackIntact) {
-    if (std::system("python3 -c 'import csv' 2>/dev/null") != 0)
-        GTEST_SKIP() << "python3 is not available";
-    KVR_PlayData play;
-    PlayRecord older = Record("4/1/2025", 2);
-    older.who = "Smith, \"Ace\" Jo";
-    PlayRecord newer = Record("4/2/2025", 5);
-    newer.who = "Zoë\r\nLine Two";
-    newer.time = "2,5";
-    play.AddCopy(older);
-    play.AddCopy(newer);
-    ASSERT_TRUE(kui::ExportSpreadsheetCsv(QStringLiteral("sheet.csv"), play));
-
     WriteFile("read.py", "import csv, json\n"
                          "f = open('sheet.csv', newline='', encoding='utf-8')\n"
                          "print(json.dumps(list(csv.reader(f, strict=True))))\n");
@@ -231,11 +215,19 @@ TEST_F(SpreadsheetStoreTest, CsvExportReadsBackIntact) {
               QStringLiteral("Date,Kind,Opponent,Hours,Result,Forehand,Backhand,Serve,Return,"
                              "Approach,Volley,Total Game,Consistency,Placement,Spin,Power"));
     EXPECT_EQ(rows[1].mid(0, 5),
-              (QStringList{"4/2/2025", "M", QString::fromUtf8("Zoë\r\nLine Two"), "2,5", "W"}));
-    EXPECT_EQ(rows[2].mid(0, 5), (QStringList{"4/1/2025", "M", "Smith, \"Ace\" Jo", "1.5", "L"}));
+              (QStringList{"3/2/2025", "M", QString::fromUtf8("Zoë\r\nLine Two"), "2,5", "L"}));
+    EXPECT_EQ(rows[2].mid(0, 5), (QStringList{"3/1/2025", "M", "Smith, \"Ace\" Jo", "1.5", "W"}));
     computeRecordTotals(newer);
     EXPECT_EQ(rows[1][10], QString::number(newer.strokeTotal[kvr::Index(Stroke::Volley)]));
     EXPECT_EQ(rows[1][11], QString::number(newer.grandTotal));
+
+    // A file that cannot be written is told, not claimed as done.
+    EXPECT_TRUE(Responder().Shown().empty());
+    Responder().QueueDialog(chooseFile("missing/sheet.csv"));
+    sheet->ExportCsv();
+    ASSERT_EQ(Responder().Texts().size(), 1u);
+    EXPECT_TRUE(
+        Responder().Texts()[0].startsWith(QStringLiteral("Unable to export the spreadsheet")));
 }
 
 } // namespace
