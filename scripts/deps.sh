@@ -9,6 +9,7 @@ packages=(
     qt6-qpa-plugins
     fonts-liberation2
     libgtest-dev libgmock-dev libbenchmark-dev
+    libical-dev python3-icalendar
     strace xvfb xauth poppler-utils desktop-file-utils appstream
     clang
 )

@@ -1,0 +1,215 @@
+#include "schedule/sched_dialogs.h"
+
+#include "ui/message.h"
+#include "ui/player_list.h"
+#include "ui/text.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QLineEdit* Edit(QWidget* parent, const char* name, int length) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setMaxLength(length);
+    return edit;
+}
+
+TPlayerList* WhoList(QWidget* parent, int length) {
+    auto* who = new TPlayerList(parent);
+    who->setObjectName(QStringLiteral("who"));
+    who->lineEdit()->setMaxLength(length);
+    who->setMinimumContentsLength(length);
+    who->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    return who;
+}
+
+} // namespace
+
+TSchedAddDlg::TSchedAddDlg(QWidget* parent, SchedClass& store, const KVR_PhoneData& phones,
+                           const ZBD_Date& date)
+    : QDialog(parent), store_(store) {
+    record_.date = date.Text();
+    Build(phones);
+}
+
+TSchedAddDlg::TSchedAddDlg(QWidget* parent, SchedClass& store, const KVR_PhoneData& phones,
+                           SchedRecord* event)
+    : QDialog(parent), store_(store), event_(event) {
+    record_.Assign(*event);
+    Build(phones);
+}
+
+void TSchedAddDlg::Build(const KVR_PhoneData& phones) {
+    setWindowTitle(QStringLiteral("Schedule Tennis"));
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    layout->addLayout(form);
+    date_ = Edit(this, "date", kDateLength);
+    date_->setText(kui::FromStored(record_.date));
+    form->addRow(QStringLiteral("&Date:"), date_);
+    time_ = Edit(this, "time", kTimeLength);
+    time_->setText(kui::FromStored(record_.time));
+    form->addRow(QStringLiteral("&Time:"), time_);
+    who_ = WhoList(this, kWhoLength);
+    who_->FillPlayers(phones, kui::FromStored(record_.who));
+    form->addRow(QStringLiteral("W&ho:"), who_);
+    where_ = Edit(this, "where", kWhereLength);
+    where_->setText(kui::FromStored(record_.where));
+    form->addRow(QStringLiteral("&Where:"), where_);
+    notes_ = new QPlainTextEdit(this);
+    notes_->setObjectName(QStringLiteral("notes"));
+    notes_->setTabChangesFocus(true);
+    notes_->setPlainText(kui::FromStored(record_.notes));
+    notes_->setFixedHeight(notes_->fontMetrics().lineSpacing() * 4);
+    // The notes keep to their limit as they are typed.
+    connect(notes_, &QPlainTextEdit::textChanged, this, [this] {
+        const QString text = notes_->toPlainText();
+        if (text.size() > kNotesLength) {
+            QTextCursor cursor = notes_->textCursor();
+            notes_->setPlainText(text.left(kNotesLength));
+            cursor.setPosition(kNotesLength);
+            notes_->setTextCursor(cursor);
+        }
+    });
+    form->addRow(QStringLiteral("&Notes:"), notes_);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("ok"));
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancel"));
+    delete_ = buttons->addButton(QStringLiteral("De&lete"), QDialogButtonBox::DestructiveRole);
+    delete_->setObjectName(QStringLiteral("delete"));
+    // Only a stored event with a Who can be deleted.
+    delete_->setEnabled(event_ && !record_.who.empty());
+    connect(buttons, &QDialogButtonBox::accepted, this, &TSchedAddDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(delete_, &QPushButton::clicked, this, &TSchedAddDlg::DeleteEvent);
+    layout->addWidget(buttons);
+    who_->setFocus();
+}
+
+void TSchedAddDlg::Missing(const QString& text, QWidget* field) {
+    kui::Tell(this, text, QStringLiteral("Missing Data Field"));
+    field->setFocus();
+}
+
+bool TSchedAddDlg::Changed(const SchedRecord& typed) const {
+    return typed.date != record_.date || typed.who != record_.who || typed.time != record_.time ||
+           typed.where != record_.where || typed.notes != record_.notes;
+}
+
+void TSchedAddDlg::accept() {
+    if (deleted_)
+        return QDialog::accept();
+    const ZBD_Date date(kui::ToStored(date_->text()));
+    if (!date.IsValid())
+        return Missing(QStringLiteral("Invalid Date"), date_);
+    SchedRecord typed;
+    typed.date = date.Text();
+    typed.who = kui::ToStored(who_->currentText().left(kWhoLength));
+    typed.time = kui::ToStored(time_->text());
+    typed.where = kui::ToStored(where_->text());
+    typed.notes = kui::ToStored(notes_->toPlainText().left(kNotesLength));
+    if (typed.who.empty())
+        return Missing(QStringLiteral("Who are you playing?"), who_);
+    if (typed.time.empty())
+        return Missing(QStringLiteral("What Time?"), time_);
+    if (typed.where.empty())
+        return Missing(QStringLiteral("Where?"), where_);
+    if (typed.notes.empty())
+        return Missing(QStringLiteral("Please enter notes"), notes_);
+    // Nothing changed, nothing saved.
+    if (!Changed(typed))
+        return QDialog::accept();
+
+    SchedClass::CapitalizeWords(typed.who);
+    SchedRecord before;
+    if (event_) {
+        before.Assign(*event_);
+        store_.Update(*event_, typed);
+    } else {
+        store_.AddCopy(typed);
+    }
+    if (store_.Save() != 1) {
+        // The store goes back to what is on disk; the dialog keeps what was
+        // typed so that OK may be tried again.
+        if (event_)
+            store_.Update(*event_, before);
+        else
+            store_.Remove(&typed);
+        kui::Tell(this, QStringLiteral("Error saving data!"));
+        return;
+    }
+    QDialog::accept();
+}
+
+void TSchedAddDlg::DeleteEvent() {
+    if (!event_ ||
+        !kui::AskOkCancel(this, QStringLiteral("Delete Event?"), QStringLiteral("Delete?")))
+        return;
+    SchedRecord removed;
+    removed.Assign(*event_);
+    store_.Remove(event_);
+    event_ = nullptr;
+    if (store_.Save() != 1) {
+        // Put it back: the file still holds it.
+        store_.AddCopy(removed);
+        kui::Tell(this, QStringLiteral("Error saving data!"));
+        QDialog::reject();
+        return;
+    }
+    deleted_ = true;
+    accept();
+}
+
+TSchedFindDlg::TSchedFindDlg(QWidget* parent, const KVR_PhoneData& phones, const QString& fromDate)
+    : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Scheduler Search"));
+    auto* layout = new QVBoxLayout(this);
+    auto* question = new QLabel(QStringLiteral("Who do you want to Find?"), this);
+    layout->addWidget(question);
+    who_ = WhoList(this, TSchedAddDlg::kWhoLength);
+    who_->FillPlayers(phones, QString());
+    question->setBuddy(who_);
+    layout->addWidget(who_);
+    auto* form = new QFormLayout;
+    fromDate_ = Edit(this, "fromDate", TSchedAddDlg::kDateLength);
+    fromDate_->setText(fromDate);
+    form->addRow(QStringLiteral("&From Date:"), fromDate_);
+    layout->addLayout(form);
+    forward_ = new QRadioButton(QStringLiteral("F&orward"), this);
+    forward_->setObjectName(QStringLiteral("forward"));
+    forward_->setChecked(true);
+    auto* backward = new QRadioButton(QStringLiteral("&Backward"), this);
+    backward->setObjectName(QStringLiteral("backward"));
+    auto* directions = new QHBoxLayout;
+    directions->addWidget(forward_);
+    directions->addWidget(backward);
+    layout->addLayout(directions);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    who_->setFocus();
+}
+
+QString TSchedFindDlg::Who() const {
+    return who_->currentText();
+}
+
+QString TSchedFindDlg::FromDate() const {
+    return fromDate_->text();
+}
+
+bool TSchedFindDlg::Forward() const {
+    return forward_->isChecked();
+}

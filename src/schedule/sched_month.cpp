@@ -1,0 +1,72 @@
+#include "schedule/sched_month.h"
+
+#include "ui/drawing.h"
+
+#include <QPainter>
+
+namespace kui {
+
+int SchedulerHeaderBottom(QSize size) {
+    return Frac(size.height(), 0.1);
+}
+
+CalRect SchedulerGridFrame(QSize size) {
+    const int w = size.width();
+    const int h = size.height();
+    return {Frac(w, 0.01), SchedulerHeaderBottom(size) + Frac(h, 0.08), Frac(w, 0.99), h};
+}
+
+void DrawSchedulerMonth(QPainter& painter, QSize size, const SchedMonthData& data) {
+    const int w = size.width();
+    const int b = SchedulerHeaderBottom(size);
+    const CalRect frame = SchedulerGridFrame(size);
+    const int t = frame.top;
+    painter.save();
+    painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+
+    RaisedPanel(painter, Frac(w, 0.2), 5, Frac(w, 0.8), b, LightGrey());
+    UseScaledFont(painter, size, 23, 45);
+    painter.setPen(QColor(16, 11, 117));
+    DrawText(painter, Frac(w, 0.5), 5 + static_cast<int>(0.25 * (b - 5)), data.title,
+             Align::Center);
+
+    RaisedPanel(painter, frame.left, b, frame.right, t, LightGrey());
+    UseScaledFont(painter, size, 30, 50);
+    painter.setPen(QColor(0, 0, 255));
+    const CalRect& first = data.cells[0];
+    const int cellWidth = first.right - first.left;
+    static const char* const kLetters[] = {"S", "M", "T", "W", "T", "F", "S"};
+    for (int k = 0; k < 7; ++k)
+        DrawText(painter, first.left + cellWidth * (2 * k + 1) / 2, b + (t - b) / 3,
+                 QString::fromLatin1(kLetters[k]), Align::Center);
+
+    for (int i = 0; i < CalendarBase::kCellCount; ++i) {
+        const CalRect& cell = data.cells[static_cast<size_t>(i)];
+        const int day = data.cellDay[static_cast<size_t>(i)];
+        // A pressed cell sinks by a few pixels.
+        const int sink = i == data.pressedCell ? 3 : 0;
+        if (sink)
+            SunkenPanel(painter, cell.left, cell.top, cell.right, cell.bottom, LightGrey());
+        else
+            RaisedPanel(painter, cell.left, cell.top, cell.right, cell.bottom, LightGrey());
+        if (day <= 0)
+            continue;
+        painter.setPen(Qt::black);
+        DrawText(painter, (cell.left + cell.right) / 2 + sink, cell.top + 5 + sink,
+                 QString::number(day), Align::Center);
+        if (data.marked[static_cast<size_t>(i)]) {
+            const double cw = cell.right - cell.left;
+            const double ch = cell.bottom - cell.top;
+            painter.setPen(Qt::black);
+            painter.setBrush(QColor(255, 255, 0));
+            painter.setRenderHint(QPainter::Antialiasing, true);
+            painter.drawEllipse(QPointF(cell.left + 0.7 * cw + sink, cell.top + 0.65 * ch + sink),
+                                0.15 * ch, 0.15 * ch);
+            painter.setRenderHint(QPainter::Antialiasing, false);
+            painter.setBrush(Qt::NoBrush);
+        }
+    }
+    painter.restore();
+}
+
+} // namespace kui

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "app/child.h"
+#include "core/date.h"
+#include "schedule/calendar.h"
+#include "schedule/sched_month.h"
+
+class QPushButton;
+class SchedRecord;
+
+// The scheduler: one month as a calendar with a mark on every day that holds
+// a match or practice. A click on a day opens its events one after another;
+// a double click adds an event on that day. The buttons page the months,
+// add an event on the day picked last and search by name.
+class TKvrSchedWin : public TKvrChild {
+    Q_OBJECT
+public:
+    explicit TKvrSchedWin(KvrClient& client);
+
+    void Render(QPainter& painter, QSize size) override;
+    // What the month shows at `size` (lays the grid out for it).
+    kui::SchedMonthData Snapshot(QSize size);
+
+    void PrevMonth();
+    void NextMonth();
+    // The event dialog for a new event on the day picked last.
+    void Schedule();
+    // Asks for a name and opens the next event found for it.
+    void Find();
+    // A click and a double click on cell `cell` of the grid as last laid out.
+    void ClickCell(int cell);
+    void DoubleClickCell(int cell);
+    // Asks for a file and writes the events to it as an iCalendar file.
+    void ExportCalendar();
+
+    const CalendarBase& Calendar() const { return calendar_; }
+    const ZBD_Date& SelectedDate() const { return selectedDate_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    // "Export Calendar..." after the picture's entries.
+    void AddContextActions(QMenu& menu) override;
+
+private:
+    void Edit(SchedRecord* event);
+    ZBD_Date CellDate(int cell) const;
+    // Shows the cell pressed in at once, until the dialogs it opens close.
+    void Press(int cell);
+
+    CalendarBase calendar_;
+    ZBD_Date selectedDate_;
+    int pressedCell_ = -1;
+    QPushButton* prev_ = nullptr;
+    QPushButton* next_ = nullptr;
+    QPushButton* schedule_ = nullptr;
+    QPushButton* find_ = nullptr;
+};
