@@ -1,0 +1,370 @@
+#include "app/app_fixture.h"
+#include "schedule/sched_dialogs.h"
+#include "schedule/sched_ical.h"
+#include "schedule/sched_month.h"
+#include "schedule/sched_store.h"
+#include "schedule/sched_view.h"
+#include "schedule/schedule_commands.h"
+#include "support/render.h"
+#include "ui/drawing.h"
+#include "ui/player_list.h"
+
+#include <set>
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+namespace kvrtest {
+namespace {
+
+std::string Event(const std::string& date, const std::string& who, const std::string& time,
+                  const std::string& where, const std::string& notes) {
+    return "\"" + date + "\",\"" + who + "\",\"" + time + "\",\"" + where + "\",\"" + notes + "\"";
+}
+
+// What a scripted event dialog saw and did.
+struct Seen {
+    std::vector<std::string> whos;
+};
+
+class SchedViewTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        ZBD_Date::FixToday(12, 15, 2001);
+    }
+    void TearDown() override {
+        AppTest::TearDown();
+        ZBD_Date::UseSystemClock();
+    }
+    void WriteEvents(std::initializer_list<std::string> events) {
+        std::string text = "ZBD Data File Format 2.0\r\n" + std::to_string(events.size()) + "\r\n";
+        for (const std::string& event : events)
+            text += event + "\r\n";
+        WriteFile("sched.dat", text);
+        WriteFile("coach.dat", Lines({"KVR Coach Data Format 1.0", "Pat Smith"}));
+    }
+    TKvrSchedWin& Open() {
+        StartWindow();
+        Client().Command(kui::CmScheduler);
+        auto* view = qobject_cast<TKvrSchedWin*>(Client().FindView(kui::SchedulerView));
+        EXPECT_TRUE(view);
+        view->resize(700, 600);
+        return *view;
+    }
+    // The cell of the shown month that holds `day`.
+    static int CellOf(TKvrSchedWin& view, int day) {
+        for (int i = 0; i < CalendarBase::kCellCount; ++i)
+            if (view.Calendar().CellDay(i) == day)
+                return i;
+        return -1;
+    }
+    static std::set<int> MarkedDays(TKvrSchedWin& view) {
+        const kui::SchedMonthData data = view.Snapshot(QSize(700, 600));
+        std::set<int> days;
+        for (size_t i = 0; i < data.marked.size(); ++i)
+            if (data.marked[i])
+                days.insert(data.cellDay[i]);
+        return days;
+    }
+    template <class T> static T* Field(QDialog& dialog, const char* name) {
+        return dialog.findChild<T*>(QString::fromLatin1(name));
+    }
+    // Fills the event dialog's fields (the Who by its edit line) and presses OK.
+    static int FillAndOk(QDialog& dialog, const QString& date, const QString& who,
+                         const QString& time, const QString& where, const QString& notes) {
+        Field<QLineEdit>(dialog, "date")->setText(date);
+        Field<QComboBox>(dialog, "who")->setEditText(who);
+        Field<QLineEdit>(dialog, "time")->setText(time);
+        Field<QLineEdit>(dialog, "where")->setText(where);
+        Field<QPlainTextEdit>(dialog, "notes")->setPlainText(notes);
+        Field<QPushButton>(dialog, "ok")->click();
+        return dialog.result();
+    }
+    // Records the Who of an event dialog and cancels it.
+    void QueueLook(Seen& seen) {
+        Responder().QueueDialog([&seen](QDialog& dialog) {
+            seen.whos.push_back(Field<QComboBox>(dialog, "who")->currentText().toStdString());
+            dialog.reject();
+            return dialog.result();
+        });
+    }
+    void QueueFind(const QString& who, const QString& from, bool forward,
+                   QString* offered = nullptr) {
+        Responder().QueueDialog([=](QDialog& dialog) {
+            if (offered)
+                *offered = Field<QLineEdit>(dialog, "fromDate")->text();
+            EXPECT_TRUE(Field<QComboBox>(dialog, "who")->currentText().isEmpty());
+            Field<QComboBox>(dialog, "who")->setEditText(who);
+            if (!from.isNull())
+                Field<QLineEdit>(dialog, "fromDate")->setText(from);
+            Field<QRadioButton>(dialog, forward ? "forward" : "backward")->setChecked(true);
+            dialog.accept();
+            return dialog.result();
+        });
+    }
+};
+
+// Marks go on every day with a match or practice, not on one with only a
+// tournament; the pages turn across the year; a click opens the day's
+// events in list order, a blank cell opens nothing; a double click adds an
+// event on its day.
+TEST_F(SchedViewTest, MarksPagingClicksAndDoubleClicks) {
+    WriteEvents({Event("12/3/2001", "Ann Lee", "6 pm", "Club", "serve"),
+                 Event("12/10/2001", "Tournament", "9 am", "Club", "sign in"),
+                 Event("12/10/2001", "Bo Park", "5 pm", "Park", "lobs"),
+                 Event("12/24/2001", "Tourney Cup", "9 am", "Club", "draw"),
+                 Event("1/5/2002", "Cy Young", "10:00", "Gym", "volleys")});
+    TKvrSchedWin& view = Open();
+    EXPECT_EQ(view.Snapshot(QSize(700, 600)).title, QStringLiteral("December 2001"));
+    EXPECT_EQ(MarkedDays(view), (std::set<int>{3, 10}));
+
+    // The mark is yellow where it is drawn; an unmarked day has none.
+    const QSize size(700, 600);
+    const kui::SchedMonthData data = view.Snapshot(size);
+    const QImage image = RenderToImage(kui::DrawSchedulerMonth, size, data);
+    auto centre = [&](int day) {
+        const CalRect& cell = data.cells[static_cast<size_t>(CellOf(view, day))];
+        return QPoint(cell.left + (cell.right - cell.left) * 7 / 10,
+                      cell.top + (cell.bottom - cell.top) * 65 / 100);
+    };
+    EXPECT_EQ(image.pixelColor(centre(3)), QColor(255, 255, 0));
+    EXPECT_EQ(image.pixelColor(centre(24)), kui::LightGrey());
+
+    view.findChild<QPushButton*>(QStringLiteral("next"))->click();
+    EXPECT_EQ(view.Snapshot(size).title, QStringLiteral("January 2002"));
+    EXPECT_EQ(MarkedDays(view), (std::set<int>{5}));
+    view.findChild<QPushButton*>(QStringLiteral("prev"))->click();
+    view.findChild<QPushButton*>(QStringLiteral("prev"))->click();
+    EXPECT_EQ(view.Snapshot(size).title, QStringLiteral("November 2001"));
+    EXPECT_TRUE(MarkedDays(view).empty());
+    view.NextMonth();
+
+    Seen seen;
+    QueueLook(seen);
+    QueueLook(seen);
+    CalRect cell;
+    view.Calendar().CellRect(CellOf(view, 10), cell);
+    QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(cell.left + 10, cell.top + 10));
+    EXPECT_EQ(seen.whos, (std::vector<std::string>{"Tournament", "Bo Park"}));
+    // A blank cell and a cell border open nothing.
+    view.Calendar().CellRect(0, cell);
+    ASSERT_EQ(view.Calendar().CellDay(0), 0);
+    QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(cell.left + 10, cell.top + 10));
+    view.Calendar().CellRect(CellOf(view, 3), cell);
+    QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(cell.left, cell.top + 10));
+    EXPECT_EQ(Responder().DialogsRun().size(), 2u);
+
+    // A double click on the 20th: a new event there, its Who capitalised.
+    Responder().QueueDialog([](QDialog& dialog) {
+        EXPECT_EQ(Field<QLineEdit>(dialog, "date")->text(), QStringLiteral("12/20/2001"));
+        EXPECT_FALSE(Field<QPushButton>(dialog, "delete")->isEnabled());
+        return FillAndOk(dialog, Field<QLineEdit>(dialog, "date")->text(),
+                         QStringLiteral("dee kay"), QStringLiteral("7 pm"), QStringLiteral("Hall"),
+                         QStringLiteral("returns"));
+    });
+    view.DoubleClickCell(CellOf(view, 20));
+    EXPECT_EQ(view.SelectedDate().Text(), "12/20/2001");
+    EXPECT_NE(ReadFile("sched.dat").find(Event("12/20/2001", "Dee Kay", "7 pm", "Hall", "returns")),
+              std::string::npos);
+    EXPECT_EQ(MarkedDays(view), (std::set<int>{3, 10, 20}));
+}
+
+// The checks in their order, each keeping the dialog open; a short year is
+// stored in full; an event opened and closed with OK untouched is not
+// saved; a changed Who is saved capitalised; a failed save says so and keeps
+// what was typed.
+TEST_F(SchedViewTest, EventDialogChecksChangesAndSaveFailure) {
+    WriteEvents({Event("12/3/2001", "Ann Lee", "6 pm", "Club", "serve")});
+    TKvrSchedWin& view = Open();
+    SchedClass& store = app_->SchedStore();
+
+    Responder().QueueDialog([&](QDialog& dialog) {
+        std::vector<int> results;
+        results.push_back(FillAndOk(dialog, "", "", "", "", ""));
+        results.push_back(FillAndOk(dialog, "3/7/01", "", "", "", ""));
+        results.push_back(FillAndOk(dialog, "3/7/01", "eve", "", "", ""));
+        results.push_back(FillAndOk(dialog, "3/7/01", "eve", "8 am", "", ""));
+        results.push_back(FillAndOk(dialog, "3/7/01", "eve", "8 am", "Court 2", ""));
+        EXPECT_EQ(results, std::vector<int>(5, QDialog::Rejected));
+        EXPECT_EQ(Responder().Texts(),
+                  (std::vector<QString>{"Invalid Date", "Who are you playing?", "What Time?",
+                                        "Where?", "Please enter notes"}));
+        EXPECT_EQ(Responder().Shown().back().caption, QStringLiteral("Missing Data Field"));
+        return FillAndOk(dialog, "3/7/01", "eve", "8 am", "Court 2", "footwork");
+    });
+    view.Schedule();
+    ASSERT_EQ(store.Count(), 2u);
+    EXPECT_EQ(store.At(0)->date, "3/7/2001");
+    EXPECT_EQ(store.At(0)->who, "Eve");
+
+    // OK on an untouched event writes nothing.
+    std::filesystem::remove("sched.dat");
+    Responder().QueueDialog([](QDialog& dialog) {
+        Field<QPushButton>(dialog, "ok")->click();
+        return dialog.result();
+    });
+    view.ClickCell(CellOf(view, 3));
+    EXPECT_FALSE(Exists("sched.dat"));
+
+    // Only the Who changed: saved, capitalised, in its place.
+    Responder().QueueDialog([](QDialog& dialog) {
+        Field<QComboBox>(dialog, "who")->setEditText(QStringLiteral("ann smith"));
+        Field<QPushButton>(dialog, "ok")->click();
+        return dialog.result();
+    });
+    view.ClickCell(CellOf(view, 3));
+    EXPECT_NE(ReadFile("sched.dat").find(Event("12/3/2001", "Ann Smith", "6 pm", "Club", "serve")),
+              std::string::npos);
+
+    // The file cannot be replaced: the dialog stays with what was typed and
+    // the store keeps what the file holds.
+    std::filesystem::remove("sched.dat");
+    std::filesystem::create_directory("sched.dat");
+    Responder().Clear();
+    Responder().QueueDialog([&](QDialog& dialog) {
+        const int result = FillAndOk(dialog, "12/9/2001", "Fay", "1 pm", "Park", "serve; lob");
+        EXPECT_EQ(result, QDialog::Rejected);
+        EXPECT_EQ(Field<QComboBox>(dialog, "who")->currentText(), QStringLiteral("Fay"));
+        EXPECT_EQ(Responder().Texts(), std::vector<QString>{"Error saving data!"});
+        dialog.reject();
+        return dialog.result();
+    });
+    view.Schedule();
+    EXPECT_EQ(store.Count(), 2u);
+}
+
+// Delete asks first: Cancel keeps the event, OK removes it from the file.
+TEST_F(SchedViewTest, DeleteAsksThenRemovesFromTheFile) {
+    WriteEvents({Event("12/3/2001", "Ann Lee", "6 pm", "Club", "serve"),
+                 Event("12/3/2001", "Bo Park", "8 pm", "Club", "lobs")});
+    TKvrSchedWin& view = Open();
+    auto pressDelete = [](QDialog& dialog) {
+        Field<QPushButton>(dialog, "delete")->click();
+        return dialog.result();
+    };
+    Responder().QueueAnswer(false);
+    Responder().QueueDialog(pressDelete);
+    Responder().QueueDialog([](QDialog& dialog) { return dialog.result(); });
+    view.ClickCell(CellOf(view, 3));
+    EXPECT_EQ(Responder().Texts(), std::vector<QString>{"Delete Event?"});
+    EXPECT_EQ(app_->SchedStore().Count(), 2u);
+
+    // The first event is deleted; the second still opens after it.
+    Responder().QueueAnswer(true);
+    Responder().QueueDialog(pressDelete);
+    Seen seen;
+    QueueLook(seen);
+    view.ClickCell(CellOf(view, 3));
+    EXPECT_EQ(seen.whos, std::vector<std::string>{"Bo Park"});
+    const std::string file = ReadFile("sched.dat");
+    EXPECT_EQ(file.find("Ann Lee"), std::string::npos);
+    EXPECT_NE(file.find("Bo Park"), std::string::npos);
+    EXPECT_EQ(MarkedDays(view), std::set<int>{3});
+}
+
+// With no events the search says so at once; a search continues past the
+// event found last when its offered date is kept, starts over when the date
+// changes, ends silently without a name and tells a name not found.
+TEST_F(SchedViewTest, SearchContinuesFromTheEventFoundLast) {
+    WriteEvents({});
+    {
+        TKvrSchedWin& empty = Open();
+        empty.Find();
+        EXPECT_EQ(Responder().Texts(), std::vector<QString>{"No Data to Search!"});
+        EXPECT_TRUE(Responder().DialogsRun().empty());
+    }
+    app_.reset();
+    Responder().Clear();
+    WriteEvents({Event("5/1/2001", "Lee Ames", "6 pm", "Club", "a"),
+                 Event("5/1/2001", "Leslie Ray", "7 pm", "Club", "b"),
+                 Event("6/2/2001", "Dan Lee", "7 pm", "Club", "c"),
+                 Event("7/4/2001", "Lee Ames", "1 pm", "Club", "d")});
+    TKvrSchedWin& view = Open();
+    Seen seen;
+    QString offered;
+    QueueFind("le", "1/1/2001", true, &offered);
+    QueueLook(seen);
+    view.Find();
+    EXPECT_EQ(offered, QStringLiteral("1/1/1999"));
+    QueueFind("le", QString(), true, &offered);
+    QueueLook(seen);
+    view.Find();
+    EXPECT_EQ(offered, QStringLiteral("5/1/2001"));
+    QueueFind("le", QString(), true);
+    QueueLook(seen);
+    view.Find();
+    // From another date the search starts over; backward from the last
+    // event's day goes back in time.
+    QueueFind("le", "1/1/2001", true);
+    QueueLook(seen);
+    view.Find();
+    QueueFind("lee", "12/31/2001", false);
+    QueueLook(seen);
+    view.Find();
+    EXPECT_EQ(seen.whos, (std::vector<std::string>{"Lee Ames", "Leslie Ray", "Lee Ames", "Lee Ames",
+                                                   "Lee Ames"}));
+    EXPECT_EQ(app_->SchedStore().lastFound, app_->SchedStore().At(3));
+
+    QueueFind("", QString(), true);
+    view.Find();
+    QueueFind("zed", QString(), true);
+    view.Find();
+    EXPECT_EQ(Responder().Texts(), std::vector<QString>{"Sorry, didn't find Zed"});
+    EXPECT_EQ(Responder().Shown().back().caption, QStringLiteral("No Match"));
+}
+
+// The export read back by an independent parser: every event with its date,
+// clock time, summary, place and notes, commas, semicolons and line breaks
+// included; a time that is no clock time makes an all-day event.
+TEST_F(SchedViewTest, CalendarExportReadsBackInAnotherParser) {
+    WriteEvents({Event("12/3/2001", "Ann Lee", "6:30 pm", "City Courts", "serve, then; volley")});
+    TKvrSchedWin& view = Open();
+    SchedRecord extra;
+    extra.date = "12/24/2001";
+    extra.who = "Bo Park";
+    extra.time = "evening";
+    extra.notes = "first line\nsecond, line; end";
+    app_->SchedStore().AddCopy(extra);
+    EXPECT_EQ(kui::ClockMinutes("6:30 pm"), 18 * 60 + 30);
+    EXPECT_EQ(kui::ClockMinutes("12 am"), 0);
+    EXPECT_EQ(kui::ClockMinutes("18.05"), 18 * 60 + 5);
+    EXPECT_EQ(kui::ClockMinutes("13 pm"), -1);
+
+    const QString path = QString::fromStdString((Dir() / "tennis.ics").string());
+    Responder().QueueDialog([&](QDialog& dialog) {
+        dynamic_cast<QFileDialog&>(dialog).selectFile(path);
+        dialog.accept();
+        return dialog.result();
+    });
+    view.ExportCalendar();
+    ASSERT_TRUE(Exists("tennis.ics"));
+
+    const char* script = R"(
+import sys, icalendar
+cal = icalendar.Calendar.from_ical(open(sys.argv[1], 'rb').read())
+for e in cal.walk('VEVENT'):
+    print(repr((e.decoded('DTSTART').isoformat(), str(e['SUMMARY']), str(e.get('LOCATION', '')),
+                str(e['DESCRIPTION']), bool(e.get('UID')), bool(e.get('DTSTAMP')))))
+)";
+    QProcess python;
+    // The system's Python, which the Debian package of the parser serves.
+    python.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral("-c"), QString::fromLatin1(script), path});
+    ASSERT_TRUE(python.waitForFinished(-1));
+    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    EXPECT_EQ(QString::fromUtf8(python.readAllStandardOutput()),
+              QStringLiteral("('2001-12-03T18:30:00', 'Ann Lee', 'City Courts', "
+                             "'serve, then; volley', True, True)\n"
+                             "('2001-12-24', 'Bo Park (evening)', '', "
+                             "'first line\\nsecond, line; end', True, True)\n"));
+}
+
+} // namespace
+} // namespace kvrtest
