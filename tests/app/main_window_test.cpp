@@ -73,7 +73,7 @@ TEST_F(MainWindowTest, FrameHasTheTitleGeometryAndMenu) {
     };
     const Item expected[] = {
         {"&Utilities", "&Phonebook", 11842, false, true},
-        {"&Utilities", "&Scheduler", 11843, false, true},
+        {"&Utilities", "&Scheduler", 11843, true, true},
         {"&Utilities", "&USTA Rating System", 11844, false, false},
         {"&Data", "&Browse Notes", 11845, true, true},
         {"&Data", "&Record Notes", 11846, true, true},
