@@ -5,6 +5,8 @@
 #include "ui/text.h"
 
 #include <cctype>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <libical/ical.h>
 #include <map>
