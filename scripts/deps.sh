@@ -10,6 +10,7 @@ packages=(
     fonts-liberation2
     libgtest-dev libgmock-dev libbenchmark-dev
     strace xvfb xauth poppler-utils desktop-file-utils appstream
+    python3-vobject
     clang
 )
 

@@ -72,9 +72,9 @@ TEST_F(MainWindowTest, FrameHasTheTitleGeometryAndMenu) {
         bool clicks;
     };
     const Item expected[] = {
-        {"&Utilities", "&Phonebook", 11842, false, true},
+        {"&Utilities", "&Phonebook", 11842, true, true},
         {"&Utilities", "&Scheduler", 11843, false, true},
-        {"&Utilities", "&USTA Rating System", 11844, false, false},
+        {"&Utilities", "&USTA Rating System", 11844, true, false},
         {"&Data", "&Browse Notes", 11845, true, true},
         {"&Data", "&Record Notes", 11846, true, true},
         {"&Data", "Browse &Charting Data", 11868, true, true},
