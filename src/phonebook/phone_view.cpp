@@ -11,6 +11,8 @@
 #include "ui/message.h"
 #include "ui/text.h"
 
+#include <algorithm>
+
 #include <QFileDialog>
 #include <QMenu>
 #include <QPainter>
@@ -46,13 +48,14 @@ void DrawDecoration(QPainter& painter, int w, int h) {
     painter.drawRoundedRect(QRect(QPoint(left, top), QPoint(right, bottom)), 6, 6);
     const int width = right - left;
     const int height = bottom - top;
+    const int dot = std::max(1, width / 70);
     auto dots = [&](int rows, double from) {
         painter.setBrush(Qt::black);
         for (int row = 0; row < rows; ++row)
             for (int column = 0; column < 5; ++column) {
                 const int x = left + width * (column + 1) / 6;
                 const int y = top + Frac(height, from + row * 0.04);
-                painter.drawEllipse(QPoint(x, y), 1, 1);
+                painter.drawEllipse(QPoint(x, y), dot, dot);
             }
     };
     dots(4, 0.06);
@@ -121,8 +124,11 @@ void DrawPhonePage(QPainter& painter, QSize size, const PhonePageData& data) {
         return;
     }
     const PhoneRecord& entry = *data.entry;
+    // The titles in the book's red, so they stand apart from the lines under them.
+    painter.setPen(kRed);
     DrawText(painter, centre, Frac(h, 0.32), QStringLiteral("Player Profile"), Align::Center);
     DrawText(painter, centre, Frac(h, 0.5), QStringLiteral("Playing Stats"), Align::Center);
+    painter.setPen(Qt::black);
     DrawWrappedText(painter, left, top, right, top + line, FromStored(entry.name));
     DrawText(painter, right, top + 2 * line, FromStored(entry.phoneNumber), Align::Right);
 
