@@ -346,9 +346,16 @@ TEST_F(PhoneViewTest, AddAndEditThroughTheEntryDialog) {
                   QStringLiteral("Serve and Volley"));
         EXPECT_EQ(dialog.findChild<QComboBox*>(QStringLiteral("playingSide"))->currentText(),
                   QStringLiteral("Left Handed"));
+        // The rating dialog opens on the entry's level and, left at once, keeps it.
+        dialog.findChild<QPushButton*>(QStringLiteral("ratings"))->click();
         EXPECT_EQ(dialog.findChild<QComboBox*>(QStringLiteral("rating"))->currentText(),
                   QStringLiteral("4.5"));
         dialog.reject();
+        return dialog.result();
+    });
+    Responder().QueueDialog([](QDialog& dialog) {
+        EXPECT_EQ(dialog.findChild<QListWidget*>(QStringLiteral("rating"))->currentRow(), 7);
+        dialog.accept();
         return dialog.result();
     });
     Press(view, "edit");
