@@ -30,7 +30,7 @@ TEST_F(StarterTipsTest, EveryStrokeAndLevelHasThreeTipsThatLoadWhole) {
             EXPECT_GE(store.CountAtLevel(level), 3) << "level " << level;
             EXPECT_GT(store.MaxRatingAtLevel(level), 0) << "level " << level;
         }
-        for (int i = 0; i < store.Count(); ++i) {
+        for (int i = 0; i < static_cast<int>(store.Count()); ++i) {
             const TipRecord& tip = *store.At(i);
             EXPECT_EQ(tip.stroke, stroke);
             EXPECT_EQ(tip.kind, "T");
