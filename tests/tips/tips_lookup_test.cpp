@@ -174,8 +174,9 @@ TEST_F(TipsLookupTest, RatingChangeAndDeleteAreSaved) {
     });
     view->findChild<QPushButton*>(QStringLiteral("edit"))->click();
     EXPECT_EQ(Shown(), "edited text");
-    EXPECT_NE(ReadFile("return.tip").find(R"("Return","T","3","5","edited text")"),
-              std::string::npos);
+    const TipRecord& edited = *app_->TipStore().At(view->CurrentIndex());
+    EXPECT_EQ(edited.level, 3);
+    EXPECT_NE(ReadFile("return.tip").find(edited.ToLine()), std::string::npos);
 }
 
 // Add closes an open view, refuses missing fields, stores a tip rated 10 in
