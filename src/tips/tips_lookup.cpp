@@ -67,6 +67,8 @@ void DrawTipPage(QPainter& painter, QSize size, const TipPageData& data) {
         painter.drawRect(
             QRect(QPoint(Frac(w, 0.51), Frac(h, 0.87)), QPoint(Frac(w, 0.58), Frac(h, 0.94))));
         DrawText(painter, Frac(w, 0.5), Frac(h, 0.88), QStringLiteral("Rating:"), Align::Right);
+        DrawText(painter, Frac(w, 0.545), Frac(h, 0.885), QString::number(data.rating),
+                 Align::Center);
     }
     painter.restore();
 }
@@ -244,6 +246,7 @@ kui::TipPageData KvrTipsLookup::Snapshot() const {
     if (const TipRecord* tip = HasTip() ? Tips().At(current_) : nullptr) {
         page.tip = true;
         page.level = tip->level;
+        page.rating = tip->frequencyRating;
         page.text = kui::FromStored(tip->tipText);
     }
     return page;

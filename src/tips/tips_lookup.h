@@ -21,6 +21,7 @@ struct TipPageData {
     QString stroke;   // "Tip for your <stroke>"
     bool tip = false; // a tip is shown: its level line, text and the rating frame
     int level = 0;
+    int rating = 0; // the stored rating, in the box (under the live box of a view)
     QString text;
 };
 
