@@ -5,6 +5,8 @@
 #include "ui/message.h"
 #include "ui/text.h"
 
+#include <algorithm>
+
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -188,9 +190,14 @@ void TTipEditDlg::accept() {
         QDialog::reject();
         return;
     }
+    const std::string text = TypedTip(*text_);
+    if (text.empty()) {
+        kui::Tell(this, QStringLiteral("Missing Data, please enter all fields"));
+        return;
+    }
     const TipRecord before = *tip;
     TipRecord edited = before;
-    edited.tipText = TypedTip(*text_);
+    edited.tipText = text;
     tips_.Update(*tip, edited);
     if (tips_.Save() != 1) {
         tips_.Update(*tips_.At(index_), before);

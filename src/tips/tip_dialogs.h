@@ -59,8 +59,9 @@ private:
     QPlainTextEdit* text_;
 };
 
-// "EDIT TIP": the text of the tip at `index`. OK stores the new text and
-// saves; a failed save is told and the dialog stays open with the text.
+// "EDIT TIP": the text of the tip at `index`. OK stores the new text (an
+// empty one is refused) and saves; a failed save is told and the dialog
+// stays open with the text.
 class TTipEditDlg : public QDialog {
     Q_OBJECT
 public:

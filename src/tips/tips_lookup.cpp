@@ -9,6 +9,7 @@
 #include "ui/message.h"
 #include "ui/text.h"
 
+#include <algorithm>
 #include <chrono>
 #include <random>
 #include <utility>
