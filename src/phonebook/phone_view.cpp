@@ -64,9 +64,9 @@ void DrawDecoration(QPainter& painter, int w, int h) {
     const int keyHeight = height / 14;
     for (int row = 0; row < 4; ++row)
         for (int column = 0; column < 3; ++column) {
-            const int x = left + width * (2 * column + 1) / 6 - keyWidth / 2 + width / 24;
+            const int x = left + width * (2 * column + 1) / 6 - keyWidth / 2;
             const int y = top + Frac(height, 0.3) + row * keyHeight * 3 / 2;
-            painter.drawEllipse(QRect(x - width / 24, y, keyWidth, keyHeight));
+            painter.drawEllipse(QRect(x, y, keyWidth, keyHeight));
         }
     dots(2, 0.86);
 }
