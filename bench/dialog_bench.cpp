@@ -1,6 +1,7 @@
 #include "app/application.h"
 #include "bench_support.h"
 #include "core/play_store.h"
+#include "phonebook/phone_dialogs.h"
 #include "phonebook/phone_store.h"
 #include "play/add_play_dialog.h"
 #include "ui/message.h"
@@ -88,6 +89,27 @@ void BM_SaveNewRecord(benchmark::State& state) {
     state.counters["current"] = static_cast<double>(play.Count());
 }
 BENCHMARK(BM_SaveNewRecord)->Unit(benchmark::kMillisecond);
+
+// Opening the phone book's entry dialog on the first of 200 people, and
+// the rating-system dialog with its thirteen levels and first description.
+void BM_OpenPhoneEntryDialog(benchmark::State& state) {
+    const PhoneRecord& entry = *g_app->PhoneStore().At(0);
+    for (auto _ : state) {
+        TPhoneAddDlg dialog(nullptr, entry);
+        dialog.show();
+        benchmark::DoNotOptimize(dialog.isVisible());
+    }
+}
+BENCHMARK(BM_OpenPhoneEntryDialog)->Unit(benchmark::kMillisecond);
+
+void BM_OpenRatingSystemDialog(benchmark::State& state) {
+    for (auto _ : state) {
+        TUSTA_Ratings dialog(nullptr);
+        dialog.show();
+        benchmark::DoNotOptimize(dialog.isVisible());
+    }
+}
+BENCHMARK(BM_OpenRatingSystemDialog)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -6,10 +6,12 @@
 #include "bench_support.h"
 #include "core/play_store.h"
 #include "play/statistics.h"
+#include "tips/tip_store.h"
 
 #include <cstdio>
 #include <fstream>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <QImage>
@@ -18,7 +20,8 @@
 #include <benchmark/benchmark.h>
 
 // The paint of every view that can be drawn by name, at 1920 x 1080, over the
-// large data set: 10,000 past records, a full goal period, 1,000 charts.
+// large data set: 10,000 past records, a full goal period, 1,000 charts,
+// 500 forehand tips.
 namespace {
 
 const QSize kSize(1920, 1080);
@@ -40,13 +43,39 @@ void Statistics(benchmark::State& state, KVR_PlayData* play) {
         computeStatistics(*play);
 }
 
+// 500 forehand tips, a quarter at each level, for the tips view.
+bool WriteTips() {
+    TipClass tips;
+    tips.Select("Forehand");
+    for (int i = 0; i < 500; ++i) {
+        TipRecord tip;
+        tip.stroke = "Forehand";
+        tip.kind = "T";
+        tip.level = i % 4 + 1;
+        tip.frequencyRating = i % 11;
+        tip.tipText =
+            "Turn the shoulders early and meet the ball in front, tip " + std::to_string(i);
+        tips.AddCopy(tip);
+    }
+    return tips.Save() == 1;
+}
+
+// Opening the tips view's store: selecting the stroke and reading its file.
+void LoadTips(benchmark::State& state, TipClass* tips) {
+    for (auto _ : state) {
+        tips->Select("Backhand");
+        tips->Select("Forehand");
+        tips->Load();
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     kvrbench::WorkingFolder folder;
-    if (!folder.Ok() || !kvrbench::SharedData().WriteAll().empty()) {
+    if (!folder.Ok() || !kvrbench::SharedData().WriteAll().empty() || !WriteTips()) {
         std::fprintf(stderr, "cannot prepare the data files\n");
         return 1;
     }
@@ -65,6 +94,8 @@ int main(int argc, char** argv) {
                                      views.back().get())
             ->Unit(benchmark::kMillisecond);
     }
+    benchmark::RegisterBenchmark("BM_LoadTips", LoadTips, &app.TipStore())
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_Statistics", Statistics, &app.PlayStore())
         ->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);

@@ -11,6 +11,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libical-dev python3-icalendar
     strace xvfb xauth poppler-utils desktop-file-utils appstream
+    python3-vobject
     clang
 )
 

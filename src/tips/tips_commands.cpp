@@ -1,8 +1,36 @@
 #include "tips/tips_commands.h"
 
+#include "app/application.h"
+#include "app/client.h"
 #include "app/command_table.h"
+#include "tips/tip_dialogs.h"
+#include "tips/tip_store.h"
+#include "tips/tips_lookup.h"
+#include "ui/message.h"
 
 namespace kui {
+namespace {
+
+// Closes an open tips view, asks for a stroke and level and opens a view of
+// their tips; nothing opens when the player cancels or the file is unreadable.
+void LookupTips(KvrClient& client) {
+    client.CloseView(TipsView);
+    QString stroke;
+    int level = 0;
+    if (!ChooseTips(client.window(), client.App().TipStore(), stroke, level))
+        return;
+    auto* view = new KvrTipsLookup(client, TipsView, stroke, level);
+    if (client.OpenView(TipsView, [view] { return view; }) == view)
+        view->Start();
+}
+
+void AddTip(KvrClient& client) {
+    client.CloseView(TipsView);
+    TTipsAddDlg dialog(client.window(), client.App().TipStore());
+    RunModal(dialog);
+}
+
+} // namespace
 
 void AddTipsCommands(CommandTable& table) {
     const QStringList tips{QStringLiteral("&Tips/Drills")};
@@ -10,12 +38,24 @@ void AddTipsCommands(CommandTable& table) {
                .menu = tips,
                .place = 10,
                .text = QStringLiteral("&Lookup"),
-               .clicks = true});
+               .clicks = true,
+               .handler = [](KvrClient& client) { LookupTips(client); }});
     table.Add({.id = CmTipsAdd,
                .menu = tips,
                .place = 20,
                .text = QStringLiteral("&Add"),
-               .clicks = true});
+               .clicks = true,
+               .handler = [](KvrClient& client) { AddTip(client); }});
+    // Drawn from the command line: the forehand tips at the first level.
+    table.AddView({.name = QStringLiteral("tips"), .make = [](KvrClient& client) {
+                       TipClass& store = client.App().TipStore();
+                       store.Select("Forehand");
+                       store.Load();
+                       auto* view =
+                           new KvrTipsLookup(client, TipsView, QStringLiteral("Forehand"), 1);
+                       view->Start();
+                       return view;
+                   }});
 }
 
 } // namespace kui

@@ -72,9 +72,9 @@ TEST_F(MainWindowTest, FrameHasTheTitleGeometryAndMenu) {
         bool clicks;
     };
     const Item expected[] = {
-        {"&Utilities", "&Phonebook", 11842, false, true},
+        {"&Utilities", "&Phonebook", 11842, true, true},
         {"&Utilities", "&Scheduler", 11843, true, true},
-        {"&Utilities", "&USTA Rating System", 11844, false, false},
+        {"&Utilities", "&USTA Rating System", 11844, true, false},
         {"&Data", "&Browse Notes", 11845, true, true},
         {"&Data", "&Record Notes", 11846, true, true},
         {"&Data", "Browse &Charting Data", 11868, true, true},
@@ -87,8 +87,8 @@ TEST_F(MainWindowTest, FrameHasTheTitleGeometryAndMenu) {
         {"&Analyze > Graphs", "Goal Reached", 11853, true, true},
         {"&Analyze > Graphs", "Charting Game Summary", 11854, true, true},
         {"&Analyze > Graphs", "Charting Stroke Summary", 11855, true, true},
-        {"&Tips/Drills", "&Lookup", 11863, false, true},
-        {"&Tips/Drills", "&Add", 11864, false, true},
+        {"&Tips/Drills", "&Lookup", 11863, true, true},
+        {"&Tips/Drills", "&Add", 11864, true, true},
         {"&Printouts", "&Match Notes", 11856, false, false},
         {"&Printouts", "&Practice Notes", 11857, false, false},
         {"&Printouts", "&Lesson Notes", 11858, false, false},

@@ -38,7 +38,10 @@ share=$prefix/$datadir
 [ -x "$launcher" ] || fail "launcher $launcher missing or not executable"
 [ -x "$program" ] || fail "program $program missing or not executable"
 [ "$(head -c 4 "$program" | od -An -c | tr -d ' ')" = '177ELF' ] || fail "program is not an ELF file"
-check_file "$starter/hit_ball.wav"
+starter_files="approach.tip backhand.tip forehand.tip hit_ball.wav return.tip serve.tip volley.tip"
+for file in $starter_files; do
+    check_file "$starter/$file"
+done
 check_file "$share/applications/$app_id.desktop"
 check_file "$share/metainfo/$app_id.metainfo.xml"
 check_file "$share/icons/hicolor/scalable/apps/$app_id.svg"
@@ -82,14 +85,18 @@ run XDG_DATA_HOME="$scratch/xdg" "$launcher" one "two words" || status=$?
 data=$scratch/xdg/kavora
 [ "$status" = 0 ] || fail "first run exited with $status"
 [ -d "$data" ] || fail "data folder $data not created"
-cmp -s "$starter/hit_ball.wav" "$data/hit_ball.wav" || fail "hit_ball.wav not copied"
+for file in $starter_files; do
+    cmp -s "$starter/$file" "$data/$file" || fail "$file not copied"
+done
 printf '%s\n' "$data" one "two words" | cmp -s - "$FAKE_LOG" || fail "program not started in $data with the arguments"
 
 # A second run keeps the player's own file and leaves no temporary behind.
 printf 'mine' >"$data/hit_ball.wav"
+printf 'my tips' >"$data/forehand.tip"
 run XDG_DATA_HOME="$scratch/xdg" "$launcher" || fail "second run failed"
 [ "$(cat "$data/hit_ball.wav")" = mine ] || fail "the player's hit_ball.wav was overwritten"
-[ "$(ls -A "$data")" = hit_ball.wav ] || fail "stray files in the data folder: $(ls -A "$data")"
+[ "$(cat "$data/forehand.tip")" = "my tips" ] || fail "the player's forehand.tip was overwritten"
+[ "$(ls -A "$data" | tr '\n' ' ')" = "$starter_files " ] || fail "stray files in the data folder: $(ls -A "$data")"
 
 # A dangling link under a starter name is the player's too.
 rm "$data/hit_ball.wav"

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "phonebook/phone_store.h"
+
+#include <QDialog>
+#include <QString>
+
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+
+// The thirteen playing levels 1.0, 1.5 ... 7.0 as the book writes them.
+QStringList UstaLevels();
+
+// The rating system: the levels in a list and the description of the one
+// selected. Given a level text, it opens on that level (1.0 when the text
+// names none) and leaves the level selected last in it.
+class TUSTA_Ratings : public QDialog {
+    Q_OBJECT
+public:
+    explicit TUSTA_Ratings(QWidget* parent, QString* level = nullptr);
+
+private:
+    void Selected(int row);
+
+    QString* level_;
+    QListWidget* list_;
+    QPlainTextEdit* description_;
+};
+
+// Enters a new phone-book entry or changes one: name, phone number, playing
+// level, style, side, backhand and notes. OK is refused until the name, the
+// phone number and the notes are filled.
+class TPhoneAddDlg : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kNameLength = 24;
+    static constexpr int kPhoneLength = 21;
+    static constexpr int kNotesLength = 119;
+
+    // Filled from `entry` (empty for a new one).
+    TPhoneAddDlg(QWidget* parent, const PhoneRecord& entry);
+
+    // The entry as typed: texts made storable, each list's choice as its
+    // stored code (empty when nothing is chosen); the statistics of the entry
+    // given.
+    PhoneRecord Entry() const;
+
+    void accept() override;
+
+private:
+    void ShowRatings();
+
+    PhoneRecord entry_;
+    QLineEdit* name_;
+    QLineEdit* phone_;
+    QComboBox* rating_;
+    QComboBox* style_;
+    QComboBox* side_;
+    QComboBox* backhand_;
+    QPlainTextEdit* notes_;
+};

@@ -1,0 +1,338 @@
+#include "phonebook/phone_view.h"
+
+#include "app/application.h"
+#include "app/client.h"
+#include "phonebook/phone_dialogs.h"
+#include "phonebook/phonebook_commands.h"
+#include "phonebook/vcard.h"
+#include "play/find_dialog.h"
+#include "play/statistics.h"
+#include "ui/drawing.h"
+#include "ui/message.h"
+#include "ui/text.h"
+
+#include <algorithm>
+
+#include <QFileDialog>
+#include <QMenu>
+#include <QPainter>
+#include <QPolygon>
+#include <QPushButton>
+
+namespace kui {
+namespace {
+
+const QColor kGrey(127, 127, 127);
+const QColor kRed(207, 68, 48);
+
+// The book behind the page and the phone at the right margin.
+void DrawDecoration(QPainter& painter, int w, int h) {
+    painter.setPen(Qt::black);
+    painter.setBrush(kRed);
+    painter.drawRect(
+        QRect(QPoint(Frac(w, 0.2), Frac(h, 0.15)), QPoint(Frac(w, 0.75), Frac(h, 0.9))));
+    painter.setBrush(kGrey);
+    const QPolygon spine({QPoint(Frac(w, 0.2), Frac(h, 0.9)), QPoint(Frac(w, 0.2), Frac(h, 0.15)),
+                          QPoint(Frac(w, 0.05), Frac(h, 0.05)),
+                          QPoint(Frac(w, 0.05), Frac(h, 0.8))});
+    painter.drawPolygon(spine);
+    painter.drawLine(Frac(w, 0.05), Frac(h, 0.05), Frac(w, 0.05), Frac(h, 0.8));
+
+    // The phone: a grey body with a red keypad of 4 x 3 keys between two
+    // grilles of dots, the earpiece above and the mouthpiece below.
+    const int left = Frac(w, 0.81);
+    const int right = Frac(w, 0.96);
+    const int top = Frac(h, 0.3);
+    const int bottom = Frac(h, 0.8);
+    painter.setBrush(kGrey);
+    painter.drawRoundedRect(QRect(QPoint(left, top), QPoint(right, bottom)), 6, 6);
+    const int width = right - left;
+    const int height = bottom - top;
+    const int dot = std::max(1, width / 70);
+    auto dots = [&](int rows, double from) {
+        painter.setBrush(Qt::black);
+        for (int row = 0; row < rows; ++row)
+            for (int column = 0; column < 5; ++column) {
+                const int x = left + width * (column + 1) / 6;
+                const int y = top + Frac(height, from + row * 0.04);
+                painter.drawEllipse(QPoint(x, y), dot, dot);
+            }
+    };
+    dots(4, 0.06);
+    painter.setBrush(kRed);
+    const int keyWidth = width / 5;
+    const int keyHeight = height / 14;
+    for (int row = 0; row < 4; ++row)
+        for (int column = 0; column < 3; ++column) {
+            const int x = left + width * (2 * column + 1) / 6 - keyWidth / 2;
+            const int y = top + Frac(height, 0.3) + row * keyHeight * 3 / 2;
+            painter.drawEllipse(QRect(x, y, keyWidth, keyHeight));
+        }
+    dots(2, 0.86);
+}
+
+} // namespace
+
+QString StyleText(const std::string& code) {
+    switch (code.empty() ? '\0' : code[0]) {
+    case 'A':
+        return QStringLiteral("All Court Player");
+    case 'S':
+        return QStringLiteral("Serve/Volley Player");
+    case 'B':
+        return QStringLiteral("Baseliner");
+    default:
+        return {};
+    }
+}
+
+QString SideText(const std::string& code) {
+    switch (code.empty() ? '\0' : code[0]) {
+    case 'L':
+        return QStringLiteral("Left Handed");
+    case 'R':
+        return QStringLiteral("Right Handed");
+    default:
+        return {};
+    }
+}
+
+void DrawPhonePage(QPainter& painter, QSize size, const PhonePageData& data) {
+    const int w = size.width();
+    const int h = size.height();
+    painter.save();
+    painter.fillRect(QRect(0, 0, w, h), LightGrey());
+    DrawDecoration(painter, w, h);
+
+    const int left = Frac(w, 0.23);
+    const int right = Frac(w, 0.73);
+    const int top = Frac(h, 0.2);
+    const int bottom = Frac(h, 0.87);
+    const int centre = Frac(w, (0.75 + 0.2) / 2);
+    painter.setPen(Qt::white);
+    painter.setBrush(Qt::white);
+    painter.drawRect(QRect(QPoint(left - 2, top), QPoint(right + 2, bottom)));
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(Qt::black);
+
+    const int line = UseScaledFont(painter, size, 25, 60);
+    if (!data.entry) {
+        // An empty book says so on its page, where the first entry will stand.
+        DrawText(painter, centre, Frac(h, 0.32), QStringLiteral("PhoneBook is Empty!"),
+                 Align::Center);
+        painter.restore();
+        return;
+    }
+    const PhoneRecord& entry = *data.entry;
+    // The titles in the book's red, so they stand apart from the lines under them.
+    painter.setPen(kRed);
+    DrawText(painter, centre, Frac(h, 0.32), QStringLiteral("Player Profile"), Align::Center);
+    DrawText(painter, centre, Frac(h, 0.5), QStringLiteral("Playing Stats"), Align::Center);
+    painter.setPen(Qt::black);
+    DrawWrappedText(painter, left, top, right, top + line, FromStored(entry.name));
+    DrawText(painter, right, top + 2 * line, FromStored(entry.phoneNumber), Align::Right);
+
+    const int row = UseScaledFont(painter, size, 27, 60);
+    const int profile = Frac(h, 0.32);
+    if (!entry.playingStyle.empty())
+        DrawText(painter, left, profile + 2 * row, StyleText(entry.playingStyle));
+    if (!entry.playingSide.empty())
+        DrawText(painter, left, profile + 3 * row, SideText(entry.playingSide));
+    if (!entry.backhandStyle.empty())
+        DrawText(painter, left, profile + 4 * row,
+                 QStringLiteral("%1 Handed Backhand").arg(FromStored(entry.backhandStyle)));
+    if (!entry.rating.empty())
+        DrawText(painter, right, profile + 2 * row,
+                 QStringLiteral("Rating: %1").arg(FromStored(entry.rating)), Align::Right);
+
+    const int stats = Frac(h, 0.5);
+    DrawText(painter, left, stats + 2 * row, QStringLiteral("Overall W/L Record:"));
+    DrawText(painter, left, stats + 3 * row, QStringLiteral("Last Played:"));
+    if (!entry.stats.winLossRecord.empty())
+        DrawText(painter, right, stats + 2 * row, FromStored(entry.stats.winLossRecord),
+                 Align::Right);
+    if (!entry.stats.lastPlayed.empty())
+        DrawText(painter, right, stats + 3 * row, FromStored(entry.stats.lastPlayed), Align::Right);
+    if (!entry.stats.lastOuting.empty())
+        DrawText(painter, right, stats + 4 * row, FromStored(entry.stats.lastOuting).trimmed(),
+                 Align::Right);
+    DrawWrappedText(painter, left, stats + static_cast<int>(6.5 * row), right, bottom - 2,
+                    FromStored(entry.notes));
+    painter.restore();
+}
+
+} // namespace kui
+
+TKvrPhoneWin::TKvrPhoneWin(KvrClient& client)
+    : TKvrChild(client, kui::PhonebookView, QStringLiteral("Phonebook")) {
+    auto button = [this](const char* name, const QString& text, void (TKvrPhoneWin::*command)()) {
+        auto* pushButton = new QPushButton(text, this);
+        pushButton->setObjectName(QString::fromLatin1(name));
+        connect(pushButton, &QPushButton::clicked, this, command);
+        return pushButton;
+    };
+    previous_ = button("previous", QStringLiteral("&<<"), &TKvrPhoneWin::PreviousPage);
+    find_ = button("find", QStringLiteral("&Find"), &TKvrPhoneWin::Find);
+    next_ = button("next", QStringLiteral("&>>"), &TKvrPhoneWin::NextPage);
+    add_ = button("add", QStringLiteral("&Add"), &TKvrPhoneWin::AddEntry);
+    edit_ = button("edit", QStringLiteral("&Edit"), &TKvrPhoneWin::EditEntry);
+    delete_ = button("delete", QStringLiteral("&Delete"), &TKvrPhoneWin::DeleteEntry);
+    next_->setDefault(true);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+bool TKvrPhoneWin::HasEntries() {
+    if (App().PhoneStore().Count() > 0)
+        return true;
+    kui::Tell(this, QStringLiteral("PhoneBook is Empty!"), QStringLiteral("No Phone Numbers"));
+    return false;
+}
+
+void TKvrPhoneWin::Changed() {
+    update();
+    setFocus();
+}
+
+void TKvrPhoneWin::NextPage() {
+    if (!HasEntries())
+        return;
+    const int count = static_cast<int>(App().PhoneStore().Count());
+    index_ = index_ + 1 >= count ? 0 : index_ + 1;
+    Changed();
+}
+
+void TKvrPhoneWin::PreviousPage() {
+    if (!HasEntries())
+        return;
+    const int count = static_cast<int>(App().PhoneStore().Count());
+    index_ = index_ <= 0 || index_ > count ? count - 1 : index_ - 1;
+    Changed();
+}
+
+void TKvrPhoneWin::Find() {
+    if (!HasEntries())
+        return;
+    KVR_PhoneData& phones = App().PhoneStore();
+    TFindDlg dialog(this, phones);
+    if (kui::RunModal(dialog) != QDialog::Accepted || dialog.Text().isEmpty())
+        return;
+    const int found = phones.FindNext(kui::ToStored(dialog.Text()), index_);
+    if (found < 0) {
+        kui::Tell(this, QStringLiteral("No PhoneBook entry for %1").arg(dialog.Text()),
+                  QStringLiteral("Sorry"));
+        return;
+    }
+    index_ = found;
+    Changed();
+}
+
+void TKvrPhoneWin::AddEntry() {
+    TPhoneAddDlg dialog(this, PhoneRecord{});
+    if (kui::RunModal(dialog) != QDialog::Accepted)
+        return;
+    PhoneRecord entry = dialog.Entry();
+    KVR_PhoneData::CapitalizeWords(entry.name);
+    ComputeOpponentStats(App().PlayStore(), entry.name, entry.stats);
+    KVR_PhoneData& phones = App().PhoneStore();
+    phones.AddCopy(entry);
+    // A failed save keeps the entry in the book, where the next save that
+    // works writes it.
+    if (phones.Save() != 1)
+        kui::Tell(this, QStringLiteral("Error saving data!"), {}, kui::Icon::Warning);
+    Changed();
+}
+
+void TKvrPhoneWin::EditEntry() {
+    KVR_PhoneData& phones = App().PhoneStore();
+    PhoneRecord* shown = phones.At(index_);
+    if (!shown)
+        return;
+    TPhoneAddDlg dialog(this, *shown);
+    if (kui::RunModal(dialog) != QDialog::Accepted)
+        return;
+    PhoneRecord entry = dialog.Entry();
+    KVR_PhoneData::CapitalizeWords(entry.name);
+    ComputeOpponentStats(App().PlayStore(), entry.name, entry.stats);
+    // The entry keeps its page even when its name changed; the next load
+    // puts it in order.
+    phones.Update(*shown, entry);
+    if (phones.Save() != 1)
+        kui::Tell(this, QStringLiteral("Error saving data!"), {}, kui::Icon::Warning);
+    Changed();
+}
+
+void TKvrPhoneWin::DeleteEntry() {
+    KVR_PhoneData& phones = App().PhoneStore();
+    const PhoneRecord* shown = phones.At(index_);
+    if (!shown || !kui::AskOkCancel(this, QStringLiteral(" Delete this Page from PhoneBook?"),
+                                    QStringLiteral("Delete?")))
+        return;
+    const PhoneRecord removed = *shown;
+    phones.RemoveAt(index_);
+    if (phones.Save() != 1) {
+        // phone.dat still holds the entry: keep it in the book and on the page.
+        phones.AddCopy(removed);
+        kui::Tell(this, QStringLiteral("Error saving data!"), {}, kui::Icon::Warning);
+        return Changed();
+    }
+    if (phones.Count() == 0)
+        update();
+    // The page now holds the entry that followed the deleted one; the book
+    // moves on by one more, as the next page button does.
+    NextPage();
+}
+
+kui::PhonePageData TKvrPhoneWin::Snapshot() const {
+    kui::PhonePageData page;
+    if (const PhoneRecord* entry = App().PhoneStore().At(index_))
+        page.entry = *entry;
+    return page;
+}
+
+void TKvrPhoneWin::Render(QPainter& painter, QSize size) {
+    kui::DrawPhonePage(painter, size, Snapshot());
+}
+
+void TKvrPhoneWin::resizeEvent(QResizeEvent* event) {
+    TKvrChild::resizeEvent(event);
+    const int w = width();
+    const int h = height();
+    const int left = kui::Frac(w, 0.23);
+    const int right = kui::Frac(w, 0.73);
+    const int bottom = kui::Frac(h, 0.87);
+    const int buttonWidth = (right - left) / 3 + 1;
+    const int buttonHeight = kui::Frac(h, 0.06);
+    const QFont font = kui::ArialFont(buttonHeight / 2, 0, this);
+    const struct {
+        QPushButton* button;
+        int x;
+        int y;
+    } places[] = {{previous_, left, bottom},
+                  {find_, left + buttonWidth, bottom},
+                  {next_, right - buttonWidth, bottom},
+                  {add_, left, bottom + buttonHeight},
+                  {edit_, left + buttonWidth, bottom + buttonHeight},
+                  {delete_, right - buttonWidth, bottom + buttonHeight}};
+    for (const auto& place : places) {
+        place.button->setFont(font);
+        place.button->setGeometry(place.x, place.y, buttonWidth, buttonHeight);
+    }
+}
+
+void TKvrPhoneWin::AddContextActions(QMenu& menu) {
+    menu.addAction(QStringLiteral("Export Contacts..."), this, &TKvrPhoneWin::ExportContacts);
+}
+
+void TKvrPhoneWin::ExportContacts() {
+    QFileDialog dialog(this, QStringLiteral("Export Contacts"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(QStringLiteral("vCard files (*.vcf)"));
+    dialog.setDefaultSuffix(QStringLiteral("vcf"));
+    dialog.selectFile(QStringLiteral("contacts.vcf"));
+    if (kui::RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString path = dialog.selectedFiles().constFirst();
+    if (!kui::ExportVCards(path, App().PhoneStore()))
+        kui::Tell(this, QStringLiteral("Unable to export your contacts to '%1'.").arg(path),
+                  QStringLiteral("Export Contacts"), kui::Icon::Warning);
+}

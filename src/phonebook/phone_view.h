@@ -1,0 +1,69 @@
+#pragma once
+
+#include "app/child.h"
+#include "phonebook/phone_store.h"
+
+#include <optional>
+
+#include <QSize>
+
+class QPushButton;
+
+namespace kui {
+
+// What the phone book's page shows: the entry on it with its figures, or
+// nothing when the book is empty.
+struct PhonePageData {
+    std::optional<PhoneRecord> entry;
+};
+
+// The phone book: a book with the entry's page on it (profile, playing
+// figures against the player, notes) and a phone at its right.
+void DrawPhonePage(QPainter& painter, QSize size, const PhonePageData& data);
+
+// The words the page uses for the stored one-letter codes.
+QString StyleText(const std::string& code);
+QString SideText(const std::string& code);
+
+} // namespace kui
+
+// The phone book view: one entry a page, in name order. The player pages
+// through the book (wrapping at both ends), finds a name, and adds, edits
+// or deletes entries. "Export Contacts..." in its context menu writes the
+// book as vCards.
+class TKvrPhoneWin : public TKvrChild {
+    Q_OBJECT
+public:
+    explicit TKvrPhoneWin(KvrClient& client);
+
+    // The page shown, from 0.
+    int PageIndex() const { return index_; }
+    void NextPage();
+    void PreviousPage();
+    void Find();
+    void AddEntry();
+    void EditEntry();
+    void DeleteEntry();
+    // Asks for a file and writes every entry to it as a vCard.
+    void ExportContacts();
+
+    kui::PhonePageData Snapshot() const;
+    void Render(QPainter& painter, QSize size) override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void AddContextActions(QMenu& menu) override;
+
+private:
+    // False, after telling so, when the book is empty.
+    bool HasEntries();
+    void Changed();
+
+    int index_ = 0;
+    QPushButton* previous_;
+    QPushButton* find_;
+    QPushButton* next_;
+    QPushButton* add_;
+    QPushButton* edit_;
+    QPushButton* delete_;
+};

@@ -1,0 +1,208 @@
+#include "tips/tip_dialogs.h"
+
+#include "app/application.h"
+#include "tips/tip_store.h"
+#include "ui/message.h"
+#include "ui/text.h"
+
+#include <algorithm>
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace kui {
+
+QString LevelName(int level) {
+    switch (level) {
+    case 1:
+        return QStringLiteral("Consistency");
+    case 2:
+        return QStringLiteral("Placement");
+    case 3:
+        return QStringLiteral("Spin");
+    case 4:
+        return QStringLiteral("Power");
+    default:
+        return {};
+    }
+}
+
+} // namespace kui
+
+namespace {
+
+QDialogButtonBox* OkCancel(QDialog* dialog) {
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
+}
+
+// A tip text as typed, as one line of at most the length kept.
+std::string TypedTip(const QPlainTextEdit& edit) {
+    QString text = edit.toPlainText().simplified();
+    return kui::ToStored(kui::LeftCharacters(text, kui::kTipTextLength));
+}
+
+QPlainTextEdit* TipTextEdit(QWidget* parent) {
+    auto* edit = new QPlainTextEdit(parent);
+    edit->setObjectName(QStringLiteral("tipText"));
+    edit->setTabChangesFocus(true);
+    edit->setMinimumWidth(360);
+    edit->setFixedHeight(edit->fontMetrics().lineSpacing() * 5 + 12);
+    return edit;
+}
+
+void TellSaveFailed(QWidget* parent) {
+    kui::Tell(parent, QStringLiteral("Error saving data!"), {}, kui::Icon::Warning);
+}
+
+} // namespace
+
+TTipsSelectDlg::TTipsSelectDlg(QWidget* parent)
+    : QDialog(parent), strokes_(new QButtonGroup(this)), levels_(new QButtonGroup(this)) {
+    setWindowTitle(QStringLiteral("Tips"));
+    auto* strokeBox = new QGroupBox(QStringLiteral("Stroke"), this);
+    strokeBox->setObjectName(QStringLiteral("stroke"));
+    auto* strokeGrid = new QVBoxLayout(strokeBox);
+    const char* strokes[] = {"Forehand", "Backhand", "Volley", "Return", "Serve", "Approach"};
+    for (const char* stroke : strokes) {
+        auto* button = new QRadioButton(QString::fromLatin1(stroke), strokeBox);
+        button->setObjectName(QString::fromLatin1(stroke));
+        strokes_->addButton(button);
+        strokeGrid->addWidget(button);
+    }
+    auto* levelBox = new QGroupBox(QStringLiteral("Level"), this);
+    levelBox->setObjectName(QStringLiteral("level"));
+    auto* levelGrid = new QVBoxLayout(levelBox);
+    for (int level = 1; level <= 4; ++level) {
+        auto* button = new QRadioButton(kui::LevelName(level), levelBox);
+        button->setObjectName(kui::LevelName(level));
+        levels_->addButton(button, level);
+        levelGrid->addWidget(button);
+    }
+    levelGrid->addStretch();
+    auto* boxes = new QHBoxLayout;
+    boxes->addWidget(strokeBox);
+    boxes->addWidget(levelBox);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(boxes);
+    layout->addWidget(OkCancel(this));
+}
+
+QString TTipsSelectDlg::Stroke() const {
+    const QAbstractButton* chosen = strokes_->checkedButton();
+    return chosen ? chosen->text() : QString();
+}
+
+int TTipsSelectDlg::Level() const {
+    return std::max(levels_->checkedId(), 0);
+}
+
+void TTipsSelectDlg::accept() {
+    if (Level() == 0 || Stroke().isEmpty()) {
+        kui::Tell(this, QStringLiteral("Please select stroke and level"));
+        return;
+    }
+    QDialog::accept();
+}
+
+TTipsAddDlg::TTipsAddDlg(QWidget* parent, TipClass& tips)
+    : QDialog(parent), tips_(tips), stroke_(new QComboBox(this)), level_(new QComboBox(this)),
+      text_(TipTextEdit(this)) {
+    setWindowTitle(QStringLiteral("Add Tips"));
+    stroke_->setObjectName(QStringLiteral("stroke"));
+    stroke_->addItems({QStringLiteral("Forehand"), QStringLiteral("Backhand"),
+                       QStringLiteral("Serve"), QStringLiteral("Return"),
+                       QStringLiteral("Approach"), QStringLiteral("Volley")});
+    stroke_->setCurrentIndex(-1);
+    level_->setObjectName(QStringLiteral("level"));
+    for (int level = 1; level <= 4; ++level)
+        level_->addItem(QStringLiteral("%1 %2").arg(level).arg(kui::LevelName(level)));
+    level_->setCurrentIndex(-1);
+    auto* form = new QFormLayout(this);
+    form->addRow(QStringLiteral("&Stroke:"), stroke_);
+    form->addRow(QStringLiteral("&Level:"), level_);
+    form->addRow(QStringLiteral("&Tip:"), text_);
+    form->addRow(OkCancel(this));
+}
+
+void TTipsAddDlg::accept() {
+    const std::string stroke = kui::ToStored(kui::LeftCharacters(stroke_->currentText(), 14));
+    const int level = level_->currentIndex() + 1;
+    const std::string text = TypedTip(*text_);
+    if (text.empty() || stroke.empty() || level == 0) {
+        kui::Tell(this, QStringLiteral("Missing Data, please enter all fields"));
+        return;
+    }
+    if (AddTip(stroke, level, text))
+        QDialog::accept();
+}
+
+bool TTipsAddDlg::AddTip(const std::string& stroke, int level, const std::string& text) {
+    const std::string previous = tips_.SelectedStroke();
+    tips_.Select(stroke);
+    const int loaded = tips_.Load();
+    bool added = false;
+    if (loaded < 0) {
+        kui::Tell(this,
+                  TKvrWinApp::FailedLoadText(QString::fromStdString(tips_.FileName()), loaded,
+                                             tips_.Error()),
+                  {}, kui::Icon::Warning);
+    } else {
+        TipRecord tip;
+        tip.stroke = stroke;
+        tip.kind.assign(1, 'T'); // every tip made here is a "T" tip
+        tip.frequencyRating = 10;
+        tip.level = level;
+        tip.tipText = text;
+        tips_.AddCopy(tip);
+        added = tips_.Save() == 1;
+        if (!added)
+            TellSaveFailed(this);
+    }
+    // Back to the stroke held before, read again from its file.
+    tips_.Select(previous);
+    tips_.Load();
+    return added;
+}
+
+TTipEditDlg::TTipEditDlg(QWidget* parent, TipClass& tips, int index)
+    : QDialog(parent), tips_(tips), index_(index), text_(TipTextEdit(this)) {
+    setWindowTitle(QStringLiteral("EDIT TIP"));
+    if (const TipRecord* tip = tips_.At(index_))
+        text_->setPlainText(kui::FromStored(tip->tipText));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(text_);
+    layout->addWidget(OkCancel(this));
+}
+
+void TTipEditDlg::accept() {
+    TipRecord* tip = tips_.At(index_);
+    if (!tip) {
+        QDialog::reject();
+        return;
+    }
+    const std::string text = TypedTip(*text_);
+    if (text.empty()) {
+        kui::Tell(this, QStringLiteral("Missing Data, please enter all fields"));
+        return;
+    }
+    const TipRecord before = *tip;
+    TipRecord edited = before;
+    edited.tipText = text;
+    tips_.Update(*tip, edited);
+    if (tips_.Save() != 1) {
+        tips_.Update(*tips_.At(index_), before);
+        TellSaveFailed(this);
+        return;
+    }
+    QDialog::accept();
+}

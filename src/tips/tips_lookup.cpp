@@ -1,0 +1,273 @@
+#include "tips/tips_lookup.h"
+
+#include "app/application.h"
+#include "app/client.h"
+#include "tips/tip_dialogs.h"
+#include "tips/tip_store.h"
+#include "tips/tips_commands.h"
+#include "ui/drawing.h"
+#include "ui/message.h"
+#include "ui/text.h"
+
+#include <algorithm>
+#include <chrono>
+#include <random>
+#include <utility>
+
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QScrollBar>
+
+namespace kui {
+namespace {
+
+std::function<int()>& Draw() {
+    static std::function<int()> draw;
+    return draw;
+}
+
+// A number from the generator, seeded from the clock at every lookup.
+int DrawNumber() {
+    if (Draw())
+        return Draw()();
+    std::mt19937 generator(static_cast<std::mt19937::result_type>(
+        std::chrono::system_clock::now().time_since_epoch().count()));
+    return static_cast<int>(generator() >> 1);
+}
+
+} // namespace
+
+void SetTipDraw(std::function<int()> draw) {
+    Draw() = std::move(draw);
+}
+
+void DrawTipPage(QPainter& painter, QSize size, const TipPageData& data) {
+    const int w = size.width();
+    const int h = size.height();
+    painter.save();
+    if (!data.page.isNull())
+        painter.drawImage(QRect(0, 0, w, h), data.page);
+    painter.setPen(Qt::black);
+    UseScaledFont(painter, size, 20, 35);
+    DrawText(painter, Frac(w, 0.5), Frac(h, 0.3),
+             QStringLiteral("Tip for your %1").arg(data.stroke), Align::Center);
+    if (data.tip) {
+        UseScaledFont(painter, size, 25, 45);
+        DrawText(painter, Frac(w, 0.5), Frac(h, 0.4),
+                 QStringLiteral("Level %1: %2").arg(data.level).arg(LevelName(data.level)),
+                 Align::Center);
+        // The text stands between the level line and the rating bar, so a
+        // long tip never runs under the controls.
+        UseScaledFont(painter, size, 25, 50);
+        DrawWrappedText(painter, Frac(w, 0.1), Frac(h, 0.48), Frac(w, 0.9), Frac(h, 0.78),
+                        data.text);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(
+            QRect(QPoint(Frac(w, 0.51), Frac(h, 0.87)), QPoint(Frac(w, 0.58), Frac(h, 0.94))));
+        DrawText(painter, Frac(w, 0.5), Frac(h, 0.88), QStringLiteral("Rating:"), Align::Right);
+        DrawText(painter, Frac(w, 0.545), Frac(h, 0.885), QString::number(data.rating),
+                 Align::Center);
+    }
+    painter.restore();
+}
+
+bool ChooseTips(QWidget* parent, TipClass& tips, QString& stroke, int& level) {
+    TTipsSelectDlg dialog(parent);
+    if (RunModal(dialog) != QDialog::Accepted)
+        return false;
+    stroke = dialog.Stroke();
+    level = dialog.Level();
+    tips.Select(ToStored(stroke));
+    const int loaded = tips.Load();
+    if (loaded < 0) {
+        Tell(parent, QStringLiteral("Unable to load tips file!\n\n") +
+                         TKvrWinApp::FailedLoadText(QString::fromStdString(tips.FileName()), loaded,
+                                                    tips.Error()));
+        return false;
+    }
+    return true;
+}
+
+} // namespace kui
+
+KvrTipsLookup::KvrTipsLookup(KvrClient& client, int childId, const QString& stroke, int level)
+    : TKvrChild(client, childId, QStringLiteral("Lookup Tips")), stroke_(stroke), level_(level),
+      next_(new QPushButton(QStringLiteral("&Next >>"), this)),
+      edit_(new QPushButton(QStringLiteral("&Edit"), this)),
+      delete_(new QPushButton(QStringLiteral("&Del"), this)),
+      rating_(new QScrollBar(Qt::Horizontal, this)), ratingBox_(new QLabel(this)) {
+    next_->setObjectName(QStringLiteral("next"));
+    edit_->setObjectName(QStringLiteral("edit"));
+    delete_->setObjectName(QStringLiteral("delete"));
+    rating_->setObjectName(QStringLiteral("frequencyRating"));
+    ratingBox_->setObjectName(QStringLiteral("ratingBox"));
+    next_->setDefault(true);
+    rating_->setRange(0, 10);
+    rating_->setPageStep(1);
+    ratingBox_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    ratingBox_->setAlignment(Qt::AlignCenter);
+    ratingBox_->setAutoFillBackground(true);
+    connect(next_, &QPushButton::clicked, this, &KvrTipsLookup::NextTip);
+    connect(edit_, &QPushButton::clicked, this, &KvrTipsLookup::EditTip);
+    connect(delete_, &QPushButton::clicked, this, &KvrTipsLookup::DeleteTip);
+    connect(rating_, &QScrollBar::valueChanged, this,
+            [this](int value) { ratingBox_->setText(QString::number(value)); });
+    setFocusPolicy(Qt::StrongFocus);
+    ShowControls(false);
+}
+
+TipClass& KvrTipsLookup::Tips() const {
+    return App().TipStore();
+}
+
+bool KvrTipsLookup::HasTip() const {
+    return current_ >= 0 && Tips().At(current_) != nullptr;
+}
+
+void KvrTipsLookup::Start() {
+    current_ = -1;
+    const int drawn = kui::DrawNumber() % 10;
+    minimum_ = (drawn < 0 ? drawn + 10 : drawn) + 1;
+    update();
+    NextTip();
+}
+
+void KvrTipsLookup::NextTip() {
+    TipClass& tips = Tips();
+    if (level_ < 1 || level_ > 4)
+        level_ = 1;
+    if (tips.CountAtLevel(level_) == 0) {
+        current_ = -1;
+        ShowControls(false);
+        update();
+        return;
+    }
+    ShowControls(true);
+    SaveMovedRating();
+
+    if (minimum_ > tips.MaxRatingAtLevel(level_))
+        minimum_ = tips.MaxRatingAtLevel(level_);
+    const int count = static_cast<int>(tips.Count());
+    int index = current_ < 0 || current_ + 1 >= count ? 0 : current_ + 1;
+    // A rating below 0 (a hand-edited file) counts as 0, so that the lowered
+    // minimum always lets one tip through and the walk ends.
+    auto qualifies = [&](const TipRecord& tip) {
+        return tip.level == level_ && std::max(tip.frequencyRating, 0) >= minimum_;
+    };
+    for (bool first = true;; first = false, index = (index + 1) % count) {
+        if (!first && index == current_ &&
+            !kui::AskYesNo(this,
+                           QStringLiteral("No more Tips for This Selection.  Return to First Tip?"),
+                           QStringLiteral("No More Tips"))) {
+            Hide();
+            return;
+        }
+        if (qualifies(*tips.At(index)))
+            break;
+    }
+    current_ = index;
+    ShowRating();
+    update();
+    setFocus();
+}
+
+void KvrTipsLookup::SaveMovedRating() {
+    TipRecord* tip = Tips().At(current_);
+    if (!tip || shownRating_ <= 0 || rating_->value() == shownRating_)
+        return;
+    if (!kui::AskOkCancel(this, QStringLiteral("Frequency Rating has been changed.  Save changes?"),
+                          QStringLiteral("Save Changes?")))
+        return;
+    const TipRecord before = *tip;
+    TipRecord rated = before;
+    rated.frequencyRating = rating_->value();
+    Tips().Update(*tip, rated);
+    if (Tips().Save() != 1) {
+        Tips().Update(*Tips().At(current_), before);
+        kui::Tell(this, QStringLiteral("Error saving data!"), {}, kui::Icon::Warning);
+        return;
+    }
+    shownRating_ = rated.frequencyRating;
+}
+
+void KvrTipsLookup::EditTip() {
+    if (!HasTip())
+        return;
+    TTipEditDlg dialog(this, Tips(), current_);
+    if (kui::RunModal(dialog) == QDialog::Accepted)
+        update();
+}
+
+void KvrTipsLookup::DeleteTip() {
+    if (!HasTip())
+        return;
+    if (!kui::AskYesNo(this, QStringLiteral("Do you really want to delete this tip?"),
+                       QStringLiteral("Delete Tip")))
+        return;
+    TipClass& tips = Tips();
+    tips.RemoveAt(current_);
+    if (tips.Save() != 1) {
+        // The file still holds the tip: read it back so the view shows it too.
+        tips.Load();
+        kui::Tell(this, QStringLiteral("Error saving data!"), {}, kui::Icon::Warning);
+        return;
+    }
+    shownRating_ = -1;
+    NextTip();
+}
+
+void KvrTipsLookup::ShowRating() {
+    const TipRecord* tip = Tips().At(current_);
+    shownRating_ = tip ? tip->frequencyRating : -1;
+    rating_->setValue(std::max(shownRating_, 0));
+    ratingBox_->setText(QString::number(shownRating_));
+}
+
+void KvrTipsLookup::ShowControls(bool show) {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{next_, edit_, delete_, rating_, ratingBox_})
+        control->setVisible(show);
+}
+
+void KvrTipsLookup::Hide() {
+    showing_ = false;
+    if (QMdiSubWindow* frame = SubWindow())
+        frame->hide();
+    else
+        hide();
+}
+
+kui::TipPageData KvrTipsLookup::Snapshot() const {
+    kui::TipPageData page;
+    page.page = Client().NotebookPage();
+    page.stroke = stroke_;
+    if (const TipRecord* tip = HasTip() ? Tips().At(current_) : nullptr) {
+        page.tip = true;
+        page.level = tip->level;
+        page.rating = tip->frequencyRating;
+        page.text = kui::FromStored(tip->tipText);
+    }
+    return page;
+}
+
+void KvrTipsLookup::Render(QPainter& painter, QSize size) {
+    kui::DrawTipPage(painter, size, Snapshot());
+}
+
+void KvrTipsLookup::resizeEvent(QResizeEvent* event) {
+    TKvrChild::resizeEvent(event);
+    const int w = width();
+    const int h = height();
+    auto place = [w, h](QWidget* control, double x, double y, double width, double height) {
+        control->setGeometry(kui::Frac(w, x), kui::Frac(h, y), kui::Frac(w, width),
+                             kui::Frac(h, height));
+    };
+    place(next_, 0.75, 0.9, 0.15, 0.07);
+    place(edit_, 0.21, 0.9, 0.12, 0.07);
+    place(delete_, 0.08, 0.9, 0.12, 0.07);
+    place(rating_, 0.4, 0.8, 0.2, 0.05);
+    place(ratingBox_, 0.52, 0.88, 0.05, 0.05);
+}

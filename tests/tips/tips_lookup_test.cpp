@@ -1,0 +1,215 @@
+#include "app/app_fixture.h"
+#include "support/text_recorder.h"
+#include "tips/tip_store.h"
+#include "tips/tips_commands.h"
+#include "tips/tips_lookup.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+namespace kvrtest {
+namespace {
+
+struct Tip {
+    int level;
+    int rating;
+    std::string text;
+};
+
+const QString kNoMore = QStringLiteral("No more Tips for This Selection.  Return to First Tip?");
+
+class TipsLookupTest : public AppTest {
+protected:
+    void TearDown() override {
+        kui::SetTipDraw(nullptr);
+        AppTest::TearDown();
+    }
+    static void WriteTips(const char* stroke, std::initializer_list<Tip> tips) {
+        TipClass store;
+        store.Select(stroke);
+        for (const Tip& tip : tips) {
+            TipRecord record;
+            record.stroke = stroke;
+            record.kind = "T";
+            record.level = tip.level;
+            record.frequencyRating = tip.rating;
+            record.tipText = tip.text;
+            store.AddCopy(record);
+        }
+        ASSERT_EQ(store.Save(), 1);
+    }
+    // Starts the program and looks up a stroke and level, the random draw
+    // giving `drawn`; the first OK comes with no level and is refused.
+    KvrTipsLookup* Lookup(const char* stroke, const char* level, int drawn) {
+        if (!app_) {
+            WriteFile("coach.dat", Lines({"KVR Coach Data Format 1.0", "Pat Smith"}));
+            StartWindow();
+        }
+        kui::SetTipDraw([drawn] { return drawn; });
+        Responder().QueueDialog([stroke, level](QDialog& dialog) {
+            dialog.findChild<QRadioButton*>(QString::fromLatin1(stroke))->setChecked(true);
+            dialog.accept();
+            dialog.findChild<QRadioButton*>(QString::fromLatin1(level))->setChecked(true);
+            dialog.accept();
+            return dialog.result();
+        });
+        Client().Command(kui::CmTipsLookup);
+        return View();
+    }
+    KvrTipsLookup* View() { return qobject_cast<KvrTipsLookup*>(Client().FindView(kui::TipsView)); }
+    std::string Shown() {
+        const TipRecord* tip = app_->TipStore().At(View()->CurrentIndex());
+        return tip ? tip->tipText : std::string("(none)");
+    }
+    int Asked(const QString& text) {
+        return static_cast<int>(
+            std::count_if(Responder().Shown().begin(), Responder().Shown().end(),
+                          [&](const kui::Message& m) { return m.text == text; }));
+    }
+};
+
+// Only tips reaching the drawn minimum are shown; a minimum above every
+// rating is lowered to the best one. With one tip qualifying every step asks
+// before showing it again: Yes shows it, No hides the view.
+TEST_F(TipsLookupTest, WalkShowsOnlyTipsReachingTheMinimum) {
+    WriteTips("Serve", {{2, 3, "three"}, {2, 7, "seven"}, {2, 9, "nine"}, {1, 10, "other level"}});
+    for (int drawn : {7, 19}) { // minimum 8, and 10 lowered to 9
+        SCOPED_TRACE(drawn);
+        KvrTipsLookup* view = Lookup("Serve", "Placement", drawn);
+        ASSERT_TRUE(view);
+        EXPECT_EQ(Responder().Texts().front(), QStringLiteral("Please select stroke and level"));
+        EXPECT_EQ(Shown(), "nine");
+        EXPECT_EQ(view->MinimumRating(), drawn == 7 ? 8 : 9);
+        for (int step = 0; step < 3; ++step) {
+            Responder().QueueAnswer(true);
+            view->NextTip();
+            EXPECT_EQ(Shown(), "nine");
+        }
+        EXPECT_EQ(Asked(kNoMore), 3);
+        view->NextTip(); // answered No
+        EXPECT_FALSE(view->Showing());
+        EXPECT_EQ(Shown(), "nine");
+        Responder().Clear();
+    }
+}
+
+// Several qualifying tips come in turn, cyclically, with no question; a
+// level without tips shows only the heading, without controls.
+TEST_F(TipsLookupTest, QualifyingTipsCycleAndAnEmptyLevelShowsTheHeading) {
+    WriteTips("Volley", {{1, 9, "a"}, {1, 2, "low"}, {1, 10, "b"}, {1, 8, "c"}});
+    KvrTipsLookup* view = Lookup("Volley", "Consistency", 7);
+    ASSERT_TRUE(view);
+    std::vector<std::string> seen{Shown()};
+    for (int step = 0; step < 5; ++step) {
+        view->NextTip();
+        seen.push_back(Shown());
+    }
+    EXPECT_EQ(Asked(kNoMore), 0);
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), "low"), 0);
+    EXPECT_EQ(seen[0], seen[3]);
+    EXPECT_NE(seen[0], seen[1]);
+    EXPECT_NE(seen[1], seen[2]);
+
+    view = Lookup("Volley", "Power", 0);
+    ASSERT_TRUE(view);
+    EXPECT_EQ(view->CurrentIndex(), -1);
+    EXPECT_TRUE(view->findChild<QPushButton*>(QStringLiteral("next"))->isHidden());
+    const auto texts = RecordTexts(kui::DrawTipPage, QSize(600, 550), view->Snapshot());
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].text, QStringLiteral("Tip for your Volley"));
+}
+
+// A moved rating is offered for saving before the next tip (never for a tip
+// rated 0); a deleted tip is gone from the file and the walk goes on after it.
+TEST_F(TipsLookupTest, RatingChangeAndDeleteAreSaved) {
+    WriteTips("Return", {{3, 5, "first"}, {3, 5, "second"}, {3, 5, "third"}, {3, 0, "zero"}});
+    KvrTipsLookup* view = Lookup("Return", "Spin", 0); // minimum 1: "zero" never shows
+    ASSERT_TRUE(view);
+    TipClass& tips = app_->TipStore();
+    std::vector<std::string> order;
+    for (int i = 0; i < static_cast<int>(tips.Count()); ++i)
+        order.push_back(tips.At(i)->tipText);
+    const int first = view->CurrentIndex();
+
+    auto* rating = view->findChild<QScrollBar*>(QStringLiteral("frequencyRating"));
+    rating->setValue(8);
+    EXPECT_EQ(view->findChild<QLabel*>(QStringLiteral("ratingBox"))->text(), QStringLiteral("8"));
+    Responder().QueueAnswer(true);
+    view->NextTip();
+    EXPECT_EQ(Asked(QStringLiteral("Frequency Rating has been changed.  Save changes?")), 1);
+    EXPECT_NE(ReadFile("return.tip").find("\"3\",\"8\",\"" + order[static_cast<size_t>(first)]),
+              std::string::npos);
+
+    // Delete the tip shown: the walk starts after the index it had, so the
+    // first qualifying tip two or more places after it in the old order follows.
+    const int deleted = view->CurrentIndex();
+    const std::string gone = Shown();
+    std::string expected;
+    for (size_t i = 2; i < order.size() + 2 && expected.empty(); ++i) {
+        const std::string& candidate = order[(static_cast<size_t>(deleted) + i) % order.size()];
+        if (candidate != "zero" && candidate != gone)
+            expected = candidate;
+    }
+    Responder().QueueAnswer(true);
+    view->findChild<QPushButton*>(QStringLiteral("delete"))->click();
+    EXPECT_EQ(Shown(), expected);
+    EXPECT_EQ(ReadFile("return.tip").find(gone), std::string::npos);
+    EXPECT_EQ(Asked(QStringLiteral("Frequency Rating has been changed.  Save changes?")), 1);
+
+    // Edit keeps level and rating and saves the new text.
+    Responder().QueueDialog([](QDialog& dialog) {
+        dialog.findChild<QPlainTextEdit*>(QStringLiteral("tipText"))
+            ->setPlainText(QStringLiteral("edited\n  text"));
+        dialog.accept();
+        return dialog.result();
+    });
+    view->findChild<QPushButton*>(QStringLiteral("edit"))->click();
+    EXPECT_EQ(Shown(), "edited text");
+    const TipRecord& edited = *app_->TipStore().At(view->CurrentIndex());
+    EXPECT_EQ(edited.level, 3);
+    EXPECT_NE(ReadFile("return.tip").find(edited.ToLine()), std::string::npos);
+}
+
+// Add closes an open view, refuses missing fields, stores a tip rated 10 in
+// its own stroke's file and leaves the store on the stroke it held.
+TEST_F(TipsLookupTest, AddReplacesAnOpenViewAndSavesToItsStroke) {
+    WriteTips("Serve", {{1, 10, "toss"}});
+    ASSERT_TRUE(Lookup("Serve", "Consistency", 0));
+    Responder().QueueDialog([](QDialog& dialog) {
+        dialog.findChild<QPlainTextEdit*>(QStringLiteral("tipText"))
+            ->setPlainText(QStringLiteral("Split step, then %1 punch"));
+        dialog.accept();
+        dialog.findChild<QComboBox*>(QStringLiteral("stroke"))
+            ->setCurrentText(QStringLiteral("Volley"));
+        dialog.findChild<QComboBox*>(QStringLiteral("level"))->setCurrentIndex(2);
+        dialog.accept();
+        return dialog.result();
+    });
+    Client().Command(kui::CmTipsAdd);
+    EXPECT_EQ(View(), nullptr);
+    EXPECT_EQ(Responder().Texts().back(), QStringLiteral("Missing Data, please enter all fields"));
+    EXPECT_EQ(ReadFile("volley.tip"),
+              Lines({"ZBD Data File Format 2.0", "1",
+                     R"("Volley","T","3","10","Split step, then %1 punch")"}));
+    EXPECT_EQ(app_->TipStore().SelectedStroke(), "Serve");
+    EXPECT_EQ(app_->TipStore().Count(), 1u);
+}
+
+// A tip file the program cannot read is told and no view opens.
+TEST_F(TipsLookupTest, UnreadableTipFileOpensNoView) {
+    WriteFile("forehand.tip", Lines({"ZBD Data File Format 9.0", "0"}));
+    EXPECT_EQ(Lookup("Forehand", "Power", 0), nullptr);
+    EXPECT_TRUE(Responder().Texts().back().startsWith(QStringLiteral("Unable to load tips file!")));
+}
+
+} // namespace
+} // namespace kvrtest
