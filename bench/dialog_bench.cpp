@@ -4,6 +4,8 @@
 #include "phonebook/phone_dialogs.h"
 #include "phonebook/phone_store.h"
 #include "play/add_play_dialog.h"
+#include "schedule/sched_dialogs.h"
+#include "schedule/sched_store.h"
 #include "ui/message.h"
 
 #include <cstdio>
@@ -111,14 +113,36 @@ void BM_OpenRatingSystemDialog(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenRatingSystemDialog)->Unit(benchmark::kMillisecond);
 
+// The scheduler's event dialog on the first of 1,000 events and its search
+// dialog, each with a Who list of 200 people.
+void BM_OpenSchedEventDialog(benchmark::State& state) {
+    SchedRecord* event = g_app->SchedStore().At(0);
+    for (auto _ : state) {
+        TSchedAddDlg dialog(nullptr, g_app->SchedStore(), g_app->PhoneStore(), event);
+        dialog.show();
+        benchmark::DoNotOptimize(dialog.isVisible());
+    }
+    state.counters["events"] = static_cast<double>(g_app->SchedStore().Count());
+}
+BENCHMARK(BM_OpenSchedEventDialog)->Unit(benchmark::kMillisecond);
+
+void BM_OpenSchedFindDialog(benchmark::State& state) {
+    for (auto _ : state) {
+        TSchedFindDlg dialog(nullptr, g_app->PhoneStore(), QStringLiteral("1/1/1999"));
+        dialog.show();
+        benchmark::DoNotOptimize(dialog.isVisible());
+    }
+}
+BENCHMARK(BM_OpenSchedFindDialog)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     kvrbench::WorkingFolder folder;
-    if (!folder.Ok() ||
-        !kvrbench::RestoreFiles({DataFile::History, DataFile::Phone, DataFile::Play})) {
+    if (!folder.Ok() || !kvrbench::RestoreFiles({DataFile::History, DataFile::Phone, DataFile::Play,
+                                                 DataFile::Sched})) {
         std::fprintf(stderr, "cannot prepare the data files\n");
         return 1;
     }
