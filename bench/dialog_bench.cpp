@@ -1,11 +1,18 @@
 #include "app/application.h"
+#include "app/client.h"
 #include "bench_support.h"
 #include "core/play_store.h"
 #include "phonebook/phone_dialogs.h"
 #include "phonebook/phone_store.h"
+#include "phonebook/phone_view.h"
 #include "play/add_play_dialog.h"
 #include "schedule/sched_dialogs.h"
 #include "schedule/sched_store.h"
+#include "schedule/sched_view.h"
+#include "tips/tip_dialogs.h"
+#include "tips/tip_store.h"
+#include "tips/tips_commands.h"
+#include "tips/tips_lookup.h"
 #include "ui/message.h"
 
 #include <cstdio>
@@ -25,6 +32,11 @@ namespace {
 using kvrbench::DataFile;
 
 TKvrWinApp* g_app = nullptr;
+KvrClient* g_client = nullptr;
+
+// A new view's size in the client area of a main window filling a
+// 1920 x 1080 screen: three quarters of it each way.
+const QSize kViewSize(1440, 810);
 
 // Answers for the player: every dialog run is closed at once with OK (the
 // ratings keep their starting values), every question is answered No (no
@@ -135,6 +147,75 @@ void BM_OpenSchedFindDialog(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenSchedFindDialog)->Unit(benchmark::kMillisecond);
 
+// Opening a view: made, shown and painted for the first time (the view
+// with its buttons), as the client shows it. The paint reads the stores.
+void OpenView(TKvrChild& view) {
+    view.resize(kViewSize);
+    view.show();
+    benchmark::DoNotOptimize(view.grab());
+}
+
+// The phone book on the first of 200 people.
+void BM_OpenPhoneView(benchmark::State& state) {
+    for (auto _ : state) {
+        TKvrPhoneWin view(*g_client);
+        OpenView(view);
+    }
+    state.counters["people"] = static_cast<double>(g_app->PhoneStore().Count());
+}
+BENCHMARK(BM_OpenPhoneView)->Unit(benchmark::kMillisecond);
+
+// The scheduler's month with its marks drawn from 1,000 events.
+void BM_OpenSchedView(benchmark::State& state) {
+    for (auto _ : state) {
+        TKvrSchedWin view(*g_client);
+        OpenView(view);
+    }
+    state.counters["events"] = static_cast<double>(g_app->SchedStore().Count());
+}
+BENCHMARK(BM_OpenSchedView)->Unit(benchmark::kMillisecond);
+
+// The tips lookup over 500 forehand tips at the first level: the minimum
+// rating drawn, the walk to the first tip that reaches it, its page.
+void BM_OpenTipsLookup(benchmark::State& state) {
+    for (auto _ : state) {
+        KvrTipsLookup view(*g_client, kui::TipsView, QStringLiteral("Forehand"), 1);
+        view.Start();
+        OpenView(view);
+    }
+    state.counters["tips"] = static_cast<double>(g_app->TipStore().Count());
+}
+BENCHMARK(BM_OpenTipsLookup)->Unit(benchmark::kMillisecond);
+
+// The three tips dialogs: the stroke and level choice, a new tip, and the
+// text of the first of 500 tips.
+void BM_OpenTipsSelectDialog(benchmark::State& state) {
+    for (auto _ : state) {
+        TTipsSelectDlg dialog(nullptr);
+        dialog.show();
+        benchmark::DoNotOptimize(dialog.isVisible());
+    }
+}
+BENCHMARK(BM_OpenTipsSelectDialog)->Unit(benchmark::kMillisecond);
+
+void BM_OpenTipsAddDialog(benchmark::State& state) {
+    for (auto _ : state) {
+        TTipsAddDlg dialog(nullptr, g_app->TipStore());
+        dialog.show();
+        benchmark::DoNotOptimize(dialog.isVisible());
+    }
+}
+BENCHMARK(BM_OpenTipsAddDialog)->Unit(benchmark::kMillisecond);
+
+void BM_OpenTipEditDialog(benchmark::State& state) {
+    for (auto _ : state) {
+        TTipEditDlg dialog(nullptr, g_app->TipStore(), 0);
+        dialog.show();
+        benchmark::DoNotOptimize(dialog.isVisible());
+    }
+}
+BENCHMARK(BM_OpenTipEditDialog)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -142,7 +223,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     kvrbench::WorkingFolder folder;
     if (!folder.Ok() || !kvrbench::RestoreFiles({DataFile::History, DataFile::Phone, DataFile::Play,
-                                                 DataFile::Sched})) {
+                                                 DataFile::Sched, DataFile::Tips})) {
         std::fprintf(stderr, "cannot prepare the data files\n");
         return 1;
     }
@@ -162,6 +243,12 @@ int main(int argc, char** argv) {
         return 1;
     g_app = &app;
     app.PlayRecordsChanged(); // the figures as start-up leaves them
+    // The forehand tips, as the lookup's choice leaves the store.
+    app.TipStore().Select("Forehand");
+    if (app.TipStore().Load() != 1)
+        return 1;
+    KvrClient client(app);
+    g_client = &client;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
