@@ -4,7 +4,12 @@
 // a desktop:
 //
 //   kavora_probe [--timing] [--shot file.png] [--size WIDTHxHEIGHT | --maximized]
-//                [--dialog welcome|about|charting] [--menu TITLE] [--messages] [--stay SECONDS]
+//                [--dialog NAME] [--menu TITLE] [--messages] [--stay SECONDS]
+//
+// --dialog opens a dialog over the window and saves a picture of it instead:
+// welcome, about, charting, phone-entry (the phone book's first entry),
+// rating-system, sched-event (the schedule's first event), sched-find,
+// tips-select, tips-add or tip-edit (the first forehand tip).
 //
 // --menu opens the menu bar's menu TITLE (its text without the '&', a
 // submenu as "Analyze>Graphs") and saves a picture of it instead.
@@ -25,6 +30,11 @@
 #include "app/main_window.h"
 #include "app/welcome_dialog.h"
 #include "charting/charting_dialog.h"
+#include "phonebook/phone_dialogs.h"
+#include "phonebook/phone_store.h"
+#include "schedule/sched_dialogs.h"
+#include "tips/tip_dialogs.h"
+#include "tips/tip_store.h"
 #include "ui/message.h"
 
 #include <chrono>
@@ -135,6 +145,25 @@ int main(int argc, char* argv[]) {
                 else if (dialog == "charting")
                     shown = std::make_unique<TChartingDlg>(frame, app.ChartStore(), "5/14/2026",
                                                            "Alex Moreno", "6-4 3-6 7-5", 'S');
+                else if (dialog == "phone-entry" && app.PhoneStore().At(0))
+                    shown = std::make_unique<TPhoneAddDlg>(frame, *app.PhoneStore().At(0));
+                else if (dialog == "rating-system")
+                    shown = std::make_unique<TUSTA_Ratings>(frame);
+                else if (dialog == "sched-event" && app.SchedStore().At(0))
+                    shown = std::make_unique<TSchedAddDlg>(
+                        frame, app.SchedStore(), app.PhoneStore(), app.SchedStore().At(0));
+                else if (dialog == "sched-find")
+                    shown = std::make_unique<TSchedFindDlg>(frame, app.PhoneStore(),
+                                                            QStringLiteral("5/14/2026"));
+                else if (dialog == "tips-select")
+                    shown = std::make_unique<TTipsSelectDlg>(frame);
+                else if (dialog == "tips-add")
+                    shown = std::make_unique<TTipsAddDlg>(frame, app.TipStore());
+                else if (dialog == "tip-edit") {
+                    app.TipStore().Select("Forehand");
+                    app.TipStore().Load();
+                    shown = std::make_unique<TTipEditDlg>(frame, app.TipStore(), 0);
+                }
                 if (shown) {
                     shown->show();
                     shown->adjustSize();
