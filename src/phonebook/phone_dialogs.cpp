@@ -33,6 +33,7 @@ TUSTA_Ratings::TUSTA_Ratings(QWidget* parent, QString* level)
                            list_->frameWidth() * 2 + 24);
     description_->setObjectName(QStringLiteral("description"));
     description_->setReadOnly(true);
+    kui::WrapWithoutScrolling(*description_);
     description_->setMinimumWidth(description_->fontMetrics().averageCharWidth() * 50);
 
     auto* grid = new QGridLayout(this);
@@ -118,6 +119,7 @@ TPhoneAddDlg::TPhoneAddDlg(QWidget* parent, const PhoneRecord& entry)
     SelectByCode(backhand_, entry.backhandStyle);
     notes_->setObjectName(QStringLiteral("notes"));
     notes_->setTabChangesFocus(true);
+    kui::WrapWithoutScrolling(*notes_);
     notes_->setPlainText(kui::FromStored(entry.notes));
     notes_->setFixedHeight(notes_->fontMetrics().lineSpacing() * 4 +
                            static_cast<int>(notes_->document()->documentMargin() * 2) +

@@ -67,6 +67,7 @@ void TSchedAddDlg::Build(const KVR_PhoneData& phones) {
     notes_ = new QPlainTextEdit(this);
     notes_->setObjectName(QStringLiteral("notes"));
     notes_->setTabChangesFocus(true);
+    kui::WrapWithoutScrolling(*notes_);
     notes_->setPlainText(kui::FromStored(record_.notes));
     notes_->setFixedHeight(notes_->fontMetrics().lineSpacing() * 4);
     // The notes keep to their limit as they are typed.

@@ -55,6 +55,7 @@ QPlainTextEdit* TipTextEdit(QWidget* parent) {
     auto* edit = new QPlainTextEdit(parent);
     edit->setObjectName(QStringLiteral("tipText"));
     edit->setTabChangesFocus(true);
+    kui::WrapWithoutScrolling(*edit);
     edit->setMinimumWidth(360);
     edit->setFixedHeight(edit->fontMetrics().lineSpacing() * 5 + 12);
     return edit;

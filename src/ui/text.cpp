@@ -1,5 +1,6 @@
 #include "ui/text.h"
 
+#include <QPlainTextEdit>
 #include <QStringDecoder>
 
 namespace kui {
@@ -53,6 +54,12 @@ QString LeftCharacters(const QString& text, int count) {
             end += 1;
     }
     return text.left(end);
+}
+
+void WrapWithoutScrolling(QPlainTextEdit& edit) {
+    edit.setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    edit.setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    edit.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
 } // namespace kui
