@@ -48,10 +48,7 @@ public:
         height_ = SizeBox(QStringLiteral("height"), size.height());
         form->addRow(QStringLiteral("&Width:"), width_);
         form->addRow(QStringLiteral("&Height:"), height_);
-        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-        form->addRow(buttons);
+        form->addRow(kui::OkCancelButtons(*this));
     }
     QSize Size() const { return {width_->value(), height_->value()}; }
 

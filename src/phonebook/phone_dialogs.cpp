@@ -144,12 +144,9 @@ TPhoneAddDlg::TPhoneAddDlg(QWidget* parent, const PhoneRecord& entry)
     form->addRow(QStringLiteral("N&otes: "), notes_);
     name_->setMinimumWidth(name_->fontMetrics().averageCharWidth() * (kNameLength + 4));
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto* buttons = kui::OkCancelButtons(*this);
     auto* ratings = buttons->addButton(QStringLiteral("&Ratings"), QDialogButtonBox::ActionRole);
     ratings->setObjectName(QStringLiteral("ratings"));
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(ratings, &QPushButton::clicked, this, &TPhoneAddDlg::ShowRatings);
 
     auto* layout = new QVBoxLayout(this);

@@ -169,11 +169,7 @@ TAddPlayRecordDlg::TAddPlayRecordDlg(QWidget* parent, TKvrWinApp& app, PlayRecor
     form_->addRow(QStringLiteral("Match &Notes:"), matchNotes_);
     form_->addRow(QStringLiteral("Pr&actice Notes:"), practiceNotes_);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &TAddPlayRecordDlg::Ok);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    layout->addWidget(kui::OkCancelButtons(*this, [this] { Ok(); }));
 
     if (edited_) {
         date_->setText(kui::FromStored(edited_->date));

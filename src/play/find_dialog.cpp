@@ -1,5 +1,6 @@
 #include "play/find_dialog.h"
 
+#include "ui/message.h"
 #include "ui/player_list.h"
 
 #include <QDialogButtonBox>
@@ -21,11 +22,7 @@ TFindDlg::TFindDlg(QWidget* parent, const KVR_PhoneData& phones) : QDialog(paren
     who_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     question->setBuddy(who_);
     layout->addWidget(who_);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    layout->addWidget(kui::OkCancelButtons(*this));
     who_->setFocus();
 }
 

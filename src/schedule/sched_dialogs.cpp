@@ -195,11 +195,7 @@ TSchedFindDlg::TSchedFindDlg(QWidget* parent, const KVR_PhoneData& phones, const
     directions->addWidget(forward_);
     directions->addWidget(backward);
     layout->addLayout(directions);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    layout->addWidget(kui::OkCancelButtons(*this));
     who_->setFocus();
 }
 

@@ -38,13 +38,6 @@ QString LevelName(int level) {
 
 namespace {
 
-QDialogButtonBox* OkCancel(QDialog* dialog) {
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    return buttons;
-}
-
 // A tip text as typed, as one line of at most the length kept.
 std::string TypedTip(const QPlainTextEdit& edit) {
     QString text = edit.toPlainText().simplified();
@@ -95,7 +88,7 @@ TTipsSelectDlg::TTipsSelectDlg(QWidget* parent)
     boxes->addWidget(levelBox);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(boxes);
-    layout->addWidget(OkCancel(this));
+    layout->addWidget(kui::OkCancelButtons(*this));
 }
 
 QString TTipsSelectDlg::Stroke() const {
@@ -132,7 +125,7 @@ TTipsAddDlg::TTipsAddDlg(QWidget* parent, TipClass& tips)
     form->addRow(QStringLiteral("&Stroke:"), stroke_);
     form->addRow(QStringLiteral("&Level:"), level_);
     form->addRow(QStringLiteral("&Tip:"), text_);
-    form->addRow(OkCancel(this));
+    form->addRow(kui::OkCancelButtons(*this));
 }
 
 void TTipsAddDlg::accept() {
@@ -182,7 +175,7 @@ TTipEditDlg::TTipEditDlg(QWidget* parent, TipClass& tips, int index)
         text_->setPlainText(kui::FromStored(tip->tipText));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(text_);
-    layout->addWidget(OkCancel(this));
+    layout->addWidget(kui::OkCancelButtons(*this));
 }
 
 void TTipEditDlg::accept() {

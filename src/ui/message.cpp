@@ -1,7 +1,9 @@
 #include "ui/message.h"
 
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace kui {
 
@@ -92,6 +94,17 @@ void SetResponder(Responder* responder) {
 
 Responder* CurrentResponder() {
     return g_responder;
+}
+
+QDialogButtonBox* OkCancelButtons(QDialog& dialog, std::function<void()> onOk) {
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    if (onOk)
+        QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, std::move(onOk));
+    else
+        QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    return buttons;
 }
 
 } // namespace kui

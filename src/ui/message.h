@@ -1,8 +1,11 @@
 #pragma once
 
+#include <functional>
+
 #include <QString>
 
 class QDialog;
+class QDialogButtonBox;
 class QWidget;
 
 // Every message box, question and modal dialog of the program goes through
@@ -33,6 +36,11 @@ bool AskOkCancel(QWidget* parent, const QString& text, const QString& caption = 
 // Runs a dialog modally and returns its result (QDialog::Accepted or
 // QDialog::Rejected, or what the dialog passed to done()).
 int RunModal(QDialog& dialog);
+
+// The OK and Cancel buttons of a dialog, OK the default: OK accepts the
+// dialog, or runs `onOk` when given (a dialog that checks its fields
+// first); Cancel rejects it. The caller puts the box in its layout.
+QDialogButtonBox* OkCancelButtons(QDialog& dialog, std::function<void()> onOk = {});
 
 // What answers the boxes and dialogs instead of the user.
 class Responder {
