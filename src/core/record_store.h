@@ -512,6 +512,16 @@ protected:
     // (kvr::KeepOriginal), so the original is never lost to the rewrite.
     void KeepOriginalBeforeNextSave() { keepOriginal_ = true; }
 
+    // The records a conversion read from a file of an older layout take the
+    // place of the store's, each at its sorted place, and the original file
+    // is kept before the next save.
+    void TakeConverted(std::vector<std::unique_ptr<T>> converted) {
+        Clear();
+        for (auto& record : converted)
+            Add(std::move(record));
+        KeepOriginalBeforeNextSave();
+    }
+
     // Called just before records are destroyed: with the record that goes
     // (RemoveAt), or nullptr when they all go (Clear, and so every load). A
     // store that keeps pointers to its records drops them here.

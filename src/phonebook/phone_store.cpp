@@ -117,9 +117,6 @@ int KVR_PhoneData::Upgrade(float fileVersion) {
         return -1;
     }
     file.Close();
-    Clear();
-    for (auto& entry : entries)
-        Add(std::move(entry));
-    KeepOriginalBeforeNextSave();
+    TakeConverted(std::move(entries));
     return Save() == 1 ? 1 : -1;
 }

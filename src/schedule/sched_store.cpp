@@ -123,10 +123,7 @@ int SchedClass::Upgrade(float fileVersion) {
     file.Close();
     if (read != kvr::GroupsRead::ToTheEnd)
         return -1; // damaged or unreadable: left as it is
-    Clear();
-    for (auto& event : events)
-        Add(std::move(event));
-    KeepOriginalBeforeNextSave();
+    TakeConverted(std::move(events));
     if (Save() != 1)
         return -1;
     return static_cast<int>(Count());

@@ -124,9 +124,6 @@ int TipClass::Upgrade(float fileVersion) {
     file.Close();
     if (read != kvr::GroupsRead::ToTheEnd)
         return -1; // damaged or unreadable: left as it is
-    Clear();
-    for (auto& tip : tips)
-        Add(std::move(tip));
-    KeepOriginalBeforeNextSave();
+    TakeConverted(std::move(tips));
     return Save() == 1 ? 1 : -1;
 }
