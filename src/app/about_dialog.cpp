@@ -1,5 +1,7 @@
 #include "app/about_dialog.h"
 
+#include "app/app_id.h"
+
 #include <QApplication>
 #include <QGridLayout>
 #include <QLabel>
@@ -65,7 +67,17 @@ TAboutDlg::TAboutDlg(QWidget* parent) : QDialog(parent) {
     QFont bold = line2->font();
     bold.setBold(true);
     line2->setFont(bold);
-    for (QLabel* label : {title, line1, line2})
+    auto* licence = new QLabel(
+        QStringLiteral("Version %1<br>This program comes with ABSOLUTELY NO WARRANTY.<br>"
+                       "It is free software, and you are welcome to redistribute it<br>under the "
+                       "terms of the <a href=\"%2\">GNU General Public License</a>, "
+                       "version 3 or later.")
+            .arg(QString::fromLatin1(kui::kAppVersion), QString::fromLatin1(kLicenceUrl)),
+        this);
+    licence->setObjectName(QStringLiteral("licence"));
+    licence->setTextFormat(Qt::RichText);
+    licence->setOpenExternalLinks(true);
+    for (QLabel* label : {title, line1, line2, licence})
         label->setAlignment(Qt::AlignCenter);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
@@ -79,7 +91,8 @@ TAboutDlg::TAboutDlg(QWidget* parent) : QDialog(parent) {
     layout->addWidget(line1, 1, 1);
     layout->addWidget(line2, 2, 1);
     layout->addWidget(makeIcon("rightIcon"), 0, 2, 3, 1, Qt::AlignCenter);
-    layout->addWidget(ok, 3, 0, 1, 3, Qt::AlignCenter);
+    layout->addWidget(licence, 3, 0, 1, 3);
+    layout->addWidget(ok, 4, 0, 1, 3, Qt::AlignCenter);
     layout->setHorizontalSpacing(24);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }

@@ -1,9 +1,38 @@
 #include "app/application.h"
+#include "app/command_line.h"
 #include "app/render_command.h"
 
+#include <QString>
+
+namespace {
+
+// The modes that work without a window, by their option. Each runs on the
+// offscreen platform, so it needs no display.
+struct HeadlessMode {
+    const char* option;
+    int (*run)(int argc, char** argv);
+};
+constexpr HeadlessMode kHeadlessModes[] = {
+    {"render", kui::RenderFromCommandLine},
+};
+
+} // namespace
+
 int main(int argc, char* argv[]) {
-    if (kui::WantsRender(argc, argv))
-        return kui::RenderFromCommandLine(argc, argv);
+    const kui::CommandLine line = kui::ParseCommandLine(argc, argv);
+    if (line.action == kui::CommandLine::Action::Exit)
+        return kui::FinishCommandLine(line);
+    if (line.action == kui::CommandLine::Action::Headless) {
+        for (const HeadlessMode& mode : kHeadlessModes) {
+            if (line.mode == QLatin1String(mode.option)) {
+                kui::UseOffscreenPlatform();
+                return mode.run(argc, argv);
+            }
+        }
+        return kui::FinishCommandLine(
+            {.action = kui::CommandLine::Action::Exit, .mode = {}, .exitCode = 2,
+             .text = QStringLiteral("kavora: --%1 is not part of this build").arg(line.mode)});
+    }
     TKvrWinApp app(argc, argv);
     return app.Run();
 }

@@ -10,7 +10,6 @@
 #include "ui/message.h"
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
 
 #include <QCommandLineParser>
@@ -57,13 +56,6 @@ bool CopyDataFiles(const QString& scratch) {
 
 } // namespace
 
-bool WantsRender(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--render") == 0 || std::strncmp(argv[i], "--render=", 9) == 0)
-            return true;
-    return false;
-}
-
 int RenderFromCommandLine(int argc, char** argv) {
     CommandTable table;
     AddAllCommands(table);
@@ -107,8 +99,6 @@ int RenderFromCommandLine(int argc, char** argv) {
         return usage(QStringLiteral("bad output file '%1'").arg(parser.value(out)));
     const QString outFile = QFileInfo(parser.value(out)).absoluteFilePath();
 
-    // No screen is needed, and none may be there.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir scratch;
     if (!scratch.isValid() || !CopyDataFiles(scratch.path()) || !QDir::setCurrent(scratch.path())) {
         PrintLine(QStringLiteral("unable to read the data files of this folder"));

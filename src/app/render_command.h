@@ -2,12 +2,10 @@
 
 namespace kui {
 
-// True when the command line asks to draw a view (--render).
-bool WantsRender(int argc, char** argv);
-
 // `kavora --render VIEW --size WIDTHxHEIGHT --out FILE`: draws one view from
 // the data in the working folder into FILE (PNG, SVG or PDF by its suffix)
-// without a window and without writing to the data files. Returns the exit
+// without a window and without writing to the data files. The caller has
+// chosen the offscreen platform. Returns the exit
 // code: 0 done, 1 the data or the file failed, 2 a bad command line (told in
 // one line on stderr, with the names of the views).
 int RenderFromCommandLine(int argc, char** argv);

@@ -1,5 +1,7 @@
 #include "app/app_commands.h"
+#include "app/about_dialog.h"
 #include "app/app_fixture.h"
+#include "app/app_id.h"
 #include "app/help.h"
 #include "charting/charting_commands.h"
 #include "core/play_store.h"
@@ -348,10 +350,13 @@ TEST_F(MainWindowTest, HelpAboutAndQuit) {
     EXPECT_EQ(shown, 2);
 
     QStringList texts;
+    QString licence;
     int icons = 0;
     Responder().QueueDialog([&](QDialog& dialog) {
         for (QLabel* label : dialog.findChildren<QLabel*>()) {
-            if (!label->text().isEmpty())
+            if (label->objectName() == QStringLiteral("licence"))
+                licence = label->text();
+            else if (!label->text().isEmpty())
                 texts << label->text();
             else if (!label->pixmap().isNull())
                 ++icons;
@@ -363,6 +368,13 @@ TEST_F(MainWindowTest, HelpAboutAndQuit) {
     EXPECT_EQ(Responder().DialogsRun(), std::vector<QString>{QStringLiteral("About The Kavora")});
     EXPECT_EQ(texts, (QStringList{"The Kavora", "Using Your Computer To", "PLAY BETTER TENNIS!"}));
     EXPECT_EQ(icons, 2);
+    // Under them: the version, the warranty notice and a link to the licence.
+    EXPECT_TRUE(licence.contains(QString::fromLatin1(kui::kAppVersion)));
+    EXPECT_TRUE(licence.contains(QStringLiteral("ABSOLUTELY NO WARRANTY")));
+    EXPECT_TRUE(licence.contains(QStringLiteral("<a href=\"%1\">GNU General Public License</a>, "
+                                                "version 3 or later")
+                                     .arg(QString::fromLatin1(kLicenceUrl))))
+        << licence.toStdString();
 
     EXPECT_TRUE(Frame().isVisible());
     Frame().Action(kui::CmQuit)->trigger();

@@ -1,0 +1,146 @@
+#include "app/command_line.h"
+
+#include "app/app_commands.h"
+#include "app/app_id.h"
+#include "app/command_table.h"
+
+#include <cstdio>
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+
+namespace kui {
+namespace {
+
+// The views --render draws, as the command table names them.
+QString ViewNames() {
+    CommandTable table;
+    AddAllCommands(table);
+    QStringList names;
+    for (const ViewRow& view : table.Views())
+        names << view.name;
+    return names.join(QStringLiteral(", "));
+}
+
+QString Complaint(const QString& problem) {
+    return QStringLiteral("kavora: %1; try 'kavora --help'").arg(problem);
+}
+
+CommandLine Exit(int code, const QString& text) {
+    return {.action = CommandLine::Action::Exit, .mode = {}, .exitCode = code, .text = text};
+}
+
+// Options that QApplication reads for itself: accepted for the window and
+// left out of the help.
+void AddWindowSystemOptions(QCommandLineParser& parser) {
+    const char* const withValue[] = {"platform", "platformpluginpath", "platformtheme",
+                                     "plugin",   "qwindowgeometry",    "geometry",
+                                     "qwindowicon", "qwindowtitle",     "title",
+                                     "session",  "style",              "stylesheet",
+                                     "display",  "name"};
+    const char* const flags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+    for (const char* name : withValue) {
+        QCommandLineOption option(QString::fromLatin1(name), {}, QStringLiteral("value"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    for (const char* name : flags) {
+        QCommandLineOption option(QString::fromLatin1(name));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+}
+
+} // namespace
+
+CommandLine ParseCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    // "-platform xcb" as Qt writes it, not "-p -l -a ...".
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(
+        QStringLiteral("Kavora keeps a tennis training log in the data folder it is started in."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Shows this help and exits."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Shows the version and exits."));
+    const QCommandLineOption render(
+        QStringLiteral("render"),
+        QStringLiteral("Draws one view of the data in the working folder into a PNG, SVG or PDF "
+                       "file without a window (with --size and --out). Views: ") +
+            ViewNames() + QLatin1Char('.'),
+        QStringLiteral("VIEW"));
+    const QCommandLineOption size(QStringLiteral("size"),
+                                  QStringLiteral("The size of the picture --render draws."),
+                                  QStringLiteral("WIDTHxHEIGHT"));
+    const QCommandLineOption print(
+        QStringLiteral("print"),
+        QStringLiteral("Writes match, practice or lesson notes, or the blank court form, to a PDF "
+                       "without a window (with --out)."),
+        QStringLiteral("match|practice|lesson|form"));
+    const QCommandLineOption opponent(QStringLiteral("opponent"),
+                                      QStringLiteral("With --print match: only the matches against an "
+                                                     "opponent whose name contains TEXT."),
+                                      QStringLiteral("TEXT"));
+    const QCommandLineOption out(QStringLiteral("out"),
+                                 QStringLiteral("The file --render or --print writes."),
+                                 QStringLiteral("FILE"));
+    parser.addOptions({help, version, render, size, print, opponent, out});
+    AddWindowSystemOptions(parser);
+
+    if (!parser.parse(arguments)) {
+        QString error = parser.errorText();
+        if (error.endsWith(QLatin1Char('.')))
+            error.chop(1);
+        return Exit(2, Complaint(error));
+    }
+    if (parser.isSet(help)) {
+        QString text = parser.helpText();
+        text.replace(QStringLiteral("<executable_name> [options]"),
+                     QStringLiteral("kavora [options]\n"
+                                    "       kavora --render VIEW --size WIDTHxHEIGHT --out FILE\n"
+                                    "       kavora --print match|practice|lesson|form "
+                                    "[--opponent TEXT] --out FILE.pdf"));
+        return Exit(0, text);
+    }
+    if (parser.isSet(version))
+        return Exit(0, QStringLiteral("kavora %1\n").arg(QString::fromLatin1(kAppVersion)));
+    if (!parser.positionalArguments().isEmpty())
+        return Exit(2, Complaint(QStringLiteral("unexpected argument '%1'")
+                                     .arg(parser.positionalArguments().first())));
+
+    QStringList modes;
+    for (const QCommandLineOption* mode : {&render, &print})
+        if (parser.isSet(*mode))
+            modes << mode->names().first();
+    if (modes.size() > 1)
+        return Exit(2, Complaint(QStringLiteral("--render and --print cannot be used together")));
+    if (modes.isEmpty()) {
+        for (const QCommandLineOption* option : {&size, &opponent, &out})
+            if (parser.isSet(*option))
+                return Exit(2, Complaint(QStringLiteral("--%1 needs --render or --print")
+                                             .arg(option->names().first())));
+        return {};
+    }
+    return {.action = CommandLine::Action::Headless, .mode = modes.first(), .exitCode = 0,
+            .text = {}};
+}
+
+CommandLine ParseCommandLine(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return ParseCommandLine(arguments);
+}
+
+int FinishCommandLine(const CommandLine& line) {
+    const QByteArray text = line.text.toLocal8Bit();
+    std::FILE* stream = line.exitCode == 0 ? stdout : stderr;
+    std::fputs(text.constData(), stream);
+    if (!text.endsWith('\n'))
+        std::fputc('\n', stream);
+    return line.exitCode;
+}
+
+void UseOffscreenPlatform() { qputenv("QT_QPA_PLATFORM", "offscreen"); }
+
+} // namespace kui

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace kui {
+
+// What the command line asks for, read before any application object exists
+// so that it works without a display.
+struct CommandLine {
+    enum class Action {
+        Window,   // start the program with its main window
+        Headless, // run the mode named by `mode` without a window
+        Exit,     // print `text` and end with `exitCode`
+    };
+    Action action = Action::Window;
+    // The option of the headless mode ("render", "print").
+    QString mode;
+    int exitCode = 0;
+    // For Exit: the help or the version for stdout (exit code 0), or a one-line
+    // complaint for stderr (exit code 2).
+    QString text;
+};
+
+// Reads the arguments (the program's name first). Options of the window
+// system that Qt itself reads (-platform, -style, ...) are let through for
+// the window. The options of a headless mode are only checked for form here;
+// the mode checks their values.
+CommandLine ParseCommandLine(const QStringList& arguments);
+CommandLine ParseCommandLine(int argc, char** argv);
+
+// Prints what an Exit asks for, on stdout or stderr, and returns its exit code.
+int FinishCommandLine(const CommandLine& line);
+
+// Makes the program draw without a screen (the offscreen platform), whatever
+// the environment says: for the modes that run over SSH or from cron.
+void UseOffscreenPlatform();
+
+} // namespace kui
