@@ -10,7 +10,7 @@ packages=(
     fonts-liberation2
     libgtest-dev libgmock-dev libbenchmark-dev
     libical-dev python3-icalendar
-    strace xvfb xauth poppler-utils desktop-file-utils appstream
+    strace xvfb xauth poppler-utils desktop-file-utils appstream lintian
     python3-vobject
     clang
 )

@@ -33,11 +33,10 @@ CommandLine Exit(int code, const QString& text) {
 // Options that QApplication reads for itself: accepted for the window and
 // left out of the help.
 void AddWindowSystemOptions(QCommandLineParser& parser) {
-    const char* const withValue[] = {"platform", "platformpluginpath", "platformtheme",
-                                     "plugin",   "qwindowgeometry",    "geometry",
-                                     "qwindowicon", "qwindowtitle",     "title",
-                                     "session",  "style",              "stylesheet",
-                                     "display",  "name"};
+    const char* const withValue[] = {
+        "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+        "geometry", "qwindowicon",        "qwindowtitle",  "title",  "session",
+        "style",    "stylesheet",         "display",       "name"};
     const char* const flags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
     for (const char* name : withValue) {
         QCommandLineOption option(QString::fromLatin1(name), {}, QStringLiteral("value"));
@@ -77,10 +76,11 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         QStringLiteral("Writes match, practice or lesson notes, or the blank court form, to a PDF "
                        "without a window (with --out)."),
         QStringLiteral("match|practice|lesson|form"));
-    const QCommandLineOption opponent(QStringLiteral("opponent"),
-                                      QStringLiteral("With --print match: only the matches against an "
-                                                     "opponent whose name contains TEXT."),
-                                      QStringLiteral("TEXT"));
+    const QCommandLineOption opponent(
+        QStringLiteral("opponent"),
+        QStringLiteral("With --print match: only the matches against an "
+                       "opponent whose name contains TEXT."),
+        QStringLiteral("TEXT"));
     const QCommandLineOption out(QStringLiteral("out"),
                                  QStringLiteral("The file --render or --print writes."),
                                  QStringLiteral("FILE"));
@@ -99,7 +99,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                      QStringLiteral("kavora [options]\n"
                                     "       kavora --render VIEW --size WIDTHxHEIGHT --out FILE\n"
                                     "       kavora --print match|practice|lesson|form "
-                                    "[--opponent TEXT] --out FILE.pdf"));
+                                    "[--opponent TEXT] --out FILE.pdf\n"));
         return Exit(0, text);
     }
     if (parser.isSet(version))
@@ -121,8 +121,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                                              .arg(option->names().first())));
         return {};
     }
-    return {.action = CommandLine::Action::Headless, .mode = modes.first(), .exitCode = 0,
-            .text = {}};
+    return {
+        .action = CommandLine::Action::Headless, .mode = modes.first(), .exitCode = 0, .text = {}};
 }
 
 CommandLine ParseCommandLine(int argc, char** argv) {
@@ -141,6 +141,8 @@ int FinishCommandLine(const CommandLine& line) {
     return line.exitCode;
 }
 
-void UseOffscreenPlatform() { qputenv("QT_QPA_PLATFORM", "offscreen"); }
+void UseOffscreenPlatform() {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+}
 
 } // namespace kui

@@ -30,7 +30,9 @@ int main(int argc, char* argv[]) {
             }
         }
         return kui::FinishCommandLine(
-            {.action = kui::CommandLine::Action::Exit, .mode = {}, .exitCode = 2,
+            {.action = kui::CommandLine::Action::Exit,
+             .mode = {},
+             .exitCode = 2,
              .text = QStringLiteral("kavora: --%1 is not part of this build").arg(line.mode)});
     }
     TKvrWinApp app(argc, argv);

@@ -1,5 +1,5 @@
-#include "app/app_commands.h"
 #include "app/about_dialog.h"
+#include "app/app_commands.h"
 #include "app/app_fixture.h"
 #include "app/app_id.h"
 #include "app/help.h"

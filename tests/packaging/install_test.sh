@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
-# Installs the build into a scratch prefix and checks the installed tree: every
-# file in its standard place, icons of the right sizes, and a launcher that
-# prepares the data folder (created, starter files copied, the player's own
-# files never replaced) and starts the program inside it.
+# Unpacks the Debian package into a scratch root and checks the tree as a user
+# gets it: every file the package lists, with its checksum; every file in its
+# standard place, icons of the right sizes, the documents Debian asks for, a
+# desktop entry and metainfo that validate; the real program answering
+# without a display and drawing from a fresh data folder; and a launcher
+# that prepares the data folder (created, starter files copied, the
+# player's own files never replaced) and starts the program inside it.
 #
-# install_test.sh <build dir> <scratch dir> <app id> <bindir> <libexecdir> <datadir>
+# install_test.sh <package dir> <scratch dir> <app id> <bindir> <libexecdir> <datadir> <mandir>
 set -euo pipefail
 
-build=$1
+packages=$1
 scratch=$2
 app_id=$3
 bindir=$4
 libexecdir=$5
 datadir=$6
+mandir=$7
 
 failures=0
 fail() {
@@ -23,11 +27,26 @@ check_file() {
     [ -f "$1" ] || fail "missing $1"
 }
 
+if ! command -v dpkg-deb >/dev/null; then
+    echo "dpkg-deb missing (run scripts/deps.sh): the package is not checked"
+    exit 77
+fi
 rm -rf "$scratch"
 mkdir -p "$scratch"
 root=$scratch/root
 prefix=$root/usr
-cmake --install "$build" --prefix "$prefix" >"$scratch/install.log"
+deb=$(ls "$packages"/kavora_*.deb)
+dpkg-deb -x "$deb" "$root"
+dpkg-deb -e "$deb" "$scratch/control"
+
+# What the package lists is there, as its checksums say, and nothing else.
+while read -r path; do
+    [ -e "$root/$path" ] || [ -L "$root/$path" ] || fail "listed but not unpacked: $path"
+done < <(dpkg-deb --fsys-tarfile "$deb" | tar -t)
+(cd "$root" && md5sum --check --quiet "$scratch/control/md5sums") || fail "checksums differ from md5sums"
+listed=$(wc -l <"$scratch/control/md5sums")
+present=$(find "$root" -type f | wc -l)
+[ "$listed" = "$present" ] || fail "md5sums lists $listed files, the package holds $present"
 
 launcher=$prefix/$bindir/kavora
 program=$prefix/$libexecdir/kavora/kavora
@@ -60,9 +79,50 @@ grep -qx "Icon=$app_id" "$share/applications/$app_id.desktop" || fail "desktop e
 grep -qx "Exec=kavora" "$share/applications/$app_id.desktop" || fail "desktop entry does not start the launcher"
 grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" \
     "$share/metainfo/$app_id.metainfo.xml" || fail "metainfo does not launch the desktop entry"
+desktop-file-validate "$share/applications/$app_id.desktop" ||
+    fail "desktop-file-validate rejects the installed desktop entry"
+if command -v appstreamcli >/dev/null; then
+    appstreamcli validate --no-net "$share/metainfo/$app_id.metainfo.xml" >"$scratch/validate.log" 2>&1 ||
+        fail "appstreamcli validate: $(cat "$scratch/validate.log")"
+else
+    echo "appstreamcli missing (run scripts/deps.sh): the metainfo is not validated"
+fi
+grep -q '<project_license>GPL-3.0-or-later</project_license>' "$share/metainfo/$app_id.metainfo.xml" ||
+    fail "metainfo does not name the licence"
+
+# The documents: copyright, changelog and manual page, compressed.
+doc=$share/doc/kavora
+check_file "$doc/copyright"
+grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' "$doc/copyright" ||
+    fail "the copyright file is not machine-readable"
+for file in "$doc/changelog.gz" "$prefix/$mandir/man1/kavora.1.gz"; do
+    gzip -t "$file" 2>/dev/null || fail "$file missing or not compressed"
+done
+manual=$(zcat "$prefix/$mandir/man1/kavora.1.gz" 2>/dev/null | sed 's/\\-/-/g')
+for option in --help --version --render --size --print --opponent --out; do
+    grep -q -- "$option" <<<"$manual" || fail "the manual page does not list $option"
+done
+
 # The tree as a software centre sees it: metainfo, desktop entry and icon together.
 appstreamcli validate-tree --no-net "$root" >"$scratch/validate-tree.log" 2>&1 ||
     fail "appstreamcli validate-tree: $(cat "$scratch/validate-tree.log")"
+
+# The real program through the launcher, with no display at all: the version
+# needs no data folder (not even a home), and a picture drawn from a new data
+# folder first gets the folder made and filled.
+real_home=$scratch/real-home
+version=$(env -i PATH="$PATH" "$launcher" --version) || fail "--version failed"
+[ "$version" = "kavora $(dpkg-deb -f "$deb" Version)" ] || fail "--version says '$version'"
+status=0
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u KAVORA_DATA -u XDG_DATA_HOME \
+    HOME="$real_home" "$launcher" --render tips --size 320x240 --out "$scratch/tips.png" \
+    >"$scratch/real.log" 2>&1 || status=$?
+[ "$status" = 0 ] || fail "the installed program could not draw: $(cat "$scratch/real.log")"
+[ "$(od -An -tx1 -N8 "$scratch/tips.png" 2>/dev/null | tr -d ' \n')" = 89504e470d0a1a0a ] ||
+    fail "the installed program drew no PNG"
+for file in $starter_files; do
+    cmp -s "$starter/$file" "$real_home/.local/share/kavora/$file" || fail "$file not copied by the real run"
+done
 
 # The launcher, with a stand-in program that records where and how it ran.
 cat >"$program" <<'FAKE'
