@@ -4,10 +4,10 @@ namespace kui {
 
 // `kavora --render VIEW --size WIDTHxHEIGHT --out FILE`: draws one view from
 // the data in the working folder into FILE (PNG, SVG or PDF by its suffix)
-// without a window and without writing to the data files. The caller has
-// chosen the offscreen platform. Returns the exit
-// code: 0 done, 1 the data or the file failed, 2 a bad command line (told in
-// one line on stderr, with the names of the views).
+// without a window and without writing to the data files; the caller has
+// chosen the offscreen platform. Returns the exit code: 0 done, 1 the data or
+// the file failed, 2 a bad command line (told in one line on stderr, with the
+// names of the views).
 int RenderFromCommandLine(int argc, char** argv);
 
 } // namespace kui
