@@ -15,7 +15,7 @@ list_files() {
         git ls-files
     else
         find . -path './build*' -prune -o -type f -print | sed 's|^\./||'
-    fi
+    fi | LC_ALL=C sort
 }
 
 is_source() {
@@ -25,7 +25,7 @@ is_source() {
     *.h | *.hpp | *.c | *.cc | *.cpp | *.in | *.cmake | */CMakeLists.txt | CMakeLists.txt) return 0 ;;
     *.sh | *.py | *.qss | *.qrc) return 0 ;;
     esac
-    [ "$(head -c 2 "$1" 2>/dev/null)" = '#!' ]
+    [ "$(head -c 2 "$1" 2>/dev/null | tr -d '\0')" = '#!' ]
 }
 
 missing=0
