@@ -77,6 +77,7 @@ TAboutDlg::TAboutDlg(QWidget* parent) : QDialog(parent) {
     licence->setObjectName(QStringLiteral("licence"));
     licence->setTextFormat(Qt::RichText);
     licence->setOpenExternalLinks(true);
+    licence->setContentsMargins(0, 12, 0, 4); // set apart from the motto
     for (QLabel* label : {title, line1, line2, licence})
         label->setAlignment(Qt::AlignCenter);
 
