@@ -10,7 +10,10 @@ packages=(
     fonts-liberation2
     libgtest-dev libgmock-dev libbenchmark-dev
     libical-dev python3-icalendar
-    strace xvfb xauth poppler-utils desktop-file-utils appstream lintian
+    strace xvfb xauth poppler-utils desktop-file-utils appstream
+    # The Debian package: lintian checks it; CPack finds the programs whose
+    # libraries dpkg-shlibdeps lists with file.
+    lintian file
     python3-vobject
     clang
 )
