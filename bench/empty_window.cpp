@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The yardstick for start-up: the smallest Qt Widgets program with a main
 // window of the program's size. It prints the wall-clock time of its first
 // paint (nanoseconds since the epoch) the way kavora_probe --timing does, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kavora_gen: writes the synthetic data set into a folder, for timing the
 // program's start-up on a log of realistic size.
 

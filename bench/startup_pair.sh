@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up time of Kavora against the yardstick of an empty main window, in
 # paired runs on the offscreen platform.
 #

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes as every data file to its reader, in a private
 // temporary folder.
 #include "charting/chart_store.h"

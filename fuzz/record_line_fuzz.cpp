@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Splits arbitrary bytes as a record line and parses them as a play record
 // and as a date.
 #include "core/date.h"

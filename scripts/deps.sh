@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages Kavora needs to build, run and test, when any
 # of them is missing. Works as root or as a user with sudo.
 set -euo pipefail

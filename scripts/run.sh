@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Kavora and starts it in its data folder, which gets the starter files
 # (hit_ball.wav, ...) it lacks; files already there are never replaced.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Draws the README's screenshots anew: every view that `kavora --render`
 # knows, from the generated data set, at the program's first window size
 # (600x550) and at a large one (1280x960), into docs/screenshots/.

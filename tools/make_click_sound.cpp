@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the program's click sound: make_click_sound <out.wav>
 // The result is committed as resources/hit_ball.wav.
 #include "click_sound.h"

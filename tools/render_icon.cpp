@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the program's scalable icon into square PNG files for the icon
 // theme: render_icon <icon.svg> <size> <out.png> [<size> <out.png>...]
 #include <cstdio>

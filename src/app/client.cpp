@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/client.h"
 
 #include "app/app_commands.h"

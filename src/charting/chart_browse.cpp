@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "charting/chart_browse.h"
 
 #include "app/application.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/coach_file.h"
 
 #include "core/record_store.h"

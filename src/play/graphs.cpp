@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "play/graphs.h"
 
 #include "charting/chart_store.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "play/play_commands.h"
 
 #include "app/application.h"

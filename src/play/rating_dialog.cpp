@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "play/rating_dialog.h"
 
 #include "core/date.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "schedule/sched_ical.h"
 
 #include "core/safe_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tips/tips_commands.h"
 
 #include "app/application.h"

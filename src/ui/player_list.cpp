@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/player_list.h"
 
 #include "phonebook/phone_store.h"

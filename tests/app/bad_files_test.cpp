@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up with data files that real machines produce: damaged headers,
 // zeroed blocks, other encodings and line ends, files that cannot be read.
 // Every case ends with each record either in its store or in a kept copy,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Two copies of the program on one data folder, as real processes:
 #   - a second start while the first runs says so, calls the first window
 #     forward and ends without touching a file;

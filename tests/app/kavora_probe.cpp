@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts the program as `kavora` does and, once the main window has painted
 // for the first time, reports how long start-up took and can save a picture
 // of the window. Used to measure start-up and to look at the window without

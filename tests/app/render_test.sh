@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # kavora --render as a real process:
 #   - an unknown view or a bad size ends with exit code 2 and one line on
 #     stderr that names the views;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How every store reads the files that real machines produce: other line
 // ends and encodings, damaged headers, old layouts with wrong counts, lines
 // that are no records.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cases the fault sweep (tests/faults) found: a file whose presence or
 // contents cannot be told must never be taken for a missing or empty one.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/history.h"
 #include "core/play_store.h"
 #include "support/temp_dir.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drives one save or one goal-period change over a prepared folder, and
 // checks afterwards what the next start of the program would find there. The
 // fault sweep runs the save and the change under strace, killing them or

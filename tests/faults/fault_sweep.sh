@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fault sweep over a save of play.dat, over a goal-period change and over the
 # start-up recovery of an interrupted change.
 #

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks the layers: reads every #include "folder/..." of the sources under
 # SOURCE_DIR and fails on any include from one folder into another that the
 # table below does not allow.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Unpacks the Debian package into a scratch root and checks the tree as a user
 # gets it: every file the package lists, with its checksum; every file in its
 # standard place, icons of the right sizes, the documents Debian asks for, a

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs lintian on the Debian package that build_package.sh made: it must
 # report nothing at all, neither errors nor warnings.
 #

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/app_fixture.h"
 #include "phonebook/phone_dialogs.h"
 #include "phonebook/phone_view.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shipped click sound: a WAV file every player accepts (RIFF/WAVE, PCM,
 // consistent lengths), short, and the same as a fresh synthesis.
 #include "click_sound.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program icon is compiled into every program that links kavora_gui,
 // under the name the application uses.
 #include "app/app_id.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/app_fixture.h"
 #include "schedule/sched_dialogs.h"
 #include "schedule/sched_ical.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Planted for the layering check's own test: core may include no other folder.
 #pragma once
 
