@@ -7,14 +7,14 @@
 
 namespace {
 
-// The modes that work without a window, by their option. Each runs on the
-// offscreen platform, so it needs no display.
+// The modes that work without a window: the first whose test is true runs,
+// on the offscreen platform, so that it needs no display.
 struct HeadlessMode {
-    const char* option;
+    bool (*wants)(int argc, char** argv);
     int (*run)(int argc, char** argv);
 };
 constexpr HeadlessMode kHeadlessModes[] = {
-    {"render", kui::RenderFromCommandLine},
+    {kui::WantsRender, kui::RenderFromCommandLine},
 };
 
 } // namespace
@@ -25,7 +25,7 @@ int main(int argc, char* argv[]) {
         return kui::FinishCommandLine(line);
     if (line.action == kui::CommandLine::Action::Headless) {
         for (const HeadlessMode& mode : kHeadlessModes) {
-            if (line.mode == QLatin1String(mode.option)) {
+            if (mode.wants(argc, argv)) {
                 kui::UseOffscreenPlatform();
                 return mode.run(argc, argv);
             }
