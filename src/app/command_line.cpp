@@ -31,6 +31,21 @@ CommandLine Exit(int code, const QString& text) {
     return {.action = CommandLine::Action::Exit, .mode = {}, .exitCode = code, .text = text};
 }
 
+CommandLine Headless(const QString& mode) {
+    return {.action = CommandLine::Action::Headless, .mode = mode, .exitCode = 0, .text = {}};
+}
+
+// The headless mode that an argument names ("--print", "--render=notes"), or
+// nothing. The modes read their options in this form only.
+QString NamedMode(const QStringList& arguments) {
+    for (const QString& argument : arguments.mid(1)) {
+        const QString name = argument.section(QLatin1Char('='), 0, 0);
+        if (name == QStringLiteral("--render") || name == QStringLiteral("--print"))
+            return name.mid(2);
+    }
+    return {};
+}
+
 // Options that QApplication reads for itself: accepted for the window and
 // left out of the help.
 void AddWindowSystemOptions(QCommandLineParser& parser) {
@@ -89,6 +104,10 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     AddWindowSystemOptions(parser);
 
     if (!parser.parse(arguments)) {
+        // A headless mode tells what is wrong with its own options, with its
+        // usage.
+        if (const QString mode = NamedMode(arguments); !mode.isEmpty())
+            return Headless(mode);
         QString error = parser.errorText();
         if (error.endsWith(QLatin1Char('.')))
             error.chop(1);
@@ -105,9 +124,6 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     }
     if (parser.isSet(version))
         return Exit(0, QStringLiteral("kavora %1\n").arg(QString::fromLatin1(kAppVersion)));
-    if (!parser.positionalArguments().isEmpty())
-        return Exit(2, Complaint(QStringLiteral("unexpected argument '%1'")
-                                     .arg(parser.positionalArguments().first())));
 
     QStringList modes;
     for (const QCommandLineOption* mode : {&render, &print})
@@ -115,15 +131,19 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
             modes << mode->names().first();
     if (modes.size() > 1)
         return Exit(2, Complaint(QStringLiteral("--render and --print cannot be used together")));
+    if (!modes.isEmpty() && NamedMode(arguments) != modes.first())
+        return Exit(2, Complaint(QStringLiteral("write --%1 with two dashes").arg(modes.first())));
     if (modes.isEmpty()) {
+        if (!parser.positionalArguments().isEmpty())
+            return Exit(2, Complaint(QStringLiteral("unexpected argument '%1'")
+                                         .arg(parser.positionalArguments().first())));
         for (const QCommandLineOption* option : {&size, &opponent, &out})
             if (parser.isSet(*option))
                 return Exit(2, Complaint(QStringLiteral("--%1 needs --render or --print")
                                              .arg(option->names().first())));
         return {};
     }
-    return {
-        .action = CommandLine::Action::Headless, .mode = modes.first(), .exitCode = 0, .text = {}};
+    return Headless(modes.first());
 }
 
 CommandLine ParseCommandLine(int argc, char** argv) {

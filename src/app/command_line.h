@@ -25,8 +25,9 @@ struct CommandLine {
 
 // Reads the arguments (the program's name first). Options of the window
 // system that Qt itself reads (-platform, -style, ...) are let through for
-// the window. The options of a headless mode are only checked for form here;
-// the mode checks their values.
+// the window. A headless mode checks its own options: a command line that
+// names one goes to it unless it asks for the help or the version, or names
+// two modes.
 CommandLine ParseCommandLine(const QStringList& arguments);
 CommandLine ParseCommandLine(int argc, char** argv);
 

@@ -41,16 +41,27 @@ TEST(CommandLineTest, ChoosesTheWindowOrAHeadlessMode) {
     const CommandLine print = Parse({"--print=match", "--opponent", "Smith", "--out", "a.pdf"});
     EXPECT_EQ(print.action, CommandLine::Action::Headless);
     EXPECT_EQ(print.mode, QStringLiteral("print"));
+
+    // What is wrong with a mode's own options, the mode tells with its usage.
+    for (const QStringList& arguments :
+         {QStringList{"--render"}, QStringList{"--render=charts", "--colour", "--out", "a"},
+          QStringList{"--print", "form", "extra"}}) {
+        const CommandLine line = Parse(arguments);
+        EXPECT_EQ(line.action, CommandLine::Action::Headless) << arguments.join(' ').toStdString();
+        EXPECT_EQ(line.mode, arguments.first().section('=', 0, 0).remove('-'));
+    }
 }
 
 TEST(CommandLineTest, RefusesWhatItCannotDo) {
     ExpectComplaint({"--bogus"}, QStringLiteral("Unknown option 'bogus'"));
-    ExpectComplaint({"--render"}, QStringLiteral("Missing value after '--render'"));
+    ExpectComplaint({"--size"}, QStringLiteral("Missing value after '--size'"));
     ExpectComplaint({"notes.txt"}, QStringLiteral("unexpected argument 'notes.txt'"));
     ExpectComplaint({"--size", "10x10"}, QStringLiteral("--size needs --render or --print"));
     ExpectComplaint({"--out", "a.pdf"}, QStringLiteral("--out needs --render or --print"));
     ExpectComplaint({"--render", "charts", "--print", "form", "--out", "a.pdf"},
                     QStringLiteral("--render and --print cannot be used together"));
+    ExpectComplaint({"-render", "charts", "--size", "1x1", "--out", "a.png"},
+                    QStringLiteral("write --render with two dashes"));
 }
 
 TEST(CommandLineTest, HelpListsEveryOptionAndTheViews) {
