@@ -23,19 +23,13 @@
 namespace kui {
 namespace {
 
-void PrintLine(const QString& text) {
-    QString line = text.trimmed();
-    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    std::fprintf(stderr, "kavora: %s\n", line.toLocal8Bit().constData());
-}
-
 // Nobody is there to answer: messages go to stderr, questions are answered
 // No and dialogs cancelled.
 class StderrResponder : public Responder {
 public:
-    void Told(const Message& message) override { PrintLine(message.text); }
+    void Told(const Message& message) override { SayOnStderr(message.text); }
     bool Answer(const Message& question) override {
-        PrintLine(question.text);
+        SayOnStderr(question.text);
         return false;
     }
     int Run(QDialog& /*dialog*/) override { return QDialog::Rejected; }
@@ -57,6 +51,33 @@ bool CopyDataFiles(const QString& scratch) {
 
 } // namespace
 
+void SayOnStderr(const QString& text) {
+    QString line = text.trimmed();
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    std::fprintf(stderr, "kavora: %s\n", line.toLocal8Bit().constData());
+}
+
+int RunOnDataCopy(int argc, char** argv, const std::function<int(TKvrWinApp&)>& work) {
+    // No screen is needed, and none may be there.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir scratch;
+    if (!scratch.isValid() || !CopyDataFiles(scratch.path()) || !QDir::setCurrent(scratch.path())) {
+        SayOnStderr(QStringLiteral("unable to read the data files of this folder"));
+        return 1;
+    }
+
+    StderrResponder responder;
+    SetResponder(&responder);
+    int code = 1;
+    {
+        TKvrWinApp app(argc, argv, TKvrWinApp::StartMode::ReadOnly);
+        if (app.Ready())
+            code = work(app);
+    }
+    SetResponder(nullptr);
+    return code;
+}
+
 bool WantsRender(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--render") == 0 || std::strncmp(argv[i], "--render=", 9) == 0)
@@ -71,10 +92,10 @@ int RenderFromCommandLine(int argc, char** argv) {
     for (const ViewRow& view : table.Views())
         names << view.name;
     auto usage = [&](const QString& problem) {
-        PrintLine(problem +
-                  QStringLiteral("; usage: kavora --render VIEW --size WIDTHxHEIGHT "
-                                 "--out FILE.png|.svg|.pdf; views: ") +
-                  names.join(QStringLiteral(", ")));
+        SayOnStderr(problem +
+                    QStringLiteral("; usage: kavora --render VIEW --size WIDTHxHEIGHT "
+                                   "--out FILE.png|.svg|.pdf; views: ") +
+                    names.join(QStringLiteral(", ")));
         return 2;
     };
 
@@ -107,35 +128,19 @@ int RenderFromCommandLine(int argc, char** argv) {
         return usage(QStringLiteral("bad output file '%1'").arg(parser.value(out)));
     const QString outFile = QFileInfo(parser.value(out)).absoluteFilePath();
 
-    // No screen is needed, and none may be there.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir scratch;
-    if (!scratch.isValid() || !CopyDataFiles(scratch.path()) || !QDir::setCurrent(scratch.path())) {
-        PrintLine(QStringLiteral("unable to read the data files of this folder"));
-        return 1;
-    }
-
-    StderrResponder responder;
-    SetResponder(&responder);
-    int code = 1;
-    {
-        TKvrWinApp app(argc, argv, TKvrWinApp::StartMode::ReadOnly);
-        if (app.Ready()) {
-            KvrClient client(app);
-            std::unique_ptr<TKvrChild> child(view->make(client));
-            if (child) {
-                child->resize(size);
-                const QString error = SaveImage(child->Picture(), size, outFile);
-                if (error.isEmpty())
-                    code = 0;
-                else
-                    PrintLine(
-                        QStringLiteral("Unable to save the image to '%1': %2").arg(outFile, error));
-            }
+    return RunOnDataCopy(argc, argv, [&](TKvrWinApp& app) {
+        KvrClient client(app);
+        std::unique_ptr<TKvrChild> child(view->make(client));
+        if (!child)
+            return 1;
+        child->resize(size);
+        const QString error = SaveImage(child->Picture(), size, outFile);
+        if (!error.isEmpty()) {
+            SayOnStderr(QStringLiteral("Unable to save the image to '%1': %2").arg(outFile, error));
+            return 1;
         }
-    }
-    SetResponder(nullptr);
-    return code;
+        return 0;
+    });
 }
 
 } // namespace kui
