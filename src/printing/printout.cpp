@@ -73,6 +73,9 @@ kui::ReportPageData MReportWindow::PageData(int page) const {
     data.pageNumber = page;
     if (page >= 1 && page <= static_cast<int>(pages_.pages.size()))
         data.entries = pages_.pages[static_cast<std::size_t>(page - 1)];
+    data.rows = 1;
+    for (const std::vector<PlayRecord>& entries : pages_.pages)
+        data.rows = std::max(data.rows, kui::ReportRows(kind_, entries));
     return data;
 }
 

@@ -14,15 +14,6 @@ namespace kui {
 
 namespace {
 
-// The rows of text a full page of the kind needs below its heading: each
-// note takes its first line, four lines of practice notes and a blank line,
-// match and lesson notes four lines more for the match notes; the last
-// blank line may fall off the page.
-int RowsOfFullPage(char kind) {
-    const int rowsPerEntry = kind == 'P' ? 6 : 10;
-    return EntriesPerPage(kind) * rowsPerEntry - 1;
-}
-
 // Lays `text` out in lines `width` wide, breaking between words where it can
 // and inside a word too long for a line. Returns the height of the lines.
 qreal LayOut(QTextLayout& layout, qreal width) {
@@ -63,6 +54,13 @@ void DrawNotes(QPainter& painter, const QRect& box, const QString& text) {
 }
 
 } // namespace
+
+int ReportRows(char kind, const std::vector<PlayRecord>& entries) {
+    int rows = 0;
+    for (const PlayRecord& entry : entries)
+        rows += kind != 'P' && !entry.matchNotes.empty() ? 10 : 6;
+    return std::max(rows - 1, 1);
+}
 
 int EntriesPerPage(char kind) {
     return kind == 'P' || kind == 'L' ? 7 : 5;
@@ -123,9 +121,10 @@ void DrawReportPage(QPainter& painter, QSize size, const ReportPageData& data) {
     painter.setPen(Qt::black);
     painter.setBackgroundMode(Qt::TransparentMode);
 
-    // One type for the page, as large as lets a full page of notes end
-    // above the page number, and never wider than the page allows.
-    const int cell = std::max(1, std::min(Frac(h, 0.80) / RowsOfFullPage(data.kind), w / 40));
+    // One type for the report, as large as lets its fullest page end above
+    // the page number, and no larger than reads well across the page.
+    const int rows = data.rows > 0 ? data.rows : EntriesPerPage(data.kind) * 10 - 1;
+    const int cell = std::max(1, std::min(Frac(h, 0.80) / rows, w / 40));
     const QFont font = ArialFont(cell, 0, painter.device());
     QFont bold = font;
     bold.setBold(true);

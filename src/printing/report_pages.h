@@ -52,7 +52,17 @@ struct ReportPageData {
     QString playerName;
     int pageNumber = 1;
     std::vector<PlayRecord> entries;
+    // The rows of text the fullest page of the report needs (ReportRows);
+    // the type is as large as lets them end above the page number. 0: a
+    // full page of the kind with every note there is.
+    int rows = 0;
 };
+
+// The rows of text a page with `entries` needs below its heading: each
+// note takes its date line, four lines of practice notes and a blank line,
+// match and lesson notes with match notes four lines more; the last blank
+// line may fall off the page.
+int ReportRows(char kind, const std::vector<PlayRecord>& entries);
 
 // One page of a report: the heading (program, title, player) centred at the
 // top, the notes below it, each under a line with its date, opponent and
