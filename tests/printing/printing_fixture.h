@@ -63,9 +63,6 @@ inline std::vector<PdfPage> ReadPdf(const QString& file) {
         } else if (!pages.empty()) {
             QString text = match.captured(7);
             text.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
-            text.replace(QStringLiteral("&lt;"), QStringLiteral("<"));
-            text.replace(QStringLiteral("&gt;"), QStringLiteral(">"));
-            text.replace(QStringLiteral("&quot;"), QStringLiteral("\""));
             pages.back().words.push_back(
                 {text,
                  QRectF(QPointF(match.captured(3).toDouble(), match.captured(4).toDouble()),
@@ -107,11 +104,6 @@ inline void WritePlayData(const std::vector<PlayRecord>& current,
         history += record.ToHistoryLine() + "\r\n";
     WriteFile("history.dat", history);
     WriteFile("coach.dat", Lines({"KVR Coach Data Format 1.0", "Pat Smith"}));
-}
-
-// The texts of a report's entries: the date line's words and the notes.
-inline QString Squeezed(const std::string& text) {
-    return QString::fromStdString(text).simplified();
 }
 
 } // namespace kvrtest
