@@ -101,8 +101,8 @@ void PrintToPdf(KvrClient& client, const MWindowPrintout& printout, const MRepor
     }
     const int choice = AskChoice(
         &client,
-        QStringLiteral("There is no printer: the %1 (%2) were saved as "
-                       "a PDF file:\n%3")
+        QStringLiteral("There is no printer, so the %1 (%2) went into a PDF "
+                       "file:\n%3")
                 .arg(names.what, PagesText(printout.PageCount()), QDir::toNativeSeparators(path)) +
             LeftOutText(window),
         {QStringLiteral("&Open"), QStringLiteral("&Close")}, names.caption, Icon::Information);
