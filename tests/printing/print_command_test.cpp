@@ -137,6 +137,23 @@ TEST_F(PrintCommandTest, NotesReportsHoldTheirNotesPageByPage) {
     EXPECT_EQ(pages[0].Text(),
               QStringLiteral("The Kavora Match Notes Playing Nobody For Pat Smith Page 1"));
 
+    // Five full pages at most: the newest notes, and a word on the others.
+    std::vector<PlayRecord> many;
+    for (int day = 1; day <= 37; ++day)
+        many.push_back(Outing("1/" + std::to_string(day % 28 + 1) + "/2025", "P", "Ann Smith", "",
+                              "Drill " + std::to_string(day)));
+    WritePlayData(current, many);
+    pages = Print({QStringLiteral("practice")});
+    ASSERT_EQ(pages.size(), 5u);
+    EXPECT_EQ(EntryDates(pages[4]).size(), 7);
+    EXPECT_TRUE(AllText(pages).contains(QStringLiteral("Drill 31")));
+    EXPECT_FALSE(AllText(pages).contains(QStringLiteral("Drill 32")));
+    const KavoraRun run = Kavora({QStringLiteral("--print"), QStringLiteral("practice"),
+                                  QStringLiteral("--out"), QStringLiteral("many.pdf")});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.errorLines,
+              QStringList{"kavora: 6 older notes did not fit in the report's 5 pages"});
+
     // Seven practice notes fill one page and end the report.
     past.pop_back();
     past.pop_back();
