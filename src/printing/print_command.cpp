@@ -60,8 +60,9 @@ int PrintFromCommandLine(int argc, char** argv) {
     const QString filter = parser.value(opponent).trimmed();
 
     return RunOnDataCopy(argc, argv, [&](TKvrWinApp& app) {
-        // The load told why on stderr.
-        if (app.PlayStore().LoadResult() < 0)
+        // The notes need play.dat read whole (the load told why not on
+        // stderr); the form holds no notes.
+        if (kind != 'F' && app.PlayStore().LoadResult() < 0)
             return 1;
         std::unique_ptr<MReportWindow> window;
         if (kind == 'F')

@@ -264,6 +264,7 @@ TEST_F(PrintCommandTest, RefusesBadArgumentsAndUnreadableData) {
 
     WriteFile("play.dat", Lines({"ZBD Data File Format 9.0", "0"}));
     EXPECT_EQ(Kavora({"--print", "match", "--out", "x.pdf"}).code, 1);
+    EXPECT_FALSE(Exists("x.pdf"));
     WritePlayData({}, {});
     WriteFile("history.dat", Lines({"Not a history", "\"1/1/2026\""}));
     EXPECT_EQ(Kavora({"--print", "practice", "--out", "x.pdf"}).code, 1);
