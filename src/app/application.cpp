@@ -5,6 +5,7 @@
 #include "app/client.h"
 #include "app/font_warmup.h"
 #include "app/main_window.h"
+#include "app/start_style.h"
 #include "app/welcome_dialog.h"
 #include "charting/chart_store.h"
 #include "core/backups.h"
@@ -89,6 +90,7 @@ TKvrWinApp::TKvrWinApp(int& argc, char** argv, StartMode mode)
     : QApplication(argc, argv), title_(QStringLiteral("The Kavora for Windows v1.5")),
       readOnly_(mode == StartMode::ReadOnly) {
     kui::StartFontWarmUp();
+    setStyle(new kui::StartStyle(style()->name()));
     // Numbers in the data files and in the texts the model formats are
     // always written with a decimal point, whatever the user's locale.
     std::setlocale(LC_NUMERIC, "C");
