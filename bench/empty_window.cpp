@@ -15,6 +15,15 @@
 
 namespace {
 
+long long NowNs() {
+    auto now = std::chrono::system_clock::now().time_since_epoch();
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(now).count();
+}
+
+long long mainEntered = 0;
+long long appMade = 0;
+long long windowBuilt = 0;
+
 class FirstPaint : public QWidget {
 public:
     explicit FirstPaint(bool text) : text_(text) {}
@@ -28,10 +37,8 @@ protected:
         if (reported_)
             return;
         reported_ = true;
-        auto now = std::chrono::system_clock::now().time_since_epoch();
-        std::printf("first_paint_ns %lld\n",
-                    static_cast<long long>(
-                        std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+        std::printf("main_ns %lld\napp_ns %lld\nwindow_ns %lld\nfirst_paint_ns %lld\n", mainEntered,
+                    appMade, windowBuilt, NowNs());
         std::fflush(stdout);
         QTimer::singleShot(0, qApp, &QApplication::quit);
     }
@@ -44,12 +51,15 @@ private:
 } // namespace
 
 int main(int argc, char* argv[]) {
+    mainEntered = NowNs();
     QApplication app(argc, argv);
+    appMade = NowNs();
     const bool text = argc > 1 && QByteArray(argv[1]) == "--text";
     QMainWindow window;
     window.setCentralWidget(new FirstPaint(text));
     window.move(10, 5);
     window.resize(600, 550);
+    windowBuilt = NowNs();
     window.show();
     return app.exec();
 }

@@ -31,9 +31,11 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/kavora-startup-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 export QT_QPA_PLATFORM=offscreen
 
-# Milliseconds from now to the first paint that the command prints; the
-# program's phases go to times.PHASE.
+# Milliseconds from now to the first paint that the command (after the tag
+# TAG) prints; the program's phases go to times.TAG.PHASE.
 time_to_paint() {
+    local tag=$1
+    shift
     local start=${EPOCHREALTIME/[.,]/} output paint phase at
     output=$("$@" 2>/dev/null)
     paint=$(sed -n 's/^first_paint_ns //p' <<<"$output")
@@ -41,7 +43,7 @@ time_to_paint() {
     sed -n 's/^load_ms //p' <<<"$output" >>"$work/times.load"
     for phase in main app window; do
         at=$(sed -n "s/^${phase}_ns //p" <<<"$output")
-        [ -n "$at" ] && echo $(((at / 1000 - start) / 10))e-2 >>"$work/times.$phase"
+        [ -n "$at" ] && echo $(((at / 1000 - start) / 10))e-2 >>"$work/times.$tag.$phase"
     done
     return 0
 }
@@ -55,13 +57,16 @@ measure() {
     : >"$work/times.empty" && : >"$work/times.text" && : >"$work/times.kavora"
     (
         cd "$folder"
-        time_to_paint "$bin/empty_window" >/dev/null
-        time_to_paint "$bin/kavora_probe" --timing >/dev/null
-        for phase in load main app window; do : >"$work/times.$phase"; done
+        time_to_paint empty "$bin/empty_window" >/dev/null
+        time_to_paint kavora "$bin/kavora_probe" --timing >/dev/null
+        : >"$work/times.load"
+        for tag in empty text kavora; do
+            for phase in main app window; do : >"$work/times.$tag.$phase"; done
+        done
         for ((i = 0; i < runs; i++)); do
-            time_to_paint "$bin/empty_window" >>"$work/times.empty"
-            time_to_paint "$bin/empty_window" --text >>"$work/times.text"
-            time_to_paint "$bin/kavora_probe" --timing >>"$work/times.kavora"
+            time_to_paint empty "$bin/empty_window" >>"$work/times.empty"
+            time_to_paint text "$bin/empty_window" --text >>"$work/times.text"
+            time_to_paint kavora "$bin/kavora_probe" --timing >>"$work/times.kavora"
         done
     )
     local empty kavora load
@@ -71,11 +76,11 @@ measure() {
     printf '%-22s empty window %7s ms   kavora %7s ms   ratio %5s   data loading %7s ms\n' \
         "$label" "$empty" "$kavora" "$(awk -v a="$kavora" -v b="$empty" 'BEGIN { printf "%.2f", a / b }')" "$load"
     printf '%-22s empty window with a line of text %s ms\n' "" "$(median <"$work/times.text")"
-    if [ -s "$work/times.main" ]; then
-        printf '%-22s kavora reached main() %s ms, application made %s ms, window built %s ms\n' \
-            "" "$(median <"$work/times.main")" "$(median <"$work/times.app")" \
-            "$(median <"$work/times.window")"
-    fi
+    for tag in empty kavora; do
+        printf '%-22s %-12s reached main() %5s ms, application made %5s ms, window built %5s ms\n' \
+            "" "$tag" "$(median <"$work/times.$tag.main")" "$(median <"$work/times.$tag.app")" \
+            "$(median <"$work/times.$tag.window")"
+    done
 }
 
 new_folder() {

@@ -33,3 +33,11 @@ for view in $views; do
         echo "$shots/$view-$size.png"
     done
 done
+
+# The first page of the practice notes and the courtside form, as the
+# Printouts menu writes them without a printer (A4 in the C locale).
+for printout in practice form; do
+    LC_ALL=C.UTF-8 "$kavora" --print "$printout" --out "$data/$printout.pdf" 2>/dev/null
+    pdftoppm -r 72 -png -f 1 -l 1 -singlefile "$data/$printout.pdf" "$shots/printout-$printout"
+    echo "$shots/printout-$printout.png"
+done

@@ -4,7 +4,9 @@
 #include "app/about_dialog.h"
 #include "app/app_id.h"
 #include "app/client.h"
+#include "app/font_warmup.h"
 #include "app/main_window.h"
+#include "app/start_style.h"
 #include "app/welcome_dialog.h"
 #include "charting/chart_store.h"
 #include "core/backups.h"
@@ -88,6 +90,8 @@ TKvrWinApp::TKvrWinApp(int& argc, char** argv) : TKvrWinApp(argc, argv, StartMod
 TKvrWinApp::TKvrWinApp(int& argc, char** argv, StartMode mode)
     : QApplication(argc, argv), title_(QStringLiteral("The Kavora for Windows v1.5")),
       readOnly_(mode == StartMode::ReadOnly) {
+    kui::StartFontWarmUp();
+    setStyle(new kui::StartStyle(style()->name()));
     // Numbers in the data files and in the texts the model formats are
     // always written with a decimal point, whatever the user's locale.
     std::setlocale(LC_NUMERIC, "C");
@@ -144,6 +148,7 @@ TKvrWinApp::TKvrWinApp(int& argc, char** argv, StartMode mode)
 }
 
 TKvrWinApp::~TKvrWinApp() {
+    kui::FinishFontWarmUp();
     // The windows go first: views refer to the stores.
     frame_.reset();
     DestroyStores();
@@ -324,6 +329,7 @@ void TKvrWinApp::InitMainWindow() {
     frame_ = std::make_unique<TKvrFrame>(*this);
     connect(frame_->Client(), &KvrClient::FirstPainted, this, &TKvrWinApp::AfterFirstPaint,
             Qt::QueuedConnection);
+    kui::FinishFontWarmUp();
     frame_->show();
     SettlePlayerName();
 }

@@ -6,15 +6,16 @@
 #include "app/child.h"
 #include "app/help.h"
 #include "app/sound.h"
+#include "printing/printout.h"
 #include "ui/court.h"
 #include "ui/notebook_page.h"
 
 #include <algorithm>
 
+#include <QDir>
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QPrinter>
-#include <QPrinterInfo>
 
 KvrClient::KvrClient(TKvrWinApp& app, QWidget* parent)
     : QMdiArea(parent), app_(app), sound_(std::make_unique<FileClickSound>()),
@@ -129,11 +130,10 @@ const QImage& KvrClient::NotebookPage() {
 
 QPrinter& KvrClient::Printer() {
     if (!printer_) {
-        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        if (QPrinterInfo::availablePrinters().isEmpty()) {
-            printer_->setOutputFormat(QPrinter::PdfFormat);
-            printer_->setOutputFileName(QStringLiteral("kavora_printout.pdf"));
-        }
+        printer_ = kui::MakePrinter();
+        if (printer_->outputFormat() == QPrinter::PdfFormat)
+            printer_->setOutputFileName(
+                QDir::current().absoluteFilePath(QString::fromLatin1(kui::kReportsPdf)));
     }
     return *printer_;
 }

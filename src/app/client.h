@@ -49,8 +49,9 @@ public:
 
     // The picture the notebooks and the tips view stretch over their pages.
     const QImage& NotebookPage();
-    // The printer the printouts print to without a print dialog; a PDF file
-    // in the working folder when the system has no printer.
+    // The printer the printouts print to without a print dialog: the
+    // system's default printer, or, when there is none, a PDF printer whose
+    // file lies in the data folder.
     QPrinter& Printer();
 
     void SetClickSound(std::unique_ptr<ClickSound> sound);

@@ -2,6 +2,7 @@
 #include "app/application.h"
 #include "app/command_line.h"
 #include "app/render_command.h"
+#include "printing/print_command.h"
 
 #include <QString>
 
@@ -15,6 +16,7 @@ struct HeadlessMode {
 };
 constexpr HeadlessMode kHeadlessModes[] = {
     {kui::WantsRender, kui::RenderFromCommandLine},
+    {kui::WantsPrint, kui::PrintFromCommandLine},
 };
 
 } // namespace

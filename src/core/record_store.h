@@ -608,7 +608,10 @@ private:
         };
         // While the list is in order, the records that precede the new one
         // form a prefix, so a binary search finds the same place as a walk
-        // from the head.
+        // from the head. A file is saved in order, so while it loads each
+        // record belongs after the last one: that is tried first.
+        if (inOrder_ && !records_.empty() && precedes(records_.back()))
+            return records_.size();
         auto place = inOrder_ ? std::partition_point(records_.begin(), records_.end(), precedes)
                               : std::find_if_not(records_.begin(), records_.end(), precedes);
         return static_cast<size_t>(place - records_.begin());

@@ -1,26 +1,232 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "printing/printing_commands.h"
 
+#include "app/application.h"
+#include "app/client.h"
 #include "app/command_table.h"
+#include "printing/print_name_dialog.h"
+#include "printing/printout.h"
+#include "ui/message.h"
+
+#include <memory>
+#include <new>
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QUrl>
 
 namespace kui {
+
+namespace {
+
+// What a printout is called in the messages, its print job's title and the
+// PDF it becomes when there is no printer.
+struct PrintoutNames {
+    QString what;
+    QString caption;
+    QString title;
+    QString pdfName;
+};
+
+PrintoutNames NamesOf(char kind) {
+    const QString reports = QStringLiteral("Tennis Reports");
+    const QString reportsPdf = QString::fromLatin1(kReportsPdf);
+    switch (kind) {
+    case 'M':
+        return {QStringLiteral("match notes"), QStringLiteral("Printout - Match Notes"), reports,
+                reportsPdf};
+    case 'P':
+        return {QStringLiteral("practice notes"), QStringLiteral("Printout - Practice Notes"),
+                reports, reportsPdf};
+    case 'L':
+        return {QStringLiteral("lesson notes"), QStringLiteral("Printout - Lesson Notes"), reports,
+                reportsPdf};
+    default:
+        return {QStringLiteral("court form"), QStringLiteral("Printout - Court Form"),
+                QStringLiteral("Tennis Court Form"), QString::fromLatin1(kCourtFormPdf)};
+    }
+}
+
+bool PrintsToPdf(const QPrinter& printer) {
+    return printer.outputFormat() == QPrinter::PdfFormat;
+}
+
+QString PagesText(int pages) {
+    return pages == 1 ? QStringLiteral("1 page") : QStringLiteral("%1 pages").arg(pages);
+}
+
+// The note after a report that could not hold every note asked for.
+QString LeftOutText(const MReportWindow& window) {
+    if (window.LeftOut() <= 0)
+        return {};
+    return QStringLiteral("\n\nThe report holds the newest notes only: %1 older %2 did not fit "
+                          "in its %3 pages.")
+        .arg(window.LeftOut())
+        .arg(window.LeftOut() == 1 ? QStringLiteral("note") : QStringLiteral("notes"))
+        .arg(kMaxReportPages);
+}
+
+// Shows the pages as they would print, on the printer's paper; the
+// preview's own Print button prints them.
+void Preview(KvrClient& client, const MWindowPrintout& printout) {
+    QPrintPreviewDialog dialog(&client.Printer(), &client);
+    dialog.setWindowTitle(QStringLiteral("Print Preview - ") + printout.Title());
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&printout](QPrinter* printer) { printout.Print(*printer); });
+    if (client.window())
+        dialog.resize(client.window()->size());
+    RunModal(dialog);
+}
+
+// Writes the printout into its PDF in the data folder, asking before it
+// replaces one, and says where it went, with a button that opens it.
+void PrintToPdf(KvrClient& client, const MWindowPrintout& printout, const MReportWindow& window,
+                const PrintoutNames& names) {
+    const QString path = QDir::current().absoluteFilePath(names.pdfName);
+    if (QFileInfo::exists(path) &&
+        !AskYesNo(&client,
+                  QStringLiteral("'%1' already exists.\n\nReplace it with the %2?")
+                      .arg(QDir::toNativeSeparators(path), names.what),
+                  names.caption))
+        return;
+    const QString error = WritePdf(printout, client.Printer().pageLayout(), path);
+    if (!error.isEmpty()) {
+        Tell(&client,
+             QStringLiteral("Unable to print the %1: '%2' could not be written (%3).")
+                 .arg(names.what, QDir::toNativeSeparators(path), error),
+             names.caption, Icon::Warning);
+        return;
+    }
+    const int choice = AskChoice(
+        &client,
+        QStringLiteral("There is no printer, so the %1 (%2) went into a PDF "
+                       "file:\n%3")
+                .arg(names.what, PagesText(printout.PageCount()), QDir::toNativeSeparators(path)) +
+            LeftOutText(window),
+        {QStringLiteral("&Open"), QStringLiteral("&Close")}, names.caption, Icon::Information);
+    if (choice == 0 && !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        Tell(&client,
+             QStringLiteral("No program was found to open '%1'.")
+                 .arg(QDir::toNativeSeparators(path)),
+             names.caption, Icon::Warning);
+}
+
+// Prints on the default printer, without a print dialog.
+void PrintOnPrinter(KvrClient& client, const MWindowPrintout& printout, const MReportWindow& window,
+                    const PrintoutNames& names) {
+    QPrinter& printer = client.Printer();
+    printer.setDocName(printout.Title());
+    if (!printout.Print(printer) || printer.printerState() == QPrinter::Error) {
+        Tell(&client,
+             QStringLiteral("Unable to print the %1 on the printer '%2'.")
+                 .arg(names.what, printer.printerName()),
+             names.caption, Icon::Warning);
+        return;
+    }
+    Tell(&client,
+         QStringLiteral("The %1 (%2) went to the printer '%3'.")
+                 .arg(names.what, PagesText(printout.PageCount()), printer.printerName()) +
+             LeftOutText(window),
+         names.caption, Icon::Information);
+}
+
+// Prints a report window: asks the match report's opponent, or for the
+// other printouts whether to print or preview, then collects the pages and
+// prints or previews them.
+void RunPrintout(KvrClient& client, std::unique_ptr<MReportWindow> window) {
+    const PrintoutNames names = NamesOf(window->Kind());
+    bool preview = false;
+    if (window->Kind() == 'M') {
+        MPrintNameDlg dialog(&client, client.App().PhoneStore());
+        const int result = RunModal(dialog);
+        if (result != QDialog::Accepted && result != MPrintNameDlg::kPreview)
+            return;
+        preview = result == MPrintNameDlg::kPreview;
+        window->SetOpponentFilter(dialog.OpponentFilter());
+    } else {
+        const QString where =
+            PrintsToPdf(client.Printer())
+                ? QStringLiteral("as '%1' in the data folder").arg(names.pdfName)
+                : QStringLiteral("on the printer '%1'").arg(client.Printer().printerName());
+        const int choice = AskChoice(
+            &client, QStringLiteral("Print the %1 %2?").arg(names.what, where),
+            {QStringLiteral("&Print"), QStringLiteral("Pre&view"), QStringLiteral("Cancel")},
+            names.caption);
+        if (choice != 0 && choice != 1)
+            return;
+        preview = choice == 1;
+    }
+
+    QString error;
+    if (!window->Collect(client.App().PlayStore(), error)) {
+        Tell(&client, error, names.caption, Icon::Warning);
+        return;
+    }
+    const MWindowPrintout printout(names.title, *window);
+    if (PrintsToPdf(client.Printer()))
+        client.Printer().setOutputFileName(QDir::current().absoluteFilePath(names.pdfName));
+    if (preview)
+        Preview(client, printout);
+    else if (PrintsToPdf(client.Printer()))
+        PrintToPdf(client, printout, *window, names);
+    else
+        PrintOnPrinter(client, printout, *window, names);
+}
+
+void TellLowMemory(KvrClient& client) {
+    Tell(&client, QStringLiteral("Unable to print report"), QStringLiteral("Low Memory"),
+         Icon::Stop);
+}
+
+void PrintNotes(KvrClient& client, char kind) {
+    std::unique_ptr<MReportWindow> window;
+    try {
+        window = std::make_unique<MReportWindow>(kind, client.App().PlayerName());
+    } catch (const std::bad_alloc&) {
+        TellLowMemory(client);
+        return;
+    }
+    RunPrintout(client, std::move(window));
+}
+
+void PrintCourtForm(KvrClient& client) {
+    std::unique_ptr<MReportWindow> window;
+    try {
+        window = std::make_unique<MCourtFormWin>(client.App().PlayerName());
+    } catch (const std::bad_alloc&) {
+        TellLowMemory(client);
+        return;
+    }
+    RunPrintout(client, std::move(window));
+}
+
+} // namespace
 
 void AddPrintingCommands(CommandTable& table) {
     const QStringList printouts{QStringLiteral("&Printouts")};
     table.Add({.id = CmMatchNotes,
                .menu = printouts,
                .place = 10,
-               .text = QStringLiteral("&Match Notes")});
+               .text = QStringLiteral("&Match Notes"),
+               .handler = [](KvrClient& client) { PrintNotes(client, 'M'); }});
     table.Add({.id = CmPracticeNotes,
                .menu = printouts,
                .place = 20,
-               .text = QStringLiteral("&Practice Notes")});
+               .text = QStringLiteral("&Practice Notes"),
+               .handler = [](KvrClient& client) { PrintNotes(client, 'P'); }});
     table.Add({.id = CmLessonNotes,
                .menu = printouts,
                .place = 30,
-               .text = QStringLiteral("&Lesson Notes")});
-    table.Add(
-        {.id = CmCourtForm, .menu = printouts, .place = 40, .text = QStringLiteral("&Court Form")});
+               .text = QStringLiteral("&Lesson Notes"),
+               .handler = [](KvrClient& client) { PrintNotes(client, 'L'); }});
+    table.Add({.id = CmCourtForm,
+               .menu = printouts,
+               .place = 40,
+               .text = QStringLiteral("&Court Form"),
+               .handler = [](KvrClient& client) { PrintCourtForm(client); }});
 }
 
 } // namespace kui

@@ -83,6 +83,28 @@ bool AskOkCancel(QWidget* parent, const QString& text, const QString& caption) {
            QMessageBox::Ok;
 }
 
+int AskChoice(QWidget* parent, const QString& text, const QStringList& buttons,
+              const QString& caption, Icon icon) {
+    Message message = Make(Message::Kind::Choice, text, caption, icon);
+    message.buttons = buttons;
+    if (buttons.isEmpty())
+        return -1;
+    if (g_responder)
+        return g_responder->Choose(message);
+    QMessageBox box(BoxIcon(icon), message.caption, text, QMessageBox::NoButton, parent);
+    box.setTextFormat(Qt::PlainText);
+    QList<QPushButton*> pushed;
+    for (qsizetype i = 0; i < buttons.size(); ++i) {
+        const bool last = i == buttons.size() - 1;
+        pushed << box.addButton(buttons[i],
+                                last && i > 0 ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+    }
+    box.setDefaultButton(pushed.first());
+    box.setEscapeButton(pushed.last());
+    box.exec();
+    return static_cast<int>(pushed.indexOf(qobject_cast<QPushButton*>(box.clickedButton())));
+}
+
 int RunModal(QDialog& dialog) {
     if (g_responder)
         return g_responder->Run(dialog);

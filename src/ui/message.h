@@ -4,6 +4,7 @@
 #include <functional>
 
 #include <QString>
+#include <QStringList>
 
 class QDialog;
 class QDialogButtonBox;
@@ -16,11 +17,13 @@ namespace kui {
 enum class Icon { None, Information, Warning, Stop };
 
 struct Message {
-    enum class Kind { Tell, YesNo, OkCancel };
+    enum class Kind { Tell, YesNo, OkCancel, Choice };
     Kind kind = Kind::Tell;
     QString text;
     QString caption;
     Icon icon = Icon::None;
+    // The buttons of a choice, in order.
+    QStringList buttons;
 };
 
 // The caption of a message box given none: the program's title.
@@ -34,6 +37,11 @@ void Tell(QWidget* parent, const QString& text, const QString& caption = {},
 bool AskYesNo(QWidget* parent, const QString& text, const QString& caption = {});
 // A question with OK and Cancel buttons; true for OK.
 bool AskOkCancel(QWidget* parent, const QString& text, const QString& caption = {});
+// A message with the buttons `buttons` (at least one), the first the
+// default and the last the one Escape presses; returns the index of the
+// button chosen.
+int AskChoice(QWidget* parent, const QString& text, const QStringList& buttons,
+              const QString& caption = {}, Icon icon = Icon::None);
 // Runs a dialog modally and returns its result (QDialog::Accepted or
 // QDialog::Rejected, or what the dialog passed to done()).
 int RunModal(QDialog& dialog);
@@ -50,6 +58,11 @@ public:
     virtual void Told(const Message& message) = 0;
     virtual bool Answer(const Message& question) = 0;
     virtual int Run(QDialog& dialog) = 0;
+    // A choice among `message.buttons`: by default the first button for a
+    // yes from Answer, else the last.
+    virtual int Choose(const Message& message) {
+        return Answer(message) ? 0 : static_cast<int>(message.buttons.size()) - 1;
+    }
 };
 
 // Installs a responder; nullptr brings back the real modal boxes. The

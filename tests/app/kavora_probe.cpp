@@ -10,7 +10,8 @@
 // --dialog opens a dialog over the window and saves a picture of it instead:
 // welcome, about, charting, phone-entry (the phone book's first entry),
 // rating-system, sched-event (the schedule's first event), sched-find,
-// tips-select, tips-add or tip-edit (the first forehand tip).
+// tips-select, tips-add, tip-edit (the first forehand tip) or print-name
+// (the match notes' criteria).
 //
 // --menu opens the menu bar's menu TITLE (its text without the '&', a
 // submenu as "Analyze>Graphs") and saves a picture of it instead.
@@ -33,6 +34,7 @@
 #include "charting/charting_dialog.h"
 #include "phonebook/phone_dialogs.h"
 #include "phonebook/phone_store.h"
+#include "printing/print_name_dialog.h"
 #include "schedule/sched_dialogs.h"
 #include "tips/tip_dialogs.h"
 #include "tips/tip_store.h"
@@ -160,6 +162,8 @@ int main(int argc, char* argv[]) {
                     shown = std::make_unique<TTipsSelectDlg>(frame);
                 else if (dialog == "tips-add")
                     shown = std::make_unique<TTipsAddDlg>(frame, app.TipStore());
+                else if (dialog == "print-name")
+                    shown = std::make_unique<MPrintNameDlg>(frame, app.PhoneStore());
                 else if (dialog == "tip-edit") {
                     app.TipStore().Select("Forehand");
                     app.TipStore().Load();

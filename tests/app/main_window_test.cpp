@@ -26,8 +26,10 @@
 #include <QMenuBar>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProxyStyle>
 #include <QTest>
 #include <QTextBrowser>
+#include <QToolButton>
 
 namespace kvrtest {
 namespace {
@@ -92,10 +94,10 @@ TEST_F(MainWindowTest, FrameHasTheTitleGeometryAndMenu) {
         {"&Analyze > Graphs", "Charting Stroke Summary", 11855, true, true},
         {"&Tips/Drills", "&Lookup", 11863, true, true},
         {"&Tips/Drills", "&Add", 11864, true, true},
-        {"&Printouts", "&Match Notes", 11856, false, false},
-        {"&Printouts", "&Practice Notes", 11857, false, false},
-        {"&Printouts", "&Lesson Notes", 11858, false, false},
-        {"&Printouts", "&Court Form", 11859, false, false},
+        {"&Printouts", "&Match Notes", 11856, true, false},
+        {"&Printouts", "&Practice Notes", 11857, true, false},
+        {"&Printouts", "&Lesson Notes", 11858, true, false},
+        {"&Printouts", "&Court Form", 11859, true, false},
         {"&Window", "&Cascade", 11865, true, false},
         {"&Window", "&Tile", 11866, true, false},
         {"&Window", "Arrange &Icons", 11867, true, false},
@@ -144,6 +146,24 @@ TEST_F(MainWindowTest, FrameHasTheTitleGeometryAndMenu) {
 // A command added to the table lands at its place in its menu, works from
 // its menu item and clicks first when its row says so; rows of the same
 // place keep the order they were added in.
+// The menu bar's extension arrow is read only when it is first drawn (so that
+// the first paint loads no image plug-in), and is then the style's own.
+TEST_F(MainWindowTest, MenuBarExtensionArrowIsTheStylesOwn) {
+    StartWindow();
+    auto* button =
+        Frame().menuBar()->findChild<QToolButton*>(QStringLiteral("qt_menubar_ext_button"));
+    ASSERT_NE(button, nullptr);
+    auto* proxy = qobject_cast<QProxyStyle*>(QApplication::style());
+    ASSERT_NE(proxy, nullptr);
+    const QImage expected = proxy->baseStyle()
+                                ->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton)
+                                .pixmap(16)
+                                .toImage();
+    ASSERT_FALSE(expected.isNull());
+    EXPECT_FALSE(button->icon().isNull());
+    EXPECT_EQ(button->icon().pixmap(16).toImage(), expected);
+}
+
 TEST(CommandTableTest, PlacesOrderTheEntriesAndSubmenus) {
     kui::CommandTable table;
     table.AddMenu({QStringLiteral("&B")}, 20);

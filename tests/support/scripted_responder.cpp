@@ -41,6 +41,15 @@ bool ScriptedResponder::Answer(const kui::Message& question) {
     return yes;
 }
 
+int ScriptedResponder::Choose(const kui::Message& message) {
+    if (choices_.empty())
+        return Responder::Choose(message);
+    shown_.push_back(message);
+    int button = choices_.front();
+    choices_.pop_front();
+    return button;
+}
+
 int ScriptedResponder::Run(QDialog& dialog) {
     dialogs_.push_back(dialog.windowTitle());
     if (handlers_.empty()) {

@@ -28,6 +28,9 @@ public:
 
     void QueueAnswer(bool yes) { answers_.push_back(yes); }
     void QueueDialog(DialogHandler handler) { handlers_.push_back(std::move(handler)); }
+    // The button index the next choice picks; with none queued a choice
+    // takes its first button for a queued yes, else its last.
+    void QueueChoice(int button) { choices_.push_back(button); }
 
     // Everything shown, messages and questions, in order.
     const std::vector<kui::Message>& Shown() const { return shown_; }
@@ -40,12 +43,14 @@ public:
     void Told(const kui::Message& message) override;
     bool Answer(const kui::Message& question) override;
     int Run(QDialog& dialog) override;
+    int Choose(const kui::Message& message) override;
 
 private:
     kui::Responder* previous_;
     std::vector<kui::Message> shown_;
     std::vector<QString> dialogs_;
     std::deque<bool> answers_;
+    std::deque<int> choices_;
     std::deque<DialogHandler> handlers_;
     int unhandled_ = 0;
     static constexpr int kMaxUnhandled = 1000;

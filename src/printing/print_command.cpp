@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "printing/print_command.h"
+
+#include "app/application.h"
+#include "app/render_command.h"
+#include "core/play_store.h"
+#include "printing/printout.h"
+
+#include <cstring>
+#include <memory>
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QLocale>
+
+namespace kui {
+
+bool WantsPrint(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--print") == 0 || std::strncmp(argv[i], "--print=", 8) == 0)
+            return true;
+    return false;
+}
+
+int PrintFromCommandLine(int argc, char** argv) {
+    auto usage = [](const QString& problem) {
+        SayOnStderr(problem + QStringLiteral("; usage: kavora --print match|practice|lesson|form "
+                                             "[--opponent TEXT] --out FILE.pdf"));
+        return 2;
+    };
+
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser parser;
+    const QCommandLineOption print(QStringLiteral("print"), {}, QStringLiteral("kind"));
+    const QCommandLineOption opponent(QStringLiteral("opponent"), {}, QStringLiteral("text"));
+    const QCommandLineOption out(QStringLiteral("out"), {}, QStringLiteral("file"));
+    parser.addOptions({print, opponent, out});
+    if (!parser.parse(arguments))
+        return usage(parser.errorText());
+    if (!parser.positionalArguments().isEmpty())
+        return usage(QStringLiteral("unexpected '%1'").arg(parser.positionalArguments().first()));
+
+    const QString kindName = parser.value(print);
+    const char kind = kindName == QLatin1String("match")      ? 'M'
+                      : kindName == QLatin1String("practice") ? 'P'
+                      : kindName == QLatin1String("lesson")   ? 'L'
+                      : kindName == QLatin1String("form")     ? 'F'
+                                                              : '\0';
+    if (kind == '\0')
+        return usage(QStringLiteral("unknown printout '%1'").arg(kindName));
+    if (parser.isSet(opponent) && kind != 'M')
+        return usage(QStringLiteral("--opponent is for match notes only"));
+    const QString outName = parser.value(out);
+    if (!outName.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive) ||
+        QFileInfo(outName).fileName().size() <= 4)
+        return usage(QStringLiteral("bad output file '%1'").arg(outName));
+    const QString outFile = QFileInfo(outName).absoluteFilePath();
+    const QString filter = parser.value(opponent).trimmed();
+
+    return RunOnDataCopy(argc, argv, [&](TKvrWinApp& app) {
+        // The notes need play.dat read whole (the load told why not on
+        // stderr); the form holds no notes.
+        if (kind != 'F' && app.PlayStore().LoadResult() < 0)
+            return 1;
+        std::unique_ptr<MReportWindow> window;
+        if (kind == 'F')
+            window = std::make_unique<MCourtFormWin>(app.PlayerName());
+        else
+            window = std::make_unique<MReportWindow>(kind, app.PlayerName());
+        window->SetOpponentFilter(filter);
+        QString error;
+        if (!window->Collect(app.PlayStore(), error)) {
+            SayOnStderr(error);
+            return 1;
+        }
+        const MWindowPrintout printout(kind == 'F' ? QStringLiteral("Tennis Court Form")
+                                                   : QStringLiteral("Tennis Reports"),
+                                       *window);
+        error = WritePdf(printout, LocalePageLayout(QLocale::system()), outFile);
+        if (!error.isEmpty()) {
+            SayOnStderr(QStringLiteral("Unable to write '%1': %2").arg(outFile, error));
+            return 1;
+        }
+        if (window->LeftOut() > 0)
+            SayOnStderr(QStringLiteral("%1 older notes did not fit in the report's %2 pages")
+                            .arg(window->LeftOut())
+                            .arg(kMaxReportPages));
+        return 0;
+    });
+}
+
+} // namespace kui

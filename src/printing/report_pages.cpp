@@ -1,0 +1,167 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "printing/report_pages.h"
+
+#include "core/past_records.h"
+#include "ui/drawing.h"
+#include "ui/text.h"
+
+#include <algorithm>
+
+#include <QPainter>
+#include <QTextLayout>
+
+namespace kui {
+
+namespace {
+
+// Lays `text` out in lines `width` wide, breaking between words where it can
+// and inside a word too long for a line. Returns the height of the lines.
+qreal LayOut(QTextLayout& layout, qreal width) {
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    qreal y = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        line.setPosition(QPointF(0, y));
+        y += line.height();
+    }
+    layout.endLayout();
+    return y;
+}
+
+// Notes word-wrapped in `box`. A note too long for the box in the page's
+// type is set in smaller type, down to a little over half its size, so that
+// what the player wrote is printed whole; only beyond that is it cut off.
+void DrawNotes(QPainter& painter, const QRect& box, const QString& text) {
+    if (text.isEmpty() || box.width() <= 0 || box.height() <= 0)
+        return;
+    QFont font = painter.font();
+    const int fullSize = font.pixelSize();
+    QTextLayout layout(text, font, painter.device());
+    for (int size = fullSize; LayOut(layout, box.width()) > box.height() + 0.5;) {
+        size = size * 9 / 10;
+        if (size < std::max(1, fullSize * 55 / 100))
+            break;
+        font.setPixelSize(size);
+        layout.setFont(font);
+    }
+    painter.save();
+    painter.setClipRect(box, Qt::IntersectClip);
+    layout.draw(&painter, box.topLeft());
+    painter.restore();
+}
+
+} // namespace
+
+int ReportRows(char kind, const std::vector<PlayRecord>& entries) {
+    int rows = 0;
+    for (const PlayRecord& entry : entries)
+        rows += kind != 'P' && !entry.matchNotes.empty() ? 10 : 6;
+    return std::max(rows - 1, 1);
+}
+
+int EntriesPerPage(char kind) {
+    return kind == 'P' || kind == 'L' ? 7 : 5;
+}
+
+QString ReportTitle(char kind, const QString& opponentFilter) {
+    switch (kind) {
+    case 'L':
+        return QStringLiteral("Lesson Notes For");
+    case 'P':
+        return QStringLiteral("Practice Notes For");
+    case 'M':
+        if (opponentFilter.isEmpty())
+            return QStringLiteral("Match Notes For");
+        return QStringLiteral("Match Notes Playing ") + opponentFilter + QStringLiteral(" For");
+    default:
+        return QStringLiteral("Notes For");
+    }
+}
+
+bool ReportTakes(char kind, const QString& opponentFilter, const PlayRecord& record) {
+    if (kind == 'P')
+        return !record.practiceNotes.empty();
+    if (kvr::FirstLetter(record.kind) != kind)
+        return false;
+    if (kind != 'M' || opponentFilter.isEmpty())
+        return true;
+    return FromStored(record.who).contains(opponentFilter, Qt::CaseInsensitive) ||
+           FromStored(record.secondOpponent).contains(opponentFilter, Qt::CaseInsensitive);
+}
+
+ReportPages CollectReportPages(char kind, const QString& opponentFilter,
+                               const std::function<const PlayRecord*()>& next) {
+    const std::size_t perPage = static_cast<std::size_t>(EntriesPerPage(kind));
+    ReportPages report;
+    report.pages.emplace_back();
+    while (const PlayRecord* record = next()) {
+        if (!ReportTakes(kind, opponentFilter, *record))
+            continue;
+        // A new page only for a note that goes on it: a report whose notes
+        // fill its last page exactly ends there, with no page of headings.
+        if (report.pages.back().size() == perPage) {
+            if (report.pages.size() == static_cast<std::size_t>(kMaxReportPages)) {
+                ++report.leftOut;
+                continue;
+            }
+            report.pages.emplace_back();
+        }
+        report.pages.back().push_back(*record);
+    }
+    return report;
+}
+
+void DrawReportPage(QPainter& painter, QSize size, const ReportPageData& data) {
+    const int w = size.width();
+    const int h = size.height();
+    painter.save();
+    painter.setPen(Qt::black);
+    painter.setBackgroundMode(Qt::TransparentMode);
+
+    // One type for the report, as large as lets its fullest page end above
+    // the page number, and no larger than reads well across the page.
+    const int rows = data.rows > 0 ? data.rows : EntriesPerPage(data.kind) * 10 - 1;
+    const int cell = std::max(1, std::min(Frac(h, 0.80) / rows, w / 40));
+    const QFont font = ArialFont(cell, 0, painter.device());
+    QFont bold = font;
+    bold.setBold(true);
+    painter.setFont(font);
+    const int line = RowUnit(painter);
+
+    const int centre = Frac(w, 0.5);
+    DrawText(painter, centre, Frac(h, 0.02), QStringLiteral("The Kavora"), Align::Center);
+    painter.setFont(bold);
+    DrawText(painter, centre, Frac(h, 0.04), data.title, Align::Center);
+    painter.setFont(font);
+    DrawText(painter, centre, Frac(h, 0.06), data.playerName, Align::Center);
+    DrawText(painter, centre, Frac(h, 0.95), QStringLiteral("Page %1").arg(data.pageNumber),
+             Align::Center);
+
+    const int margin = Frac(w, 0.05);
+    const int notesLeft = margin * 5 / 2;
+    const int notesRight = Frac(w, 0.9);
+    int y = Frac(h, 0.13);
+    for (const PlayRecord& entry : data.entries) {
+        painter.setFont(bold);
+        DrawText(painter, margin, y,
+                 QStringLiteral("%1     %2      %3")
+                     .arg(FromStored(entry.date), FromStored(entry.who), FromStored(entry.score)));
+        painter.setFont(font);
+        y += line;
+        if (data.kind != 'P' && !entry.matchNotes.empty()) {
+            DrawNotes(painter,
+                      QRect(QPoint(notesLeft, y), QPoint(notesRight - 1, y + 4 * line - 1)),
+                      FromStored(entry.matchNotes));
+            y += 4 * line;
+        }
+        DrawNotes(painter, QRect(QPoint(notesLeft, y), QPoint(notesRight - 1, y + 4 * line - 1)),
+                  FromStored(entry.practiceNotes));
+        y += 5 * line;
+    }
+    painter.restore();
+}
+
+} // namespace kui
