@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
     build-essential dpkg-dev cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libcanberra-dev
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libcanberra-dev libfontconfig-dev
     qt6-qpa-plugins
     fonts-liberation2
     libgtest-dev libgmock-dev libbenchmark-dev

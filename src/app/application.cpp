@@ -88,9 +88,10 @@ bool ReportFailedLoad(Store& store, int result, const QString& fileName, const Q
 TKvrWinApp::TKvrWinApp(int& argc, char** argv) : TKvrWinApp(argc, argv, StartMode::Normal) {}
 
 TKvrWinApp::TKvrWinApp(int& argc, char** argv, StartMode mode)
-    : QApplication(argc, argv), title_(QStringLiteral("The Kavora for Windows v1.5")),
+    : QApplication(kui::StartFontWarmUp(argc), argv),
+      title_(QStringLiteral("The Kavora for Windows v1.5")),
       readOnly_(mode == StartMode::ReadOnly) {
-    kui::StartFontWarmUp();
+    kui::ApplicationReadyForFonts();
     setStyle(new kui::StartStyle(style()->name()));
     // Numbers in the data files and in the texts the model formats are
     // always written with a decimal point, whatever the user's locale.
