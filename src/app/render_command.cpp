@@ -58,6 +58,13 @@ void SayOnStderr(const QString& text) {
     std::fprintf(stderr, "kavora: %s\n", line.toLocal8Bit().constData());
 }
 
+QString ParseProblem(const QCommandLineParser& parser) {
+    QString problem = parser.errorText();
+    if (problem.endsWith(QLatin1Char('.')))
+        problem.chop(1);
+    return problem;
+}
+
 int RunOnDataCopy(int argc, char** argv, const std::function<int(TKvrWinApp&)>& work) {
     // No screen is needed, and none may be there.
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -109,7 +116,7 @@ int RenderFromCommandLine(int argc, char** argv) {
     const QCommandLineOption out(QStringLiteral("out"), {}, QStringLiteral("file"));
     parser.addOptions({render, sizeOption, out});
     if (!parser.parse(arguments))
-        return usage(parser.errorText());
+        return usage(ParseProblem(parser));
     if (!parser.positionalArguments().isEmpty())
         return usage(QStringLiteral("unexpected '%1'").arg(parser.positionalArguments().first()));
 

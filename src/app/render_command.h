@@ -5,6 +5,7 @@
 
 #include <QString>
 
+class QCommandLineParser;
 class TKvrWinApp;
 
 namespace kui {
@@ -23,6 +24,9 @@ int RenderFromCommandLine(int argc, char** argv);
 
 // Says `text` on stderr as one line, after "kavora: ".
 void SayOnStderr(const QString& text);
+
+// The parser's error without its full stop, to stand before a usage line.
+QString ParseProblem(const QCommandLineParser& parser);
 
 // Loads the data of the working folder without a window and without
 // writing to it (from a scratch copy, read-only, on the offscreen platform,

@@ -38,7 +38,7 @@ int PrintFromCommandLine(int argc, char** argv) {
     const QCommandLineOption out(QStringLiteral("out"), {}, QStringLiteral("file"));
     parser.addOptions({print, opponent, out});
     if (!parser.parse(arguments))
-        return usage(parser.errorText());
+        return usage(ParseProblem(parser));
     if (!parser.positionalArguments().isEmpty())
         return usage(QStringLiteral("unexpected '%1'").arg(parser.positionalArguments().first()));
 
