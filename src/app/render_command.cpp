@@ -58,11 +58,19 @@ void SayOnStderr(const QString& text) {
     std::fprintf(stderr, "kavora: %s\n", line.toLocal8Bit().constData());
 }
 
-QString ParseProblem(const QCommandLineParser& parser) {
-    QString problem = parser.errorText();
-    if (problem.endsWith(QLatin1Char('.')))
-        problem.chop(1);
-    return problem;
+std::optional<QString> CommandLineProblem(QCommandLineParser& parser, int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (!parser.parse(arguments)) {
+        QString problem = parser.errorText();
+        if (problem.endsWith(QLatin1Char('.')))
+            problem.chop(1);
+        return problem;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return QStringLiteral("unexpected '%1'").arg(parser.positionalArguments().first());
+    return std::nullopt;
 }
 
 int RunOnDataCopy(int argc, char** argv, const std::function<int(TKvrWinApp&)>& work) {
@@ -107,18 +115,13 @@ int RenderFromCommandLine(int argc, char** argv) {
         return 2;
     };
 
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
     QCommandLineParser parser;
     const QCommandLineOption render(QStringLiteral("render"), {}, QStringLiteral("view"));
     const QCommandLineOption sizeOption(QStringLiteral("size"), {}, QStringLiteral("size"));
     const QCommandLineOption out(QStringLiteral("out"), {}, QStringLiteral("file"));
     parser.addOptions({render, sizeOption, out});
-    if (!parser.parse(arguments))
-        return usage(ParseProblem(parser));
-    if (!parser.positionalArguments().isEmpty())
-        return usage(QStringLiteral("unexpected '%1'").arg(parser.positionalArguments().first()));
+    if (auto problem = CommandLineProblem(parser, argc, argv))
+        return usage(*problem);
 
     const QString name = parser.value(render);
     const ViewRow* view = table.FindView(name);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include <QString>
 
@@ -25,8 +26,10 @@ int RenderFromCommandLine(int argc, char** argv);
 // Says `text` on stderr as one line, after "kavora: ".
 void SayOnStderr(const QString& text);
 
-// The parser's error without its full stop, to stand before a usage line.
-QString ParseProblem(const QCommandLineParser& parser);
+// Parses the command line with the options of a mode set on `parser`.
+// Returns what is wrong with it, to stand before the mode's usage line (an
+// unknown option, a missing value, an argument no option takes), or nothing.
+std::optional<QString> CommandLineProblem(QCommandLineParser& parser, int argc, char** argv);
 
 // Loads the data of the working folder without a window and without
 // writing to it (from a scratch copy, read-only, on the offscreen platform,

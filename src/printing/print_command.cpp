@@ -29,18 +29,13 @@ int PrintFromCommandLine(int argc, char** argv) {
         return 2;
     };
 
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
     QCommandLineParser parser;
     const QCommandLineOption print(QStringLiteral("print"), {}, QStringLiteral("kind"));
     const QCommandLineOption opponent(QStringLiteral("opponent"), {}, QStringLiteral("text"));
     const QCommandLineOption out(QStringLiteral("out"), {}, QStringLiteral("file"));
     parser.addOptions({print, opponent, out});
-    if (!parser.parse(arguments))
-        return usage(ParseProblem(parser));
-    if (!parser.positionalArguments().isEmpty())
-        return usage(QStringLiteral("unexpected '%1'").arg(parser.positionalArguments().first()));
+    if (auto problem = CommandLineProblem(parser, argc, argv))
+        return usage(*problem);
 
     const QString kindName = parser.value(print);
     const char kind = kindName == QLatin1String("match")      ? 'M'
