@@ -10,10 +10,11 @@
 # (kavora_probe --timing) RUNS times each, alternating, after one warm-up run
 # of each. Each run's time is from just before its start to its first paint.
 # Prints the medians, their ratio (and, for reference, the median of the
-# empty window drawing one line of text: the first use of a font), the median time the program spent loading
-# its data and the medians of its phases: exec to main(), the application
-# object (data loaded), the main window built, the first paint. Needs a build
-# with -DKAVORA_BENCH=ON.
+# empty window drawing one line of text: the first use of a font), the median
+# time the program spent loading its data, and for both programs the medians
+# of their phases from just before the start: main() reached, the
+# application object made (for Kavora, its data loaded), the main window
+# built. Needs a build with -DKAVORA_BENCH=ON.
 set -euo pipefail
 
 build=${1:-build}
