@@ -23,6 +23,14 @@ QString ViewNames() {
     return names.join(QStringLiteral(", "));
 }
 
+// The parser's complaint without its full stop, to stand before more text.
+QString ParseError(const QCommandLineParser& parser) {
+    QString error = parser.errorText();
+    if (error.endsWith(QLatin1Char('.')))
+        error.chop(1);
+    return error;
+}
+
 QString Complaint(const QString& problem) {
     return QStringLiteral("kavora: %1; try 'kavora --help'").arg(problem);
 }
@@ -108,10 +116,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         // usage.
         if (const QString mode = NamedMode(arguments); !mode.isEmpty())
             return Headless(mode);
-        QString error = parser.errorText();
-        if (error.endsWith(QLatin1Char('.')))
-            error.chop(1);
-        return Exit(2, Complaint(error));
+        return Exit(2, Complaint(ParseError(parser)));
     }
     if (parser.isSet(help)) {
         QString text = parser.helpText();
@@ -147,10 +152,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
 }
 
 CommandLine ParseCommandLine(int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    return ParseCommandLine(arguments);
+    return ParseCommandLine(Arguments(argc, argv));
 }
 
 int FinishCommandLine(const CommandLine& line) {
@@ -162,8 +164,19 @@ int FinishCommandLine(const CommandLine& line) {
     return line.exitCode;
 }
 
-void UseOffscreenPlatform() {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+QStringList Arguments(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+std::optional<QString> CommandLineProblem(QCommandLineParser& parser, int argc, char** argv) {
+    if (!parser.parse(Arguments(argc, argv)))
+        return ParseError(parser);
+    if (!parser.positionalArguments().isEmpty())
+        return QStringLiteral("unexpected '%1'").arg(parser.positionalArguments().first());
+    return std::nullopt;
 }
 
 } // namespace kui

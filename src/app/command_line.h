@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <optional>
+
 #include <QString>
 #include <QStringList>
+
+class QCommandLineParser;
 
 namespace kui {
 
@@ -34,8 +38,13 @@ CommandLine ParseCommandLine(int argc, char** argv);
 // Prints what an Exit asks for, on stdout or stderr, and returns its exit code.
 int FinishCommandLine(const CommandLine& line);
 
-// Makes the program draw without a screen (the offscreen platform), whatever
-// the environment says: for the modes that run over SSH or from cron.
-void UseOffscreenPlatform();
+// The arguments as text, the program's name first.
+QStringList Arguments(int argc, char** argv);
+
+// For a headless mode: parses the arguments with the mode's options set on
+// `parser`. Returns what is wrong with them, to stand before the mode's usage
+// line (an unknown option, a missing value, an argument no option takes), or
+// nothing.
+std::optional<QString> CommandLineProblem(QCommandLineParser& parser, int argc, char** argv);
 
 } // namespace kui

@@ -8,15 +8,15 @@
 
 namespace {
 
-// The modes that work without a window: the first whose test is true runs,
-// on the offscreen platform, so that it needs no display.
+// The modes that work without a window, by the option that names them. Each
+// reads its own options and runs on the offscreen platform.
 struct HeadlessMode {
-    bool (*wants)(int argc, char** argv);
+    const char* option;
     int (*run)(int argc, char** argv);
 };
 constexpr HeadlessMode kHeadlessModes[] = {
-    {kui::WantsRender, kui::RenderFromCommandLine},
-    {kui::WantsPrint, kui::PrintFromCommandLine},
+    {"render", kui::RenderFromCommandLine},
+    {"print", kui::PrintFromCommandLine},
 };
 
 } // namespace
@@ -26,12 +26,9 @@ int main(int argc, char* argv[]) {
     if (line.action == kui::CommandLine::Action::Exit)
         return kui::FinishCommandLine(line);
     if (line.action == kui::CommandLine::Action::Headless) {
-        for (const HeadlessMode& mode : kHeadlessModes) {
-            if (mode.wants(argc, argv)) {
-                kui::UseOffscreenPlatform();
+        for (const HeadlessMode& mode : kHeadlessModes)
+            if (line.mode == QLatin1String(mode.option))
                 return mode.run(argc, argv);
-            }
-        }
         return kui::FinishCommandLine(
             {.action = kui::CommandLine::Action::Exit,
              .mode = {},

@@ -5,13 +5,13 @@
 #include "app/application.h"
 #include "app/child.h"
 #include "app/client.h"
+#include "app/command_line.h"
 #include "app/command_table.h"
 #include "core/instance_lock.h"
 #include "ui/image_export.h"
 #include "ui/message.h"
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
 
 #include <QCommandLineParser>
@@ -58,21 +58,6 @@ void SayOnStderr(const QString& text) {
     std::fprintf(stderr, "kavora: %s\n", line.toLocal8Bit().constData());
 }
 
-std::optional<QString> CommandLineProblem(QCommandLineParser& parser, int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    if (!parser.parse(arguments)) {
-        QString problem = parser.errorText();
-        if (problem.endsWith(QLatin1Char('.')))
-            problem.chop(1);
-        return problem;
-    }
-    if (!parser.positionalArguments().isEmpty())
-        return QStringLiteral("unexpected '%1'").arg(parser.positionalArguments().first());
-    return std::nullopt;
-}
-
 int RunOnDataCopy(int argc, char** argv, const std::function<int(TKvrWinApp&)>& work) {
     // No screen is needed, and none may be there.
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -92,13 +77,6 @@ int RunOnDataCopy(int argc, char** argv, const std::function<int(TKvrWinApp&)>& 
     }
     SetResponder(nullptr);
     return code;
-}
-
-bool WantsRender(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--render") == 0 || std::strncmp(argv[i], "--render=", 9) == 0)
-            return true;
-    return false;
 }
 
 int RenderFromCommandLine(int argc, char** argv) {

@@ -2,17 +2,12 @@
 #pragma once
 
 #include <functional>
-#include <optional>
 
 #include <QString>
 
-class QCommandLineParser;
 class TKvrWinApp;
 
 namespace kui {
-
-// True when the command line asks to draw a view (--render).
-bool WantsRender(int argc, char** argv);
 
 // `kavora --render VIEW --size WIDTHxHEIGHT --out FILE`: draws one view from
 // the data in the working folder into FILE (PNG, SVG or PDF by its suffix)
@@ -25,11 +20,6 @@ int RenderFromCommandLine(int argc, char** argv);
 
 // Says `text` on stderr as one line, after "kavora: ".
 void SayOnStderr(const QString& text);
-
-// Parses the command line with the options of a mode set on `parser`.
-// Returns what is wrong with it, to stand before the mode's usage line (an
-// unknown option, a missing value, an argument no option takes), or nothing.
-std::optional<QString> CommandLineProblem(QCommandLineParser& parser, int argc, char** argv);
 
 // Loads the data of the working folder without a window and without
 // writing to it (from a scratch copy, read-only, on the offscreen platform,

@@ -2,11 +2,11 @@
 #include "printing/print_command.h"
 
 #include "app/application.h"
+#include "app/command_line.h"
 #include "app/render_command.h"
 #include "core/play_store.h"
 #include "printing/printout.h"
 
-#include <cstring>
 #include <memory>
 
 #include <QCommandLineParser>
@@ -14,13 +14,6 @@
 #include <QLocale>
 
 namespace kui {
-
-bool WantsPrint(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--print") == 0 || std::strncmp(argv[i], "--print=", 8) == 0)
-            return true;
-    return false;
-}
 
 int PrintFromCommandLine(int argc, char** argv) {
     auto usage = [](const QString& problem) {

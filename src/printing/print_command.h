@@ -3,9 +3,6 @@
 
 namespace kui {
 
-// True when the command line asks for a printout (--print).
-bool WantsPrint(int argc, char** argv);
-
 // `kavora --print match|practice|lesson|form [--opponent TEXT] --out
 // FILE.pdf`: writes the pages the Printouts command would print, from the
 // data in the working folder, into FILE on the locale's paper, without a
