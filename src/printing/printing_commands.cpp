@@ -176,28 +176,17 @@ void RunPrintout(KvrClient& client, std::unique_ptr<MReportWindow> window) {
         PrintOnPrinter(client, printout, *window, names);
 }
 
-void TellLowMemory(KvrClient& client) {
-    Tell(&client, QStringLiteral("Unable to print report"), QStringLiteral("Low Memory"),
-         Icon::Stop);
-}
-
-void PrintNotes(KvrClient& client, char kind) {
+// Makes the report window for a printout (kind 'M', 'P', 'L', or 'F' for the
+// court form) and runs it; says so when there is no memory to make it.
+void Print(KvrClient& client, char kind) {
     std::unique_ptr<MReportWindow> window;
     try {
-        window = std::make_unique<MReportWindow>(kind, client.App().PlayerName());
+        const QString& name = client.App().PlayerName();
+        window = kind == 'F' ? std::make_unique<MCourtFormWin>(name)
+                             : std::make_unique<MReportWindow>(kind, name);
     } catch (const std::bad_alloc&) {
-        TellLowMemory(client);
-        return;
-    }
-    RunPrintout(client, std::move(window));
-}
-
-void PrintCourtForm(KvrClient& client) {
-    std::unique_ptr<MReportWindow> window;
-    try {
-        window = std::make_unique<MCourtFormWin>(client.App().PlayerName());
-    } catch (const std::bad_alloc&) {
-        TellLowMemory(client);
+        Tell(&client, QStringLiteral("Unable to print report"), QStringLiteral("Low Memory"),
+             Icon::Stop);
         return;
     }
     RunPrintout(client, std::move(window));
@@ -211,22 +200,22 @@ void AddPrintingCommands(CommandTable& table) {
                .menu = printouts,
                .place = 10,
                .text = QStringLiteral("&Match Notes"),
-               .handler = [](KvrClient& client) { PrintNotes(client, 'M'); }});
+               .handler = [](KvrClient& client) { Print(client, 'M'); }});
     table.Add({.id = CmPracticeNotes,
                .menu = printouts,
                .place = 20,
                .text = QStringLiteral("&Practice Notes"),
-               .handler = [](KvrClient& client) { PrintNotes(client, 'P'); }});
+               .handler = [](KvrClient& client) { Print(client, 'P'); }});
     table.Add({.id = CmLessonNotes,
                .menu = printouts,
                .place = 30,
                .text = QStringLiteral("&Lesson Notes"),
-               .handler = [](KvrClient& client) { PrintNotes(client, 'L'); }});
+               .handler = [](KvrClient& client) { Print(client, 'L'); }});
     table.Add({.id = CmCourtForm,
                .menu = printouts,
                .place = 40,
                .text = QStringLiteral("&Court Form"),
-               .handler = [](KvrClient& client) { PrintCourtForm(client); }});
+               .handler = [](KvrClient& client) { Print(client, 'F'); }});
 }
 
 } // namespace kui
