@@ -13,14 +13,14 @@
 namespace kui {
 namespace {
 
-// The thread and its hand-over; started, released and joined on the main
-// thread only.
+// The thread and its hand-over; started, told and joined on the main thread
+// only.
 struct WarmUp {
+    enum class Next { Wait, FillDatabase, Stop };
     std::thread thread;
     std::mutex mutex;
-    std::condition_variable released;
-    bool appReady = false;
-    bool started = false;
+    std::condition_variable told;
+    Next next = Next::Wait;
 };
 
 WarmUp& State() {
@@ -28,14 +28,15 @@ WarmUp& State() {
     return state;
 }
 
-void Release(bool appReady) {
+// Tells the thread what to do once fontconfig is ready; the first word holds.
+void Tell(WarmUp::Next next) {
     WarmUp& state = State();
     {
         std::lock_guard lock(state.mutex);
-        state.appReady = state.appReady || appReady;
-        state.started = true;
+        if (state.next == WarmUp::Next::Wait)
+            state.next = next;
     }
-    state.released.notify_one();
+    state.told.notify_one();
 }
 
 } // namespace
@@ -44,6 +45,7 @@ int& StartFontWarmUp(int& argc) {
     WarmUp& state = State();
     if (state.thread.joinable())
         return argc;
+    state.next = WarmUp::Next::Wait;
     // fontconfig may be used from any thread and keeps the first
     // configuration loaded, which Qt then finds ready. Qt's font database
     // may be filled from any thread too, but only once the application
@@ -53,11 +55,11 @@ int& StartFontWarmUp(int& argc) {
         state.thread = std::thread([&state] {
             FcInit();
             std::unique_lock lock(state.mutex);
-            state.released.wait(lock, [&state] { return state.started; });
-            if (state.appReady) {
-                lock.unlock();
+            state.told.wait(lock, [&state] { return state.next != WarmUp::Next::Wait; });
+            const bool fill = state.next == WarmUp::Next::FillDatabase;
+            lock.unlock();
+            if (fill)
                 QFontDatabase::families();
-            }
         });
     } catch (const std::system_error&) {
     }
@@ -65,14 +67,14 @@ int& StartFontWarmUp(int& argc) {
 }
 
 void ApplicationReadyForFonts() {
-    Release(true);
+    Tell(WarmUp::Next::FillDatabase);
 }
 
 void FinishFontWarmUp() {
     WarmUp& state = State();
     if (!state.thread.joinable())
         return;
-    Release(false);
+    Tell(WarmUp::Next::Stop);
     state.thread.join();
 }
 

@@ -10,7 +10,8 @@ namespace kui {
 // constructor's initialiser, ahead of the QApplication base);
 // ApplicationReadyForFonts lets the thread go on to fill Qt's font database
 // once that object exists, while the data files are read and the main window
-// is built; FinishFontWarmUp waits for it before the window is first shown.
+// is built; FinishFontWarmUp waits for it before the window is first shown (and
+// before the application object goes, so that the next one starts afresh).
 int& StartFontWarmUp(int& argc);
 void ApplicationReadyForFonts();
 void FinishFontWarmUp();
