@@ -3,6 +3,7 @@
 
 #include "core/record_store.h"
 #include "phonebook/usta_levels.h"
+#include "ui/characters_left.h"
 #include "ui/message.h"
 #include "ui/text.h"
 
@@ -136,13 +137,13 @@ TPhoneAddDlg::TPhoneAddDlg(QWidget* parent, const PhoneRecord& entry)
     });
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("&Name: "), name_);
-    form->addRow(QStringLiteral("Phone N&umber: "), phone_);
+    form->addRow(QStringLiteral("&Name: "), kui::WithCharactersLeft(name_, kNameLength));
+    form->addRow(QStringLiteral("Phone N&umber: "), kui::WithCharactersLeft(phone_, kPhoneLength));
     form->addRow(QStringLiteral("Playing &Level: "), rating_);
     form->addRow(QStringLiteral("Playing St&yle: "), style_);
     form->addRow(QStringLiteral("Playing &Side: "), side_);
     form->addRow(QStringLiteral("&Backhand Style: "), backhand_);
-    form->addRow(QStringLiteral("N&otes: "), notes_);
+    form->addRow(QStringLiteral("N&otes: "), kui::WithCharactersLeft(notes_, kNotesLength));
     name_->setMinimumWidth(name_->fontMetrics().averageCharWidth() * (kNameLength + 4));
 
     auto* buttons = kui::OkCancelButtons(*this);

@@ -208,10 +208,10 @@ TEST_F(RecordDialogsTest, PracticeAndSinglesDropWhatTheyDoNotUse) {
         Fill(dialog, kSinglesMatch);
         Fill(dialog,
              {{"singlesDoubles", "Doubles"}, {"partner", "cy day"}, {"secondOpponent", "bo"}});
-        EXPECT_FALSE(dialog.findChild<QWidget*>("partner")->isHidden());
+        EXPECT_TRUE(dialog.findChild<QWidget*>("partner")->isVisibleTo(&dialog));
         Fill(dialog, {{"singlesDoubles", "Singles"}, {"kind", "Practice"}});
         for (const char* hidden : {"partner", "secondOpponent", "score", "result", "matchNotes"})
-            EXPECT_TRUE(dialog.findChild<QWidget*>(hidden)->isHidden()) << hidden;
+            EXPECT_FALSE(dialog.findChild<QWidget*>(hidden)->isVisibleTo(&dialog)) << hidden;
         PressOk(dialog);
         return dialog.result();
     });
@@ -402,7 +402,7 @@ TEST_F(RecordDialogsTest, EditKeepsRatingsAndSaves) {
     EXPECT_EQ(dialog.findChild<QComboBox*>("singlesDoubles")->currentText(), "Singles");
     EXPECT_EQ(dialog.findChild<QComboBox*>("result")->currentIndex(), -1);
     EXPECT_EQ(dialog.findChild<TPlayerList*>("who")->currentText(), "Ann Lee");
-    EXPECT_TRUE(dialog.findChild<QWidget*>("score")->isHidden());
+    EXPECT_FALSE(dialog.findChild<QWidget*>("score")->isVisibleTo(&dialog));
     Fill(dialog, {{"time", "2.25"}, {"who", "bo park"}});
     PressOk(dialog);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);

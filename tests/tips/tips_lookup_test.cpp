@@ -166,7 +166,8 @@ TEST_F(TipsLookupTest, RatingChangeAndDeleteAreSaved) {
     EXPECT_EQ(ReadFile("return.tip").find(gone), std::string::npos);
     EXPECT_EQ(Asked(QStringLiteral("Frequency Rating has been changed.  Save changes?")), 1);
 
-    // Edit keeps level and rating and saves the new text.
+    // Edit keeps level and rating and saves the new text, on one line with
+    // its own spacing.
     Responder().QueueDialog([](QDialog& dialog) {
         dialog.findChild<QPlainTextEdit*>(QStringLiteral("tipText"))
             ->setPlainText(QStringLiteral("edited\n  text"));
@@ -174,7 +175,7 @@ TEST_F(TipsLookupTest, RatingChangeAndDeleteAreSaved) {
         return dialog.result();
     });
     view->findChild<QPushButton*>(QStringLiteral("edit"))->click();
-    EXPECT_EQ(Shown(), "edited text");
+    EXPECT_EQ(Shown(), "edited   text");
     const TipRecord& edited = *app_->TipStore().At(view->CurrentIndex());
     EXPECT_EQ(edited.level, 3);
     EXPECT_NE(ReadFile("return.tip").find(edited.ToLine()), std::string::npos);
