@@ -415,6 +415,125 @@ TEST_F(RecordDialogsTest, EditKeepsRatingsAndSaves) {
     EXPECT_EQ(reread.At(0)->Rating(Stroke::Volley, Level::Spin), 10);
 }
 
+// Typing near a field's limit shows the characters left beside it, from
+// four fifths of the limit on; what the limit refuses is said, not cut.
+TEST_F(RecordDialogsTest, FieldsShowTheCharactersLeftNearTheirLimit) {
+    StartWindow();
+    TAddPlayRecordDlg dialog(&Client(), App());
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    auto counter = [&](const char* field) {
+        QLabel* label = dialog.findChild<QWidget*>(QString::fromLatin1(field))
+                            ->parentWidget()
+                            ->findChild<QLabel*>(QStringLiteral("charactersLeft"));
+        EXPECT_NE(label, nullptr) << field;
+        return label;
+    };
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::AltModifier);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Alexandra Whitfield"));
+    ASSERT_TRUE(counter("who"));
+    EXPECT_FALSE(counter("who")->isVisibleTo(&dialog)); // 19 of 24
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("s"));
+    EXPECT_TRUE(counter("who")->isVisibleTo(&dialog));
+    EXPECT_EQ(counter("who")->text(), QStringLiteral("4 left"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("-Lee Jr"));
+    EXPECT_EQ(counter("who")->text(), QStringLiteral("0 left"));
+    EXPECT_EQ(dialog.findChild<TPlayerList*>("who")->currentText(),
+              QStringLiteral("Alexandra Whitfields-Lee"));
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.findChild<QPlainTextEdit*>("practiceNotes"));
+    QTest::keyClicks(QApplication::focusWidget(), QString(175, QLatin1Char('x')));
+    EXPECT_FALSE(counter("practiceNotes")->isVisibleTo(&dialog));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("yz"));
+    EXPECT_EQ(counter("practiceNotes")->text(), QStringLiteral("42 left"));
+    EXPECT_TRUE(counter("practiceNotes")->isVisibleTo(&dialog));
+    EXPECT_FALSE(counter("score")->isVisibleTo(&dialog));
+}
+
+// An edited outing's ratings can be set again with "Ratings...", four
+// levels from the outing's own ratings (a second time from the ones just
+// set); Cancel keeps the stored ratings, OK stores the new ones.
+TEST_F(RecordDialogsTest, EditedOutingRatingsCanBeSetAgain) {
+    {
+        KVR_PlayData store;
+        store.AddCopy(Outing("3/1/2026", 8));
+        ASSERT_EQ(store.Save(), 1);
+    }
+    const std::string saved = ReadFile("play.dat");
+    StartWindow();
+    PlayRecord& stored = *App().PlayStore().At(0);
+    // Alt+T presses "Ratings..." (a button's accelerator clicks it a moment
+    // later): the four levels run.
+    auto PressRatings = [&](QWidget* focus) {
+        const size_t before = Responder().DialogsRun().size();
+        QTest::keyClick(focus, Qt::Key_T, Qt::AltModifier);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return Responder().DialogsRun().size() == before + 4; }));
+    };
+    // Each level: Forehand starts at `from`, Up raises it; Volley (8 + 2)
+    // starts at 10 and Page Down takes it to 0; Escape closes the level.
+    auto queueLevels = [&](int from) {
+        for (int level = 0; level < kvr::kLevelCount; ++level)
+            Responder().QueueDialog([from, level](QDialog& ratings) {
+                auto* forehand = ratings.findChild<QSlider*>("forehand");
+                EXPECT_EQ(forehand->value(), from) << level;
+                QTest::keyClick(forehand, Qt::Key_Up);
+                for (int more = 0; more < level; ++more)
+                    QTest::keyClick(forehand, Qt::Key_Up);
+                QTest::keyClick(ratings.findChild<QSlider*>("volley"), Qt::Key_PageDown);
+                QTest::keyClick(&ratings, Qt::Key_Escape);
+                return ratings.result();
+            });
+    };
+    auto openAndPressRatings = [&](TAddPlayRecordDlg& dialog) {
+        dialog.show();
+        dialog.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        PressRatings(dialog.findChild<QPushButton*>("ratings")->parentWidget());
+    };
+
+    {
+        TAddPlayRecordDlg dialog(&Client(), App(), &stored);
+        ASSERT_TRUE(dialog.findChild<QPushButton*>("ratings"));
+        queueLevels(8); // Forehand 8 at every level, then 9, 10, 10, 10
+        openAndPressRatings(dialog);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    }
+    EXPECT_EQ(ReadFile("play.dat"), saved);
+    EXPECT_EQ(stored.Rating(Stroke::Forehand, Level::Consistency), 8);
+
+    {
+        TAddPlayRecordDlg dialog(&Client(), App(), &stored);
+        queueLevels(8);
+        openAndPressRatings(dialog);
+        // A second time starts from the ratings just set: 9, 10, 10, 10.
+        for (int level = 0; level < kvr::kLevelCount; ++level)
+            Responder().QueueDialog([level](QDialog& ratings) {
+                EXPECT_EQ(ratings.findChild<QSlider*>("forehand")->value(), level == 0 ? 9 : 10);
+                EXPECT_EQ(ratings.findChild<QSlider*>("volley")->value(), 0);
+                QTest::keyClick(ratings.findChild<QSlider*>("serve"), Qt::Key_Down);
+                QTest::keyClick(&ratings, Qt::Key_Return);
+                return ratings.result();
+            });
+        PressRatings(QApplication::focusWidget());
+        EXPECT_EQ(Responder().DialogsRun().size(), 12u);
+        PressOk(dialog);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    }
+    KVR_PlayData reread;
+    ASSERT_EQ(reread.Load(), 1);
+    ASSERT_EQ(reread.Count(), 1u);
+    const PlayRecord& edited = *reread.At(0);
+    EXPECT_EQ(edited.Rating(Stroke::Forehand, Level::Consistency), 9);
+    EXPECT_EQ(edited.Rating(Stroke::Forehand, Level::Power), 10);
+    EXPECT_EQ(edited.Rating(Stroke::Volley, Level::Spin), 0);
+    EXPECT_EQ(edited.Rating(Stroke::Serve, Level::Placement), 7);
+    EXPECT_EQ(edited.Rating(Stroke::Approach, Level::Placement), 9);
+    EXPECT_EQ(edited.practiceNotes, "drills");
+}
+
 // The whole entry from the keyboard: accelerators reach their fields, the
 // player list completes a name from the phone book, Tab moves down the
 // form and Enter in the notes presses OK.
