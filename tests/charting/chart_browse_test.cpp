@@ -10,7 +10,11 @@
 #include <cmath>
 #include <filesystem>
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
 
 namespace kvrtest {
 namespace {
@@ -130,9 +134,9 @@ TEST_F(ChartBrowseTest, PageTextsAndTheirPlacesAtTwoSizes) {
     EXPECT_EQ(texts[0].text, QStringLiteral("Match Charting Notes"));
 }
 
-// The menu command opens one notebook; its pages wrap at both ends; Find
-// only says it is not ready; with no charts the buttons do nothing.
-TEST_F(ChartBrowseTest, PagesWrapFindTellsAndAnEmptyNotebookIgnoresTheButtons) {
+// The menu command opens one notebook; its pages wrap at both ends; with
+// no charts the buttons do nothing and the page turns are not shown.
+TEST_F(ChartBrowseTest, PagesWrapAndAnEmptyNotebookIgnoresAndHidesTheButtons) {
     WriteCharts(
         {MakeChart("3/1/2026", "Ann"), MakeChart("4/1/2026", "Bea"), MakeChart("5/1/2026", "Cy")});
     StartWindow();
@@ -147,20 +151,109 @@ TEST_F(ChartBrowseTest, PagesWrapFindTellsAndAnEmptyNotebookIgnoresTheButtons) {
     EXPECT_EQ(Opponent(view), "Ann");
     Press(view, "next");
     EXPECT_EQ(Opponent(view), "Bea");
-    Press(view, "find");
-    ASSERT_EQ(Responder().Shown().size(), 1u);
-    EXPECT_EQ(Responder().Shown()[0].text, QStringLiteral("Not ready yet"));
-    EXPECT_EQ(Responder().Shown()[0].caption, QStringLiteral("chart find"));
+    for (const char* button : {"next", "previous", "edit", "delete", "find"})
+        EXPECT_FALSE(view.findChild<QPushButton*>(button)->isHidden()) << button;
 
+    // The charts go behind the page's back: the buttons follow the next
+    // paint.
     while (app_->ChartStore().Count() > 0)
         app_->ChartStore().RemoveAt(0);
+    Client().RefreshAll();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view.findChild<QPushButton*>("next")->isHidden(); }));
     Responder().Clear();
     Press(view, "next");
     Press(view, "previous");
     Press(view, "delete");
+    Press(view, "edit");
+    Press(view, "find");
     EXPECT_EQ(view.PageIndex(), 1);
     EXPECT_TRUE(Responder().Shown().empty());
+    EXPECT_TRUE(Responder().DialogsRun().empty());
     EXPECT_TRUE(view.Snapshot().empty);
+    for (const char* button : {"next", "previous", "edit", "delete"})
+        EXPECT_TRUE(view.findChild<QPushButton*>(button)->isHidden()) << button;
+    EXPECT_FALSE(view.findChild<QPushButton*>("find")->isEnabled());
+}
+
+// A valid singles chart of 40 serve and 30 return points.
+ChartRecord ValidChart(const char* date, const char* opponent) {
+    ChartRecord chart = MakeChart(date, opponent);
+    chart.returnAttempts = 30;
+    chart.returnsIn = 20;
+    chart.approachAttempts = 12;
+    return chart;
+}
+
+// Find asks for a name and turns to the next page whose opponent holds it,
+// in any case, wrapping once; a name no page holds is told. Edit opens the
+// charting dialog on the page's chart: the store's rules are checked, a
+// correction is saved in place, Cancel keeps the chart.
+TEST_F(ChartBrowseTest, FindTurnsToTheOpponentAndEditSavesAValidChart) {
+    WriteCharts({ValidChart("3/1/2026", "Zoe Hart"), ValidChart("4/1/2026", "Bea Lane"),
+                 ValidChart("5/1/2026", "Ann Zoellner")});
+    StartWindow();
+    TKvrChartBrowse& view = Open();
+    auto find = [&](const char* typed) {
+        Responder().QueueDialog([typed](QDialog& dialog) {
+            QTest::keyClicks(dialog.findChild<QWidget*>("who"), QString::fromLatin1(typed));
+            QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
+                              Qt::LeftButton);
+            return dialog.result();
+        });
+        QTest::mouseClick(view.findChild<QPushButton*>("find"), Qt::LeftButton);
+    };
+    find("zoe");
+    EXPECT_EQ(Opponent(view), "Ann Zoellner");
+    find("ZOE");
+    EXPECT_EQ(Opponent(view), "Zoe Hart");
+    find("lane");
+    EXPECT_EQ(Opponent(view), "Bea Lane");
+    EXPECT_TRUE(Responder().Shown().empty());
+    find("xyz");
+    EXPECT_EQ(Opponent(view), "Bea Lane");
+    ASSERT_EQ(Responder().Shown().size(), 1u);
+    EXPECT_EQ(Responder().Shown()[0].text, QStringLiteral("Didn't find xyz in Charting Notes"));
+    EXPECT_EQ(Responder().Shown()[0].caption, QStringLiteral("Find"));
+    Responder().Clear();
+
+    // Edit: the counters as stored; 50 aces in 40 serves is refused, 5 is
+    // saved in place.
+    auto typeAces = [](QDialog& dialog, const char* aces) {
+        auto* counter = dialog.findChild<QSpinBox*>("aces");
+        QTest::keyClick(counter, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(counter, QString::fromLatin1(aces));
+    };
+    auto pressOk = [](QDialog& dialog) {
+        QTest::mouseClick(dialog.findChild<QPushButton*>("okButton"), Qt::LeftButton);
+    };
+    Responder().QueueDialog([&](QDialog& dialog) {
+        EXPECT_EQ(dialog.findChild<QSpinBox*>("firstServeAttempts")->value(), 40);
+        EXPECT_EQ(dialog.findChild<QSpinBox*>("aces")->value(), 3);
+        typeAces(dialog, "50");
+        pressOk(dialog);
+        EXPECT_EQ(Responder().Shown().back().caption, QStringLiteral("Check Stats!"));
+        typeAces(dialog, "5");
+        pressOk(dialog);
+        return dialog.result();
+    });
+    QTest::mouseClick(view.findChild<QPushButton*>("edit"), Qt::LeftButton);
+    EXPECT_EQ(Responder().DialogsRun(), std::vector<QString>{QStringLiteral("CHARTING")});
+    KVR_ChartClass reread;
+    ASSERT_EQ(reread.Load(), 1);
+    ASSERT_EQ(reread.Count(), 3u);
+    EXPECT_EQ(reread.At(1)->opponent, "Bea Lane");
+    EXPECT_EQ(reread.At(1)->aces, 5);
+    EXPECT_EQ(reread.At(1)->firstServesIn, 25);
+    EXPECT_EQ(Opponent(view), "Bea Lane");
+
+    const std::string saved = ReadFile("chart.dat");
+    Responder().QueueDialog([&](QDialog& dialog) {
+        typeAces(dialog, "7");
+        QTest::mouseClick(dialog.findChild<QPushButton*>("cancelButton"), Qt::LeftButton);
+        return dialog.result();
+    });
+    QTest::mouseClick(view.findChild<QPushButton*>("edit"), Qt::LeftButton);
+    EXPECT_EQ(ReadFile("chart.dat"), saved);
 }
 
 // Delete asks first: No keeps store and file; Yes removes the page shown and
