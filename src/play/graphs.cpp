@@ -285,9 +285,9 @@ void DrawGoal(QPainter& painter, QSize size, const GraphData& data) {
              Align::Center);
     // What the figure measures: the goal is a 10 for every stroke at every
     // level, so the share is the period's average rating out of 10.
-    UseGraphFont(painter, size, 40, 100);
+    UseGraphFont(painter, size, 32, 75);
     DrawText(painter, cx, cy + Frac(h, 0.4) + line,
-             QStringLiteral("your average stroke rating this goal period, out of 10"),
+             QStringLiteral("Your average stroke rating this goal period, out of 10"),
              Align::Center);
 
     painter.setPen(QPen(Qt::black, 1));

@@ -30,8 +30,9 @@ public:
         QSizePolicy policy = sizePolicy();
         policy.setRetainSizeWhenHidden(true);
         setSizePolicy(policy);
-        setMinimumWidth(std::max(fontMetrics().horizontalAdvance(Text(0)),
-                                 fontMetrics().horizontalAdvance(Text(-limit_))));
+        // One width for every counter, so the fields of a form line up.
+        setMinimumWidth(std::max(fontMetrics().horizontalAdvance(Text(999)),
+                                 fontMetrics().horizontalAdvance(Text(-999))));
         hide();
     }
 

@@ -191,7 +191,7 @@ TEST_P(GraphTest, GoalPieShowsTheShareReached) {
     EXPECT_NEAR(texts[1].rect.center().x(), size.width() / 2, 2.0);
     // Under the figure, what it measures, inside the view and its width.
     EXPECT_EQ(texts[2].text,
-              QStringLiteral("your average stroke rating this goal period, out of 10"));
+              QStringLiteral("Your average stroke rating this goal period, out of 10"));
     EXPECT_GE(texts[2].rect.top(), texts[1].rect.bottom() - 1);
     EXPECT_LE(texts[2].rect.bottom(), size.height());
     EXPECT_NEAR(texts[2].rect.center().x(), size.width() / 2, 2.0);
