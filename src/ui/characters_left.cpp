@@ -73,7 +73,12 @@ int CharacterCount(const QString& text) {
 QWidget* WithCharactersLeft(QWidget* field, int limit) {
     auto* row = new QWidget(field->parentWidget());
     row->setObjectName(field->objectName() + QStringLiteral("Row"));
-    row->setSizePolicy(field->sizePolicy());
+    // The row grows as the field does; a field of a fixed height keeps the
+    // row at that height, so the counter stays level with its bottom.
+    QSizePolicy policy = field->sizePolicy();
+    if (field->minimumHeight() == field->maximumHeight())
+        policy.setVerticalPolicy(QSizePolicy::Fixed);
+    row->setSizePolicy(policy);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(field, 1);
