@@ -127,14 +127,7 @@ TPhoneAddDlg::TPhoneAddDlg(QWidget* parent, const PhoneRecord& entry)
                            static_cast<int>(notes_->document()->documentMargin() * 2) +
                            notes_->frameWidth() * 2);
     // The notes field holds as much as the book keeps.
-    connect(notes_, &QPlainTextEdit::textChanged, this, [this] {
-        const QString text = notes_->toPlainText();
-        if (text.size() > kNotesLength) {
-            const QString kept = kui::LeftCharacters(text, kNotesLength);
-            notes_->setPlainText(kept);
-            notes_->moveCursor(QTextCursor::End);
-        }
-    });
+    kui::KeepWithin(*notes_, kNotesLength);
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Name: "), kui::WithCharactersLeft(name_, kNameLength));

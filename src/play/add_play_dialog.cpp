@@ -31,10 +31,10 @@ namespace {
 // fields, and no more than `limit` characters can be typed or pasted.
 class NotesEdit : public QPlainTextEdit {
 public:
-    NotesEdit(int limit, QWidget* parent) : QPlainTextEdit(parent), limit_(limit) {
+    NotesEdit(int limit, QWidget* parent) : QPlainTextEdit(parent) {
         setTabChangesFocus(true);
         setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        connect(this, &QPlainTextEdit::textChanged, this, &NotesEdit::Limit);
+        kui::KeepWithin(*this, limit);
     }
 
 protected:
@@ -45,18 +45,6 @@ protected:
         }
         QPlainTextEdit::keyPressEvent(event);
     }
-
-private:
-    void Limit() {
-        const QString text = toPlainText();
-        if (text.size() <= limit_)
-            return;
-        const QSignalBlocker quiet(this);
-        setPlainText(kui::LeftCharacters(text, limit_));
-        moveCursor(QTextCursor::End);
-    }
-
-    int limit_;
 };
 
 QComboBox* MakeChoice(QWidget* parent, const char* name, std::initializer_list<const char*> items) {

@@ -73,15 +73,7 @@ void TSchedAddDlg::Build(const KVR_PhoneData& phones) {
     notes_->setPlainText(kui::FromStored(record_.notes));
     notes_->setFixedHeight(notes_->fontMetrics().lineSpacing() * 4);
     // The notes keep to their limit as they are typed.
-    connect(notes_, &QPlainTextEdit::textChanged, this, [this] {
-        const QString text = notes_->toPlainText();
-        if (text.size() > kNotesLength) {
-            QTextCursor cursor = notes_->textCursor();
-            notes_->setPlainText(text.left(kNotesLength));
-            cursor.setPosition(kNotesLength);
-            notes_->setTextCursor(cursor);
-        }
-    });
+    kui::KeepWithin(*notes_, kNotesLength);
     form->addRow(QStringLiteral("&Notes:"), kui::WithCharactersLeft(notes_, kNotesLength));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

@@ -130,7 +130,10 @@ void KeepWithin(QPlainTextEdit& edit, int limit) {
         const QString text = edit.toPlainText();
         const int count = CharacterCount(text);
         const int allowed = std::max(limit, state->before);
-        if (count > allowed && state->added > 0) {
+        // A text the program sets starts a new undo history: it is kept as
+        // it is, however long. What the player puts in can be undone.
+        const bool typed = document->isUndoAvailable();
+        if (typed && count > allowed && state->added > 0) {
             // Drop the end of what was put in, a whole character at a time.
             const qsizetype from = std::clamp<qsizetype>(state->position, 0, text.size());
             const qsizetype end = std::clamp<qsizetype>(from + state->added, from, text.size());

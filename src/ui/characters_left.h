@@ -22,7 +22,8 @@ QWidget* WithCharactersLeft(QWidget* field, int limit);
 
 // Keeps `edit` from growing past `limit` characters: what is typed or pasted
 // beyond it is refused where it was put in, and the rest of the text stays
-// as it was. A text already longer (a stored one) may shrink but not grow.
+// as it was. A text the program sets is kept whole, and one longer than the
+// limit (a stored one) may then shrink but not grow.
 void KeepWithin(QPlainTextEdit& edit, int limit);
 
 } // namespace kui

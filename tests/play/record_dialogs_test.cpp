@@ -450,6 +450,17 @@ TEST_F(RecordDialogsTest, FieldsShowTheCharactersLeftNearTheirLimit) {
     EXPECT_EQ(counter("practiceNotes")->text(), QStringLiteral("42 left"));
     EXPECT_TRUE(counter("practiceNotes")->isVisibleTo(&dialog));
     EXPECT_FALSE(counter("score")->isVisibleTo(&dialog));
+    // Full: what is typed more, at the end or at the start, is refused and
+    // the text stays whole.
+    QTest::keyClicks(QApplication::focusWidget(), QString(50, QLatin1Char('z')));
+    EXPECT_EQ(counter("practiceNotes")->text(), QStringLiteral("0 left"));
+    const QString full =
+        QString(175, QLatin1Char('x')) + QStringLiteral("yz") + QString(42, QLatin1Char('z'));
+    auto* notes = dialog.findChild<QPlainTextEdit*>("practiceNotes");
+    EXPECT_EQ(notes->toPlainText(), full);
+    QTest::keyClick(notes, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClicks(notes, QStringLiteral("AB"));
+    EXPECT_EQ(notes->toPlainText(), full);
 }
 
 // An edited outing's ratings can be set again with "Ratings...", four
