@@ -2,6 +2,7 @@
 #include "app/welcome_dialog.h"
 
 #include "app/application.h"
+#include "ui/characters_left.h"
 #include "ui/text.h"
 
 #include <QLabel>
@@ -38,7 +39,7 @@ TWelcomeDlg::TWelcomeDlg(QWidget* parent) : QDialog(parent) {
     layout->addWidget(greeting);
     layout->addSpacing(8);
     layout->addWidget(prompt);
-    layout->addWidget(name_);
+    layout->addWidget(kui::WithCharactersLeft(name_, TKvrWinApp::kMaxNameLength));
     layout->addSpacing(8);
     layout->addWidget(play, 0, Qt::AlignHCenter);
     setMinimumWidth(360);

@@ -3,8 +3,11 @@
 
 #include "app/application.h"
 #include "app/client.h"
+#include "charting/charting_dialog.h"
+#include "play/find_dialog.h"
 #include "ui/drawing.h"
 #include "ui/message.h"
+#include "ui/text.h"
 
 #include <QPainter>
 #include <QPushButton>
@@ -55,10 +58,6 @@ std::vector<std::pair<QString, QString>> Values(const ChartRecord& c) {
              QString::asprintf("%2.1f", static_cast<double>(c.returnPercent))},
             {QString::asprintf("%3.0f", static_cast<double>(c.totalWinners)),
              QString::asprintf("%3.0f", static_cast<double>(c.totalErrors))}};
-}
-
-QString FromStored(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 } // namespace
@@ -130,13 +129,13 @@ TKvrChartBrowse::TKvrChartBrowse(KvrClient& client, int childId)
     delete_->setObjectName(QStringLiteral("delete"));
     find_->setObjectName(QStringLiteral("find"));
     next_->setDefault(true);
-    // Charts are edited nowhere yet: the button is there, greyed.
-    edit_->setEnabled(false);
     connect(next_, &QPushButton::clicked, this, &TKvrChartBrowse::NextPage);
     connect(previous_, &QPushButton::clicked, this, &TKvrChartBrowse::PreviousPage);
+    connect(edit_, &QPushButton::clicked, this, &TKvrChartBrowse::EditPage);
     connect(delete_, &QPushButton::clicked, this, &TKvrChartBrowse::DeletePage);
     connect(find_, &QPushButton::clicked, this, &TKvrChartBrowse::Find);
     setFocusPolicy(Qt::StrongFocus);
+    ShowButtons();
 }
 
 void TKvrChartBrowse::NextPage() {
@@ -179,8 +178,31 @@ void TKvrChartBrowse::DeletePage() {
     PageChanged();
 }
 
+void TKvrChartBrowse::EditPage() {
+    ChartRecord* shown = App().ChartStore().At(index_);
+    if (!shown || edit_->isHidden())
+        return;
+    kui::RunChartEditDialog(this, App(), *shown);
+    PageChanged();
+}
+
 void TKvrChartBrowse::Find() {
-    kui::Tell(this, QStringLiteral("Not ready yet"), QStringLiteral("chart find"));
+    KVR_ChartClass& charts = App().ChartStore();
+    if (charts.Count() == 0)
+        return;
+    TFindDlg dialog(this, App().PhoneStore());
+    if (kui::RunModal(dialog) != QDialog::Accepted)
+        return;
+    const QString text = dialog.Text().trimmed();
+    if (!text.isEmpty()) {
+        const int found = charts.FindOpponent(kui::ToStored(text), index_);
+        if (found >= 0)
+            index_ = found;
+        else
+            kui::Tell(this, QStringLiteral("Didn't find %1 in Charting Notes").arg(text),
+                      QStringLiteral("Find"));
+    }
+    PageChanged();
 }
 
 kui::ChartPageData TKvrChartBrowse::Snapshot() const {
@@ -196,6 +218,28 @@ kui::ChartPageData TKvrChartBrowse::Snapshot() const {
 
 void TKvrChartBrowse::Render(QPainter& painter, QSize size) {
     kui::DrawChartPage(painter, size, Snapshot());
+    // The charts may have changed under the page (a match charted from the
+    // menu): the buttons follow once the paint is done.
+    if (painter.device() == this && WantedButtons() != shown_)
+        QMetaObject::invokeMethod(this, &TKvrChartBrowse::ShowButtons, Qt::QueuedConnection);
+}
+
+TKvrChartBrowse::Buttons TKvrChartBrowse::WantedButtons() const {
+    const KVR_ChartClass& charts = App().ChartStore();
+    Buttons buttons;
+    buttons.pages = charts.Count() > 0;
+    buttons.editDelete = charts.At(index_) != nullptr;
+    buttons.find = charts.Count() > 0;
+    return buttons;
+}
+
+void TKvrChartBrowse::ShowButtons() {
+    shown_ = WantedButtons();
+    previous_->setVisible(shown_.pages);
+    next_->setVisible(shown_.pages);
+    edit_->setVisible(shown_.editDelete);
+    delete_->setVisible(shown_.editDelete);
+    find_->setEnabled(shown_.find);
 }
 
 void TKvrChartBrowse::resizeEvent(QResizeEvent* event) {
@@ -214,6 +258,7 @@ void TKvrChartBrowse::resizeEvent(QResizeEvent* event) {
 }
 
 void TKvrChartBrowse::PageChanged() {
+    ShowButtons();
     update();
     setFocus();
 }

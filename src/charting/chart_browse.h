@@ -29,7 +29,8 @@ void DrawChartPage(QPainter& painter, QSize size, const ChartPageData& data);
 } // namespace kui
 
 // The charting notebook: the stored charts one per page, in date order.
-// The player turns pages (wrapping at both ends) and deletes the page shown.
+// The player turns pages (wrapping at both ends), edits or deletes the page
+// shown, and finds the next page whose opponent holds a text.
 class TKvrChartBrowse : public TKvrChild {
     Q_OBJECT
 public:
@@ -41,6 +42,9 @@ public:
     void PreviousPage();
     // Asks, then removes the chart shown and saves chart.dat.
     void DeletePage();
+    // The charting dialog on the chart shown.
+    void EditPage();
+    // Asks for a name and turns to the next page whose opponent holds it.
     void Find();
 
     kui::ChartPageData Snapshot() const;
@@ -50,7 +54,19 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Which buttons the page offers: the page turns, Edit and Delete only
+    // with a chart on the page, Find with any chart.
+    struct Buttons {
+        bool pages = false;
+        bool editDelete = false;
+        bool find = false;
+        bool operator==(const Buttons&) const = default;
+    };
+    Buttons WantedButtons() const;
+    void ShowButtons();
     void PageChanged();
+
+    Buttons shown_;
 
     int index_ = 0;
     QPushButton* next_;

@@ -45,6 +45,12 @@ public:
     // playKind 'D' or 'd' applies the doubles rules, anything else singles.
     int Validate(ChartRecord& chart, std::string& message, char playKind);
 
+    // The index of the next chart after `currentIndex` whose opponent
+    // contains `text` anywhere, regardless of case and accents ("zoe" finds
+    // "Zoë"), wrapping once round to the chart shown; -1 when none does or
+    // the text is empty. An index outside the store starts at the first.
+    int FindOpponent(const std::string& text, int currentIndex) const;
+
     // Reads a headerless (version 0) chart.dat without rewriting it; the
     // result is the number of charts read, or a negative error.
     int Upgrade(float fileVersion) override;

@@ -7,6 +7,7 @@
 #include "ui/message.h"
 #include "ui/text.h"
 
+#include <algorithm>
 #include <memory>
 
 #include <QDialogButtonBox>
@@ -50,6 +51,12 @@ constexpr std::array<Counter, TChartingDlg::kCounterCount> kCounters{{
     {"Approach Pa&ssed", "approachesPassed", &ChartRecord::approachesPassed},
     {"Approac&h Errors", "approachErrors", &ChartRecord::approachErrors},
 }};
+
+// Whether a one-letter code of a play record reads `letter` (upper case),
+// in either case.
+bool FirstLetterIs(const std::string& code, char letter) {
+    return !code.empty() && (code[0] == letter || code[0] == letter - 'A' + 'a');
+}
 
 constexpr int kGroupGap = 10;  // pixels between two strokes' rows
 constexpr int kColumnGap = 24; // pixels between the two columns
@@ -122,6 +129,17 @@ TChartingDlg::TChartingDlg(QWidget* parent, KVR_ChartClass& charts, const std::s
     counters_.front()->setFocus();
 }
 
+TChartingDlg::TChartingDlg(QWidget* parent, KVR_ChartClass& charts, ChartRecord& edited,
+                           char playKind)
+    : TChartingDlg(parent, charts, edited.date, edited.opponent, edited.score, playKind) {
+    edited_ = &edited;
+    for (size_t i = 0; i < kCounters.size(); ++i) {
+        const int stored = edited.*kCounters[i].field;
+        counters_[i]->setRange(std::min(stored, 0), std::max(stored, kMaxCount));
+        counters_[i]->setValue(stored);
+    }
+}
+
 ChartRecord TChartingDlg::Chart() const {
     ChartRecord chart;
     chart.Assign(match_);
@@ -143,6 +161,19 @@ void TChartingDlg::Ok() {
             field = counters_.front();
         field->setFocus();
         field->selectAll();
+        return;
+    }
+    if (edited_) {
+        const ChartRecord before = *edited_;
+        charts_.Update(*edited_, chart);
+        if (charts_.Save() != 1) {
+            // chart.dat still holds the chart as it was: so does memory.
+            charts_.Update(*edited_, before);
+            kui::Tell(this, QStringLiteral("Error saving data!"), {}, kui::Icon::Warning);
+            return;
+        }
+        stored_ = true;
+        accept();
         return;
     }
     auto added = std::make_unique<ChartRecord>(chart);
@@ -170,6 +201,39 @@ bool RunChartingDialog(QWidget* parent, TKvrWinApp& app, const PlayRecord& recor
                          (record.singlesDoubles[0] == 'D' || record.singlesDoubles[0] == 'd');
     TChartingDlg dialog(parent, app.ChartStore(), record.date, record.who, record.score,
                         doubles ? 'D' : 'S');
+    RunModal(dialog);
+    if (!dialog.Stored())
+        return false;
+    // The charting notebook and graphs show the charts.
+    if (KvrClient* client = app.Client())
+        client->RefreshAll();
+    return true;
+}
+
+bool RunChartEditDialog(QWidget* parent, TKvrWinApp& app, ChartRecord& chart) {
+    // The doubles rules ask less; a chart stored under them may break the
+    // singles rules. Its match, when the goal period still holds it, says
+    // which it was; otherwise a chart that breaks the singles rules as
+    // stored was a doubles one.
+    char playKind = 'S';
+    const PlayRecord* match = nullptr;
+    const KVR_PlayData& play = app.PlayStore();
+    for (unsigned i = 0; i < play.Count() && !match; ++i) {
+        const PlayRecord* record = play.At(static_cast<int>(i));
+        if (record->date == chart.date && record->who == chart.opponent &&
+            FirstLetterIs(record->kind, 'M'))
+            match = record;
+    }
+    if (match) {
+        if (FirstLetterIs(match->singlesDoubles, 'D'))
+            playKind = 'D';
+    } else {
+        ChartRecord stored = chart;
+        std::string message;
+        if (!app.ChartStore().Validate(stored, message, 'S'))
+            playKind = 'D';
+    }
+    TChartingDlg dialog(parent, app.ChartStore(), chart, playKind);
     RunModal(dialog);
     if (!dialog.Stored())
         return false;

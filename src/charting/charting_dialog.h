@@ -12,10 +12,11 @@ struct PlayRecord;
 class QSpinBox;
 class TKvrWinApp;
 
-// The tally of a match just logged: eighteen counters from 0 to 100. OK
-// checks the chart against the store's rules; a chart that passes is added
-// to the store and chart.dat is saved, one that fails is reported and the
-// dialog stays open with its values.
+// The tally of a match just logged, or of a stored chart: eighteen
+// counters from 0 to 100. OK checks the chart against the store's rules; a
+// chart that passes is added to the store (or replaces the stored one) and
+// chart.dat is saved, one that fails is reported and the dialog stays open
+// with its values.
 class TChartingDlg : public QDialog {
     Q_OBJECT
 public:
@@ -26,9 +27,13 @@ public:
     // else under the singles rules.
     TChartingDlg(QWidget* parent, KVR_ChartClass& charts, const std::string& date,
                  const std::string& opponent, const std::string& score, char playKind);
+    // The store's chart `edited`, its counters as stored (a stored count
+    // above 100 is shown and kept as it is).
+    TChartingDlg(QWidget* parent, KVR_ChartClass& charts, ChartRecord& edited, char playKind);
     Q_DISABLE_COPY_MOVE(TChartingDlg)
 
-    // True once a chart was added to the store and saved.
+    // True once a chart was added to the store, or the edited one changed,
+    // and saved.
     bool Stored() const { return stored_; }
 
 private:
@@ -37,7 +42,8 @@ private:
     ChartRecord Chart() const;
 
     KVR_ChartClass& charts_;
-    ChartRecord match_; // date, opponent and score of the match charted
+    ChartRecord match_;             // date, opponent and score of the match charted
+    ChartRecord* edited_ = nullptr; // the stored chart, when one is edited
     char playKind_;
     bool stored_ = false;
     std::array<QSpinBox*, kCounterCount> counters_{};
@@ -49,5 +55,10 @@ namespace kui {
 // opponent and score, under the doubles rules for a doubles record. Returns
 // true when a chart was stored; the open views are then redrawn.
 bool RunChartingDialog(QWidget* parent, TKvrWinApp& app, const PlayRecord& record);
+
+// Edits a stored chart, checked under the rules it was stored under (those
+// of its match when the goal period still holds it). Returns true when the
+// change was saved; the open views are then redrawn.
+bool RunChartEditDialog(QWidget* parent, TKvrWinApp& app, ChartRecord& chart);
 
 } // namespace kui

@@ -3,6 +3,7 @@
 
 #include "core/record_store.h"
 #include "phonebook/usta_levels.h"
+#include "ui/characters_left.h"
 #include "ui/message.h"
 #include "ui/text.h"
 
@@ -126,23 +127,16 @@ TPhoneAddDlg::TPhoneAddDlg(QWidget* parent, const PhoneRecord& entry)
                            static_cast<int>(notes_->document()->documentMargin() * 2) +
                            notes_->frameWidth() * 2);
     // The notes field holds as much as the book keeps.
-    connect(notes_, &QPlainTextEdit::textChanged, this, [this] {
-        const QString text = notes_->toPlainText();
-        if (text.size() > kNotesLength) {
-            const QString kept = kui::LeftCharacters(text, kNotesLength);
-            notes_->setPlainText(kept);
-            notes_->moveCursor(QTextCursor::End);
-        }
-    });
+    kui::KeepWithin(*notes_, kNotesLength);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("&Name: "), name_);
-    form->addRow(QStringLiteral("Phone N&umber: "), phone_);
+    form->addRow(QStringLiteral("&Name: "), kui::WithCharactersLeft(name_, kNameLength));
+    form->addRow(QStringLiteral("Phone N&umber: "), kui::WithCharactersLeft(phone_, kPhoneLength));
     form->addRow(QStringLiteral("Playing &Level: "), rating_);
     form->addRow(QStringLiteral("Playing St&yle: "), style_);
     form->addRow(QStringLiteral("Playing &Side: "), side_);
     form->addRow(QStringLiteral("&Backhand Style: "), backhand_);
-    form->addRow(QStringLiteral("N&otes: "), notes_);
+    form->addRow(QStringLiteral("N&otes: "), kui::WithCharactersLeft(notes_, kNotesLength));
     name_->setMinimumWidth(name_->fontMetrics().averageCharWidth() * (kNameLength + 4));
 
     auto* buttons = kui::OkCancelButtons(*this);

@@ -154,9 +154,10 @@ void DrawPhonePage(QPainter& painter, QSize size, const PhonePageData& data) {
                  Align::Right);
     if (!entry.stats.lastPlayed.empty())
         DrawText(painter, right, stats + 3 * row, FromStored(entry.stats.lastPlayed), Align::Right);
+    // The summary as it is made: a practice's or a lesson's ends in two
+    // blanks, which stand at the right edge like the missing score and result.
     if (!entry.stats.lastOuting.empty())
-        DrawText(painter, right, stats + 4 * row, FromStored(entry.stats.lastOuting).trimmed(),
-                 Align::Right);
+        DrawText(painter, right, stats + 4 * row, FromStored(entry.stats.lastOuting), Align::Right);
     DrawWrappedText(painter, left, stats + static_cast<int>(6.5 * row), right, bottom - 2,
                     FromStored(entry.notes));
     painter.restore();

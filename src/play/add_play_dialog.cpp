@@ -8,6 +8,7 @@
 #include "phonebook/phone_store.h"
 #include "play/play_commands.h"
 #include "play/rating_dialog.h"
+#include "ui/characters_left.h"
 #include "ui/message.h"
 #include "ui/player_list.h"
 #include "ui/text.h"
@@ -30,10 +31,10 @@ namespace {
 // fields, and no more than `limit` characters can be typed or pasted.
 class NotesEdit : public QPlainTextEdit {
 public:
-    NotesEdit(int limit, QWidget* parent) : QPlainTextEdit(parent), limit_(limit) {
+    NotesEdit(int limit, QWidget* parent) : QPlainTextEdit(parent) {
         setTabChangesFocus(true);
         setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        connect(this, &QPlainTextEdit::textChanged, this, &NotesEdit::Limit);
+        kui::KeepWithin(*this, limit);
     }
 
 protected:
@@ -44,18 +45,6 @@ protected:
         }
         QPlainTextEdit::keyPressEvent(event);
     }
-
-private:
-    void Limit() {
-        const QString text = toPlainText();
-        if (text.size() <= limit_)
-            return;
-        const QSignalBlocker quiet(this);
-        setPlainText(kui::LeftCharacters(text, limit_));
-        moveCursor(QTextCursor::End);
-    }
-
-    int limit_;
 };
 
 QComboBox* MakeChoice(QWidget* parent, const char* name, std::initializer_list<const char*> items) {
@@ -158,19 +147,36 @@ TAddPlayRecordDlg::TAddPlayRecordDlg(QWidget* parent, TKvrWinApp& app, PlayRecor
     for (QPlainTextEdit* notes : {matchNotes_, practiceNotes_})
         notes->setFixedHeight(notes->fontMetrics().lineSpacing() * 4 + 2 * notes->frameWidth() + 8);
 
+    // Every text field but the date (no date is longer than its limit)
+    // shows the characters left as its text nears the limit.
+    secondOpponentRow_ = kui::WithCharactersLeft(secondOpponent_, kNameLength);
+    partnerRow_ = kui::WithCharactersLeft(partner_, kNameLength);
+    scoreRow_ = kui::WithCharactersLeft(score_, kScoreLength);
+    matchNotesRow_ = kui::WithCharactersLeft(matchNotes_, kNotesLength);
+
     form_->addRow(QStringLiteral("&Date:"), date_);
     form_->addRow(QStringLiteral("&S/D:"), singlesDoubles_);
-    form_->addRow(QStringLiteral("&Who:"), who_);
-    form_->addRow(QString(), secondOpponent_);
-    form_->addRow(QStringLiteral("My &Partner:"), partner_);
+    form_->addRow(QStringLiteral("&Who:"), kui::WithCharactersLeft(who_, kNameLength));
+    form_->addRow(QString(), secondOpponentRow_);
+    form_->addRow(QStringLiteral("My &Partner:"), partnerRow_);
     form_->addRow(QStringLiteral("&M/P/L:"), kind_);
     form_->addRow(QStringLiteral("W/&L:"), result_);
-    form_->addRow(QStringLiteral("Sco&re:"), score_);
-    form_->addRow(QStringLiteral("T&ime:"), time_);
-    form_->addRow(QStringLiteral("Match &Notes:"), matchNotes_);
-    form_->addRow(QStringLiteral("Pr&actice Notes:"), practiceNotes_);
+    form_->addRow(QStringLiteral("Sco&re:"), scoreRow_);
+    form_->addRow(QStringLiteral("T&ime:"), kui::WithCharactersLeft(time_, kTimeLength));
+    form_->addRow(QStringLiteral("Match &Notes:"), matchNotesRow_);
+    form_->addRow(QStringLiteral("Pr&actice Notes:"),
+                  kui::WithCharactersLeft(practiceNotes_, kNotesLength));
 
-    layout->addWidget(kui::OkCancelButtons(*this, [this] { Ok(); }));
+    QDialogButtonBox* buttons = kui::OkCancelButtons(*this, [this] { Ok(); });
+    if (edited_) {
+        // The ratings of an outing can be corrected as well.
+        QPushButton* ratings =
+            buttons->addButton(QStringLiteral("Ra&tings..."), QDialogButtonBox::ActionRole);
+        ratings->setObjectName(QStringLiteral("ratings"));
+        ratings->setAutoDefault(false);
+        connect(ratings, &QPushButton::clicked, this, &TAddPlayRecordDlg::AskRatings);
+    }
+    layout->addWidget(buttons);
 
     if (edited_) {
         date_->setText(kui::FromStored(edited_->date));
@@ -206,11 +212,11 @@ bool TAddPlayRecordDlg::eventFilter(QObject* watched, QEvent* event) {
 void TAddPlayRecordDlg::ShowFieldsForKind() {
     const bool match = kind_->currentIndex() <= 0;
     form_->setRowVisible(result_, match);
-    form_->setRowVisible(score_, match);
-    form_->setRowVisible(matchNotes_, match);
+    form_->setRowVisible(scoreRow_, match);
+    form_->setRowVisible(matchNotesRow_, match);
     const bool doubles = singlesDoubles_->currentIndex() == 1;
-    form_->setRowVisible(secondOpponent_, doubles);
-    form_->setRowVisible(partner_, doubles);
+    form_->setRowVisible(secondOpponentRow_, doubles);
+    form_->setRowVisible(partnerRow_, doubles);
 }
 
 void TAddPlayRecordDlg::Ok() {
@@ -218,6 +224,8 @@ void TAddPlayRecordDlg::Ok() {
     // field the dialog does not show are kept.
     if (edited_)
         record_.Assign(*edited_);
+    if (edited_ && rated_)
+        record_.ratings = rated_->ratings;
     ReadFields();
     if (!Validate())
         return;
@@ -318,6 +326,13 @@ void TAddPlayRecordDlg::SaveEdit() {
     if (play.Save() != 1)
         kui::Tell(this, QStringLiteral("Error saving data!"));
     app_.PlayRecordsChanged();
+}
+
+void TAddPlayRecordDlg::AskRatings() {
+    PlayRecord rated = rated_ ? *rated_ : *edited_;
+    const PlayRecord reference = rated;
+    kui::AskStrokeRatings(this, rated, &reference);
+    rated_ = rated;
 }
 
 namespace kui {

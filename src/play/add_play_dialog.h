@@ -3,6 +3,8 @@
 
 #include "core/play_store.h"
 
+#include <optional>
+
 #include <QDialog>
 
 class QComboBox;
@@ -15,7 +17,8 @@ class TPlayerList;
 // Logs one outing on court, or edits one. A new record is checked, rated
 // level by level, added to the current goal period and saved, a match is
 // offered for charting, and the goal period is closed after thirty records.
-// An edit is checked and saved; its ratings are kept.
+// An edit is checked and saved; its ratings are kept unless the player sets
+// them again with "Ratings...", which only OK stores.
 class TAddPlayRecordDlg : public QDialog {
     Q_OBJECT
 public:
@@ -43,10 +46,15 @@ private:
     bool Refuse(const char* caption, const char* text, QWidget* field);
     void SaveNew();
     void SaveEdit();
+    // An edit's "Ratings...": the four levels again, from the ratings set
+    // last in this form or else the outing's own.
+    void AskRatings();
 
     TKvrWinApp& app_;
     PlayRecord* edited_;
     PlayRecord record_;
+    // The ratings set with "Ratings...", none until then.
+    std::optional<PlayRecord> rated_;
     QFormLayout* form_ = nullptr;
     QLineEdit* date_ = nullptr;
     QComboBox* singlesDoubles_ = nullptr;
@@ -59,6 +67,12 @@ private:
     QLineEdit* time_ = nullptr;
     QPlainTextEdit* matchNotes_ = nullptr;
     QPlainTextEdit* practiceNotes_ = nullptr;
+    // The rows that hold a field and its characters-left counter, shown
+    // and hidden with the kind of play.
+    QWidget* secondOpponentRow_ = nullptr;
+    QWidget* partnerRow_ = nullptr;
+    QWidget* scoreRow_ = nullptr;
+    QWidget* matchNotesRow_ = nullptr;
 };
 
 namespace kui {

@@ -277,11 +277,17 @@ void DrawGoal(QPainter& painter, QSize size, const GraphData& data) {
         return;
     const double reached = std::clamp(static_cast<double>(*data.goalProgress), 0.0, 1.0);
 
-    UseGraphFont(painter, size, 20, 50);
+    const int line = UseGraphFont(painter, size, 20, 50);
     painter.setPen(kTitleBlue);
     DrawText(painter, cx, cy - Frac(h, 0.45), QStringLiteral("Percentage of Goal Reached"),
              Align::Center);
     DrawText(painter, cx, cy + Frac(h, 0.4), QString::asprintf("%2.0f%%", reached * 100),
+             Align::Center);
+    // What the figure measures: the goal is a 10 for every stroke at every
+    // level, so the share is the period's average rating out of 10.
+    UseGraphFont(painter, size, 32, 75);
+    DrawText(painter, cx, cy + Frac(h, 0.4) + line,
+             QStringLiteral("Your average stroke rating this goal period, out of 10"),
              Align::Center);
 
     painter.setPen(QPen(Qt::black, 1));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "schedule/sched_dialogs.h"
 
+#include "ui/characters_left.h"
 #include "ui/message.h"
 #include "ui/player_list.h"
 #include "ui/text.h"
@@ -58,13 +59,13 @@ void TSchedAddDlg::Build(const KVR_PhoneData& phones) {
     form->addRow(QStringLiteral("&Date:"), date_);
     time_ = Edit(this, "time", kTimeLength);
     time_->setText(kui::FromStored(record_.time));
-    form->addRow(QStringLiteral("&Time:"), time_);
+    form->addRow(QStringLiteral("&Time:"), kui::WithCharactersLeft(time_, kTimeLength));
     who_ = WhoList(this, kWhoLength);
     who_->FillPlayers(phones, kui::FromStored(record_.who));
-    form->addRow(QStringLiteral("W&ho:"), who_);
+    form->addRow(QStringLiteral("W&ho:"), kui::WithCharactersLeft(who_, kWhoLength));
     where_ = Edit(this, "where", kWhereLength);
     where_->setText(kui::FromStored(record_.where));
-    form->addRow(QStringLiteral("&Where:"), where_);
+    form->addRow(QStringLiteral("&Where:"), kui::WithCharactersLeft(where_, kWhereLength));
     notes_ = new QPlainTextEdit(this);
     notes_->setObjectName(QStringLiteral("notes"));
     notes_->setTabChangesFocus(true);
@@ -72,16 +73,8 @@ void TSchedAddDlg::Build(const KVR_PhoneData& phones) {
     notes_->setPlainText(kui::FromStored(record_.notes));
     notes_->setFixedHeight(notes_->fontMetrics().lineSpacing() * 4);
     // The notes keep to their limit as they are typed.
-    connect(notes_, &QPlainTextEdit::textChanged, this, [this] {
-        const QString text = notes_->toPlainText();
-        if (text.size() > kNotesLength) {
-            QTextCursor cursor = notes_->textCursor();
-            notes_->setPlainText(text.left(kNotesLength));
-            cursor.setPosition(kNotesLength);
-            notes_->setTextCursor(cursor);
-        }
-    });
-    form->addRow(QStringLiteral("&Notes:"), notes_);
+    kui::KeepWithin(*notes_, kNotesLength);
+    form->addRow(QStringLiteral("&Notes:"), kui::WithCharactersLeft(notes_, kNotesLength));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("ok"));

@@ -3,6 +3,7 @@
 
 #include "app/application.h"
 #include "tips/tip_store.h"
+#include "ui/characters_left.h"
 #include "ui/message.h"
 #include "ui/text.h"
 
@@ -39,10 +40,15 @@ QString LevelName(int level) {
 
 namespace {
 
-// A tip text as typed, as one line of at most the length kept.
+// A tip text as typed, with its own spacing, on one line (a line break
+// becomes a blank) and of at most the length kept; empty when it holds
+// nothing but blanks.
 std::string TypedTip(const QPlainTextEdit& edit) {
-    QString text = edit.toPlainText().simplified();
-    return kui::ToStored(kui::LeftCharacters(text, kui::kTipTextLength));
+    QString text = kui::LeftCharacters(edit.toPlainText(), kui::kTipTextLength);
+    if (text.trimmed().isEmpty())
+        return {};
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return kui::ToStored(text);
 }
 
 QPlainTextEdit* TipTextEdit(QWidget* parent) {
@@ -125,7 +131,8 @@ TTipsAddDlg::TTipsAddDlg(QWidget* parent, TipClass& tips)
     auto* form = new QFormLayout(this);
     form->addRow(QStringLiteral("&Stroke:"), stroke_);
     form->addRow(QStringLiteral("&Level:"), level_);
-    form->addRow(QStringLiteral("&Tip:"), text_);
+    kui::KeepWithin(*text_, kui::kTipTextLength);
+    form->addRow(QStringLiteral("&Tip:"), kui::WithCharactersLeft(text_, kui::kTipTextLength));
     form->addRow(kui::OkCancelButtons(*this));
 }
 
@@ -174,8 +181,9 @@ TTipEditDlg::TTipEditDlg(QWidget* parent, TipClass& tips, int index)
     setWindowTitle(QStringLiteral("EDIT TIP"));
     if (const TipRecord* tip = tips_.At(index_))
         text_->setPlainText(kui::FromStored(tip->tipText));
+    kui::KeepWithin(*text_, kui::kTipTextLength);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(text_);
+    layout->addWidget(kui::WithCharactersLeft(text_, kui::kTipTextLength));
     layout->addWidget(kui::OkCancelButtons(*this));
 }
 

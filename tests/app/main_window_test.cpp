@@ -3,6 +3,7 @@
 #include "app/app_commands.h"
 #include "app/app_fixture.h"
 #include "app/app_id.h"
+#include "app/command_table.h"
 #include "app/help.h"
 #include "charting/charting_commands.h"
 #include "core/play_store.h"
@@ -10,6 +11,7 @@
 #include "phonebook/phonebook_commands.h"
 #include "play/play_commands.h"
 #include "printing/printing_commands.h"
+#include "printing/printout.h"
 #include "schedule/schedule_commands.h"
 #include "tips/tips_commands.h"
 #include "ui/court.h"
@@ -432,6 +434,37 @@ TEST_F(MainWindowTest, ManualDescribesTheCommandsAndFiles) {
          {"Set New Goals", "Record Notes", "Phonebook", "Arrange Icons", "goal period", "play.dat",
           "history.dat", "coach.dat", "chart.dat", "phone.dat", "sched.dat", "hit_ball.wav"})
         EXPECT_TRUE(text.contains(QString::fromLatin1(words))) << words;
+}
+
+// The manual names what the program offers: the printouts' PDF files,
+// every entry of every view's menu, the command line's options and views,
+// the ratings keys and the notebook's Ratings... button.
+TEST_F(MainWindowTest, ManualNamesThePdfFilesTheViewMenusAndTheCommandLine) {
+    StartWindow();
+    THelpWindow help;
+    help.ShowContents();
+    const QString text = help.Browser()->toPlainText();
+    QStringList wanted{QString::fromLatin1(kui::kReportsPdf),
+                       QString::fromLatin1(kui::kCourtFormPdf),
+                       QStringLiteral("Ratings..."),
+                       QStringLiteral("Page Up"),
+                       QStringLiteral("Escape"),
+                       QStringLiteral("--help"),
+                       QStringLiteral("--version"),
+                       QStringLiteral("--size"),
+                       QStringLiteral("--out"),
+                       QStringLiteral("--opponent")};
+    for (const kui::ViewRow& row : Client().Commands().Views()) {
+        wanted.push_back(row.name);
+        std::unique_ptr<TKvrChild> view(row.make(Client()));
+        QMenu menu;
+        view->FillContextMenu(menu);
+        for (const QAction* action : menu.actions())
+            wanted.push_back(action->text());
+    }
+    for (const QString& words : wanted)
+        EXPECT_TRUE(text.contains(words)) << words.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("kavora_printout")));
 }
 
 TEST_F(MainWindowTest, PrinterFallsBackToPdfWithoutAPrinter) {

@@ -10,7 +10,11 @@
 #include <cmath>
 #include <filesystem>
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
 
 namespace kvrtest {
 namespace {
@@ -130,9 +134,9 @@ TEST_F(ChartBrowseTest, PageTextsAndTheirPlacesAtTwoSizes) {
     EXPECT_EQ(texts[0].text, QStringLiteral("Match Charting Notes"));
 }
 
-// The menu command opens one notebook; its pages wrap at both ends; Find
-// only says it is not ready; with no charts the buttons do nothing.
-TEST_F(ChartBrowseTest, PagesWrapFindTellsAndAnEmptyNotebookIgnoresTheButtons) {
+// The menu command opens one notebook; its pages wrap at both ends; with
+// no charts the buttons do nothing and the page turns are not shown.
+TEST_F(ChartBrowseTest, PagesWrapAndAnEmptyNotebookIgnoresAndHidesTheButtons) {
     WriteCharts(
         {MakeChart("3/1/2026", "Ann"), MakeChart("4/1/2026", "Bea"), MakeChart("5/1/2026", "Cy")});
     StartWindow();
@@ -147,20 +151,89 @@ TEST_F(ChartBrowseTest, PagesWrapFindTellsAndAnEmptyNotebookIgnoresTheButtons) {
     EXPECT_EQ(Opponent(view), "Ann");
     Press(view, "next");
     EXPECT_EQ(Opponent(view), "Bea");
-    Press(view, "find");
-    ASSERT_EQ(Responder().Shown().size(), 1u);
-    EXPECT_EQ(Responder().Shown()[0].text, QStringLiteral("Not ready yet"));
-    EXPECT_EQ(Responder().Shown()[0].caption, QStringLiteral("chart find"));
+    for (const char* button : {"next", "previous", "edit", "delete", "find"})
+        EXPECT_FALSE(view.findChild<QPushButton*>(button)->isHidden()) << button;
 
+    // The charts go behind the page's back: the buttons follow the next
+    // paint.
     while (app_->ChartStore().Count() > 0)
         app_->ChartStore().RemoveAt(0);
+    Client().RefreshAll();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view.findChild<QPushButton*>("next")->isHidden(); }));
     Responder().Clear();
     Press(view, "next");
     Press(view, "previous");
     Press(view, "delete");
+    Press(view, "edit");
+    Press(view, "find");
     EXPECT_EQ(view.PageIndex(), 1);
     EXPECT_TRUE(Responder().Shown().empty());
+    EXPECT_TRUE(Responder().DialogsRun().empty());
     EXPECT_TRUE(view.Snapshot().empty);
+    for (const char* button : {"next", "previous", "edit", "delete"})
+        EXPECT_TRUE(view.findChild<QPushButton*>(button)->isHidden()) << button;
+    EXPECT_FALSE(view.findChild<QPushButton*>("find")->isEnabled());
+}
+
+// Find turns to the next page whose opponent holds the typed name, in any
+// case, wrapping once; a name no page holds is told. Edit opens the
+// charting dialog on the page's chart: a chart breaking a rule is refused,
+// a correction saved in place, Cancel keeps the chart.
+TEST_F(ChartBrowseTest, FindTurnsToTheOpponentAndEditSavesAValidChart) {
+    ChartRecord valid = MakeChart("4/1/2026", "Bea Lane");
+    valid.returnAttempts = 30;
+    valid.returnsIn = 20;
+    valid.approachAttempts = 12;
+    WriteCharts({MakeChart("3/1/2026", "Zoe Hart"), valid, MakeChart("5/1/2026", "Ann Zoellner")});
+    StartWindow();
+    TKvrChartBrowse& view = Open();
+    auto click = [](QWidget& parent, const char* button) {
+        QTest::mouseClick(parent.findChild<QPushButton*>(button), Qt::LeftButton);
+    };
+    std::vector<std::string> found;
+    for (const char* typed : {"zoe", "ZOE", "lane", "xyz"}) {
+        Responder().QueueDialog([typed](QDialog& dialog) {
+            QTest::keyClicks(dialog.findChild<QWidget*>("who"), QString::fromLatin1(typed));
+            QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
+                              Qt::LeftButton);
+            return dialog.result();
+        });
+        click(view, "find");
+        found.push_back(Opponent(view));
+    }
+    EXPECT_EQ(found,
+              (std::vector<std::string>{"Ann Zoellner", "Zoe Hart", "Bea Lane", "Bea Lane"}));
+    EXPECT_EQ(Responder().Texts(), std::vector<QString>{"Didn't find xyz in Charting Notes"});
+
+    // 50 aces in 40 serves are refused; 5 are saved in place.
+    auto typeAces = [](QDialog& dialog, const char* aces) {
+        QTest::keyClick(dialog.findChild<QSpinBox*>("aces"), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(dialog.findChild<QSpinBox*>("aces"), QString::fromLatin1(aces));
+    };
+    Responder().QueueDialog([&](QDialog& dialog) {
+        EXPECT_EQ(dialog.findChild<QSpinBox*>("aces")->value(), 3);
+        typeAces(dialog, "50");
+        click(dialog, "okButton");
+        EXPECT_EQ(Responder().Shown().back().caption, QStringLiteral("Check Stats!"));
+        typeAces(dialog, "5");
+        click(dialog, "okButton");
+        return dialog.result();
+    });
+    click(view, "edit");
+    KVR_ChartClass reread;
+    ASSERT_EQ(reread.Load(), 1);
+    ASSERT_EQ(reread.Count(), 3u);
+    EXPECT_EQ(reread.At(1)->aces, 5);
+    EXPECT_EQ(reread.At(1)->firstServesIn, 25);
+
+    const std::string saved = ReadFile("chart.dat");
+    Responder().QueueDialog([&](QDialog& dialog) {
+        typeAces(dialog, "7");
+        click(dialog, "cancelButton");
+        return dialog.result();
+    });
+    click(view, "edit");
+    EXPECT_EQ(ReadFile("chart.dat"), saved);
 }
 
 // Delete asks first: No keeps store and file; Yes removes the page shown and

@@ -146,6 +146,27 @@ TEST(ChartRecordTest, ComputeTotals) {
     EXPECT_FLOAT_EQ(big.totalWinners, 2.0f * INT_MAX);
 }
 
+// Find: the next chart whose opponent holds the text anywhere, in any case
+// and without its accents, wrapping round to the chart shown last.
+TEST(ChartFindTest, NextOpponentHoldingTheTextWrapsOnce) {
+    KVR_ChartClass store;
+    store.AddCopy(makeChart("3/1/2026", "Zo\xC3\xAB O'Neil"));
+    store.AddCopy(makeChart("3/2/2026", "Bea Lane"));
+    store.AddCopy(makeChart("3/3/2026", "Ann Zoellner"));
+    store.AddCopy(makeChart("3/4/2026", "Chlo\xC3\xA9"));
+    ASSERT_EQ(store.At(1)->opponent, "Bea Lane");
+    EXPECT_EQ(store.FindOpponent("zoe", 1), 2);
+    EXPECT_EQ(store.FindOpponent("ZOE", 2), 0); // past the last to the first
+    EXPECT_EQ(store.FindOpponent("zo\xC3\xAB", 0), 2);
+    EXPECT_EQ(store.FindOpponent("chloe", 1), 3);
+    EXPECT_EQ(store.FindOpponent("o'n", 3), 0);
+    EXPECT_EQ(store.FindOpponent("lane", 1), 1); // only the chart shown holds it
+    EXPECT_EQ(store.FindOpponent("xyz", 1), -1);
+    EXPECT_EQ(store.FindOpponent("", 1), -1);
+    EXPECT_EQ(store.FindOpponent("zoe", 99), 0); // no chart shown: from the first
+    EXPECT_EQ(KVR_ChartClass().FindOpponent("bea", 0), -1);
+}
+
 struct RuleCase {
     int rule;
     bool singlesOnly;

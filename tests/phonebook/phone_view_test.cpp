@@ -11,6 +11,7 @@
 #include "ui/drawing.h"
 #include "ui/player_list.h"
 
+#include <algorithm>
 #include <set>
 #include <unistd.h>
 
@@ -142,6 +143,18 @@ TEST_F(PhoneViewTest, ProfilePageTextsAndPlaces) {
     EXPECT_EQ(image.pixelColor(125, 90), QColor(207, 68, 48)); // the book above the page
     EXPECT_EQ(image.pixelColor(300, 450), QColor(Qt::white));  // the page
     EXPECT_EQ(image.pixelColor(5, 5), QColor(192, 192, 192));
+
+    // A practice's summary ends in two blanks (no score, no result): the
+    // page keeps them, so the word stands off the edge by their width.
+    entry.stats.lastOuting = "Practice  ";
+    const std::vector<DrawnText> practice =
+        RecordTexts(&kui::DrawPhonePage, QSize(600, 550), kui::PhonePageData{entry});
+    const auto summary = std::find_if(practice.begin(), practice.end(), [](const DrawnText& text) {
+        return text.text.startsWith(QStringLiteral("Practice"));
+    });
+    ASSERT_NE(summary, practice.end());
+    EXPECT_EQ(summary->text, QStringLiteral("Practice  "));
+    EXPECT_NEAR(summary->rect.right(), static_cast<int>(600 * 0.73), 1);
 
     std::vector<DrawnText> empty = RecordTexts(&kui::DrawPhonePage, QSize(600, 550), {});
     ASSERT_EQ(empty.size(), 1u);

@@ -184,11 +184,18 @@ TEST_P(GraphTest, GoalPieShowsTheShareReached) {
     EXPECT_EQ(AtAngle(image, box, 135), kGrey);
     EXPECT_EQ(AtAngle(image, box, 300), kGrey);
     const std::vector<DrawnText> texts = RecordTexts(&kui::DrawGraph, size, data);
-    ASSERT_EQ(texts.size(), 2u);
+    ASSERT_EQ(texts.size(), 3u);
     EXPECT_EQ(texts[0].text, QStringLiteral("Percentage of Goal Reached"));
     EXPECT_EQ(texts[1].text, QStringLiteral("25%"));
     EXPECT_NEAR(texts[1].rect.top(), size.height() / 2 + Frac(size.height(), 0.4), 1.0);
     EXPECT_NEAR(texts[1].rect.center().x(), size.width() / 2, 2.0);
+    // Under the figure, what it measures, inside the view and its width.
+    EXPECT_EQ(texts[2].text,
+              QStringLiteral("Your average stroke rating this goal period, out of 10"));
+    EXPECT_GE(texts[2].rect.top(), texts[1].rect.bottom() - 1);
+    EXPECT_LE(texts[2].rect.bottom(), size.height());
+    EXPECT_NEAR(texts[2].rect.center().x(), size.width() / 2, 2.0);
+    EXPECT_GE(texts[2].rect.left(), 0);
 
     data.goalProgress = 1.0f;
     const QImage full = RenderToImage(&kui::DrawGraph, size, data);

@@ -208,10 +208,10 @@ TEST_F(RecordDialogsTest, PracticeAndSinglesDropWhatTheyDoNotUse) {
         Fill(dialog, kSinglesMatch);
         Fill(dialog,
              {{"singlesDoubles", "Doubles"}, {"partner", "cy day"}, {"secondOpponent", "bo"}});
-        EXPECT_FALSE(dialog.findChild<QWidget*>("partner")->isHidden());
+        EXPECT_TRUE(dialog.findChild<QWidget*>("partner")->isVisibleTo(&dialog));
         Fill(dialog, {{"singlesDoubles", "Singles"}, {"kind", "Practice"}});
         for (const char* hidden : {"partner", "secondOpponent", "score", "result", "matchNotes"})
-            EXPECT_TRUE(dialog.findChild<QWidget*>(hidden)->isHidden()) << hidden;
+            EXPECT_FALSE(dialog.findChild<QWidget*>(hidden)->isVisibleTo(&dialog)) << hidden;
         PressOk(dialog);
         return dialog.result();
     });
@@ -402,7 +402,7 @@ TEST_F(RecordDialogsTest, EditKeepsRatingsAndSaves) {
     EXPECT_EQ(dialog.findChild<QComboBox*>("singlesDoubles")->currentText(), "Singles");
     EXPECT_EQ(dialog.findChild<QComboBox*>("result")->currentIndex(), -1);
     EXPECT_EQ(dialog.findChild<TPlayerList*>("who")->currentText(), "Ann Lee");
-    EXPECT_TRUE(dialog.findChild<QWidget*>("score")->isHidden());
+    EXPECT_FALSE(dialog.findChild<QWidget*>("score")->isVisibleTo(&dialog));
     Fill(dialog, {{"time", "2.25"}, {"who", "bo park"}});
     PressOk(dialog);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
@@ -413,6 +413,112 @@ TEST_F(RecordDialogsTest, EditKeepsRatingsAndSaves) {
     EXPECT_EQ(reread.At(0)->who, "Bo Park");
     EXPECT_EQ(reread.At(0)->time, "2.25");
     EXPECT_EQ(reread.At(0)->Rating(Stroke::Volley, Level::Spin), 10);
+}
+
+// Typing near a field's limit shows the characters left beside it, from
+// four fifths of the limit on; what the limit refuses is said, not cut.
+TEST_F(RecordDialogsTest, FieldsShowTheCharactersLeftNearTheirLimit) {
+    StartWindow();
+    TAddPlayRecordDlg dialog(&Client(), App());
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    auto counter = [&](const char* field) {
+        QLabel* label = dialog.findChild<QWidget*>(QString::fromLatin1(field))
+                            ->parentWidget()
+                            ->findChild<QLabel*>(QStringLiteral("charactersLeft"));
+        EXPECT_NE(label, nullptr) << field;
+        return label;
+    };
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::AltModifier);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Alexandra Whitfield"));
+    ASSERT_TRUE(counter("who"));
+    EXPECT_FALSE(counter("who")->isVisibleTo(&dialog)); // 19 of 24
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("s"));
+    EXPECT_TRUE(counter("who")->isVisibleTo(&dialog));
+    EXPECT_EQ(counter("who")->text(), QStringLiteral("4 left"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("-Lee Jr"));
+    EXPECT_EQ(counter("who")->text(), QStringLiteral("0 left"));
+    EXPECT_EQ(dialog.findChild<TPlayerList*>("who")->currentText(),
+              QStringLiteral("Alexandra Whitfields-Lee"));
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.findChild<QPlainTextEdit*>("practiceNotes"));
+    QTest::keyClicks(QApplication::focusWidget(), QString(175, QLatin1Char('x')));
+    EXPECT_FALSE(counter("practiceNotes")->isVisibleTo(&dialog));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("yz"));
+    EXPECT_EQ(counter("practiceNotes")->text(), QStringLiteral("42 left"));
+    EXPECT_TRUE(counter("practiceNotes")->isVisibleTo(&dialog));
+    EXPECT_FALSE(counter("score")->isVisibleTo(&dialog));
+    // Full: what is typed more, at the end or at the start, is refused and
+    // the text stays whole.
+    QTest::keyClicks(QApplication::focusWidget(), QString(50, QLatin1Char('z')));
+    EXPECT_EQ(counter("practiceNotes")->text(), QStringLiteral("0 left"));
+    const QString full =
+        QString(175, QLatin1Char('x')) + QStringLiteral("yz") + QString(42, QLatin1Char('z'));
+    auto* notes = dialog.findChild<QPlainTextEdit*>("practiceNotes");
+    EXPECT_EQ(notes->toPlainText(), full);
+    QTest::keyClick(notes, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClicks(notes, QStringLiteral("AB"));
+    EXPECT_EQ(notes->toPlainText(), full);
+}
+
+// An edited outing's ratings can be set again with "Ratings...", four
+// levels from the outing's own ratings (a second time from the ones just
+// set); Cancel keeps the stored ratings, OK stores the new ones.
+TEST_F(RecordDialogsTest, EditedOutingRatingsCanBeSetAgain) {
+    {
+        KVR_PlayData store;
+        store.AddCopy(Outing("3/1/2026", 8));
+        ASSERT_EQ(store.Save(), 1);
+    }
+    const std::string saved = ReadFile("play.dat");
+    StartWindow();
+    PlayRecord& stored = *App().PlayStore().At(0);
+    // Alt+T presses "Ratings..." (an accelerator clicks a moment later):
+    // at each level Forehand starts at `from` and Up raises it, Volley
+    // (8 + 2) goes to 0 with Page Down, Escape goes on.
+    auto pressRatings = [&](TAddPlayRecordDlg& dialog, int from) {
+        for (int level = 0; level < kvr::kLevelCount; ++level)
+            Responder().QueueDialog([from](QDialog& ratings) {
+                auto* forehand = ratings.findChild<QSlider*>("forehand");
+                EXPECT_EQ(forehand->value(), from);
+                QTest::keyClick(forehand, Qt::Key_Up);
+                QTest::keyClick(ratings.findChild<QSlider*>("volley"), Qt::Key_PageDown);
+                QTest::keyClick(&ratings, Qt::Key_Escape);
+                return ratings.result();
+            });
+        if (!dialog.isVisible()) {
+            dialog.show();
+            dialog.activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        }
+        const size_t before = Responder().DialogsRun().size();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_T, Qt::AltModifier);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return Responder().DialogsRun().size() == before + 4; }));
+    };
+    {
+        TAddPlayRecordDlg dialog(&Client(), App(), &stored);
+        pressRatings(dialog, 8);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    }
+    EXPECT_EQ(ReadFile("play.dat"), saved);
+    {
+        TAddPlayRecordDlg dialog(&Client(), App(), &stored);
+        pressRatings(dialog, 8);
+        pressRatings(dialog, 9); // from the ratings just set
+        PressOk(dialog);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    }
+    KVR_PlayData reread;
+    ASSERT_EQ(reread.Load(), 1);
+    const PlayRecord& edited = *reread.At(0);
+    EXPECT_EQ(edited.Rating(Stroke::Forehand, Level::Consistency), 10);
+    EXPECT_EQ(edited.Rating(Stroke::Forehand, Level::Power), 10);
+    EXPECT_EQ(edited.Rating(Stroke::Volley, Level::Spin), 0);
+    EXPECT_EQ(edited.Rating(Stroke::Approach, Level::Placement), 9);
+    EXPECT_EQ(edited.practiceNotes, "drills");
 }
 
 // The whole entry from the keyboard: accelerators reach their fields, the

@@ -4,6 +4,7 @@
 #include "tips/tip_store.h"
 #include "tips/tips_commands.h"
 #include "tips/tips_lookup.h"
+#include "ui/text.h"
 
 #include <algorithm>
 #include <string>
@@ -11,11 +12,13 @@
 
 #include <QComboBox>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTest>
 
 namespace kvrtest {
 namespace {
@@ -166,7 +169,8 @@ TEST_F(TipsLookupTest, RatingChangeAndDeleteAreSaved) {
     EXPECT_EQ(ReadFile("return.tip").find(gone), std::string::npos);
     EXPECT_EQ(Asked(QStringLiteral("Frequency Rating has been changed.  Save changes?")), 1);
 
-    // Edit keeps level and rating and saves the new text.
+    // Edit keeps level and rating and saves the new text, on one line with
+    // its own spacing.
     Responder().QueueDialog([](QDialog& dialog) {
         dialog.findChild<QPlainTextEdit*>(QStringLiteral("tipText"))
             ->setPlainText(QStringLiteral("edited\n  text"));
@@ -174,7 +178,7 @@ TEST_F(TipsLookupTest, RatingChangeAndDeleteAreSaved) {
         return dialog.result();
     });
     view->findChild<QPushButton*>(QStringLiteral("edit"))->click();
-    EXPECT_EQ(Shown(), "edited text");
+    EXPECT_EQ(Shown(), "edited   text");
     const TipRecord& edited = *app_->TipStore().At(view->CurrentIndex());
     EXPECT_EQ(edited.level, 3);
     EXPECT_NE(ReadFile("return.tip").find(edited.ToLine()), std::string::npos);
@@ -203,6 +207,42 @@ TEST_F(TipsLookupTest, AddReplacesAnOpenViewAndSavesToItsStroke) {
                      R"("Volley","T","3","10","Split step, then %1 punch")"}));
     EXPECT_EQ(app_->TipStore().SelectedStroke(), "Serve");
     EXPECT_EQ(app_->TipStore().Count(), 1u);
+}
+
+// A typed tip keeps its own spacing; near its 219 characters the dialog
+// shows how many are left, and what is typed past the limit, even in the
+// middle, is refused where it is typed while the rest stays whole.
+TEST_F(TipsLookupTest, TypedTipKeepsItsSpacingAndItsLimitIsShown) {
+    WriteFile("coach.dat", Lines({"KVR Coach Data Format 1.0", "Pat Smith"}));
+    StartWindow();
+    const QString start = QStringLiteral("Toss high,  then reach   up.");
+    Responder().QueueDialog([&](QDialog& dialog) {
+        auto* text = dialog.findChild<QPlainTextEdit*>(QStringLiteral("tipText"));
+        auto* left = text->parentWidget()->findChild<QLabel*>(QStringLiteral("charactersLeft"));
+        EXPECT_NE(left, nullptr);
+        if (!left)
+            return static_cast<int>(QDialog::Rejected);
+        QTest::keyClicks(text, start);
+        EXPECT_TRUE(left->isHidden());
+        QTest::keyClicks(text, QString(150, QLatin1Char('x')));
+        EXPECT_FALSE(left->isHidden());
+        EXPECT_EQ(left->text(), QStringLiteral("41 left"));
+        QTest::keyClicks(text, QString(45, QLatin1Char('y')));
+        EXPECT_EQ(left->text(), QStringLiteral("0 left"));
+        QTest::keyClick(text, Qt::Key_Home);
+        QTest::keyClicks(text, QStringLiteral("AB"));
+        dialog.findChild<QComboBox*>(QStringLiteral("stroke"))->setCurrentIndex(2);
+        dialog.findChild<QComboBox*>(QStringLiteral("level"))->setCurrentIndex(0);
+        QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
+                          Qt::LeftButton);
+        return dialog.result();
+    });
+    Client().Command(kui::CmTipsAdd);
+    const std::string kept =
+        kui::ToStored(start + QString(150, QLatin1Char('x')) + QString(41, QLatin1Char('y')));
+    EXPECT_EQ(kept.size(), 219u);
+    EXPECT_EQ(ReadFile("serve.tip"),
+              Lines({"ZBD Data File Format 2.0", "1", R"("Serve","T","1","10",")" + kept + "\""}));
 }
 
 // A tip file the program cannot read is told and no view opens.
