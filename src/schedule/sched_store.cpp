@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "schedule/sched_store.h"
 
+#include "core/name_match.h"
+
 #include <array>
 #include <memory>
 #include <vector>
@@ -83,7 +85,7 @@ SchedRecord* SchedClass::Find(const std::string& name, const ZBD_Date& fromDate,
         i += step;
     for (; i >= 0 && i < count; i += step) {
         SchedRecord* event = At(i);
-        if (event->who.compare(0, wanted.size(), wanted) == 0) {
+        if (kvr::NameContains(event->who, wanted)) {
             lastFound = event;
             lastName = wanted;
             lastDirection = direction;

@@ -34,10 +34,10 @@ public:
     // Removes the first event that Equals `event`; nothing when there is none.
     void Remove(const SchedRecord* event);
 
-    // The next event (kForward) or previous one (kBackward) whose who begins
-    // with `name`, starting from `fromDate`. Repeating a search with the same
-    // name, direction and a from-date equal to the date of the event found
-    // last continues past that event; changing any of them starts over.
+    // The next event (kForward) or previous one (kBackward) whose who holds
+    // `name` anywhere, ignoring case and accents, starting from `fromDate`. Repeating a search with
+    // the same name, direction and a from-date equal to the date of the event found last continues
+    // past that event; changing any of them starts over.
     SchedRecord* Find(const std::string& name, const ZBD_Date& fromDate, int direction);
     void ResetSearch();
 
