@@ -12,7 +12,10 @@
 #include <filesystem>
 #include <map>
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -415,9 +418,16 @@ TEST_F(RecordDialogsTest, EditKeepsRatingsAndSaves) {
     EXPECT_EQ(reread.At(0)->Rating(Stroke::Volley, Level::Spin), 10);
 }
 
+// Where a key goes: the open suggestion list of a player list, else the
+// focused field (as the window system sends keys while a popup is open).
+QWidget* KeyTarget() {
+    QWidget* popup = QApplication::activePopupWidget();
+    return popup ? popup : QApplication::focusWidget();
+}
+
 // The whole entry from the keyboard: accelerators reach their fields, the
-// player list completes a name from the phone book, Tab moves down the
-// form and Enter in the notes presses OK.
+// player list offers a name from the phone book and takes it when chosen,
+// Tab moves down the form and Enter in the notes presses OK.
 TEST_F(RecordDialogsTest, KeyboardAlone) {
     WriteFile("phone.dat", Lines({"ZBD Data File Format 2.5", "1",
                                   "\"Ann Lee\",\"\",\"\",\"\",\"\",\"\",\"\""}));
@@ -434,10 +444,15 @@ TEST_F(RecordDialogsTest, KeyboardAlone) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(Responder().Texts(), std::vector<QString>{"Who did you play?"});
     QTest::keyClicks(QApplication::focusWidget(), "an");
-    // The letters typed stay as typed; the name is capitalised when stored.
-    EXPECT_EQ(dialog.findChild<TPlayerList*>("who")->currentText().compare("Ann Lee",
-                                                                           Qt::CaseInsensitive),
-              0);
+    // The letters typed stay as typed until the offered name is chosen.
+    auto* who = dialog.findChild<TPlayerList*>("who");
+    EXPECT_EQ(who->currentText(), "an");
+    ASSERT_TRUE(who->Suggester()->popup()->isVisible());
+    QTest::keyClick(KeyTarget(), Qt::Key_Down);
+    EXPECT_EQ(who->currentText(), "an");
+    QTest::keyClick(KeyTarget(), Qt::Key_Return);
+    EXPECT_EQ(who->currentText(), "Ann Lee");
+    EXPECT_FALSE(who->Suggester()->popup()->isVisible());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_M, Qt::AltModifier);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_L); // Lesson
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_I, Qt::AltModifier);
@@ -452,6 +467,56 @@ TEST_F(RecordDialogsTest, KeyboardAlone) {
     EXPECT_EQ(Stored(0).kind, "L");
     EXPECT_EQ(Stored(0).who, "Ann Lee");
     EXPECT_EQ(Stored(0).practiceNotes, "topspin");
+}
+
+// A typed name stays as typed: the phone book's names that hold it are
+// offered under the field, and neither Tab, Enter (which presses OK) nor an
+// accelerator takes one; Escape closes the list. A name typed with its
+// accent left out is offered too.
+TEST_F(RecordDialogsTest, TypedNameStaysAsTypedUntilAnOfferedNameIsChosen) {
+    WriteFile("phone.dat",
+              Lines({"ZBD Data File Format 2.5", "3", "\"Ann Lee\",\"\",\"\",\"\",\"\",\"\",\"\"",
+                     "\"Joanna Ray\",\"\",\"\",\"\",\"\",\"\",\"\"",
+                     "\"Zoë O'Neil\",\"\",\"\",\"\",\"\",\"\",\"\""}));
+    StartWindow();
+    TAddPlayRecordDlg dialog(&Client(), App());
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    auto* who = dialog.findChild<TPlayerList*>("who");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::AltModifier);
+    QTest::keyClicks(KeyTarget(), "Ann");
+    EXPECT_EQ(who->currentText(), "Ann");
+    EXPECT_EQ(who->Suggestions(QStringLiteral("Ann")), (QStringList{"Ann Lee", "Joanna Ray"}));
+    ASSERT_TRUE(who->Suggester()->popup()->isVisible());
+    // Enter with no offered name highlighted presses OK: the time is missing.
+    QTest::keyClick(KeyTarget(), Qt::Key_Return);
+    EXPECT_EQ(Responder().Texts(), std::vector<QString>{"How long did you play?"});
+    EXPECT_EQ(who->currentText(), "Ann");
+
+    who->setFocus();
+    QTest::keyClicks(KeyTarget(), " ");
+    ASSERT_TRUE(who->Suggester()->popup()->isVisible());
+    QTest::keyClick(KeyTarget(), Qt::Key_M, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.findChild<QComboBox*>("kind"));
+    EXPECT_FALSE(who->Suggester()->popup()->isVisible());
+    EXPECT_EQ(who->currentText(), "Ann ");
+
+    who->setFocus();
+    QTest::keyClick(KeyTarget(), Qt::Key_Backspace);
+    QTest::keyClick(KeyTarget(), Qt::Key_Down);
+    QTest::keyClick(KeyTarget(), Qt::Key_Escape);
+    EXPECT_FALSE(who->Suggester()->popup()->isVisible());
+    QTest::keyClick(KeyTarget(), Qt::Key_Tab);
+    EXPECT_EQ(who->currentText(), "Ann");
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::AltModifier);
+    QTest::keyClick(KeyTarget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(KeyTarget(), "zoe");
+    EXPECT_EQ(who->Suggestions(QStringLiteral("zoe")), QStringList{"Zoë O'Neil"});
+    QTest::keyClick(KeyTarget(), Qt::Key_Down);
+    QTest::keyClick(KeyTarget(), Qt::Key_Enter);
+    EXPECT_EQ(who->currentText(), "Zoë O'Neil");
 }
 
 // The list holds each name once, sorted regardless of case; a text in the
