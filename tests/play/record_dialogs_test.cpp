@@ -7,6 +7,7 @@
 #include "play/add_play_dialog.h"
 #include "play/play_commands.h"
 #include "play/rating_dialog.h"
+#include "support/typing.h"
 #include "ui/player_list.h"
 
 #include <filesystem>
@@ -416,13 +417,6 @@ TEST_F(RecordDialogsTest, EditKeepsRatingsAndSaves) {
     EXPECT_EQ(reread.At(0)->who, "Bo Park");
     EXPECT_EQ(reread.At(0)->time, "2.25");
     EXPECT_EQ(reread.At(0)->Rating(Stroke::Volley, Level::Spin), 10);
-}
-
-// Where a key goes: the open suggestion list of a player list, else the
-// focused field (as the window system sends keys while a popup is open).
-QWidget* KeyTarget() {
-    QWidget* popup = QApplication::activePopupWidget();
-    return popup ? popup : QApplication::focusWidget();
 }
 
 // The whole entry from the keyboard: accelerators reach their fields, the
