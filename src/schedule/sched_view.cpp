@@ -185,7 +185,10 @@ void TKvrSchedWin::Find() {
                   QStringLiteral("No Matches Scheduled"));
         return;
     }
-    TSchedFindDlg dialog(this, App().PhoneStore(), kui::FromStored(store.lastDate.Text()));
+    // The search goes on from the event found last; until one is found it
+    // starts from today.
+    const ZBD_Date offered = store.lastName.empty() ? ZBD_Date() : store.lastDate;
+    TSchedFindDlg dialog(this, App().PhoneStore(), kui::FromStored(offered.Text()));
     if (kui::RunModal(dialog) != QDialog::Accepted)
         return;
     std::string name = kui::ToStored(dialog.Who());

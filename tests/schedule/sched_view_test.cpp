@@ -7,6 +7,7 @@
 #include "schedule/sched_view.h"
 #include "schedule/schedule_commands.h"
 #include "support/render.h"
+#include "support/typing.h"
 #include "ui/drawing.h"
 #include "ui/player_list.h"
 
@@ -96,18 +97,26 @@ protected:
             return dialog.result();
         });
     }
+    // Queues the search dialog: the From Date typed over (when given), the
+    // direction clicked, the name typed and Enter pressed.
     void QueueFind(const QString& who, const QString& from, bool forward,
                    QString* offered = nullptr) {
         Responder().QueueDialog([=](QDialog& dialog) {
             if (offered)
                 *offered = Field<QLineEdit>(dialog, "fromDate")->text();
             EXPECT_TRUE(Field<QComboBox>(dialog, "who")->currentText().isEmpty());
-            Field<QComboBox>(dialog, "who")->setEditText(who);
-            if (!from.isNull())
-                Field<QLineEdit>(dialog, "fromDate")->setText(from);
-            Field<QRadioButton>(dialog, forward ? "forward" : "backward")->setChecked(true);
-            dialog.accept();
-            return dialog.result();
+            dialog.show();
+            if (!QTest::qWaitForWindowExposed(&dialog))
+                return -1;
+            if (!from.isNull()) {
+                auto* date = Field<QLineEdit>(dialog, "fromDate");
+                QTest::mouseDClick(date, Qt::LeftButton);
+                QTest::keyClick(date, Qt::Key_A, Qt::ControlModifier);
+                QTest::keyClicks(date, from);
+            }
+            QTest::mouseClick(Field<QRadioButton>(dialog, forward ? "forward" : "backward"),
+                              Qt::LeftButton);
+            return TypeAndEnter(dialog, Field<QComboBox>(dialog, "who"), who);
         });
     }
 };
@@ -293,7 +302,7 @@ TEST_F(SchedViewTest, SearchContinuesFromTheEventFoundLast) {
     QueueFind("le", "1/1/2001", true, &offered);
     QueueLook(seen);
     view.Find();
-    EXPECT_EQ(offered, QStringLiteral("1/1/1999"));
+    EXPECT_EQ(offered, QStringLiteral("12/15/2001")); // today before any match
     QueueFind("le", QString(), true, &offered);
     QueueLook(seen);
     view.Find();
@@ -309,9 +318,14 @@ TEST_F(SchedViewTest, SearchContinuesFromTheEventFoundLast) {
     QueueFind("lee", "12/31/2001", false);
     QueueLook(seen);
     view.Find();
-    EXPECT_EQ(seen.whos, (std::vector<std::string>{"Lee Ames", "Leslie Ray", "Lee Ames", "Lee Ames",
-                                                   "Lee Ames"}));
     EXPECT_EQ(app_->SchedStore().lastFound, app_->SchedStore().At(3));
+    // The name may stand anywhere in the Who, in any case.
+    QueueFind("LEE", "6/1/2001", true);
+    QueueLook(seen);
+    view.Find();
+    EXPECT_EQ(seen.whos, (std::vector<std::string>{"Lee Ames", "Leslie Ray", "Lee Ames", "Lee Ames",
+                                                   "Lee Ames", "Dan Lee"}));
+    EXPECT_EQ(app_->SchedStore().lastFound, app_->SchedStore().At(2));
 
     QueueFind("", QString(), true);
     view.Find();
