@@ -8,6 +8,7 @@
 #include "play/find_dialog.h"
 #include "support/render.h"
 #include "support/text_recorder.h"
+#include "support/typing.h"
 #include "ui/drawing.h"
 #include "ui/player_list.h"
 
@@ -60,12 +61,11 @@ protected:
         auto page = view.Snapshot();
         return page.entry ? page.entry->name : std::string("(none)");
     }
-    // Answers the find dialog with `text`.
+    // Answers the find dialog with `text` typed and Enter.
     void QueueFind(const QString& text) {
         Responder().QueueDialog([text](QDialog& dialog) {
-            dialog.findChild<TPlayerList*>(QStringLiteral("who"))->setEditText(text);
-            dialog.accept();
-            return dialog.result();
+            return TypeAndEnter(dialog, dialog.findChild<TPlayerList*>(QStringLiteral("who")),
+                                text);
         });
     }
     // Fills the entry dialog, presses OK until it closes, and keeps the
@@ -214,9 +214,11 @@ TEST_F(PhoneViewTest, PagingAndDeletionSequences) {
 }
 
 // Find goes on from the page shown, wraps to the first entry, never finds
-// the entry shown, and reports a miss with the text as typed.
+// the entry shown, and reports a miss with the text as typed. A name holding
+// the text anywhere, whatever its case and accents, is found.
 TEST_F(PhoneViewTest, FindWrapsAndReportsAMissWithTheTextAsTyped) {
-    WriteBook({Entry("Ann Lee"), Entry("Bob Marsh"), Entry("Bob Stone"), Entry("Cy Young")});
+    WriteBook({Entry("Ann Lee"), Entry("Bob Marsh"), Entry("Bob Stone"), Entry("Cy Young"),
+               Entry("Zoë O'Neil")});
     StartWindow();
     TKvrPhoneWin& view = Open();
     QueueFind(QStringLiteral("bob"));
@@ -248,6 +250,14 @@ TEST_F(PhoneViewTest, FindWrapsAndReportsAMissWithTheTextAsTyped) {
     Press(view, "find");
     EXPECT_EQ(Responder().Shown().size(), 2u);
     EXPECT_EQ(Responder().DialogsRun().size(), 8u);
+
+    QueueFind(QStringLiteral("zoe"));
+    Press(view, "find");
+    EXPECT_EQ(view.PageIndex(), 4);
+    QueueFind(QStringLiteral("MARSH"));
+    Press(view, "find");
+    EXPECT_EQ(view.PageIndex(), 1);
+    EXPECT_EQ(Responder().Shown().size(), 2u);
 }
 
 // The entry dialog refuses OK until the name, the phone number and the
