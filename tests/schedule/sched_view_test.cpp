@@ -186,6 +186,52 @@ TEST_F(SchedViewTest, MarksPagingClicksAndDoubleClicks) {
     EXPECT_EQ(MarkedDays(view), (std::set<int>{3, 10, 20}));
 }
 
+// After the pages turn, a click at a day as drawn opens that day's events
+// and a double click a new event on it, across a year's end both ways.
+TEST_F(SchedViewTest, ClicksAfterPagingOpenTheDayDrawnUnderThePointer) {
+    WriteEvents({Event("1/5/2002", "Cy Young", "10:00", "Gym", "volleys"),
+                 Event("11/30/2001", "Di Ross", "9 am", "Park", "lobs")});
+    TKvrSchedWin& view = Open();
+    // The middle of the cell drawn with `day`, at the window's size.
+    auto drawnAt = [&view](int day) {
+        const kui::SchedMonthData data = view.Snapshot(view.size());
+        for (size_t i = 0; i < data.cells.size(); ++i)
+            if (data.cellDay[i] == day)
+                return QPoint((data.cells[i].left + data.cells[i].right) / 2,
+                              (data.cells[i].top + data.cells[i].bottom) / 2);
+        return QPoint(-1, -1);
+    };
+    QString newDate;
+    auto queueNew = [&] {
+        Responder().QueueDialog([&newDate](QDialog& dialog) {
+            newDate = Field<QLineEdit>(dialog, "date")->text();
+            dialog.reject();
+            return dialog.result();
+        });
+    };
+    Seen seen;
+
+    QTest::mouseClick(view.findChild<QPushButton*>(QStringLiteral("next")), Qt::LeftButton);
+    ASSERT_EQ(view.Snapshot(view.size()).title, QStringLiteral("January 2002"));
+    QueueLook(seen);
+    QTest::mouseClick(&view, Qt::LeftButton, {}, drawnAt(5));
+    EXPECT_EQ(seen.whos, std::vector<std::string>{"Cy Young"});
+    queueNew();
+    QTest::mouseDClick(&view, Qt::LeftButton, {}, drawnAt(31));
+    EXPECT_EQ(newDate, QStringLiteral("1/31/2002"));
+    EXPECT_EQ(view.SelectedDate().Text(), "1/31/2002");
+
+    QTest::mouseClick(view.findChild<QPushButton*>(QStringLiteral("prev")), Qt::LeftButton);
+    QTest::mouseClick(view.findChild<QPushButton*>(QStringLiteral("prev")), Qt::LeftButton);
+    ASSERT_EQ(view.Snapshot(view.size()).title, QStringLiteral("November 2001"));
+    QueueLook(seen);
+    QTest::mouseClick(&view, Qt::LeftButton, {}, drawnAt(30));
+    EXPECT_EQ(seen.whos, (std::vector<std::string>{"Cy Young", "Di Ross"}));
+    queueNew();
+    QTest::mouseDClick(&view, Qt::LeftButton, {}, drawnAt(1));
+    EXPECT_EQ(newDate, QStringLiteral("11/1/2001"));
+}
+
 // The checks in their order, each keeping the dialog open; a short year is
 // stored in full; an event opened and closed with OK untouched is not
 // saved; a changed Who is saved capitalised; a failed save says so and keeps
