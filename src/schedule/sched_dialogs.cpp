@@ -5,6 +5,8 @@
 #include "ui/player_list.h"
 #include "ui/text.h"
 
+#include <memory>
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -134,19 +136,24 @@ void TSchedAddDlg::accept() {
 
     SchedClass::CapitalizeWords(typed.who);
     SchedRecord before;
+    SchedRecord* added = nullptr;
     if (event_) {
         before.Assign(*event_);
         store_.Update(*event_, typed);
     } else {
-        store_.AddCopy(typed);
+        auto event = std::make_unique<SchedRecord>(typed);
+        added = event.get();
+        store_.Add(std::move(event));
     }
     if (store_.Save() != 1) {
-        // The store goes back to what is on disk; the dialog keeps what was
-        // typed so that OK may be tried again.
+        // The store goes back to what is on disk: exactly the event this
+        // dialog added or changed, not another one equal to it. The dialog
+        // keeps what was typed so that OK may be tried again.
+        int index = -1;
         if (event_)
             store_.Update(*event_, before);
         else
-            store_.Remove(&typed);
+            store_.Take(added, index);
         kui::Tell(this, QStringLiteral("Error saving data!"));
         return;
     }
@@ -157,17 +164,20 @@ void TSchedAddDlg::DeleteEvent() {
     if (!event_ ||
         !kui::AskOkCancel(this, QStringLiteral("Delete Event?"), QStringLiteral("Delete?")))
         return;
-    SchedRecord removed;
-    removed.Assign(*event_);
-    store_.Remove(event_);
-    event_ = nullptr;
+    // The event this dialog shows, even when another one has the same date,
+    // Who and time.
+    int index = -1;
+    std::unique_ptr<SchedRecord> removed = store_.Take(event_, index);
+    if (!removed)
+        return QDialog::reject();
     if (store_.Save() != 1) {
-        // Put it back: the file still holds it.
-        store_.AddCopy(removed);
+        // Put it back where it stood: the file still holds it.
+        store_.PutBack(std::move(removed), index);
         kui::Tell(this, QStringLiteral("Error saving data!"));
         QDialog::reject();
         return;
     }
+    event_ = nullptr;
     deleted_ = true;
     accept();
 }

@@ -2,6 +2,7 @@
 #include "schedule/sched_store.h"
 #include "support/temp_dir.h"
 
+#include <memory>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -82,6 +83,35 @@ TEST_F(SchedStoreTest, RemoveTakesTheFirstEqualEvent) {
     store.Remove(&probe);
     ASSERT_EQ(store.Count(), 2u);
     EXPECT_EQ(store.At(0)->notes, "added first");
+}
+
+// Take picks the event itself out of the list, not the first one equal to
+// it, and PutBack returns it to its place: the list is as it was.
+TEST_F(SchedStoreTest, TakeAndPutBackMoveExactlyTheEventGiven) {
+    SchedClass store;
+    store.AddCopy(event("5/1/2001", "Lee", "6 pm", "second"));
+    store.AddCopy(event("5/1/2001", "Lee", "6 pm", "first"));
+    store.AddCopy(event("6/1/2001", "Bo", "7 pm", "later"));
+    SchedRecord* second = store.At(1);
+    ASSERT_EQ(second->notes, "second");
+    store.lastFound = second;
+    int index = -1;
+    std::unique_ptr<SchedRecord> taken = store.Take(second, index);
+    EXPECT_EQ(taken.get(), second);
+    EXPECT_EQ(index, 1);
+    EXPECT_EQ(store.lastFound, nullptr);
+    ASSERT_EQ(store.Count(), 2u);
+    EXPECT_EQ(store.At(0)->notes, "first");
+    store.PutBack(std::move(taken), index);
+    ASSERT_EQ(store.Count(), 3u);
+    EXPECT_EQ(store.At(1), second);
+    EXPECT_EQ(store.At(2)->notes, "later");
+
+    SchedRecord stranger = *second;
+    EXPECT_EQ(store.Take(&stranger, index), nullptr);
+    EXPECT_EQ(index, -1);
+    EXPECT_EQ(store.Take(nullptr, index), nullptr);
+    EXPECT_EQ(store.Count(), 3u);
 }
 
 class SchedFindTest : public SchedStoreTest {

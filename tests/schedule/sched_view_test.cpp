@@ -325,6 +325,67 @@ TEST_F(SchedViewTest, DeleteAsksThenRemovesFromTheFile) {
     EXPECT_EQ(MarkedDays(view), std::set<int>{3});
 }
 
+// Of two events with the same date, Who and time, Delete removes the one
+// its dialog shows; a delete or an edit that cannot be saved puts back
+// exactly that event, in its place.
+TEST_F(SchedViewTest, DeleteAndFailedSavesTouchOnlyTheDialogsEvent) {
+    WriteEvents({Event("12/3/2001", "Ann Lee", "6 pm", "Club", "first"),
+                 Event("12/3/2001", "Ann Lee", "6 pm", "Park", "second")});
+    TKvrSchedWin& view = Open();
+    SchedClass& store = app_->SchedStore();
+    const SchedRecord* first = store.At(0);
+    const SchedRecord* second = store.At(1);
+    ASSERT_EQ(second->notes, "second");
+    auto skip = [](QDialog& dialog) {
+        dialog.reject();
+        return dialog.result();
+    };
+    auto pressDelete = [](QDialog& dialog) {
+        QTest::mouseClick(Field<QPushButton>(dialog, "delete"), Qt::LeftButton);
+        return dialog.result();
+    };
+    auto typeWhere = [](QDialog& dialog) {
+        auto* where = Field<QLineEdit>(dialog, "where");
+        where->setFocus();
+        QTest::keyClick(where, Qt::Key_End);
+        QTest::keyClicks(where, " 2");
+        QTest::mouseClick(Field<QPushButton>(dialog, "ok"), Qt::LeftButton);
+        return dialog.result();
+    };
+    const std::string file = ReadFile("sched.dat");
+    std::filesystem::rename("sched.dat", "sched.keep");
+    std::filesystem::create_directory("sched.dat");
+    Responder().QueueDialog(skip);
+    Responder().QueueAnswer(true);
+    Responder().QueueDialog(pressDelete);
+    view.ClickCell(CellOf(view, 3));
+    Responder().QueueDialog(skip);
+    Responder().QueueDialog([&](QDialog& dialog) {
+        EXPECT_EQ(typeWhere(dialog), QDialog::Rejected);
+        dialog.reject();
+        return dialog.result();
+    });
+    view.ClickCell(CellOf(view, 3));
+    EXPECT_EQ(Responder().Texts(),
+              (std::vector<QString>{"Delete Event?", "Error saving data!", "Error saving data!"}));
+    ASSERT_EQ(store.Count(), 2u);
+    EXPECT_EQ(store.At(0), first);
+    EXPECT_EQ(store.At(1), second);
+    EXPECT_EQ(second->where, "Park");
+
+    std::filesystem::remove("sched.dat");
+    std::filesystem::rename("sched.keep", "sched.dat");
+    Responder().QueueDialog(skip);
+    Responder().QueueAnswer(true);
+    Responder().QueueDialog(pressDelete);
+    view.ClickCell(CellOf(view, 3));
+    ASSERT_EQ(store.Count(), 1u);
+    EXPECT_EQ(store.At(0)->notes, "first");
+    EXPECT_NE(ReadFile("sched.dat").find("\"first\""), std::string::npos);
+    EXPECT_EQ(ReadFile("sched.dat").find("\"second\""), std::string::npos);
+    EXPECT_NE(file.find("\"second\""), std::string::npos);
+}
+
 // With no events the search says so at once; a search continues past the
 // event found last when its offered date is kept, starts over when the date
 // changes, ends silently without a name and tells a name not found.
