@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/play_store.h"
+#include "ui/stored_fields.h"
 
 #include <QDialog>
 
@@ -39,6 +40,7 @@ private:
     void ShowFieldsForKind();
     void Ok();
     void ReadFields();
+    void Clean();
     bool Validate();
     bool Refuse(const char* caption, const char* text, QWidget* field);
     void SaveNew();
@@ -47,6 +49,7 @@ private:
     TKvrWinApp& app_;
     PlayRecord* edited_;
     PlayRecord record_;
+    kui::StoredFields stored_; // what the fields showed of the edited record
     QFormLayout* form_ = nullptr;
     QLineEdit* date_ = nullptr;
     QComboBox* singlesDoubles_ = nullptr;

@@ -98,6 +98,13 @@ void TSchedAddDlg::Build(const KVR_PhoneData& phones) {
     connect(delete_, &QPushButton::clicked, this, &TSchedAddDlg::DeleteEvent);
     layout->addWidget(buttons);
     who_->setFocus();
+
+    // A stored text longer than its field is shown cut; it is kept whole
+    // unless the player changes the field.
+    stored_.Remember(time_, record_.time);
+    stored_.Remember(who_, record_.who);
+    stored_.Remember(where_, record_.where);
+    stored_.Remember(notes_, record_.notes);
 }
 
 void TSchedAddDlg::Missing(const QString& text, QWidget* field) {
@@ -118,10 +125,10 @@ void TSchedAddDlg::accept() {
         return Missing(QStringLiteral("Invalid Date"), date_);
     SchedRecord typed;
     typed.date = date.Text();
-    typed.who = kui::ToStored(who_->currentText().left(kWhoLength));
-    typed.time = kui::ToStored(time_->text());
-    typed.where = kui::ToStored(where_->text());
-    typed.notes = kui::ToStored(notes_->toPlainText().left(kNotesLength));
+    typed.who = stored_.Value(who_, kui::ToStored(who_->currentText().left(kWhoLength)));
+    typed.time = stored_.Value(time_, kui::ToStored(time_->text()));
+    typed.where = stored_.Value(where_, kui::ToStored(where_->text()));
+    typed.notes = stored_.Value(notes_, kui::ToStored(notes_->toPlainText().left(kNotesLength)));
     if (typed.who.empty())
         return Missing(QStringLiteral("Who are you playing?"), who_);
     if (typed.time.empty())
@@ -134,7 +141,8 @@ void TSchedAddDlg::accept() {
     if (!Changed(typed))
         return QDialog::accept();
 
-    SchedClass::CapitalizeWords(typed.who);
+    if (stored_.Touched(who_))
+        SchedClass::CapitalizeWords(typed.who);
     SchedRecord before;
     SchedRecord* added = nullptr;
     if (event_) {

@@ -12,11 +12,13 @@
 #include "ui/drawing.h"
 #include "ui/player_list.h"
 
+#include <filesystem>
 #include <set>
 #include <unistd.h>
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -27,6 +29,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QTest>
 
 namespace kvrtest {
 namespace {
@@ -372,6 +375,48 @@ TEST_F(PhoneViewTest, AddAndEditThroughTheEntryDialog) {
     Press(view, "edit");
     EXPECT_NE(ReadFile("phone.dat").find(added), std::string::npos);
     EXPECT_TRUE(Responder().Shown().empty());
+}
+
+// An entry whose texts are longer than the fields, or whose codes the lists
+// do not offer, keeps them: Edit and OK untouched store nothing, and a
+// change typed into one field changes that field alone.
+TEST_F(PhoneViewTest, UntouchedFieldsKeepTheStoredEntryWhole) {
+    const std::string line = "\"alexandra montgomery-smythe\",\"+44 20 7946 0958 ext 12\","
+                             "\"4.25\",\"r\",\"x\",\"\",\"" +
+                             std::string(150, 'n') + "\"";
+    WriteFile("phone.dat", Lines({"ZBD Data File Format 2.5", "1", line}));
+    WriteFile("coach.dat", Lines({"Pat Smith"}));
+    StartWindow();
+    TKvrPhoneWin& view = Open();
+    const std::string file = ReadFile("phone.dat");
+    auto pressOk = [](QDialog& dialog) {
+        QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
+                          Qt::LeftButton);
+        return dialog.result();
+    };
+    Responder().QueueDialog(pressOk);
+    Press(view, "edit");
+    EXPECT_EQ(Responder().DialogsRun().size(), 1u);
+    EXPECT_EQ(ReadFile("phone.dat"), file);
+    std::filesystem::remove("phone.dat");
+    Responder().QueueDialog(pressOk);
+    Press(view, "edit");
+    EXPECT_FALSE(Exists("phone.dat"));
+
+    Responder().QueueDialog([&](QDialog& dialog) {
+        auto* phone = dialog.findChild<QLineEdit*>(QStringLiteral("phoneNumber"));
+        EXPECT_EQ(phone->text().size(), TPhoneAddDlg::kPhoneLength);
+        phone->setFocus();
+        QTest::keyClick(phone, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(phone, "555-0100");
+        return pressOk(dialog);
+    });
+    Press(view, "edit");
+    EXPECT_NE(ReadFile("phone.dat")
+                  .find("\"alexandra montgomery-smythe\",\"555-0100\",\"4.25\","
+                        "\"r\",\"x\",\"\",\"" +
+                        std::string(150, 'n') + "\""),
+              std::string::npos);
 }
 
 // A save that fails says so and keeps what was typed in the book; a delete

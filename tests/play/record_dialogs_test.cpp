@@ -419,6 +419,50 @@ TEST_F(RecordDialogsTest, EditKeepsRatingsAndSaves) {
     EXPECT_EQ(reread.At(0)->Rating(Stroke::Volley, Level::Spin), 10);
 }
 
+// An edit left untouched stores nothing, whatever the stored record holds
+// beyond what the fields take (texts longer than their fields, a name in
+// small letters, a partner kept on a singles record); a change typed into
+// one field changes that field alone.
+TEST_F(RecordDialogsTest, EditKeepsUntouchedFieldsWhole) {
+    PlayRecord stored = Outing("3/1/2026");
+    stored.who = "ann lee-montgomery of the club";
+    stored.partner = "Bo";
+    stored.time = "1.5 hours!";
+    stored.practiceNotes = std::string(230, 'p');
+    {
+        KVR_PlayData store;
+        store.AddCopy(stored);
+        ASSERT_EQ(store.Save(), 1);
+    }
+    const std::string file = ReadFile("play.dat");
+    StartWindow();
+    PlayRecord& record = *App().PlayStore().At(0);
+    std::filesystem::remove("play.dat");
+    {
+        TAddPlayRecordDlg dialog(&Client(), App(), &record);
+        QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
+                          Qt::LeftButton);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    }
+    EXPECT_FALSE(fs::exists("play.dat"));
+    EXPECT_EQ(record.ToLine(), stored.ToLine());
+
+    TAddPlayRecordDlg dialog(&Client(), App(), &record);
+    auto* time = dialog.findChild<QLineEdit*>("time");
+    time->setFocus();
+    QTest::keyClick(time, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(time, "2");
+    QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
+                      Qt::LeftButton);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    stored.time = "2";
+    KVR_PlayData reread;
+    ASSERT_EQ(reread.Load(), 1);
+    ASSERT_EQ(reread.Count(), 1u);
+    EXPECT_EQ(reread.At(0)->ToLine(), stored.ToLine());
+    EXPECT_NE(file, ReadFile("play.dat"));
+}
+
 // The whole entry from the keyboard: accelerators reach their fields, the
 // player list offers a name from the phone book and takes it when chosen,
 // Tab moves down the form and Enter in the notes presses OK.

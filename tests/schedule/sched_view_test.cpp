@@ -325,6 +325,39 @@ TEST_F(SchedViewTest, DeleteAsksThenRemovesFromTheFile) {
     EXPECT_EQ(MarkedDays(view), std::set<int>{3});
 }
 
+// Texts longer than the fields (a converted or hand-edited file) are shown
+// cut but kept whole: OK untouched stores nothing, and a change typed into
+// one field stores that field alone.
+TEST_F(SchedViewTest, UntouchedFieldsKeepLongStoredTextsWhole) {
+    const std::string who = "Tournament: Winter Open Doubles";        // 31 characters
+    const std::string time = "6:30 pm sharp";                         // 13
+    const std::string where = "City Courts, North Gate, Court Seven"; // 36
+    const std::string notes(90, 'n');
+    WriteEvents({Event("12/3/2001", who, time, where, notes)});
+    TKvrSchedWin& view = Open();
+    std::filesystem::remove("sched.dat");
+    auto pressOk = [](QDialog& dialog) {
+        QTest::mouseClick(Field<QPushButton>(dialog, "ok"), Qt::LeftButton);
+        return dialog.result();
+    };
+    Responder().QueueDialog(pressOk);
+    view.ClickCell(CellOf(view, 3));
+    EXPECT_EQ(Responder().DialogsRun().size(), 1u);
+    EXPECT_FALSE(Exists("sched.dat"));
+
+    Responder().QueueDialog([&](QDialog& dialog) {
+        auto* field = Field<QLineEdit>(dialog, "where");
+        EXPECT_EQ(field->text().size(), TSchedAddDlg::kWhereLength);
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(field, "Gym");
+        return pressOk(dialog);
+    });
+    view.ClickCell(CellOf(view, 3));
+    EXPECT_NE(ReadFile("sched.dat").find(Event("12/3/2001", who, time, "Gym", notes)),
+              std::string::npos);
+}
+
 // Of two events with the same date, Who and time, Delete removes the one
 // its dialog shows; a delete or an edit that cannot be saved puts back
 // exactly that event, in its place.
