@@ -509,13 +509,11 @@ TEST_F(RecordDialogsTest, KeyboardAlone) {
 
 // A typed name stays as typed: the phone book's names that hold it are
 // offered under the field, and neither Tab, Enter (which presses OK) nor an
-// accelerator takes one; Escape closes the list. A name typed with its
-// accent left out is offered too.
+// accelerator takes one; Escape closes the list.
 TEST_F(RecordDialogsTest, TypedNameStaysAsTypedUntilAnOfferedNameIsChosen) {
     WriteFile("phone.dat",
-              Lines({"ZBD Data File Format 2.5", "3", "\"Ann Lee\",\"\",\"\",\"\",\"\",\"\",\"\"",
-                     "\"Joanna Ray\",\"\",\"\",\"\",\"\",\"\",\"\"",
-                     "\"Zoë O'Neil\",\"\",\"\",\"\",\"\",\"\",\"\""}));
+              Lines({"ZBD Data File Format 2.5", "2", "\"Ann Lee\",\"\",\"\",\"\",\"\",\"\",\"\"",
+                     "\"Joanna Ray\",\"\",\"\",\"\",\"\",\"\",\"\""}));
     StartWindow();
     TAddPlayRecordDlg dialog(&Client(), App());
     dialog.show();
@@ -547,14 +545,6 @@ TEST_F(RecordDialogsTest, TypedNameStaysAsTypedUntilAnOfferedNameIsChosen) {
     EXPECT_FALSE(who->Suggester()->popup()->isVisible());
     QTest::keyClick(KeyTarget(), Qt::Key_Tab);
     EXPECT_EQ(who->currentText(), "Ann");
-
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::AltModifier);
-    QTest::keyClick(KeyTarget(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(KeyTarget(), "zoe");
-    EXPECT_EQ(who->Suggestions(QStringLiteral("zoe")), QStringList{"Zoë O'Neil"});
-    QTest::keyClick(KeyTarget(), Qt::Key_Down);
-    QTest::keyClick(KeyTarget(), Qt::Key_Enter);
-    EXPECT_EQ(who->currentText(), "Zoë O'Neil");
 }
 
 // The list holds each name once, sorted regardless of case; a text in the
