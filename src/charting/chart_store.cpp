@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "charting/chart_store.h"
 
+#include "core/name_match.h"
 #include "core/text_format.h"
 
 #include <algorithm>
@@ -8,7 +9,6 @@
 #include <climits>
 #include <cstdarg>
 #include <cstdio>
-#include <string_view>
 #include <vector>
 
 namespace {
@@ -26,36 +26,6 @@ constexpr std::array<int ChartRecord::*, ChartRecord::kFieldCount - 3> kCounters
     &ChartRecord::returnErrors,       &ChartRecord::backhandWinners,  &ChartRecord::backhandErrors,
     &ChartRecord::approachAttempts,   &ChartRecord::approachesPassed, &ChartRecord::approachErrors,
 };
-
-// A text as a search compares it: lower case, and the accented letters of
-// Latin-1 read as their plain letters. Bytes that are not UTF-8 are kept.
-std::string SearchForm(std::string_view text) {
-    // U+00C0 to U+00FF; null for the two signs among them.
-    static constexpr const char* kLatin1Letters[64] = {
-        "a", "a", "a", "a", "a", "a", "ae", "c",     "e", "e", "e", "e", "i", "i", "i",  "i",
-        "d", "n", "o", "o", "o", "o", "o",  nullptr, "o", "u", "u", "u", "u", "y", "th", "ss",
-        "a", "a", "a", "a", "a", "a", "ae", "c",     "e", "e", "e", "e", "i", "i", "i",  "i",
-        "d", "n", "o", "o", "o", "o", "o",  nullptr, "o", "u", "u", "u", "u", "y", "th", "y"};
-    std::string folded;
-    folded.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c >= 'A' && c <= 'Z') {
-            folded += static_cast<char>(c - 'A' + 'a');
-            continue;
-        }
-        if (c == 0xC3 && i + 1 < text.size()) {
-            const auto next = static_cast<unsigned char>(text[i + 1]);
-            if (next >= 0x80 && next <= 0xBF && kLatin1Letters[next - 0x80]) {
-                folded += kLatin1Letters[next - 0x80];
-                ++i;
-                continue;
-            }
-        }
-        folded += static_cast<char>(c);
-    }
-    return folded;
-}
 
 } // namespace
 
@@ -182,13 +152,12 @@ int KVR_ChartClass::Validate(ChartRecord& chart, std::string& message, char play
 
 int KVR_ChartClass::FindOpponent(const std::string& text, int currentIndex) const {
     const int count = static_cast<int>(std::min<unsigned>(Count(), INT_MAX));
-    const std::string wanted = SearchForm(text);
-    if (wanted.empty() || count == 0)
+    if (text.empty() || count == 0)
         return -1;
     int index = currentIndex >= 0 && currentIndex < count ? currentIndex : -1;
     for (int tested = 0; tested < count; ++tested) {
         index = index + 1 >= count ? 0 : index + 1;
-        if (SearchForm(At(index)->opponent).find(wanted) != std::string::npos)
+        if (kvr::NameContains(At(index)->opponent, text))
             return index;
     }
     return -1;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/history.h"
 
+#include "core/name_match.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -147,9 +149,9 @@ int KVR_History::SeekTo(int n) {
 int KVR_History::Find(int start, const std::string& text) {
     int first = std::max(start, 1);
     auto matches = [&text](const PlayRecord& record) {
-        return record.who.find(text) != std::string::npos ||
-               record.secondOpponent.find(text) != std::string::npos ||
-               record.partner.find(text) != std::string::npos;
+        return kvr::NameContains(record.who, text) ||
+               kvr::NameContains(record.secondOpponent, text) ||
+               kvr::NameContains(record.partner, text);
     };
     if (SeekTo(first) == 1) {
         for (int label = first; ReadNext() == 1; ++label)

@@ -40,7 +40,8 @@ public:
     // (numbered from 1). 1 done, 0 when there is no such record.
     int SeekTo(int n);
     // The number of the first record from `start` on whose opponents or
-    // partner contain `text`, or -1.
+    // partner contain `text`, ignoring case and accents (kvr::NameContains),
+    // or -1.
     int Find(int start, const std::string& text);
     int CountRecords();
     void Close();

@@ -148,6 +148,16 @@ TPhoneAddDlg::TPhoneAddDlg(QWidget* parent, const PhoneRecord& entry)
     layout->addLayout(form);
     layout->addWidget(buttons);
     name_->setFocus();
+
+    // A stored text longer than its field, or a code the lists do not
+    // offer, is kept unless the player changes the field.
+    stored_.Remember(name_, entry.name);
+    stored_.Remember(phone_, entry.phoneNumber);
+    stored_.Remember(rating_, entry.rating);
+    stored_.Remember(style_, entry.playingStyle);
+    stored_.Remember(side_, entry.playingSide);
+    stored_.Remember(backhand_, entry.backhandStyle);
+    stored_.Remember(notes_, entry.notes);
 }
 
 void TPhoneAddDlg::ShowRatings() {
@@ -161,14 +171,22 @@ PhoneRecord TPhoneAddDlg::Entry() const {
     PhoneRecord entry;
     entry.stats = entry_.stats;
     entry.name = Typed(name_->text());
-    entry.phoneNumber = Typed(phone_->text());
-    entry.rating =
-        rating_->currentIndex() < 0 ? std::string() : kui::ToStored(rating_->currentText().left(3));
-    entry.playingStyle = Code(style_);
-    entry.playingSide = Code(side_);
-    entry.backhandStyle = Code(backhand_);
-    entry.notes = Typed(notes_->toPlainText());
+    KVR_PhoneData::CapitalizeWords(entry.name);
+    entry.name = stored_.Value(name_, entry.name);
+    entry.phoneNumber = stored_.Value(phone_, Typed(phone_->text()));
+    entry.rating = stored_.Value(rating_, rating_->currentIndex() < 0
+                                              ? std::string()
+                                              : kui::ToStored(rating_->currentText().left(3)));
+    entry.playingStyle = stored_.Value(style_, Code(style_));
+    entry.playingSide = stored_.Value(side_, Code(side_));
+    entry.backhandStyle = stored_.Value(backhand_, Code(backhand_));
+    entry.notes = stored_.Value(notes_, Typed(notes_->toPlainText()));
     return entry;
+}
+
+bool TPhoneAddDlg::Changed() const {
+    const PhoneRecord entry = Entry();
+    return entry.ToLine() != entry_.ToLine();
 }
 
 void TPhoneAddDlg::accept() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "phonebook/phone_store.h"
+#include "ui/stored_fields.h"
 
 #include <QDialog>
 #include <QString>
@@ -43,10 +44,13 @@ public:
     // Filled from `entry` (empty for a new one).
     TPhoneAddDlg(QWidget* parent, const PhoneRecord& entry);
 
-    // The entry as typed: texts made storable, each list's choice as its
-    // stored code (empty when nothing is chosen); the statistics of the entry
-    // given.
+    // The entry as typed: texts made storable, a typed name capitalised,
+    // each list's choice as its stored code (empty when nothing is chosen);
+    // a field left as it opened keeps the entry's text whole. The statistics
+    // of the entry given.
     PhoneRecord Entry() const;
+    // Whether Entry() differs from the entry given in a stored field.
+    bool Changed() const;
 
     void accept() override;
 
@@ -54,6 +58,7 @@ private:
     void ShowRatings();
 
     PhoneRecord entry_;
+    kui::StoredFields stored_; // what the fields showed of entry_
     QLineEdit* name_;
     QLineEdit* phone_;
     QComboBox* rating_;

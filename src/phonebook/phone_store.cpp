@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "phonebook/phone_store.h"
 
+#include "core/name_match.h"
+
 #include <array>
 #include <memory>
 #include <vector>
@@ -43,15 +45,15 @@ int KVR_PhoneData::FindNext(const std::string& text, int currentIndex) {
     const int count = static_cast<int>(Count());
     if (text.empty() || count == 0)
         return -1;
-    std::string prefix = text;
-    CapitalizeWords(prefix);
+    std::string wanted = text;
+    CapitalizeWords(wanted);
     // An index outside the book means no entry is shown: every entry is
     // then tested once, from the first.
     const bool shown = currentIndex >= 0 && currentIndex < count;
     int index = shown ? currentIndex : -1;
     for (int tested = 0; tested < (shown ? count - 1 : count); ++tested) {
         index = index + 1 >= count ? 0 : index + 1;
-        if (At(index)->name.starts_with(prefix))
+        if (kvr::NameContains(At(index)->name, wanted))
             return index;
     }
     return -1;

@@ -32,8 +32,8 @@ public:
 
     KVR_PhoneData();
 
-    // The next entry after `currentIndex` whose name begins with `text`
-    // (capitalised as names are), wrapping to the first; the entry at
+    // The next entry after `currentIndex` whose name holds `text` anywhere,
+    // ignoring case and accents, wrapping to the first; the entry at
     // `currentIndex` itself is never found. -1 when there is none.
     int FindNext(const std::string& text, int currentIndex);
     // Recomputes every entry's statistics with one pass over the records.

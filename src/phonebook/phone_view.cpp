@@ -233,7 +233,6 @@ void TKvrPhoneWin::AddEntry() {
     if (kui::RunModal(dialog) != QDialog::Accepted)
         return;
     PhoneRecord entry = dialog.Entry();
-    KVR_PhoneData::CapitalizeWords(entry.name);
     ComputeOpponentStats(App().PlayStore(), entry.name, entry.stats);
     KVR_PhoneData& phones = App().PhoneStore();
     phones.AddCopy(entry);
@@ -250,10 +249,10 @@ void TKvrPhoneWin::EditEntry() {
     if (!shown)
         return;
     TPhoneAddDlg dialog(this, *shown);
-    if (kui::RunModal(dialog) != QDialog::Accepted)
+    // OK on an entry left as it was stores nothing.
+    if (kui::RunModal(dialog) != QDialog::Accepted || !dialog.Changed())
         return;
     PhoneRecord entry = dialog.Entry();
-    KVR_PhoneData::CapitalizeWords(entry.name);
     ComputeOpponentStats(App().PlayStore(), entry.name, entry.stats);
     // The entry keeps its page even when its name changed; the next load
     // puts it in order.

@@ -78,26 +78,16 @@ std::string ReadChoice(QComboBox* box) {
     return kui::ToStored(box->currentText().left(1).toUpper());
 }
 
+// Whether a stored one-letter code is `letter`: readers test only its first
+// letter, in either case (a choice left untouched keeps its stored letter).
+bool IsCode(const std::string& code, char letter) {
+    return !code.empty() && (code[0] == letter || code[0] == letter - 'A' + 'a');
+}
+
 // Typed text as it may be stored: cut at its limit, on one line, with no
 // double quote (the file format cannot hold one inside a field).
 std::string Storable(const QString& text, int limit) {
     return kvr::StorableText(kui::ToStored(kui::LeftCharacters(text, limit)));
-}
-
-// Names capitalised; no partner or second opponent for singles, no result
-// or score but for a match. (The three choices are capital letters already.)
-void Clean(PlayRecord& record) {
-    KVR_PlayData::CapitalizeWords(record.who);
-    KVR_PlayData::CapitalizeWords(record.secondOpponent);
-    KVR_PlayData::CapitalizeWords(record.partner);
-    if (record.singlesDoubles == "S") {
-        record.secondOpponent.clear();
-        record.partner.clear();
-    }
-    if (record.kind != "M") {
-        record.result.clear();
-        record.score.clear();
-    }
 }
 
 } // namespace
@@ -191,6 +181,19 @@ TAddPlayRecordDlg::TAddPlayRecordDlg(QWidget* parent, TKvrWinApp& app, PlayRecor
         matchNotes_->setPlainText(kui::FromStored(edited_->matchNotes));
         practiceNotes_->setPlainText(kui::FromStored(edited_->practiceNotes));
         ShowFieldsForKind();
+        // A stored text longer than its field, or a letter the lists do not
+        // offer, is kept unless the player changes the field.
+        stored_.Remember(date_, edited_->date);
+        stored_.Remember(singlesDoubles_, edited_->singlesDoubles);
+        stored_.Remember(kind_, edited_->kind);
+        stored_.Remember(result_, edited_->result);
+        stored_.Remember(who_, edited_->who);
+        stored_.Remember(secondOpponent_, edited_->secondOpponent);
+        stored_.Remember(partner_, edited_->partner);
+        stored_.Remember(time_, edited_->time);
+        stored_.Remember(score_, edited_->score);
+        stored_.Remember(matchNotes_, edited_->matchNotes);
+        stored_.Remember(practiceNotes_, edited_->practiceNotes);
     }
     // A new record shows every field until the player chooses or leaves the
     // date.
@@ -248,20 +251,53 @@ void TAddPlayRecordDlg::Ok() {
     accept();
 }
 
+// Each field as typed, or as stored when the player left it as it opened.
 void TAddPlayRecordDlg::ReadFields() {
-    record_.date = Storable(date_->text().trimmed(), kDateLength);
+    auto text = [this](QWidget* field, const QString& typed, int limit) {
+        return stored_.Value(field, Storable(typed, limit));
+    };
+    record_.date = text(date_, date_->text().trimmed(), kDateLength);
     // A comma is read as the decimal mark, as many players type it.
-    record_.time =
-        Storable(time_->text().trimmed().replace(QLatin1Char(','), QLatin1Char('.')), kTimeLength);
-    record_.score = Storable(score_->text(), kScoreLength);
-    record_.matchNotes = Storable(matchNotes_->toPlainText(), kNotesLength);
-    record_.practiceNotes = Storable(practiceNotes_->toPlainText(), kNotesLength);
-    record_.who = Storable(who_->currentText().trimmed(), kNameLength);
-    record_.secondOpponent = Storable(secondOpponent_->currentText().trimmed(), kNameLength);
-    record_.partner = Storable(partner_->currentText().trimmed(), kNameLength);
-    record_.singlesDoubles = ReadChoice(singlesDoubles_);
-    record_.kind = ReadChoice(kind_);
-    record_.result = ReadChoice(result_);
+    record_.time = text(time_, time_->text().trimmed().replace(QLatin1Char(','), QLatin1Char('.')),
+                        kTimeLength);
+    record_.score = text(score_, score_->text(), kScoreLength);
+    record_.matchNotes = text(matchNotes_, matchNotes_->toPlainText(), kNotesLength);
+    record_.practiceNotes = text(practiceNotes_, practiceNotes_->toPlainText(), kNotesLength);
+    record_.who = text(who_, who_->currentText().trimmed(), kNameLength);
+    record_.secondOpponent =
+        text(secondOpponent_, secondOpponent_->currentText().trimmed(), kNameLength);
+    record_.partner = text(partner_, partner_->currentText().trimmed(), kNameLength);
+    // A choice left empty reads as the first item, unless it was stored so.
+    auto choice = [this](QComboBox* box) {
+        const bool touched = stored_.Touched(box);
+        std::string typed = ReadChoice(box);
+        return touched ? typed : stored_.Value(box, {});
+    };
+    record_.singlesDoubles = choice(singlesDoubles_);
+    record_.kind = choice(kind_);
+    record_.result = choice(result_);
+}
+
+// Names capitalised; no partner or second opponent for singles, no result
+// or score but for a match. (The three choices are capital letters already.)
+// What the player did not touch is left as stored: a name in its own case,
+// and the fields a choice clears while that choice is as it was stored.
+void TAddPlayRecordDlg::Clean() {
+    for (auto [field, name] :
+         {std::pair{who_, &record_.who}, std::pair{secondOpponent_, &record_.secondOpponent},
+          std::pair{partner_, &record_.partner}})
+        if (stored_.Touched(field))
+            KVR_PlayData::CapitalizeWords(*name);
+    const bool singles = IsCode(record_.singlesDoubles, 'S');
+    for (auto [field, name] : {std::pair{secondOpponent_, &record_.secondOpponent},
+                               std::pair{partner_, &record_.partner}})
+        if (singles && (stored_.Touched(singlesDoubles_) || stored_.Touched(field)))
+            name->clear();
+    const bool match = IsCode(record_.kind, 'M');
+    if (!match && (stored_.Touched(kind_) || stored_.Touched(result_)))
+        record_.result.clear();
+    if (!match && (stored_.Touched(kind_) || stored_.Touched(score_)))
+        record_.score.clear();
 }
 
 bool TAddPlayRecordDlg::Refuse(const char* caption, const char* text, QWidget* field) {
@@ -277,7 +313,8 @@ bool TAddPlayRecordDlg::Validate() {
     const ZBD_Date date(record_.date);
     if (!date.IsValid())
         return Refuse("Invalid Date", "Please enter the play date", date_);
-    record_.date = date.Text();
+    if (stored_.Touched(date_))
+        record_.date = date.Text();
     if (record_.who.empty())
         return Refuse(missing, "Who did you play?", who_);
     if (record_.time.empty())
@@ -287,12 +324,12 @@ bool TAddPlayRecordDlg::Validate() {
         return Refuse(missing,
                       "Invalid Time Value, input hours played (ie: 1.25 = an hour and 15 minutes)",
                       time_);
-    const bool match = record_.kind == "M";
+    const bool match = IsCode(record_.kind, 'M');
     if (match && record_.matchNotes.empty())
         return Refuse(missing, "Don't forget your Match Notes", matchNotes_);
     if (match && record_.score.empty())
         return Refuse(missing, "Don't forget the score", score_);
-    const bool doubles = record_.singlesDoubles == "D";
+    const bool doubles = IsCode(record_.singlesDoubles, 'D');
     if (doubles && record_.secondOpponent.empty())
         return Refuse(missing, "Don't forget the other player.", secondOpponent_);
     if (doubles && record_.partner.empty())
@@ -303,7 +340,7 @@ bool TAddPlayRecordDlg::Validate() {
 }
 
 void TAddPlayRecordDlg::SaveNew() {
-    Clean(record_);
+    Clean();
     KVR_PlayData& play = app_.PlayStore();
     kui::AskStrokeRatings(this, record_, kui::RatingReference(play, ZBD_Date(record_.date)));
     play.AddCopy(record_);
@@ -320,7 +357,10 @@ void TAddPlayRecordDlg::SaveNew() {
 }
 
 void TAddPlayRecordDlg::SaveEdit() {
-    Clean(record_);
+    Clean();
+    // OK on a record left as it was stores nothing.
+    if (record_.ToLine() == edited_->ToLine())
+        return;
     KVR_PlayData& play = app_.PlayStore();
     play.Update(*edited_, record_);
     if (play.Save() != 1)

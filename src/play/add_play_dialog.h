@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/play_store.h"
+#include "ui/stored_fields.h"
 
 #include <optional>
 
@@ -42,6 +43,7 @@ private:
     void ShowFieldsForKind();
     void Ok();
     void ReadFields();
+    void Clean();
     bool Validate();
     bool Refuse(const char* caption, const char* text, QWidget* field);
     void SaveNew();
@@ -55,6 +57,7 @@ private:
     PlayRecord record_;
     // The ratings set with "Ratings...", none until then.
     std::optional<PlayRecord> rated_;
+    kui::StoredFields stored_; // what the fields showed of the edited record
     QFormLayout* form_ = nullptr;
     QLineEdit* date_ = nullptr;
     QComboBox* singlesDoubles_ = nullptr;

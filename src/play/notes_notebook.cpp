@@ -4,6 +4,7 @@
 #include "app/application.h"
 #include "app/client.h"
 #include "core/history.h"
+#include "core/name_match.h"
 #include "play/add_play_dialog.h"
 #include "play/find_dialog.h"
 #include "play/notes_csv.h"
@@ -20,15 +21,11 @@
 
 namespace {
 
-bool BeginsWith(const std::string& name, const std::string& text) {
-    return name.compare(0, text.size(), text) == 0;
-}
-
 // Whether the record names the person: who, second opponent or partner
-// begins with the text.
-bool NamesFrom(const PlayRecord& record, const std::string& text) {
-    return BeginsWith(record.who, text) || BeginsWith(record.secondOpponent, text) ||
-           BeginsWith(record.partner, text);
+// holds the text, as the past notes' search reads them.
+bool NamesPerson(const PlayRecord& record, const std::string& text) {
+    return kvr::NameContains(record.who, text) || kvr::NameContains(record.secondOpponent, text) ||
+           kvr::NameContains(record.partner, text);
 }
 
 } // namespace
@@ -272,16 +269,16 @@ void TKvrBrowseWin::FindPerson() {
 
     if (!browsingPast_) {
         // The current notes from the page before this one back to the
-        // oldest, by the start of each name.
+        // oldest.
         for (int i = PageIndex() - 1; i >= 0; --i) {
-            if (NamesFrom(*play.At(i), text)) {
+            if (NamesPerson(*play.At(i), text)) {
                 pageIndex_ = i;
                 return Changed();
             }
         }
         kui::Tell(this, QStringLiteral("Didn't find %1 in Current Notes").arg(name),
                   QStringLiteral("Find"));
-        // The past notes from the newest, by any part of a name.
+        // The past notes from the newest.
         if (hasHistory &&
             kui::AskYesNo(this, QStringLiteral("Search Past Notes?"), QStringLiteral("Find"))) {
             const int found = Reader().Find(1, text);

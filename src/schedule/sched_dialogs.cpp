@@ -6,6 +6,8 @@
 #include "ui/player_list.h"
 #include "ui/text.h"
 
+#include <memory>
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -89,6 +91,13 @@ void TSchedAddDlg::Build(const KVR_PhoneData& phones) {
     connect(delete_, &QPushButton::clicked, this, &TSchedAddDlg::DeleteEvent);
     layout->addWidget(buttons);
     who_->setFocus();
+
+    // A stored text longer than its field is shown cut; it is kept whole
+    // unless the player changes the field.
+    stored_.Remember(time_, record_.time);
+    stored_.Remember(who_, record_.who);
+    stored_.Remember(where_, record_.where);
+    stored_.Remember(notes_, record_.notes);
 }
 
 void TSchedAddDlg::Missing(const QString& text, QWidget* field) {
@@ -109,10 +118,10 @@ void TSchedAddDlg::accept() {
         return Missing(QStringLiteral("Invalid Date"), date_);
     SchedRecord typed;
     typed.date = date.Text();
-    typed.who = kui::ToStored(who_->currentText().left(kWhoLength));
-    typed.time = kui::ToStored(time_->text());
-    typed.where = kui::ToStored(where_->text());
-    typed.notes = kui::ToStored(notes_->toPlainText().left(kNotesLength));
+    typed.who = stored_.Value(who_, kui::ToStored(who_->currentText().left(kWhoLength)));
+    typed.time = stored_.Value(time_, kui::ToStored(time_->text()));
+    typed.where = stored_.Value(where_, kui::ToStored(where_->text()));
+    typed.notes = stored_.Value(notes_, kui::ToStored(notes_->toPlainText().left(kNotesLength)));
     if (typed.who.empty())
         return Missing(QStringLiteral("Who are you playing?"), who_);
     if (typed.time.empty())
@@ -125,21 +134,27 @@ void TSchedAddDlg::accept() {
     if (!Changed(typed))
         return QDialog::accept();
 
-    SchedClass::CapitalizeWords(typed.who);
+    if (stored_.Touched(who_))
+        SchedClass::CapitalizeWords(typed.who);
     SchedRecord before;
+    SchedRecord* added = nullptr;
     if (event_) {
         before.Assign(*event_);
         store_.Update(*event_, typed);
     } else {
-        store_.AddCopy(typed);
+        auto event = std::make_unique<SchedRecord>(typed);
+        added = event.get();
+        store_.Add(std::move(event));
     }
     if (store_.Save() != 1) {
-        // The store goes back to what is on disk; the dialog keeps what was
-        // typed so that OK may be tried again.
+        // The store goes back to what is on disk: exactly the event this
+        // dialog added or changed, not another one equal to it. The dialog
+        // keeps what was typed so that OK may be tried again.
+        int index = -1;
         if (event_)
             store_.Update(*event_, before);
         else
-            store_.Remove(&typed);
+            store_.Take(added, index);
         kui::Tell(this, QStringLiteral("Error saving data!"));
         return;
     }
@@ -150,17 +165,20 @@ void TSchedAddDlg::DeleteEvent() {
     if (!event_ ||
         !kui::AskOkCancel(this, QStringLiteral("Delete Event?"), QStringLiteral("Delete?")))
         return;
-    SchedRecord removed;
-    removed.Assign(*event_);
-    store_.Remove(event_);
-    event_ = nullptr;
+    // The event this dialog shows, even when another one has the same date,
+    // Who and time.
+    int index = -1;
+    std::unique_ptr<SchedRecord> removed = store_.Take(event_, index);
+    if (!removed)
+        return QDialog::reject();
     if (store_.Save() != 1) {
-        // Put it back: the file still holds it.
-        store_.AddCopy(removed);
+        // Put it back where it stood: the file still holds it.
+        store_.PutBack(std::move(removed), index);
         kui::Tell(this, QStringLiteral("Error saving data!"));
         QDialog::reject();
         return;
     }
+    event_ = nullptr;
     deleted_ = true;
     accept();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "schedule/sched_store.h"
+#include "ui/stored_fields.h"
 
 #include <QDialog>
 
@@ -47,6 +48,7 @@ private:
     SchedRecord* event_ = nullptr; // none for a new event
     SchedRecord record_;           // the texts as the dialog opened
     bool deleted_ = false;
+    kui::StoredFields stored_; // what the fields showed of record_
 
     QLineEdit* date_ = nullptr;
     QLineEdit* time_ = nullptr;

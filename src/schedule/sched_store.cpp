@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "schedule/sched_store.h"
 
+#include "core/name_match.h"
+
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <vector>
@@ -50,6 +53,28 @@ void SchedClass::Remove(const SchedRecord* event) {
     }
 }
 
+std::unique_ptr<SchedRecord> SchedClass::Take(const SchedRecord* event, int& index) {
+    auto place = std::find_if(records_.begin(), records_.end(),
+                              [event](const auto& record) { return record.get() == event; });
+    if (!event || place == records_.end()) {
+        index = -1;
+        return nullptr;
+    }
+    WillRemove(event);
+    index = static_cast<int>(place - records_.begin());
+    std::unique_ptr<SchedRecord> taken = std::move(*place);
+    records_.erase(place);
+    return taken;
+}
+
+void SchedClass::PutBack(std::unique_ptr<SchedRecord> event, int index) {
+    if (!event)
+        return;
+    const auto place =
+        static_cast<std::ptrdiff_t>(std::clamp(index, 0, static_cast<int>(records_.size())));
+    records_.insert(records_.begin() + place, std::move(event));
+}
+
 void SchedClass::WillRemove(const SchedRecord* record) {
     if (!record || record == lastFound)
         lastFound = nullptr;
@@ -83,7 +108,7 @@ SchedRecord* SchedClass::Find(const std::string& name, const ZBD_Date& fromDate,
         i += step;
     for (; i >= 0 && i < count; i += step) {
         SchedRecord* event = At(i);
-        if (event->who.compare(0, wanted.size(), wanted) == 0) {
+        if (kvr::NameContains(event->who, wanted)) {
             lastFound = event;
             lastName = wanted;
             lastDirection = direction;

@@ -4,6 +4,7 @@
 #include "core/date.h"
 #include "core/record_store.h"
 
+#include <memory>
 #include <string>
 
 // One coming tennis date: when, against whom (or which event), at what time,
@@ -33,11 +34,17 @@ public:
 
     // Removes the first event that Equals `event`; nothing when there is none.
     void Remove(const SchedRecord* event);
+    // Takes `event` itself out of the list (not another event equal to it),
+    // keeping it alive, and gives its index; none and -1 when the store does
+    // not hold it. PutBack returns a taken event to that index, so that a
+    // change that could not be saved is undone exactly.
+    std::unique_ptr<SchedRecord> Take(const SchedRecord* event, int& index);
+    void PutBack(std::unique_ptr<SchedRecord> event, int index);
 
-    // The next event (kForward) or previous one (kBackward) whose who begins
-    // with `name`, starting from `fromDate`. Repeating a search with the same
-    // name, direction and a from-date equal to the date of the event found
-    // last continues past that event; changing any of them starts over.
+    // The next event (kForward) or previous one (kBackward) whose who holds
+    // `name` anywhere, ignoring case and accents, starting from `fromDate`. Repeating a search with
+    // the same name, direction and a from-date equal to the date of the event found last continues
+    // past that event; changing any of them starts over.
     SchedRecord* Find(const std::string& name, const ZBD_Date& fromDate, int direction);
     void ResetSearch();
 

@@ -73,8 +73,7 @@ void TKvrSchedWin::resizeEvent(QResizeEvent* event) {
     const int w = width();
     const int h = height();
     const int b = kui::SchedulerHeaderBottom(size());
-    const CalRect frame = kui::SchedulerGridFrame(size());
-    calendar_.SetLayout(frame.left, frame.top, frame.right, frame.bottom);
+    const CalRect frame = LayOutGrid();
     const int j = (h - frame.top) / 12;
     // The buttons' captions scale with the buttons.
     const QFont font = kui::ArialFont(std::max(1, j * 3 / 4), 0, this);
@@ -93,13 +92,23 @@ void TKvrSchedWin::resizeEvent(QResizeEvent* event) {
     prev_->move(kui::Frac(w, 0.2) - kui::Frac(w, 0.15) + 2, 5);
 }
 
+CalRect TKvrSchedWin::LayOutGrid() {
+    const CalRect frame = kui::SchedulerGridFrame(size());
+    calendar_.SetLayout(frame.left, frame.top, frame.right, frame.bottom);
+    return frame;
+}
+
+// The grid is laid out again for the new month at once, so that a click
+// finds the day drawn under the pointer.
 void TKvrSchedWin::PrevMonth() {
     calendar_.PrevMonth();
+    LayOutGrid();
     update();
 }
 
 void TKvrSchedWin::NextMonth() {
     calendar_.NextMonth();
+    LayOutGrid();
     update();
 }
 
@@ -176,7 +185,10 @@ void TKvrSchedWin::Find() {
                   QStringLiteral("No Matches Scheduled"));
         return;
     }
-    TSchedFindDlg dialog(this, App().PhoneStore(), kui::FromStored(store.lastDate.Text()));
+    // The search goes on from the event found last; until one is found it
+    // starts from today.
+    const ZBD_Date offered = store.lastName.empty() ? ZBD_Date() : store.lastDate;
+    TSchedFindDlg dialog(this, App().PhoneStore(), kui::FromStored(offered.Text()));
     if (kui::RunModal(dialog) != QDialog::Accepted)
         return;
     std::string name = kui::ToStored(dialog.Who());

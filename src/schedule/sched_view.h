@@ -45,6 +45,9 @@ protected:
     void AddContextActions(QMenu& menu) override;
 
 private:
+    // Lays the window's grid out for the shown month at the window's size;
+    // the frame it used.
+    CalRect LayOutGrid();
     void Edit(SchedRecord* event);
     ZBD_Date CellDate(int cell) const;
     // Shows the cell pressed in at once, until the dialogs it opens close.

@@ -185,6 +185,7 @@ TTipEditDlg::TTipEditDlg(QWidget* parent, TipClass& tips, int index)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(kui::WithCharactersLeft(text_, kui::kTipTextLength));
     layout->addWidget(kui::OkCancelButtons(*this));
+    opened_ = text_->toPlainText();
 }
 
 void TTipEditDlg::accept() {
@@ -193,6 +194,10 @@ void TTipEditDlg::accept() {
         QDialog::reject();
         return;
     }
+    // OK on the text as it opened stores nothing: a text longer than the
+    // field keeps, or spaced otherwise than typed text is, stays as stored.
+    if (text_->toPlainText() == opened_)
+        return QDialog::accept();
     const std::string text = TypedTip(*text_);
     if (text.empty()) {
         kui::Tell(this, QStringLiteral("Missing Data, please enter all fields"));

@@ -61,7 +61,8 @@ private:
 };
 
 // "EDIT TIP": the text of the tip at `index`. OK stores the new text (an
-// empty one is refused) and saves; a failed save is told and the dialog
+// empty one is refused) and saves, or does nothing when the text is as it
+// opened; a failed save is told and the dialog
 // stays open with the text.
 class TTipEditDlg : public QDialog {
     Q_OBJECT
@@ -75,4 +76,5 @@ private:
     TipClass& tips_;
     int index_;
     QPlainTextEdit* text_;
+    QString opened_; // the text as the dialog opened
 };

@@ -177,7 +177,10 @@ void KvrTipsLookup::NextTip() {
 
 void KvrTipsLookup::SaveMovedRating() {
     TipRecord* tip = Tips().At(current_);
-    if (!tip || shownRating_ <= 0 || rating_->value() == shownRating_)
+    // A rating outside the bar's range shows at its end; left there, it is
+    // not a change.
+    const int shownPosition = std::clamp(shownRating_, rating_->minimum(), rating_->maximum());
+    if (!tip || shownRating_ <= 0 || rating_->value() == shownPosition)
         return;
     if (!kui::AskOkCancel(this, QStringLiteral("Frequency Rating has been changed.  Save changes?"),
                           QStringLiteral("Save Changes?")))

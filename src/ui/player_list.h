@@ -3,12 +3,19 @@
 
 #include <QComboBox>
 #include <QString>
+#include <QStringList>
 
 class KVR_PhoneData;
+class QCompleter;
+class QStringListModel;
 
 // The drop-down list of player names every dialog that asks for a person
 // uses: an edit field in which any name may be typed, over a sorted list of
-// the phone book's names that completes a name as it is typed.
+// the phone book's names. As a name is typed, the names that hold it (as the
+// searches read names: anywhere, whatever the case and accents) are offered
+// in a suggestion list under the field; the field keeps what was typed
+// until the player chooses one of them (Down then Enter, or a click), or an
+// entry of the drop-down list.
 class TPlayerList : public QComboBox {
     Q_OBJECT
 public:
@@ -18,4 +25,18 @@ public:
     // the phone book that the list does not hold yet (compared exactly).
     // Returns the number of phone-book entries.
     int FillPlayers(const KVR_PhoneData& phones, const QString& text);
+
+    // The names offered for `typed`, in the list's order.
+    QStringList Suggestions(const QString& typed) const;
+    // The suggestion list (its popup is shown while it offers names).
+    QCompleter* Suggester() const { return suggester_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Suggest(const QString& typed);
+
+    QStringListModel* suggestions_;
+    QCompleter* suggester_;
 };

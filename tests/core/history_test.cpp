@@ -113,7 +113,8 @@ TEST_F(HistoryTest, FindSearchesOpponentsAndPartnersFromAStart) {
     EXPECT_EQ(history.Current().who, "Ed");
     EXPECT_EQ(history.Find(2, "Lee"), 4);
     EXPECT_EQ(history.Find(0, "Lee"), 1);
-    EXPECT_EQ(history.Find(1, "ann"), -1); // case-sensitive
+    EXPECT_EQ(history.Find(2, "ánn"), 4); // case and accents ignored
+    EXPECT_EQ(history.Find(1, "Zed"), -1);
     EXPECT_EQ(history.Current().who, "Ann Lee");
     EXPECT_EQ(history.Find(3, "Bob"), -1);
     EXPECT_EQ(history.Current().who, "Ed"); // the record the search began with

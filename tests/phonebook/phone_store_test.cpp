@@ -101,11 +101,13 @@ TEST_F(PhoneStoreTest, FindNextSkipsTheShownEntryAndWraps) {
     ASSERT_EQ(names(book), (std::vector<std::string>{"Al", "Alan Smith", "Bea", "alex"}));
 
     EXPECT_EQ(book.FindNext("al", 0), 1);     // searched as "Al"
-    EXPECT_EQ(book.FindNext("al", 1), 0);     // wraps; "alex" is no match
+    EXPECT_EQ(book.FindNext("al", 1), 3);     // "alex" too: case is ignored
+    EXPECT_EQ(book.FindNext("al", 3), 0);     // wraps
     EXPECT_EQ(book.FindNext("alan s", 0), 1); // every word capitalised
     EXPECT_EQ(book.FindNext("Bea", 2), -1);   // only the entry shown
     EXPECT_EQ(book.FindNext("", 0), -1);
-    EXPECT_EQ(book.FindNext("Be", -1), 2); // nothing shown: all tested
+    EXPECT_EQ(book.FindNext("Be", -1), 2);   // nothing shown: all tested
+    EXPECT_EQ(book.FindNext("smith", 2), 1); // anywhere in the name
     EXPECT_EQ(book.FindNext("Al", 99), 0);
 }
 

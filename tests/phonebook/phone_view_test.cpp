@@ -8,15 +8,18 @@
 #include "play/find_dialog.h"
 #include "support/render.h"
 #include "support/text_recorder.h"
+#include "support/typing.h"
 #include "ui/drawing.h"
 #include "ui/player_list.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <set>
 #include <unistd.h>
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -27,6 +30,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QTest>
 
 namespace kvrtest {
 namespace {
@@ -61,12 +65,11 @@ protected:
         auto page = view.Snapshot();
         return page.entry ? page.entry->name : std::string("(none)");
     }
-    // Answers the find dialog with `text`.
+    // Answers the find dialog with `text` typed and Enter.
     void QueueFind(const QString& text) {
         Responder().QueueDialog([text](QDialog& dialog) {
-            dialog.findChild<TPlayerList*>(QStringLiteral("who"))->setEditText(text);
-            dialog.accept();
-            return dialog.result();
+            return TypeAndEnter(dialog, dialog.findChild<TPlayerList*>(QStringLiteral("who")),
+                                text);
         });
     }
     // Fills the entry dialog, presses OK until it closes, and keeps the
@@ -227,9 +230,11 @@ TEST_F(PhoneViewTest, PagingAndDeletionSequences) {
 }
 
 // Find goes on from the page shown, wraps to the first entry, never finds
-// the entry shown, and reports a miss with the text as typed.
+// the entry shown, and reports a miss with the text as typed. A name holding
+// the text anywhere, whatever its case and accents, is found.
 TEST_F(PhoneViewTest, FindWrapsAndReportsAMissWithTheTextAsTyped) {
-    WriteBook({Entry("Ann Lee"), Entry("Bob Marsh"), Entry("Bob Stone"), Entry("Cy Young")});
+    WriteBook({Entry("Ann Lee"), Entry("Bob Marsh"), Entry("Bob Stone"), Entry("Cy Young"),
+               Entry("Zoë O'Neil")});
     StartWindow();
     TKvrPhoneWin& view = Open();
     QueueFind(QStringLiteral("bob"));
@@ -261,6 +266,14 @@ TEST_F(PhoneViewTest, FindWrapsAndReportsAMissWithTheTextAsTyped) {
     Press(view, "find");
     EXPECT_EQ(Responder().Shown().size(), 2u);
     EXPECT_EQ(Responder().DialogsRun().size(), 8u);
+
+    QueueFind(QStringLiteral("zoe"));
+    Press(view, "find");
+    EXPECT_EQ(view.PageIndex(), 4);
+    QueueFind(QStringLiteral("MARSH"));
+    Press(view, "find");
+    EXPECT_EQ(view.PageIndex(), 1);
+    EXPECT_EQ(Responder().Shown().size(), 2u);
 }
 
 // The entry dialog refuses OK until the name, the phone number and the
@@ -375,6 +388,44 @@ TEST_F(PhoneViewTest, AddAndEditThroughTheEntryDialog) {
     Press(view, "edit");
     EXPECT_NE(ReadFile("phone.dat").find(added), std::string::npos);
     EXPECT_TRUE(Responder().Shown().empty());
+}
+
+// An entry whose texts are longer than the fields, or whose codes the lists
+// do not offer, keeps them: Edit and OK untouched store nothing, and a
+// change typed into one field changes that field alone.
+TEST_F(PhoneViewTest, UntouchedFieldsKeepTheStoredEntryWhole) {
+    const std::string line = "\"alexandra montgomery-smythe\",\"+44 20 7946 0958 ext 12\","
+                             "\"4.25\",\"r\",\"x\",\"\",\"" +
+                             std::string(150, 'n') + "\"";
+    WriteFile("phone.dat", Lines({"ZBD Data File Format 2.5", "1", line}));
+    WriteFile("coach.dat", Lines({"Pat Smith"}));
+    StartWindow();
+    TKvrPhoneWin& view = Open();
+    auto pressOk = [](QDialog& dialog) {
+        QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
+                          Qt::LeftButton);
+        return dialog.result();
+    };
+    std::filesystem::remove("phone.dat");
+    Responder().QueueDialog(pressOk);
+    Press(view, "edit");
+    EXPECT_EQ(Responder().DialogsRun().size(), 1u);
+    EXPECT_FALSE(Exists("phone.dat"));
+
+    Responder().QueueDialog([&](QDialog& dialog) {
+        auto* phone = dialog.findChild<QLineEdit*>(QStringLiteral("phoneNumber"));
+        EXPECT_EQ(phone->text().size(), TPhoneAddDlg::kPhoneLength);
+        phone->setFocus();
+        QTest::keyClick(phone, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(phone, "555-0100");
+        return pressOk(dialog);
+    });
+    Press(view, "edit");
+    EXPECT_NE(ReadFile("phone.dat")
+                  .find("\"alexandra montgomery-smythe\",\"555-0100\",\"4.25\","
+                        "\"r\",\"x\",\"\",\"" +
+                        std::string(150, 'n') + "\""),
+              std::string::npos);
 }
 
 // A save that fails says so and keeps what was typed in the book; a delete

@@ -9,6 +9,7 @@
 #include "play/play_commands.h"
 #include "support/render.h"
 #include "support/text_recorder.h"
+#include "support/typing.h"
 #include "ui/drawing.h"
 #include "ui/notebook_page.h"
 #include "ui/player_list.h"
@@ -198,13 +199,11 @@ protected:
         return *view.findChild<QPushButton*>(QString::fromLatin1(name));
     }
 
-    // Queues the find dialog with this text typed and OK pressed.
+    // Queues the find dialog with this text typed and Enter pressed.
     void QueueFind(const QString& text) {
         Responder().QueueDialog([text](QDialog& dialog) {
             EXPECT_EQ(dialog.windowTitle(), "Search");
-            dialog.findChild<TPlayerList*>("who")->setEditText(text);
-            dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
-            return dialog.result();
+            return TypeAndEnter(dialog, dialog.findChild<TPlayerList*>("who"), text);
         });
     }
 
@@ -333,16 +332,22 @@ TEST_F(NotesNotebookTest, FindLooksThroughCurrentThenPastNotes) {
     EXPECT_EQ(LastMessage(), "Find: Search Past Notes?");
     EXPECT_EQ(Shown(view), "Ann Lee pg 1");
 
-    // "Park" is inside a name only: the past notes have it.
+    // A name holding the text anywhere, whatever its case, is found: in the
+    // current notes, then in the past ones.
     Responder().Clear();
     Client().Command(kui::CmBrowseNotes); // brings the same view forward
     view.Newer();
     view.Newer();
     EXPECT_EQ(Shown(view), "Cy Young pg 3");
-    QueueFind("park");
+    QueueFind("PARK");
+    view.FindPerson();
+    EXPECT_EQ(Shown(view), "Bo Park pg 2");
+    EXPECT_TRUE(Responder().Shown().empty());
+    QueueFind("ker");
     Responder().QueueAnswer(true);
     view.FindPerson();
-    EXPECT_EQ(Responder().Texts()[0], "Didn't find Park in Current Notes");
+    ASSERT_FALSE(Responder().Texts().empty());
+    EXPECT_EQ(Responder().Texts()[0], "Didn't find Ker in Current Notes");
     EXPECT_TRUE(view.BrowsingPast());
     EXPECT_EQ(Shown(view), "Bo Parker pg 3");
 

@@ -7,12 +7,16 @@
 #include "play/add_play_dialog.h"
 #include "play/play_commands.h"
 #include "play/rating_dialog.h"
+#include "support/typing.h"
 #include "ui/player_list.h"
 
 #include <filesystem>
 #include <map>
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -521,9 +525,53 @@ TEST_F(RecordDialogsTest, EditedOutingRatingsCanBeSetAgain) {
     EXPECT_EQ(edited.practiceNotes, "drills");
 }
 
+// An edit left untouched stores nothing, whatever the stored record holds
+// beyond what the fields take (texts longer than their fields, a name in
+// small letters, a partner kept on a singles record); a change typed into
+// one field changes that field alone.
+TEST_F(RecordDialogsTest, EditKeepsUntouchedFieldsWhole) {
+    PlayRecord stored = Outing("3/1/2026");
+    stored.who = "ann lee-montgomery of the club";
+    stored.partner = "Bo";
+    stored.time = "1.5 hours!";
+    stored.practiceNotes = std::string(230, 'p');
+    {
+        KVR_PlayData store;
+        store.AddCopy(stored);
+        ASSERT_EQ(store.Save(), 1);
+    }
+    const std::string file = ReadFile("play.dat");
+    StartWindow();
+    PlayRecord& record = *App().PlayStore().At(0);
+    std::filesystem::remove("play.dat");
+    {
+        TAddPlayRecordDlg dialog(&Client(), App(), &record);
+        QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
+                          Qt::LeftButton);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    }
+    EXPECT_FALSE(fs::exists("play.dat"));
+    EXPECT_EQ(record.ToLine(), stored.ToLine());
+
+    TAddPlayRecordDlg dialog(&Client(), App(), &record);
+    auto* time = dialog.findChild<QLineEdit*>("time");
+    time->setFocus();
+    QTest::keyClick(time, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(time, "2");
+    QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
+                      Qt::LeftButton);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    stored.time = "2";
+    KVR_PlayData reread;
+    ASSERT_EQ(reread.Load(), 1);
+    ASSERT_EQ(reread.Count(), 1u);
+    EXPECT_EQ(reread.At(0)->ToLine(), stored.ToLine());
+    EXPECT_NE(file, ReadFile("play.dat"));
+}
+
 // The whole entry from the keyboard: accelerators reach their fields, the
-// player list completes a name from the phone book, Tab moves down the
-// form and Enter in the notes presses OK.
+// player list offers a name from the phone book and takes it when chosen,
+// Tab moves down the form and Enter in the notes presses OK.
 TEST_F(RecordDialogsTest, KeyboardAlone) {
     WriteFile("phone.dat", Lines({"ZBD Data File Format 2.5", "1",
                                   "\"Ann Lee\",\"\",\"\",\"\",\"\",\"\",\"\""}));
@@ -540,10 +588,15 @@ TEST_F(RecordDialogsTest, KeyboardAlone) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(Responder().Texts(), std::vector<QString>{"Who did you play?"});
     QTest::keyClicks(QApplication::focusWidget(), "an");
-    // The letters typed stay as typed; the name is capitalised when stored.
-    EXPECT_EQ(dialog.findChild<TPlayerList*>("who")->currentText().compare("Ann Lee",
-                                                                           Qt::CaseInsensitive),
-              0);
+    // The letters typed stay as typed until the offered name is chosen.
+    auto* who = dialog.findChild<TPlayerList*>("who");
+    EXPECT_EQ(who->currentText(), "an");
+    ASSERT_TRUE(who->Suggester()->popup()->isVisible());
+    QTest::keyClick(KeyTarget(), Qt::Key_Down);
+    EXPECT_EQ(who->currentText(), "an");
+    QTest::keyClick(KeyTarget(), Qt::Key_Return);
+    EXPECT_EQ(who->currentText(), "Ann Lee");
+    EXPECT_FALSE(who->Suggester()->popup()->isVisible());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_M, Qt::AltModifier);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_L); // Lesson
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_I, Qt::AltModifier);
@@ -558,6 +611,46 @@ TEST_F(RecordDialogsTest, KeyboardAlone) {
     EXPECT_EQ(Stored(0).kind, "L");
     EXPECT_EQ(Stored(0).who, "Ann Lee");
     EXPECT_EQ(Stored(0).practiceNotes, "topspin");
+}
+
+// A typed name stays as typed: the phone book's names that hold it are
+// offered under the field, and neither Tab, Enter (which presses OK) nor an
+// accelerator takes one; Escape closes the list.
+TEST_F(RecordDialogsTest, TypedNameStaysAsTypedUntilAnOfferedNameIsChosen) {
+    WriteFile("phone.dat",
+              Lines({"ZBD Data File Format 2.5", "2", "\"Ann Lee\",\"\",\"\",\"\",\"\",\"\",\"\"",
+                     "\"Joanna Ray\",\"\",\"\",\"\",\"\",\"\",\"\""}));
+    StartWindow();
+    TAddPlayRecordDlg dialog(&Client(), App());
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    auto* who = dialog.findChild<TPlayerList*>("who");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::AltModifier);
+    QTest::keyClicks(KeyTarget(), "Ann");
+    EXPECT_EQ(who->currentText(), "Ann");
+    EXPECT_EQ(who->Suggestions(QStringLiteral("Ann")), (QStringList{"Ann Lee", "Joanna Ray"}));
+    ASSERT_TRUE(who->Suggester()->popup()->isVisible());
+    // Enter with no offered name highlighted presses OK: the time is missing.
+    QTest::keyClick(KeyTarget(), Qt::Key_Return);
+    EXPECT_EQ(Responder().Texts(), std::vector<QString>{"How long did you play?"});
+    EXPECT_EQ(who->currentText(), "Ann");
+
+    who->setFocus();
+    QTest::keyClicks(KeyTarget(), " ");
+    ASSERT_TRUE(who->Suggester()->popup()->isVisible());
+    QTest::keyClick(KeyTarget(), Qt::Key_M, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.findChild<QComboBox*>("kind"));
+    EXPECT_FALSE(who->Suggester()->popup()->isVisible());
+    EXPECT_EQ(who->currentText(), "Ann ");
+
+    who->setFocus();
+    QTest::keyClick(KeyTarget(), Qt::Key_Backspace);
+    QTest::keyClick(KeyTarget(), Qt::Key_Down);
+    QTest::keyClick(KeyTarget(), Qt::Key_Escape);
+    EXPECT_FALSE(who->Suggester()->popup()->isVisible());
+    QTest::keyClick(KeyTarget(), Qt::Key_Tab);
+    EXPECT_EQ(who->currentText(), "Ann");
 }
 
 // The list holds each name once, sorted regardless of case; a text in the

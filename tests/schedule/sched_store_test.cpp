@@ -2,6 +2,7 @@
 #include "schedule/sched_store.h"
 #include "support/temp_dir.h"
 
+#include <memory>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -84,6 +85,35 @@ TEST_F(SchedStoreTest, RemoveTakesTheFirstEqualEvent) {
     EXPECT_EQ(store.At(0)->notes, "added first");
 }
 
+// Take picks the event itself out of the list, not the first one equal to
+// it, and PutBack returns it to its place: the list is as it was.
+TEST_F(SchedStoreTest, TakeAndPutBackMoveExactlyTheEventGiven) {
+    SchedClass store;
+    store.AddCopy(event("5/1/2001", "Lee", "6 pm", "second"));
+    store.AddCopy(event("5/1/2001", "Lee", "6 pm", "first"));
+    store.AddCopy(event("6/1/2001", "Bo", "7 pm", "later"));
+    SchedRecord* second = store.At(1);
+    ASSERT_EQ(second->notes, "second");
+    store.lastFound = second;
+    int index = -1;
+    std::unique_ptr<SchedRecord> taken = store.Take(second, index);
+    EXPECT_EQ(taken.get(), second);
+    EXPECT_EQ(index, 1);
+    EXPECT_EQ(store.lastFound, nullptr);
+    ASSERT_EQ(store.Count(), 2u);
+    EXPECT_EQ(store.At(0)->notes, "first");
+    store.PutBack(std::move(taken), index);
+    ASSERT_EQ(store.Count(), 3u);
+    EXPECT_EQ(store.At(1), second);
+    EXPECT_EQ(store.At(2)->notes, "later");
+
+    SchedRecord stranger = *second;
+    EXPECT_EQ(store.Take(&stranger, index), nullptr);
+    EXPECT_EQ(index, -1);
+    EXPECT_EQ(store.Take(nullptr, index), nullptr);
+    EXPECT_EQ(store.Count(), 3u);
+}
+
 class SchedFindTest : public SchedStoreTest {
 protected:
     void SetUp() override {
@@ -116,12 +146,14 @@ TEST_F(SchedFindTest, ContinuesFromTheEventFoundLastAndStartsOverOnAnyChange) {
     EXPECT_EQ(store.Find("Le", store.lastDate, SchedClass::kForward)->who, "Leslie");
     EXPECT_EQ(store.Find("Le", ZBD_Date("2/1/2001"), SchedClass::kForward), first);
 
-    // The name must stand at the start of who; a failed search keeps the state.
-    EXPECT_EQ(SearchAll("Lee", "1/1/2001", SchedClass::kForward), "Lee Early;Lee;Lee Late;");
+    // The name may stand anywhere in who; a failed search keeps the state.
+    EXPECT_EQ(SearchAll("Lee", "1/1/2001", SchedClass::kForward),
+              "Lee Early;Lee;Tournament Lee;Lee Late;");
     EXPECT_EQ(store.lastName, "Lee");
     EXPECT_EQ(store.lastDate.Text(), "6/9/2001");
     // Backward starts at the first event on or after the date.
-    EXPECT_EQ(SearchAll("Lee", "12/1/2001", SchedClass::kBackward), "Lee Late;Lee;Lee Early;");
+    EXPECT_EQ(SearchAll("Lee", "12/1/2001", SchedClass::kBackward),
+              "Lee Late;Tournament Lee;Lee;Lee Early;");
     EXPECT_EQ(SearchAll("Lee L", "6/9/2001", SchedClass::kBackward), "Lee Late;");
     // Changing the direction starts over.
     EXPECT_EQ(store.Find("Lee L", store.lastDate, SchedClass::kForward)->who, "Lee Late");

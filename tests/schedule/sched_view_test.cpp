@@ -7,6 +7,7 @@
 #include "schedule/sched_view.h"
 #include "schedule/schedule_commands.h"
 #include "support/render.h"
+#include "support/typing.h"
 #include "ui/drawing.h"
 #include "ui/player_list.h"
 
@@ -96,18 +97,26 @@ protected:
             return dialog.result();
         });
     }
+    // Queues the search dialog: the From Date typed over (when given), the
+    // direction clicked, the name typed and Enter pressed.
     void QueueFind(const QString& who, const QString& from, bool forward,
                    QString* offered = nullptr) {
         Responder().QueueDialog([=](QDialog& dialog) {
             if (offered)
                 *offered = Field<QLineEdit>(dialog, "fromDate")->text();
             EXPECT_TRUE(Field<QComboBox>(dialog, "who")->currentText().isEmpty());
-            Field<QComboBox>(dialog, "who")->setEditText(who);
-            if (!from.isNull())
-                Field<QLineEdit>(dialog, "fromDate")->setText(from);
-            Field<QRadioButton>(dialog, forward ? "forward" : "backward")->setChecked(true);
-            dialog.accept();
-            return dialog.result();
+            dialog.show();
+            if (!QTest::qWaitForWindowExposed(&dialog))
+                return -1;
+            if (!from.isNull()) {
+                auto* date = Field<QLineEdit>(dialog, "fromDate");
+                QTest::mouseDClick(date, Qt::LeftButton);
+                QTest::keyClick(date, Qt::Key_A, Qt::ControlModifier);
+                QTest::keyClicks(date, from);
+            }
+            QTest::mouseClick(Field<QRadioButton>(dialog, forward ? "forward" : "backward"),
+                              Qt::LeftButton);
+            return TypeAndEnter(dialog, Field<QComboBox>(dialog, "who"), who);
         });
     }
 };
@@ -175,6 +184,49 @@ TEST_F(SchedViewTest, MarksPagingClicksAndDoubleClicks) {
     EXPECT_NE(ReadFile("sched.dat").find(Event("12/20/2001", "Dee Kay", "7 pm", "Hall", "returns")),
               std::string::npos);
     EXPECT_EQ(MarkedDays(view), (std::set<int>{3, 10, 20}));
+}
+
+// After the pages turn, a click at a day as drawn opens that day's events
+// and a double click a new event on it, across a year's end both ways.
+TEST_F(SchedViewTest, ClicksAfterPagingOpenTheDayDrawnUnderThePointer) {
+    WriteEvents({Event("1/5/2002", "Cy Young", "10:00", "Gym", "volleys"),
+                 Event("11/30/2001", "Di Ross", "9 am", "Park", "lobs")});
+    TKvrSchedWin& view = Open();
+    // The middle of the cell drawn with `day`, at the window's size.
+    auto drawnAt = [&view](int day) {
+        const kui::SchedMonthData data = view.Snapshot(view.size());
+        for (size_t i = 0; i < data.cells.size(); ++i)
+            if (data.cellDay[i] == day)
+                return QPoint((data.cells[i].left + data.cells[i].right) / 2,
+                              (data.cells[i].top + data.cells[i].bottom) / 2);
+        return QPoint(-1, -1);
+    };
+    QString newDate;
+    auto queueNew = [&] {
+        Responder().QueueDialog([&newDate](QDialog& dialog) {
+            newDate = Field<QLineEdit>(dialog, "date")->text();
+            dialog.reject();
+            return dialog.result();
+        });
+    };
+    Seen seen;
+
+    QTest::mouseClick(view.findChild<QPushButton*>(QStringLiteral("next")), Qt::LeftButton);
+    ASSERT_EQ(view.Snapshot(view.size()).title, QStringLiteral("January 2002"));
+    QueueLook(seen);
+    QTest::mouseClick(&view, Qt::LeftButton, {}, drawnAt(5));
+    EXPECT_EQ(seen.whos, std::vector<std::string>{"Cy Young"});
+    queueNew();
+    QTest::mouseDClick(&view, Qt::LeftButton, {}, drawnAt(31));
+    EXPECT_EQ(newDate, QStringLiteral("1/31/2002"));
+    EXPECT_EQ(view.SelectedDate().Text(), "1/31/2002");
+
+    QTest::mouseClick(view.findChild<QPushButton*>(QStringLiteral("prev")), Qt::LeftButton);
+    QTest::mouseClick(view.findChild<QPushButton*>(QStringLiteral("prev")), Qt::LeftButton);
+    ASSERT_EQ(view.Snapshot(view.size()).title, QStringLiteral("November 2001"));
+    QueueLook(seen);
+    QTest::mouseClick(&view, Qt::LeftButton, {}, drawnAt(30));
+    EXPECT_EQ(seen.whos, (std::vector<std::string>{"Cy Young", "Di Ross"}));
 }
 
 // The checks in their order, each keeping the dialog open; a short year is
@@ -270,6 +322,83 @@ TEST_F(SchedViewTest, DeleteAsksThenRemovesFromTheFile) {
     EXPECT_EQ(MarkedDays(view), std::set<int>{3});
 }
 
+// Texts longer than the fields (a converted or hand-edited file) are shown
+// cut but kept whole: OK untouched stores nothing, and a change typed into
+// one field stores that field alone.
+TEST_F(SchedViewTest, UntouchedFieldsKeepLongStoredTextsWhole) {
+    const std::string who = "Tournament: Winter Open Doubles";        // 31 characters
+    const std::string time = "6:30 pm sharp";                         // 13
+    const std::string where = "City Courts, North Gate, Court Seven"; // 36
+    const std::string notes(90, 'n');
+    WriteEvents({Event("12/3/2001", who, time, where, notes)});
+    TKvrSchedWin& view = Open();
+    std::filesystem::remove("sched.dat");
+    auto pressOk = [](QDialog& dialog) {
+        QTest::mouseClick(Field<QPushButton>(dialog, "ok"), Qt::LeftButton);
+        return dialog.result();
+    };
+    Responder().QueueDialog(pressOk);
+    view.ClickCell(CellOf(view, 3));
+    EXPECT_EQ(Responder().DialogsRun().size(), 1u);
+    EXPECT_FALSE(Exists("sched.dat"));
+
+    Responder().QueueDialog([&](QDialog& dialog) {
+        auto* field = Field<QLineEdit>(dialog, "where");
+        EXPECT_EQ(field->text().size(), TSchedAddDlg::kWhereLength);
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(field, "Gym");
+        return pressOk(dialog);
+    });
+    view.ClickCell(CellOf(view, 3));
+    EXPECT_NE(ReadFile("sched.dat").find(Event("12/3/2001", who, time, "Gym", notes)),
+              std::string::npos);
+}
+
+// Of two events with the same date, Who and time, Delete removes the one
+// its dialog shows; a delete that cannot be saved puts back exactly that
+// event, in its place.
+TEST_F(SchedViewTest, DeleteAndFailedSavesTouchOnlyTheDialogsEvent) {
+    WriteEvents({Event("12/3/2001", "Ann Lee", "6 pm", "Club", "first"),
+                 Event("12/3/2001", "Ann Lee", "6 pm", "Park", "second")});
+    TKvrSchedWin& view = Open();
+    SchedClass& store = app_->SchedStore();
+    const SchedRecord* first = store.At(0);
+    const SchedRecord* second = store.At(1);
+    ASSERT_EQ(second->notes, "second");
+    auto skip = [](QDialog& dialog) {
+        dialog.reject();
+        return dialog.result();
+    };
+    auto pressDelete = [](QDialog& dialog) {
+        QTest::mouseClick(Field<QPushButton>(dialog, "delete"), Qt::LeftButton);
+        return dialog.result();
+    };
+    const std::string file = ReadFile("sched.dat");
+    std::filesystem::rename("sched.dat", "sched.keep");
+    std::filesystem::create_directory("sched.dat");
+    Responder().QueueDialog(skip);
+    Responder().QueueAnswer(true);
+    Responder().QueueDialog(pressDelete);
+    view.ClickCell(CellOf(view, 3));
+    EXPECT_EQ(Responder().Texts(), (std::vector<QString>{"Delete Event?", "Error saving data!"}));
+    ASSERT_EQ(store.Count(), 2u);
+    EXPECT_EQ(store.At(0), first);
+    EXPECT_EQ(store.At(1), second);
+
+    std::filesystem::remove("sched.dat");
+    std::filesystem::rename("sched.keep", "sched.dat");
+    Responder().QueueDialog(skip);
+    Responder().QueueAnswer(true);
+    Responder().QueueDialog(pressDelete);
+    view.ClickCell(CellOf(view, 3));
+    ASSERT_EQ(store.Count(), 1u);
+    EXPECT_EQ(store.At(0)->notes, "first");
+    EXPECT_NE(ReadFile("sched.dat").find("\"first\""), std::string::npos);
+    EXPECT_EQ(ReadFile("sched.dat").find("\"second\""), std::string::npos);
+    EXPECT_NE(file.find("\"second\""), std::string::npos);
+}
+
 // With no events the search says so at once; a search continues past the
 // event found last when its offered date is kept, starts over when the date
 // changes, ends silently without a name and tells a name not found.
@@ -293,7 +422,7 @@ TEST_F(SchedViewTest, SearchContinuesFromTheEventFoundLast) {
     QueueFind("le", "1/1/2001", true, &offered);
     QueueLook(seen);
     view.Find();
-    EXPECT_EQ(offered, QStringLiteral("1/1/1999"));
+    EXPECT_EQ(offered, QStringLiteral("12/15/2001")); // today before any match
     QueueFind("le", QString(), true, &offered);
     QueueLook(seen);
     view.Find();
@@ -309,9 +438,14 @@ TEST_F(SchedViewTest, SearchContinuesFromTheEventFoundLast) {
     QueueFind("lee", "12/31/2001", false);
     QueueLook(seen);
     view.Find();
-    EXPECT_EQ(seen.whos, (std::vector<std::string>{"Lee Ames", "Leslie Ray", "Lee Ames", "Lee Ames",
-                                                   "Lee Ames"}));
     EXPECT_EQ(app_->SchedStore().lastFound, app_->SchedStore().At(3));
+    // The name may stand anywhere in the Who, in any case.
+    QueueFind("LEE", "6/1/2001", true);
+    QueueLook(seen);
+    view.Find();
+    EXPECT_EQ(seen.whos, (std::vector<std::string>{"Lee Ames", "Leslie Ray", "Lee Ames", "Lee Ames",
+                                                   "Lee Ames", "Dan Lee"}));
+    EXPECT_EQ(app_->SchedStore().lastFound, app_->SchedStore().At(2));
 
     QueueFind("", QString(), true);
     view.Find();

@@ -7,6 +7,7 @@
 #include "ui/text.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -182,6 +183,32 @@ TEST_F(TipsLookupTest, RatingChangeAndDeleteAreSaved) {
     const TipRecord& edited = *app_->TipStore().At(view->CurrentIndex());
     EXPECT_EQ(edited.level, 3);
     EXPECT_NE(ReadFile("return.tip").find(edited.ToLine()), std::string::npos);
+}
+
+// A tip whose text is longer than the edit field or spaced otherwise than
+// typed text is, and whose rating lies beyond the bar's end, is kept as
+// stored: Edit and OK untouched store nothing, and Next asks nothing.
+TEST_F(TipsLookupTest, UntouchedEditAndRatingStoreNothing) {
+    const std::string text = "Serve  wide,   then volley. " + std::string(220, 'x');
+    WriteTips("Serve", {{1, 15, text}});
+    KvrTipsLookup* view = Lookup("Serve", "Consistency", 0);
+    ASSERT_TRUE(view);
+    ASSERT_EQ(Shown(), text);
+    const std::string file = ReadFile("serve.tip");
+    std::filesystem::remove("serve.tip");
+    Responder().QueueDialog([](QDialog& dialog) {
+        QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
+                          Qt::LeftButton);
+        return dialog.result();
+    });
+    QTest::mouseClick(view->findChild<QPushButton*>(QStringLiteral("edit")), Qt::LeftButton);
+    EXPECT_EQ(Responder().DialogsRun().back(), QStringLiteral("EDIT TIP"));
+    Responder().QueueAnswer(true);
+    QTest::mouseClick(view->findChild<QPushButton*>(QStringLiteral("next")), Qt::LeftButton);
+    EXPECT_EQ(Asked(QStringLiteral("Frequency Rating has been changed.  Save changes?")), 0);
+    EXPECT_FALSE(std::filesystem::exists("serve.tip"));
+    EXPECT_EQ(Shown(), text);
+    EXPECT_NE(file.find("\"15\",\"" + text + "\""), std::string::npos);
 }
 
 // Add closes an open view, refuses missing fields, stores a tip rated 10 in
