@@ -3,8 +3,12 @@
 
 #include "app/application.h"
 #include "app/client.h"
+#include "ui/button_row.h"
 #include "ui/drawing.h"
 #include "ui/message.h"
+
+#include <algorithm>
+#include <tuple>
 
 #include <QPainter>
 #include <QPushButton>
@@ -79,7 +83,13 @@ void DrawChartPage(QPainter& painter, QSize size, const ChartPageData& data) {
         return;
     }
 
-    const int row = UseScaledFont(painter, size, 30, 65);
+    // Each row a label's height below the last, down to the last summary
+    // line: the whole table keeps clear of the buttons.
+    const int buttonTop = data.buttonTop >= 0 ? data.buttonTop : Frac(h, 0.95);
+    const int rowRoom = std::max(1, (buttonTop - pageTop) / 20);
+    painter.setFont(ArialFont(std::min(h / 30, rowRoom), w / 65, painter.device()));
+    const int row = std::min(RowUnit(painter), rowRoom);
+    const QFont labelFont = painter.font();
     for (const PageRow& line : kCounterRows) {
         DrawText(painter, Frac(w, 0.4), pageTop + line.row * row, QString::fromLatin1(line.left),
                  Align::Right);
@@ -96,7 +106,7 @@ void DrawChartPage(QPainter& painter, QSize size, const ChartPageData& data) {
                  FromStored(chart.date) + QStringLiteral("    ") + FromStored(chart.opponent) +
                      QStringLiteral("    ") + FromStored(chart.score),
                  Align::Center);
-        UseScaledFont(painter, size, 30, 65);
+        painter.setFont(labelFont);
         const auto values = Values(chart);
         for (size_t i = 0; i < values.size(); ++i) {
             const int y = pageTop + kCounterRows[i].row * row;
@@ -106,8 +116,9 @@ void DrawChartPage(QPainter& painter, QSize size, const ChartPageData& data) {
     }
 
     // The page number in a grey box between the page-turn buttons.
-    const int boxTop = Frac(h, 0.95);
-    RaisedPanel(painter, Frac(w, 0.45), boxTop, Frac(w, 0.55), boxTop + Frac(h, 0.05), LightGrey());
+    const int boxTop = buttonTop;
+    const int boxHeight = data.buttonTop >= 0 ? data.buttonHeight : Frac(h, 0.05);
+    RaisedPanel(painter, Frac(w, 0.45), boxTop, Frac(w, 0.55), boxTop + boxHeight, LightGrey());
     painter.setPen(Qt::black);
     UseScaledFont(painter, size, 30, 80);
     DrawText(painter, Frac(w, 0.5), boxTop + 3, QStringLiteral("pg %1").arg(data.pageNumber),
@@ -194,23 +205,32 @@ kui::ChartPageData TKvrChartBrowse::Snapshot() const {
     return page;
 }
 
+std::pair<int, int> TKvrChartBrowse::ButtonRow(QSize size) const {
+    // 0.05 of the height at 0.95, or as high as a caption at the smallest
+    // legible font needs, on the bottom edge.
+    const int height = kui::ButtonRowHeight(*next_, kui::Frac(size.height(), 0.05));
+    return {std::min(kui::Frac(size.height(), 0.95), size.height() - height), height};
+}
+
 void TKvrChartBrowse::Render(QPainter& painter, QSize size) {
-    kui::DrawChartPage(painter, size, Snapshot());
+    kui::ChartPageData page = Snapshot();
+    std::tie(page.buttonTop, page.buttonHeight) = ButtonRow(size);
+    kui::DrawChartPage(painter, size, page);
 }
 
 void TKvrChartBrowse::resizeEvent(QResizeEvent* event) {
     TKvrChild::resizeEvent(event);
     const int w = width();
-    const int h = height();
-    const int top = kui::Frac(h, 0.95);
-    const int buttonWidth = kui::Frac(w, 0.1);
-    const int buttonHeight = kui::Frac(h, 0.05);
-    previous_->setGeometry(kui::Frac(w, 0.35), top, buttonWidth, buttonHeight);
-    next_->setGeometry(kui::Frac(w, 0.55), top, buttonWidth, buttonHeight);
-    // The other three stand in a row at the right of the page-turn buttons.
-    edit_->setGeometry(kui::Frac(w, 0.69), top, buttonWidth, buttonHeight);
-    delete_->setGeometry(kui::Frac(w, 0.79), top, buttonWidth, buttonHeight);
-    find_->setGeometry(kui::Frac(w, 0.89), top, buttonWidth, buttonHeight);
+    const auto [top, height] = ButtonRow(size());
+    auto at = [&](QPushButton* button, double x) {
+        return kui::ButtonPlace{button, QRect(kui::Frac(w, x), top, kui::Frac(w, 0.1), height)};
+    };
+    // The page-turn buttons beside the page number's box; "&Delete" and
+    // "&Edit" on the left, "&Find" on the right, all in the row under the
+    // page.
+    kui::PlaceButtonRow({at(delete_, 0.11), at(edit_, 0.23), at(previous_, 0.35)}, 0,
+                        kui::Frac(w, 0.45));
+    kui::PlaceButtonRow({at(next_, 0.55), at(find_, 0.77)}, kui::Frac(w, 0.55), w);
 }
 
 void TKvrChartBrowse::PageChanged() {

@@ -33,11 +33,6 @@ constexpr int kChartsShown = 30;
 // The most months the monthly graph shows.
 constexpr int kMonthsShown = 60;
 
-// The smallest text cell a graph draws, in pixels: the small legend and
-// label fonts of a view at its first, small size would be unreadable
-// otherwise.
-constexpr int kSmallestText = 11;
-
 // Selects the scaled font of the view (cell height size.height() / a,
 // average width size.width() / b), enlarged in both directions alike when
 // its cell would be lower than kSmallestText. Returns its row unit.

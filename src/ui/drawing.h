@@ -14,6 +14,11 @@ class QPaintDevice;
 // height, fonts are given by two divisors of the area's size.
 namespace kui {
 
+// The smallest text cell the views draw, in pixels: below it a text is no
+// longer read at a glance. Graph texts and button captions never go lower
+// however small their window.
+inline constexpr int kSmallestText = 11;
+
 // `fraction` of `length`, with the fraction of a pixel dropped.
 inline int Frac(int length, double fraction) {
     return static_cast<int>(length * fraction);
