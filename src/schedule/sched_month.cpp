@@ -3,24 +3,27 @@
 
 #include "ui/drawing.h"
 
+#include <algorithm>
+
 #include <QPainter>
 
 namespace kui {
 
-int SchedulerHeaderBottom(QSize size) {
-    return Frac(size.height(), 0.1);
+int SchedulerHeaderBottom(QSize size, int buttonHeight) {
+    return std::max(Frac(size.height(), 0.1), 5 + buttonHeight);
 }
 
-CalRect SchedulerGridFrame(QSize size) {
+CalRect SchedulerGridFrame(QSize size, int buttonHeight) {
     const int w = size.width();
     const int h = size.height();
-    return {Frac(w, 0.01), SchedulerHeaderBottom(size) + Frac(h, 0.08), Frac(w, 0.99), h};
+    return {Frac(w, 0.01), SchedulerHeaderBottom(size, buttonHeight) + Frac(h, 0.08), Frac(w, 0.99),
+            h};
 }
 
 void DrawSchedulerMonth(QPainter& painter, QSize size, const SchedMonthData& data) {
     const int w = size.width();
-    const int b = SchedulerHeaderBottom(size);
-    const CalRect frame = SchedulerGridFrame(size);
+    const int b = SchedulerHeaderBottom(size, data.buttonHeight);
+    const CalRect frame = SchedulerGridFrame(size, data.buttonHeight);
     const int t = frame.top;
     painter.save();
     painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
