@@ -43,11 +43,18 @@ QRgb AtAngle(const QImage& image, const QRectF& box, double angle) {
     return image.pixel(static_cast<int>(x), static_cast<int>(y));
 }
 
-// The box of an ellipse centred in the view, reaching fx of the width and fy
-// of the height to either side.
+// The box of a pie: the largest square inside `box`, centred in it.
+QRectF Round(const QRectF& box) {
+    const double side = std::min(box.width(), box.height());
+    return QRectF(box.center().x() - side / 2, box.center().y() - side / 2, side, side);
+}
+
+// The box of a pie centred in the view, inside the box reaching fx of the
+// width and fy of the height to either side.
 QRectF CentredBox(QSize size, double fx, double fy) {
-    return QRectF(size.width() / 2.0 - size.width() * fx, size.height() / 2.0 - size.height() * fy,
-                  2 * size.width() * fx, 2 * size.height() * fy);
+    return Round(QRectF(size.width() / 2.0 - size.width() * fx,
+                        size.height() / 2.0 - size.height() * fy, 2 * size.width() * fx,
+                        2 * size.height() * fy));
 }
 
 bool Overlap(const DrawnText& a, const DrawnText& b) {
@@ -223,8 +230,10 @@ TEST_P(GraphTest, ChartingPiesShareTheWinnersAndErrors) {
     data.chartSums.approachErrors = 5; // the whole pie
     data.chartSums.totalErrors = 5;
     const QImage image = RenderToImage(&kui::DrawGraph, size, data);
-    const QRectF winners(QPointF(Frac(w, 0.1), Frac(h, 0.2)), QPointF(Frac(w, 0.45), Frac(h, 0.7)));
-    const QRectF errors(QPointF(Frac(w, 0.55), Frac(h, 0.2)), QPointF(Frac(w, 0.9), Frac(h, 0.7)));
+    const QRectF winners =
+        Round(QRectF(QPointF(Frac(w, 0.1), Frac(h, 0.2)), QPointF(Frac(w, 0.45), Frac(h, 0.7))));
+    const QRectF errors =
+        Round(QRectF(QPointF(Frac(w, 0.55), Frac(h, 0.2)), QPointF(Frac(w, 0.9), Frac(h, 0.7))));
     EXPECT_EQ(AtAngle(image, winners, 45), kRed);
     EXPECT_EQ(AtAngle(image, winners, 180), kBlue);
     EXPECT_EQ(AtAngle(image, winners, 350), kBlue);
