@@ -16,6 +16,7 @@
 #include <algorithm>
 
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QMenu>
 #include <QPainter>
 #include <QPolygon>
@@ -132,18 +133,26 @@ void DrawPhonePage(QPainter& painter, QSize size, const PhonePageData& data) {
         return;
     }
     const PhoneRecord& entry = *data.entry;
-    // The titles in the book's red, so they stand apart from the lines under them.
+    const int profile = Frac(pageHeight, 0.32);
+    const int stats = Frac(pageHeight, 0.5);
+    // The titles in the book's red, so they stand apart from the lines under
+    // them; the second one just below the backhand line, which reaches a
+    // little past half the page.
+    const QFont small = ScaledFont(size, 27, 60, painter.device());
+    const int smallRow = QFontMetrics(small, painter.device())
+                             .size(Qt::TextSingleLine, QStringLiteral("Test"))
+                             .height();
+    const int statsTitle =
+        entry.backhandStyle.empty() ? stats : std::max(stats, profile + 5 * smallRow + 1);
     painter.setPen(kRed);
-    DrawText(painter, centre, Frac(pageHeight, 0.32), QStringLiteral("Player Profile"),
-             Align::Center);
-    DrawText(painter, centre, Frac(pageHeight, 0.5), QStringLiteral("Playing Stats"),
-             Align::Center);
+    DrawText(painter, centre, profile, QStringLiteral("Player Profile"), Align::Center);
+    DrawText(painter, centre, statsTitle, QStringLiteral("Playing Stats"), Align::Center);
     painter.setPen(Qt::black);
     DrawWrappedText(painter, left, top, right, top + line, FromStored(entry.name));
     DrawText(painter, right, top + 2 * line, FromStored(entry.phoneNumber), Align::Right);
 
-    const int row = UseScaledFont(painter, size, 27, 60);
-    const int profile = Frac(pageHeight, 0.32);
+    painter.setFont(small);
+    const int row = smallRow;
     if (!entry.playingStyle.empty())
         DrawText(painter, left, profile + 2 * row, StyleText(entry.playingStyle));
     if (!entry.playingSide.empty())
@@ -155,7 +164,6 @@ void DrawPhonePage(QPainter& painter, QSize size, const PhonePageData& data) {
         DrawText(painter, right, profile + 2 * row,
                  QStringLiteral("Rating: %1").arg(FromStored(entry.rating)), Align::Right);
 
-    const int stats = Frac(pageHeight, 0.5);
     DrawText(painter, left, stats + 2 * row, QStringLiteral("Overall W/L Record:"));
     DrawText(painter, left, stats + 3 * row, QStringLiteral("Last Played:"));
     if (!entry.stats.winLossRecord.empty())
