@@ -112,7 +112,7 @@ TEST_F(PhoneViewTest, ProfilePageTextsAndPlaces) {
         // line where that reaches past it.
         const DrawnText* stats = recorder.Find(QStringLiteral("Playing Stats"));
         EXPECT_GE(stats->rect.top(), h / 2 - 1);
-        EXPECT_LE(stats->rect.top(), h / 2 + h / 100);
+        EXPECT_LE(stats->rect.top(), h / 2 + h / 50);
         EXPECT_GE(stats->rect.top(),
                   recorder.Find(QStringLiteral("2 Handed Backhand"))->rect.bottom());
         const struct {
