@@ -119,10 +119,13 @@ void DrawChartPage(QPainter& painter, QSize size, const ChartPageData& data) {
     const int boxTop = buttonTop;
     const int boxHeight = data.buttonTop >= 0 ? data.buttonHeight : Frac(h, 0.05);
     RaisedPanel(painter, Frac(w, 0.45), boxTop, Frac(w, 0.55), boxTop + boxHeight, LightGrey());
+    // The number legible in the box of a small window, and within it.
     painter.setPen(Qt::black);
-    UseScaledFont(painter, size, 30, 80);
-    DrawText(painter, Frac(w, 0.5), boxTop + 3, QStringLiteral("pg %1").arg(data.pageNumber),
-             Align::Center);
+    const QString number = QStringLiteral("pg %1").arg(data.pageNumber);
+    const int cell = std::min(std::max(h / 30, kSmallestText), boxHeight - 4);
+    painter.setFont(ArialFont(cell, cell == h / 30 ? w / 80 : 0, painter.device()));
+    NarrowToFit(painter, {number}, Frac(w, 0.55) - Frac(w, 0.45) - 4);
+    DrawText(painter, Frac(w, 0.5), boxTop + 3, number, Align::Center);
     painter.restore();
 }
 

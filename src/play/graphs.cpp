@@ -51,33 +51,6 @@ QString Fixed1(double value) {
     return QString::asprintf("%3.1f", value);
 }
 
-// The widest of `texts` in the painter's font.
-int Widest(const QPainter& painter, std::initializer_list<QString> texts) {
-    int widest = 0;
-    for (const QString& text : texts)
-        widest = std::max(widest, painter.fontMetrics().horizontalAdvance(text));
-    return widest;
-}
-
-// Narrows the painter's font, keeping its height, until every one of
-// `texts` fits in `room` pixels: a legend or label of a small view then
-// keeps to its place rather than run into its neighbour or off the view.
-void NarrowToFit(QPainter& painter, std::initializer_list<QString> texts, int room) {
-    const int widest = Widest(painter, texts);
-    if (widest <= room || widest <= 0)
-        return;
-    QFont font = painter.font();
-    const int stretch = font.stretch() > 0 ? font.stretch() : 100;
-    font.setStretch(std::max(1, stretch * std::max(room, 1) / widest));
-    painter.setFont(font);
-    // Stretches are whole percents: a step further while rounding leaves a
-    // text a pixel too wide.
-    while (font.stretch() > 1 && Widest(painter, texts) > room) {
-        font.setStretch(font.stretch() - 1);
-        painter.setFont(font);
-    }
-}
-
 // The largest circle inside `box`, centred in it: a pie stays round in a
 // window of any shape.
 QRect Circle(const QRect& box) {

@@ -127,8 +127,12 @@ void DrawNotesPage(QPainter& painter, QSize size, const NotesPageData& data) {
     painter.setPen(Qt::black);
     painter.setBrush(Qt::white);
     painter.drawRect(box.adjusted(0, 0, -1, -1));
-    UseScaledFont(painter, size, 30, 80);
-    painter.drawText(box, Qt::AlignCenter, QStringLiteral("pg %1").arg(data.pageNumber));
+    // The number legible in a box of a small window, and within it.
+    const QString number = QStringLiteral("pg %1").arg(data.pageNumber);
+    const int cell = std::min(std::max(h / 30, kSmallestText), box.height() - 2);
+    painter.setFont(ArialFont(cell, cell == h / 30 ? w / 80 : 0, painter.device()));
+    NarrowToFit(painter, {number}, box.width() - 4);
+    painter.drawText(box, Qt::AlignCenter, number);
     painter.restore();
 }
 

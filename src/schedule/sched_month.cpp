@@ -64,8 +64,10 @@ void DrawSchedulerMonth(QPainter& painter, QSize size, const SchedMonthData& dat
             painter.setPen(Qt::black);
             painter.setBrush(QColor(255, 255, 0));
             painter.setRenderHint(QPainter::Antialiasing, true);
+            // A round mark, inside its cell however tall the cell is.
+            const double radius = 0.15 * std::min(ch, cw);
             painter.drawEllipse(QPointF(cell.left + 0.7 * cw + sink, cell.top + 0.65 * ch + sink),
-                                0.15 * ch, 0.15 * ch);
+                                radius, radius);
             painter.setRenderHint(QPainter::Antialiasing, false);
             painter.setBrush(Qt::NoBrush);
         }

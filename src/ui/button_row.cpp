@@ -84,10 +84,14 @@ int ButtonRowHeight(const QPushButton& button, int height) {
 }
 
 void PlaceButtonRow(const std::vector<ButtonPlace>& row, int left, int right, int captionHeight) {
+    // One font for the row: the largest at which every caption fits.
+    int cell = captionHeight;
+    for (const ButtonPlace& place : row)
+        cell = std::min(cell, FittingCell(*place.button, place.rect.size(), captionHeight));
     std::vector<Slot> placed;
     for (const ButtonPlace& place : row) {
         Slot slot{place.button, place.rect, 0, 0, 0};
-        slot.cell = FittingCell(*place.button, place.rect.size(), captionHeight);
+        slot.cell = std::max(cell, kSmallestText);
         // A caption too wide even at the smallest font widens its button.
         const int needed = CaptionWidth(*place.button, slot.cell) +
                            Margins(*place.button, place.rect.size()).width();

@@ -32,12 +32,11 @@ struct ButtonPlace {
 };
 
 // Places a row of buttons between x = left and x = right (exclusive): each at
-// its place, its caption in Arial with the largest cell height up to
-// `captionHeight` at which it fits, never below kSmallestText. A caption that does not fit at
-// kSmallestText widens its button about its centre; the others then move aside as little as needed,
-// keeping their order and staying between left and right. Only when the row
-// is narrower than its captions together are the buttons shared out
-// (and their captions cut).
+// its place, the captions in Arial with the largest cell height up to
+// `captionHeight` at which every one fits, never below kSmallestText. A caption that does not fit
+// at kSmallestText widens its button about its centre; the others then move aside as little as
+// needed, keeping their order and staying between left and right. Only when the row is narrower
+// than its captions together are the buttons shared out (and their captions cut).
 void PlaceButtonRow(const std::vector<ButtonPlace>& row, int left, int right, int captionHeight);
 
 // The same with the cell height of the style's button font as the largest.
