@@ -355,7 +355,7 @@ void DrawChartingGame(QPainter& painter, QSize size, const GraphData& data) {
         painter,
         {QStringLiteral("Serve/Return Percentages"), QStringLiteral("Winners/Unforced Errors")},
         w - 4);
-    DrawText(painter, X(0.5), std::min(Y(0.05), Y(0.1) - titleRow - 1),
+    DrawText(painter, X(0.5), std::max(2, std::min(Y(0.05), Y(0.1) - titleRow - 1)),
              QStringLiteral("Serve/Return Percentages"), Align::Center);
     DrawText(painter, X(0.5), std::min(Y(0.55) + 2, Y(0.6) - titleRow - 1),
              QStringLiteral("Winners/Unforced Errors"), Align::Center);
