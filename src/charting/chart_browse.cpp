@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <tuple>
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -87,7 +88,11 @@ void DrawChartPage(QPainter& painter, QSize size, const ChartPageData& data) {
     // line: the whole table keeps clear of the buttons.
     const int buttonTop = data.buttonTop >= 0 ? data.buttonTop : Frac(h, 0.95);
     const int rowRoom = std::max(1, (buttonTop - pageTop) / 20);
-    painter.setFont(ArialFont(std::min(h / 30, rowRoom), w / 65, painter.device()));
+    int labelCell = std::min(h / 30, rowRoom);
+    QFont font = ArialFont(labelCell, w / 65, painter.device());
+    while (labelCell > 1 && QFontMetricsF(font, painter.device()).height() > rowRoom)
+        font = ArialFont(--labelCell, w / 65, painter.device());
+    painter.setFont(font);
     const int row = std::min(RowUnit(painter), rowRoom);
     const QFont labelFont = painter.font();
     for (const PageRow& line : kCounterRows) {
