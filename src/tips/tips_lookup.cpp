@@ -16,6 +16,7 @@
 #include <random>
 #include <utility>
 
+#include <QApplication>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMdiSubWindow>
@@ -282,7 +283,15 @@ void KvrTipsLookup::resizeEvent(QResizeEvent* event) {
                          kui::Frac(h, 0.05));
     const QRect box = kui::TipRatingBox(size());
     ratingBox_->setGeometry(box);
-    ratingBox_->setFont(kui::ArialFont(std::max(kui::kSmallestText, box.height() - 2), 0, this));
+    // The number in the style's size where the box holds it, "10" included,
+    // smaller down to the legible floor where it does not.
+    const int styleCell = QFontMetrics(QApplication::font(ratingBox_)).height();
+    int cell = std::max(kui::kSmallestText, std::min(styleCell, box.height() - 4));
+    while (cell > kui::kSmallestText &&
+           QFontMetrics(kui::ArialFont(cell, 0, this)).horizontalAdvance(QStringLiteral("10")) >
+               box.width() - 4)
+        --cell;
+    ratingBox_->setFont(kui::ArialFont(cell, 0, this));
 
     // The buttons' row, as high as their captions need on the bottom edge;
     // "&Del" and "&Edit" keep left of "Rating:", "&Next >>" right of the
