@@ -37,10 +37,6 @@ protected:
         chart.date = "5/14/2026";
         chart.opponent = "Alex Moreno";
         chart.score = "6-4 7-5";
-        chart.firstServeAttempts = 40;
-        chart.firstServesIn = 25;
-        chart.returnAttempts = 30;
-        chart.returnsIn = 21;
         KVR_ChartClass charts;
         charts.AddCopy(chart);
         ASSERT_EQ(charts.Save(), 1);
@@ -54,7 +50,6 @@ protected:
         note.result = "W";
         note.score = "6-4 7-5";
         note.matchNotes = "served well";
-        note.practiceNotes = "drills";
         KVR_PlayData play;
         play.AddCopy(note);
         ASSERT_EQ(play.Save(), 1);
@@ -62,7 +57,6 @@ protected:
         PhoneRecord entry;
         entry.name = "Alex Moreno";
         entry.phoneNumber = "555-0199";
-        entry.playingStyle = "A";
         entry.backhandStyle = "2";
         entry.notes = "steady";
         KVR_PhoneData phones;
