@@ -5,10 +5,15 @@
 #include "app/client.h"
 #include "charting/charting_dialog.h"
 #include "play/find_dialog.h"
+#include "ui/button_row.h"
 #include "ui/drawing.h"
 #include "ui/message.h"
 #include "ui/text.h"
 
+#include <algorithm>
+#include <tuple>
+
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -78,7 +83,17 @@ void DrawChartPage(QPainter& painter, QSize size, const ChartPageData& data) {
         return;
     }
 
-    const int row = UseScaledFont(painter, size, 30, 65);
+    // Each row a label's height below the last, down to the last summary
+    // line: the whole table keeps clear of the buttons.
+    const int buttonTop = data.buttonTop >= 0 ? data.buttonTop : Frac(h, 0.95);
+    const int rowRoom = std::max(1, (buttonTop - pageTop) / 20);
+    int labelCell = std::min(h / 30, rowRoom);
+    QFont font = ArialFont(labelCell, w / 65, painter.device());
+    while (labelCell > 1 && QFontMetricsF(font, painter.device()).height() > rowRoom)
+        font = ArialFont(--labelCell, w / 65, painter.device());
+    painter.setFont(font);
+    const int row = std::min(RowUnit(painter), rowRoom);
+    const QFont labelFont = painter.font();
     for (const PageRow& line : kCounterRows) {
         DrawText(painter, Frac(w, 0.4), pageTop + line.row * row, QString::fromLatin1(line.left),
                  Align::Right);
@@ -95,7 +110,7 @@ void DrawChartPage(QPainter& painter, QSize size, const ChartPageData& data) {
                  FromStored(chart.date) + QStringLiteral("    ") + FromStored(chart.opponent) +
                      QStringLiteral("    ") + FromStored(chart.score),
                  Align::Center);
-        UseScaledFont(painter, size, 30, 65);
+        painter.setFont(labelFont);
         const auto values = Values(chart);
         for (size_t i = 0; i < values.size(); ++i) {
             const int y = pageTop + kCounterRows[i].row * row;
@@ -105,12 +120,16 @@ void DrawChartPage(QPainter& painter, QSize size, const ChartPageData& data) {
     }
 
     // The page number in a grey box between the page-turn buttons.
-    const int boxTop = Frac(h, 0.95);
-    RaisedPanel(painter, Frac(w, 0.45), boxTop, Frac(w, 0.55), boxTop + Frac(h, 0.05), LightGrey());
+    const int boxTop = buttonTop;
+    const int boxHeight = data.buttonTop >= 0 ? data.buttonHeight : Frac(h, 0.05);
+    RaisedPanel(painter, Frac(w, 0.45), boxTop, Frac(w, 0.55), boxTop + boxHeight, LightGrey());
+    // The number legible in the box of a small window, and within it.
     painter.setPen(Qt::black);
-    UseScaledFont(painter, size, 30, 80);
-    DrawText(painter, Frac(w, 0.5), boxTop + 3, QStringLiteral("pg %1").arg(data.pageNumber),
-             Align::Center);
+    const QString number = QStringLiteral("pg %1").arg(data.pageNumber);
+    const int cell = std::min(std::max(h / 30, kSmallestText), boxHeight - 4);
+    painter.setFont(ArialFont(cell, cell == h / 30 ? w / 80 : 0, painter.device()));
+    NarrowToFit(painter, {number}, Frac(w, 0.55) - Frac(w, 0.45) - 4);
+    DrawText(painter, Frac(w, 0.5), boxTop + 3, number, Align::Center);
     painter.restore();
 }
 
@@ -216,8 +235,17 @@ kui::ChartPageData TKvrChartBrowse::Snapshot() const {
     return page;
 }
 
+std::pair<int, int> TKvrChartBrowse::ButtonRow(QSize size) const {
+    // 0.05 of the height at 0.95, or as high as a caption at the smallest
+    // legible font needs, on the bottom edge.
+    const int height = kui::ButtonRowHeight(*next_, kui::Frac(size.height(), 0.05));
+    return {std::min(kui::Frac(size.height(), 0.95), size.height() - height), height};
+}
+
 void TKvrChartBrowse::Render(QPainter& painter, QSize size) {
-    kui::DrawChartPage(painter, size, Snapshot());
+    kui::ChartPageData page = Snapshot();
+    std::tie(page.buttonTop, page.buttonHeight) = ButtonRow(size);
+    kui::DrawChartPage(painter, size, page);
     // The charts may have changed under the page (a match charted from the
     // menu): the buttons follow once the paint is done.
     if (painter.device() == this && WantedButtons() != shown_)
@@ -245,16 +273,16 @@ void TKvrChartBrowse::ShowButtons() {
 void TKvrChartBrowse::resizeEvent(QResizeEvent* event) {
     TKvrChild::resizeEvent(event);
     const int w = width();
-    const int h = height();
-    const int top = kui::Frac(h, 0.95);
-    const int buttonWidth = kui::Frac(w, 0.1);
-    const int buttonHeight = kui::Frac(h, 0.05);
-    previous_->setGeometry(kui::Frac(w, 0.35), top, buttonWidth, buttonHeight);
-    next_->setGeometry(kui::Frac(w, 0.55), top, buttonWidth, buttonHeight);
-    // The other three stand in a row at the right of the page-turn buttons.
-    edit_->setGeometry(kui::Frac(w, 0.69), top, buttonWidth, buttonHeight);
-    delete_->setGeometry(kui::Frac(w, 0.79), top, buttonWidth, buttonHeight);
-    find_->setGeometry(kui::Frac(w, 0.89), top, buttonWidth, buttonHeight);
+    const auto [top, height] = ButtonRow(size());
+    auto at = [&](QPushButton* button, double x) {
+        return kui::ButtonPlace{button, QRect(kui::Frac(w, x), top, kui::Frac(w, 0.1), height)};
+    };
+    // The page-turn buttons beside the page number's box; "&Delete" and
+    // "&Edit" on the left, "&Find" on the right, all in the row under the
+    // page.
+    kui::PlaceButtonRow({at(delete_, 0.11), at(edit_, 0.23), at(previous_, 0.35)}, 0,
+                        kui::Frac(w, 0.45));
+    kui::PlaceButtonRow({at(next_, 0.55), at(find_, 0.77)}, kui::Frac(w, 0.55), w);
 }
 
 void TKvrChartBrowse::PageChanged() {

@@ -6,6 +6,7 @@
 #include "ui/renderer.h"
 
 #include <optional>
+#include <utility>
 
 #include <QImage>
 #include <QSize>
@@ -20,10 +21,16 @@ struct ChartPageData {
     bool empty = true;                // no charts at all: only the title
     int pageNumber = 0;               // the page shown, from 1
     std::optional<ChartRecord> chart; // the chart on it, with its totals; none past the end
+    // The view's button row, where the page number stands: the page's lines
+    // keep above it. A top of -1 puts it at 0.95 of the height, 0.05 high.
+    int buttonTop = -1;
+    int buttonHeight = 0;
 };
 
 // The charting notebook's page: title, the labels of the eighteen counters
 // and four derived figures, the chart's values in blue, and the page number.
+// The rows are a label font's height apart, the font made smaller when the
+// twenty rows would not fit between the page top and the button row.
 void DrawChartPage(QPainter& painter, QSize size, const ChartPageData& data);
 
 } // namespace kui
@@ -48,6 +55,8 @@ public:
     void Find();
 
     kui::ChartPageData Snapshot() const;
+    // The top and height of the button row at `size`.
+    std::pair<int, int> ButtonRow(QSize size) const;
     void Render(QPainter& painter, QSize size) override;
 
 protected:

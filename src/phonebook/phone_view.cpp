@@ -8,6 +8,7 @@
 #include "phonebook/vcard.h"
 #include "play/find_dialog.h"
 #include "play/statistics.h"
+#include "ui/button_row.h"
 #include "ui/drawing.h"
 #include "ui/message.h"
 #include "ui/text.h"
@@ -15,6 +16,7 @@
 #include <algorithm>
 
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QMenu>
 #include <QPainter>
 #include <QPolygon>
@@ -105,10 +107,16 @@ void DrawPhonePage(QPainter& painter, QSize size, const PhonePageData& data) {
     painter.fillRect(QRect(0, 0, w, h), LightGrey());
     DrawDecoration(painter, w, h);
 
+    // Buttons taller than their 0.06 of the height (a small window) shorten
+    // the page laid out above them.
+    const int buttonTop = data.buttonTop >= 0 ? std::min(data.buttonTop, h) : Frac(h, 0.87);
+    if (buttonTop < Frac(h, 0.87))
+        size.setHeight(static_cast<int>(buttonTop / 0.87));
+    const int pageHeight = size.height();
     const int left = Frac(w, 0.23);
     const int right = Frac(w, 0.73);
-    const int top = Frac(h, 0.2);
-    const int bottom = Frac(h, 0.87);
+    const int top = Frac(pageHeight, 0.2);
+    const int bottom = Frac(pageHeight, 0.87);
     const int centre = Frac(w, (0.75 + 0.2) / 2);
     painter.setPen(Qt::white);
     painter.setBrush(Qt::white);
@@ -119,22 +127,32 @@ void DrawPhonePage(QPainter& painter, QSize size, const PhonePageData& data) {
     const int line = UseScaledFont(painter, size, 25, 60);
     if (!data.entry) {
         // An empty book says so on its page, where the first entry will stand.
-        DrawText(painter, centre, Frac(h, 0.32), QStringLiteral("PhoneBook is Empty!"),
+        DrawText(painter, centre, Frac(pageHeight, 0.32), QStringLiteral("PhoneBook is Empty!"),
                  Align::Center);
         painter.restore();
         return;
     }
     const PhoneRecord& entry = *data.entry;
-    // The titles in the book's red, so they stand apart from the lines under them.
+    const int profile = Frac(pageHeight, 0.32);
+    const int stats = Frac(pageHeight, 0.5);
+    // The titles in the book's red, so they stand apart from the lines under
+    // them; the second one just below the backhand line, which reaches a
+    // little past half the page.
+    const QFont small = ScaledFont(size, 27, 60, painter.device());
+    const int smallRow = QFontMetrics(small, painter.device())
+                             .size(Qt::TextSingleLine, QStringLiteral("Test"))
+                             .height();
+    const int statsTitle =
+        entry.backhandStyle.empty() ? stats : std::max(stats, profile + 5 * smallRow + 1);
     painter.setPen(kRed);
-    DrawText(painter, centre, Frac(h, 0.32), QStringLiteral("Player Profile"), Align::Center);
-    DrawText(painter, centre, Frac(h, 0.5), QStringLiteral("Playing Stats"), Align::Center);
+    DrawText(painter, centre, profile, QStringLiteral("Player Profile"), Align::Center);
+    DrawText(painter, centre, statsTitle, QStringLiteral("Playing Stats"), Align::Center);
     painter.setPen(Qt::black);
     DrawWrappedText(painter, left, top, right, top + line, FromStored(entry.name));
     DrawText(painter, right, top + 2 * line, FromStored(entry.phoneNumber), Align::Right);
 
-    const int row = UseScaledFont(painter, size, 27, 60);
-    const int profile = Frac(h, 0.32);
+    painter.setFont(small);
+    const int row = smallRow;
     if (!entry.playingStyle.empty())
         DrawText(painter, left, profile + 2 * row, StyleText(entry.playingStyle));
     if (!entry.playingSide.empty())
@@ -146,7 +164,6 @@ void DrawPhonePage(QPainter& painter, QSize size, const PhonePageData& data) {
         DrawText(painter, right, profile + 2 * row,
                  QStringLiteral("Rating: %1").arg(FromStored(entry.rating)), Align::Right);
 
-    const int stats = Frac(h, 0.5);
     DrawText(painter, left, stats + 2 * row, QStringLiteral("Overall W/L Record:"));
     DrawText(painter, left, stats + 3 * row, QStringLiteral("Last Played:"));
     if (!entry.stats.winLossRecord.empty())
@@ -291,33 +308,40 @@ kui::PhonePageData TKvrPhoneWin::Snapshot() const {
 }
 
 void TKvrPhoneWin::Render(QPainter& painter, QSize size) {
-    kui::DrawPhonePage(painter, size, Snapshot());
+    kui::PhonePageData page = Snapshot();
+    page.buttonTop = ButtonRows(size).first;
+    kui::DrawPhonePage(painter, size, page);
+}
+
+std::pair<int, int> TKvrPhoneWin::ButtonRows(QSize size) const {
+    // Two rows of 0.06 of the height from 0.87 of it, or as high as a
+    // caption at the smallest legible font needs, on the bottom edge.
+    const int h = size.height();
+    const int height = kui::ButtonRowHeight(*next_, kui::Frac(h, 0.06));
+    return {std::min(kui::Frac(h, 0.87), h - 2 * height), height};
 }
 
 void TKvrPhoneWin::resizeEvent(QResizeEvent* event) {
     TKvrChild::resizeEvent(event);
     const int w = width();
-    const int h = height();
     const int left = kui::Frac(w, 0.23);
     const int right = kui::Frac(w, 0.73);
-    const int bottom = kui::Frac(h, 0.87);
+    const auto [bottom, buttonHeight] = ButtonRows(size());
     const int buttonWidth = (right - left) / 3 + 1;
-    const int buttonHeight = kui::Frac(h, 0.06);
-    const QFont font = kui::ArialFont(buttonHeight / 2, 0, this);
-    const struct {
-        QPushButton* button;
-        int x;
-        int y;
-    } places[] = {{previous_, left, bottom},
-                  {find_, left + buttonWidth, bottom},
-                  {next_, right - buttonWidth, bottom},
-                  {add_, left, bottom + buttonHeight},
-                  {edit_, left + buttonWidth, bottom + buttonHeight},
-                  {delete_, right - buttonWidth, bottom + buttonHeight}};
-    for (const auto& place : places) {
-        place.button->setFont(font);
-        place.button->setGeometry(place.x, place.y, buttonWidth, buttonHeight);
-    }
+    auto at = [&, height = buttonHeight](QPushButton* button, int x, int y) {
+        return kui::ButtonPlace{button, QRect(x, y, buttonWidth, height)};
+    };
+    // Captions too wide for the page's width may spread over the book's
+    // spine, never over the phone.
+    const int caption = buttonHeight / 2;
+    const int phone = kui::Frac(w, 0.81);
+    kui::PlaceButtonRow({at(previous_, left, bottom), at(find_, left + buttonWidth, bottom),
+                         at(next_, right - buttonWidth, bottom)},
+                        0, phone, caption);
+    const int second = bottom + buttonHeight;
+    kui::PlaceButtonRow({at(add_, left, second), at(edit_, left + buttonWidth, second),
+                         at(delete_, right - buttonWidth, second)},
+                        0, phone, caption);
 }
 
 void TKvrPhoneWin::AddContextActions(QMenu& menu) {

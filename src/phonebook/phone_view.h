@@ -5,6 +5,7 @@
 #include "phonebook/phone_store.h"
 
 #include <optional>
+#include <utility>
 
 #include <QSize>
 
@@ -16,6 +17,9 @@ namespace kui {
 // nothing when the book is empty.
 struct PhonePageData {
     std::optional<PhoneRecord> entry;
+    // The top of the view's two button rows; the page is laid out above it
+    // as if it stood at 0.87 of the height. -1: at 0.87 of the height.
+    int buttonTop = -1;
 };
 
 // The phone book: a book with the entry's page on it (profile, playing
@@ -59,6 +63,8 @@ private:
     // False, after telling so, when the book is empty.
     bool HasEntries();
     void Changed();
+    // The top of the two button rows and their height at `size`.
+    std::pair<int, int> ButtonRows(QSize size) const;
 
     int index_ = 0;
     QPushButton* previous_;

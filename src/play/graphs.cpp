@@ -33,11 +33,6 @@ constexpr int kChartsShown = 30;
 // The most months the monthly graph shows.
 constexpr int kMonthsShown = 60;
 
-// The smallest text cell a graph draws, in pixels: the small legend and
-// label fonts of a view at its first, small size would be unreadable
-// otherwise.
-constexpr int kSmallestText = 11;
-
 // Selects the scaled font of the view (cell height size.height() / a,
 // average width size.width() / b), enlarged in both directions alike when
 // its cell would be lower than kSmallestText. Returns its row unit.
@@ -54,6 +49,13 @@ int UseGraphFont(QPainter& painter, QSize size, int a, int b) {
 
 QString Fixed1(double value) {
     return QString::asprintf("%3.1f", value);
+}
+
+// The largest circle inside `box`, centred in it: a pie stays round in a
+// window of any shape.
+QRect Circle(const QRect& box) {
+    const int side = std::min(box.width(), box.height());
+    return QRect(box.center().x() - (side - 1) / 2, box.center().y() - (side - 1) / 2, side, side);
 }
 
 // A slice of the ellipse inscribed in `box`, from `start` to `end` degrees,
@@ -100,10 +102,23 @@ void DrawBarChart(QPainter& painter, QSize size, const BarChart& chart) {
     const int right = chart.area.right() + 1;
     const int bottom = chart.area.bottom() + 1;
     const int c = Frac(right - left, 0.05);
-    const int plotLeft = left + (chart.scale ? 3 * c : c);
+    // The plot's margins hold the title above, the scale's labels on the
+    // left and the bar labels below: each at least as wide or high as what
+    // it holds, so none is cut or runs into the plot.
+    const int titleRow = UseGraphFont(painter, size, 20, 40);
+    int plotLeft = left + c;
+    int scaleRow = 0;
+    const QString half = Fixed1(chart.maximum / 2);
+    const QString most = Fixed1(chart.maximum);
+    if (chart.scale) {
+        scaleRow = UseGraphFont(painter, size, 30, 60);
+        plotLeft = std::max(left + 3 * c, left + 3 + Widest(painter, {half, most}));
+    }
     const int plotRight = right - c;
-    const int plotTop = top + 5 * c;
-    const int plotBottom = bottom - 2 * c;
+    const int plotTop = std::max(top + 5 * c, top + 2 * c + titleRow + 1);
+    int plotBottom = bottom - 2 * c;
+    if (!chart.labels.isEmpty())
+        plotBottom = std::min(plotBottom, bottom - 7 - UseGraphFont(painter, size, 40, 70));
     if (plotRight - plotLeft < 10 || plotBottom - plotTop < 10)
         return;
 
@@ -143,17 +158,20 @@ void DrawBarChart(QPainter& painter, QSize size, const BarChart& chart) {
     }
 
     UseGraphFont(painter, size, 20, 40);
+    NarrowToFit(painter, {chart.title}, right - left - 4);
     painter.setPen(kTitleBlue);
     DrawText(painter, (left + right) / 2, top + 2 * c, chart.title, Align::Center);
 
     if (chart.scale) {
-        const int half = plotBottom - static_cast<int>(chart.maximum / 2 * vscale);
+        const int halfway = plotBottom - static_cast<int>(chart.maximum / 2 * vscale);
         painter.setPen(QPen(Qt::black, 1));
-        painter.drawLine(plotLeft, half, plotRight, half);
+        painter.drawLine(plotLeft, halfway, plotRight, halfway);
         UseGraphFont(painter, size, 30, 60);
         painter.setPen(kTitleBlue);
-        DrawText(painter, plotLeft - 1, half, Fixed1(chart.maximum / 2), Align::Right);
-        DrawText(painter, plotLeft - 1, plotTop, Fixed1(chart.maximum), Align::Right);
+        // In a plot too low for both, the maximum alone.
+        if (halfway - plotTop >= scaleRow)
+            DrawText(painter, plotLeft - 1, halfway, half, Align::Right);
+        DrawText(painter, plotLeft - 1, plotTop, most, Align::Right);
     }
 }
 
@@ -167,7 +185,7 @@ void DrawTimeSummary(QPainter& painter, QSize size, const GraphData& data) {
     const int h = size.height();
     const int cx = w / 2;
     const int cy = h / 2;
-    const QRect box = CentredBox(size, 0.25, 0.25);
+    const QRect box = Circle(CentredBox(size, 0.25, 0.25));
     const QRect panel = CentredBox(size, 0.275, 0.275);
     RaisedPanel(painter, panel.left(), panel.top(), panel.right(), panel.bottom(), kWhite);
 
@@ -195,27 +213,37 @@ void DrawTimeSummary(QPainter& painter, QSize size, const GraphData& data) {
     }
 
     // The legend. Its texts are a size smaller than the title's and stacked
-    // a row apart, so the hours never run into the names.
-    const int swatchWidth = Frac(w, 0.15);
-    const int swatchTop = cy + Frac(h, 0.35);
-    const int swatchBottom = swatchTop + Frac(h, 0.05);
-    const int row = UseGraphFont(painter, size, 30, 60);
+    // a row apart, so the hours never run into the names; each text keeps
+    // within its quarter of the width, and the whole legend within the view.
     struct Entry {
         double x;
         QColor colour;
-        const char* name;
-        float hours;
+        QString name;
+        QString hours;
     };
-    for (const Entry& entry : {Entry{-0.35, kBlue, "Matches", s.currentMatchTime},
-                               Entry{-0.1, kRed, "Practice", s.currentPracticeTime},
-                               Entry{0.15, kYellow, "Lessons", s.currentLessonTime}}) {
+    auto hours = [](float value) {
+        return QString::asprintf("%3.1f Hours", static_cast<double>(value));
+    };
+    const Entry entries[] = {
+        {-0.35, kBlue, QStringLiteral("Matches"), hours(s.currentMatchTime)},
+        {-0.1, kRed, QStringLiteral("Practice"), hours(s.currentPracticeTime)},
+        {0.15, kYellow, QStringLiteral("Lessons"), hours(s.currentLessonTime)}};
+    const int row = UseGraphFont(painter, size, 30, 60);
+    NarrowToFit(painter,
+                {entries[0].name, entries[0].hours, entries[1].name, entries[1].hours,
+                 entries[2].name, entries[2].hours},
+                Frac(w, 0.25) - 4);
+    const int swatchWidth = Frac(w, 0.15);
+    const int swatchHeight = Frac(h, 0.05);
+    const int swatchTop = std::min(cy + Frac(h, 0.35), h - 3 - swatchHeight - 5 - 2 * row);
+    const int swatchBottom = swatchTop + swatchHeight;
+    for (const Entry& entry : entries) {
         const int left = cx + static_cast<int>(w * entry.x);
         RaisedPanel(painter, left, swatchTop, left + swatchWidth, swatchBottom, entry.colour);
         const int middle = left + swatchWidth / 2;
         painter.setPen(kLegendBlue);
-        DrawText(painter, middle, swatchBottom + 5, QString::fromLatin1(entry.name), Align::Center);
-        DrawText(painter, middle, swatchBottom + 5 + row,
-                 QString::asprintf("%3.1f Hours", static_cast<double>(entry.hours)), Align::Center);
+        DrawText(painter, middle, swatchBottom + 5, entry.name, Align::Center);
+        DrawText(painter, middle, swatchBottom + 5 + row, entry.hours, Align::Center);
     }
 }
 
@@ -270,7 +298,7 @@ void DrawGoal(QPainter& painter, QSize size, const GraphData& data) {
     const int h = size.height();
     const int cx = size.width() / 2;
     const int cy = h / 2;
-    const QRect box = CentredBox(size, 0.4, 0.35);
+    const QRect box = Circle(CentredBox(size, 0.4, 0.35));
     const QRect panel = CentredBox(size, 0.44, 0.385);
     RaisedPanel(painter, panel.left(), panel.top(), panel.right(), panel.bottom(), kWhite);
     if (!data.goalProgress)
@@ -329,7 +357,11 @@ void DrawChartingGame(QPainter& painter, QSize size, const GraphData& data) {
     // high as the gap above the panel, so its descenders would touch it.
     const int titleRow = UseGraphFont(painter, size, 20, 40);
     painter.setPen(kTitleBlue);
-    DrawText(painter, X(0.5), std::min(Y(0.05), Y(0.1) - titleRow - 1),
+    NarrowToFit(
+        painter,
+        {QStringLiteral("Serve/Return Percentages"), QStringLiteral("Winners/Unforced Errors")},
+        w - 4);
+    DrawText(painter, X(0.5), std::max(2, std::min(Y(0.05), Y(0.1) - titleRow - 1)),
              QStringLiteral("Serve/Return Percentages"), Align::Center);
     DrawText(painter, X(0.5), std::min(Y(0.55) + 2, Y(0.6) - titleRow - 1),
              QStringLiteral("Winners/Unforced Errors"), Align::Center);
@@ -351,25 +383,40 @@ void DrawChartingGame(QPainter& painter, QSize size, const GraphData& data) {
         StandingBar(painter, x1, x2, Y(0.9), chart.totalErrors * scale, most, kRed);
     }
 
-    UseGraphFont(painter, size, 35, 70);
+    const int legendRow = UseGraphFont(painter, size, 35, 70);
+    NarrowToFit(painter, {QStringLiteral("75%")}, X(0.1) - 3);
     painter.setPen(kTitleBlue);
     DrawText(painter, X(0.1), Y(0.25), QStringLiteral("75%"), Align::Right);
+    UseGraphFont(painter, size, 35, 70);
     painter.setPen(QPen(Qt::black, 1));
     painter.drawLine(X(0.1), Y(0.25), X(0.9), Y(0.25));
 
+    // Each name under its swatch; where the band under a panel is too low
+    // for that (a small view), beside it, so that it stays above the middle
+    // line or the view's bottom edge.
     struct Swatch {
         double x, y;
         QColor colour;
-        const char* name;
+        QString name;
+        int bandBottom;
     };
-    for (const Swatch& swatch :
-         {Swatch{0.2, 0.42, kRed, "1st Serve %"}, Swatch{0.6, 0.42, kCyan, "Return %"},
-          Swatch{0.2, 0.92, kCyan, "Winners"}, Swatch{0.6, 0.92, kRed, "Errors"}}) {
-        RaisedPanel(painter, X(swatch.x), Y(swatch.y), X(swatch.x + 0.04), Y(swatch.y + 0.03),
-                    swatch.colour);
+    const Swatch swatches[] = {{0.2, 0.42, kRed, QStringLiteral("1st Serve %"), Y(0.5)},
+                               {0.6, 0.42, kCyan, QStringLiteral("Return %"), Y(0.5)},
+                               {0.2, 0.92, kCyan, QStringLiteral("Winners"), h - 2},
+                               {0.6, 0.92, kRed, QStringLiteral("Errors"), h - 2}};
+    NarrowToFit(painter, {swatches[0].name, swatches[1].name}, X(0.6) - X(0.24) - 6);
+    for (const Swatch& swatch : swatches) {
+        const int left = X(swatch.x);
+        const int top = Y(swatch.y);
+        const int bottom = Y(swatch.y + 0.03);
+        RaisedPanel(painter, left, top, X(swatch.x + 0.04), bottom, swatch.colour);
         painter.setPen(kTitleBlue);
-        DrawText(painter, X(swatch.x + 0.02), Y(swatch.y + 0.03), QString::fromLatin1(swatch.name),
-                 Align::Center);
+        if (bottom + legendRow < swatch.bandBottom) {
+            DrawText(painter, X(swatch.x + 0.02), bottom, swatch.name, Align::Center);
+        } else {
+            const int y = std::min((top + bottom - legendRow) / 2, swatch.bandBottom - legendRow);
+            DrawText(painter, X(swatch.x + 0.04) + 3, y, swatch.name);
+        }
     }
 }
 
@@ -401,13 +448,15 @@ void DrawChartingStrokes(QPainter& painter, QSize size, const GraphData& data) {
     const ChartSums& s = data.chartSums;
 
     painter.setPen(QPen(kGrey, 1));
-    SharesPie(painter, QRect(QPoint(X(0.1), Y(0.2)), QPoint(X(0.45), Y(0.7))), s.totalWinners,
+    SharesPie(painter, Circle(QRect(QPoint(X(0.1), Y(0.2)), QPoint(X(0.45), Y(0.7)))),
+              s.totalWinners,
               {{s.forehandWinners, kRed},
                {s.backhandWinners, kWhite},
                {s.aces, kBlue},
                {s.volleysWon, kYellow},
                {s.returnWinners, kCyan}});
-    SharesPie(painter, QRect(QPoint(X(0.55), Y(0.2)), QPoint(X(0.9), Y(0.7))), s.totalErrors,
+    SharesPie(painter, Circle(QRect(QPoint(X(0.55), Y(0.2)), QPoint(X(0.9), Y(0.7)))),
+              s.totalErrors,
               {{s.forehandErrors, kRed},
                {s.backhandErrors, kWhite},
                {s.doubleFaults, kBlue},
@@ -420,23 +469,32 @@ void DrawChartingStrokes(QPainter& painter, QSize size, const GraphData& data) {
     DrawText(painter, X(0.25), Y(0.1), QStringLiteral("Winners"), Align::Center);
     DrawText(painter, X(0.75), Y(0.1), QStringLiteral("Errors"), Align::Center);
 
-    UseGraphFont(painter, size, 30, 50);
+    // Each name ends at its swatch and starts clear of the swatch on its
+    // left (of the view's edge for the first column); the lower row keeps
+    // within the view.
+    const int row = UseGraphFont(painter, size, 30, 50);
+    const QString forehand = QStringLiteral("Forehand"), backhand = QStringLiteral("Backhand");
+    const QString serve = QStringLiteral("Serve"), volley = QStringLiteral("Volley");
+    const QString ret = QStringLiteral("Return"), approach = QStringLiteral("Approach");
+    NarrowToFit(painter, {forehand, backhand}, X(0.2) - 3);
+    NarrowToFit(painter, {serve, volley}, X(0.5) - X(0.2) - X(0.1) - 3);
+    NarrowToFit(painter, {ret, approach}, X(0.85) - X(0.5) - X(0.1) - 3);
     const int swatchWidth = X(0.1);
-    const int swatchHeight = X(0.05);
+    const int swatchHeight = std::max(1, std::min(X(0.05), h - 3 - Y(0.87)));
     struct Swatch {
         double x, y;
         QColor colour;
-        const char* name;
+        const QString& name;
     };
     for (const Swatch& swatch :
-         {Swatch{0.2, 0.75, kRed, "Forehand"}, Swatch{0.2, 0.87, kWhite, "Backhand"},
-          Swatch{0.5, 0.75, kBlue, "Serve"}, Swatch{0.5, 0.87, kYellow, "Volley"},
-          Swatch{0.85, 0.75, kCyan, "Return"}, Swatch{0.85, 0.87, kGreen, "Approach"}}) {
+         {Swatch{0.2, 0.75, kRed, forehand}, Swatch{0.2, 0.87, kWhite, backhand},
+          Swatch{0.5, 0.75, kBlue, serve}, Swatch{0.5, 0.87, kYellow, volley},
+          Swatch{0.85, 0.75, kCyan, ret}, Swatch{0.85, 0.87, kGreen, approach}}) {
         const int left = X(swatch.x);
         const int top = Y(swatch.y);
         RaisedPanel(painter, left, top, left + swatchWidth, top + swatchHeight, swatch.colour);
         painter.setPen(kTitleBlue);
-        DrawText(painter, left, top + swatchHeight / 4, QString::fromLatin1(swatch.name),
+        DrawText(painter, left, std::min(top + swatchHeight / 4, h - 3 - row), swatch.name,
                  Align::Right);
     }
 }

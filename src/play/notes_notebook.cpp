@@ -9,6 +9,7 @@
 #include "play/find_dialog.h"
 #include "play/notes_csv.h"
 #include "play/play_commands.h"
+#include "ui/button_row.h"
 #include "ui/drawing.h"
 #include "ui/message.h"
 #include "ui/text.h"
@@ -75,6 +76,7 @@ kui::NotesPageData TKvrBrowseWin::Snapshot(QSize size) {
             Client().NotebookPage().scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     kui::NotesPageData page;
     page.page = scaledPage_;
+    page.buttonTop = ButtonRow(size).first;
     if (browsingPast_) {
         page.record = shownPast_;
         page.pageNumber = pastPosition_;
@@ -108,23 +110,28 @@ void TKvrBrowseWin::ShowButtons() {
     find_->setEnabled(shown_.find);
 }
 
+std::pair<int, int> TKvrBrowseWin::ButtonRow(QSize size) const {
+    // 0.05 of the height at 0.95, or as high as a caption at the smallest
+    // legible font needs, on the bottom edge.
+    const int height = kui::ButtonRowHeight(*older_, kui::Frac(size.height(), 0.05));
+    return {std::min(kui::Frac(size.height(), 0.95), size.height() - height), height};
+}
+
 void TKvrBrowseWin::resizeEvent(QResizeEvent* event) {
     TKvrChild::resizeEvent(event);
     const int w = width();
-    const int h = height();
-    const int top = kui::Frac(h, 0.95);
-    const QSize size(kui::Frac(w, 0.13), kui::Frac(h, 0.05));
-    // The captions scale with the buttons, as the page's texts do.
-    QFont font = kui::ArialFont(size.height() * 3 / 4, 0, this);
-    for (QPushButton* pushButton : {delete_, edit_, newer_, older_, find_}) {
-        pushButton->setFont(font);
-        pushButton->resize(size);
-    }
-    delete_->move(kui::Frac(w, 0.08), top);
-    edit_->move(kui::Frac(w, 0.21), top);
-    newer_->move(kui::Frac(w, 0.35), top);
-    older_->move(kui::Frac(w, 0.58) + 1, top);
-    find_->move(kui::Frac(w, 0.8), top);
+    const auto [top, height] = ButtonRow(size());
+    auto at = [&, top = top, height = height](QPushButton* button, int x) {
+        return kui::ButtonPlace{button, QRect(x, top, kui::Frac(w, 0.13), height)};
+    };
+    // The captions scale with the buttons, as the page's texts do; the page
+    // number's box between "&<<" and "&>>" stays clear.
+    const int caption = height * 3 / 4;
+    kui::PlaceButtonRow({at(delete_, kui::Frac(w, 0.08)), at(edit_, kui::Frac(w, 0.21)),
+                         at(newer_, kui::Frac(w, 0.35))},
+                        0, kui::Frac(w, 0.48), caption);
+    kui::PlaceButtonRow({at(older_, kui::Frac(w, 0.58) + 1), at(find_, kui::Frac(w, 0.8))},
+                        kui::Frac(w, 0.58), w, caption);
 }
 
 void TKvrBrowseWin::keyPressEvent(QKeyEvent* event) {

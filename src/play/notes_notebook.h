@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
 
 class KVR_History;
 class QPushButton;
@@ -69,6 +70,8 @@ private:
     void Changed();
     PlayRecord* CurrentRecord();
     KVR_History& Reader();
+    // The top and height of the button row at `size`.
+    std::pair<int, int> ButtonRow(QSize size) const;
     // Shows past record n; false when the history holds no such record.
     bool ReadPast(int n);
     // Shows the record the reader found under number n.

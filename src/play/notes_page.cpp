@@ -4,6 +4,8 @@
 #include "ui/drawing.h"
 #include "ui/text.h"
 
+#include <algorithm>
+
 #include <QPainter>
 
 namespace kui {
@@ -87,6 +89,10 @@ QString ResultText(const PlayRecord& record) {
 void DrawNotesPage(QPainter& painter, QSize size, const NotesPageData& data) {
     const int w = size.width();
     const int h = size.height();
+    // A button row taller than its 0.05 of the height (a small window)
+    // shortens the page the fields are laid out on.
+    const int buttonTop = data.buttonTop >= 0 ? std::min(data.buttonTop, h) : Frac(h, 0.95);
+    const QSize fields(w, buttonTop < Frac(h, 0.95) ? static_cast<int>(buttonTop / 0.95) : h);
     painter.save();
     if (data.page.size() == size) {
         painter.drawImage(0, 0, data.page);
@@ -98,31 +104,35 @@ void DrawNotesPage(QPainter& painter, QSize size, const NotesPageData& data) {
 
     if (data.record) {
         const PlayRecord& record = *data.record;
-        UseScaledFont(painter, size, 27, 63);
-        DrawField(painter, size, kDate, FromStored(record.date));
-        DrawField(painter, size, kSinglesDoubles, SinglesDoublesText(record));
-        DrawField(painter, size, kWho, FromStored(record.who));
+        UseScaledFont(painter, fields, 27, 63);
+        DrawField(painter, fields, kDate, FromStored(record.date));
+        DrawField(painter, fields, kSinglesDoubles, SinglesDoublesText(record));
+        DrawField(painter, fields, kWho, FromStored(record.who));
         if (IsDoubles(record)) {
-            DrawField(painter, size, kSecondOpponent, FromStored(record.secondOpponent));
-            DrawField(painter, size, kPartner, FromStored(record.partner));
+            DrawField(painter, fields, kSecondOpponent, FromStored(record.secondOpponent));
+            DrawField(painter, fields, kPartner, FromStored(record.partner));
         }
-        DrawField(painter, size, kTime, FromStored(record.time));
-        DrawField(painter, size, kKind, KindText(record));
+        DrawField(painter, fields, kTime, FromStored(record.time));
+        DrawField(painter, fields, kKind, KindText(record));
         if (IsMatch(record)) {
-            DrawField(painter, size, kResult, ResultText(record));
-            DrawField(painter, size, kScore, FromStored(record.score));
+            DrawField(painter, fields, kResult, ResultText(record));
+            DrawField(painter, fields, kScore, FromStored(record.score));
         }
-        DrawField(painter, size, kMatchNotes, FromStored(record.matchNotes));
-        DrawField(painter, size, kPracticeNotes, FromStored(record.practiceNotes));
+        DrawField(painter, fields, kMatchNotes, FromStored(record.matchNotes));
+        DrawField(painter, fields, kPracticeNotes, FromStored(record.practiceNotes));
     }
 
     // The page number, centred in its box on the bottom edge.
-    const QRect box(QPoint(Frac(w, 0.48), Frac(h, 0.95)), QPoint(Frac(w, 0.58) - 1, h - 1));
+    const QRect box(QPoint(Frac(w, 0.48), buttonTop), QPoint(Frac(w, 0.58) - 1, h - 1));
     painter.setPen(Qt::black);
     painter.setBrush(Qt::white);
     painter.drawRect(box.adjusted(0, 0, -1, -1));
-    UseScaledFont(painter, size, 30, 80);
-    painter.drawText(box, Qt::AlignCenter, QStringLiteral("pg %1").arg(data.pageNumber));
+    // The number legible in a box of a small window, and within it.
+    const QString number = QStringLiteral("pg %1").arg(data.pageNumber);
+    const int cell = std::min(std::max(h / 30, kSmallestText), box.height() - 2);
+    painter.setFont(ArialFont(cell, cell == h / 30 ? w / 80 : 0, painter.device()));
+    NarrowToFit(painter, {number}, box.width() - 4);
+    painter.drawText(box, Qt::AlignCenter, number);
     painter.restore();
 }
 

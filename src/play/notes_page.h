@@ -25,6 +25,10 @@ struct NotesPageData {
     // The notebook page picture, stretched over the whole view (drawn as it
     // is when it already has the view's size).
     QImage page;
+    // The top of the view's button row, where the page number stands; the
+    // fields are laid out above it as if it stood at 0.95 of the height.
+    // -1: at 0.95 of the height.
+    int buttonTop = -1;
 };
 
 // The value texts of a page, as the page words the stored letters: "Doubles"

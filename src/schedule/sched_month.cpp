@@ -3,24 +3,27 @@
 
 #include "ui/drawing.h"
 
+#include <algorithm>
+
 #include <QPainter>
 
 namespace kui {
 
-int SchedulerHeaderBottom(QSize size) {
-    return Frac(size.height(), 0.1);
+int SchedulerHeaderBottom(QSize size, int buttonHeight) {
+    return std::max(Frac(size.height(), 0.1), 5 + buttonHeight);
 }
 
-CalRect SchedulerGridFrame(QSize size) {
+CalRect SchedulerGridFrame(QSize size, int buttonHeight) {
     const int w = size.width();
     const int h = size.height();
-    return {Frac(w, 0.01), SchedulerHeaderBottom(size) + Frac(h, 0.08), Frac(w, 0.99), h};
+    return {Frac(w, 0.01), SchedulerHeaderBottom(size, buttonHeight) + Frac(h, 0.08), Frac(w, 0.99),
+            h};
 }
 
 void DrawSchedulerMonth(QPainter& painter, QSize size, const SchedMonthData& data) {
     const int w = size.width();
-    const int b = SchedulerHeaderBottom(size);
-    const CalRect frame = SchedulerGridFrame(size);
+    const int b = SchedulerHeaderBottom(size, data.buttonHeight);
+    const CalRect frame = SchedulerGridFrame(size, data.buttonHeight);
     const int t = frame.top;
     painter.save();
     painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
@@ -61,8 +64,10 @@ void DrawSchedulerMonth(QPainter& painter, QSize size, const SchedMonthData& dat
             painter.setPen(Qt::black);
             painter.setBrush(QColor(255, 255, 0));
             painter.setRenderHint(QPainter::Antialiasing, true);
+            // A round mark, inside its cell however tall the cell is.
+            const double radius = 0.15 * std::min(ch, cw);
             painter.drawEllipse(QPointF(cell.left + 0.7 * cw + sink, cell.top + 0.65 * ch + sink),
-                                0.15 * ch, 0.15 * ch);
+                                radius, radius);
             painter.setRenderHint(QPainter::Antialiasing, false);
             painter.setBrush(Qt::NoBrush);
         }

@@ -20,6 +20,9 @@ struct SchedMonthData {
     std::array<int, CalendarBase::kCellCount> cellDay{}; // 0: blank cell
     std::array<bool, CalendarBase::kCellCount> marked{};
     int pressedCell = -1;
+    // The least height of the view's buttons (0: none): the title box grows
+    // to hold the page-turn buttons beside it.
+    int buttonHeight = 0;
 };
 
 // The scheduler's month: the title in its box, the weekday letters, the day
@@ -28,8 +31,9 @@ void DrawSchedulerMonth(QPainter& painter, QSize size, const SchedMonthData& dat
 
 // Where the view lays out its grid at `size`: the frame below the weekday
 // strip, between one hundredth of the width from either side.
-CalRect SchedulerGridFrame(QSize size);
-// The bottom of the title box.
-int SchedulerHeaderBottom(QSize size);
+CalRect SchedulerGridFrame(QSize size, int buttonHeight = 0);
+// The bottom of the title box: 0.1 of the height, or lower when the
+// page-turn buttons beside it, `buttonHeight` high at least, need more room.
+int SchedulerHeaderBottom(QSize size, int buttonHeight = 0);
 
 } // namespace kui

@@ -7,6 +7,7 @@
 #include "schedule/sched_ical.h"
 #include "schedule/sched_store.h"
 #include "schedule/schedule_commands.h"
+#include "ui/button_row.h"
 #include "ui/drawing.h"
 #include "ui/message.h"
 #include "ui/text.h"
@@ -35,7 +36,8 @@ TKvrSchedWin::TKvrSchedWin(KvrClient& client)
 kui::SchedMonthData TKvrSchedWin::Snapshot(QSize size) {
     // The grid laid out for `size` (a picture may be drawn at another size
     // than the window's, whose grid answers the clicks).
-    const CalRect frame = kui::SchedulerGridFrame(size);
+    const int buttonHeight = kui::SmallestButtonHeight(*prev_);
+    const CalRect frame = kui::SchedulerGridFrame(size, buttonHeight);
     CalendarBase grid = calendar_;
     grid.SetLayout(frame.left, frame.top, frame.right, frame.bottom);
     const ZBD_Date month = grid.ShownMonth();
@@ -61,6 +63,7 @@ kui::SchedMonthData TKvrSchedWin::Snapshot(QSize size) {
         monthData.marked[index] = markedDay[static_cast<size_t>(monthData.cellDay[index])];
     }
     monthData.pressedCell = pressedCell_;
+    monthData.buttonHeight = buttonHeight;
     return monthData;
 }
 
@@ -72,28 +75,32 @@ void TKvrSchedWin::resizeEvent(QResizeEvent* event) {
     TKvrChild::resizeEvent(event);
     const int w = width();
     const int h = height();
-    const int b = kui::SchedulerHeaderBottom(size());
+    const int smallest = kui::SmallestButtonHeight(*prev_);
+    const int b = kui::SchedulerHeaderBottom(size(), smallest);
     const CalRect frame = LayOutGrid();
+    // "&Schedule" and "&Find" in the free part of the sixth row, as high as
+    // their captions need within the row; the captions scale with them.
     const int j = (h - frame.top) / 12;
-    // The buttons' captions scale with the buttons.
-    const QFont font = kui::ArialFont(std::max(1, j * 3 / 4), 0, this);
-    for (QPushButton* pushButton : {find_, schedule_}) {
-        pushButton->setFont(font);
-        pushButton->resize(kui::Frac(w, 0.2), j);
-    }
-    find_->move(kui::Frac(w, 0.99) - kui::Frac(w, 0.2), h - 2 * j);
-    schedule_->move(kui::Frac(w, 0.99) - kui::Frac(w, 0.4), h - 2 * j);
-    const QFont pageFont = kui::ArialFont(std::max(1, (b - 5) / 2), 0, this);
-    for (QPushButton* pushButton : {prev_, next_}) {
-        pushButton->setFont(pageFont);
-        pushButton->resize(kui::Frac(w, 0.15), b - 5);
-    }
-    next_->move(kui::Frac(w, 0.8), 5);
-    prev_->move(kui::Frac(w, 0.2) - kui::Frac(w, 0.15) + 2, 5);
+    const int height = std::min(std::max(j, smallest), 2 * j);
+    CalRect lastCell;
+    calendar_.CellRect(CalendarBase::kCellCount - 1, lastCell);
+    auto at = [&](QPushButton* button, int x, double width, int y, int high) {
+        return kui::ButtonPlace{button, QRect(x, y, kui::Frac(w, width), high)};
+    };
+    const int right = kui::Frac(w, 0.99);
+    kui::PlaceButtonRow({at(schedule_, right - kui::Frac(w, 0.4), 0.2, h - 2 * j, height),
+                         at(find_, right - kui::Frac(w, 0.2), 0.2, h - 2 * j, height)},
+                        lastCell.right + 1, right, std::max(1, j * 3 / 4));
+    // The page-turn buttons on both sides of the title box.
+    const int pageCaption = std::max(1, (b - 5) / 2);
+    kui::PlaceButtonRow({at(prev_, kui::Frac(w, 0.2) - kui::Frac(w, 0.15) + 2, 0.15, 5, b - 5)}, 0,
+                        kui::Frac(w, 0.2), pageCaption);
+    kui::PlaceButtonRow({at(next_, kui::Frac(w, 0.8), 0.15, 5, b - 5)}, kui::Frac(w, 0.8), w,
+                        pageCaption);
 }
 
 CalRect TKvrSchedWin::LayOutGrid() {
-    const CalRect frame = kui::SchedulerGridFrame(size());
+    const CalRect frame = kui::SchedulerGridFrame(size(), kui::SmallestButtonHeight(*prev_));
     calendar_.SetLayout(frame.left, frame.top, frame.right, frame.bottom);
     return frame;
 }

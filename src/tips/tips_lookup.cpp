@@ -6,6 +6,7 @@
 #include "tips/tip_dialogs.h"
 #include "tips/tip_store.h"
 #include "tips/tips_commands.h"
+#include "ui/button_row.h"
 #include "ui/drawing.h"
 #include "ui/message.h"
 #include "ui/text.h"
@@ -15,6 +16,8 @@
 #include <random>
 #include <utility>
 
+#include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QPainter>
@@ -66,13 +69,25 @@ void DrawTipPage(QPainter& painter, QSize size, const TipPageData& data) {
         DrawWrappedText(painter, Frac(w, 0.1), Frac(h, 0.48), Frac(w, 0.9), Frac(h, 0.78),
                         data.text);
         painter.setBrush(Qt::NoBrush);
-        painter.drawRect(
-            QRect(QPoint(Frac(w, 0.51), Frac(h, 0.87)), QPoint(Frac(w, 0.58), Frac(h, 0.94))));
-        DrawText(painter, Frac(w, 0.5), Frac(h, 0.88), QStringLiteral("Rating:"), Align::Right);
-        DrawText(painter, Frac(w, 0.545), Frac(h, 0.885), QString::number(data.rating),
-                 Align::Center);
+        const QRect box = data.ratingBox.isEmpty()
+                              ? QRect(Frac(w, 0.52), Frac(h, 0.88), Frac(w, 0.05), Frac(h, 0.05))
+                              : data.ratingBox;
+        painter.drawRect(QRect(QPoint(box.left() - Frac(w, 0.01), box.top() - Frac(h, 0.01)),
+                               QPoint(box.right() + Frac(w, 0.01), box.bottom() + Frac(h, 0.01))));
+        DrawText(painter, Frac(w, 0.5), box.top(), QStringLiteral("Rating:"), Align::Right);
+        DrawText(painter, box.center().x(), box.top() + Frac(h, 0.005),
+                 QString::number(data.rating), Align::Center);
     }
     painter.restore();
+}
+
+QRect TipRatingBox(QSize size) {
+    const int w = size.width();
+    const int h = size.height();
+    const QFontMetrics number(ArialFont(kSmallestText, 0));
+    const int width = std::max(Frac(w, 0.05), number.horizontalAdvance(QStringLiteral("10")) + 4);
+    const int height = std::max(Frac(h, 0.05), number.height() + 2);
+    return {Frac(w, 0.52), std::min(Frac(h, 0.88), h - height - Frac(h, 0.01) - 1), width, height};
 }
 
 bool ChooseTips(QWidget* parent, TipClass& tips, QString& stroke, int& level) {
@@ -258,20 +273,40 @@ kui::TipPageData KvrTipsLookup::Snapshot() const {
 }
 
 void KvrTipsLookup::Render(QPainter& painter, QSize size) {
-    kui::DrawTipPage(painter, size, Snapshot());
+    kui::TipPageData page = Snapshot();
+    page.ratingBox = kui::TipRatingBox(size);
+    kui::DrawTipPage(painter, size, page);
 }
 
 void KvrTipsLookup::resizeEvent(QResizeEvent* event) {
     TKvrChild::resizeEvent(event);
     const int w = width();
     const int h = height();
-    auto place = [w, h](QWidget* control, double x, double y, double width, double height) {
-        control->setGeometry(kui::Frac(w, x), kui::Frac(h, y), kui::Frac(w, width),
-                             kui::Frac(h, height));
+    rating_->setGeometry(kui::Frac(w, 0.4), kui::Frac(h, 0.8), kui::Frac(w, 0.2),
+                         kui::Frac(h, 0.05));
+    const QRect box = kui::TipRatingBox(size());
+    ratingBox_->setGeometry(box);
+    // The number in the style's size where the box holds it, "10" included,
+    // smaller down to the legible floor where it does not.
+    const int styleCell = QFontMetrics(QApplication::font(ratingBox_)).height();
+    int cell = std::max(kui::kSmallestText, std::min(styleCell, box.height() - 4));
+    while (cell > kui::kSmallestText &&
+           QFontMetrics(kui::ArialFont(cell, 0, this)).horizontalAdvance(QStringLiteral("10")) >
+               box.width() - 4)
+        --cell;
+    ratingBox_->setFont(kui::ArialFont(cell, 0, this));
+
+    // The buttons' row, as high as their captions need on the bottom edge;
+    // "&Del" and "&Edit" keep left of "Rating:", "&Next >>" right of the
+    // rating box.
+    const int height = kui::ButtonRowHeight(*next_, kui::Frac(h, 0.07));
+    const int top = std::min(kui::Frac(h, 0.9), h - height);
+    auto at = [&](QPushButton* button, double x, double width) {
+        return kui::ButtonPlace{button, QRect(kui::Frac(w, x), top, kui::Frac(w, width), height)};
     };
-    place(next_, 0.75, 0.9, 0.15, 0.07);
-    place(edit_, 0.21, 0.9, 0.12, 0.07);
-    place(delete_, 0.08, 0.9, 0.12, 0.07);
-    place(rating_, 0.4, 0.8, 0.2, 0.05);
-    place(ratingBox_, 0.52, 0.88, 0.05, 0.05);
+    const QFontMetrics label(kui::ScaledFont(size(), 25, 50, this));
+    const int labelLeft = kui::Frac(w, 0.5) - label.horizontalAdvance(QStringLiteral("Rating:"));
+    kui::PlaceButtonRow({at(delete_, 0.08, 0.12), at(edit_, 0.21, 0.12)}, 0,
+                        std::max(labelLeft - 2, kui::Frac(w, 0.33)));
+    kui::PlaceButtonRow({at(next_, 0.75, 0.15)}, box.right() + kui::Frac(w, 0.01) + 2, w);
 }

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -24,7 +25,14 @@ struct TipPageData {
     int level = 0;
     int rating = 0; // the stored rating, in the box (under the live box of a view)
     QString text;
+    // The rating's number box, framed on the page; empty: the box at
+    // (0.52 W, 0.88 H), 0.05 W by 0.05 H.
+    QRect ratingBox;
 };
+
+// Where the rating's number box stands at `size`: its place in proportion
+// to the size, made large enough for "10" at the smallest legible font.
+QRect TipRatingBox(QSize size);
 
 // The tips page: the heading, and for a tip its level line, its text
 // wrapped in the lower part of the pad, and the framed rating box with its

@@ -107,6 +107,29 @@ void DrawWrappedText(QPainter& painter, int left, int top, int right, int bottom
     painter.restore();
 }
 
+int Widest(const QPainter& painter, std::initializer_list<QString> texts) {
+    int widest = 0;
+    for (const QString& text : texts)
+        widest = std::max(widest, painter.fontMetrics().horizontalAdvance(text));
+    return widest;
+}
+
+void NarrowToFit(QPainter& painter, std::initializer_list<QString> texts, int room) {
+    const int widest = Widest(painter, texts);
+    if (widest <= room || widest <= 0)
+        return;
+    QFont font = painter.font();
+    const int stretch = font.stretch() > 0 ? font.stretch() : 100;
+    font.setStretch(std::max(1, stretch * std::max(room, 1) / widest));
+    painter.setFont(font);
+    // Stretches are whole percents: a step further while rounding leaves a
+    // text a pixel too wide.
+    while (font.stretch() > 1 && Widest(painter, texts) > room) {
+        font.setStretch(font.stretch() - 1);
+        painter.setFont(font);
+    }
+}
+
 void RaisedPanel(QPainter& painter, int left, int top, int right, int bottom, const QColor& fill) {
     Panel(painter, left, top, right, bottom, fill, Qt::white, LightGrey());
 }

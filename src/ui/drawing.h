@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <initializer_list>
+
 #include <QColor>
 #include <QFont>
 #include <QSize>
@@ -13,6 +15,11 @@ class QPaintDevice;
 // proportion to its drawing area: positions are fractions of the width and
 // height, fonts are given by two divisors of the area's size.
 namespace kui {
+
+// The smallest text cell the views draw, in pixels: below it a text is no
+// longer read at a glance. Graph texts and button captions never go lower
+// however small their window.
+inline constexpr int kSmallestText = 11;
 
 // `fraction` of `length`, with the fraction of a pixel dropped.
 inline int Frac(int length, double fraction) {
@@ -49,6 +56,14 @@ void DrawText(QPainter& painter, int x, int y, const QString& text, Align align 
 // from its top left corner; what does not fit is clipped.
 void DrawWrappedText(QPainter& painter, int left, int top, int right, int bottom,
                      const QString& text);
+
+// The width of the widest of `texts` in the painter's font.
+int Widest(const QPainter& painter, std::initializer_list<QString> texts);
+
+// Narrows the painter's font, keeping its height, until every one of
+// `texts` fits in `room` pixels: a label of a small view then keeps to its
+// place rather than run into its neighbour or off the view.
+void NarrowToFit(QPainter& painter, std::initializer_list<QString> texts, int room);
 
 // A raised panel: filled with `fill` and outlined in black, lit from the top
 // left (white edges) with a light grey shadow edge on the right and bottom.

@@ -75,9 +75,22 @@ TEST_F(ChartBrowseTest, PageTextsAndTheirPlacesAtTwoSizes) {
         SCOPED_TRACE(size.width());
         TextRecorder recorder(size);
         QPainter painter(&recorder);
-        const int row = kui::UseScaledFont(painter, size, 30, 65);
         kui::DrawChartPage(painter, size, data);
         painter.end();
+        // The rows stand a label's height apart (its font at most height /
+        // 30 high), and the last one ends above the button row at 0.95 of
+        // the height.
+        const DrawnText* first = recorder.Find(QStringLiteral("1st Serve Attempts:  "));
+        const DrawnText* last = recorder.Find(QStringLiteral("Total Winners:  "));
+        ASSERT_TRUE(first && last);
+        const int row = static_cast<int>(std::lround((last->rect.top() - first->rect.top()) / 14));
+        EXPECT_LE(first->font.pixelSize(), kui::ScaledFont(size, 30, 65, &recorder).pixelSize());
+        EXPECT_GE(row, first->rect.height() - 1);
+        for (const DrawnText& text : recorder.Texts()) {
+            if (!text.text.startsWith(QStringLiteral("pg "))) {
+                EXPECT_LE(text.rect.bottom(), static_cast<int>(size.height() * 0.95));
+            }
+        }
         const int w = size.width();
         const int top = static_cast<int>(size.height() * 0.3);
 

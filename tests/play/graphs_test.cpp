@@ -43,11 +43,18 @@ QRgb AtAngle(const QImage& image, const QRectF& box, double angle) {
     return image.pixel(static_cast<int>(x), static_cast<int>(y));
 }
 
-// The box of an ellipse centred in the view, reaching fx of the width and fy
-// of the height to either side.
+// The box of a pie: the largest square inside `box`, centred in it.
+QRectF Round(const QRectF& box) {
+    const double side = std::min(box.width(), box.height());
+    return QRectF(box.center().x() - side / 2, box.center().y() - side / 2, side, side);
+}
+
+// The box of a pie centred in the view, inside the box reaching fx of the
+// width and fy of the height to either side.
 QRectF CentredBox(QSize size, double fx, double fy) {
-    return QRectF(size.width() / 2.0 - size.width() * fx, size.height() / 2.0 - size.height() * fy,
-                  2 * size.width() * fx, 2 * size.height() * fy);
+    return Round(QRectF(size.width() / 2.0 - size.width() * fx,
+                        size.height() / 2.0 - size.height() * fy, 2 * size.width() * fx,
+                        2 * size.height() * fy));
 }
 
 bool Overlap(const DrawnText& a, const DrawnText& b) {
@@ -230,8 +237,10 @@ TEST_P(GraphTest, ChartingPiesShareTheWinnersAndErrors) {
     data.chartSums.approachErrors = 5; // the whole pie
     data.chartSums.totalErrors = 5;
     const QImage image = RenderToImage(&kui::DrawGraph, size, data);
-    const QRectF winners(QPointF(Frac(w, 0.1), Frac(h, 0.2)), QPointF(Frac(w, 0.45), Frac(h, 0.7)));
-    const QRectF errors(QPointF(Frac(w, 0.55), Frac(h, 0.2)), QPointF(Frac(w, 0.9), Frac(h, 0.7)));
+    const QRectF winners =
+        Round(QRectF(QPointF(Frac(w, 0.1), Frac(h, 0.2)), QPointF(Frac(w, 0.45), Frac(h, 0.7))));
+    const QRectF errors =
+        Round(QRectF(QPointF(Frac(w, 0.55), Frac(h, 0.2)), QPointF(Frac(w, 0.9), Frac(h, 0.7))));
     EXPECT_EQ(AtAngle(image, winners, 45), kRed);
     EXPECT_EQ(AtAngle(image, winners, 180), kBlue);
     EXPECT_EQ(AtAngle(image, winners, 350), kBlue);
@@ -335,6 +344,120 @@ TEST(GraphTextTest, SmallViewsKeepTheirTextsReadable) {
     ASSERT_GT(texts.size(), 10u);
     for (const DrawnText& text : texts)
         EXPECT_GE(text.rect.height(), 11) << text.text.toStdString();
+}
+
+// In the shapes a view takes when tiled with seven others, squeezed tall
+// and narrow, or long and low, every text of the bar charts, their scales
+// and the legends lies whole inside the view and clear of the others, and
+// each legend name clear of the next swatch.
+TEST(GraphTextTest, SmallShapesKeepEveryTextWholeAndApart) {
+    EnsureApplication();
+    GraphData data;
+    data.stats.currentMatchTime = 117.5f;
+    data.stats.currentPracticeTime = 112.5f;
+    data.stats.currentLessonTime = 104.5f;
+    data.stats.currentTime = 334.5f;
+    data.grandTotal = {100};
+    data.monthsCovered = 24;
+    data.stats.monthlyTime[3] = 117.5f;
+    data.chartCount = 2;
+    data.charts = {{60, 40, 20, 30}, {55, 45, 25, 35}};
+    data.chartSums = {
+        .forehandWinners = 3, .approachErrors = 4, .totalWinners = 3, .totalErrors = 4};
+    for (GraphKind kind : {GraphKind::TimeByMonth, GraphKind::TimeSummary, GraphKind::Goal,
+                           GraphKind::ChartingGame, GraphKind::ChartingStrokes}) {
+        data.kind = kind;
+        data.goalProgress = 0.5f;
+        for (QSize size : {QSize(190, 150), QSize(150, 150), QSize(170, 120), QSize(200, 520),
+                           QSize(600, 300)}) {
+            SCOPED_TRACE(::testing::Message() << static_cast<int>(kind) << " at " << size.width()
+                                              << "x" << size.height());
+            const std::vector<DrawnText> texts = RecordTexts(&kui::DrawGraph, size, data);
+            ASSERT_FALSE(texts.empty());
+            const QRectF view(0, 0, size.width(), size.height());
+            for (const DrawnText& text : texts) {
+                EXPECT_TRUE(view.contains(text.rect)) << text.text.toStdString();
+                EXPECT_GE(text.rect.height(), kui::kSmallestText - 1) << text.text.toStdString();
+                for (const DrawnText& other : texts)
+                    if (&other < &text) {
+                        EXPECT_FALSE(Overlap(text, other))
+                            << text.text.toStdString() << " / " << other.text.toStdString();
+                    }
+            }
+            if (kind == GraphKind::TimeByMonth) {
+                const auto most = std::find_if(texts.begin(), texts.end(), [](const DrawnText& t) {
+                    return t.text == QStringLiteral("117.5");
+                });
+                ASSERT_NE(most, texts.end());
+            }
+            if (kind == GraphKind::ChartingStrokes) {
+                // "Serve" starts right of the "Forehand" swatch, "Return"
+                // right of the "Serve" one.
+                for (const DrawnText& text : texts) {
+                    if (text.text == QStringLiteral("Serve")) {
+                        EXPECT_GE(text.rect.left(), Frac(size.width(), 0.3));
+                    }
+                    if (text.text == QStringLiteral("Return")) {
+                        EXPECT_GE(text.rect.left(), Frac(size.width(), 0.6));
+                    }
+                }
+            }
+        }
+    }
+}
+
+// The pies are round in any shape of window: the largest circle of their
+// box, centred in it.
+TEST(GraphPieTest, PiesAreCirclesInAnyShape) {
+    EnsureApplication();
+    // The box of the pixels of one colour inside `area`.
+    auto extent = [](const QImage& image, QRgb colour, const QRect& area) {
+        QRect box;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                if (image.pixel(x, y) == colour)
+                    box |= QRect(x, y, 1, 1);
+        return box;
+    };
+    GraphData practice;
+    practice.kind = GraphKind::TimeSummary;
+    practice.grandTotal = {100};
+    practice.stats.currentPracticeTime = practice.stats.currentTime = 3;
+    GraphData goal;
+    goal.kind = GraphKind::Goal;
+    goal.goalProgress = 1.0f;
+    GraphData strokes;
+    strokes.kind = GraphKind::ChartingStrokes;
+    strokes.chartCount = 1;
+    strokes.chartSums = {.forehandWinners = 2, .totalWinners = 2};
+    for (QSize size : {QSize(900, 300), QSize(250, 700), QSize(600, 550)}) {
+        SCOPED_TRACE(size.width());
+        const int w = size.width();
+        const int h = size.height();
+        // Each pie's box as the layout gives it.
+        const struct {
+            const GraphData& data;
+            QRgb colour;
+            QRect box;
+        } pies[] = {
+            {practice, kRed,
+             QRect(QPoint(w / 2 - Frac(w, 0.25), h / 2 - Frac(h, 0.25)),
+                   QPoint(w / 2 + Frac(w, 0.25), h / 2 + Frac(h, 0.25)))},
+            {goal, kClay,
+             QRect(QPoint(w / 2 - Frac(w, 0.4), h / 2 - Frac(h, 0.35)),
+                   QPoint(w / 2 + Frac(w, 0.4), h / 2 + Frac(h, 0.35)))},
+            {strokes, kRed,
+             QRect(QPoint(Frac(w, 0.1), Frac(h, 0.2)), QPoint(Frac(w, 0.45), Frac(h, 0.7)))}};
+        for (const auto& pie : pies) {
+            const QRect box =
+                extent(RenderToImage(&kui::DrawGraph, size, pie.data), pie.colour, pie.box);
+            ASSERT_FALSE(box.isEmpty());
+            EXPECT_NEAR(box.width(), box.height(), 2);
+            EXPECT_NEAR(box.width(), std::min(pie.box.width(), pie.box.height()), 3);
+            EXPECT_NEAR(QRectF(box).center().x(), QRectF(pie.box).center().x(), 2);
+            EXPECT_NEAR(QRectF(box).center().y(), QRectF(pie.box).center().y(), 2);
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(TwoSizes, GraphTest, ::testing::Values(QSize(600, 550), QSize(1280, 900)));
