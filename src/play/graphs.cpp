@@ -313,10 +313,17 @@ void DrawGoal(QPainter& painter, QSize size, const GraphData& data) {
              Align::Center);
     // What the figure measures: the goal is a 10 for every stroke at every
     // level, so the share is the period's average rating out of 10.
+    // A view too small to hold the line whole, without squeezing it past
+    // legibility, goes without it.
     UseGraphFont(painter, size, 32, 75);
-    DrawText(painter, cx, cy + Frac(h, 0.4) + line,
-             QStringLiteral("Your average stroke rating this goal period, out of 10"),
-             Align::Center);
+    const QString measure =
+        QStringLiteral("Your average stroke rating this goal period, out of 10");
+    const int measureTop = cy + Frac(h, 0.4) + line;
+    NarrowToFit(painter, {measure}, size.width() - 2);
+    const int stretch = painter.font().stretch();
+    if ((stretch == 0 || stretch >= 60) && Widest(painter, {measure}) <= size.width() - 2 &&
+        measureTop + painter.fontMetrics().height() <= h)
+        DrawText(painter, cx, measureTop, measure, Align::Center);
 
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(kClay);
