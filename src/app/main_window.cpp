@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/main_window.h"
 
+#include "app/app_commands.h"
 #include "app/application.h"
+#include "app/child.h"
 #include "app/client.h"
 #include "app/command_table.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QKeyEvent>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -18,11 +23,15 @@ TKvrFrame::TKvrFrame(TKvrWinApp& app) : client_(nullptr) {
     setCentralWidget(client_);
     BuildMenu();
     UpdateCommands();
+    AddViewKeys();
     move(10, 5);
     resize(600, 550);
 }
 
-TKvrFrame::~TKvrFrame() = default;
+TKvrFrame::~TKvrFrame() {
+    // The views close after the menus are gone: no list to update then.
+    disconnect(client_, nullptr, this, nullptr);
+}
 
 QAction* TKvrFrame::Action(int commandId) const {
     auto found = actions_.find(commandId);
@@ -62,4 +71,72 @@ void TKvrFrame::BuildMenu() {
     for (const kui::CommandTable::Entry& entry : table.Entries({}))
         if (entry.menu)
             FillMenu(menuBar()->addMenu(entry.menu->path.last()), table, entry.menu->path);
+}
+
+void TKvrFrame::AddViewKeys() {
+    auto add = [this](const QKeySequence& keys, auto slot) {
+        auto* action = new QAction(this);
+        action->setShortcut(keys);
+        connect(action, &QAction::triggered, client_, slot);
+        addAction(action);
+    };
+    add(QKeySequence(Qt::CTRL | Qt::Key_F4), &QMdiArea::closeActiveSubWindow);
+    add(QKeySequence(Qt::CTRL | Qt::Key_Tab), &QMdiArea::activateNextSubWindow);
+    add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), &QMdiArea::activatePreviousSubWindow);
+    add(QKeySequence(Qt::CTRL | Qt::Key_Backtab), &QMdiArea::activatePreviousSubWindow);
+
+    if (QAction* cascade = Action(kui::CmCascade))
+        windowMenu_ = qobject_cast<QMenu*>(cascade->parent());
+    if (windowMenu_) {
+        connect(windowMenu_, &QMenu::aboutToShow, this, &TKvrFrame::UpdateWindowList);
+        connect(client_, &QMdiArea::subWindowActivated, this, &TKvrFrame::UpdateWindowList);
+    }
+}
+
+void TKvrFrame::UpdateWindowList() {
+    for (const QPointer<QAction>& item : std::as_const(windowList_))
+        delete item.data();
+    windowList_.clear();
+    if (!windowMenu_)
+        return;
+    const QList<QMdiSubWindow*> windows = client_->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty())
+        return;
+    windowList_ << windowMenu_->addSeparator();
+    int number = 0;
+    for (QMdiSubWindow* window : windows) {
+        ++number;
+        const QString title = window->widget() ? window->widget()->windowTitle() : QString();
+        // The first nine are chosen by their digit.
+        QAction* item =
+            windowMenu_->addAction(number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(title)
+                                               : QStringLiteral("%1 %2").arg(number).arg(title));
+        item->setCheckable(true);
+        item->setChecked(window == client_->activeSubWindow());
+        connect(item, &QAction::triggered, client_, [this, window = QPointer(window)] {
+            if (!window)
+                return;
+            if (window->isMinimized())
+                window->showNormal();
+            client_->setActiveSubWindow(window);
+        });
+        windowList_ << item;
+    }
+}
+
+bool TKvrFrame::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+        TKvrChild* view = client_->ActiveView();
+        QAbstractButton* button =
+            view ? view->MnemonicButton(*static_cast<QKeyEvent*>(event)) : nullptr;
+        if (button) {
+            // Taken before the menu bar's shortcuts see it; the key press
+            // that follows presses the button.
+            event->accept();
+            if (event->type() == QEvent::KeyPress)
+                button->click();
+            return true;
+        }
+    }
+    return QMainWindow::event(event);
 }
