@@ -80,7 +80,6 @@ void TKvrFrame::AddViewKeys() {
         connect(action, &QAction::triggered, client_, slot);
         addAction(action);
     };
-    add(QKeySequence(Qt::CTRL | Qt::Key_F4), &QMdiArea::closeActiveSubWindow);
     add(QKeySequence(Qt::CTRL | Qt::Key_Tab), &QMdiArea::activateNextSubWindow);
     add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), &QMdiArea::activatePreviousSubWindow);
     add(QKeySequence(Qt::CTRL | Qt::Key_Backtab), &QMdiArea::activatePreviousSubWindow);
