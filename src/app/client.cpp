@@ -121,10 +121,12 @@ void KvrClient::KeepViewsInside() {
     for (QMdiSubWindow* window : subWindowList()) {
         if (!window->isVisible() || window->isMaximized() || area.contains(window->geometry()))
             continue;
-        QRect inside(window->pos(), window->size().boundedTo(area.size()));
-        inside.moveLeft(std::clamp(inside.left(), 0, area.width() - inside.width()));
-        inside.moveTop(std::clamp(inside.top(), 0, area.height() - inside.height()));
-        window->setGeometry(inside);
+        // A frame cannot shrink below its own minimum: one that is still
+        // too big for the area keeps its top left corner in sight.
+        window->resize(window->size().boundedTo(area.size()));
+        const QSize size = window->size();
+        window->move(std::clamp(window->x(), 0, std::max(0, area.width() - size.width())),
+                     std::clamp(window->y(), 0, std::max(0, area.height() - size.height())));
     }
 }
 

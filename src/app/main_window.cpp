@@ -125,9 +125,18 @@ void TKvrFrame::UpdateWindowList() {
 
 bool TKvrFrame::event(QEvent* event) {
     if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+        const auto& key = *static_cast<QKeyEvent*>(event);
+        // Ctrl+F4 closes the active view. Taken here, before the shortcuts,
+        // where each view's frame has one of its own for it.
+        if (key.keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_F4) &&
+            client_->activeSubWindow()) {
+            event->accept();
+            if (event->type() == QEvent::KeyPress)
+                client_->closeActiveSubWindow();
+            return true;
+        }
         TKvrChild* view = client_->ActiveView();
-        QAbstractButton* button =
-            view ? view->MnemonicButton(*static_cast<QKeyEvent*>(event)) : nullptr;
+        QAbstractButton* button = view ? view->MnemonicButton(key) : nullptr;
         if (button) {
             // Taken before the menu bar's shortcuts see it; the key press
             // that follows presses the button.

@@ -34,11 +34,12 @@ public:
 
 protected:
     // Alt and a letter: the active view's button that underlines it, or
-    // else the menu bar's menu.
+    // else the menu bar's menu. Ctrl+F4: closes the active view.
     bool event(QEvent* event) override;
 
 private:
-    // The keys of the views: close the active one, step through them.
+    // Ctrl+Tab and Ctrl+Shift+Tab step through the views; the Window
+    // menu lists them.
     void AddViewKeys();
     // The Window menu's list of the open views, numbered, the active one
     // checked, under the menu's commands.

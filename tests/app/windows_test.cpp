@@ -101,7 +101,6 @@ TEST_F(WindowsTest, ViewsOpenAndStayInsideTheArea) {
     // still opens inside, wrapping to the corner before it would leave.
     QTest::keyClick(&Frame(), Qt::Key_Tab, Qt::ControlModifier); // the phone book
     QTest::keyClick(&Frame(), Qt::Key_F4, Qt::ControlModifier);
-    QApplication::setActiveWindow(&Frame());
     ASSERT_EQ(Windows().size(), 2);
     OpenEveryView();
     EXPECT_EQ(Windows().size(), 12);
@@ -193,6 +192,8 @@ TEST_F(WindowsTest, WindowMenuListsTheViewsAndTheKeysStepAndClose) {
     QTest::keyClick(&Frame(), Qt::Key_F4, Qt::ControlModifier);
     QApplication::processEvents();
     EXPECT_EQ(Client().FindView(kui::SchedulerView), nullptr);
+    // The offscreen platform hands the activation to the menu closed last
+    // when a view closes; a desktop gives it back to the main window.
     QApplication::setActiveWindow(&Frame());
     EXPECT_EQ(listed(), "&Cascade, &Tile, Arrange &Icons, -, &1 Phonebook, &2 Browse Notes*");
     QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
