@@ -26,7 +26,9 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPlainTextEdit>
+#include <QSet>
 #include <QTextEdit>
 
 namespace kvrtest {
@@ -125,13 +127,26 @@ TEST_F(AccessibilityTest, EveryDialogInputAndEveryViewHasAName) {
     EXPECT_TRUE(sized);
     EXPECT_EQ(unnamed.join(QStringLiteral("; ")).toStdString(), "");
 
-    // Each view is named by its title.
     for (int command : {kui::CmPhonebook, kui::CmScheduler, kui::CmBrowseNotes,
                         kui::CmBrowseChartingData, kui::CmTimePlayedSummary})
         Client().Command(command);
     ASSERT_EQ(Client().subWindowList().size(), 6);
-    for (QMdiSubWindow* window : Client().subWindowList())
-        EXPECT_EQ(AccessibleName(window->widget()), window->widget()->windowTitle());
+    // Each view is named by its title, and each item of its context menu
+    // underlines a letter of its own.
+    for (QMdiSubWindow* window : Client().subWindowList()) {
+        auto* view = qobject_cast<TKvrChild*>(window->widget());
+        ASSERT_NE(view, nullptr);
+        EXPECT_EQ(AccessibleName(view), view->windowTitle());
+        QMenu menu;
+        view->FillContextMenu(menu);
+        QSet<int> letters;
+        for (QAction* action : menu.actions()) {
+            const QKeySequence letter = QKeySequence::mnemonic(action->text());
+            ASSERT_FALSE(letter.isEmpty()) << action->text().toStdString();
+            EXPECT_FALSE(letters.contains(letter[0].key())) << action->text().toStdString();
+            letters.insert(letter[0].key());
+        }
+    }
 }
 
 } // namespace
