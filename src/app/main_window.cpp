@@ -93,8 +93,15 @@ void TKvrFrame::AddViewKeys() {
 }
 
 void TKvrFrame::UpdateWindowList() {
-    for (const QPointer<QAction>& item : std::as_const(windowList_))
-        delete item.data();
+    // An item of the list may be the one being chosen right now: it leaves
+    // the menu at once and is deleted once its signal is done.
+    for (const QPointer<QAction>& item : std::as_const(windowList_)) {
+        if (!item)
+            continue;
+        if (windowMenu_)
+            windowMenu_->removeAction(item);
+        item->deleteLater();
+    }
     windowList_.clear();
     if (!windowMenu_)
         return;
@@ -105,7 +112,8 @@ void TKvrFrame::UpdateWindowList() {
     int number = 0;
     for (QMdiSubWindow* window : windows) {
         ++number;
-        const QString title = window->widget() ? window->widget()->windowTitle() : QString();
+        QString title = window->widget() ? window->widget()->windowTitle() : QString();
+        title.replace(QLatin1Char('&'), QStringLiteral("&&"));
         // The first nine are chosen by their digit.
         QAction* item =
             windowMenu_->addAction(number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(title)
