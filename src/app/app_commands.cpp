@@ -25,7 +25,7 @@ void AddAppCommands(CommandTable& table) {
                .menu = window,
                .place = 10,
                .text = QStringLiteral("&Cascade"),
-               .handler = [](KvrClient& client) { client.cascadeSubWindows(); }});
+               .handler = [](KvrClient& client) { client.Cascade(); }});
     table.Add({.id = CmTile,
                .menu = window,
                .place = 20,
@@ -59,10 +59,12 @@ void AddAppCommands(CommandTable& table) {
                .menu = {QStringLiteral("&Quit")},
                .place = 10,
                .text = QStringLiteral("&Quit"),
-               .handler = [](KvrClient& client) {
-                   if (client.window())
-                       client.window()->close();
-               }});
+               .handler =
+                   [](KvrClient& client) {
+                       if (client.window())
+                           client.window()->close();
+                   },
+               .shortcut = QKeySequence(Qt::CTRL | Qt::Key_Q)});
 }
 
 void AddAllCommands(CommandTable& table) {

@@ -4,12 +4,14 @@
 #include "app/client.h"
 #include "ui/message.h"
 
+#include <QAbstractButton>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPainter>
@@ -18,6 +20,9 @@
 TKvrChild::TKvrChild(KvrClient& client, int childId, const QString& title)
     : client_(client), childId_(childId) {
     setWindowTitle(title);
+    // A screen reader names the view by its title.
+    setAccessibleName(title);
+    connect(this, &QWidget::windowTitleChanged, this, &QWidget::setAccessibleName);
     setAttribute(Qt::WA_DeleteOnClose);
     // A click gives the view the focus, so the Menu key opens its menu.
     setFocusPolicy(Qt::ClickFocus);
@@ -29,6 +34,24 @@ TKvrWinApp& TKvrChild::App() const {
 
 QMdiSubWindow* TKvrChild::SubWindow() const {
     return qobject_cast<QMdiSubWindow*>(parentWidget());
+}
+
+void TKvrChild::TakeButtonMnemonics() {
+    for (QAbstractButton* button : findChildren<QAbstractButton*>())
+        button->setShortcut(QKeySequence());
+}
+
+QAbstractButton* TKvrChild::MnemonicButton(const QKeyEvent& key) const {
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    if (!(modifiers & Qt::AltModifier) || (modifiers & (Qt::ControlModifier | Qt::MetaModifier)))
+        return nullptr;
+    for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
+        const QKeySequence mnemonic = QKeySequence::mnemonic(button->text());
+        if (!mnemonic.isEmpty() && mnemonic[0].key() == key.key() && button->isVisibleTo(this) &&
+            button->isEnabled())
+            return button;
+    }
+    return nullptr;
 }
 
 void TKvrChild::paintEvent(QPaintEvent* event) {
@@ -75,8 +98,8 @@ void TKvrChild::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void TKvrChild::FillContextMenu(QMenu& menu) {
-    menu.addAction(QStringLiteral("Save Image..."), this, &TKvrChild::SaveImageAs);
-    menu.addAction(QStringLiteral("Copy"), this, &TKvrChild::CopyImage);
+    menu.addAction(QStringLiteral("&Save Image..."), this, &TKvrChild::SaveImageAs);
+    menu.addAction(QStringLiteral("&Copy"), this, &TKvrChild::CopyImage);
     AddContextActions(menu);
 }
 

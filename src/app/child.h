@@ -7,6 +7,8 @@
 #include <QWidget>
 
 class KvrClient;
+class QAbstractButton;
+class QKeyEvent;
 class QMenu;
 class QPainter;
 class QMdiSubWindow;
@@ -33,6 +35,15 @@ public:
     // a player saves or copies and the command line's rendering all call it,
     // so they show the same thing.
     virtual void Render(QPainter& painter, QSize size) = 0;
+
+    // The view's buttons answer Alt and their underlined letter only while
+    // the view is active (the main window asks MnemonicButton), not as
+    // shortcuts of the whole main window, where they would take the letter
+    // from the menu bar and from each other. Called once the view is made.
+    void TakeButtonMnemonics();
+    // The shown, enabled button whose underlined letter `key` presses with
+    // Alt, or null.
+    QAbstractButton* MnemonicButton(const QKeyEvent& key) const;
 
     // The view's context menu (right click or the Menu key): "Save
     // Image..." and "Copy", then what the view adds.

@@ -16,6 +16,8 @@
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QPrinter>
+#include <QStyle>
+#include <QStyleOptionTitleBar>
 
 KvrClient::KvrClient(TKvrWinApp& app, QWidget* parent)
     : QMdiArea(parent), app_(app), sound_(std::make_unique<FileClickSound>()),
@@ -66,19 +68,102 @@ TKvrChild* KvrClient::OpenView(int childId, const std::function<TKvrChild*()>& m
         }
         if (!view)
             return nullptr;
+        view->TakeButtonMnemonics();
         QMdiSubWindow* window = addSubWindow(view);
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->setWindowIcon(windowIcon());
-        // A new view takes three quarters of the client area, as the
-        // windowing system's default size for a document window.
-        window->resize(std::max(200, viewport()->width() * 3 / 4),
-                       std::max(150, viewport()->height() * 3 / 4));
+        PlaceNewWindow(window);
     }
     QMdiSubWindow* window = view->SubWindow();
     window->showNormal();
     setActiveSubWindow(window);
     view->setFocus();
     return view;
+}
+
+int KvrClient::CascadeStep() const {
+    QStyleOptionTitleBar option;
+    option.initFrom(this);
+    return style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, this) +
+           style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
+}
+
+void KvrClient::PlaceNewWindow(QMdiSubWindow* window) {
+    const QRect area = viewport()->rect();
+    // Three quarters of the area, the windowing system's default size for
+    // a document window, and never more than the area.
+    const QSize size = QSize(area.width() * 3 / 4, area.height() * 3 / 4)
+                           .expandedTo(QSize(200, 150))
+                           .boundedTo(area.size());
+    // One step below and right of the view opened before it, if that is
+    // still open and in its normal state.
+    QPoint place(0, 0);
+    const QList<QMdiSubWindow*> windows = subWindowList(QMdiArea::CreationOrder);
+    for (auto before = windows.crbegin(); before != windows.crend(); ++before) {
+        QMdiSubWindow* last = *before;
+        if (last == window || !last->isVisible())
+            continue;
+        if (!last->isMinimized() && !last->isMaximized()) {
+            const int step = CascadeStep();
+            place = last->pos() + QPoint(step, step);
+        }
+        break;
+    }
+    if (!area.contains(QRect(place, size)))
+        place = QPoint(0, 0);
+    window->setGeometry(QRect(place, size));
+}
+
+void KvrClient::KeepViewsInside() {
+    const QRect area = viewport()->rect();
+    if (area.isEmpty())
+        return;
+    for (QMdiSubWindow* window : subWindowList()) {
+        if (!window->isVisible() || window->isMaximized() || area.contains(window->geometry()))
+            continue;
+        // A frame cannot shrink below its own minimum: one that is still
+        // too big for the area keeps its top left corner in sight.
+        window->resize(window->size().boundedTo(area.size()));
+        const QSize size = window->size();
+        window->move(std::clamp(window->x(), 0, std::max(0, area.width() - size.width())),
+                     std::clamp(window->y(), 0, std::max(0, area.height() - size.height())));
+    }
+}
+
+void KvrClient::resizeEvent(QResizeEvent* event) {
+    QMdiArea::resizeEvent(event);
+    KeepViewsInside();
+}
+
+void KvrClient::Cascade() {
+    // Back to front, so that the active view ends in front.
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* window : subWindowList(QMdiArea::StackingOrder))
+        if (window->isVisible() && !window->isMinimized())
+            windows << window;
+    if (windows.isEmpty())
+        return;
+    const QSize area = viewport()->size();
+    const int gaps = static_cast<int>(windows.size()) - 1;
+    // A title bar's step, smaller when so many views are open that the
+    // last would be left with less than half the area.
+    const int step = CascadeStep();
+    const int dx = gaps > 0 ? std::min(step, area.width() / 2 / gaps) : 0;
+    const int dy = gaps > 0 ? std::min(step, area.height() / 2 / gaps) : 0;
+    const QSize size(area.width() - gaps * dx, area.height() - gaps * dy);
+    int i = 0;
+    for (QMdiSubWindow* window : windows) {
+        if (window->isMaximized())
+            window->showNormal();
+        window->setGeometry(QRect(QPoint(i * dx, i * dy), size));
+        window->raise();
+        ++i;
+    }
+}
+
+TKvrChild* KvrClient::ActiveView() const {
+    QMdiSubWindow* window = activeSubWindow();
+    return window ? qobject_cast<TKvrChild*>(window->widget()) : nullptr;
 }
 
 void KvrClient::CloseView(int childId) {

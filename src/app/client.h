@@ -11,6 +11,7 @@
 
 class ClickSound;
 class HelpViewer;
+class QMdiSubWindow;
 class QPrinter;
 class TKvrChild;
 class TKvrWinApp;
@@ -46,6 +47,13 @@ public:
     void RefreshAll();
     // Lines the minimised views up along the bottom of the client area.
     void ArrangeIcons();
+    // Lays the views shown (not minimised) over each other, the active one
+    // in front, each a title bar's height below and right of the one
+    // behind it, so that every title bar shows; each keeps at least half
+    // the area's width and height.
+    void Cascade();
+    // The active view, or null.
+    TKvrChild* ActiveView() const;
 
     // The picture the notebooks and the tips view stretch over their pages.
     const QImage& NotebookPage();
@@ -67,8 +75,19 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The offset from one view to the next in a cascade: a title bar.
+    int CascadeStep() const;
+    // Gives a new view's window its size and place: three quarters of the
+    // area, offset from the view opened last the way a cascade is, back at
+    // the top left corner when it would leave the area.
+    void PlaceNewWindow(QMdiSubWindow* window);
+    // Moves (and if need be shrinks) every view that is not wholly inside
+    // the area back into it.
+    void KeepViewsInside();
+
     TKvrWinApp& app_;
     kui::CommandTable commands_;
     std::unique_ptr<ClickSound> sound_;

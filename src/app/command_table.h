@@ -21,7 +21,7 @@ using CommandHandler = std::function<void(KvrClient&)>;
 // what it does. A command without a handler is shown disabled.
 struct CommandRow {
     int id = 0;               // the command identifier, also the action's data
-    QStringList menu;         // the menu titles from the bar down, e.g. {"&Analyze", "Graphs"}
+    QStringList menu;         // the menu titles from the bar down, e.g. {"&Analyze", "&Graphs"}
     int place = 0;            // its position in that menu: smaller places come first
     QString text;             // the item's text
     bool clicks = false;      // plays the click sound before the handler runs

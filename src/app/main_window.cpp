@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/main_window.h"
 
+#include "app/app_commands.h"
 #include "app/application.h"
+#include "app/child.h"
 #include "app/client.h"
 #include "app/command_table.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QKeyEvent>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -18,11 +23,15 @@ TKvrFrame::TKvrFrame(TKvrWinApp& app) : client_(nullptr) {
     setCentralWidget(client_);
     BuildMenu();
     UpdateCommands();
+    AddViewKeys();
     move(10, 5);
     resize(600, 550);
 }
 
-TKvrFrame::~TKvrFrame() = default;
+TKvrFrame::~TKvrFrame() {
+    // The views close after the menus are gone: no list to update then.
+    disconnect(client_, nullptr, this, nullptr);
+}
 
 QAction* TKvrFrame::Action(int commandId) const {
     auto found = actions_.find(commandId);
@@ -62,4 +71,88 @@ void TKvrFrame::BuildMenu() {
     for (const kui::CommandTable::Entry& entry : table.Entries({}))
         if (entry.menu)
             FillMenu(menuBar()->addMenu(entry.menu->path.last()), table, entry.menu->path);
+}
+
+void TKvrFrame::AddViewKeys() {
+    auto add = [this](const QKeySequence& keys, auto slot) {
+        auto* action = new QAction(this);
+        action->setShortcut(keys);
+        connect(action, &QAction::triggered, client_, slot);
+        addAction(action);
+    };
+    add(QKeySequence(Qt::CTRL | Qt::Key_Tab), &QMdiArea::activateNextSubWindow);
+    add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), &QMdiArea::activatePreviousSubWindow);
+    add(QKeySequence(Qt::CTRL | Qt::Key_Backtab), &QMdiArea::activatePreviousSubWindow);
+
+    if (QAction* cascade = Action(kui::CmCascade))
+        windowMenu_ = qobject_cast<QMenu*>(cascade->parent());
+    if (windowMenu_) {
+        connect(windowMenu_, &QMenu::aboutToShow, this, &TKvrFrame::UpdateWindowList);
+        connect(client_, &QMdiArea::subWindowActivated, this, &TKvrFrame::UpdateWindowList);
+    }
+}
+
+void TKvrFrame::UpdateWindowList() {
+    // An item of the list may be the one being chosen right now: it leaves
+    // the menu at once and is deleted once its signal is done.
+    for (const QPointer<QAction>& item : std::as_const(windowList_)) {
+        if (!item)
+            continue;
+        if (windowMenu_)
+            windowMenu_->removeAction(item);
+        item->deleteLater();
+    }
+    windowList_.clear();
+    if (!windowMenu_)
+        return;
+    const QList<QMdiSubWindow*> windows = client_->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty())
+        return;
+    windowList_ << windowMenu_->addSeparator();
+    int number = 0;
+    for (QMdiSubWindow* window : windows) {
+        ++number;
+        QString title = window->widget() ? window->widget()->windowTitle() : QString();
+        title.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        // The first nine are chosen by their digit.
+        QAction* item =
+            windowMenu_->addAction(number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(title)
+                                               : QStringLiteral("%1 %2").arg(number).arg(title));
+        item->setCheckable(true);
+        item->setChecked(window == client_->activeSubWindow());
+        connect(item, &QAction::triggered, client_, [this, window = QPointer(window)] {
+            if (!window)
+                return;
+            if (window->isMinimized())
+                window->showNormal();
+            client_->setActiveSubWindow(window);
+        });
+        windowList_ << item;
+    }
+}
+
+bool TKvrFrame::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+        const auto& key = *static_cast<QKeyEvent*>(event);
+        // Ctrl+F4 closes the active view. Taken here, before the shortcuts,
+        // where each view's frame has one of its own for it.
+        if (key.keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_F4) &&
+            client_->activeSubWindow()) {
+            event->accept();
+            if (event->type() == QEvent::KeyPress)
+                client_->closeActiveSubWindow();
+            return true;
+        }
+        TKvrChild* view = client_->ActiveView();
+        QAbstractButton* button = view ? view->MnemonicButton(key) : nullptr;
+        if (button) {
+            // Taken before the menu bar's shortcuts see it; the key press
+            // that follows presses the button.
+            event->accept();
+            if (event->type() == QEvent::KeyPress)
+                button->click();
+            return true;
+        }
+    }
+    return QMainWindow::event(event);
 }

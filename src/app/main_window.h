@@ -3,7 +3,9 @@
 
 #include <map>
 
+#include <QList>
 #include <QMainWindow>
+#include <QPointer>
 
 class KvrClient;
 class QAction;
@@ -30,7 +32,19 @@ public:
     // Enables the items of the commands that have a handler.
     void UpdateCommands();
 
+protected:
+    // Alt and a letter: the active view's button that underlines it, or
+    // else the menu bar's menu. Ctrl+F4: closes the active view.
+    bool event(QEvent* event) override;
+
 private:
+    // Ctrl+Tab and Ctrl+Shift+Tab step through the views; the Window
+    // menu lists them.
+    void AddViewKeys();
+    // The Window menu's list of the open views, numbered, the active one
+    // checked, under the menu's commands.
+    void UpdateWindowList();
+
     // Builds the menu bar from the client's command table.
     void BuildMenu();
     void FillMenu(QMenu* menu, const kui::CommandTable& table, const QStringList& path);
@@ -38,4 +52,6 @@ private:
 
     KvrClient* client_;
     std::map<int, QAction*> actions_;
+    QPointer<QMenu> windowMenu_;
+    QList<QPointer<QAction>> windowList_;
 };

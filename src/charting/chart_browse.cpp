@@ -178,8 +178,11 @@ void TKvrChartBrowse::DeletePage() {
     const ChartRecord* shown = charts.At(index_);
     if (!shown || delete_->isHidden())
         return;
-    if (!kui::AskYesNo(this, QStringLiteral("Are you sure you want to Delete this Page?"),
-                       QStringLiteral("Delete Charting Notes?")))
+    const QString question =
+        kui::AboutWhat(QStringLiteral("Are you sure you want to Delete this Page?"),
+                       {kui::FromStored(shown->date), kui::FromStored(shown->opponent),
+                        kui::FromStored(shown->score)});
+    if (!kui::AskYesNo(this, question, QStringLiteral("Delete Charting Notes?"), kui::Default::No))
         return;
     ChartRecord removed = *shown;
     charts.RemoveAt(index_);

@@ -34,6 +34,9 @@ TUSTA_Ratings::TUSTA_Ratings(QWidget* parent, QString* level)
     list_->setMaximumWidth(list_->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) +
                            list_->frameWidth() * 2 + 24);
     description_->setObjectName(QStringLiteral("description"));
+    // Named as their labels: a list and a read-only text take no buddy's name.
+    list_->setAccessibleName(QStringLiteral("Rating"));
+    description_->setAccessibleName(QStringLiteral("Player Description"));
     description_->setReadOnly(true);
     kui::WrapWithoutScrolling(*description_);
     description_->setMinimumWidth(description_->fontMetrics().averageCharWidth() * 50);

@@ -282,8 +282,11 @@ void TKvrPhoneWin::EditEntry() {
 void TKvrPhoneWin::DeleteEntry() {
     KVR_PhoneData& phones = App().PhoneStore();
     const PhoneRecord* shown = phones.At(index_);
-    if (!shown || !kui::AskOkCancel(this, QStringLiteral(" Delete this Page from PhoneBook?"),
-                                    QStringLiteral("Delete?")))
+    if (!shown ||
+        !kui::AskOkCancel(this,
+                          kui::AboutWhat(QStringLiteral(" Delete this Page from PhoneBook?"),
+                                         {kui::FromStored(shown->name)}),
+                          QStringLiteral("Delete?"), kui::Default::No))
         return;
     const PhoneRecord removed = *shown;
     phones.RemoveAt(index_);
@@ -345,7 +348,7 @@ void TKvrPhoneWin::resizeEvent(QResizeEvent* event) {
 }
 
 void TKvrPhoneWin::AddContextActions(QMenu& menu) {
-    menu.addAction(QStringLiteral("Export Contacts..."), this, &TKvrPhoneWin::ExportContacts);
+    menu.addAction(QStringLiteral("&Export Contacts..."), this, &TKvrPhoneWin::ExportContacts);
 }
 
 void TKvrPhoneWin::ExportContacts() {

@@ -125,6 +125,8 @@ TAddPlayRecordDlg::TAddPlayRecordDlg(QWidget* parent, TKvrWinApp& app, PlayRecor
     who_ = makePlayers("who");
     secondOpponent_ = makePlayers("secondOpponent");
     partner_ = makePlayers("partner");
+    // The second opponent's list stands under the first, without a label.
+    secondOpponent_->setAccessibleName(QStringLiteral("2nd Opponent"));
     kind_ = MakeChoice(this, "kind", {"Match", "Practice", "Lesson"});
     result_ = MakeChoice(this, "result", {"Win", "Loss", "Undecided"});
     score_ = makeLine("score", kScoreLength);

@@ -244,9 +244,18 @@ void TKvrBrowseWin::EditPage() {
 }
 
 void TKvrBrowseWin::DeletePage() {
-    if (!CurrentRecord() ||
-        !kui::AskYesNo(this, QStringLiteral("Are you sure you want to Delete this Page?"),
-                       QStringLiteral("Delete Notes?")))
+    const PlayRecord* shown = CurrentRecord();
+    if (!shown)
+        return;
+    // The page named after the question: its date and the people on it.
+    QStringList opponents{kui::FromStored(shown->who)};
+    if (shown->singlesDoubles == "D")
+        opponents << kui::FromStored(shown->secondOpponent);
+    opponents.removeAll(QString());
+    const QString question =
+        kui::AboutWhat(QStringLiteral("Are you sure you want to Delete this Page?"),
+                       {kui::FromStored(shown->date), opponents.join(QStringLiteral(" & "))});
+    if (!kui::AskYesNo(this, question, QStringLiteral("Delete Notes?"), kui::Default::No))
         return;
     KVR_PlayData& play = App().PlayStore();
     play.RemoveAt(PageIndex());
@@ -309,7 +318,7 @@ void TKvrBrowseWin::FindPerson() {
 }
 
 void TKvrBrowseWin::AddContextActions(QMenu& menu) {
-    menu.addAction(QStringLiteral("Export CSV..."), this, &TKvrBrowseWin::ExportCsv);
+    menu.addAction(QStringLiteral("&Export CSV..."), this, &TKvrBrowseWin::ExportCsv);
 }
 
 void TKvrBrowseWin::ExportCsv() {

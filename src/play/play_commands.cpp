@@ -26,7 +26,7 @@ void SetNewGoals(KvrClient& client) {
                 "and stroke ratings.  Would you like to save your current notes to your history "
                 "notes and restart your current goal period?  This is useful when you haven't "
                 "played in a while and want to start analyzing your game from a new start."),
-            QStringLiteral("Setup New Goals")))
+            QStringLiteral("Setup New Goals"), Default::No))
         return;
     CloseGoalPeriod(&client, client.App(), QStringLiteral("Setup New Goals"));
 }
@@ -111,20 +111,22 @@ void AddPlayCommands(CommandTable& table) {
     table.AddView({.name = QStringLiteral("spreadsheet"),
                    .make = [](KvrClient& client) { return new TKvrSpreadSheet(client); }});
 
-    const QStringList graphs{QStringLiteral("&Analyze"), QStringLiteral("Graphs")};
+    const QStringList graphs{QStringLiteral("&Analyze"), QStringLiteral("&Graphs")};
     table.AddMenu(graphs, 20);
-    // Menu texts and command-line names of the graphs, in the order of their kinds.
+    // Menu texts (each with a letter of its own) and command-line names of
+    // the graphs, in the order of their kinds.
     struct Graph {
         const char* text;
         const char* name;
     };
-    static const Graph kGraphs[kGraphKindCount] = {{"Time Played Summary", "time-summary"},
-                                                   {"Time Played By Month", "time-by-month"},
-                                                   {"Total Game Ratings", "game-ratings"},
-                                                   {"Stroke Ratings", "stroke-ratings"},
-                                                   {"Goal Reached", "goal"},
-                                                   {"Charting Game Summary", "charting-game"},
-                                                   {"Charting Stroke Summary", "charting-strokes"}};
+    static const Graph kGraphs[kGraphKindCount] = {
+        {"&Time Played Summary", "time-summary"},
+        {"Time Played By &Month", "time-by-month"},
+        {"Total Game &Ratings", "game-ratings"},
+        {"&Stroke Ratings", "stroke-ratings"},
+        {"&Goal Reached", "goal"},
+        {"&Charting Game Summary", "charting-game"},
+        {"Charting Stro&ke Summary", "charting-strokes"}};
     for (int kind = 0; kind < kGraphKindCount; ++kind) {
         const auto graphKind = static_cast<GraphKind>(kind);
         auto make = [graphKind](KvrClient& client) -> TKvrChild* {

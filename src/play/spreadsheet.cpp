@@ -224,7 +224,7 @@ void TKvrSpreadSheet::Render(QPainter& painter, QSize size) {
 }
 
 void TKvrSpreadSheet::AddContextActions(QMenu& menu) {
-    menu.addAction(QStringLiteral("Export CSV..."), this, &TKvrSpreadSheet::ExportCsv);
+    menu.addAction(QStringLiteral("&Export CSV..."), this, &TKvrSpreadSheet::ExportCsv);
 }
 
 void TKvrSpreadSheet::ExportCsv() {

@@ -162,8 +162,12 @@ void TSchedAddDlg::accept() {
 }
 
 void TSchedAddDlg::DeleteEvent() {
-    if (!event_ ||
-        !kui::AskOkCancel(this, QStringLiteral("Delete Event?"), QStringLiteral("Delete?")))
+    if (!event_ || !kui::AskOkCancel(
+                       this,
+                       kui::AboutWhat(QStringLiteral("Delete Event?"),
+                                      {kui::FromStored(event_->date), kui::FromStored(event_->time),
+                                       kui::FromStored(event_->who)}),
+                       QStringLiteral("Delete?"), kui::Default::No))
         return;
     // The event this dialog shows, even when another one has the same date,
     // Who and time.

@@ -213,7 +213,7 @@ void TKvrSchedWin::Find() {
 }
 
 void TKvrSchedWin::AddContextActions(QMenu& menu) {
-    menu.addAction(QStringLiteral("Export Calendar..."), this, &TKvrSchedWin::ExportCalendar);
+    menu.addAction(QStringLiteral("&Export Calendar..."), this, &TKvrSchedWin::ExportCalendar);
 }
 
 void TKvrSchedWin::ExportCalendar() {

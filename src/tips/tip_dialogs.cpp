@@ -179,6 +179,8 @@ bool TTipsAddDlg::AddTip(const std::string& stroke, int level, const std::string
 TTipEditDlg::TTipEditDlg(QWidget* parent, TipClass& tips, int index)
     : QDialog(parent), tips_(tips), index_(index), text_(TipTextEdit(this)) {
     setWindowTitle(QStringLiteral("EDIT TIP"));
+    // The field stands alone, without a label to name it.
+    text_->setAccessibleName(QStringLiteral("Tip"));
     if (const TipRecord* tip = tips_.At(index_))
         text_->setPlainText(kui::FromStored(tip->tipText));
     kui::KeepWithin(*text_, kui::kTipTextLength);

@@ -223,8 +223,17 @@ void KvrTipsLookup::EditTip() {
 void KvrTipsLookup::DeleteTip() {
     if (!HasTip())
         return;
-    if (!kui::AskYesNo(this, QStringLiteral("Do you really want to delete this tip?"),
-                       QStringLiteral("Delete Tip")))
+    // The tip named by its first words, on one line.
+    constexpr int kNamedLength = 60;
+    const QString text = kui::FromStored(Tips().At(current_)->tipText).simplified();
+    const QString start =
+        text.size() > kNamedLength
+            ? text.left(kNamedLength).section(QLatin1Char(' '), 0, -2) + QStringLiteral("...")
+            : text;
+    if (!kui::AskYesNo(this,
+                       kui::AboutWhat(QStringLiteral("Do you really want to delete this tip?"),
+                                      {QStringLiteral("\"%1\"").arg(start)}),
+                       QStringLiteral("Delete Tip"), kui::Default::No))
         return;
     TipClass& tips = Tips();
     tips.RemoveAt(current_);

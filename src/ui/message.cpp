@@ -36,15 +36,21 @@ int ShowBox(QWidget* parent, const Message& message, QMessageBox::StandardButton
     QMessageBox box(BoxIcon(message.icon), message.caption, message.text, buttons, parent);
     box.setDefaultButton(defaultButton);
     box.setTextFormat(Qt::PlainText);
+    // A letter alone presses the button it underlines; OK has none of its
+    // own, and needs one when Enter does not press it.
+    if (QAbstractButton* ok = box.button(QMessageBox::Ok); ok && defaultButton != QMessageBox::Ok)
+        ok->setText(QStringLiteral("&OK"));
     return box.exec();
 }
 
-Message Make(Message::Kind kind, const QString& text, const QString& caption, Icon icon) {
+Message Make(Message::Kind kind, const QString& text, const QString& caption, Icon icon,
+             Default byDefault = Default::Yes) {
     Message message;
     message.kind = kind;
     message.text = text;
     message.caption = caption.isEmpty() ? DefaultCaption() : caption;
     message.icon = icon;
+    message.byDefault = byDefault;
     return message;
 }
 
@@ -67,19 +73,21 @@ void Tell(QWidget* parent, const QString& text, const QString& caption, Icon ico
     ShowBox(parent, message, QMessageBox::Ok, QMessageBox::Ok);
 }
 
-bool AskYesNo(QWidget* parent, const QString& text, const QString& caption) {
-    Message message = Make(Message::Kind::YesNo, text, caption, Icon::None);
+bool AskYesNo(QWidget* parent, const QString& text, const QString& caption, Default byDefault) {
+    Message message = Make(Message::Kind::YesNo, text, caption, Icon::None, byDefault);
     if (g_responder)
         return g_responder->Answer(message);
-    return ShowBox(parent, message, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
+    return ShowBox(parent, message, QMessageBox::Yes | QMessageBox::No,
+                   byDefault == Default::Yes ? QMessageBox::Yes : QMessageBox::No) ==
            QMessageBox::Yes;
 }
 
-bool AskOkCancel(QWidget* parent, const QString& text, const QString& caption) {
-    Message message = Make(Message::Kind::OkCancel, text, caption, Icon::None);
+bool AskOkCancel(QWidget* parent, const QString& text, const QString& caption, Default byDefault) {
+    Message message = Make(Message::Kind::OkCancel, text, caption, Icon::None, byDefault);
     if (g_responder)
         return g_responder->Answer(message);
-    return ShowBox(parent, message, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) ==
+    return ShowBox(parent, message, QMessageBox::Ok | QMessageBox::Cancel,
+                   byDefault == Default::Yes ? QMessageBox::Ok : QMessageBox::Cancel) ==
            QMessageBox::Ok;
 }
 
@@ -103,6 +111,15 @@ int AskChoice(QWidget* parent, const QString& text, const QStringList& buttons,
     box.setEscapeButton(pushed.last());
     box.exec();
     return static_cast<int>(pushed.indexOf(qobject_cast<QPushButton*>(box.clickedButton())));
+}
+
+QString AboutWhat(const QString& question, const QStringList& details) {
+    QStringList named;
+    for (const QString& detail : details)
+        if (!detail.trimmed().isEmpty())
+            named << detail.trimmed();
+    return named.isEmpty() ? question
+                           : question + QStringLiteral("\n\n") + named.join(QStringLiteral(", "));
 }
 
 int RunModal(QDialog& dialog) {

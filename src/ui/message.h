@@ -16,12 +16,20 @@ namespace kui {
 
 enum class Icon { None, Information, Warning, Stop };
 
+// The answer Enter gives to a question: Yes (or OK), or No (or Cancel) for a
+// question whose Yes deletes a record or closes something, so that a stray
+// Enter changes nothing. The other answer stays one key away: its
+// underlined letter.
+enum class Default { Yes, No };
+
 struct Message {
     enum class Kind { Tell, YesNo, OkCancel, Choice };
     Kind kind = Kind::Tell;
     QString text;
     QString caption;
     Icon icon = Icon::None;
+    // What Enter answers to a Yes/No or OK/Cancel question.
+    Default byDefault = Default::Yes;
     // The buttons of a choice, in order.
     QStringList buttons;
 };
@@ -33,15 +41,23 @@ QString DefaultCaption();
 // A message with an OK button.
 void Tell(QWidget* parent, const QString& text, const QString& caption = {},
           Icon icon = Icon::None);
-// A question with Yes and No buttons; true for Yes.
-bool AskYesNo(QWidget* parent, const QString& text, const QString& caption = {});
-// A question with OK and Cancel buttons; true for OK.
-bool AskOkCancel(QWidget* parent, const QString& text, const QString& caption = {});
+// A question with Yes and No buttons; true for Yes. `byDefault` names the
+// button Enter presses.
+bool AskYesNo(QWidget* parent, const QString& text, const QString& caption = {},
+              Default byDefault = Default::Yes);
+// A question with OK and Cancel buttons; true for OK. Default::No makes
+// Cancel the button Enter presses.
+bool AskOkCancel(QWidget* parent, const QString& text, const QString& caption = {},
+                 Default byDefault = Default::Yes);
 // A message with the buttons `buttons` (at least one), the first the
 // default and the last the one Escape presses; returns the index of the
 // button chosen.
 int AskChoice(QWidget* parent, const QString& text, const QStringList& buttons,
               const QString& caption = {}, Icon icon = Icon::None);
+// A question followed, after a blank line, by what it is about: the
+// non-empty `details` joined by commas (e.g. the date and opponent of the
+// page a question deletes).
+QString AboutWhat(const QString& question, const QStringList& details);
 // Runs a dialog modally and returns its result (QDialog::Accepted or
 // QDialog::Rejected, or what the dialog passed to done()).
 int RunModal(QDialog& dialog);

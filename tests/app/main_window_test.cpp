@@ -87,13 +87,13 @@ TEST_F(MainWindowTest, FrameHasTheTitleGeometryAndMenu) {
         {"&Data", "Browse &Charting Data", 11868, true, true},
         {"&Data", "&Set New Goals", 11869, true, false},
         {"&Analyze", "&Spreadsheet", 11848, true, true},
-        {"&Analyze > Graphs", "Time Played Summary", 11849, true, true},
-        {"&Analyze > Graphs", "Time Played By Month", 11850, true, true},
-        {"&Analyze > Graphs", "Total Game Ratings", 11851, true, true},
-        {"&Analyze > Graphs", "Stroke Ratings", 11852, true, true},
-        {"&Analyze > Graphs", "Goal Reached", 11853, true, true},
-        {"&Analyze > Graphs", "Charting Game Summary", 11854, true, true},
-        {"&Analyze > Graphs", "Charting Stroke Summary", 11855, true, true},
+        {"&Analyze > &Graphs", "&Time Played Summary", 11849, true, true},
+        {"&Analyze > &Graphs", "Time Played By &Month", 11850, true, true},
+        {"&Analyze > &Graphs", "Total Game &Ratings", 11851, true, true},
+        {"&Analyze > &Graphs", "&Stroke Ratings", 11852, true, true},
+        {"&Analyze > &Graphs", "&Goal Reached", 11853, true, true},
+        {"&Analyze > &Graphs", "&Charting Game Summary", 11854, true, true},
+        {"&Analyze > &Graphs", "Charting Stro&ke Summary", 11855, true, true},
         {"&Tips/Drills", "&Lookup", 11863, true, true},
         {"&Tips/Drills", "&Add", 11864, true, true},
         {"&Printouts", "&Match Notes", 11856, true, false},
@@ -140,8 +140,10 @@ TEST_F(MainWindowTest, FrameHasTheTitleGeometryAndMenu) {
         const kui::CommandRow* row = Client().Commands().Find(item.id);
         ASSERT_NE(row, nullptr);
         EXPECT_EQ(row->clicks, item.clicks);
-        EXPECT_EQ(action->shortcut(),
-                  item.id == kui::CmOnlineManual ? QKeySequence(Qt::Key_F1) : QKeySequence());
+        const QKeySequence shortcut = item.id == kui::CmOnlineManual ? QKeySequence(Qt::Key_F1)
+                                      : item.id == kui::CmQuit ? QKeySequence(Qt::CTRL | Qt::Key_Q)
+                                                               : QKeySequence();
+        EXPECT_EQ(action->shortcut(), shortcut);
     }
 }
 

@@ -24,7 +24,7 @@ public:
 
 protected:
     void AddContextActions(QMenu& menu) override {
-        menu.addAction(QStringLiteral("Export CSV..."));
+        menu.addAction(QStringLiteral("&Export CSV..."));
     }
 };
 
@@ -61,8 +61,8 @@ TEST_F(ViewImageTest, ContextMenuHasSaveCopyAndTheViewsOwnEntries) {
     QStringList texts;
     for (QAction* action : menu.actions())
         texts << action->text();
-    EXPECT_EQ(texts, (QStringList{QStringLiteral("Save Image..."), QStringLiteral("Copy"),
-                                  QStringLiteral("Export CSV...")}));
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("&Save Image..."), QStringLiteral("&Copy"),
+                                  QStringLiteral("&Export CSV...")}));
 
     view.CopyImage();
     QImage copied = QApplication::clipboard()->image();

@@ -264,8 +264,10 @@ TEST_F(ChartBrowseTest, DeleteAsksSavesAndStaysOnARealPage) {
     Press(view, "delete");
     ASSERT_EQ(Responder().Shown().size(), 1u);
     EXPECT_EQ(Responder().Shown()[0].kind, kui::Message::Kind::YesNo);
-    EXPECT_EQ(Responder().Shown()[0].text,
-              QStringLiteral("Are you sure you want to Delete this Page?"));
+    EXPECT_EQ(
+        Responder().Shown()[0].text,
+        QStringLiteral("Are you sure you want to Delete this Page?\n\n5/1/2026, Cy, 6-4 7-5"));
+    EXPECT_EQ(Responder().Shown()[0].byDefault, kui::Default::No);
     EXPECT_EQ(Responder().Shown()[0].caption, QStringLiteral("Delete Charting Notes?"));
     EXPECT_EQ(ReadFile("chart.dat"), saved);
 

@@ -194,7 +194,9 @@ TEST_F(PhoneViewTest, PagingAndDeletionSequences) {
     Responder().QueueAnswer(true);
     Press(view, "delete");
     ASSERT_EQ(Responder().Shown().size(), 2u);
-    EXPECT_EQ(Responder().Shown()[1].text, QStringLiteral(" Delete this Page from PhoneBook?"));
+    EXPECT_EQ(Responder().Shown()[1].text,
+              QStringLiteral(" Delete this Page from PhoneBook?\n\nCy"));
+    EXPECT_EQ(Responder().Shown()[1].byDefault, kui::Default::No);
     EXPECT_EQ(Responder().Shown()[1].caption, QStringLiteral("Delete?"));
     EXPECT_EQ(Responder().Shown()[1].kind, kui::Message::Kind::OkCancel);
     EXPECT_EQ(Shown(view), "Eve");
@@ -454,7 +456,7 @@ TEST_F(PhoneViewTest, AFailedSaveSaysSoAndKeepsTheEntry) {
     Press(view, "delete");
     EXPECT_EQ(Responder().Texts(),
               (std::vector<QString>{QStringLiteral("Error saving data!"),
-                                    QStringLiteral(" Delete this Page from PhoneBook?"),
+                                    QStringLiteral(" Delete this Page from PhoneBook?\n\nAnn"),
                                     QStringLiteral("Error saving data!")}));
     ASSERT_EQ(app_->PhoneStore().Count(), 2u);
     EXPECT_EQ(app_->PhoneStore().At(0)->name, "Ann");
@@ -517,7 +519,7 @@ TEST_F(PhoneViewTest, ExportContactsReadsBackWithAParser) {
     QMenu menu;
     view.FillContextMenu(menu);
     ASSERT_FALSE(menu.actions().isEmpty());
-    EXPECT_EQ(menu.actions().back()->text(), QStringLiteral("Export Contacts..."));
+    EXPECT_EQ(menu.actions().back()->text(), QStringLiteral("&Export Contacts..."));
     menu.actions().back()->trigger();
     ASSERT_TRUE(Exists("book.vcf"));
 

@@ -398,7 +398,10 @@ TEST_F(NotesNotebookTest, EditAndDeleteFollowUps) {
 
     Responder().QueueAnswer(false);
     view.DeletePage();
-    EXPECT_EQ(LastMessage(), "Delete Notes?: Are you sure you want to Delete this Page?");
+    // The question names the page after its own text; Enter answers No.
+    EXPECT_EQ(LastMessage(),
+              "Delete Notes?: Are you sure you want to Delete this Page?\n\n3/3/2026, Cy Young");
+    EXPECT_EQ(Responder().Shown().back().byDefault, kui::Default::No);
     EXPECT_EQ(app_->PlayStore().Count(), 3u);
 
     paints = 0;
@@ -446,7 +449,7 @@ TEST_F(NotesNotebookTest, ExportsEveryNoteAsCsv) {
     view.FillContextMenu(menu);
     const QList<QAction*> actions = menu.actions();
     ASSERT_FALSE(actions.isEmpty());
-    EXPECT_EQ(actions.back()->text(), "Export CSV...");
+    EXPECT_EQ(actions.back()->text(), "&Export CSV...");
     actions.back()->trigger();
     ASSERT_TRUE(Exists("notes.csv"));
 

@@ -200,7 +200,7 @@ TEST_F(SpreadsheetStoreTest, CommandOpensOneSheetThatFollowsAndExportsTheRecords
     QMenu menu;
     sheet->FillContextMenu(menu);
     ASSERT_EQ(menu.actions().size(), 3);
-    EXPECT_EQ(menu.actions()[2]->text(), QStringLiteral("Export CSV..."));
+    EXPECT_EQ(menu.actions()[2]->text(), QStringLiteral("&Export CSV..."));
     Responder().QueueDialog(chooseFile("sheet.csv"));
     menu.actions()[2]->trigger();
     WriteFile("read.py", "import csv, json\n"

@@ -306,7 +306,9 @@ TEST_F(SchedViewTest, DeleteAsksThenRemovesFromTheFile) {
     Responder().QueueDialog(pressDelete);
     Responder().QueueDialog([](QDialog& dialog) { return dialog.result(); });
     view.ClickCell(CellOf(view, 3));
-    EXPECT_EQ(Responder().Texts(), std::vector<QString>{"Delete Event?"});
+    EXPECT_EQ(Responder().Texts(),
+              std::vector<QString>{"Delete Event?\n\n12/3/2001, 6 pm, Ann Lee"});
+    EXPECT_EQ(Responder().Shown()[0].byDefault, kui::Default::No);
     EXPECT_EQ(app_->SchedStore().Count(), 2u);
 
     // The first event is deleted; the second still opens after it.

@@ -36,9 +36,9 @@ bool ScriptedResponder::Answer(const kui::Message& question) {
     shown_.push_back(question);
     if (answers_.empty())
         return false;
-    bool yes = answers_.front();
+    const std::optional<bool> answer = answers_.front();
     answers_.pop_front();
-    return yes;
+    return answer.value_or(question.byDefault == kui::Default::Yes);
 }
 
 int ScriptedResponder::Choose(const kui::Message& message) {

@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include <QString>
@@ -27,6 +28,9 @@ public:
     ScriptedResponder& operator=(const ScriptedResponder&) = delete;
 
     void QueueAnswer(bool yes) { answers_.push_back(yes); }
+    // The next question is answered with Enter: the button the question
+    // makes its default.
+    void QueueEnter() { answers_.push_back(std::nullopt); }
     void QueueDialog(DialogHandler handler) { handlers_.push_back(std::move(handler)); }
     // The button index the next choice picks; with none queued a choice
     // takes its first button for a queued yes, else its last.
@@ -49,7 +53,7 @@ private:
     kui::Responder* previous_;
     std::vector<kui::Message> shown_;
     std::vector<QString> dialogs_;
-    std::deque<bool> answers_;
+    std::deque<std::optional<bool>> answers_; // none: Enter
     std::deque<int> choices_;
     std::deque<DialogHandler> handlers_;
     int unhandled_ = 0;
