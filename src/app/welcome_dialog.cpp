@@ -42,6 +42,7 @@ TWelcomeDlg::TWelcomeDlg(QWidget* parent) : QDialog(parent) {
     layout->addWidget(kui::WithCharactersLeft(name_, TKvrWinApp::kMaxNameLength));
     layout->addSpacing(8);
     layout->addWidget(play, 0, Qt::AlignHCenter);
+    kui::NameFieldsByTheirLabels(*this);
     setMinimumWidth(360);
 }
 

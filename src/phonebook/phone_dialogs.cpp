@@ -150,6 +150,7 @@ TPhoneAddDlg::TPhoneAddDlg(QWidget* parent, const PhoneRecord& entry)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
+    kui::NameFieldsByTheirLabels(*this);
     name_->setFocus();
 
     // A stored text longer than its field, or a code the lists do not

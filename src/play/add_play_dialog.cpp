@@ -169,6 +169,7 @@ TAddPlayRecordDlg::TAddPlayRecordDlg(QWidget* parent, TKvrWinApp& app, PlayRecor
         connect(ratings, &QPushButton::clicked, this, &TAddPlayRecordDlg::AskRatings);
     }
     layout->addWidget(buttons);
+    kui::NameFieldsByTheirLabels(*this);
 
     if (edited_) {
         date_->setText(kui::FromStored(edited_->date));

@@ -90,6 +90,7 @@ void TSchedAddDlg::Build(const KVR_PhoneData& phones) {
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(delete_, &QPushButton::clicked, this, &TSchedAddDlg::DeleteEvent);
     layout->addWidget(buttons);
+    kui::NameFieldsByTheirLabels(*this);
     who_->setFocus();
 
     // A stored text longer than its field is shown cut; it is kept whole

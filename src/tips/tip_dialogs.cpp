@@ -134,6 +134,7 @@ TTipsAddDlg::TTipsAddDlg(QWidget* parent, TipClass& tips)
     kui::KeepWithin(*text_, kui::kTipTextLength);
     form->addRow(QStringLiteral("&Tip:"), kui::WithCharactersLeft(text_, kui::kTipTextLength));
     form->addRow(kui::OkCancelButtons(*this));
+    kui::NameFieldsByTheirLabels(*this);
 }
 
 void TTipsAddDlg::accept() {

@@ -158,4 +158,24 @@ void KeepWithin(QPlainTextEdit& edit, int limit) {
     });
 }
 
+void NameFieldsByTheirLabels(QWidget& dialog) {
+    for (QLabel* label : dialog.findChildren<QLabel*>()) {
+        QWidget* buddy = label->buddy();
+        if (!buddy)
+            continue;
+        QWidget* field = buddy->focusProxy() ? buddy->focusProxy() : buddy;
+        // A field beside its label is named by it already.
+        if (field->parentWidget() == label->parentWidget() || !field->accessibleName().isEmpty())
+            continue;
+        QString name = label->text();
+        name.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+        name.remove(QLatin1Char('&'));
+        name.replace(QStringLiteral("\x01"), QStringLiteral("&"));
+        name = name.trimmed();
+        if (name.endsWith(QLatin1Char(':')))
+            name.chop(1);
+        field->setAccessibleName(name.trimmed());
+    }
+}
+
 } // namespace kui

@@ -26,4 +26,10 @@ QWidget* WithCharactersLeft(QWidget* field, int limit);
 // limit (a stored one) may then shrink but not grow.
 void KeepWithin(QPlainTextEdit& edit, int limit);
 
+// Names each field of `dialog` that a label stands for but that sits in a row
+// of its own (see WithCharactersLeft) after that label ("Who" for "&Who:"),
+// as a screen reader would name it beside its label. Called once the
+// dialog's fields are laid out.
+void NameFieldsByTheirLabels(QWidget& dialog);
+
 } // namespace kui
