@@ -119,5 +119,5 @@ int KVR_PhoneData::Upgrade(float fileVersion) {
     }
     file.Close();
     TakeConverted(std::move(entries));
-    return Save() == 1 ? 1 : -1;
+    return SaveConverted();
 }
