@@ -50,6 +50,7 @@
 #include "phonebook/phone_store.h"
 #include "schedule/sched_store.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
@@ -707,8 +708,9 @@ int checkConverted() {
         else if (it->second != 1)
             problem(record + " is in its store " + std::to_string(it->second) + " times");
     }
-    if (found.size() != expected.size())
-        problem(std::to_string(found.size() - expected.size()) + " unexpected records");
+    for (const auto& entry : found)
+        if (std::find(expected.begin(), expected.end(), entry.first) == expected.end())
+            problem("unexpected record: " + entry.first);
     return finish("kept");
 }
 
