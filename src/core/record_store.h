@@ -420,8 +420,10 @@ public:
     // store (IsRecordLine) becomes a record, every other line goes to the
     // matching ".dis" file, and the store is saved and loaded again. Returns
     // the number of records kept, or -1 when nothing was done: the file is
-    // missing or cannot be read (Error() tells why), or names a newer format
-    // (a later version of the program wrote it, so it is left alone).
+    // missing or cannot be read (Error() tells why), names a newer format
+    // (a later version of the program wrote it, so it is left alone), or is
+    // of the headerless layout of the earliest versions (its conversion says
+    // what failed).
     int rebuild_file() {
         lastRebuild_ = {};
         keepOriginal_ = false; // the rebuild keeps the original itself
