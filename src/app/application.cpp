@@ -128,6 +128,17 @@ TKvrWinApp::TKvrWinApp(int& argc, char** argv, StartMode mode)
                   {}, kui::Icon::Information);
         return;
     }
+    // Without any lock a second copy could work on the same files unseen:
+    // the player decides whether to go on.
+    if (instanceLock_->GetState() == kvr::InstanceLock::State::Unavailable &&
+        !kui::AskYesNo(nullptr,
+                       QStringLiteral("No lock can be taken on the data folder:\n%1\n\nAnother "
+                                      "copy of Kavora could then work on the same files at the "
+                                      "same time, and the changes of one could undo those of "
+                                      "the other.\n\nGo on without that protection?")
+                           .arg(QFile::decodeName(kvr::CanonicalFolder().c_str())))) {
+        return;
+    }
 
     // A goal-period change cut short by a crash is finished or undone before
     // any store reads its file.
@@ -336,8 +347,20 @@ void TKvrWinApp::InitMainWindow() {
 }
 
 void TKvrWinApp::SettlePlayerName() {
-    if (auto stored = kvr::ReadPlayerName()) {
+    int error = 0;
+    if (auto stored = kvr::ReadPlayerName(kvr::kCoachFile, &error)) {
         playerName_ = kui::LeftCharacters(kui::FromStored(*stored), kMaxNameLength);
+        return;
+    }
+    // A coach.dat that is there but cannot be read still holds the name: it
+    // is neither asked for again nor written over.
+    if (error != 0) {
+        playerName_.clear();
+        kui::Tell(frame_.get(),
+                  QStringLiteral("Unable to read your name from 'coach.dat': %1.\nThe program "
+                                 "goes on without it, and the file will not be written over.")
+                      .arg(fromLocal(kvr::ErrorText(error))),
+                  {}, kui::Icon::Warning);
         return;
     }
     // The first run (or a coach.dat that is gone): ask until a name is given.

@@ -24,6 +24,8 @@ std::string Join(const std::string& folder, const std::string& name) {
 }
 
 std::string Reason(int error) {
+    if (error == kNotRegularFile)
+        return kNotRegularFileText;
     return std::strerror(error);
 }
 

@@ -4,6 +4,8 @@
 #include "core/record_store.h"
 #include "core/safe_file.h"
 
+#include <cerrno>
+
 namespace kvr {
 
 namespace {
@@ -20,10 +22,16 @@ std::string Trimmed(std::string text) {
 
 } // namespace
 
-std::optional<std::string> ReadPlayerName(const std::string& path) {
+std::optional<std::string> ReadPlayerName(const std::string& path, int* error) {
+    if (error)
+        *error = 0;
+    errno = 0;
     auto contents = ReadWholeFile(path);
-    if (!contents)
+    if (!contents) {
+        if (error && errno != ENOENT)
+            *error = errno != 0 ? errno : EIO;
         return std::nullopt;
+    }
     auto lines = SplitLines(*contents);
     if (lines.empty())
         return std::nullopt;

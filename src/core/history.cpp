@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -117,8 +118,11 @@ int KVR_History::Rewind() {
 int KVR_History::ReadNext() {
     if (!reader_)
         return 0;
-    if (reader_->ReadNextLine() != 1 || reader_->LastLine().empty()) {
-        // An empty line ends the history for every reader.
+    // Empty lines are skipped: a blank line never hides the records after it.
+    int read = 0;
+    while ((read = reader_->ReadNextLine()) == 1 && reader_->LastLine().empty()) {
+    }
+    if (read != 1) {
         if (reader_->Status() < 0)
             Failed(kvr::kReadError, reader_->Error());
         Close();
@@ -136,12 +140,14 @@ const std::string& KVR_History::CurrentLine() const {
 int KVR_History::SeekTo(int n) {
     if (Rewind() != 1)
         return 0;
-    for (int skipped = 1; skipped < n; ++skipped) {
-        auto line = reader_->ReadLine();
-        if (!line || line->empty()) {
+    // Records are numbered as ReadNext delivers them, empty lines skipped.
+    for (int skipped = 1; skipped < n;) {
+        if (reader_->ReadNextLine() != 1) {
             Close();
             return 0;
         }
+        if (!reader_->LastLine().empty())
+            ++skipped;
     }
     return 1;
 }
@@ -165,8 +171,16 @@ int KVR_History::Find(int start, const std::string& text) {
 }
 
 int KVR_History::CountRecords() {
+    // The lines after the header that are not empty: the records every
+    // reader delivers.
     ZBD_File file(kFileName, 'r', ',', false);
-    return std::max(file.CountLines() - 1, 0);
+    if (file.Status() <= 0 || file.FirstLineKind() == ZBD_File::FirstLine::None)
+        return 0;
+    int records = 0;
+    while (file.ReadNextLine() == 1 && records < INT_MAX)
+        if (!file.LastLine().empty())
+            ++records;
+    return records;
 }
 
 void KVR_History::Close() {
@@ -346,10 +360,16 @@ int KVR_History::ConvertOld() {
     if (read != kvr::GroupsRead::ToTheEnd)
         return 0;
     // The old file is kept under a name that no goal-period change replaces.
+    // A step that fails leaves its error, so that the history is reported as
+    // a file that could not be converted, never rebuilt as a damaged one.
+    errno = 0;
     if (!kvr::KeepOriginal(kFileName) ||
-        !kvr::WriteFileAtomically(kConvertedFile, converted, kFileName))
+        !kvr::WriteFileAtomically(kConvertedFile, converted, kFileName) ||
+        !kvr::RenameDurably(kConvertedFile, kFileName)) {
+        error_ = errno != 0 ? errno : EIO;
         return 0;
-    return kvr::RenameDurably(kConvertedFile, kFileName) ? 1 : 0;
+    }
+    return 1;
 }
 
 int KVR_History::rebuild_file() {
@@ -365,6 +385,14 @@ int KVR_History::rebuild_file() {
     auto lines = kvr::SplitLines(*contents);
     if (!lines.empty() && kvr::IsFormatHeader(lines[0]) &&
         kvr::HeaderVersion(lines[0]) > kCurrentVersion)
+        return -1;
+    // A history of the old layout (a title line, then eight lines a record,
+    // each opening with a date alone on its line) holds no line that reads
+    // as a record: rebuilt, it would lose them all.
+    bool current = kvr::IsFormatHeader(lines.empty() ? std::string() : lines[0]) &&
+                   kvr::HeaderVersion(lines[0]) == kCurrentVersion;
+    if (!current && lines.size() > 1 && !lines[1].empty() && lines[1].front() != '"' &&
+        ZBD_Date(lines[1]).IsValid())
         return -1;
     std::string rebuilt = std::string(kHeader) + kLineBreak;
     std::string discarded;

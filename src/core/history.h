@@ -33,7 +33,8 @@ public:
     // Recovers a damaged history.dat as the stores' rebuild does: the
     // original kept under a free ".old" name, every line that reads as a
     // history record kept (in its order), every other line in the ".dis"
-    // file. The number of records kept, or -1 when nothing was done.
+    // file. The number of records kept, or -1 when nothing was done (also
+    // for a history of the old layout, which holds no record line).
     int rebuild_file();
     const kvr::KeptNames& LastRebuild() const { return lastRebuild_; }
     // Positions the reader so that the next ReadNext delivers record n

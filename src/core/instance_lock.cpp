@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -58,35 +59,77 @@ sockaddr_un SocketAddress(const std::string& folder, socklen_t& length) {
     return address;
 }
 
+// Takes an exclusive lock on a descriptor without waiting: 0 taken,
+// EWOULDBLOCK held by another, or the error that kept it from being taken.
+int TryLock(int fd) {
+    int result;
+    do
+        result = flock(fd, LOCK_EX | LOCK_NB);
+    while (result != 0 && errno == EINTR);
+    return result == 0 ? 0 : errno;
+}
+
+// The lock file, opened without ever blocking and only when it is a regular
+// file; -1 when it cannot be used. With `create` it is made when missing and
+// opened for writing where it may be; `writable` tells whether the
+// descriptor may write the process id.
+int OpenLockFile(const std::string& path, bool create, bool& writable) {
+    int fd = create ? open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644) : -1;
+    writable = fd >= 0;
+    // A lock file another user made (or a read-only folder) can still be
+    // locked through a read-only descriptor.
+    if (fd < 0)
+        fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat info {};
+    if (fd >= 0 && (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
+        close(fd);
+        fd = -1;
+    }
+    return fd;
+}
+
 } // namespace
 
 InstanceLock::InstanceLock(const std::string& folder) {
-    const std::string path = LockPath(folder);
-    fd_ = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    bool writable = fd_ >= 0;
-    // A lock file another user made (or a read-only folder) can still be
-    // locked through a read-only descriptor.
-    if (fd_ < 0)
-        fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0)
-        return;
-    int result;
-    do
-        result = flock(fd_, LOCK_EX | LOCK_NB);
-    while (result != 0 && errno == EINTR);
-    if (result == 0) {
+    // The folder itself is locked, and the lock file in it as well: a lock
+    // file that cannot be opened (another user's, a dangling link) then
+    // still leaves the folder locked, and a program that holds only the
+    // file (an earlier version) is still seen.
+    folderFd_ = open(folder.empty() ? "." : folder.c_str(),
+                     O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
+    bool folderLocked = false;
+    if (folderFd_ >= 0) {
+        int error = TryLock(folderFd_);
+        if (error == EWOULDBLOCK)
+            state_ = State::HeldElsewhere;
+        folderLocked = error == 0;
+    }
+    bool writable = false;
+    // A folder held elsewhere is only read: the holder's number, if any.
+    fd_ = OpenLockFile(LockPath(folder), state_ != State::HeldElsewhere, writable);
+    bool fileLocked = false;
+    if (fd_ >= 0 && state_ != State::HeldElsewhere) {
+        int error = TryLock(fd_);
+        if (error == EWOULDBLOCK)
+            state_ = State::HeldElsewhere;
+        fileLocked = error == 0;
+    }
+    if (state_ == State::HeldElsewhere) {
+        if (fd_ >= 0)
+            ownerPid_ = ReadPid(fd_);
+    } else if (folderLocked || fileLocked) {
         state_ = State::Held;
-        if (writable)
+        if (fileLocked && writable)
             WritePid(fd_);
         ownerPid_ = static_cast<long>(getpid());
         return;
     }
-    if (errno == EWOULDBLOCK) {
-        state_ = State::HeldElsewhere;
-        ownerPid_ = ReadPid(fd_);
-    }
-    close(fd_);
-    fd_ = -1;
+    // Held elsewhere or not lockable at all: keep nothing open.
+    if (fd_ >= 0)
+        close(fd_);
+    if (folderFd_ >= 0)
+        close(folderFd_);
+    fd_ = folderFd_ = -1;
 }
 
 InstanceLock::~InstanceLock() {
@@ -94,6 +137,8 @@ InstanceLock::~InstanceLock() {
     // removing it could let two starts lock two different files.
     if (fd_ >= 0)
         close(fd_);
+    if (folderFd_ >= 0)
+        close(folderFd_);
 }
 
 std::string CanonicalFolder(const std::string& folder) {

@@ -3,12 +3,12 @@
 
 #include <string>
 
-// One running program per data folder. The first start takes a lock on a
-// file in the folder and holds it for the whole run; the kernel frees it when
-// the process ends, however it ends, so the lock of a program that died is
-// simply taken over. The holder also listens on a local socket named after
-// the folder, through which a second start asks it to bring its window
-// forward.
+// One running program per data folder. The first start takes a lock on the
+// folder itself and on a file in it (where each can be had) and holds them
+// for the whole run; the kernel frees them when the process ends, however it
+// ends, so the lock of a program that died is simply taken over. The holder
+// also listens on a local socket named after the folder, through which a
+// second start asks it to bring its window forward.
 namespace kvr {
 
 inline constexpr const char* kLockFile = "kavora.lock";
@@ -18,8 +18,8 @@ public:
     enum class State {
         Held,          // this process holds the folder
         HeldElsewhere, // another running program holds it
-        Unavailable,   // no lock can be taken here (a read-only folder, a
-                       // file system without locks): the program goes on
+        Unavailable,   // no lock can be taken here (a file system without
+                       // locks): the caller asks whether to go on
     };
 
     // Tries to take the lock of `folder` at once, without waiting. When it is
@@ -35,7 +35,8 @@ public:
     long OwnerPid() const { return ownerPid_; }
 
 private:
-    int fd_ = -1;
+    int fd_ = -1;       // the lock file
+    int folderFd_ = -1; // the folder itself
     State state_ = State::Unavailable;
     long ownerPid_ = 0;
 };

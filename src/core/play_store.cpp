@@ -202,9 +202,9 @@ int KVR_PlayData::Upgrade(float fileVersion) {
     if (read != kvr::GroupsRead::ToTheEnd)
         return -1;
     KeepOriginalBeforeNextSave();
-    int saved = Save();
+    int saved = SaveConverted();
     computeStatistics(*this);
-    return saved == 1 ? 1 : -1;
+    return saved;
 }
 
 int KVR_PlayData::StartNewGoalPeriod() {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -234,7 +235,23 @@ bool IsFormatHeader(std::string_view line) {
 }
 
 std::string ErrorText(int error) {
+    if (error == kNotRegularFile)
+        return kNotRegularFileText;
     return std::strerror(error);
+}
+
+namespace {
+
+// A line of quoted, comma-separated fields: a record of the current layouts.
+bool IsQuotedRecordLine(std::string_view line) {
+    return line.size() > 1 && line.front() == '"' && line.find("\",\"") != std::string::npos;
+}
+
+} // namespace
+
+bool IsHeaderlessLayout(const std::vector<std::string>& lines) {
+    return !lines.empty() && IsCountLine(lines[0]) &&
+           (lines.size() < 2 || !IsQuotedRecordLine(lines[1]));
 }
 
 GroupsRead ReadLineGroups(ZBD_File& file, const HeaderlessLayout& layout,
@@ -254,8 +271,7 @@ GroupsRead ReadLineGroups(ZBD_File& file, const HeaderlessLayout& layout,
     }
     // Values of the old layouts stand alone on their lines; a quoted record
     // line here means a current file that lost its header.
-    if (line && line->size() > 1 && line->front() == '"' &&
-        line->find("\",\"") != std::string::npos)
+    if (line && IsQuotedRecordLine(*line))
         return GroupsRead::Damaged;
     const size_t size = static_cast<size_t>(std::max(layout.linesPerRecord, 1));
     std::vector<std::string> group;
@@ -355,15 +371,21 @@ void ZBD_File::Failed(int error) {
 
 void ZBD_File::OpenForReading() {
     errno = 0;
-    input_ = std::fopen(fileName_.c_str(), "rb");
+    // A FIFO, a device or a folder in place of the file is refused, never
+    // waited on.
+    int fd = kvr::OpenRegularFile(fileName_);
+    input_ = fd < 0 ? nullptr : ::fdopen(fd, "rb");
     if (!input_) {
+        int error = errno;
+        if (fd >= 0)
+            ::close(fd);
         // Only a file that is not there is missing; one that is there but
         // cannot be opened must never be taken for an empty store.
-        if (errno == ENOENT) {
+        if (error == ENOENT) {
             good_ = false;
             status_ = 0;
         } else {
-            Failed(errno);
+            Failed(error);
         }
         return;
     }

@@ -245,6 +245,11 @@ enum class GroupsRead { ToTheEnd, Damaged, ReadError };
 GroupsRead ReadLineGroups(ZBD_File& file, const HeaderlessLayout& layout,
                           const std::function<bool(std::vector<std::string>&, int)>& take);
 
+// True when the lines of a file are of the headerless layout of the earliest
+// versions: a plain count first, and no quoted record line after it (that
+// would be a current file that lost its header).
+bool IsHeaderlessLayout(const std::vector<std::string>& lines);
+
 // Free names beside a data file for a copy of its original bytes and for the
 // lines a rebuild could not read: "chart.old" and "chart.dis", or with the
 // first number that makes both free ("chart1.old", "chart1.dis", ...).
@@ -415,8 +420,10 @@ public:
     // store (IsRecordLine) becomes a record, every other line goes to the
     // matching ".dis" file, and the store is saved and loaded again. Returns
     // the number of records kept, or -1 when nothing was done: the file is
-    // missing or cannot be read (Error() tells why), or names a newer format
-    // (a later version of the program wrote it, so it is left alone).
+    // missing or cannot be read (Error() tells why), names a newer format
+    // (a later version of the program wrote it, so it is left alone), or is
+    // of the headerless layout of the earliest versions (its conversion says
+    // what failed).
     int rebuild_file() {
         lastRebuild_ = {};
         keepOriginal_ = false; // the rebuild keeps the original itself
@@ -431,6 +438,10 @@ public:
         auto lines = kvr::SplitLines(*contents);
         if (!lines.empty() && kvr::IsFormatHeader(lines[0]) &&
             kvr::HeaderVersion(lines[0]) > version_)
+            return -1;
+        // A file of the headerless layout holds one value a line, none of
+        // which reads as a record: rebuilt, it would lose every record.
+        if (kvr::IsHeaderlessLayout(lines))
             return -1;
         std::vector<std::unique_ptr<T>> kept;
         std::string discarded;
@@ -512,6 +523,23 @@ protected:
     // save first keeps the file's bytes as they are under a free ".old" name
     // (kvr::KeepOriginal), so the original is never lost to the rewrite.
     void KeepOriginalBeforeNextSave() { keepOriginal_ = true; }
+
+    // Saves what a conversion read. When that fails, the store keeps the
+    // system's error (EIO when none was given), so that start-up reports a
+    // file it could not convert and never takes it for a damaged one to
+    // rebuild. 1 saved, else -1; a file that may not be replaced is left
+    // without a copy made.
+    int SaveConverted() {
+        if (!kvr::MayReplace(fileName_)) {
+            loadError_ = EACCES;
+            return -1;
+        }
+        errno = 0;
+        if (Save() == 1)
+            return 1;
+        loadError_ = errno != 0 ? errno : EIO;
+        return -1;
+    }
 
     // The records a conversion read from a file of an older layout take the
     // place of the store's, each at its sorted place, and the original file

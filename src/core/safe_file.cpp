@@ -226,8 +226,37 @@ bool RemoveDurably(const std::string& path) {
     return syncFolder(path);
 }
 
+int OpenRegularFile(const std::string& path) {
+    // Opening a FIFO without a writer would wait for one: never block here.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        int error = errno;
+        // A socket cannot be opened at all: say what it is.
+        struct stat info {};
+        if (error != ENOENT && ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+            error = kNotRegularFile;
+        errno = error;
+        return -1;
+    }
+    struct stat info {};
+    int error = 0;
+    if (::fstat(fd, &info) != 0)
+        error = errno;
+    else if (!S_ISREG(info.st_mode))
+        error = kNotRegularFile;
+    else if (int flags = ::fcntl(fd, F_GETFL);
+             flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+        error = errno;
+    if (error != 0) {
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
+}
+
 std::optional<std::string> ReadWholeFile(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = OpenRegularFile(path);
     if (fd < 0)
         return std::nullopt;
     std::string contents;
@@ -237,7 +266,9 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
         if (got < 0) {
             if (errno == EINTR)
                 continue;
+            int error = errno;
             ::close(fd);
+            errno = error;
             return std::nullopt;
         }
         if (got == 0)

@@ -71,7 +71,21 @@ std::optional<std::string> FollowLinks(const std::string& path);
 // replaced: it has no write permission for us, or none for anyone.
 bool MayReplace(const std::string& path);
 
-// The whole contents of a file; nullopt when it cannot be opened or read.
+// The error a data file is refused with when it is no regular file (a FIFO,
+// a device, a socket, a folder): reading one could block the program for
+// good or never end. No system error has this number; ErrorText and the
+// backups' reports name it "not a regular file".
+inline constexpr int kNotRegularFile = 0x4b56;
+inline constexpr const char* kNotRegularFileText = "not a regular file";
+
+// Opens a data file for reading without ever blocking: the file is opened
+// non-blocking and kept only when it is a regular file, in blocking mode
+// again. The descriptor, or -1 with errno set (kNotRegularFile for anything
+// that is not a regular file).
+int OpenRegularFile(const std::string& path);
+
+// The whole contents of a regular file; nullopt (errno telling why) when it
+// cannot be opened or read, or is no regular file.
 std::optional<std::string> ReadWholeFile(const std::string& path);
 
 // False only when `path` is certainly missing. A file whose presence cannot

@@ -121,5 +121,5 @@ int KVR_PhoneData::Upgrade(float fileVersion) {
     }
     file.Close();
     TakeConverted(std::move(entries));
-    return Save() == 1 ? 1 : -1;
+    return SaveConverted();
 }

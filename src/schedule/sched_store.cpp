@@ -150,7 +150,7 @@ int SchedClass::Upgrade(float fileVersion) {
     if (read != kvr::GroupsRead::ToTheEnd)
         return -1; // damaged or unreadable: left as it is
     TakeConverted(std::move(events));
-    if (Save() != 1)
+    if (SaveConverted() != 1)
         return -1;
     return static_cast<int>(Count());
 }

@@ -126,5 +126,5 @@ int TipClass::Upgrade(float fileVersion) {
     if (read != kvr::GroupsRead::ToTheEnd)
         return -1; // damaged or unreadable: left as it is
     TakeConverted(std::move(tips));
-    return Save() == 1 ? 1 : -1;
+    return SaveConverted();
 }

@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <sys/stat.h>
 
+#include <QSignalSpy>
+
 namespace kvrtest {
 namespace {
 
@@ -228,9 +230,43 @@ std::vector<BadFile> Cases() {
     cases.push_back(
         {"OldSchedWithTooLowACount", "sched.dat", Joined(oldSched), events, 4, {}, "sched.old"});
 
+    // An old play.dat whose first record is out of step is damaged, and an
+    // old layout is never rebuilt: it stays as it is, with the records in it.
+    std::vector<std::string> oldPlay{"1", "5", "1/1/2001", "M", "1", "Kept", "6-1", "W", "", ""};
+    oldPlay.resize(oldPlay.size() + 24, "5");
+    const QString playFailed = QStringLiteral("Rebuilding attempt for 'play.dat' FAILED!");
+    cases.push_back({"OldPlayOutOfStep",
+                     "play.dat",
+                     Joined(oldPlay),
+                     {},
+                     0,
+                     {Corrupted("Play", "play.dat"), playFailed, final},
+                     ""});
+
+    // One blank line no longer hides the 290 records behind it.
+    auto blank = PlayLines(Names("Past", 300), true);
+    blank.insert(blank.begin() + 10, "");
+    cases.push_back({"HistoryWithABlankLine",
+                     "history.dat",
+                     Joined({"KVR History Data Format 2.0"}) + Joined(blank),
+                     Names("Past", 300),
+                     300,
+                     {},
+                     ""});
+
     auto past = Names("Past", 20);
     std::string historyFile =
         Joined({"KVR History Data Fornat 2.0"}) + Joined(PlayLines(past, true));
+    std::string oldHistory = Joined({"old history", "3/1/2001", "M", "1.5", "Kept", "6-1", "W", "",
+                                     "", "not a date", "P", "2", "Bob", "", "", "", ""});
+    cases.push_back({"OldHistoryDamaged",
+                     "history.dat",
+                     oldHistory,
+                     {},
+                     0,
+                     {Corrupted("History", "history.dat"),
+                      QStringLiteral("Rebuilding attempt for 'history.dat' FAILED!"), final},
+                     ""});
     cases.push_back({"HistoryHeaderDamagedByOneByte",
                      "history.dat",
                      historyFile,
@@ -265,6 +301,73 @@ TEST_P(BadFileTest, EveryRecordIsKeptAndEveryFailureTold) {
 
 INSTANTIATE_TEST_SUITE_P(StartUp, BadFileTest, ::testing::ValuesIn(Cases()),
                          [](const auto& param) { return param.param.name; });
+
+// Waits for the window's first paint and the work queued after it (the
+// day's backup).
+void WaitForFirstPaint(KvrClient& client) {
+    QSignalSpy painted(&client, &KvrClient::FirstPainted);
+    ASSERT_TRUE(painted.wait(5000));
+    QCoreApplication::processEvents();
+}
+
+// A FIFO in place of any file the program reads is refused at once: no load
+// and no backup waits for a writer. ctest gives these tests a time limit.
+class SpecialFileTest : public AppTest, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(SpecialFileTest, AFifoInPlaceOfAFileIsReportedAndKept) {
+    const std::string& file = GetParam();
+    const std::string coach = Lines({"KVR Coach Data Format 1.0", "Pat Smith"});
+    const std::string play =
+        Joined({"ZBD Data File Format 2.0", "1"}) + Joined(PlayLines(Names("Kept", 1)));
+    WriteFile("coach.dat", coach);
+    WriteFile("play.dat", play);
+    std::filesystem::remove(file);
+    ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+    StartWindow();
+    WaitForFirstPaint(Client());
+
+    std::vector<QString> texts = Responder().Texts();
+    const QString name = QString::fromStdString(file);
+    if (file == "coach.dat") {
+        ASSERT_FALSE(texts.empty());
+        EXPECT_EQ(texts[0], QStringLiteral("Unable to read your name from 'coach.dat': not a "
+                                           "regular file.\nThe program goes on without it, and "
+                                           "the file will not be written over."));
+        EXPECT_TRUE(Responder().DialogsRun().empty()); // not asked again
+        EXPECT_TRUE(app_->PlayerName().isEmpty());
+    } else if (file != "forehand.tip") {
+        ASSERT_GE(texts.size(), 2u);
+        EXPECT_EQ(texts[0], Unreadable(name, QStringLiteral("not a regular file")));
+        EXPECT_EQ(texts[1], kFinal);
+        EXPECT_EQ(app_->PlayerName(), QStringLiteral("Pat Smith"));
+    }
+    // The day's backup is made of the other files and names this one.
+    ASSERT_FALSE(texts.empty());
+    EXPECT_TRUE(texts.back().startsWith(QStringLiteral("Today's backup")));
+    EXPECT_TRUE(texts.back().contains(
+        QStringLiteral("'%1' could not be read: not a regular file").arg(name)));
+    std::vector<std::filesystem::path> days;
+    for (const auto& entry : std::filesystem::directory_iterator("backups"))
+        days.push_back(entry.path());
+    ASSERT_EQ(days.size(), 1u);
+    EXPECT_NE(days[0].extension(), ".partial");
+    if (file != "play.dat") {
+        EXPECT_EQ(ReadFile((days[0] / "play.dat").string()), play);
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(file));
+    if (file != "coach.dat") {
+        EXPECT_EQ(ReadFile("coach.dat"), coach);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(StartUp, SpecialFileTest,
+                         ::testing::Values("chart.dat", "play.dat", "history.dat", "phone.dat",
+                                           "sched.dat", "coach.dat", "forehand.tip"),
+                         [](const auto& param) {
+                             std::string name = param.param;
+                             name[name.find('.')] = '_';
+                             return name;
+                         });
 
 // A file that is there but cannot be read is neither taken for a missing
 // one nor rebuilt: the player is told why, and nothing is written over it.

@@ -84,5 +84,48 @@ refused=$(grep -l "^message: Kavora is already running" "$work"/together?.out | 
 [ "$painted" -eq 1 ] && [ "$refused" -eq 1 ] ||
     fail "two starts at once: $painted painted and $refused refused"
 
+# A lock file that cannot be used, for an unprivileged user: another user's
+# private kavora.lock, as a start under sudo leaves it. The folder itself is
+# locked instead: of two starts one runs and the other is refused. In a
+# folder the user may not even read, no lock at all can be had: the start
+# says so and asks, and answered No it ends before it shows a window.
+if [ "$(id -u)" -eq 0 ] && command -v setpriv >/dev/null && id nobody >/dev/null 2>&1; then
+    as_user=(env HOME="$work/home" setpriv --reuid=nobody --regid=nogroup --clear-groups)
+    chmod 755 "$work"
+    mkdir -p "$work/home" && chmod 777 "$work/home"
+    foreign_lock() {
+        local folder
+        folder=$(new_folder "$1")
+        chmod 666 "$folder"/*
+        printf '1\n' >"$folder/kavora.lock"
+        chmod 600 "$folder/kavora.lock"
+        chmod "$2" "$folder"
+        echo "$folder"
+    }
+    folder=$(foreign_lock foreign-lock 777)
+    (cd "$folder" && exec "${as_user[@]}" "$probe" --timing --messages --stay 60 >"$work/foreign1.out" 2>/dev/null) &
+    first=$!
+    pids+=("$first")
+    wait_for first_paint_ns "$work/foreign1.out" || fail "the start beside another user's lock file did not paint"
+    grep -q "^message:" "$work/foreign1.out" && fail "the start beside another user's lock file said: $(cat "$work/foreign1.out")"
+    (cd "$folder" && timeout 20 "${as_user[@]}" "$probe" --messages >"$work/foreign2.out" 2>/dev/null)
+    status=$?
+    [ $status -eq 3 ] || fail "a second start beside another user's lock file ended with $status, not 3"
+    kill -9 "$first"
+    wait "$first" 2>/dev/null
+    [ "$(cat "$folder/kavora.lock")" = 1 ] || fail "another user's lock file was changed"
+
+    folder=$(foreign_lock no-lock 333)
+    (cd "$folder" && timeout 20 "${as_user[@]}" "$probe" --timing --messages >"$work/nolock.out" 2>/dev/null)
+    status=$?
+    [ $status -eq 0 ] || fail "the start without a lock ended with $status"
+    grep -q "^message: No lock can be taken on the data folder:" "$work/nolock.out" ||
+        fail "the start without a lock did not ask: $(cat "$work/nolock.out")"
+    grep -q first_paint "$work/nolock.out" && fail "the start without a lock showed a window after No"
+    chmod 755 "$folder"
+else
+    echo "skipped the lock file of another user: no root, setpriv or user nobody"
+fi
+
 [ $failures -eq 0 ] && echo "all instance cases passed"
 exit $((failures > 0))

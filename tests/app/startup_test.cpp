@@ -157,7 +157,8 @@ TEST_F(StartupTest, StoredNameIsReadAsUtf8OrWindows1252) {
 }
 
 TEST_F(StartupTest, UnreadableCoachFileAsksAndReportsAFailedSave) {
-    std::filesystem::create_directory("coach.dat"); // neither readable nor replaceable
+    // A link into a folder that is not there: no name yet, and none can be saved.
+    std::filesystem::create_symlink("gone/coach.dat", "coach.dat");
     Responder().QueueDialog(TypeName(QStringLiteral("Steffi")));
     StartWindow();
     EXPECT_EQ(app_->PlayerName(), QStringLiteral("Steffi"));

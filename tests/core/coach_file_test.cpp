@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/coach_file.h"
+#include "core/safe_file.h"
 #include "support/temp_dir.h"
+
+#include <sys/stat.h>
 
 namespace kvrtest {
 namespace {
@@ -31,6 +34,17 @@ TEST_F(CoachFileTest, OlderOneLineFileAndOddBytes) {
     EXPECT_EQ(kvr::ReadPlayerName(), "Ann");
     WriteFile("coach.dat", std::string(100000, 'x'));
     EXPECT_EQ(kvr::ReadPlayerName()->size(), 100000u); // the caller keeps 24 characters
+}
+
+// Only a missing file is a first run: one that is there but cannot be read
+// (here a FIFO, which is not even waited on) still holds the player's name.
+TEST_F(CoachFileTest, AFileThatCannotBeReadIsNoFirstRun) {
+    int error = -1;
+    EXPECT_EQ(kvr::ReadPlayerName(kvr::kCoachFile, &error), std::nullopt);
+    EXPECT_EQ(error, 0);
+    ASSERT_EQ(::mkfifo(kvr::kCoachFile, 0600), 0);
+    EXPECT_EQ(kvr::ReadPlayerName(kvr::kCoachFile, &error), std::nullopt);
+    EXPECT_EQ(error, kvr::kNotRegularFile);
 }
 
 TEST_F(CoachFileTest, UnwritableFileKeepsTheOldOne) {

@@ -10,9 +10,17 @@
 #include "support/temp_dir.h"
 #include "tips/tip_store.h"
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string_view>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -69,10 +77,33 @@ TEST_F(DataReadingTest, OnlyAMissingFileIsMissing) {
     EXPECT_EQ(missing.Status(), 0);
     EXPECT_EQ(missing.Error(), 0);
 
+    // Nothing but a regular file is read: a FIFO without a writer, a device,
+    // a socket or a folder is refused at once, never waited on or read
+    // without end.
     std::filesystem::create_directory("folder.dat");
-    ZBD_File folder("folder.dat", 'r', ',', true);
-    EXPECT_EQ(folder.Status(), -1);
-    EXPECT_EQ(folder.Error(), EISDIR);
+    ASSERT_EQ(::mkfifo("fifo.dat", 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", "device.dat");
+    int socketFd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strcpy(address.sun_path, "socket.dat");
+    ASSERT_EQ(::bind(socketFd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    for (const char* name : {"folder.dat", "fifo.dat", "device.dat", "socket.dat"}) {
+        ZBD_File special(name, 'r', ',', true);
+        EXPECT_EQ(special.Status(), -1) << name;
+        EXPECT_EQ(special.Error(), kvr::kNotRegularFile) << name;
+        errno = 0;
+        EXPECT_EQ(kvr::ReadWholeFile(name), std::nullopt) << name;
+        EXPECT_EQ(errno, kvr::kNotRegularFile) << name;
+    }
+    ::close(socketFd);
+    EXPECT_EQ(kvr::ErrorText(kvr::kNotRegularFile), "not a regular file");
+    std::filesystem::rename("fifo.dat", "play.dat");
+    KVR_PlayData play;
+    EXPECT_EQ(play.Load(), -1);
+    EXPECT_EQ(play.Error(), kvr::kNotRegularFile);
+    EXPECT_EQ(play.rebuild_file(), -1);
+    EXPECT_TRUE(std::filesystem::is_fifo("play.dat"));
 
     std::filesystem::create_symlink("chart.dat", "chart.dat");
     KVR_ChartClass charts;
@@ -184,6 +215,56 @@ TEST_F(DataReadingTest, OldLayoutsAreReadToTheEndAndKept) {
         EXPECT_EQ(ReadFile(c.keptAs), c.contents);
         std::filesystem::remove(c.keptAs);
     }
+}
+
+// A conversion at start-up that cannot write its result keeps the system's
+// error, so that start-up reports the file as unreadable and never rebuilds
+// it (a rebuild finds no record line in an old layout); nothing is left
+// behind.
+TEST_F(DataReadingTest, OldLayoutsThatFailAreKeptWithTheirReason) {
+    Strings playLines{"1", "0", "1/1/2001", "M", "1", "Ann", "6-1", "W", "", ""};
+    playLines.resize(playLines.size() + 24, "5");
+    std::string history =
+        Lines({"old history", "3/1/2001", "M", "1.5", "Ann", "6-1", "W", "good", "more"});
+    std::string oldPlay;
+    for (const std::string& line : playLines)
+        oldPlay += line + "\r\n";
+    const std::vector<std::pair<const char*, std::string>> files{
+        {"play.dat", oldPlay},
+        {"phone.dat", Lines({"0", "Ann", "1", "", "", ""})},
+        {"sched.dat", Lines({"1", "Ann", "1/1/2001", "", "", ""})},
+        {"history.dat", history}};
+    auto load = [](const std::string& file, int& error) {
+        KVR_PlayData play; // its history reader converts history.dat
+        KVR_PhoneData phone;
+        SchedClass sched;
+        int result = file == "play.dat"    ? play.Load()
+                     : file == "phone.dat" ? phone.Load()
+                     : file == "sched.dat" ? sched.Load()
+                                           : play.History().LoadResult();
+        error = play.Error() + phone.Error() + sched.Error() + play.History().Error();
+        return result;
+    };
+    // No file may grow past a few bytes: the copy of the original fails.
+    rlimit previous{};
+    getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit small = previous;
+    small.rlim_cur = 16;
+    auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    for (const auto& [file, contents] : files) {
+        SCOPED_TRACE(file);
+        WriteFile(file, contents);
+        setrlimit(RLIMIT_FSIZE, &small);
+        int error = 0;
+        EXPECT_EQ(load(file, error), -1);
+        setrlimit(RLIMIT_FSIZE, &previous);
+        EXPECT_EQ(error, EFBIG);
+        EXPECT_EQ(ReadFile(file), contents);
+        std::filesystem::remove(file);
+    }
+    std::signal(SIGXFSZ, oldHandler);
+    for (const auto& entry : std::filesystem::directory_iterator("."))
+        ADD_FAILURE() << "left behind: " << entry.path();
 }
 
 // A current file that lost its header (or whose header lost a byte) is not

@@ -54,20 +54,32 @@ TEST_F(HistoryTest, MissingHistoryIsEmpty) {
     EXPECT_FALSE(Exists("history.dat"));
 }
 
-TEST_F(HistoryTest, ReadsSequentiallyUpToTheFirstEmptyLine) {
+// Empty lines are skipped by every reader, so a blank line never hides the
+// records behind it; records are numbered without them.
+TEST_F(HistoryTest, ReadsSequentiallyPastEmptyLines) {
     WriteFile("history.dat",
-              HistoryFile({HistoryLine("3/1/2001", "Ann"), HistoryLine("02/01/01", "Bob"), "",
-                           HistoryLine("1/1/2001", "Hidden")}));
+              HistoryFile({HistoryLine("3/1/2001", "Ann"), HistoryLine("02/01/01", "Bob"), "", "",
+                           HistoryLine("1/1/2001", "Behind a gap")}) +
+                  "\r\n");
     KVR_History history;
-    EXPECT_EQ(history.CountRecords(), 2);
+    EXPECT_EQ(history.CountRecords(), 3);
     ASSERT_EQ(history.Rewind(), 1);
     ASSERT_EQ(history.ReadNext(), 1);
     EXPECT_EQ(history.Current().who, "Ann");
     ASSERT_EQ(history.ReadNext(), 1);
     EXPECT_EQ(history.Current().date, "2/1/2001");
+    ASSERT_EQ(history.ReadNext(), 1);
+    EXPECT_EQ(history.Current().who, "Behind a gap");
     EXPECT_EQ(history.ReadNext(), 0);
     EXPECT_EQ(history.ReadNext(), 0); // stays at the end
-    EXPECT_EQ(history.Current().who, "Bob");
+    EXPECT_EQ(history.Current().who, "Behind a gap");
+    ASSERT_EQ(history.SeekTo(3), 1);
+    ASSERT_EQ(history.ReadNext(), 1);
+    EXPECT_EQ(history.Current().who, "Behind a gap");
+    EXPECT_EQ(history.SeekTo(4), 1); // in front of the end
+    EXPECT_EQ(history.ReadNext(), 0);
+    EXPECT_EQ(history.Find(1, "gap"), 3);
+    EXPECT_EQ(kvr::PastRecords::Read().Outings().size(), 3u);
 }
 
 TEST_F(HistoryTest, FullLinesWithRatingsReadLikeHistoryLines) {

@@ -3,7 +3,10 @@
 #include "support/temp_dir.h"
 
 #include <csignal>
+#include <fcntl.h>
+#include <grp.h>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,6 +41,46 @@ TEST_F(InstanceLockTest, SecondLockOfAFolderIsRefusedAndChangesNothing) {
     EXPECT_EQ(ReadFile(kvr::kLockFile), OwnPid());
     // No lock can be taken in a folder that is not there; the program goes on.
     EXPECT_EQ(kvr::InstanceLock("missing").GetState(), State::Unavailable);
+}
+
+// A lock file that cannot be used (a dangling link, another user's private
+// file left by a start under sudo) still leaves the folder locked, and
+// nothing is created through the link.
+TEST_F(InstanceLockTest, AnUnusableLockFileStillLocksTheFolder) {
+    std::filesystem::create_symlink("gone/kavora.lock", kvr::kLockFile);
+    {
+        kvr::InstanceLock first;
+        EXPECT_EQ(first.GetState(), State::Held);
+        EXPECT_TRUE(kvr::InstanceLock().HeldElsewhere());
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(kvr::kLockFile));
+    EXPECT_FALSE(Exists("gone"));
+
+    std::filesystem::remove(kvr::kLockFile);
+    WriteFile(kvr::kLockFile, "1\n");
+    ASSERT_EQ(::chmod(kvr::kLockFile, 0600), 0);
+    if (getuid() != 0)
+        GTEST_SKIP() << "only root can make another user's lock file here";
+    // The folder is the user's to read but not to write; the two locks are
+    // taken as an unprivileged user, in a child process.
+    ASSERT_EQ(::chmod(Dir().c_str(), 0755), 0);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0 ||
+            setresuid(65534, 65534, 65534) != 0)
+            _exit(2);
+        if (open(kvr::kLockFile, O_RDONLY) >= 0)
+            _exit(3); // the file must be out of reach
+        kvr::InstanceLock first;
+        kvr::InstanceLock second;
+        _exit(first.GetState() == State::Held && second.HeldElsewhere() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadFile(kvr::kLockFile), "1\n");
 }
 
 TEST_F(InstanceLockTest, LockOfAKilledProgramIsTakenOver) {

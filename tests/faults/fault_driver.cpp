@@ -13,6 +13,10 @@
 //                                       session goes on after a failed load
 //   fault_driver load-rollover DIR      Load() whatever its result, then
 //                                       StartNewGoalPeriod()
+//   fault_driver load-convert DIR       loads old-layout play.dat, history.dat,
+//                                       phone.dat and sched.dat as start-up
+//                                       does: a failed load that names no
+//                                       error is rebuilt
 //   fault_driver check SCENARIO DIR ok|failed|killed
 //   fault_driver check-kept SCENARIO DIR
 //
@@ -26,7 +30,11 @@
 //
 // check-kept, for the load-save and load-rollover runs, only verifies that
 // every record of the setup is still somewhere: in play.dat or history.dat,
-// or in a backup or a copy kept aside (.old, .bak, .bad, .dis files).
+// or in a backup or a copy kept aside (.old, .bak, .bad, .dis files). For
+// the load-convert runs (scenario convert: the four files in the layouts of
+// the earliest versions) it starts again without a fault and verifies that
+// every record is in its store exactly once: a failed conversion must leave
+// the old file to be converted, never take its records out of use.
 //
 // save, rollover and recover exit 0 only when the operation reported success
 // and 1 when it reported failure. check recovers as start-up does, then verifies
@@ -39,7 +47,10 @@
 #include "core/history.h"
 #include "core/play_store.h"
 #include "core/safe_file.h"
+#include "phonebook/phone_store.h"
+#include "schedule/sched_store.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
@@ -203,7 +214,51 @@ int interruptChange(bool undo) {
 
 // --- setup ---------------------------------------------------------------
 
+// The earliest, headerless layouts, one value a line: play.dat (an index,
+// eight texts and 24 ratings a record), history.dat (a title, then eight
+// texts a record), phone.dat and sched.dat (five lines an entry).
+constexpr int kConvertPlay = 20, kConvertHistory = 40, kConvertPhone = 15, kConvertSched = 15;
+
+int setupConvert() {
+    std::string play = std::to_string(kConvertPlay) + "\r\n";
+    for (int id = 0; id < kConvertPlay; ++id) {
+        PlayRecord record = recordFor(id, false);
+        play += std::to_string(id) + "\r\n";
+        for (const std::string* text :
+             {&record.date, &record.kind, &record.time, &record.who, &record.score, &record.result,
+              &record.matchNotes, &record.practiceNotes})
+            play += *text + "\r\n";
+        for (int level = 0; level < kvr::kLevelCount; ++level)
+            for (kvr::Stroke stroke : kvr::kStrokeFileOrder)
+                play += std::to_string(record.ratings[kvr::Index(stroke)][level]) + "\r\n";
+    }
+    std::string history = "history\r\n";
+    for (int id = kFirstHistoryId; id < kFirstHistoryId + kConvertHistory; ++id) {
+        PlayRecord record = recordFor(id, false);
+        for (const std::string* text :
+             {&record.date, &record.kind, &record.time, &record.who, &record.score, &record.result,
+              &record.matchNotes, &record.practiceNotes})
+            history += *text + "\r\n";
+    }
+    std::string phone = std::to_string(kConvertPhone) + "\r\n";
+    for (int id = 0; id < kConvertPhone; ++id)
+        phone += "Person " + std::to_string(id) + "\r\n555 01" + std::to_string(id) + "\r\n" +
+                 kMarker + std::to_string(id) + "\r\n\r\n\r\n";
+    std::string sched = std::to_string(kConvertSched) + "\r\n";
+    for (int id = 0; id < kConvertSched; ++id)
+        sched += "Person " + std::to_string(id) + "\r\n" + dateOf(id).Text() + "\r\n6 pm\r\n" +
+                 "Club\r\n" + kMarker + std::to_string(id) + "\r\n";
+    return kvr::WriteFileAtomically("play.dat", play) &&
+                   kvr::WriteFileAtomically(KVR_History::kFileName, history) &&
+                   kvr::WriteFileAtomically("phone.dat", phone) &&
+                   kvr::WriteFileAtomically("sched.dat", sched)
+               ? 0
+               : 2;
+}
+
 int setup(const std::string& scenario) {
+    if (scenario == "convert")
+        return setupConvert();
     if (scenario == "recover-finish" || scenario == "recover-undo") {
         if (setup("rollover") != 0)
             return 2;
@@ -298,6 +353,32 @@ int runLoadThenRollover() {
     store.Load();
     markLoaded();
     return store.StartNewGoalPeriod() == 1 ? 0 : 1;
+}
+
+// Start-up's loading of the four files: a load that failed without naming
+// an error (damage) is rebuilt, as the program does.
+int runLoadConvert() {
+    markStart();
+    bool failed = false;
+    auto load = [&failed](auto& store, int result) {
+        if (result >= 0)
+            return;
+        failed = true;
+        if (store.Error() == 0)
+            store.rebuild_file();
+    };
+    KVR_PlayData play; // its history reader converts history.dat
+    load(play, play.Load());
+    KVR_History& history = play.History();
+    int past = history.Rewind() == 1 ? 1 : history.LoadResult();
+    history.Close();
+    load(history, past);
+    KVR_PhoneData phone;
+    load(phone, phone.Load());
+    SchedClass sched;
+    load(sched, sched.Load());
+    markLoaded();
+    return failed ? 1 : 0;
 }
 
 int runRecover() {
@@ -582,12 +663,63 @@ int checkKeptRecords(const std::string& scenario) {
     return finish("kept");
 }
 
+// The records of the convert scenario at the next start, without a fault:
+// every one in its store exactly once.
+int checkConverted() {
+    std::map<std::string, int> found;
+    auto idIn = [](const std::string& text) {
+        PlayRecord probe;
+        probe.matchNotes = text;
+        return idOf(probe);
+    };
+    KVR_PlayData play;
+    if (play.Load() < 0)
+        problem("play.dat does not load at the next start");
+    for (unsigned i = 0; i < play.Count(); ++i)
+        ++found["play " + std::to_string(idOf(*play.At(static_cast<int>(i))))];
+    KVR_History history;
+    if (history.Rewind() != 1)
+        problem("history.dat does not load at the next start");
+    while (history.ReadNext() == 1)
+        ++found["history " + std::to_string(idOf(history.Current()))];
+    KVR_PhoneData phone;
+    if (phone.Load() < 0)
+        problem("phone.dat does not load at the next start");
+    for (unsigned i = 0; i < phone.Count(); ++i)
+        ++found["phone " + std::to_string(idIn(phone.At(static_cast<int>(i))->notes))];
+    SchedClass sched;
+    if (sched.Load() < 0)
+        problem("sched.dat does not load at the next start");
+    for (unsigned i = 0; i < sched.Count(); ++i)
+        ++found["sched " + std::to_string(idIn(sched.At(static_cast<int>(i))->notes))];
+    std::vector<std::string> expected;
+    for (int id = 0; id < kConvertPlay; ++id)
+        expected.push_back("play " + std::to_string(id));
+    for (int id = kFirstHistoryId; id < kFirstHistoryId + kConvertHistory; ++id)
+        expected.push_back("history " + std::to_string(id));
+    for (int id = 0; id < kConvertPhone; ++id)
+        expected.push_back("phone " + std::to_string(id));
+    for (int id = 0; id < kConvertSched; ++id)
+        expected.push_back("sched " + std::to_string(id));
+    for (const std::string& record : expected) {
+        auto it = found.find(record);
+        if (it == found.end())
+            problem(record + " is not in its store at the next start");
+        else if (it->second != 1)
+            problem(record + " is in its store " + std::to_string(it->second) + " times");
+    }
+    for (const auto& entry : found)
+        if (std::find(expected.begin(), expected.end(), entry.first) == expected.end())
+            problem("unexpected record: " + entry.first);
+    return finish("kept");
+}
+
 int usage() {
     std::fprintf(stderr, "usage: fault_driver setup SCENARIO DIR\n"
                          "       fault_driver save|rollover|recover DIR\n"
-                         "       fault_driver load-save|load-rollover DIR\n"
+                         "       fault_driver load-save|load-rollover|load-convert DIR\n"
                          "       fault_driver check SCENARIO DIR ok|failed|killed\n"
-                         "       fault_driver check-kept save|rollover DIR\n"
+                         "       fault_driver check-kept save|rollover|convert DIR\n"
                          "SCENARIO: save, rollover, first-rollover, recover-finish, "
                          "recover-undo, save-kept or rollover-kept\n");
     return 2;
@@ -604,7 +736,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     // Fixed dates: the program never asks for today here, but keep it stable.
     ZBD_Date::FixToday(6, 15, 2024);
-    if (args.size() == 3 && args[0] == "setup" && isScenario(args[1]))
+    if (args.size() == 3 && args[0] == "setup" && (isScenario(args[1]) || args[1] == "convert"))
         return enterFolder(args[2].c_str()) ? setup(args[1]) : 2;
     if (args.size() == 2 && args[0] == "save")
         return enterFolder(args[1].c_str()) ? runSave() : 2;
@@ -616,6 +748,10 @@ int main(int argc, char** argv) {
         return enterFolder(args[1].c_str()) ? runLoadThenSave() : 2;
     if (args.size() == 2 && args[0] == "load-rollover")
         return enterFolder(args[1].c_str()) ? runLoadThenRollover() : 2;
+    if (args.size() == 2 && args[0] == "load-convert")
+        return enterFolder(args[1].c_str()) ? runLoadConvert() : 2;
+    if (args.size() == 3 && args[0] == "check-kept" && args[1] == "convert")
+        return enterFolder(args[2].c_str()) ? checkConverted() : 2;
     if (args.size() == 3 && args[0] == "check-kept" && (args[1] == "save" || args[1] == "rollover"))
         return enterFolder(args[2].c_str()) ? checkKeptRecords(args[1]) : 2;
     if (args.size() == 4 && args[0] == "check" && isScenario(args[1]) &&

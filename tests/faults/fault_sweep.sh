@@ -22,7 +22,10 @@
 # With "load", the sweep instead fails each system call of the load that
 # comes before a save or a goal-period change (the session goes on after a
 # failed load, as the program's does) and checks that every record is still
-# in its file or in a backup or a copy kept aside.
+# in its file or in a backup or a copy kept aside; and each system call of
+# start-up's conversion of files in the earliest layouts (play, history,
+# phone book, schedule), after which the next start must find every record
+# in its store.
 #
 # A case that cannot run here (no unprivileged user, no tmpfs) is skipped and
 # said so; the sweep then exits 77, which CTest reports as skipped.
@@ -92,6 +95,7 @@ run_case() {
     local check=(check "$scenario" "$dir" "$status")
     [ "$operation" = load-save ] && check=(check-kept save "$dir")
     [ "$operation" = load-rollover ] && check=(check-kept rollover "$dir")
+    [ "$operation" = load-convert ] && check=(check-kept convert "$dir")
     if ! "$driver" "${check[@]}" >"$work/check.out" 2>"$work/check.err"; then
         report "$label" "run exited $run_rc ($status); check failed"
     fi
@@ -359,6 +363,7 @@ esac
 if [ "$part" = load ]; then
     load_sweep save load-save
     load_sweep rollover load-rollover
+    load_sweep convert load-convert
 fi
 if [ "$part" = all ] || [ "$part" = calls ]; then
     sweep save save
