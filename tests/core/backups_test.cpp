@@ -100,7 +100,35 @@ TEST_F(BackupsTest, UnreadableFileIsReportedAndTheOthersAreStillCopied) {
     EXPECT_EQ(result.outcome, Outcome::Failed);
     ASSERT_EQ(result.problems.size(), 1u);
     EXPECT_EQ(result.problems[0], "'phone.dat' could not be read: Is a directory");
-    EXPECT_EQ(Entries("backups/2026-03-05"), (std::set<std::string>{"play.dat"}));
+    EXPECT_EQ(Entries("backups/2026-03-05"),
+              (std::set<std::string>{"play.dat", "phone.dat.unread"}));
+
+    // Later starts of the day try again, and complete the day's folder once
+    // the file can be read; what was copied stays as it was.
+    result = kvr::MakeDailyBackup();
+    EXPECT_EQ(result.outcome, Outcome::Failed);
+    EXPECT_EQ(result.problems, std::vector<std::string>{"'phone.dat' could not be read: Is a "
+                                                        "directory"});
+    fs::remove("phone.dat");
+    WriteFile("phone.dat", "phone");
+    WriteFile("play.dat", "changed");
+    EXPECT_EQ(kvr::MakeDailyBackup().outcome, Outcome::Made);
+    EXPECT_EQ(Entries("backups/2026-03-05"), (std::set<std::string>{"play.dat", "phone.dat"}));
+    EXPECT_EQ(ReadFile("backups/2026-03-05/phone.dat"), "phone");
+    EXPECT_EQ(ReadFile("backups/2026-03-05/play.dat"), "play");
+    EXPECT_EQ(kvr::MakeDailyBackup().outcome, Outcome::AlreadyMade);
+
+    // A day's folder with a mark is still one of ours, pruned in its turn.
+    fs::create_directory("phone");
+    fs::rename("phone.dat", "phone/x");
+    fs::create_directory("phone.dat");
+    for (int day = 6; day <= 20; ++day) {
+        ZBD_Date::FixToday(3, day, 2026);
+        kvr::MakeDailyBackup();
+    }
+    EXPECT_FALSE(Exists("backups/2026-03-05"));
+    EXPECT_FALSE(Exists("backups/2026-03-06"));
+    EXPECT_TRUE(Exists("backups/2026-03-07/phone.dat.unread"));
 }
 
 TEST_F(BackupsTest, FailedWriteLeavesNoBackupAndALeftoverIsFinishedAfresh) {
