@@ -43,8 +43,8 @@ void TellUnreadable(const QString& fileName, int error) {
 
 // A file that could not be loaded is rebuilt from the records it still holds,
 // and the player told how many were kept and where the rest went; a file that
-// cannot be rebuilt (written by a newer version of the program) is left
-// alone. The store loads the rebuilt file itself.
+// cannot be rebuilt (one that may not be replaced) is left alone, and the
+// player told why. The store loads the rebuilt file itself.
 template <class Store> bool TryRebuild(Store& store, const QString& fileName) {
     int restored = store.rebuild_file();
     if (restored >= 0) {
@@ -59,6 +59,15 @@ template <class Store> bool TryRebuild(Store& store, const QString& fileName) {
     }
     if (store.Error() != 0)
         TellUnreadable(fileName, store.Error());
+    else if (store.RebuildError() != 0)
+        // Nothing was copied or written: the player is told why, so that
+        // the file can be made writable (or the disk freed) and the next
+        // start rebuild it.
+        kui::Tell(nullptr,
+                  QStringLiteral("Rebuilding attempt for '%1' FAILED!\nThe rebuilt file or "
+                                 "its copies could not be written: %2.\nThe file was left as "
+                                 "it is, and nothing will be written over it.")
+                      .arg(fileName, fromLocal(kvr::ErrorText(store.RebuildError()))));
     else
         kui::Tell(nullptr, QStringLiteral("Rebuilding attempt for '%1' FAILED!").arg(fileName));
     return false;
@@ -75,6 +84,12 @@ bool ReportFailedLoad(Store& store, int result, const QString& fileName, const Q
         return false;
     if (store.Error() != 0) {
         TellUnreadable(fileName, store.Error());
+        return true;
+    }
+    // A file of a newer version is neither missing nor damaged: it is named
+    // as what it is, and no rebuild is tried on it.
+    if (result == kvr::kNewerFormat) {
+        kui::Tell(nullptr, TKvrWinApp::FailedLoadText(fileName, result, 0));
         return true;
     }
     kui::Tell(nullptr, message);
@@ -320,7 +335,7 @@ QString TKvrWinApp::FailedLoadText(const QString& fileName, int result, int erro
                               "will be written over it.")
             .arg(fileName, fromLocal(kvr::ErrorText(error)));
     if (result == kvr::kNewerFormat)
-        return QStringLiteral("'%1' was written by a newer version of the program and cannot be "
+        return QStringLiteral("'%1' was written by a newer version of Kavora and cannot be "
                               "read.\nNothing will be written over it.")
             .arg(fileName);
     return QStringLiteral("'%1' is damaged and could not be read whole.\nNothing will be "

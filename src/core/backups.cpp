@@ -18,6 +18,9 @@ namespace {
 
 // A day's folder before it is complete.
 constexpr const char* kPartialSuffix = ".partial";
+// Beside a file's place in a day's folder: the file could not be read when
+// the backup was made, and a later start of the day copies it.
+constexpr const char* kUnreadSuffix = ".unread";
 
 std::string Join(const std::string& folder, const std::string& name) {
     return folder.empty() || folder == "." ? name : folder + "/" + name;
@@ -58,6 +61,14 @@ bool IsOurFileName(const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
+// A data file's name, or its name with the mark of a file left unread.
+bool IsBackupEntryName(const std::string& name) {
+    const std::string suffix = kUnreadSuffix;
+    if (name.size() > suffix.size() && name.ends_with(suffix))
+        return IsOurFileName(name.substr(0, name.size() - suffix.size()));
+    return IsOurFileName(name);
+}
+
 // The entries of a folder; false when it cannot be listed.
 bool ListFolder(const std::string& folder, std::vector<std::string>& names) {
     DIR* dir = opendir(folder.c_str());
@@ -75,7 +86,8 @@ bool ListFolder(const std::string& folder, std::vector<std::string>& names) {
 }
 
 // A real folder (not a link to one) that holds nothing but regular files
-// named as the data files: only such a folder is ever removed.
+// named as the data files (or as their unread marks): only such a folder is
+// ever removed.
 bool HoldsOnlyOurFiles(const std::string& folder) {
     struct stat info {};
     if (lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
@@ -84,7 +96,7 @@ bool HoldsOnlyOurFiles(const std::string& folder) {
     if (!ListFolder(folder, names))
         return false;
     for (const std::string& name : names) {
-        if (!IsOurFileName(name) || lstat(Join(folder, name).c_str(), &info) != 0 ||
+        if (!IsBackupEntryName(name) || lstat(Join(folder, name).c_str(), &info) != 0 ||
             !S_ISREG(info.st_mode))
             return false;
     }
@@ -146,6 +158,37 @@ void PruneOldBackups(const std::string& backups, const std::string& today) {
     SyncFolder(backups);
 }
 
+// Copies into today's finished folder the files its first start could not
+// read (those marked unread), so that the day's backup is completed as soon
+// as they can be read. A file already copied, or gone since, only loses its
+// mark.
+BackupResult CompleteDayFolder(const std::string& dataFolder, const std::string& folder,
+                               BackupResult result) {
+    result.outcome = BackupResult::Outcome::AlreadyMade;
+    bool completed = false;
+    for (const std::string& name : BackupFileNames()) {
+        const std::string mark = Join(folder, name + kUnreadSuffix);
+        struct stat info {};
+        if (lstat(mark.c_str(), &info) != 0)
+            continue;
+        bool copied = false;
+        bool writeFailed = false;
+        std::string problem;
+        if (lstat(Join(folder, name).c_str(), &info) != 0)
+            problem = CopyFile(dataFolder, name, folder, copied, writeFailed);
+        if (!problem.empty()) {
+            result.outcome = BackupResult::Outcome::Failed;
+            result.problems.push_back(problem);
+            continue;
+        }
+        RemoveDurably(mark);
+        completed = completed || copied;
+    }
+    if (completed && result.problems.empty())
+        result.outcome = BackupResult::Outcome::Made;
+    return result;
+}
+
 } // namespace
 
 const std::vector<std::string>& BackupFileNames() {
@@ -164,10 +207,8 @@ BackupResult MakeDailyBackup(const std::string& dataFolder) {
     result.folder = Join(kBackupFolder, today);
 
     struct stat info {};
-    if (lstat(finalFolder.c_str(), &info) == 0) {
-        result.outcome = BackupResult::Outcome::AlreadyMade;
-        return result;
-    }
+    if (lstat(finalFolder.c_str(), &info) == 0)
+        return CompleteDayFolder(dataFolder, finalFolder, result);
     bool anyFile = false;
     for (const std::string& name : BackupFileNames())
         if (FileExists(Join(dataFolder, name)))
@@ -201,6 +242,10 @@ BackupResult MakeDailyBackup(const std::string& dataFolder) {
             result.problems.push_back(problem);
         if (writeFailed)
             break;
+        // A file that could not be read is marked, for a later start of the
+        // day to copy.
+        if (!problem.empty())
+            WriteFileAtomically(Join(partial, name + kUnreadSuffix), {});
     }
     if (writeFailed || !copied) {
         RemoveBackupFolder(partial);

@@ -19,7 +19,7 @@ const std::vector<std::string>& BackupFileNames();
 struct BackupResult {
     enum class Outcome {
         Made,        // today's backup was written
-        AlreadyMade, // today's backup was there already
+        AlreadyMade, // today's backup was there already, complete
         NothingToCopy,
         Failed, // no backup made, or one without some files: see problems
     };
@@ -35,8 +35,9 @@ struct BackupResult {
 // `dataFolder` unless it exists, then removes the backups past the newest
 // kBackupDays. The copies are written and synced before the day's folder
 // takes its final name, so a backup folder is always complete. A file that
-// cannot be read is left out and reported; a copy that cannot be written
-// leaves no backup for the day. Nothing outside backups/ is changed.
+// cannot be read is left out and reported, and marked so that a later start
+// of the same day copies it (Made once it could); a copy that cannot be
+// written leaves no backup for the day. Nothing outside backups/ is changed.
 BackupResult MakeDailyBackup(const std::string& dataFolder = ".");
 
 } // namespace kvr

@@ -331,7 +331,7 @@ int KVR_History::ConvertOld() {
         return 0;
     }
     std::string converted = std::string(kConvertedHeader) + kLineBreak;
-    auto read = kvr::ReadLineGroups(input, {8, 1, kvr::HeaderlessLayout::Start::Title},
+    auto read = kvr::ReadLineGroups(input, {8, 1, kvr::HeaderlessLayout::Start::Title, true},
                                     [&converted](std::vector<std::string>& old, int) {
                                         if (!ZBD_Date(old[0]).IsValid())
                                             return false;
@@ -376,6 +376,14 @@ int KVR_History::rebuild_file() {
     CountRewrite();
     Close();
     lastRebuild_ = {};
+    rebuildError_ = 0;
+    // A file that may not be replaced would only gain another pair of copies
+    // at every start.
+    errno = 0;
+    if (!kvr::MayReplace(kFileName)) {
+        rebuildError_ = errno != 0 ? errno : EACCES;
+        return -1;
+    }
     errno = 0;
     auto contents = kvr::ReadWholeFile(kFileName);
     if (!contents) {
@@ -409,9 +417,15 @@ int KVR_History::rebuild_file() {
         }
     }
     kvr::KeptNames names = kvr::FreeKeptNames(kFileName);
+    errno = 0;
     if (!kvr::WriteFileAtomically(names.old, *contents, kFileName) ||
-        !kvr::WriteFileAtomically(names.dis, discarded, kFileName) ||
-        !kvr::WriteFileAtomically(kFileName, rebuilt, kFileName))
+        !kvr::WriteFileAtomically(names.dis, discarded, kFileName)) {
+        rebuildError_ = errno != 0 ? errno : EIO;
+        kvr::RemoveDurably(names.old);
+        kvr::RemoveDurably(names.dis);
+        return -1;
+    }
+    if (!kvr::WriteFileAtomically(kFileName, rebuilt, kFileName))
         return -1;
     lastRebuild_ = names;
     Rewind();

@@ -37,6 +37,9 @@ public:
     // for a history of the old layout, which holds no record line).
     int rebuild_file();
     const kvr::KeptNames& LastRebuild() const { return lastRebuild_; }
+    // The system's error number when the last rebuild could not replace the
+    // file or write its copies; 0 otherwise.
+    int RebuildError() const { return rebuildError_; }
     // Positions the reader so that the next ReadNext delivers record n
     // (numbered from 1). 1 done, 0 when there is no such record.
     int SeekTo(int n);
@@ -82,5 +85,6 @@ private:
     PlayRecord current_;
     int loadResult_ = kvr::kMissing;
     int error_ = 0;
+    int rebuildError_ = 0;
     kvr::KeptNames lastRebuild_;
 };

@@ -55,8 +55,10 @@ PlayFileState playFileState() {
         return PlayFileState::Empty;
     if (kvr::HeaderVersion(lines[0]) != 2.0f)
         return PlayFileState::HoldsRecords;
-    for (size_t i = 2; i < lines.size(); ++i)
-        if (!lines[i].empty())
+    // As the load reads it: the line after the header is the count line only
+    // when it holds a count; anything else there may be a record.
+    for (size_t i = 1; i < lines.size(); ++i)
+        if (!lines[i].empty() && !(i == 1 && kvr::IsCountLine(lines[i])))
             return PlayFileState::HoldsRecords;
     return PlayFileState::Empty;
 }

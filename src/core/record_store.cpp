@@ -281,6 +281,17 @@ GroupsRead ReadLineGroups(ZBD_File& file, const HeaderlessLayout& layout,
             group.push_back(std::move(*line));
         if (group.size() < static_cast<size_t>(layout.fewestLines))
             break;
+        if (layout.endsAtEmptyFirstLine && group.front().empty()) {
+            // What follows the end mark is not read, unless it holds record
+            // lines of the current layout: then the file is a current one
+            // with a damaged header and a blank line, not an old one.
+            if (std::any_of(group.begin(), group.end(), quotedRecord))
+                return GroupsRead::Damaged;
+            for (; line; line = file.NextLine())
+                if (quotedRecord(*line))
+                    return GroupsRead::Damaged;
+            break;
+        }
         bool blank = std::all_of(group.begin(), group.end(),
                                  [](const std::string& text) { return text.empty(); });
         group.resize(size);

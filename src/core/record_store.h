@@ -230,6 +230,9 @@ struct HeaderlessLayout {
         TitleThenCount, // a free title line, then the count line (or the count alone)
         Title,          // a free title line (the old history)
     } start = Start::Count;
+    // A group whose first line is empty ends the records, whatever follows
+    // it (the end mark of the old history's writer).
+    bool endsAtEmptyFirstLine = false;
 };
 
 enum class GroupsRead { ToTheEnd, Damaged, ReadError };
@@ -421,14 +424,23 @@ public:
     // matching ".dis" file, and the store is saved and loaded again. Returns
     // the number of records kept, or -1 when nothing was done: the file is
     // missing or cannot be read (Error() tells why), names a newer format
-    // (a later version of the program wrote it, so it is left alone), or is
-    // of the headerless layout of the earliest versions (its conversion says
-    // what failed).
+    // (a later version of the program wrote it, so it is left alone), is of
+    // the headerless layout of the earliest versions (its conversion says
+    // what failed), or cannot be replaced or its copies cannot be written
+    // (RebuildError() tells why; no copy is left behind).
     int rebuild_file() {
         lastRebuild_ = {};
+        rebuildError_ = 0;
         keepOriginal_ = false; // the rebuild keeps the original itself
         if (fileName_.empty())
             return -1;
+        // A file that may not be replaced (read-only) would only gain another
+        // pair of copies at every start.
+        errno = 0;
+        if (!kvr::MayReplace(fileName_)) {
+            rebuildError_ = errno != 0 ? errno : EACCES;
+            return -1;
+        }
         errno = 0;
         auto contents = kvr::ReadWholeFile(fileName_);
         if (!contents) {
@@ -463,9 +475,14 @@ public:
         }
         kvr::KeptNames names = kvr::FreeKeptNames(fileName_);
         // The copies are as private as the file they come from.
+        errno = 0;
         if (!kvr::WriteFileAtomically(names.old, *contents, fileName_) ||
-            !kvr::WriteFileAtomically(names.dis, discarded, fileName_))
+            !kvr::WriteFileAtomically(names.dis, discarded, fileName_)) {
+            rebuildError_ = errno != 0 ? errno : EIO;
+            kvr::RemoveDurably(names.old);
+            kvr::RemoveDurably(names.dis);
             return -1;
+        }
         Clear();
         for (auto& record : kept)
             AddLoaded(std::move(record));
@@ -480,6 +497,9 @@ public:
     // Where the last successful rebuild kept the original and the lines it
     // could not read.
     const kvr::KeptNames& LastRebuild() const { return lastRebuild_; }
+    // The system's error number when the last rebuild could not replace the
+    // file or write its copies; 0 otherwise.
+    int RebuildError() const { return rebuildError_; }
 
     // Whether a line reads as a whole record of this store: quoted fields, as
     // many as a record's line holds, and a key that is a valid date (for a
@@ -488,9 +508,9 @@ public:
     virtual bool IsRecordLine(const std::string& line) const {
         if (line.size() < 2 || line.front() != '"' || line.back() != '"')
             return false;
-        const T empty;
-        if (ZBD_Record(line, separator_).FieldCount() !=
-            ZBD_Record(empty.ToLine(), separator_).FieldCount())
+        if (recordFields_ < 0)
+            recordFields_ = ZBD_Record::Borrow(T().ToLine(), separator_).FieldCount();
+        if (ZBD_Record::Borrow(line, separator_).FieldCount() != recordFields_)
             return false;
         T record;
         record.FromLine(line);
@@ -593,12 +613,25 @@ private:
         // count line says, so a wrong count never costs a record. A quoted
         // line in place of the count line is a record: the count line is
         // missing, not the record; anything else there is a damaged count.
+        // A line that is no record of this store (IsRecordLine: one cut short
+        // by NUL bytes or by the end of the file, text that is no record at
+        // all) and a count line that says more than the file holds (a file
+        // cut short) make the load a damaged one: the records read are kept,
+        // and the file is left for rebuild_file, never rewritten from what
+        // could be read.
         bool first = !file.HasCountLine();
+        bool damaged = false;
+        long long linesAfterCount = 0;
         while (auto line = file.NextLine()) {
+            ++linesAfterCount;
             bool damagedCount = first && (line->empty() || line->front() != '"');
             first = false;
-            if (line->empty() || damagedCount)
+            if (line->empty())
                 continue;
+            if (damagedCount || !IsRecordLine(*line)) {
+                damaged = true;
+                continue;
+            }
             auto record = std::make_unique<T>();
             record->FromLine(*line);
             AddLoaded(std::move(record));
@@ -607,7 +640,9 @@ private:
             loadError_ = file.Error();
             return kvr::kReadError;
         }
-        return 1;
+        if (file.HasCountLine() && file.RecordCount() > linesAfterCount)
+            damaged = true;
+        return damaged ? kvr::kReadError : 1;
     }
 
     static int SortValue(const T& record) { return ZBD_Date(record.Key()).DayNumber(); }
@@ -653,5 +688,8 @@ private:
     bool keepOriginal_ = false;
     int loadResult_ = kvr::kMissing;
     int loadError_ = 0;
+    int rebuildError_ = 0;
+    // The number of fields of a record's line, once IsRecordLine needs it.
+    mutable int recordFields_ = -1;
     kvr::KeptNames lastRebuild_;
 };

@@ -47,16 +47,25 @@ void AddTipsCommands(CommandTable& table) {
                .text = QStringLiteral("&Add"),
                .clicks = true,
                .handler = [](KvrClient& client) { AddTip(client); }});
-    // Drawn from the command line: the forehand tips at the first level.
-    table.AddView({.name = QStringLiteral("tips"), .make = [](KvrClient& client) {
-                       TipClass& store = client.App().TipStore();
-                       store.Select("Forehand");
-                       store.Load();
-                       auto* view =
-                           new KvrTipsLookup(client, TipsView, QStringLiteral("Forehand"), 1);
-                       view->Start();
-                       return view;
-                   }});
+    // Drawn from the command line: the forehand tips at the first level. A
+    // tip file that cannot be loaded draws nothing: the reason is told, and
+    // the command fails.
+    table.AddView(
+        {.name = QStringLiteral("tips"), .make = [](KvrClient& client) -> TKvrChild* {
+             TipClass& store = client.App().TipStore();
+             store.Select("Forehand");
+             const int loaded = store.Load();
+             if (loaded < 0) {
+                 Tell(client.window(),
+                      QStringLiteral("Unable to load tips file!\n\n") +
+                          TKvrWinApp::FailedLoadText(QString::fromStdString(store.FileName()),
+                                                     loaded, store.Error()));
+                 return nullptr;
+             }
+             auto* view = new KvrTipsLookup(client, TipsView, QStringLiteral("Forehand"), 1);
+             view->Start();
+             return view;
+         }});
 }
 
 } // namespace kui

@@ -10,7 +10,9 @@
 #include "phonebook/phone_store.h"
 #include "schedule/sched_store.h"
 
+#include <cctype>
 #include <cstdio>
+#include <functional>
 #include <sys/stat.h>
 
 #include <QSignalSpy>
@@ -36,6 +38,12 @@ QString Rebuilt(const QString& file, int records, const QString& old, const QStr
         .arg(file)
         .arg(records)
         .arg(old, dis);
+}
+
+QString Newer(const QString& file) {
+    return QStringLiteral("'%1' was written by a newer version of Kavora and cannot be read.\n"
+                          "Nothing will be written over it.")
+        .arg(file);
 }
 
 QString Unreadable(const QString& file, const QString& reason) {
@@ -254,6 +262,107 @@ std::vector<BadFile> Cases() {
                      {},
                      ""});
 
+    // Damaged lines inside a current file, in each store: NUL bytes over the
+    // end of a line, a last record cut short, a line that is no record. The
+    // records read are kept, the damaged lines go to the .dis copy.
+    struct Store {
+        std::string file, header, kind, old, dis;
+        std::function<std::string(const std::string&)> line;
+    };
+    const std::vector<Store> stores{
+        {"play.dat", "ZBD Data File Format 2.0", "Play", "play1.old", "play1.dis",
+         [](const std::string& name) { return PlayLines({name})[0]; }},
+        {"chart.dat", "ZBD Data File Format 2.0", "Chart", "chart.old", "chart.dis",
+         [](const std::string& name) { return ChartLines({name})[0]; }},
+        {"phone.dat", "ZBD Data File Format 2.5", "Phone Book", "phone.old", "phone.dis",
+         PhoneLine},
+        {"sched.dat", "ZBD Data File Format 2.0", "Schedule", "sched.old", "sched.dis", SchedLine},
+    };
+    for (const Store& store : stores) {
+        auto names = Names("Kept", 3);
+        std::vector<std::string> lines;
+        for (const auto& name : names)
+            lines.push_back(store.line(name));
+        QString corrupted =
+            store.kind == "Phone Book"
+                ? QStringLiteral("Phone Book data file missing or corrupted, unable "
+                                 "to load 'phone.dat'\nAttemping to rebuild file....")
+                : Corrupted(QString::fromStdString(store.kind), QString::fromStdString(store.file));
+        std::vector<QString> messages{corrupted,
+                                      Rebuilt(QString::fromStdString(store.file), 2,
+                                              QString::fromStdString(store.old),
+                                              QString::fromStdString(store.dis)),
+                                      final};
+        std::string stem = store.file.substr(0, store.file.find('.'));
+        stem[0] = static_cast<char>(std::toupper(stem[0]));
+
+        // NUL bytes from the eighth byte of the middle line on (a date or a
+        // name cut short); what they hid is lost to the damage itself.
+        std::string zeroed = lines[1];
+        std::fill(zeroed.begin() + 7, zeroed.end(), '\0');
+        cases.push_back({stem + "LineEndedByNulBytes",
+                         store.file,
+                         Joined({store.header, "3", lines[0], zeroed, lines[2]}),
+                         {names[0], names[2]},
+                         2,
+                         messages,
+                         store.old});
+
+        // The file ends in the middle of its last record.
+        std::string cut = Joined({store.header, "3", lines[0], lines[1]}) +
+                          lines[2].substr(0, lines[2].size() - 4);
+        if (cut.back() == '"')
+            cut.pop_back();
+        cases.push_back(
+            {stem + "LastRecordCutShort", store.file, cut, names, 2, messages, store.old});
+
+        cases.push_back({stem + "LineThatIsNoRecord",
+                         store.file,
+                         Joined({store.header, "3", lines[0], "garbage: not a record", lines[2]}),
+                         {names[0], names[2]},
+                         2,
+                         messages,
+                         store.old});
+
+        // A file of a newer version is named as such, left as it is and
+        // never rebuilt.
+        std::string newer = store.header.substr(0, store.header.rfind(' ')) + " 9.0";
+        cases.push_back({stem + "OfANewerVersion",
+                         store.file,
+                         Joined({newer, "3", lines[0], lines[1], lines[2]}),
+                         {},
+                         0,
+                         {Newer(QString::fromStdString(store.file)), final},
+                         ""});
+    }
+    cases.push_back(
+        {"HistoryOfANewerVersion",
+         "history.dat",
+         Joined({"KVR History Data Format 3.0"}) + Joined(PlayLines(Names("Future", 2), true)),
+         {},
+         0,
+         {Newer(QStringLiteral("history.dat")), final},
+         ""});
+
+    // An old history ends at its writer's end mark, an empty date line,
+    // whatever follows it; the original is kept.
+    auto oldPast = Names("Old", 3);
+    std::vector<std::string> oldHistory{"Kavora History"};
+    for (const auto& name : oldPast)
+        for (const std::string& line :
+             {std::string("3/7/01"), std::string("M"), std::string("1.5"), name, std::string("6-4"),
+              std::string("W"), std::string("Deep"), std::string("")})
+            oldHistory.push_back(line);
+    for (const char* line : {"", "M", "leftover of an earlier write", "\x01\x02"})
+        oldHistory.push_back(line);
+    cases.push_back({"OldHistoryEndingAtItsEndMark",
+                     "history.dat",
+                     Joined(oldHistory),
+                     oldPast,
+                     3,
+                     {},
+                     "history1.old"});
+
     auto past = Names("Past", 20);
     std::string historyFile =
         Joined({"KVR History Data Fornat 2.0"}) + Joined(PlayLines(past, true));
@@ -368,6 +477,24 @@ INSTANTIATE_TEST_SUITE_P(StartUp, SpecialFileTest,
                              name[name.find('.')] = '_';
                              return name;
                          });
+
+// A goal-period change over a play.dat of one record and no count line, cut
+// before play.dat was emptied: start-up undoes it, so the record stays in
+// play.dat alone and is never doubled into history.dat.
+using CutGoalPeriodChangeTest = AppTest;
+
+TEST_F(CutGoalPeriodChangeTest, CountlessOneRecordPlayFileKeepsItsRecordOnce) {
+    const std::string play = Joined({"ZBD Data File Format 2.0"}) + Joined(PlayLines({"Once"}));
+    WriteFile("play.dat", play);
+    WriteFile("history.next",
+              Joined({"KVR History Data Format 2.0"}) + Joined(PlayLines({"Once"}, true)));
+    StartApp();
+    EXPECT_TRUE(Responder().Texts().empty());
+    EXPECT_FALSE(Exists("history.next"));
+    EXPECT_EQ(StoreNames(*app_, "play.dat"), std::vector<std::string>{"Once"});
+    EXPECT_TRUE(StoreNames(*app_, "history.dat").empty());
+    EXPECT_EQ(ReadFile("play.dat"), play);
+}
 
 // A file that is there but cannot be read is neither taken for a missing
 // one nor rebuilt: the player is told why, and nothing is written over it.

@@ -75,5 +75,14 @@ grep -q '<svg' "$out/charts.svg" || fail "charts.svg is no SVG"
 after=$(ls -lA --time-style=+%s.%N; md5sum ./*)
 [ "$before" = "$after" ] || fail "the data folder changed: $(diff <(echo "$before") <(echo "$after"))"
 
+# A tip file that cannot be loaded draws nothing: exit code 1 and the reason.
+mkdir -p "$work/tips" && cd "$work/tips" || exit 2
+printf 'ZBD Data File Format 3.0\r\n1\r\n"Forehand","T","1","10","Early"\r\n' >forehand.tip
+"$kavora" --render tips --size 600x550 --out "$out/bad-tips.png" 2>"$work/stderr"
+code=$?
+[ "$code" = 1 ] || fail "tips over a newer tip file exits $code, not 1"
+grep -q "'forehand.tip' was written by a newer version of Kavora" "$work/stderr" ||
+    fail "tips over a newer tip file does not say why: $(cat "$work/stderr")"
+
 [ "$failures" = 0 ] && echo "render: all passed"
 exit $((failures > 0))

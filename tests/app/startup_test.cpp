@@ -18,14 +18,11 @@ const QString kChartMessage = QStringLiteral(
     "Chart data file missing or corrupted, unable to load 'chart.dat'!\nWill attempt to rebuild "
     "file....");
 const QString kChartFailed = QStringLiteral("Rebuilding attempt for 'chart.dat' FAILED!");
-const QString kPhoneMessage = QStringLiteral(
-    "Phone Book data file missing or corrupted, unable to load 'phone.dat'\nAttemping to rebuild "
-    "file....");
-const QString kPhoneFailed = QStringLiteral("Rebuilding attempt for 'phone.dat' FAILED!");
-const QString kPlayMessage = QStringLiteral(
-    "Play data file missing or corrupted, unable to load 'play.dat'!\nWill attempt to rebuild "
-    "file....");
-const QString kPlayFailed = QStringLiteral("Rebuilding attempt for 'play.dat' FAILED!");
+QString Newer(const QString& file) {
+    return QStringLiteral("'%1' was written by a newer version of Kavora and cannot be read.\n"
+                          "Nothing will be written over it.")
+        .arg(file);
+}
 const QString kFinal = QStringLiteral(
     "Unable to load all data files.\nRead previous messages to determine which file caused "
     "error.\nUse a text editor to examine the '*.dis' file\nto view any disgarded records that "
@@ -54,11 +51,14 @@ TEST_F(StartupTest, NoDataFilesStartsQuietlyWithEmptyStores) {
     EXPECT_FALSE(Exists("chart.dat"));
 }
 
-TEST_F(StartupTest, NewerChartFileGivesItsTwoMessagesAndTheFinalOne) {
+// A newer file is neither missing nor damaged: it is named as what it is,
+// and no rebuild is tried on it.
+TEST_F(StartupTest, NewerChartFileIsNamedAsSuchThenTheFinalMessage) {
     WriteFile("chart.dat", Lines({"ZBD Data File Format 3.0", "0"}));
     WriteFile("play.dat", Lines({"ZBD Data File Format 2.0", "1", kPlayLine}));
     StartApp();
-    ASSERT_EQ(Responder().Texts(), (std::vector<QString>{kChartMessage, kChartFailed, kFinal}));
+    ASSERT_EQ(Responder().Texts(),
+              (std::vector<QString>{Newer(QStringLiteral("chart.dat")), kFinal}));
     for (const kui::Message& message : Responder().Shown()) {
         EXPECT_EQ(message.caption, kTitle);
         EXPECT_EQ(message.kind, kui::Message::Kind::Tell);
@@ -67,19 +67,53 @@ TEST_F(StartupTest, NewerChartFileGivesItsTwoMessagesAndTheFinalOne) {
     EXPECT_EQ(app_->PlayStore().Count(), 1u);
 }
 
-TEST_F(StartupTest, BadChartAndPhoneFilesGiveBothPairsAndOneFinalMessage) {
+TEST_F(StartupTest, BadChartAndPhoneFilesGiveBothMessagesAndOneFinalMessage) {
     WriteFile("chart.dat", Lines({"ZBD Data File Format 9.5", "0"}));
     WriteFile("phone.dat", Lines({"ZBD Data File Format 7.0", "0"}));
     StartApp();
-    EXPECT_EQ(Responder().Texts(), (std::vector<QString>{kChartMessage, kChartFailed, kPhoneMessage,
-                                                         kPhoneFailed, kFinal}));
+    EXPECT_EQ(Responder().Texts(),
+              (std::vector<QString>{Newer(QStringLiteral("chart.dat")),
+                                    Newer(QStringLiteral("phone.dat")), kFinal}));
+    EXPECT_FALSE(Exists("chart.old"));
+    EXPECT_FALSE(Exists("phone.old"));
+}
+
+// A damaged file that may not be replaced is not rebuilt, and gains no
+// copies at each start: the player is told why.
+TEST_F(StartupTest, ReadOnlyDamagedChartIsToldWhyAndGainsNoCopies) {
+    const std::string chart =
+        Lines({"ZBD Data File Format 2.0", "2",
+               R"("5/14/2026","Alex Moreno","6-4","40","25","3","0","0","12","0","5","3","40",)"
+               R"("30","0","0","0","11","6","0","1")",
+               "not a chart"});
+    WriteFile("chart.dat", chart);
+    std::filesystem::permissions("chart.dat", std::filesystem::perms::owner_read |
+                                                  std::filesystem::perms::group_read);
+    const std::vector<QString> expected{
+        kChartMessage,
+        kChartFailed + QStringLiteral("\nThe rebuilt file or its copies could not be written: "
+                                      "Permission denied.\nThe file was left as it is, and "
+                                      "nothing will be written over it."),
+        kFinal};
+    for (int start = 0; start < 2; ++start) {
+        responder_.reset(); // the new one answers once the old one is gone
+        responder_ = std::make_unique<ScriptedResponder>();
+        StartApp();
+        EXPECT_EQ(Responder().Texts(), expected);
+        EXPECT_EQ(app_->ChartStore().Count(), 1u);
+        app_.reset();
+    }
+    EXPECT_FALSE(Exists("chart.old"));
+    EXPECT_FALSE(Exists("chart.dis"));
+    EXPECT_EQ(ReadFile("chart.dat"), chart);
 }
 
 TEST_F(StartupTest, NewerPlayFileIsReportedAndNeverWrittenOver) {
     const std::string newer = Lines({"ZBD Data File Format 4.0", "1", kPlayLine});
     WriteFile("play.dat", newer);
     StartApp();
-    EXPECT_EQ(Responder().Texts(), (std::vector<QString>{kPlayMessage, kPlayFailed, kFinal}));
+    EXPECT_EQ(Responder().Texts(),
+              (std::vector<QString>{Newer(QStringLiteral("play.dat")), kFinal}));
     EXPECT_EQ(app_->PlayStore().Count(), 0u);
     // The file is left for the newer program, and no save replaces it.
     app_->PlayStore().AddCopy(PlayRecord());

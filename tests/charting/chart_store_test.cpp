@@ -329,12 +329,23 @@ TEST_F(ChartStoreTest, SameDayChartAddedLastStandsFirstAndLoadKeepsTheOrder) {
     const std::string saved = ReadFile("chart.dat");
     EXPECT_EQ(saved.substr(0, saved.find("\"not")), Lines({"ZBD Data File Format 2.0", "5"}));
 
+    // A line without a valid date is no chart of chart.dat: the load reads
+    // the others, reports the damage and leaves the file for the rebuild.
     KVR_ChartClass loaded;
-    ASSERT_EQ(loaded.Load(), 1);
-    EXPECT_EQ(opponents(loaded), order);
-    EXPECT_EQ(loaded.At(2)->date, "05/03/24"); // the date text is kept as written
-    ASSERT_EQ(loaded.Save(), 1);
+    ASSERT_EQ(loaded.Load(), -1);
+    EXPECT_EQ(opponents(loaded), std::vector<std::string>(order.begin() + 1, order.end()));
+    EXPECT_EQ(loaded.Save(), 0);
     EXPECT_EQ(ReadFile("chart.dat"), saved);
+    EXPECT_EQ(loaded.rebuild_file(), 4);
+    EXPECT_EQ(ReadFile("chart.dis").rfind(R"("not a date","undated")", 0), 0u);
+
+    store.RemoveAt(0);
+    ASSERT_EQ(store.Save(), 1);
+    const std::string dated = ReadFile("chart.dat");
+    ASSERT_EQ(loaded.Load(), 1);
+    EXPECT_EQ(loaded.At(1)->date, "05/03/24"); // the date text is kept as written
+    ASSERT_EQ(loaded.Save(), 1);
+    EXPECT_EQ(ReadFile("chart.dat"), dated);
 
     // Lines out of order each go to their date place; same-day lines keep
     // their order.

@@ -104,7 +104,39 @@ TEST_F(BackupsTest, UnreadableFileIsReportedAndTheOthersAreStillCopied) {
               (std::vector<std::string>{"'phone.dat' could not be read: not a regular file",
                                         "'forehand.tip' could not be read: not a regular file"}));
     EXPECT_EQ(Entries("backups"), (std::set<std::string>{"2026-03-05"}));
-    EXPECT_EQ(Entries("backups/2026-03-05"), (std::set<std::string>{"play.dat"}));
+    EXPECT_EQ(Entries("backups/2026-03-05"),
+              (std::set<std::string>{"play.dat", "phone.dat.unread", "forehand.tip.unread"}));
+
+    // Later starts of the day try again, and complete the day's folder once
+    // the files can be read; what was copied stays as it was.
+    const std::vector<std::string> problems = result.problems;
+    result = kvr::MakeDailyBackup();
+    EXPECT_EQ(result.outcome, Outcome::Failed);
+    EXPECT_EQ(result.problems, problems);
+    fs::remove("phone.dat");
+    fs::remove("forehand.tip");
+    WriteFile("phone.dat", "phone");
+    WriteFile("forehand.tip", "tip");
+    WriteFile("play.dat", "changed");
+    EXPECT_EQ(kvr::MakeDailyBackup().outcome, Outcome::Made);
+    EXPECT_EQ(Entries("backups/2026-03-05"),
+              (std::set<std::string>{"play.dat", "phone.dat", "forehand.tip"}));
+    EXPECT_EQ(ReadFile("backups/2026-03-05/phone.dat"), "phone");
+    EXPECT_EQ(ReadFile("backups/2026-03-05/forehand.tip"), "tip");
+    EXPECT_EQ(ReadFile("backups/2026-03-05/play.dat"), "play");
+    EXPECT_EQ(kvr::MakeDailyBackup().outcome, Outcome::AlreadyMade);
+
+    // A day's folder with a mark is still one of ours, pruned in its turn.
+    fs::create_directory("phone");
+    fs::rename("phone.dat", "phone/x");
+    fs::create_directory("phone.dat");
+    for (int day = 6; day <= 20; ++day) {
+        ZBD_Date::FixToday(3, day, 2026);
+        kvr::MakeDailyBackup();
+    }
+    EXPECT_FALSE(Exists("backups/2026-03-05"));
+    EXPECT_FALSE(Exists("backups/2026-03-06"));
+    EXPECT_TRUE(Exists("backups/2026-03-07/phone.dat.unread"));
 }
 
 TEST_F(BackupsTest, FailedWriteLeavesNoBackupAndALeftoverIsFinishedAfresh) {

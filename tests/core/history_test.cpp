@@ -203,6 +203,26 @@ TEST_F(HistoryTest, ConvertsAnOldLayout) {
     EXPECT_EQ(history.CountRecords(), 2);
 }
 
+// The old writer ended its records with an empty date line, whatever came
+// after it; current records behind a damaged header and a blank line are no
+// old history.
+TEST_F(HistoryTest, EndMarkEndsAnOldHistoryButNotACurrentOne) {
+    WriteFile("history.dat", Lines({"old history", "3/1/2001", "M", "1.5", "Ann", "6-1", "W",
+                                    "good", "more", "", "P", "junk", "\x7f"}));
+    KVR_History history;
+    EXPECT_EQ(history.LoadResult(), 1);
+    EXPECT_EQ(ReadFile("history.dat"),
+              Lines({KVR_History::kConvertedHeader,
+                     R"("3/1/2001","S","","Ann","","1.5","M","W","6-1","","","good","more")"}));
+
+    const std::string damaged =
+        Lines({"KVR Histroy Data", "", HistoryLine("1/1/2001", "A"), HistoryLine("1/2/2001", "B")});
+    WriteFile("history.dat", damaged);
+    EXPECT_EQ(history.Rewind(), 0);
+    EXPECT_EQ(history.LoadResult(), -1);
+    EXPECT_EQ(ReadFile("history.dat"), damaged);
+}
+
 TEST_F(HistoryTest, NewerLayoutIsLeftAlone) {
     std::string newer = Lines({"KVR History Data Format 3.0", HistoryLine("1/1/2001", "A")});
     WriteFile("history.dat", newer);

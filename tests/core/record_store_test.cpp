@@ -223,10 +223,14 @@ TEST_F(RecordStoreTest, LoadSkipsEmptyLinesAndIgnoresTheCount) {
     EXPECT_EQ(store.Load(), 1);
     EXPECT_EQ(Keys(store), (Strings{"a", "b"}));
 
+    // A count above the lines the file holds means a file cut short: the
+    // records are read, and the load is a damaged one that no save ends.
     WriteFile("notes.dat",
               Lines({"ZBD Data File Format 2.0", "5", R"("a","")", R"("b","")", R"("c","")"}));
-    EXPECT_EQ(store.Load(), 1);
+    EXPECT_EQ(store.Load(), -1);
     EXPECT_EQ(store.Count(), 3u);
+    EXPECT_EQ(store.Error(), 0);
+    EXPECT_EQ(store.Save(), 0);
 
     // A count that is too small never costs the records behind it.
     WriteFile("notes.dat",
@@ -234,10 +238,11 @@ TEST_F(RecordStoreTest, LoadSkipsEmptyLinesAndIgnoresTheCount) {
     EXPECT_EQ(store.Load(), 1);
     EXPECT_EQ(store.Count(), 3u);
 
-    // Absurd counts are harmless.
+    // Absurd counts are harmless: the record is read, and a count that says
+    // more than there is, or that is no count, makes the load a damaged one.
     for (const char* count : {"2000000000", "-5", "99999999999999999999999", "x"}) {
         WriteFile("notes.dat", Lines({"ZBD Data File Format 2.0", count, R"("a","")"}));
-        EXPECT_EQ(store.Load(), 1) << count;
+        EXPECT_EQ(store.Load(), std::string(count) == "-5" ? 1 : -1) << count;
         EXPECT_EQ(store.Count(), 1u) << count;
     }
 }

@@ -26,7 +26,9 @@
 // recover-undo (a change stopped before that), the last two with stale
 // temporary files of interrupted saves; save-kept and rollover-kept are save
 // and rollover with play.dat and history.dat private (mode 0600) links into
-// a folder of their own, which must stay links and stay private.
+// a folder of their own, which must stay links and stay private;
+// rollover-countless closes a period of one record whose play.dat has no
+// count line (the recovery must read that record as the load does).
 //
 // check-kept, for the load-save and load-rollover runs, only verifies that
 // every record of the setup is still somewhere: in play.dat or history.dat,
@@ -170,12 +172,23 @@ void markLoaded() {
     (void)::access("kavora-fault-sweep-loaded", F_OK);
 }
 
+bool isCountless(const std::string& scenario) {
+    return scenario == "rollover-countless";
+}
+
+// The records of the goal period a rollover scenario closes.
+int periodRecords(const std::string& scenario) {
+    return isCountless(scenario) ? 1 : kPeriodRecords;
+}
+
 bool isKept(const std::string& scenario) {
     return scenario == "save-kept" || scenario == "rollover-kept";
 }
 
 // The base scenario a -kept one runs.
 std::string baseOf(const std::string& scenario) {
+    if (isCountless(scenario))
+        return "first-rollover";
     return isKept(scenario) ? scenario.substr(0, scenario.size() - 5) : scenario;
 }
 
@@ -269,10 +282,15 @@ int setup(const std::string& scenario) {
     }
     const std::string base = baseOf(scenario);
     KVR_PlayData store;
-    int count = base == "save" ? kSaveRecords : kPeriodRecords;
+    int count = base == "save" ? kSaveRecords : periodRecords(scenario);
     for (int id = 0; id < count; ++id)
         store.AddCopy(recordFor(id, false));
     if (store.Save() != 1)
+        return 2;
+    // A play.dat of the header and its records, without the count line.
+    if (isCountless(scenario) &&
+        !kvr::WriteFileAtomically("play.dat", kvr::DataFileHeader(2.0f) + "\r\n" +
+                                                  recordFor(0, false).ToLine() + "\r\n"))
         return 2;
     if (base == "rollover") {
         // Backups of the change before, which this one replaces.
@@ -422,7 +440,7 @@ std::map<int, PlayRecord> readPlayFile() {
         return records;
     }
     ZBD_File file("play.dat", 'r', ',', true);
-    if (file.RecordCount() != static_cast<int>(store.Count()))
+    if (file.HasCountLine() && file.RecordCount() != static_cast<int>(store.Count()))
         problem("play.dat count line says " + std::to_string(file.RecordCount()) + " but holds " +
                 std::to_string(store.Count()) + " records");
     for (unsigned i = 0; i < store.Count(); ++i) {
@@ -515,7 +533,7 @@ std::string checkSave() {
     return classify("play.dat", found, before, after, true);
 }
 
-std::string checkRollover(bool withHistory) {
+std::string checkRollover(bool withHistory, int periodLength) {
     auto play = readPlayFile();
     auto historyList = readHistoryFile();
     std::map<int, PlayRecord> history;
@@ -533,7 +551,7 @@ std::string checkRollover(bool withHistory) {
         problem(std::to_string(both) + " records are both in play.dat and in history.dat");
 
     std::map<int, PlayRecord> period, past, all;
-    for (int id = 0; id < kPeriodRecords; ++id)
+    for (int id = 0; id < periodLength; ++id)
         period.emplace(id, recordFor(id, false));
     for (int id = kFirstHistoryId; withHistory && id < kFirstHistoryId + kHistoryRecords; ++id)
         past.emplace(id, recordFor(id, false));
@@ -612,7 +630,9 @@ int check(const std::string& scenario, const std::string& status) {
         problem("recovery at start-up failed");
     checkNoWorkingFiles("after recovery");
     const std::string base = baseOf(scenario);
-    std::string state = base == "save" ? checkSave() : checkRollover(scenario != "first-rollover");
+    std::string state = base == "save"
+                            ? checkSave()
+                            : checkRollover(base != "first-rollover", periodRecords(scenario));
     if (isKept(scenario))
         checkKept();
     // A recovery that undoes a change succeeds with the state before it.
@@ -721,13 +741,13 @@ int usage() {
                          "       fault_driver check SCENARIO DIR ok|failed|killed\n"
                          "       fault_driver check-kept save|rollover|convert DIR\n"
                          "SCENARIO: save, rollover, first-rollover, recover-finish, "
-                         "recover-undo, save-kept or rollover-kept\n");
+                         "recover-undo, save-kept, rollover-kept or rollover-countless\n");
     return 2;
 }
 
 bool isScenario(const std::string& text) {
     return text == "save" || text == "rollover" || text == "first-rollover" ||
-           text == "recover-finish" || text == "recover-undo" || isKept(text);
+           text == "recover-finish" || text == "recover-undo" || isKept(text) || isCountless(text);
 }
 
 } // namespace

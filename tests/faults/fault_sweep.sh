@@ -373,6 +373,7 @@ if [ "$part" = all ] || [ "$part" = calls ]; then
     sweep recover-undo recover
     sweep save-kept save
     sweep rollover-kept rollover
+    sweep rollover-countless rollover
 fi
 if [ "$part" = all ] || [ "$part" = permissions ]; then
     permission_case save save read-only-folder

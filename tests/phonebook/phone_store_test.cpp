@@ -68,8 +68,15 @@ TEST_F(PhoneStoreTest, SavesInByteOrderOfNamesAndReadsBack) {
 }
 
 TEST_F(PhoneStoreTest, ShortLinesReadAsEmptyFieldsAndEqualityIsNameAndPhone) {
+    // A short line is no record of phone.dat (a record cut short): the load
+    // is a damaged one, and the rebuild reads it with its missing fields
+    // empty.
     WriteFile("phone.dat", Lines({kHeader, "2", R"("Cy","555")", "", R"("Al")"}));
     KVR_PhoneData book;
+    ASSERT_EQ(book.Load(), -1);
+    EXPECT_EQ(book.Count(), 0u);
+    WriteFile("phone.dat", Lines({kHeader, "2", entry("Cy", "555", "").ToLine(), "",
+                                  R"("Al","","","","","","")"}));
     ASSERT_EQ(book.Load(), 1);
     ASSERT_EQ(book.Count(), 2u);
     EXPECT_EQ(book.At(1)->phoneNumber, "555");
