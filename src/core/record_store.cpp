@@ -285,10 +285,10 @@ GroupsRead ReadLineGroups(ZBD_File& file, const HeaderlessLayout& layout,
             // What follows the end mark is not read, unless it holds record
             // lines of the current layout: then the file is a current one
             // with a damaged header and a blank line, not an old one.
-            if (std::any_of(group.begin(), group.end(), quotedRecord))
+            if (std::any_of(group.begin(), group.end(), IsQuotedRecordLine))
                 return GroupsRead::Damaged;
             for (; line; line = file.NextLine())
-                if (quotedRecord(*line))
+                if (IsQuotedRecordLine(*line))
                     return GroupsRead::Damaged;
             break;
         }

@@ -366,11 +366,11 @@ std::vector<BadFile> Cases() {
     auto past = Names("Past", 20);
     std::string historyFile =
         Joined({"KVR History Data Fornat 2.0"}) + Joined(PlayLines(past, true));
-    std::string oldHistory = Joined({"old history", "3/1/2001", "M", "1.5", "Kept", "6-1", "W", "",
+    std::string oldDamaged = Joined({"old history", "3/1/2001", "M", "1.5", "Kept", "6-1", "W", "",
                                      "", "not a date", "P", "2", "Bob", "", "", "", ""});
     cases.push_back({"OldHistoryDamaged",
                      "history.dat",
-                     oldHistory,
+                     oldDamaged,
                      {},
                      0,
                      {Corrupted("History", "history.dat"),
