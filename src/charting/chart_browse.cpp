@@ -154,6 +154,11 @@ TKvrChartBrowse::TKvrChartBrowse(KvrClient& client, int childId)
     connect(delete_, &QPushButton::clicked, this, &TKvrChartBrowse::DeletePage);
     connect(find_, &QPushButton::clicked, this, &TKvrChartBrowse::Find);
     setFocusPolicy(Qt::StrongFocus);
+    // Tab goes through the buttons from left to right, as they stand.
+    setTabOrder(delete_, edit_);
+    setTabOrder(edit_, previous_);
+    setTabOrder(previous_, next_);
+    setTabOrder(next_, find_);
     ShowButtons();
 }
 

@@ -123,6 +123,9 @@ KvrTipsLookup::KvrTipsLookup(KvrClient& client, int childId, const QString& stro
     next_->setDefault(true);
     rating_->setRange(0, 10);
     rating_->setPageStep(1);
+    // The rating is changed with the arrow keys too: it takes the focus in
+    // the Tab order, between the buttons.
+    rating_->setFocusPolicy(Qt::StrongFocus);
     ratingBox_->setFrameStyle(QFrame::Box | QFrame::Plain);
     ratingBox_->setAlignment(Qt::AlignCenter);
     ratingBox_->setAutoFillBackground(true);
@@ -132,6 +135,10 @@ KvrTipsLookup::KvrTipsLookup(KvrClient& client, int childId, const QString& stro
     connect(rating_, &QScrollBar::valueChanged, this,
             [this](int value) { ratingBox_->setText(QString::number(value)); });
     setFocusPolicy(Qt::StrongFocus);
+    // Tab goes through the controls from left to right.
+    setTabOrder(delete_, edit_);
+    setTabOrder(edit_, rating_);
+    setTabOrder(rating_, next_);
     ShowControls(false);
 }
 

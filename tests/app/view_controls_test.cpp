@@ -13,15 +13,21 @@
 #include "tips/tips_commands.h"
 #include "ui/drawing.h"
 
+#include <set>
+
+#include <QAbstractSlider>
+#include <QApplication>
 #include <QDialog>
 #include <QFontMetrics>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTest>
 
 namespace kvrtest {
 namespace {
@@ -166,6 +172,44 @@ TEST_F(ViewControlsTest, NoTextUnderAButtonAndEveryCaptionWhole) {
     for (QMdiSubWindow* window : Client().subWindowList())
         window->resize(Client().viewport()->size());
     CheckViews("filling 1280x960");
+}
+
+// Every view's commands from the keyboard: Tab from the view reaches each of
+// its shown buttons (and the tips' rating) and comes back to the view
+// without leaving it; the Menu key opens the view's menu.
+TEST_F(ViewControlsTest, TabReachesEveryButtonAndTheMenuKeyOpensTheMenu) {
+    WriteRecords();
+    StartWindow();
+    QApplication::setActiveWindow(&Frame());
+    OpenViews();
+    for (QMdiSubWindow* window : Client().subWindowList()) {
+        auto* view = qobject_cast<TKvrChild*>(window->widget());
+        ASSERT_TRUE(view);
+        SCOPED_TRACE(view->windowTitle().toStdString());
+        Client().setActiveSubWindow(window);
+        view->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), view);
+        std::set<QWidget*> reached;
+        for (int i = 0; i < 12 && !reached.count(QApplication::focusWidget()); ++i) {
+            reached.insert(QApplication::focusWidget());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            EXPECT_TRUE(view->isAncestorOf(QApplication::focusWidget()) ||
+                        QApplication::focusWidget() == view);
+        }
+        EXPECT_EQ(QApplication::focusWidget(), view);
+        for (QWidget* control : view->findChildren<QWidget*>()) {
+            if (control->isVisibleTo(view) && control->isEnabled() &&
+                (qobject_cast<QPushButton*>(control) || qobject_cast<QAbstractSlider*>(control))) {
+                EXPECT_TRUE(reached.count(control)) << control->objectName().toStdString();
+            }
+        }
+
+        QTest::keyClick(view, Qt::Key_Menu);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        EXPECT_EQ(menu->actions().value(0)->text(), QStringLiteral("&Save Image..."));
+        QTest::keyClick(menu, Qt::Key_Escape);
+    }
 }
 
 } // namespace
