@@ -9,6 +9,7 @@
 #include "ui/button_row.h"
 #include "ui/drawing.h"
 #include "ui/message.h"
+#include "ui/notebook_page.h"
 #include "ui/text.h"
 
 #include <algorithm>
@@ -52,8 +53,11 @@ void DrawTipPage(QPainter& painter, QSize size, const TipPageData& data) {
     const int w = size.width();
     const int h = size.height();
     painter.save();
-    if (!data.page.isNull())
+    if (!data.page.isNull()) {
+        // Pixel for pixel when the picture was drawn for this size.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
         painter.drawImage(QRect(0, 0, w, h), data.page);
+    }
     painter.setPen(Qt::black);
     UseScaledFont(painter, size, 20, 35);
     DrawText(painter, Frac(w, 0.5), Frac(h, 0.3),
@@ -290,6 +294,7 @@ kui::TipPageData KvrTipsLookup::Snapshot() const {
 
 void KvrTipsLookup::Render(QPainter& painter, QSize size) {
     kui::TipPageData page = Snapshot();
+    page.page = Client().NotebookPage(size, kui::DrawingScale(painter));
     page.ratingBox = kui::TipRatingBox(size);
     kui::DrawTipPage(painter, size, page);
 }

@@ -8,10 +8,13 @@
 #include "phonebook/phonebook_commands.h"
 #include "play/play_commands.h"
 #include "schedule/schedule_commands.h"
+#include "support/render.h"
 #include "support/text_recorder.h"
 #include "tips/tip_store.h"
 #include "tips/tips_commands.h"
 #include "ui/drawing.h"
+#include "ui/image_export.h"
+#include "ui/notebook_page.h"
 
 #include <set>
 
@@ -210,6 +213,45 @@ TEST_F(ViewControlsTest, TabReachesEveryButtonAndTheMenuKeyOpensTheMenu) {
         EXPECT_EQ(menu->actions().value(0)->text(), QStringLiteral("&Save Image..."));
         QTest::keyClick(menu, Qt::Key_Escape);
     }
+}
+
+// At twice the density (a saved high-density picture, a screen scaled by
+// two) the notebook page behind the notes, the charts and the tips is drawn
+// at that density, not stretched: its blue ground matches the page drawn at
+// twice the size.
+TEST_F(ViewControlsTest, NotebookPageIsDrawnAtTheDensityOfThePicture) {
+    WriteRecords();
+    StartWindow();
+    OpenViews();
+    int pages = 0;
+    for (QMdiSubWindow* window : Client().subWindowList()) {
+        auto* view = qobject_cast<TKvrChild*>(window->widget());
+        const QString title = view->windowTitle();
+        if (title != QStringLiteral("Browse Notes") &&
+            title != QStringLiteral("Browse Charting Notes") &&
+            title != QStringLiteral("Lookup Tips"))
+            continue;
+        SCOPED_TRACE(title.toStdString());
+        ++pages;
+        const QSize size(400, 300);
+        const QImage picture = kui::PictureImage(view->Picture(), size, 2);
+        ASSERT_EQ(picture.size(), size * 2);
+        const QImage page = RenderToImage(
+            [](QPainter& painter, QSize area) { kui::DrawNotebookPage(painter, area); }, size * 2);
+        // A stretched page blurs the weave by tens of levels; drawing it
+        // over the picture rounds by one or two.
+        int differing = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < 14; ++x) { // the ground left of the clipboard
+                const QColor drawn = picture.pixelColor(x, y);
+                const QColor sharp = page.pixelColor(x, y);
+                differing += std::abs(drawn.red() - sharp.red()) > 4 ||
+                             std::abs(drawn.green() - sharp.green()) > 4 ||
+                             std::abs(drawn.blue() - sharp.blue()) > 4;
+            }
+        EXPECT_EQ(differing, 0);
+    }
+    EXPECT_EQ(pages, 3);
 }
 
 } // namespace
