@@ -1,17 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/app_commands.h"
 #include "app/app_fixture.h"
+#include "app/help.h"
 #include "charting/chart_store.h"
 #include "charting/charting_commands.h"
+#include "core/date.h"
 #include "core/play_store.h"
 #include "phonebook/phone_store.h"
 #include "phonebook/phonebook_commands.h"
 #include "play/play_commands.h"
+#include "printing/printing_commands.h"
 #include "schedule/schedule_commands.h"
 #include "support/render.h"
 #include "support/text_recorder.h"
 #include "tips/tip_store.h"
 #include "tips/tips_commands.h"
+#include "ui/contrast.h"
 #include "ui/drawing.h"
 #include "ui/image_export.h"
 #include "ui/notebook_page.h"
@@ -20,17 +24,24 @@
 
 #include <QAbstractSlider>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTest>
+#include <QTextBrowser>
+#include <QTextEdit>
 
 namespace kvrtest {
 namespace {
@@ -252,6 +263,102 @@ TEST_F(ViewControlsTest, NotebookPageIsDrawnAtTheDensityOfThePicture) {
         EXPECT_EQ(differing, 0);
     }
     EXPECT_EQ(pages, 3);
+}
+
+// Under a dark desktop palette (Fusion) every dialog follows it: each
+// label, button and field reads on its ground at 4.5:1 or more, a counter
+// over its limit too; the manual keeps its light page for its coloured
+// headings.
+TEST_F(ViewControlsTest, DialogsReadUnderADarkPalette) {
+    WriteRecords();
+    // An event today whose notes, from an older file, are over the limit the
+    // event dialog counts: its counter shows in red.
+    WriteFile("sched.dat", Lines({"ZBD Data File Format 2.0", "1",
+                                  "\"" + ZBD_Date().Text() + "\",\"Ann Lee\",\"6 pm\",\"Club\",\"" +
+                                      std::string(90, 'x') + "\""}));
+    // The application (and with it the style and palette) lasts one test.
+    StartWindow();
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(53, 53, 53));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Base, QColor(42, 42, 42));
+    dark.setColor(QPalette::AlternateBase, QColor(66, 66, 66));
+    dark.setColor(QPalette::Text, Qt::white);
+    dark.setColor(QPalette::Button, QColor(53, 53, 53));
+    dark.setColor(QPalette::ButtonText, Qt::white);
+    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    dark.setColor(QPalette::HighlightedText, Qt::black);
+    dark.setColor(QPalette::ToolTipBase, QColor(53, 53, 53));
+    dark.setColor(QPalette::ToolTipText, Qt::white);
+    QApplication::setPalette(dark);
+
+    std::vector<QString> checked;
+    auto check = [&checked](QDialog& dialog) {
+        dialog.show();
+        checked.push_back(dialog.windowTitle());
+        const QColor ground = dialog.palette().color(QPalette::Window);
+        for (QWidget* widget : dialog.findChildren<QWidget*>()) {
+            if (!widget->isVisibleTo(&dialog))
+                continue;
+            const QPalette colours = widget->palette();
+            QColor text;
+            QColor behind = ground;
+            if (qobject_cast<QLabel*>(widget) || qobject_cast<QRadioButton*>(widget) ||
+                qobject_cast<QCheckBox*>(widget)) {
+                text = colours.color(QPalette::WindowText);
+                if (widget->autoFillBackground())
+                    behind = colours.color(QPalette::Window);
+            } else if (qobject_cast<QPushButton*>(widget)) {
+                text = colours.color(QPalette::ButtonText);
+                behind = colours.color(QPalette::Button);
+            } else if (qobject_cast<QLineEdit*>(widget) || qobject_cast<QPlainTextEdit*>(widget) ||
+                       qobject_cast<QListWidget*>(widget) || qobject_cast<QTextEdit*>(widget)) {
+                text = colours.color(QPalette::Text);
+                behind = colours.color(QPalette::Base);
+            } else {
+                continue;
+            }
+            EXPECT_GE(kui::ContrastRatio(text, behind), 4.5)
+                << dialog.windowTitle().toStdString() << ": " << widget->metaObject()->className()
+                << " " << widget->objectName().toStdString() << " " << text.name().toStdString()
+                << " on " << behind.name().toStdString();
+        }
+        dialog.reject();
+        return dialog.result();
+    };
+    for (int command : {kui::CmRecordNotes, kui::CmUstaRatings, kui::CmTipsAdd, kui::CmAbout,
+                        kui::CmMatchNotes}) {
+        Responder().QueueDialog(check);
+        Client().Command(command);
+    }
+    Client().Command(kui::CmScheduler);
+    Responder().QueueDialog([&](QDialog& dialog) {
+        int over = 0;
+        for (QLabel* counter : dialog.findChildren<QLabel*>(QStringLiteral("charactersLeft")))
+            over +=
+                counter->isVisibleTo(&dialog) && counter->text().endsWith(QStringLiteral("over"));
+        EXPECT_EQ(over, 1);
+        return check(dialog);
+    });
+    QTest::keyClick(Client().FindView(kui::SchedulerView), Qt::Key_Return);
+    Responder().QueueDialog(check);
+    Client()
+        .FindView(kui::SchedulerView)
+        ->findChild<QPushButton*>(QStringLiteral("schedule"))
+        ->click();
+    Client().Command(kui::CmPhonebook);
+    Responder().QueueDialog(check);
+    Client().FindView(kui::PhonebookView)->findChild<QPushButton*>(QStringLiteral("add"))->click();
+    EXPECT_EQ(checked.size(), 8u);
+
+    THelpWindow manual;
+    const QPalette page = manual.Browser()->palette();
+    for (const char* heading : {"#003cff", "#1a6e1a", "#630000"})
+        EXPECT_GE(
+            kui::ContrastRatio(QColor(QString::fromLatin1(heading)), page.color(QPalette::Base)),
+            4.5);
+    EXPECT_GE(kui::ContrastRatio(page.color(QPalette::Text), page.color(QPalette::Base)), 4.5);
 }
 
 } // namespace
