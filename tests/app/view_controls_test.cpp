@@ -20,6 +20,8 @@
 #include "ui/image_export.h"
 #include "ui/notebook_page.h"
 
+#include <algorithm>
+#include <map>
 #include <set>
 
 #include <QAbstractSlider>
@@ -361,5 +363,53 @@ TEST_F(ViewControlsTest, DialogsReadUnderADarkPalette) {
     EXPECT_GE(kui::ContrastRatio(page.color(QPalette::Text), page.color(QPalette::Base)), 4.5);
 }
 
+// Every text a view draws reads on what it is drawn on at 4.5:1 or more,
+// the graph legends' fixed blue on their fixed grey alone excepted; and no
+// text takes its colour or its ground from the desktop's palette (the
+// painter starts with a dark palette's white pen on its dark ground here).
+TEST_F(ViewControlsTest, ViewTextsReadOnTheirGround) {
+    WriteRecords();
+    StartWindow();
+    OpenViews();
+    for (int command : {kui::CmTimePlayedByMonth, kui::CmTotalGameRatings, kui::CmStrokeRatings,
+                        kui::CmChartingGameSummary, kui::CmChartingStrokeSummary})
+        Client().Command(command);
+    const QColor legendBlue(29, 128, 226);
+    int texts = 0;
+    for (QMdiSubWindow* window : Client().subWindowList()) {
+        auto* view = qobject_cast<TKvrChild*>(window->widget());
+        SCOPED_TRACE(view->windowTitle().toStdString());
+        const QSize size(640, 480);
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(QColor(53, 53, 53));
+        TextRecorder recorder(size);
+        for (QPaintDevice* device : std::initializer_list<QPaintDevice*>{&image, &recorder}) {
+            QPainter painter(device);
+            painter.setPen(Qt::white);
+            view->Render(painter, size);
+        }
+        for (const DrawnText& text : recorder.Texts()) {
+            if (text.text.trimmed().isEmpty())
+                continue;
+            // The ground: the colour most of the text's box shows.
+            std::map<QRgb, int> counts;
+            const QRect box = text.rect.toAlignedRect().intersected(image.rect());
+            for (int y = box.top(); y <= box.bottom(); ++y)
+                for (int x = box.left(); x <= box.right(); ++x)
+                    ++counts[image.pixel(x, y)];
+            const auto ground =
+                std::max_element(counts.begin(), counts.end(),
+                                 [](const auto& a, const auto& b) { return a.second < b.second; });
+            ASSERT_NE(ground, counts.end());
+            ++texts;
+            if (text.color == legendBlue && QColor(ground->first) == kui::LightGrey())
+                continue;
+            EXPECT_GE(kui::ContrastRatio(text.color, QColor(ground->first)), 4.5)
+                << text.text.toStdString() << ": " << text.color.name().toStdString() << " on "
+                << QColor(ground->first).name().toStdString();
+        }
+    }
+    EXPECT_GT(texts, 100);
+}
 } // namespace
 } // namespace kvrtest
