@@ -52,7 +52,8 @@ TAboutDlg::TAboutDlg(QWidget* parent) : QDialog(parent) {
     auto makeIcon = [&](const char* name) {
         auto* label = new QLabel(this);
         label->setObjectName(QString::fromLatin1(name));
-        label->setPixmap(icon.pixmap(48, 48));
+        // At the screen's density, from the SVG: sharp when scaled.
+        label->setPixmap(icon.pixmap(QSize(48, 48), devicePixelRatioF()));
         return label;
     };
     auto* title = new QLabel(QStringLiteral("The Kavora"), this);

@@ -24,8 +24,9 @@ TKvrChild::TKvrChild(KvrClient& client, int childId, const QString& title)
     setAccessibleName(title);
     connect(this, &QWidget::windowTitleChanged, this, &QWidget::setAccessibleName);
     setAttribute(Qt::WA_DeleteOnClose);
-    // A click gives the view the focus, so the Menu key opens its menu.
-    setFocusPolicy(Qt::ClickFocus);
+    // A click or Tab gives the view the focus, so the Menu key opens its
+    // menu and its buttons follow it in the Tab order.
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 TKvrWinApp& TKvrChild::App() const {
@@ -92,9 +93,38 @@ private:
 } // namespace
 
 void TKvrChild::contextMenuEvent(QContextMenuEvent* event) {
-    QMenu menu(this);
-    FillContextMenu(menu);
-    menu.exec(event->globalPos());
+    // From the keyboard the menu opens at what has the focus, not at the
+    // mouse pointer, which may be anywhere.
+    PopUpContextMenu(event->reason() == QContextMenuEvent::Keyboard ? KeyboardMenuPoint()
+                                                                    : event->pos());
+}
+
+void TKvrChild::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if ((event->key() == Qt::Key_Menu && modifiers == Qt::NoModifier) ||
+        (event->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier)) {
+        PopUpContextMenu(KeyboardMenuPoint());
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+QPoint TKvrChild::KeyboardMenuPoint() const {
+    return rect().center();
+}
+
+QMenu* TKvrChild::PopUpContextMenu(QPoint at) {
+    // A menu already open (the window system sends its own event for the
+    // Menu key as well) is not opened twice.
+    if (auto* open = findChild<QMenu*>(QStringLiteral("contextMenu"), Qt::FindDirectChildrenOnly);
+        open && open->isVisible())
+        return open;
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("contextMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    FillContextMenu(*menu);
+    menu->popup(mapToGlobal(at));
+    return menu;
 }
 
 void TKvrChild::FillContextMenu(QMenu& menu) {

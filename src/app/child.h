@@ -45,9 +45,12 @@ public:
     // Alt, or null.
     QAbstractButton* MnemonicButton(const QKeyEvent& key) const;
 
-    // The view's context menu (right click or the Menu key): "Save
-    // Image..." and "Copy", then what the view adds.
+    // The view's context menu (right click, the Menu key or Shift+F10):
+    // "Save Image..." and "Copy", then what the view adds.
     void FillContextMenu(QMenu& menu);
+    // Opens the context menu at `at` (in the view's coordinates) and
+    // returns at once; the menu goes when it closes.
+    QMenu* PopUpContextMenu(QPoint at);
     // Asks for a file (PNG, SVG or PDF by its suffix) and a size, the view's
     // own to start with, and saves the picture there; a failure is told.
     void SaveImageAs();
@@ -59,6 +62,11 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // The Menu key and Shift+F10 open the context menu.
+    void keyPressEvent(QKeyEvent* event) override;
+    // Where a context menu opened from the keyboard stands: the middle of
+    // the view, or what the view has in focus.
+    virtual QPoint KeyboardMenuPoint() const;
     // Adds the view's own entries to its context menu (e.g. "Export CSV...").
     virtual void AddContextActions(QMenu& menu);
 

@@ -213,6 +213,18 @@ const QImage& KvrClient::NotebookPage() {
     return notebookPage_;
 }
 
+QImage KvrClient::NotebookPage(QSize size, qreal scale) {
+    for (const SizedPage& page : std::as_const(sizedPages_))
+        if (page.size == size && qFuzzyCompare(page.scale, scale))
+            return page.image;
+    // The notebooks and the tips view each keep their size: one page each.
+    constexpr qsizetype kKept = 4;
+    sizedPages_.prepend({size, scale, kui::NotebookPageImage(size, scale)});
+    if (sizedPages_.size() > kKept)
+        sizedPages_.removeLast();
+    return sizedPages_.constFirst().image;
+}
+
 QPrinter& KvrClient::Printer() {
     if (!printer_) {
         printer_ = kui::MakePrinter();

@@ -57,6 +57,10 @@ public:
 
     // The picture the notebooks and the tips view stretch over their pages.
     const QImage& NotebookPage();
+    // That picture drawn for a view of `size` at `scale` device pixels to a
+    // pixel, sharp at any screen density (kui::NotebookPageImage). The last
+    // few sizes asked for are kept.
+    QImage NotebookPage(QSize size, qreal scale);
     // The printer the printouts print to without a print dialog: the
     // system's default printer, or, when there is none, a PDF printer whose
     // file lies in the data folder.
@@ -94,5 +98,11 @@ private:
     std::unique_ptr<HelpViewer> help_;
     std::unique_ptr<QPrinter> printer_;
     QImage notebookPage_;
+    struct SizedPage {
+        QSize size;
+        qreal scale = 1;
+        QImage image;
+    };
+    QList<SizedPage> sizedPages_;
     bool painted_ = false;
 };

@@ -95,6 +95,12 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption size(QStringLiteral("size"),
                                   QStringLiteral("The size of the picture --render draws."),
                                   QStringLiteral("WIDTHxHEIGHT"));
+    const QCommandLineOption scale(
+        QStringLiteral("scale"),
+        QStringLiteral("With --render: draws the view laid out at --size at SCALE times the "
+                       "density, into a picture SCALE times as large (2 for a high-density "
+                       "screen; from 1 to 4)."),
+        QStringLiteral("SCALE"));
     const QCommandLineOption print(
         QStringLiteral("print"),
         QStringLiteral("Writes match, practice or lesson notes, or the blank court form, to a PDF "
@@ -108,7 +114,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption out(QStringLiteral("out"),
                                  QStringLiteral("The file --render or --print writes."),
                                  QStringLiteral("FILE"));
-    parser.addOptions({help, version, render, size, print, opponent, out});
+    parser.addOptions({help, version, render, size, scale, print, opponent, out});
     AddWindowSystemOptions(parser);
 
     if (!parser.parse(arguments)) {
@@ -120,11 +126,13 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     }
     if (parser.isSet(help)) {
         QString text = parser.helpText();
-        text.replace(QStringLiteral("<executable_name> [options]"),
-                     QStringLiteral("kavora [options]\n"
-                                    "       kavora --render VIEW --size WIDTHxHEIGHT --out FILE\n"
-                                    "       kavora --print match|practice|lesson|form "
-                                    "[--opponent TEXT] --out FILE.pdf\n"));
+        text.replace(
+            QStringLiteral("<executable_name> [options]"),
+            QStringLiteral(
+                "kavora [options]\n"
+                "       kavora --render VIEW --size WIDTHxHEIGHT [--scale SCALE] --out FILE\n"
+                "       kavora --print match|practice|lesson|form "
+                "[--opponent TEXT] --out FILE.pdf\n"));
         return Exit(0, text);
     }
     if (parser.isSet(version))
@@ -142,7 +150,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         if (!parser.positionalArguments().isEmpty())
             return Exit(2, Complaint(QStringLiteral("unexpected argument '%1'")
                                          .arg(parser.positionalArguments().first())));
-        for (const QCommandLineOption* option : {&size, &opponent, &out})
+        for (const QCommandLineOption* option : {&size, &scale, &opponent, &out})
             if (parser.isSet(*option))
                 return Exit(2, Complaint(QStringLiteral("--%1 needs --render or --print")
                                              .arg(option->names().first())));

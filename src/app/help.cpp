@@ -15,6 +15,17 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     browser_ = new QTextBrowser(this);
     browser_->setObjectName(QStringLiteral("helpBrowser"));
     browser_->setOpenExternalLinks(true);
+    // The manual colours its headings for a white page: it keeps its white
+    // page under a dark desktop palette too, where they would not read.
+    QPalette page = browser_->palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        page.setColor(group, QPalette::Base, Qt::white);
+        page.setColor(group, QPalette::Text,
+                      group == QPalette::Disabled ? QColor(96, 96, 96) : QColor(Qt::black));
+        page.setColor(group, QPalette::Link, QColor(0, 0, 238));
+        page.setColor(group, QPalette::LinkVisited, QColor(85, 26, 139));
+    }
+    browser_->setPalette(page);
 
     auto* contents = new QPushButton(QStringLiteral("&Contents"), this);
     contents->setObjectName(QStringLiteral("contentsButton"));

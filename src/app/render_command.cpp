@@ -88,7 +88,7 @@ int RenderFromCommandLine(int argc, char** argv) {
     auto usage = [&](const QString& problem) {
         SayOnStderr(problem +
                     QStringLiteral("; usage: kavora --render VIEW --size WIDTHxHEIGHT "
-                                   "--out FILE.png|.svg|.pdf; views: ") +
+                                   "[--scale 1|1.5|2|...] --out FILE.png|.svg|.pdf; views: ") +
                     names.join(QStringLiteral(", ")));
         return 2;
     };
@@ -97,7 +97,8 @@ int RenderFromCommandLine(int argc, char** argv) {
     const QCommandLineOption render(QStringLiteral("render"), {}, QStringLiteral("view"));
     const QCommandLineOption sizeOption(QStringLiteral("size"), {}, QStringLiteral("size"));
     const QCommandLineOption out(QStringLiteral("out"), {}, QStringLiteral("file"));
-    parser.addOptions({render, sizeOption, out});
+    const QCommandLineOption scaleOption(QStringLiteral("scale"), {}, QStringLiteral("scale"));
+    parser.addOptions({render, sizeOption, out, scaleOption});
     if (auto problem = CommandLineProblem(parser, argc, argv))
         return usage(*problem);
 
@@ -113,6 +114,17 @@ int RenderFromCommandLine(int argc, char** argv) {
                            : QSize();
     if (size.isEmpty() || size.width() > 10000 || size.height() > 10000)
         return usage(QStringLiteral("bad size '%1'").arg(parser.value(sizeOption)));
+    // A high-density picture: the view laid out at --size, drawn at
+    // `scale` device pixels to a pixel into a file `scale` times as large.
+    qreal scale = 1;
+    if (parser.isSet(scaleOption)) {
+        bool number = false;
+        scale = parser.value(scaleOption).toDouble(&number);
+        if (!number || !(scale >= 1 && scale <= 4) || size.width() * scale > 10000 ||
+            size.height() * scale > 10000)
+            return usage(
+                QStringLiteral("bad scale '%1' (from 1 to 4)").arg(parser.value(scaleOption)));
+    }
     if (!IsImageFileName(parser.value(out)))
         return usage(QStringLiteral("bad output file '%1'").arg(parser.value(out)));
     const QString outFile = QFileInfo(parser.value(out)).absoluteFilePath();
@@ -123,7 +135,7 @@ int RenderFromCommandLine(int argc, char** argv) {
         if (!child)
             return 1;
         child->resize(size);
-        const QString error = SaveImage(child->Picture(), size, outFile);
+        const QString error = SaveImage(child->Picture(), size, outFile, scale);
         if (!error.isEmpty()) {
             SayOnStderr(QStringLiteral("Unable to save the image to '%1': %2").arg(outFile, error));
             return 1;

@@ -8,6 +8,7 @@
 #include "ui/button_row.h"
 #include "ui/drawing.h"
 #include "ui/message.h"
+#include "ui/notebook_page.h"
 #include "ui/text.h"
 
 #include <algorithm>
@@ -71,8 +72,11 @@ void DrawChartPage(QPainter& painter, QSize size, const ChartPageData& data) {
     const int w = size.width();
     const int h = size.height();
     painter.save();
-    if (!data.page.isNull())
+    if (!data.page.isNull()) {
+        // Pixel for pixel when the picture was drawn for this size.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
         painter.drawImage(QRect(0, 0, w, h), data.page);
+    }
     const int pageTop = Frac(h, 0.3);
 
     painter.setPen(Qt::black);
@@ -154,6 +158,11 @@ TKvrChartBrowse::TKvrChartBrowse(KvrClient& client, int childId)
     connect(delete_, &QPushButton::clicked, this, &TKvrChartBrowse::DeletePage);
     connect(find_, &QPushButton::clicked, this, &TKvrChartBrowse::Find);
     setFocusPolicy(Qt::StrongFocus);
+    // Tab goes through the buttons from left to right, as they stand.
+    setTabOrder(delete_, edit_);
+    setTabOrder(edit_, previous_);
+    setTabOrder(previous_, next_);
+    setTabOrder(next_, find_);
     ShowButtons();
 }
 
@@ -247,6 +256,7 @@ std::pair<int, int> TKvrChartBrowse::ButtonRow(QSize size) const {
 
 void TKvrChartBrowse::Render(QPainter& painter, QSize size) {
     kui::ChartPageData page = Snapshot();
+    page.page = Client().NotebookPage(size, kui::DrawingScale(painter));
     std::tie(page.buttonTop, page.buttonHeight) = ButtonRow(size);
     kui::DrawChartPage(painter, size, page);
     // The charts may have changed under the page (a match charted from the

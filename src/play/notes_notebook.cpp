@@ -12,6 +12,7 @@
 #include "ui/button_row.h"
 #include "ui/drawing.h"
 #include "ui/message.h"
+#include "ui/notebook_page.h"
 #include "ui/text.h"
 
 #include <QFileDialog>
@@ -71,11 +72,8 @@ PlayRecord* TKvrBrowseWin::CurrentRecord() {
 }
 
 kui::NotesPageData TKvrBrowseWin::Snapshot(QSize size) {
-    if (scaledPage_.size() != size)
-        scaledPage_ =
-            Client().NotebookPage().scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     kui::NotesPageData page;
-    page.page = scaledPage_;
+    page.page = Client().NotebookPage(size, devicePixelRatioF());
     page.buttonTop = ButtonRow(size).first;
     if (browsingPast_) {
         page.record = shownPast_;
@@ -88,7 +86,11 @@ kui::NotesPageData TKvrBrowseWin::Snapshot(QSize size) {
 }
 
 void TKvrBrowseWin::Render(QPainter& painter, QSize size) {
-    kui::DrawNotesPage(painter, size, Snapshot(size));
+    kui::NotesPageData page = Snapshot(size);
+    // The picture at the resolution of what is drawn on (a saved picture
+    // may be denser than the screen).
+    page.page = Client().NotebookPage(size, kui::DrawingScale(painter));
+    kui::DrawNotesPage(painter, size, page);
     // The records may have changed under the page (a note recorded from the
     // menu): the buttons follow once the paint is done.
     if (painter.device() == this && WantedButtons() != shown_)

@@ -87,9 +87,6 @@ private:
     int readerNext_ = 0;
     unsigned long readerRewrites_ = 0;
     Buttons shown_;
-    // The notebook page picture at the size drawn last, so that a paint
-    // does not stretch it again.
-    QImage scaledPage_;
 
     QPushButton* delete_ = nullptr;
     QPushButton* edit_ = nullptr;

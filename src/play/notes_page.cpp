@@ -94,12 +94,10 @@ void DrawNotesPage(QPainter& painter, QSize size, const NotesPageData& data) {
     const int buttonTop = data.buttonTop >= 0 ? std::min(data.buttonTop, h) : Frac(h, 0.95);
     const QSize fields(w, buttonTop < Frac(h, 0.95) ? static_cast<int>(buttonTop / 0.95) : h);
     painter.save();
-    if (data.page.size() == size) {
-        painter.drawImage(0, 0, data.page);
-    } else {
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        painter.drawImage(QRect(0, 0, w, h), data.page);
-    }
+    // Pixel for pixel when the picture was drawn for this size; stretched
+    // smoothly otherwise.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.drawImage(QRect(0, 0, w, h), data.page);
     painter.setBackgroundMode(Qt::TransparentMode);
 
     if (data.record) {

@@ -71,6 +71,19 @@ void DrawSchedulerMonth(QPainter& painter, QSize size, const SchedMonthData& dat
             painter.setRenderHint(QPainter::Antialiasing, false);
             painter.setBrush(Qt::NoBrush);
         }
+        if (i == data.focusedCell) {
+            // The keyboard's day: a dotted black frame just inside the
+            // cell's edges, thicker in a large cell.
+            const int cw = cell.right - cell.left;
+            const int ch = cell.bottom - cell.top;
+            const int line = std::max(1, std::min(cw, ch) / 30);
+            const int inset = 2 + line / 2 + sink;
+            QPen pen(Qt::black, line, Qt::DotLine);
+            painter.setPen(pen);
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(QRect(QPoint(cell.left + inset, cell.top + inset),
+                                   QPoint(cell.right - 2 - line / 2, cell.bottom - 2 - line / 2)));
+        }
     }
     painter.restore();
 }

@@ -20,6 +20,9 @@ struct SchedMonthData {
     std::array<int, CalendarBase::kCellCount> cellDay{}; // 0: blank cell
     std::array<bool, CalendarBase::kCellCount> marked{};
     int pressedCell = -1;
+    // The cell the keyboard acts on, framed (-1: none, the view has no
+    // keyboard focus).
+    int focusedCell = -1;
     // The least height of the view's buttons (0: none): the title box grows
     // to hold the page-turn buttons beside it.
     int buttonHeight = 0;

@@ -13,6 +13,7 @@
 #include "ui/text.h"
 
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -31,6 +32,116 @@ TKvrSchedWin::TKvrSchedWin(KvrClient& client)
     next_ = button("next", QStringLiteral("&>>"), &TKvrSchedWin::NextMonth);
     schedule_ = button("schedule", QStringLiteral("&Schedule"), &TKvrSchedWin::Schedule);
     find_ = button("find", QStringLiteral("&Find"), &TKvrSchedWin::Find);
+    // The keys start on today, the day "&Schedule" adds an event on.
+    focusedDay_ = selectedDate_.Day();
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+ZBD_Date TKvrSchedWin::FocusedDay() const {
+    const ZBD_Date month = calendar_.ShownMonth();
+    return ZBD_Date(month.Month(), focusedDay_, month.Year());
+}
+
+int TKvrSchedWin::FocusedCell() const {
+    for (int i = 0; i < CalendarBase::kCellCount; ++i)
+        if (calendar_.CellDay(i) == focusedDay_)
+            return i;
+    return -1;
+}
+
+void TKvrSchedWin::MoveFocusedDay(int days) {
+    int day = focusedDay_ + days;
+    while (day < 1) {
+        calendar_.PrevMonth();
+        day += calendar_.ShownMonth().DaysInMonth();
+    }
+    while (day > calendar_.ShownMonth().DaysInMonth()) {
+        day -= calendar_.ShownMonth().DaysInMonth();
+        calendar_.NextMonth();
+    }
+    focusedDay_ = day;
+    LayOutGrid();
+    update();
+}
+
+void TKvrSchedWin::MoveFocusedMonth(int months) {
+    for (; months > 0; --months)
+        calendar_.NextMonth();
+    for (; months < 0; ++months)
+        calendar_.PrevMonth();
+    focusedDay_ = std::min(focusedDay_, calendar_.ShownMonth().DaysInMonth());
+    LayOutGrid();
+    update();
+}
+
+void TKvrSchedWin::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool plain = modifiers == Qt::NoModifier;
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        if (!plain)
+            break;
+        MoveFocusedDay(event->key() == Qt::Key_Left    ? -1
+                       : event->key() == Qt::Key_Right ? 1
+                       : event->key() == Qt::Key_Up    ? -7
+                                                       : 7);
+        return;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        if (!plain)
+            break;
+        MoveFocusedMonth(event->key() == Qt::Key_PageUp ? -1 : 1);
+        return;
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        if (!plain)
+            break;
+        MoveFocusedDay((event->key() == Qt::Key_Home ? 1 : calendar_.ShownMonth().DaysInMonth()) -
+                       focusedDay_);
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (plain) {
+            ClickCell(FocusedCell());
+            return;
+        }
+        if (modifiers == Qt::ShiftModifier) {
+            DoubleClickCell(FocusedCell());
+            return;
+        }
+        break;
+    case Qt::Key_Insert:
+        if (!plain)
+            break;
+        DoubleClickCell(FocusedCell());
+        return;
+    default:
+        break;
+    }
+    TKvrChild::keyPressEvent(event);
+}
+
+// The focus frame shows only while the keys reach the grid.
+void TKvrSchedWin::focusInEvent(QFocusEvent* event) {
+    TKvrChild::focusInEvent(event);
+    update();
+}
+
+void TKvrSchedWin::focusOutEvent(QFocusEvent* event) {
+    TKvrChild::focusOutEvent(event);
+    update();
+}
+
+QPoint TKvrSchedWin::KeyboardMenuPoint() const {
+    CalRect cell;
+    const int focused = FocusedCell();
+    if (focused < 0)
+        return TKvrChild::KeyboardMenuPoint();
+    calendar_.CellRect(focused, cell);
+    return {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
 }
 
 kui::SchedMonthData TKvrSchedWin::Snapshot(QSize size) {
@@ -63,6 +174,11 @@ kui::SchedMonthData TKvrSchedWin::Snapshot(QSize size) {
         monthData.marked[index] = markedDay[static_cast<size_t>(monthData.cellDay[index])];
     }
     monthData.pressedCell = pressedCell_;
+    // The frame is the window's own: a saved picture shows none.
+    if (hasFocus())
+        for (int i = 0; i < CalendarBase::kCellCount; ++i)
+            if (grid.CellDay(i) == focusedDay_)
+                monthData.focusedCell = i;
     monthData.buttonHeight = buttonHeight;
     return monthData;
 }
@@ -108,15 +224,11 @@ CalRect TKvrSchedWin::LayOutGrid() {
 // The grid is laid out again for the new month at once, so that a click
 // finds the day drawn under the pointer.
 void TKvrSchedWin::PrevMonth() {
-    calendar_.PrevMonth();
-    LayOutGrid();
-    update();
+    MoveFocusedMonth(-1);
 }
 
 void TKvrSchedWin::NextMonth() {
-    calendar_.NextMonth();
-    LayOutGrid();
-    update();
+    MoveFocusedMonth(1);
 }
 
 void TKvrSchedWin::Schedule() {
@@ -144,6 +256,7 @@ void TKvrSchedWin::Press(int cell) {
 void TKvrSchedWin::ClickCell(int cell) {
     if (calendar_.CellDay(cell) <= 0)
         return;
+    focusedDay_ = calendar_.CellDay(cell);
     Press(cell);
     const ZBD_Date day = CellDate(cell);
     // Each event of the day in turn. A dialog changes or removes only its
@@ -161,6 +274,7 @@ void TKvrSchedWin::ClickCell(int cell) {
 void TKvrSchedWin::DoubleClickCell(int cell) {
     if (calendar_.CellDay(cell) <= 0)
         return;
+    focusedDay_ = calendar_.CellDay(cell);
     Press(cell);
     selectedDate_ = CellDate(cell);
     Schedule();

@@ -12,7 +12,10 @@ class SchedRecord;
 // The scheduler: one month as a calendar with a mark on every day that holds
 // a match or practice. A click on a day opens its events one after another;
 // a double click adds an event on that day. The buttons page the months,
-// add an event on the day picked last and search by name.
+// add an event on the day picked last and search by name. From the keyboard
+// the arrow keys move a focused day (Page Up and Page Down turn the month),
+// Enter opens its events as a click does and Shift+Enter or Insert adds an
+// event on it as a double click does.
 class TKvrSchedWin : public TKvrChild {
     Q_OBJECT
 public:
@@ -36,11 +39,22 @@ public:
 
     const CalendarBase& Calendar() const { return calendar_; }
     const ZBD_Date& SelectedDate() const { return selectedDate_; }
+    // The day the keys act on, always in the shown month.
+    ZBD_Date FocusedDay() const;
+    // Moves the focused day by `days` (the month follows when it leaves the
+    // shown one), or by whole months keeping the day of the month where the
+    // month has it.
+    void MoveFocusedDay(int days);
+    void MoveFocusedMonth(int months);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    QPoint KeyboardMenuPoint() const override;
     // "Export Calendar..." after the picture's entries.
     void AddContextActions(QMenu& menu) override;
 
@@ -52,10 +66,13 @@ private:
     ZBD_Date CellDate(int cell) const;
     // Shows the cell pressed in at once, until the dialogs it opens close.
     void Press(int cell);
+    // The cell of the grid as last laid out that shows the focused day.
+    int FocusedCell() const;
 
     CalendarBase calendar_;
     ZBD_Date selectedDate_;
     int pressedCell_ = -1;
+    int focusedDay_ = 1; // day of the shown month
     QPushButton* prev_ = nullptr;
     QPushButton* next_ = nullptr;
     QPushButton* schedule_ = nullptr;

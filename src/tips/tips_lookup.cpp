@@ -9,6 +9,7 @@
 #include "ui/button_row.h"
 #include "ui/drawing.h"
 #include "ui/message.h"
+#include "ui/notebook_page.h"
 #include "ui/text.h"
 
 #include <algorithm>
@@ -52,8 +53,11 @@ void DrawTipPage(QPainter& painter, QSize size, const TipPageData& data) {
     const int w = size.width();
     const int h = size.height();
     painter.save();
-    if (!data.page.isNull())
+    if (!data.page.isNull()) {
+        // Pixel for pixel when the picture was drawn for this size.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
         painter.drawImage(QRect(0, 0, w, h), data.page);
+    }
     painter.setPen(Qt::black);
     UseScaledFont(painter, size, 20, 35);
     DrawText(painter, Frac(w, 0.5), Frac(h, 0.3),
@@ -123,6 +127,9 @@ KvrTipsLookup::KvrTipsLookup(KvrClient& client, int childId, const QString& stro
     next_->setDefault(true);
     rating_->setRange(0, 10);
     rating_->setPageStep(1);
+    // The rating is changed with the arrow keys too: it takes the focus in
+    // the Tab order, between the buttons.
+    rating_->setFocusPolicy(Qt::StrongFocus);
     ratingBox_->setFrameStyle(QFrame::Box | QFrame::Plain);
     ratingBox_->setAlignment(Qt::AlignCenter);
     ratingBox_->setAutoFillBackground(true);
@@ -132,6 +139,10 @@ KvrTipsLookup::KvrTipsLookup(KvrClient& client, int childId, const QString& stro
     connect(rating_, &QScrollBar::valueChanged, this,
             [this](int value) { ratingBox_->setText(QString::number(value)); });
     setFocusPolicy(Qt::StrongFocus);
+    // Tab goes through the controls from left to right.
+    setTabOrder(delete_, edit_);
+    setTabOrder(edit_, rating_);
+    setTabOrder(rating_, next_);
     ShowControls(false);
 }
 
@@ -283,6 +294,7 @@ kui::TipPageData KvrTipsLookup::Snapshot() const {
 
 void KvrTipsLookup::Render(QPainter& painter, QSize size) {
     kui::TipPageData page = Snapshot();
+    page.page = Client().NotebookPage(size, kui::DrawingScale(painter));
     page.ratingBox = kui::TipRatingBox(size);
     kui::DrawTipPage(painter, size, page);
 }

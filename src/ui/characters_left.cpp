@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/characters_left.h"
 
+#include "ui/contrast.h"
+
 #include <algorithm>
 #include <memory>
 
@@ -43,9 +45,12 @@ public:
             const int left = limit_ - characters;
             setText(Text(left));
             QPalette colours = palette();
+            // Red when over the limit, a red that reads on the dialog's
+            // ground, light or dark.
+            const QPalette& around = parentWidget()->palette();
             colours.setColor(QPalette::WindowText,
-                             left < 0 ? QColor(Qt::red)
-                                      : parentWidget()->palette().color(QPalette::WindowText));
+                             left < 0 ? ReadableOn(Qt::red, around.color(QPalette::Window))
+                                      : around.color(QPalette::WindowText));
             setPalette(colours);
         }
         setVisible(shown);

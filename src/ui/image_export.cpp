@@ -17,38 +17,45 @@ QString Suffix(const QString& fileName) {
     return QFileInfo(fileName).suffix().toLower();
 }
 
-QString SavePng(const Picture& picture, QSize size, const QString& fileName) {
+// The size of the file's picture: `scale` times the size drawn.
+QSize Scaled(QSize size, qreal scale) {
+    return QSize(qRound(size.width() * scale), qRound(size.height() * scale));
+}
+
+QString SavePng(const Picture& picture, QSize size, qreal scale, const QString& fileName) {
     QImageWriter writer(fileName, "png");
-    if (!writer.write(PictureImage(picture, size)))
+    if (!writer.write(PictureImage(picture, size, scale)))
         return writer.errorString();
     return {};
 }
 
 // The SVG and PDF writers report nothing when their file cannot be written:
 // they write to a file opened here, which does.
-QString SaveSvg(const Picture& picture, QSize size, QFile& file) {
+QString SaveSvg(const Picture& picture, QSize size, qreal scale, QFile& file) {
     QSvgGenerator svg;
     svg.setOutputDevice(&file);
-    svg.setSize(size);
-    svg.setViewBox(QRect(QPoint(0, 0), size));
+    svg.setSize(Scaled(size, scale));
+    svg.setViewBox(QRect(QPoint(0, 0), Scaled(size, scale)));
     svg.setResolution(QImage(1, 1, QImage::Format_RGB32).logicalDpiX());
     QPainter painter;
     if (!painter.begin(&svg))
         return QStringLiteral("the picture could not be drawn");
+    painter.scale(scale, scale);
     picture(painter, size);
     painter.end();
     return {};
 }
 
-QString SavePdf(const Picture& picture, QSize size, QFile& file) {
+QString SavePdf(const Picture& picture, QSize size, qreal scale, QFile& file) {
     // One page of exactly the picture's size, one pixel a point.
     QPdfWriter pdf(&file);
     pdf.setResolution(72);
-    pdf.setPageLayout(
-        QPageLayout(QPageSize(QSizeF(size), QPageSize::Point), QPageLayout::Portrait, QMarginsF()));
+    pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(Scaled(size, scale)), QPageSize::Point),
+                                  QPageLayout::Portrait, QMarginsF()));
     QPainter painter;
     if (!painter.begin(&pdf))
         return QStringLiteral("the picture could not be drawn");
+    painter.scale(scale, scale);
     picture(painter, size);
     painter.end();
     return {};
@@ -62,27 +69,32 @@ bool IsImageFileName(const QString& fileName) {
            suffix == QLatin1String("pdf");
 }
 
-QImage PictureImage(const Picture& picture, QSize size) {
-    QImage image(size, QImage::Format_RGB32);
+QImage PictureImage(const Picture& picture, QSize size, qreal scale) {
+    if (scale <= 0)
+        scale = 1;
+    QImage image(Scaled(size, scale), QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
     image.fill(Qt::white);
     QPainter painter(&image);
     picture(painter, size);
     return image;
 }
 
-QString SaveImage(const Picture& picture, QSize size, const QString& fileName) {
+QString SaveImage(const Picture& picture, QSize size, const QString& fileName, qreal scale) {
     if (size.width() <= 0 || size.height() <= 0)
         return QStringLiteral("the picture has no size");
+    if (scale <= 0)
+        scale = 1;
     const QString suffix = Suffix(fileName);
     if (suffix == QLatin1String("png"))
-        return SavePng(picture, size, fileName);
+        return SavePng(picture, size, scale, fileName);
     if (suffix != QLatin1String("svg") && suffix != QLatin1String("pdf"))
         return QStringLiteral("the name must end in .png, .svg or .pdf");
     QFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return file.errorString();
-    QString error = suffix == QLatin1String("svg") ? SaveSvg(picture, size, file)
-                                                   : SavePdf(picture, size, file);
+    QString error = suffix == QLatin1String("svg") ? SaveSvg(picture, size, scale, file)
+                                                   : SavePdf(picture, size, scale, file);
     if (error.isEmpty() && (!file.flush() || file.error() != QFileDevice::NoError))
         error = file.errorString();
     file.close();

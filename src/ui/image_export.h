@@ -20,9 +20,13 @@ bool IsImageFileName(const QString& fileName);
 
 // Draws `picture` at `size` into `fileName`: a PNG, SVG or PDF file by its
 // suffix. Returns the empty text when the file was written, else why not.
-QString SaveImage(const Picture& picture, QSize size, const QString& fileName);
+// With a `scale` above 1 the file is `scale` times as large, the picture
+// laid out at `size` and drawn at that density (a high-density picture).
+QString SaveImage(const Picture& picture, QSize size, const QString& fileName, qreal scale = 1);
 
-// The picture as an image of `size` on a white ground.
-QImage PictureImage(const Picture& picture, QSize size);
+// The picture as an image of `size` on a white ground; with `scale`, an
+// image of `scale` times as many pixels each way, with that device pixel
+// ratio.
+QImage PictureImage(const Picture& picture, QSize size, qreal scale = 1);
 
 } // namespace kui

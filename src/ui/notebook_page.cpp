@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/notebook_page.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QPainter>
 
 namespace kui {
@@ -52,6 +55,25 @@ void DrawNotebookPage(QPainter& painter, QSize size) {
     painter.setBrush(QColor(0, 0, 160));
     painter.drawEllipse(QPointF(320, 44), 8, 6);
     painter.restore();
+}
+
+QImage NotebookPageImage(QSize size, qreal scale) {
+    scale = scale > 0 ? scale : 1.0;
+    QImage page(QSize(std::max(1, qRound(size.width() * scale)),
+                      std::max(1, qRound(size.height() * scale))),
+                QImage::Format_RGB32);
+    page.setDevicePixelRatio(scale);
+    QPainter painter(&page);
+    DrawNotebookPage(painter, size);
+    return page;
+}
+
+qreal DrawingScale(const QPainter& painter) {
+    const QTransform transform = painter.combinedTransform();
+    const qreal own = std::max(std::hypot(transform.m11(), transform.m12()),
+                               std::hypot(transform.m21(), transform.m22()));
+    const qreal device = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    return own > 0 ? own * device : device;
 }
 
 QImage NotebookPageImage() {

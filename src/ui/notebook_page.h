@@ -19,4 +19,16 @@ void DrawNotebookPage(QPainter& painter, QSize size);
 // The page as a picture of kNotebookPageSize, to stretch over a view.
 QImage NotebookPageImage();
 
+// The page drawn for a view of `size` on a device of `scale` device pixels
+// to a pixel (a high-density screen): an image of size x scale pixels whose
+// device pixel ratio is `scale`, so it is drawn over the view pixel for
+// pixel, never stretched.
+QImage NotebookPageImage(QSize size, qreal scale);
+
+// How many device pixels a pixel of the drawing takes on the painter's
+// device: its device pixel ratio times the painter's own scaling (a picture
+// saved at twice its size). A picture drawn for the painter at this scale
+// is as sharp as the device.
+qreal DrawingScale(const QPainter& painter);
+
 } // namespace kui

@@ -58,6 +58,7 @@ TEST(CommandLineTest, RefusesWhatItCannotDo) {
     ExpectComplaint({"notes.txt"}, QStringLiteral("unexpected argument 'notes.txt'"));
     ExpectComplaint({"--size", "10x10"}, QStringLiteral("--size needs --render or --print"));
     ExpectComplaint({"--out", "a.pdf"}, QStringLiteral("--out needs --render or --print"));
+    ExpectComplaint({"--scale", "2"}, QStringLiteral("--scale needs --render or --print"));
     ExpectComplaint({"--render", "charts", "--print", "form", "--out", "a.pdf"},
                     QStringLiteral("--render and --print cannot be used together"));
     ExpectComplaint({"-render", "charts", "--size", "1x1", "--out", "a.png"},
@@ -70,7 +71,8 @@ TEST(CommandLineTest, HelpListsEveryOptionAndTheViews) {
         EXPECT_EQ(line.action, CommandLine::Action::Exit);
         EXPECT_EQ(line.exitCode, 0);
         for (const char* expected :
-             {"kavora --render VIEW --size WIDTHxHEIGHT --out FILE",
+             {"kavora --render VIEW --size WIDTHxHEIGHT [--scale SCALE] --out FILE",
+              "--scale <SCALE>",
               "kavora --print match|practice|lesson|form [--opponent TEXT] --out FILE.pdf",
               "--version", "--opponent <TEXT>", "--out <FILE>", "charting-strokes", "tips."})
             EXPECT_TRUE(line.text.contains(QString::fromLatin1(expected)))

@@ -4,7 +4,8 @@
 #   - an unknown view or a bad size ends with exit code 2 and one line on
 #     stderr that names the views;
 #   - every view draws into a PDF whose text reads back, the charting
-#     notebook into PNG and SVG as well;
+#     notebook into PNG and SVG as well; --scale 2 gives a picture twice as
+#     large each way, a bad scale is refused;
 #   - the data folder is left exactly as it was, even with a damaged file and
 #     an interrupted goal-period change in it: no file changed, none added
 #     (no lock, no backup, no rebuild).
@@ -51,6 +52,8 @@ bad_args --render no-such-view --size 600x550 --out "$out/x.png"
 bad_args --render charts --size 600 --out "$out/x.png"
 bad_args --render charts --size 0x550 --out "$out/x.png"
 bad_args --render charts --size 600x550 --out "$out/x.bmp"
+bad_args --render charts --size 600x550 --scale 0.5 --out "$out/x.png"
+bad_args --render charts --size 600x550 --scale two --out "$out/x.png"
 
 "$kavora" --render nothing --size 1x1 --out "$out/x.png" 2>"$work/stderr"
 views=$(sed -n 's/.*views: //p' "$work/stderr" | tr -d ',')
@@ -69,6 +72,14 @@ pdftotext "$out/charts.pdf" - | grep -q 'Alex Moreno' || fail "charts: no chart"
 "$kavora" --render charts --size 1280x960 --out "$out/charts.png" || fail "charts: no PNG"
 [ "$(head -c 8 "$out/charts.png" | od -An -tx1 | tr -d ' ')" = 89504e470d0a1a0a ] ||
     fail "charts.png is no PNG"
+# PNG width and height: big-endian at bytes 16 and 20.
+png_size() { od -An -tu1 -j16 -N8 "$1" | awk '{print $1*16777216+$2*65536+$3*256+$4 "x" $5*16777216+$6*65536+$7*256+$8}'; }
+for view in charts tips notes; do
+    "$kavora" --render $view --size 640x480 --scale 2 --out "$out/$view-2x.png" ||
+        fail "$view: no PNG at scale 2"
+    [ "$(png_size "$out/$view-2x.png")" = 1280x960 ] ||
+        fail "$view at scale 2 is $(png_size "$out/$view-2x.png"), not 1280x960"
+done
 "$kavora" --render charts --size 600x550 --out "$out/charts.svg" || fail "charts: no SVG"
 grep -q '<svg' "$out/charts.svg" || fail "charts.svg is no SVG"
 

@@ -100,7 +100,7 @@ for file in "$doc/changelog.gz" "$prefix/$mandir/man1/kavora.1.gz"; do
     gzip -t "$file" 2>/dev/null || fail "$file missing or not compressed"
 done
 manual=$(zcat "$prefix/$mandir/man1/kavora.1.gz" 2>/dev/null | sed 's/\\-/-/g')
-for option in --help --version --render --size --print --opponent --out; do
+for option in --help --version --render --size --scale --print --opponent --out; do
     grep -q -- "$option" <<<"$manual" || fail "the manual page does not list $option"
 done
 

@@ -13,9 +13,11 @@
 
 #include <set>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -184,6 +186,101 @@ TEST_F(SchedViewTest, MarksPagingClicksAndDoubleClicks) {
     EXPECT_NE(ReadFile("sched.dat").find(Event("12/20/2001", "Dee Kay", "7 pm", "Hall", "returns")),
               std::string::npos);
     EXPECT_EQ(MarkedDays(view), (std::set<int>{3, 10, 20}));
+}
+
+// The calendar from the keyboard: the arrows move the focused day across
+// the ends of the month and year, Page Up and Page Down turn the month and
+// keep the day where the month has it; Enter opens the day's events as a
+// click does, Shift+Enter and Insert add an event on it as a double click
+// does; the day is framed only while the view has the focus; the Menu key
+// and Shift+F10 open the view's menu.
+TEST_F(SchedViewTest, KeysMoveTheFocusedDayOpenItAndOpenTheMenu) {
+    WriteEvents({Event("12/31/2001", "Ann Lee", "6 pm", "Club", "serve"),
+                 Event("1/2/2002", "Bo Park", "5 pm", "Park", "lobs")});
+    TKvrSchedWin& view = Open();
+    QApplication::setActiveWindow(&Frame());
+    view.setFocus();
+    ASSERT_TRUE(view.hasFocus());
+    EXPECT_EQ(view.FocusedDay().Text(), "12/15/2001");
+    auto keys = [&view](std::initializer_list<Qt::Key> presses) {
+        for (Qt::Key key : presses)
+            QTest::keyClick(&view, key);
+        return view.FocusedDay().Text();
+    };
+    auto title = [&view] { return view.Snapshot(view.size()).title.toStdString(); };
+    EXPECT_EQ(keys({Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Right}), "12/31/2001");
+
+    // The frame stands on the focused day's cell, and only with the focus.
+    const QSize size = view.size();
+    const kui::SchedMonthData focused = view.Snapshot(size);
+    EXPECT_EQ(focused.focusedCell, CellOf(view, 31));
+    kui::SchedMonthData unfocused = focused;
+    unfocused.focusedCell = -1;
+    const QImage framed = RenderToImage(kui::DrawSchedulerMonth, size, focused);
+    const QImage plain = RenderToImage(kui::DrawSchedulerMonth, size, unfocused);
+    const CalRect& cell = focused.cells[static_cast<size_t>(focused.focusedCell)];
+    int changed = 0;
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            if (framed.pixel(x, y) != plain.pixel(x, y)) {
+                ++changed;
+                EXPECT_TRUE(x > cell.left && x < cell.right && y > cell.top && y < cell.bottom);
+            }
+    EXPECT_GT(changed, 20);
+
+    Seen seen;
+    QueueLook(seen);
+    QTest::keyClick(&view, Qt::Key_Return);
+    EXPECT_EQ(seen.whos, std::vector<std::string>{"Ann Lee"});
+    EXPECT_EQ(keys({Qt::Key_Right, Qt::Key_Right}), "1/2/2002");
+    EXPECT_EQ(title(), "January 2002");
+    QueueLook(seen);
+    QTest::keyClick(&view, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(seen.whos, (std::vector<std::string>{"Ann Lee", "Bo Park"}));
+
+    // Shift+Enter and Insert: a new event on the focused day.
+    std::vector<QString> newDates;
+    for (int i = 0; i < 2; ++i)
+        Responder().QueueDialog([&newDates](QDialog& dialog) {
+            newDates.push_back(Field<QLineEdit>(dialog, "date")->text());
+            EXPECT_FALSE(Field<QPushButton>(dialog, "delete")->isEnabled());
+            dialog.reject();
+            return dialog.result();
+        });
+    QTest::keyClick(&view, Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(keys({Qt::Key_Up}), "12/26/2001");
+    QTest::keyClick(&view, Qt::Key_Insert);
+    EXPECT_EQ(newDates, (std::vector<QString>{"1/2/2002", "12/26/2001"}));
+    EXPECT_EQ(Responder().DialogsRun().size(), 4u);
+
+    EXPECT_EQ(keys({Qt::Key_End, Qt::Key_PageDown}), "1/31/2002");
+    EXPECT_EQ(keys({Qt::Key_PageDown}), "2/28/2002");
+    EXPECT_EQ(title(), "February 2002");
+    EXPECT_EQ(keys({Qt::Key_PageUp, Qt::Key_Home, Qt::Key_Left}), "12/31/2001");
+    EXPECT_EQ(title(), "December 2001");
+
+    // The menu, opened from either key, at the focused day; Escape closes it.
+    for (auto [key, modifiers] :
+         {std::pair{Qt::Key_Menu, Qt::KeyboardModifiers()},
+          std::pair{Qt::Key_F10, Qt::KeyboardModifiers(Qt::ShiftModifier)}}) {
+        QTest::keyClick(&view, key, modifiers);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        QStringList items;
+        for (QAction* action : menu->actions())
+            items << action->text();
+        EXPECT_TRUE(items.contains(QStringLiteral("&Export Calendar...")))
+            << items.join(',').toStdString();
+        CalRect day;
+        view.Calendar().CellRect(CellOf(view, 31), day);
+        EXPECT_EQ(menu->pos(),
+                  view.mapToGlobal(QPoint((day.left + day.right) / 2, (day.top + day.bottom) / 2)));
+        QTest::keyClick(menu, Qt::Key_Escape);
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    }
+
+    view.clearFocus();
+    EXPECT_EQ(view.Snapshot(size).focusedCell, -1);
 }
 
 // After the pages turn, a click at a day as drawn opens that day's events
