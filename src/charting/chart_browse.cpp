@@ -184,13 +184,8 @@ void TKvrChartBrowse::DeletePage() {
                         kui::FromStored(shown->score)});
     if (!kui::AskYesNo(this, question, QStringLiteral("Delete Charting Notes?"), kui::Default::No))
         return;
-    ChartRecord removed = *shown;
-    charts.RemoveAt(index_);
-    if (charts.Save() != 1) {
-        // chart.dat still holds the chart: keep it on the page as well.
-        charts.AddCopy(removed);
-        kui::Tell(this, QStringLiteral("Error saving data!"), {}, kui::Icon::Warning);
-    }
+    // A delete that cannot be saved keeps the chart on the page.
+    kui::Commit(this, charts, kvr::Removed(*shown));
     // The last page gone: show the new last page rather than a page past the end.
     const int count = static_cast<int>(charts.Count());
     if (index_ >= count)

@@ -200,15 +200,10 @@ void KvrTipsLookup::SaveMovedRating() {
     if (!kui::AskOkCancel(this, QStringLiteral("Frequency Rating has been changed.  Save changes?"),
                           QStringLiteral("Save Changes?")))
         return;
-    const TipRecord before = *tip;
-    TipRecord rated = before;
+    TipRecord rated = *tip;
     rated.frequencyRating = rating_->value();
-    Tips().Update(*tip, rated);
-    if (Tips().Save() != 1) {
-        Tips().Update(*Tips().At(current_), before);
-        kui::Tell(this, QStringLiteral("Error saving data!"), {}, kui::Icon::Warning);
+    if (!kui::Commit(this, Tips(), kvr::Updated(*tip, rated)))
         return;
-    }
     shownRating_ = rated.frequencyRating;
 }
 
@@ -235,14 +230,9 @@ void KvrTipsLookup::DeleteTip() {
                                       {QStringLiteral("\"%1\"").arg(start)}),
                        QStringLiteral("Delete Tip"), kui::Default::No))
         return;
-    TipClass& tips = Tips();
-    tips.RemoveAt(current_);
-    if (tips.Save() != 1) {
-        // The file still holds the tip: read it back so the view shows it too.
-        tips.Load();
-        kui::Tell(this, QStringLiteral("Error saving data!"), {}, kui::Icon::Warning);
+    // A delete that cannot be saved keeps the tip on the page.
+    if (!kui::Commit(this, Tips(), kvr::Removed(*Tips().At(current_))))
         return;
-    }
     shownRating_ = -1;
     NextTip();
 }

@@ -415,7 +415,7 @@ TEST_F(NotesNotebookTest, EditAndDeleteFollowUps) {
     QApplication::processEvents();
     EXPECT_GT(paints, 0);
 
-    // A failed save is told.
+    // A failed save is told, and the page stays: memory is as play.dat.
     std::filesystem::permissions(Dir(), std::filesystem::perms::owner_read |
                                             std::filesystem::perms::owner_exec);
     Responder().QueueAnswer(true);
@@ -423,6 +423,8 @@ TEST_F(NotesNotebookTest, EditAndDeleteFollowUps) {
     std::filesystem::permissions(Dir(), std::filesystem::perms::owner_all);
     if (::geteuid() != 0) {
         EXPECT_EQ(Responder().Texts().back(), "Error saving data!");
+        EXPECT_EQ(app_->PlayStore().Count(), 2u);
+        EXPECT_EQ(Shown(view), "Ann Lee pg 1");
     }
 }
 

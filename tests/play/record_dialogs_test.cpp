@@ -346,24 +346,27 @@ TEST_F(RecordDialogsTest, FailedRolloverKeepsTheDialogOpen) {
     EXPECT_EQ(KVR_History().CountRecords(), 30);
 }
 
-// A save that fails is told, offers no charting, and keeps the record in
-// memory for the next save; a match saved offers charting, and Yes charts
-// that match: one chart with its date, opponent and score.
+// A save that fails is told once, offers no charting, leaves memory as
+// play.dat holds it and the dialog open with what was typed; OK once the
+// file can be written saves the record with the ratings given before, and
+// a match saved offers charting: Yes charts that match, one chart with its
+// date, opponent and score.
 TEST_F(RecordDialogsTest, FailedSaveIsToldAndASavedMatchIsCharted) {
     WritePlayFile(1);
     fs::permissions("play.dat", fs::perms::owner_read);
     StartWindow();
-    RecordThroughMenu(kSinglesMatch);
+    TAddPlayRecordDlg dialog(&Client(), App());
+    Fill(dialog, kSinglesMatch);
+    PressOk(dialog);
     EXPECT_EQ(Responder().Texts(), std::vector<QString>{"Error saving data!"});
-    EXPECT_EQ(App().PlayStore().Count(), 2u);
+    EXPECT_EQ(Responder().Shown()[0].icon, kui::Icon::Warning);
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(App().PlayStore().Count(), 1u);
+    EXPECT_EQ(dialog.findChild<QPlainTextEdit*>("matchNotes")->toPlainText(), "net rush");
     EXPECT_FALSE(Exists("chart.dat"));
 
     fs::permissions("play.dat", fs::perms::owner_write, fs::perm_options::add);
     Responder().Clear();
-    TAddPlayRecordDlg dialog(&Client(), App());
-    Fill(dialog, kSinglesMatch);
-    for (int level = 0; level < 4; ++level)
-        Responder().QueueDialog([](QDialog& ratings) { return ratings.result(); });
     Responder().QueueAnswer(true);
     Responder().QueueDialog([](QDialog& charting) {
         for (auto [name, value] : {std::pair{"firstServeAttempts", 40},
@@ -379,10 +382,10 @@ TEST_F(RecordDialogsTest, FailedSaveIsToldAndASavedMatchIsCharted) {
     ASSERT_FALSE(Responder().Shown().empty());
     EXPECT_EQ(Responder().Shown()[0].text, "Continue with Match Charting?");
     EXPECT_EQ(Responder().Shown()[0].caption, "Charting");
-    EXPECT_EQ(Responder().DialogsRun().back(), "CHARTING");
+    EXPECT_EQ(Responder().DialogsRun(), std::vector<QString>{"CHARTING"});
     KVR_PlayData reread;
     ASSERT_EQ(reread.Load(), 1);
-    EXPECT_EQ(reread.Count(), 3u);
+    EXPECT_EQ(reread.Count(), 2u);
     const std::string chart = ReadFile("chart.dat");
     EXPECT_NE(chart.find("\r\n1\r\n\"3/10/2026\",\"Ann Lee\",\"6-4 6-3\",\"40\",\"25\""),
               std::string::npos)
