@@ -155,6 +155,7 @@ TKvrChartBrowse::TKvrChartBrowse(KvrClient& client, int childId)
     connect(find_, &QPushButton::clicked, this, &TKvrChartBrowse::Find);
     setFocusPolicy(Qt::StrongFocus);
     ShowButtons();
+    RepaintOn({kui::Store::Chart});
 }
 
 void TKvrChartBrowse::NextPage() {
@@ -185,13 +186,12 @@ void TKvrChartBrowse::DeletePage() {
     if (!kui::AskYesNo(this, question, QStringLiteral("Delete Charting Notes?"), kui::Default::No))
         return;
     // A delete that cannot be saved keeps the chart on the page.
-    kui::Commit(this, charts, kvr::Removed(*shown));
+    if (kui::Commit(this, charts, kvr::Removed(*shown)))
+        App().RecordsChanged(kui::Store::Chart);
     // The last page gone: show the new last page rather than a page past the end.
     const int count = static_cast<int>(charts.Count());
     if (index_ >= count)
         index_ = count > 0 ? count - 1 : 0;
-    // The charting graphs count the charts too.
-    Client().RefreshAll();
     PageChanged();
 }
 

@@ -2,7 +2,6 @@
 #include "charting/charting_dialog.h"
 
 #include "app/application.h"
-#include "app/client.h"
 #include "core/play_store.h"
 #include "ui/message.h"
 #include "ui/text.h"
@@ -180,9 +179,7 @@ bool RunChartingDialog(QWidget* parent, TKvrWinApp& app, const PlayRecord& recor
     RunModal(dialog);
     if (!dialog.Stored())
         return false;
-    // The charting notebook and graphs show the charts.
-    if (KvrClient* client = app.Client())
-        client->RefreshAll();
+    app.RecordsChanged(Store::Chart);
     return true;
 }
 
@@ -213,9 +210,7 @@ bool RunChartEditDialog(QWidget* parent, TKvrWinApp& app, ChartRecord& chart) {
     RunModal(dialog);
     if (!dialog.Stored())
         return false;
-    // The charting notebook and graphs show the charts.
-    if (KvrClient* client = app.Client())
-        client->RefreshAll();
+    app.RecordsChanged(Store::Chart);
     return true;
 }
 

@@ -184,6 +184,8 @@ void DrawPhonePage(QPainter& painter, QSize size, const PhonePageData& data) {
 
 TKvrPhoneWin::TKvrPhoneWin(KvrClient& client)
     : TKvrChild(client, kui::PhonebookView, QStringLiteral("Phonebook")) {
+    // The page shows the figures of the entry against the play records too.
+    RepaintOn({kui::Store::Phone, kui::Store::Play});
     auto button = [this](const char* name, const QString& text, void (TKvrPhoneWin::*command)()) {
         auto* pushButton = new QPushButton(text, this);
         pushButton->setObjectName(QString::fromLatin1(name));
@@ -253,8 +255,10 @@ void TKvrPhoneWin::AddEntry() {
         ComputeOpponentStats(App().PlayStore(), entry.name, entry.stats);
         return kui::Commit(&dialog, phones, kvr::Added(entry));
     });
-    if (result == QDialog::Accepted)
+    if (result == QDialog::Accepted) {
+        App().RecordsChanged(kui::Store::Phone);
         Changed();
+    }
 }
 
 void TKvrPhoneWin::EditEntry() {
@@ -273,8 +277,10 @@ void TKvrPhoneWin::EditEntry() {
         // load puts it in order.
         return kui::Commit(&dialog, phones, kvr::Updated(*shown, entry));
     });
-    if (result == QDialog::Accepted)
+    if (result == QDialog::Accepted) {
+        App().RecordsChanged(kui::Store::Phone);
         Changed();
+    }
 }
 
 void TKvrPhoneWin::DeleteEntry() {
@@ -290,8 +296,7 @@ void TKvrPhoneWin::DeleteEntry() {
     // page.
     if (!kui::Commit(this, phones, kvr::Removed(*shown)))
         return Changed();
-    if (phones.Count() == 0)
-        update();
+    App().RecordsChanged(kui::Store::Phone);
     // The page now holds the entry that followed the deleted one; the book
     // moves on by one more, as the next page button does.
     NextPage();

@@ -358,7 +358,7 @@ bool TAddPlayRecordDlg::SaveNew() {
     if (record_.kind == "M" && kui::AskYesNo(this, QStringLiteral("Continue with Match Charting?"),
                                              QStringLiteral("Charting")))
         kui::RunChartingDialog(this, app_, record_);
-    app_.PlayRecordsChanged();
+    app_.RecordsChanged(kui::Store::Play);
     return true;
 }
 
@@ -369,7 +369,7 @@ bool TAddPlayRecordDlg::SaveEdit() {
         return true;
     if (!kui::Commit(this, app_.PlayStore(), kvr::Updated(*edited_, record_)))
         return false;
-    app_.PlayRecordsChanged();
+    app_.RecordsChanged(kui::Store::Play);
     return true;
 }
 

@@ -33,6 +33,7 @@ bool NamesPerson(const PlayRecord& record, const std::string& text) {
 
 TKvrBrowseWin::TKvrBrowseWin(KvrClient& client)
     : TKvrChild(client, kui::BrowseNotesView, QStringLiteral("Browse Notes")) {
+    RepaintOn({kui::Store::Play});
     pageIndex_ = static_cast<int>(App().PlayStore().Count()) - 1;
 
     auto button = [this](const char* name, const QString& text, void (TKvrBrowseWin::*command)()) {
@@ -261,7 +262,7 @@ void TKvrBrowseWin::DeletePage() {
     // newest was deleted, takes the page. A delete that cannot be saved
     // keeps the page.
     if (kui::Commit(this, App().PlayStore(), kvr::Removed(*shown)))
-        App().PlayRecordsChanged();
+        App().RecordsChanged(kui::Store::Play);
     Changed();
 }
 

@@ -115,6 +115,7 @@ KvrTipsLookup::KvrTipsLookup(KvrClient& client, int childId, const QString& stro
       edit_(new QPushButton(QStringLiteral("&Edit"), this)),
       delete_(new QPushButton(QStringLiteral("&Del"), this)),
       rating_(new QScrollBar(Qt::Horizontal, this)), ratingBox_(new QLabel(this)) {
+    RepaintOn({kui::Store::Tips});
     next_->setObjectName(QStringLiteral("next"));
     edit_->setObjectName(QStringLiteral("edit"));
     delete_->setObjectName(QStringLiteral("delete"));
@@ -204,6 +205,7 @@ void KvrTipsLookup::SaveMovedRating() {
     rated.frequencyRating = rating_->value();
     if (!kui::Commit(this, Tips(), kvr::Updated(*tip, rated)))
         return;
+    App().RecordsChanged(kui::Store::Tips);
     shownRating_ = rated.frequencyRating;
 }
 
@@ -212,7 +214,7 @@ void KvrTipsLookup::EditTip() {
         return;
     TTipEditDlg dialog(this, Tips(), current_);
     if (kui::RunModal(dialog) == QDialog::Accepted)
-        update();
+        App().RecordsChanged(kui::Store::Tips);
 }
 
 void KvrTipsLookup::DeleteTip() {
@@ -233,6 +235,7 @@ void KvrTipsLookup::DeleteTip() {
     // A delete that cannot be saved keeps the tip on the page.
     if (!kui::Commit(this, Tips(), kvr::Removed(*Tips().At(current_))))
         return;
+    App().RecordsChanged(kui::Store::Tips);
     shownRating_ = -1;
     NextTip();
 }

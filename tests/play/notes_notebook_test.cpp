@@ -181,7 +181,7 @@ protected:
     // history), and opens the notebook from its menu command.
     TKvrBrowseWin& Open() {
         StartWindow();
-        app_->PlayRecordsChanged();
+        app_->RecordsChanged(kui::Store::Play);
         Client().Command(kui::CmBrowseNotes);
         auto* view = qobject_cast<TKvrBrowseWin*>(Client().FindView(kui::BrowseNotesView));
         EXPECT_NE(view, nullptr);
@@ -303,7 +303,7 @@ TEST_F(NotesNotebookTest, WithoutHistoryPagesWrapAndAnEmptyBookSaysSo) {
     // the buttons follow.
     app_->PlayStore().AddCopy(Note("3/5/2026", "Ed Kahn"));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(view.window()));
-    app_->PlayRecordsChanged();
+    app_->RecordsChanged(kui::Store::Play);
     view.repaint();
     QApplication::processEvents();
     EXPECT_EQ(Shown(view), "Ed Kahn pg 1");

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/app_fixture.h"
+#include "charting/charting_commands.h"
 #include "core/date.h"
 #include "core/history.h"
 #include "core/play_store.h"
@@ -7,9 +8,11 @@
 #include "play/add_play_dialog.h"
 #include "play/play_commands.h"
 #include "play/rating_dialog.h"
+#include "schedule/schedule_commands.h"
 #include "support/typing.h"
 #include "ui/player_list.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -390,6 +393,78 @@ TEST_F(RecordDialogsTest, FailedSaveIsToldAndASavedMatchIsCharted) {
     EXPECT_NE(chart.find("\r\n1\r\n\"3/10/2026\",\"Ann Lee\",\"6-4 6-3\",\"40\",\"25\""),
               std::string::npos)
         << chart;
+}
+
+// Counts the paints of the widgets it watches.
+class PaintCounter : public QObject {
+public:
+    int Paints(QWidget* widget) const { return paints_.contains(widget) ? paints_.at(widget) : 0; }
+    void Watch(QWidget* widget) {
+        paints_[widget] = 0;
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++paints_[static_cast<QWidget*>(watched)];
+        return false;
+    }
+
+private:
+    std::map<QWidget*, int> paints_;
+};
+
+// A charted match raises the change signal once for the play records and
+// once for the charts; each open view repaints once, and only the views that
+// draw what changed: the notebook and the spreadsheet for the record, the
+// charting notebook for the chart, not the scheduler.
+TEST_F(RecordDialogsTest, AChartedMatchRepaintsEachViewOnce) {
+    WritePlayFile(1);
+    StartWindow();
+    for (int command :
+         {kui::CmBrowseNotes, kui::CmSpreadsheet, kui::CmBrowseChartingData, kui::CmScheduler})
+        Client().Command(command);
+    QApplication::processEvents();
+    PaintCounter counter;
+    std::vector<QWidget*> views;
+    for (int id :
+         {kui::BrowseNotesView, kui::SpreadsheetView, kui::ChartingNotesView, kui::SchedulerView}) {
+        views.push_back(Client().FindView(id));
+        ASSERT_NE(views.back(), nullptr) << id;
+        counter.Watch(views.back());
+    }
+    std::vector<kui::Store> changed;
+    QObject::connect(&App(), &TKvrWinApp::StoreChanged,
+                     [&](kui::Store store) { changed.push_back(store); });
+
+    Responder().QueueDialog([](QDialog& dialog) {
+        Fill(dialog, kSinglesMatch);
+        PressOk(dialog);
+        return dialog.result();
+    });
+    for (int level = 0; level < 4; ++level)
+        Responder().QueueDialog([](QDialog& ratings) { return ratings.result(); });
+    Responder().QueueAnswer(true);
+    Responder().QueueDialog([](QDialog& charting) {
+        for (auto [name, value] : {std::pair{"firstServeAttempts", 40},
+                                   {"firstServesIn", 25},
+                                   {"returnAttempts", 40},
+                                   {"returnsIn", 30}})
+            charting.findChild<QSpinBox*>(name)->setValue(value);
+        charting.findChild<QPushButton*>("okButton")->click();
+        return charting.result();
+    });
+    Client().Command(kui::CmRecordNotes);
+    QApplication::processEvents();
+    ASSERT_EQ(App().ChartStore().Count(), 1u);
+    EXPECT_EQ(std::count(changed.begin(), changed.end(), kui::Store::Play), 1);
+    EXPECT_EQ(std::count(changed.begin(), changed.end(), kui::Store::Chart), 1);
+    EXPECT_EQ(changed.size(), 2u);
+    EXPECT_EQ(counter.Paints(views[0]), 1);
+    EXPECT_EQ(counter.Paints(views[1]), 1);
+    EXPECT_EQ(counter.Paints(views[2]), 1);
+    EXPECT_EQ(counter.Paints(views[3]), 0);
 }
 
 // An edit starts from the stored record, keeps its ratings without asking
