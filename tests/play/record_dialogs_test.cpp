@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/app_fixture.h"
+#include "charting/chart_store.h"
 #include "charting/charting_commands.h"
 #include "core/date.h"
 #include "core/history.h"
@@ -435,8 +436,8 @@ TEST_F(RecordDialogsTest, AChartedMatchRepaintsEachViewOnce) {
         counter.Watch(views.back());
     }
     std::vector<kui::Store> changed;
-    QObject::connect(&App(), &TKvrWinApp::StoreChanged,
-                     [&](kui::Store store) { changed.push_back(store); });
+    const QMetaObject::Connection recording = QObject::connect(
+        &App(), &TKvrWinApp::StoreChanged, [&](kui::Store store) { changed.push_back(store); });
 
     Responder().QueueDialog([](QDialog& dialog) {
         Fill(dialog, kSinglesMatch);
@@ -456,6 +457,7 @@ TEST_F(RecordDialogsTest, AChartedMatchRepaintsEachViewOnce) {
         return charting.result();
     });
     Client().Command(kui::CmRecordNotes);
+    QObject::disconnect(recording);
     QApplication::processEvents();
     ASSERT_EQ(App().ChartStore().Count(), 1u);
     EXPECT_EQ(std::count(changed.begin(), changed.end(), kui::Store::Play), 1);
