@@ -243,7 +243,7 @@ int main(int argc, char** argv) {
     if (!app.Ready())
         return 1;
     g_app = &app;
-    app.PlayRecordsChanged(); // the figures as start-up leaves them
+    app.RecordsChanged(kui::Store::Play); // the figures as start-up leaves them
     // The forehand tips, as the lookup's choice leaves the store.
     app.TipStore().Select("Forehand");
     if (app.TipStore().Load() != 1)

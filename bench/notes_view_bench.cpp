@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     if (!app.Ready())
         return 1;
     app.InitMainWindow();
-    app.PlayRecordsChanged();
+    app.RecordsChanged(kui::Store::Play);
     g_view = qobject_cast<TKvrBrowseWin*>(app.Client()->OpenView(
         kui::BrowseNotesView, [&app] { return new TKvrBrowseWin(*app.Client()); }));
     if (!g_view)

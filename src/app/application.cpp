@@ -126,7 +126,7 @@ TKvrWinApp::TKvrWinApp(int& argc, char** argv, StartMode mode)
         LoadAllData(false);
         if (auto stored = kvr::ReadPlayerName())
             playerName_ = kui::LeftCharacters(kui::FromStored(*stored), kMaxNameLength);
-        PlayRecordsChanged();
+        RecordsChanged(kui::Store::Play);
         return;
     }
 
@@ -186,7 +186,7 @@ TKvrWinApp* TKvrWinApp::Instance() {
 }
 
 void TKvrWinApp::AfterFirstPaint() {
-    PlayRecordsChanged();
+    RecordsChanged(kui::Store::Play);
     // The scalable icon needs the SVG plug-ins, which the first paint does
     // not: the windows take it up once they are on screen.
     if (windowIcon().isNull()) {
@@ -343,11 +343,12 @@ QString TKvrWinApp::FailedLoadText(const QString& fileName, int result, int erro
         .arg(fileName);
 }
 
-void TKvrWinApp::PlayRecordsChanged() {
-    computeStatistics(*playStore_);
-    phoneStore_->ComputeAllStats(*playStore_);
-    if (KvrClient* client = Client())
-        client->RefreshAll();
+void TKvrWinApp::RecordsChanged(kui::Store store) {
+    if (store == kui::Store::Play) {
+        computeStatistics(*playStore_);
+        phoneStore_->ComputeAllStats(*playStore_);
+    }
+    emit StoreChanged(store);
 }
 
 void TKvrWinApp::InitMainWindow() {

@@ -14,6 +14,10 @@ class KVR_ChartClass;
 class KvrClient;
 class QSocketNotifier;
 class TKvrFrame;
+namespace kui {
+// The stores, as the change signal names them.
+enum class Store { Play, Chart, Schedule, Phone, Tips };
+} // namespace kui
 namespace kvr {
 class InstanceLock;
 class InstanceListener;
@@ -66,11 +70,12 @@ public:
     SchedClass& SchedStore() { return *schedStore_; }
     KVR_ChartClass& ChartStore() { return *chartStore_; }
 
-    // The one change signal of the play records: after anything that adds,
-    // edits or removes a play record or moves the goal period, the caller
-    // calls this and nothing else. It recomputes the statistics and every
-    // opponent's figures, then redraws every open view.
-    void PlayRecordsChanged();
+    // The one change signal. After anything that adds, edits or removes
+    // records of a store (for kui::Store::Play also a change of goal period),
+    // the command that stored them calls RecordsChanged(store) once, and
+    // nothing else. For the play records it first recomputes the statistics
+    // and every opponent's figures; then it emits StoreChanged(store).
+    void RecordsChanged(kui::Store store);
 
     TKvrFrame* Frame() const { return frame_.get(); }
     KvrClient* Client() const;
@@ -86,6 +91,13 @@ public:
 signals:
     // A second start in this folder called the main window forward.
     void CalledForward();
+    // The records of `store` changed (RecordsChanged). Each view repaints on
+    // the stores it draws (TKvrChild::RepaintOn); whatever keeps something
+    // computed from a store refreshes it here:
+    //   connect(&app, &TKvrWinApp::StoreChanged, this, [this](kui::Store store) {
+    //       if (store == kui::Store::Play) ...
+    //   });
+    void StoreChanged(kui::Store store);
 
 private:
     bool CreateStores();

@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/child.h"
 
+#include "app/application.h"
 #include "app/client.h"
 #include "ui/message.h"
+
+#include <algorithm>
+#include <vector>
 
 #include <QAbstractButton>
 #include <QClipboard>
@@ -35,6 +39,14 @@ TKvrWinApp& TKvrChild::App() const {
 
 QMdiSubWindow* TKvrChild::SubWindow() const {
     return qobject_cast<QMdiSubWindow*>(parentWidget());
+}
+
+void TKvrChild::RepaintOn(std::initializer_list<kui::Store> stores) {
+    const std::vector<kui::Store> drawn(stores);
+    connect(&App(), &TKvrWinApp::StoreChanged, this, [this, drawn](kui::Store store) {
+        if (std::find(drawn.begin(), drawn.end(), store) != drawn.end())
+            update();
+    });
 }
 
 void TKvrChild::TakeButtonMnemonics() {

@@ -3,6 +3,8 @@
 
 #include "ui/image_export.h"
 
+#include <initializer_list>
+
 #include <QSize>
 #include <QWidget>
 
@@ -13,6 +15,9 @@ class QMenu;
 class QPainter;
 class QMdiSubWindow;
 class TKvrWinApp;
+namespace kui {
+enum class Store; // app/application.h
+} // namespace kui
 
 // The base of every view: a window inside the main window's client area,
 // made with a title and a fixed identifier by which the client finds it.
@@ -29,6 +34,10 @@ public:
     // The frame around the view in the client area; null until the client
     // has taken the view in.
     QMdiSubWindow* SubWindow() const;
+    // Repaints the view whenever the records of one of `stores` change (the
+    // application's change signal). Each view names the stores it draws
+    // once, in its constructor.
+    void RepaintOn(std::initializer_list<kui::Store> stores);
 
     // Draws the whole view at `size`: takes a snapshot of what it shows from
     // the stores and hands it to the view's renderer. The paint, the picture

@@ -164,6 +164,7 @@ TKvrChartBrowse::TKvrChartBrowse(KvrClient& client, int childId)
     setTabOrder(previous_, next_);
     setTabOrder(next_, find_);
     ShowButtons();
+    RepaintOn({kui::Store::Chart});
 }
 
 void TKvrChartBrowse::NextPage() {
@@ -193,19 +194,13 @@ void TKvrChartBrowse::DeletePage() {
                         kui::FromStored(shown->score)});
     if (!kui::AskYesNo(this, question, QStringLiteral("Delete Charting Notes?"), kui::Default::No))
         return;
-    ChartRecord removed = *shown;
-    charts.RemoveAt(index_);
-    if (charts.Save() != 1) {
-        // chart.dat still holds the chart: keep it on the page as well.
-        charts.AddCopy(removed);
-        kui::Tell(this, QStringLiteral("Error saving data!"), {}, kui::Icon::Warning);
-    }
+    // A delete that cannot be saved keeps the chart on the page.
+    if (kui::Commit(this, charts, kvr::Removed(*shown)))
+        App().RecordsChanged(kui::Store::Chart);
     // The last page gone: show the new last page rather than a page past the end.
     const int count = static_cast<int>(charts.Count());
     if (index_ >= count)
         index_ = count > 0 ? count - 1 : 0;
-    // The charting graphs count the charts too.
-    Client().RefreshAll();
     PageChanged();
 }
 

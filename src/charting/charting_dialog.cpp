@@ -2,13 +2,11 @@
 #include "charting/charting_dialog.h"
 
 #include "app/application.h"
-#include "app/client.h"
 #include "core/play_store.h"
 #include "ui/message.h"
 #include "ui/text.h"
 
 #include <algorithm>
-#include <memory>
 
 #include <QDialogButtonBox>
 #include <QFont>
@@ -163,33 +161,10 @@ void TChartingDlg::Ok() {
         field->selectAll();
         return;
     }
-    if (edited_) {
-        const ChartRecord before = *edited_;
-        charts_.Update(*edited_, chart);
-        if (charts_.Save() != 1) {
-            // chart.dat still holds the chart as it was: so does memory.
-            charts_.Update(*edited_, before);
-            kui::Tell(this, QStringLiteral("Error saving data!"), {}, kui::Icon::Warning);
-            return;
-        }
-        stored_ = true;
-        accept();
+    // A failed save leaves the store as chart.dat holds it, so another OK
+    // cannot store the chart twice, and the dialog keeps its values.
+    if (!kui::Commit(this, charts_, edited_ ? kvr::Updated(*edited_, chart) : kvr::Added(chart)))
         return;
-    }
-    auto added = std::make_unique<ChartRecord>(chart);
-    const ChartRecord* record = added.get();
-    charts_.Add(std::move(added));
-    if (charts_.Save() != 1) {
-        // chart.dat was left as it was: take the chart out again, so that
-        // memory matches the file and another OK cannot store it twice.
-        for (int i = 0; i < static_cast<int>(charts_.Count()); ++i)
-            if (charts_.At(i) == record) {
-                charts_.RemoveAt(i);
-                break;
-            }
-        kui::Tell(this, QStringLiteral("Error saving data!"), {}, kui::Icon::Warning);
-        return;
-    }
     stored_ = true;
     accept();
 }
@@ -204,9 +179,7 @@ bool RunChartingDialog(QWidget* parent, TKvrWinApp& app, const PlayRecord& recor
     RunModal(dialog);
     if (!dialog.Stored())
         return false;
-    // The charting notebook and graphs show the charts.
-    if (KvrClient* client = app.Client())
-        client->RefreshAll();
+    app.RecordsChanged(Store::Chart);
     return true;
 }
 
@@ -237,9 +210,7 @@ bool RunChartEditDialog(QWidget* parent, TKvrWinApp& app, ChartRecord& chart) {
     RunModal(dialog);
     if (!dialog.Stored())
         return false;
-    // The charting notebook and graphs show the charts.
-    if (KvrClient* client = app.Client())
-        client->RefreshAll();
+    app.RecordsChanged(Store::Chart);
     return true;
 }
 

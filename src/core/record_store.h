@@ -312,6 +312,30 @@ std::string DataFileHeader(float version);
 
 } // namespace kvr
 
+namespace kvr {
+
+// One change of a store's records, for ZBD_Data::Commit: a record added (a
+// copy of `record`), the store's record `target` given the contents of
+// `record`, or the store's record `target` removed. Made with Added, Updated
+// and Removed.
+template <class T> struct Change {
+    enum class Kind { Add, Update, Remove } kind;
+    const T* target = nullptr;
+    T record;
+};
+
+template <class T> Change<T> Added(const T& record) {
+    return {Change<T>::Kind::Add, nullptr, record};
+}
+template <class T> Change<T> Updated(const T& target, const T& record) {
+    return {Change<T>::Kind::Update, &target, record};
+}
+template <class T> Change<T> Removed(const T& target) {
+    return {Change<T>::Kind::Remove, &target, T{}};
+}
+
+} // namespace kvr
+
 // A store: the records of one data file, owned and kept in order.
 template <class T> class ZBD_Data {
 public:
@@ -359,6 +383,51 @@ public:
     void Update(T& target, const T& source) {
         target.Assign(source);
         inOrder_ = false;
+    }
+
+    // The one way the program changes a store's records for good: the
+    // change, then a save of the whole file. When the save fails the change
+    // is undone, so that the records in memory are again those of the file:
+    // the same record objects, in the same places. Returns 1 when saved; 0
+    // when not (the save failed, or `target` is not a record of the store),
+    // the records then as they were.
+    //   store.Commit(kvr::Added(entry));
+    //   store.Commit(kvr::Updated(*shown, entry));
+    //   store.Commit(kvr::Removed(*shown));
+    int Commit(const kvr::Change<T>& change) {
+        using Kind = typename kvr::Change<T>::Kind;
+        const bool wasInOrder = inOrder_;
+        if (change.kind == Kind::Add) {
+            auto record = std::make_unique<T>(change.record);
+            const T* added = record.get();
+            Add(std::move(record));
+            if (Save() == 1)
+                return 1;
+            const size_t index = IndexOf(added);
+            records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(index));
+            return 0;
+        }
+        const size_t index = IndexOf(change.target);
+        if (index == records_.size())
+            return 0;
+        if (change.kind == Kind::Update) {
+            T& target = *records_[index];
+            const T before = target;
+            Update(target, change.record);
+            if (Save() == 1)
+                return 1;
+            target = before;
+            inOrder_ = wasInOrder;
+            return 0;
+        }
+        std::unique_ptr<T> removed = std::move(records_[index]);
+        records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(index));
+        if (Save() == 1) {
+            WillRemove(removed.get());
+            return 1;
+        }
+        records_.insert(records_.begin() + static_cast<std::ptrdiff_t>(index), std::move(removed));
+        return 0;
     }
 
     // Rewrites the whole file. Returns 1, or 0 when it could not be written
@@ -643,6 +712,14 @@ private:
         if (file.HasCountLine() && file.RecordCount() > linesAfterCount)
             damaged = true;
         return damaged ? kvr::kReadError : 1;
+    }
+
+    // The place of the record object `record` in the list; Count() when it
+    // is not one of the store's.
+    size_t IndexOf(const T* record) const {
+        auto place = std::find_if(records_.begin(), records_.end(),
+                                  [record](const auto& own) { return own.get() == record; });
+        return static_cast<size_t>(place - records_.begin());
     }
 
     static int SortValue(const T& record) { return ZBD_Date(record.Key()).DayNumber(); }

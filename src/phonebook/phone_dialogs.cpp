@@ -107,8 +107,8 @@ std::string Typed(const QString& text) {
 } // namespace
 
 TPhoneAddDlg::TPhoneAddDlg(QWidget* parent, const PhoneRecord& entry)
-    : QDialog(parent), entry_(entry), name_(new QLineEdit(this)), phone_(new QLineEdit(this)),
-      rating_(MakeList(this, "rating", UstaLevels())),
+    : kui::FormDialog(parent), entry_(entry), name_(new QLineEdit(this)),
+      phone_(new QLineEdit(this)), rating_(MakeList(this, "rating", UstaLevels())),
       style_(MakeList(this, "playingStyle", kStyles)), side_(MakeList(this, "playingSide", kSides)),
       backhand_(MakeList(this, "backhandStyle", kBackhands)), notes_(new QPlainTextEdit(this)) {
     setWindowTitle(QStringLiteral("Player PhoneBook/Profile"));
@@ -209,5 +209,5 @@ void TPhoneAddDlg::accept() {
             return;
         }
     }
-    QDialog::accept();
+    Submit();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "phonebook/phone_store.h"
+#include "ui/form_dialog.h"
 #include "ui/stored_fields.h"
 
 #include <QDialog>
@@ -33,8 +34,9 @@ private:
 
 // Enters a new phone-book entry or changes one: name, phone number, playing
 // level, style, side, backhand and notes. OK is refused until the name, the
-// phone number and the notes are filled.
-class TPhoneAddDlg : public QDialog {
+// phone number and the notes are filled; the command that runs it then
+// stores Entry().
+class TPhoneAddDlg : public kui::FormDialog {
     Q_OBJECT
 public:
     static constexpr int kNameLength = 24;

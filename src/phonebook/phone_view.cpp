@@ -184,6 +184,8 @@ void DrawPhonePage(QPainter& painter, QSize size, const PhonePageData& data) {
 
 TKvrPhoneWin::TKvrPhoneWin(KvrClient& client)
     : TKvrChild(client, kui::PhonebookView, QStringLiteral("Phonebook")) {
+    // The page shows the figures of the entry against the play records too.
+    RepaintOn({kui::Store::Phone, kui::Store::Play});
     auto button = [this](const char* name, const QString& text, void (TKvrPhoneWin::*command)()) {
         auto* pushButton = new QPushButton(text, this);
         pushButton->setObjectName(QString::fromLatin1(name));
@@ -246,18 +248,17 @@ void TKvrPhoneWin::Find() {
 }
 
 void TKvrPhoneWin::AddEntry() {
-    TPhoneAddDlg dialog(this, PhoneRecord{});
-    if (kui::RunModal(dialog) != QDialog::Accepted)
-        return;
-    PhoneRecord entry = dialog.Entry();
-    ComputeOpponentStats(App().PlayStore(), entry.name, entry.stats);
     KVR_PhoneData& phones = App().PhoneStore();
-    phones.AddCopy(entry);
-    // A failed save keeps the entry in the book, where the next save that
-    // works writes it.
-    if (phones.Save() != 1)
-        kui::Tell(this, QStringLiteral("Error saving data!"), {}, kui::Icon::Warning);
-    Changed();
+    TPhoneAddDlg dialog(this, PhoneRecord{});
+    const int result = dialog.Run([&](kui::FormDialog::Request) {
+        PhoneRecord entry = dialog.Entry();
+        ComputeOpponentStats(App().PlayStore(), entry.name, entry.stats);
+        return kui::Commit(&dialog, phones, kvr::Added(entry));
+    });
+    if (result == QDialog::Accepted) {
+        App().RecordsChanged(kui::Store::Phone);
+        Changed();
+    }
 }
 
 void TKvrPhoneWin::EditEntry() {
@@ -266,17 +267,20 @@ void TKvrPhoneWin::EditEntry() {
     if (!shown)
         return;
     TPhoneAddDlg dialog(this, *shown);
-    // OK on an entry left as it was stores nothing.
-    if (kui::RunModal(dialog) != QDialog::Accepted || !dialog.Changed())
-        return;
-    PhoneRecord entry = dialog.Entry();
-    ComputeOpponentStats(App().PlayStore(), entry.name, entry.stats);
-    // The entry keeps its page even when its name changed; the next load
-    // puts it in order.
-    phones.Update(*shown, entry);
-    if (phones.Save() != 1)
-        kui::Tell(this, QStringLiteral("Error saving data!"), {}, kui::Icon::Warning);
-    Changed();
+    const int result = dialog.Run([&](kui::FormDialog::Request) {
+        // OK on an entry left as it was stores nothing.
+        if (!dialog.Changed())
+            return true;
+        PhoneRecord entry = dialog.Entry();
+        ComputeOpponentStats(App().PlayStore(), entry.name, entry.stats);
+        // The entry keeps its page even when its name changed; the next
+        // load puts it in order.
+        return kui::Commit(&dialog, phones, kvr::Updated(*shown, entry));
+    });
+    if (result == QDialog::Accepted) {
+        App().RecordsChanged(kui::Store::Phone);
+        Changed();
+    }
 }
 
 void TKvrPhoneWin::DeleteEntry() {
@@ -288,16 +292,11 @@ void TKvrPhoneWin::DeleteEntry() {
                                          {kui::FromStored(shown->name)}),
                           QStringLiteral("Delete?"), kui::Default::No))
         return;
-    const PhoneRecord removed = *shown;
-    phones.RemoveAt(index_);
-    if (phones.Save() != 1) {
-        // phone.dat still holds the entry: keep it in the book and on the page.
-        phones.AddCopy(removed);
-        kui::Tell(this, QStringLiteral("Error saving data!"), {}, kui::Icon::Warning);
+    // A delete that cannot be saved keeps the entry in the book and on the
+    // page.
+    if (!kui::Commit(this, phones, kvr::Removed(*shown)))
         return Changed();
-    }
-    if (phones.Count() == 0)
-        update();
+    App().RecordsChanged(kui::Store::Phone);
     // The page now holds the entry that followed the deleted one; the book
     // moves on by one more, as the next page button does.
     NextPage();

@@ -236,8 +236,8 @@ void TAddPlayRecordDlg::Ok() {
     if (!Validate())
         return;
     if (edited_) {
-        SaveEdit();
-        accept();
+        if (SaveEdit())
+            accept();
         return;
     }
     KVR_PlayData& play = app_.PlayStore();
@@ -248,7 +248,8 @@ void TAddPlayRecordDlg::Ok() {
         if (!kui::CloseGoalPeriod(this, app_, QString()))
             return;
     }
-    SaveNew();
+    if (!SaveNew())
+        return;
     if (play.Count() == KVR_PlayData::kGoalPeriodLength)
         kui::ShowCongratulations(this);
     accept();
@@ -342,33 +343,34 @@ bool TAddPlayRecordDlg::Validate() {
     return true;
 }
 
-void TAddPlayRecordDlg::SaveNew() {
+bool TAddPlayRecordDlg::SaveNew() {
     Clean();
     KVR_PlayData& play = app_.PlayStore();
-    kui::AskStrokeRatings(this, record_, kui::RatingReference(play, ZBD_Date(record_.date)));
-    play.AddCopy(record_);
-    if (play.Save() != 1) {
-        // The record stays in memory, where the next save that works writes it.
-        kui::Tell(this, QStringLiteral("Error saving data!"));
-        app_.PlayRecordsChanged();
-        return;
-    }
+    // The ratings are asked once: an OK that tries a failed save again
+    // keeps those given.
+    if (!newRatings_)
+        kui::AskStrokeRatings(this, record_, kui::RatingReference(play, ZBD_Date(record_.date)));
+    else
+        record_.ratings = *newRatings_;
+    newRatings_ = record_.ratings;
+    if (!kui::Commit(this, play, kvr::Added(record_)))
+        return false;
     if (record_.kind == "M" && kui::AskYesNo(this, QStringLiteral("Continue with Match Charting?"),
                                              QStringLiteral("Charting")))
         kui::RunChartingDialog(this, app_, record_);
-    app_.PlayRecordsChanged();
+    app_.RecordsChanged(kui::Store::Play);
+    return true;
 }
 
-void TAddPlayRecordDlg::SaveEdit() {
+bool TAddPlayRecordDlg::SaveEdit() {
     Clean();
     // OK on a record left as it was stores nothing.
     if (record_.ToLine() == edited_->ToLine())
-        return;
-    KVR_PlayData& play = app_.PlayStore();
-    play.Update(*edited_, record_);
-    if (play.Save() != 1)
-        kui::Tell(this, QStringLiteral("Error saving data!"));
-    app_.PlayRecordsChanged();
+        return true;
+    if (!kui::Commit(this, app_.PlayStore(), kvr::Updated(*edited_, record_)))
+        return false;
+    app_.RecordsChanged(kui::Store::Play);
+    return true;
 }
 
 void TAddPlayRecordDlg::AskRatings() {

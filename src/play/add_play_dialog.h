@@ -46,8 +46,9 @@ private:
     void Clean();
     bool Validate();
     bool Refuse(const char* caption, const char* text, QWidget* field);
-    void SaveNew();
-    void SaveEdit();
+    // False when the save failed: the dialog then stays open as it is.
+    bool SaveNew();
+    bool SaveEdit();
     // An edit's "Ratings...": the four levels again, from the ratings set
     // last in this form or else the outing's own.
     void AskRatings();
@@ -57,6 +58,8 @@ private:
     PlayRecord record_;
     // The ratings set with "Ratings...", none until then.
     std::optional<PlayRecord> rated_;
+    // A new record's ratings, once asked.
+    std::optional<decltype(PlayRecord::ratings)> newRatings_;
     kui::StoredFields stored_; // what the fields showed of the edited record
     QFormLayout* form_ = nullptr;
     QLineEdit* date_ = nullptr;

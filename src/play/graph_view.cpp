@@ -6,7 +6,9 @@
 
 TKvrGraphWin::TKvrGraphWin(KvrClient& client, kui::GraphKind kind)
     : TKvrChild(client, kui::FirstGraphView + static_cast<int>(kind), kui::GraphTitle(kind)),
-      kind_(kind) {}
+      kind_(kind) {
+    RepaintOn({kui::Store::Play, kui::Store::Chart});
+}
 
 void TKvrGraphWin::Render(QPainter& painter, QSize size) {
     kui::DrawGraph(painter, size, kui::TakeGraphData(kind_, App().PlayStore(), App().ChartStore()));

@@ -34,6 +34,7 @@ bool NamesPerson(const PlayRecord& record, const std::string& text) {
 
 TKvrBrowseWin::TKvrBrowseWin(KvrClient& client)
     : TKvrChild(client, kui::BrowseNotesView, QStringLiteral("Browse Notes")) {
+    RepaintOn({kui::Store::Play});
     pageIndex_ = static_cast<int>(App().PlayStore().Count()) - 1;
 
     auto button = [this](const char* name, const QString& text, void (TKvrBrowseWin::*command)()) {
@@ -259,13 +260,11 @@ void TKvrBrowseWin::DeletePage() {
                        {kui::FromStored(shown->date), opponents.join(QStringLiteral(" & "))});
     if (!kui::AskYesNo(this, question, QStringLiteral("Delete Notes?"), kui::Default::No))
         return;
-    KVR_PlayData& play = App().PlayStore();
-    play.RemoveAt(PageIndex());
-    if (play.Save() != 1)
-        kui::Tell(this, QStringLiteral("Error saving data!"));
     // The page index stays: the next older record, or the oldest when the
-    // newest was deleted, takes the page.
-    App().PlayRecordsChanged();
+    // newest was deleted, takes the page. A delete that cannot be saved
+    // keeps the page.
+    if (kui::Commit(this, App().PlayStore(), kvr::Removed(*shown)))
+        App().RecordsChanged(kui::Store::Play);
     Changed();
 }
 

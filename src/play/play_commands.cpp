@@ -54,7 +54,7 @@ bool CloseGoalPeriod(QWidget* parent, TKvrWinApp& app, const QString& caption) {
     const int result = play.StartNewGoalPeriod();
     // The figures are recomputed and the views redrawn whatever the outcome,
     // as the store may have changed on a failure.
-    app.PlayRecordsChanged();
+    app.RecordsChanged(kui::Store::Play);
     if (result == 1)
         return true;
     if (before > 0 && play.Count() == 0) {

@@ -213,7 +213,9 @@ bool ExportSpreadsheetCsv(const QString& path, const KVR_PlayData& play) {
 } // namespace kui
 
 TKvrSpreadSheet::TKvrSpreadSheet(KvrClient& client)
-    : TKvrChild(client, kui::SpreadsheetView, QStringLiteral("Spread Sheet")) {}
+    : TKvrChild(client, kui::SpreadsheetView, QStringLiteral("Spread Sheet")) {
+    RepaintOn({kui::Store::Play});
+}
 
 void TKvrSpreadSheet::Render(QPainter& painter, QSize size) {
     // The pass works from the store's in-memory copy of the history, so the

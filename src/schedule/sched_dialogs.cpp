@@ -137,28 +137,12 @@ void TSchedAddDlg::accept() {
 
     if (stored_.Touched(who_))
         SchedClass::CapitalizeWords(typed.who);
-    SchedRecord before;
-    SchedRecord* added = nullptr;
-    if (event_) {
-        before.Assign(*event_);
-        store_.Update(*event_, typed);
-    } else {
-        auto event = std::make_unique<SchedRecord>(typed);
-        added = event.get();
-        store_.Add(std::move(event));
-    }
-    if (store_.Save() != 1) {
-        // The store goes back to what is on disk: exactly the event this
-        // dialog added or changed, not another one equal to it. The dialog
-        // keeps what was typed so that OK may be tried again.
-        int index = -1;
-        if (event_)
-            store_.Update(*event_, before);
-        else
-            store_.Take(added, index);
-        kui::Tell(this, QStringLiteral("Error saving data!"));
+    // A failed save leaves the store as sched.dat holds it (exactly the
+    // event this dialog added or changed goes back, not another one equal
+    // to it), and the dialog keeps what was typed so that OK may be tried
+    // again.
+    if (!kui::Commit(this, store_, event_ ? kvr::Updated(*event_, typed) : kvr::Added(typed)))
         return;
-    }
     QDialog::accept();
 }
 
@@ -171,18 +155,10 @@ void TSchedAddDlg::DeleteEvent() {
                        QStringLiteral("Delete?"), kui::Default::No))
         return;
     // The event this dialog shows, even when another one has the same date,
-    // Who and time.
-    int index = -1;
-    std::unique_ptr<SchedRecord> removed = store_.Take(event_, index);
-    if (!removed)
-        return QDialog::reject();
-    if (store_.Save() != 1) {
-        // Put it back where it stood: the file still holds it.
-        store_.PutBack(std::move(removed), index);
-        kui::Tell(this, QStringLiteral("Error saving data!"));
-        QDialog::reject();
+    // Who and time. A delete that cannot be saved keeps the event, and the
+    // dialog stays open.
+    if (!kui::Commit(this, store_, kvr::Removed(*event_)))
         return;
-    }
     event_ = nullptr;
     deleted_ = true;
     accept();

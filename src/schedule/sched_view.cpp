@@ -21,6 +21,7 @@
 
 TKvrSchedWin::TKvrSchedWin(KvrClient& client)
     : TKvrChild(client, kui::SchedulerView, QStringLiteral("Scheduler")) {
+    RepaintOn({kui::Store::Schedule});
     auto button = [this](const char* name, const QString& text, void (TKvrSchedWin::*command)()) {
         auto* pushButton = new QPushButton(text, this);
         pushButton->setObjectName(QString::fromLatin1(name));
@@ -233,14 +234,14 @@ void TKvrSchedWin::NextMonth() {
 
 void TKvrSchedWin::Schedule() {
     TSchedAddDlg dialog(this, App().SchedStore(), App().PhoneStore(), selectedDate_);
-    kui::RunModal(dialog);
-    update();
+    if (kui::RunModal(dialog) == QDialog::Accepted)
+        App().RecordsChanged(kui::Store::Schedule);
 }
 
 void TKvrSchedWin::Edit(SchedRecord* event) {
     TSchedAddDlg dialog(this, App().SchedStore(), App().PhoneStore(), event);
-    kui::RunModal(dialog);
-    update();
+    if (kui::RunModal(dialog) == QDialog::Accepted)
+        App().RecordsChanged(kui::Store::Schedule);
 }
 
 ZBD_Date TKvrSchedWin::CellDate(int cell) const {

@@ -61,10 +61,6 @@ QPlainTextEdit* TipTextEdit(QWidget* parent) {
     return edit;
 }
 
-void TellSaveFailed(QWidget* parent) {
-    kui::Tell(parent, QStringLiteral("Error saving data!"), {}, kui::Icon::Warning);
-}
-
 } // namespace
 
 TTipsSelectDlg::TTipsSelectDlg(QWidget* parent)
@@ -166,10 +162,7 @@ bool TTipsAddDlg::AddTip(const std::string& stroke, int level, const std::string
         tip.frequencyRating = 10;
         tip.level = level;
         tip.tipText = text;
-        tips_.AddCopy(tip);
-        added = tips_.Save() == 1;
-        if (!added)
-            TellSaveFailed(this);
+        added = kui::Commit(this, tips_, kvr::Added(tip));
     }
     // Back to the stroke held before, read again from its file.
     tips_.Select(previous);
@@ -206,14 +199,9 @@ void TTipEditDlg::accept() {
         kui::Tell(this, QStringLiteral("Missing Data, please enter all fields"));
         return;
     }
-    const TipRecord before = *tip;
-    TipRecord edited = before;
+    TipRecord edited = *tip;
     edited.tipText = text;
-    tips_.Update(*tip, edited);
-    if (tips_.Save() != 1) {
-        tips_.Update(*tips_.At(index_), before);
-        TellSaveFailed(this);
+    if (!kui::Commit(this, tips_, kvr::Updated(*tip, edited)))
         return;
-    }
     QDialog::accept();
 }

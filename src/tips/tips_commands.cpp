@@ -28,7 +28,8 @@ void LookupTips(KvrClient& client) {
 void AddTip(KvrClient& client) {
     client.CloseView(TipsView);
     TTipsAddDlg dialog(client.window(), client.App().TipStore());
-    RunModal(dialog);
+    if (RunModal(dialog) == QDialog::Accepted)
+        client.App().RecordsChanged(Store::Tips);
 }
 
 } // namespace

@@ -119,6 +119,7 @@ KvrTipsLookup::KvrTipsLookup(KvrClient& client, int childId, const QString& stro
       edit_(new QPushButton(QStringLiteral("&Edit"), this)),
       delete_(new QPushButton(QStringLiteral("&Del"), this)),
       rating_(new QScrollBar(Qt::Horizontal, this)), ratingBox_(new QLabel(this)) {
+    RepaintOn({kui::Store::Tips});
     next_->setObjectName(QStringLiteral("next"));
     edit_->setObjectName(QStringLiteral("edit"));
     delete_->setObjectName(QStringLiteral("delete"));
@@ -211,15 +212,11 @@ void KvrTipsLookup::SaveMovedRating() {
     if (!kui::AskOkCancel(this, QStringLiteral("Frequency Rating has been changed.  Save changes?"),
                           QStringLiteral("Save Changes?")))
         return;
-    const TipRecord before = *tip;
-    TipRecord rated = before;
+    TipRecord rated = *tip;
     rated.frequencyRating = rating_->value();
-    Tips().Update(*tip, rated);
-    if (Tips().Save() != 1) {
-        Tips().Update(*Tips().At(current_), before);
-        kui::Tell(this, QStringLiteral("Error saving data!"), {}, kui::Icon::Warning);
+    if (!kui::Commit(this, Tips(), kvr::Updated(*tip, rated)))
         return;
-    }
+    App().RecordsChanged(kui::Store::Tips);
     shownRating_ = rated.frequencyRating;
 }
 
@@ -228,7 +225,7 @@ void KvrTipsLookup::EditTip() {
         return;
     TTipEditDlg dialog(this, Tips(), current_);
     if (kui::RunModal(dialog) == QDialog::Accepted)
-        update();
+        App().RecordsChanged(kui::Store::Tips);
 }
 
 void KvrTipsLookup::DeleteTip() {
@@ -246,14 +243,10 @@ void KvrTipsLookup::DeleteTip() {
                                       {QStringLiteral("\"%1\"").arg(start)}),
                        QStringLiteral("Delete Tip"), kui::Default::No))
         return;
-    TipClass& tips = Tips();
-    tips.RemoveAt(current_);
-    if (tips.Save() != 1) {
-        // The file still holds the tip: read it back so the view shows it too.
-        tips.Load();
-        kui::Tell(this, QStringLiteral("Error saving data!"), {}, kui::Icon::Warning);
+    // A delete that cannot be saved keeps the tip on the page.
+    if (!kui::Commit(this, Tips(), kvr::Removed(*Tips().At(current_))))
         return;
-    }
+    App().RecordsChanged(kui::Store::Tips);
     shownRating_ = -1;
     NextTip();
 }

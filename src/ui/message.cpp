@@ -73,6 +73,10 @@ void Tell(QWidget* parent, const QString& text, const QString& caption, Icon ico
     ShowBox(parent, message, QMessageBox::Ok, QMessageBox::Ok);
 }
 
+void TellSaveFailed(QWidget* parent) {
+    Tell(parent, QStringLiteral("Error saving data!"), {}, Icon::Warning);
+}
+
 bool AskYesNo(QWidget* parent, const QString& text, const QString& caption, Default byDefault) {
     Message message = Make(Message::Kind::YesNo, text, caption, Icon::None, byDefault);
     if (g_responder)

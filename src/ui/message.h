@@ -41,6 +41,21 @@ QString DefaultCaption();
 // A message with an OK button.
 void Tell(QWidget* parent, const QString& text, const QString& caption = {},
           Icon icon = Icon::None);
+// Tells that a store's file could not be written ("Error saving data!",
+// with a warning icon): the one message of every failed save. The store
+// was put back as its file holds it (ZBD_Data::Commit), and the form that
+// asked stays open with what was typed, so OK tries again.
+void TellSaveFailed(QWidget* parent);
+// The one write path of the GUI: makes a change of a store through
+// store.Commit (the change and the save, undone when the save fails) and
+// tells the player once when it failed. True when the change was saved.
+template <class Store, class Change>
+bool Commit(QWidget* parent, Store& store, const Change& change) {
+    if (store.Commit(change) == 1)
+        return true;
+    TellSaveFailed(parent);
+    return false;
+}
 // A question with Yes and No buttons; true for Yes. `byDefault` names the
 // button Enter presses.
 bool AskYesNo(QWidget* parent, const QString& text, const QString& caption = {},

@@ -29,11 +29,15 @@ private:
     int* plays_;
 };
 
-// A view that counts its paints.
+// A view that counts its paints. It stands for a view that draws every
+// store, so it repaints on every change signal.
 class CountingView : public TKvrChild {
 public:
     CountingView(KvrClient& client, int id, const QString& title, int* paints)
-        : TKvrChild(client, id, title), paints_(paints) {}
+        : TKvrChild(client, id, title), paints_(paints) {
+        RepaintOn({kui::Store::Play, kui::Store::Chart, kui::Store::Schedule, kui::Store::Phone,
+                   kui::Store::Tips});
+    }
 
 protected:
     void Render(QPainter&, QSize) override { ++*paints_; }

@@ -220,7 +220,7 @@ TEST_F(MainWindowTest, SetNewGoalsRunsTheChangeSignal) {
     QCoreApplication::processEvents();
     paints = 0;
     app_->PlayStore().Stats().allTime = -1;
-    app_->PlayRecordsChanged();
+    app_->RecordsChanged(kui::Store::Play);
     QCoreApplication::processEvents();
     EXPECT_FLOAT_EQ(app_->PlayStore().Stats().allTime, 3.5f);
     EXPECT_GT(paints, 0);

@@ -436,22 +436,40 @@ TEST_F(PhoneViewTest, UntouchedFieldsKeepTheStoredEntryWhole) {
               std::string::npos);
 }
 
-// A save that fails says so and keeps what was typed in the book; a delete
-// that cannot be saved keeps the entry.
+// A save that fails says so once, leaves the book as phone.dat holds it and
+// the dialog open with what was typed, so that OK tries again; a delete that
+// cannot be saved keeps the entry.
 TEST_F(PhoneViewTest, AFailedSaveSaysSoAndKeepsTheEntry) {
     WriteBook({Entry("Ann")});
     StartWindow();
     TKvrPhoneWin& view = Open();
+    const std::string file = ReadFile("phone.dat");
     // phone.dat cannot be replaced.
-    std::filesystem::remove("phone.dat");
+    std::filesystem::rename("phone.dat", "phone.keep");
     std::filesystem::create_directory("phone.dat");
-    QueueEntry([](QDialog& dialog) {
-        dialog.findChild<QLineEdit*>(QStringLiteral("name"))->setText(QStringLiteral("Bo"));
-        dialog.findChild<QLineEdit*>(QStringLiteral("phoneNumber"))->setText(QStringLiteral("1"));
-        dialog.findChild<QPlainTextEdit*>(QStringLiteral("notes"))
-            ->setPlainText(QStringLiteral("x"));
+    Responder().QueueDialog([&](QDialog& dialog) {
+        dialog.show();
+        auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("name"));
+        QTest::keyClicks(name, "Bo");
+        QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("phoneNumber")), "1");
+        QTest::keyClicks(dialog.findChild<QPlainTextEdit*>(QStringLiteral("notes")), "x");
+        dialog.accept();
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+        EXPECT_EQ(name->text(), QStringLiteral("Bo"));
+        EXPECT_EQ(app_->PhoneStore().Count(), 1u);
+        // Once the file can be written, OK stores the entry as typed.
+        std::filesystem::remove("phone.dat");
+        std::filesystem::rename("phone.keep", "phone.dat");
+        dialog.accept();
+        return dialog.result();
     });
     Press(view, "add");
+    ASSERT_EQ(app_->PhoneStore().Count(), 2u);
+    EXPECT_EQ(app_->PhoneStore().At(1)->name, "Bo");
+    EXPECT_NE(ReadFile("phone.dat"), file);
+
+    std::filesystem::rename("phone.dat", "phone.keep");
+    std::filesystem::create_directory("phone.dat");
     Responder().QueueAnswer(true);
     Press(view, "delete");
     EXPECT_EQ(Responder().Texts(),
@@ -460,8 +478,13 @@ TEST_F(PhoneViewTest, AFailedSaveSaysSoAndKeepsTheEntry) {
                                     QStringLiteral("Error saving data!")}));
     ASSERT_EQ(app_->PhoneStore().Count(), 2u);
     EXPECT_EQ(app_->PhoneStore().At(0)->name, "Ann");
-    EXPECT_EQ(app_->PhoneStore().At(1)->name, "Bo");
     EXPECT_EQ(Shown(view), "Ann");
+    // Memory is what phone.dat holds: saved again, it gives the same bytes.
+    std::filesystem::remove("phone.dat");
+    std::filesystem::rename("phone.keep", "phone.dat");
+    const std::string saved = ReadFile("phone.dat");
+    ASSERT_EQ(app_->PhoneStore().Save(), 1);
+    EXPECT_EQ(ReadFile("phone.dat"), saved);
 }
 
 // The menu's rating system: thirteen levels, 1.0 first, each with its own

@@ -181,7 +181,7 @@ protected:
     // history), and opens the notebook from its menu command.
     TKvrBrowseWin& Open() {
         StartWindow();
-        app_->PlayRecordsChanged();
+        app_->RecordsChanged(kui::Store::Play);
         Client().Command(kui::CmBrowseNotes);
         auto* view = qobject_cast<TKvrBrowseWin*>(Client().FindView(kui::BrowseNotesView));
         EXPECT_NE(view, nullptr);
@@ -303,7 +303,7 @@ TEST_F(NotesNotebookTest, WithoutHistoryPagesWrapAndAnEmptyBookSaysSo) {
     // the buttons follow.
     app_->PlayStore().AddCopy(Note("3/5/2026", "Ed Kahn"));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(view.window()));
-    app_->PlayRecordsChanged();
+    app_->RecordsChanged(kui::Store::Play);
     view.repaint();
     QApplication::processEvents();
     EXPECT_EQ(Shown(view), "Ed Kahn pg 1");
@@ -415,7 +415,7 @@ TEST_F(NotesNotebookTest, EditAndDeleteFollowUps) {
     QApplication::processEvents();
     EXPECT_GT(paints, 0);
 
-    // A failed save is told.
+    // A failed save is told, and the page stays: memory is as play.dat.
     std::filesystem::permissions(Dir(), std::filesystem::perms::owner_read |
                                             std::filesystem::perms::owner_exec);
     Responder().QueueAnswer(true);
@@ -423,6 +423,8 @@ TEST_F(NotesNotebookTest, EditAndDeleteFollowUps) {
     std::filesystem::permissions(Dir(), std::filesystem::perms::owner_all);
     if (::geteuid() != 0) {
         EXPECT_EQ(Responder().Texts().back(), "Error saving data!");
+        EXPECT_EQ(app_->PlayStore().Count(), 2u);
+        EXPECT_EQ(Shown(view), "Ann Lee pg 1");
     }
 }
 

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/app_fixture.h"
+#include "charting/chart_store.h"
+#include "charting/charting_commands.h"
 #include "core/date.h"
 #include "core/history.h"
 #include "core/play_store.h"
@@ -7,9 +9,11 @@
 #include "play/add_play_dialog.h"
 #include "play/play_commands.h"
 #include "play/rating_dialog.h"
+#include "schedule/schedule_commands.h"
 #include "support/typing.h"
 #include "ui/player_list.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -346,24 +350,27 @@ TEST_F(RecordDialogsTest, FailedRolloverKeepsTheDialogOpen) {
     EXPECT_EQ(KVR_History().CountRecords(), 30);
 }
 
-// A save that fails is told, offers no charting, and keeps the record in
-// memory for the next save; a match saved offers charting, and Yes charts
-// that match: one chart with its date, opponent and score.
+// A save that fails is told once, offers no charting, leaves memory as
+// play.dat holds it and the dialog open with what was typed; OK once the
+// file can be written saves the record with the ratings given before, and
+// a match saved offers charting: Yes charts that match, one chart with its
+// date, opponent and score.
 TEST_F(RecordDialogsTest, FailedSaveIsToldAndASavedMatchIsCharted) {
     WritePlayFile(1);
     fs::permissions("play.dat", fs::perms::owner_read);
     StartWindow();
-    RecordThroughMenu(kSinglesMatch);
+    TAddPlayRecordDlg dialog(&Client(), App());
+    Fill(dialog, kSinglesMatch);
+    PressOk(dialog);
     EXPECT_EQ(Responder().Texts(), std::vector<QString>{"Error saving data!"});
-    EXPECT_EQ(App().PlayStore().Count(), 2u);
+    EXPECT_EQ(Responder().Shown()[0].icon, kui::Icon::Warning);
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(App().PlayStore().Count(), 1u);
+    EXPECT_EQ(dialog.findChild<QPlainTextEdit*>("matchNotes")->toPlainText(), "net rush");
     EXPECT_FALSE(Exists("chart.dat"));
 
     fs::permissions("play.dat", fs::perms::owner_write, fs::perm_options::add);
     Responder().Clear();
-    TAddPlayRecordDlg dialog(&Client(), App());
-    Fill(dialog, kSinglesMatch);
-    for (int level = 0; level < 4; ++level)
-        Responder().QueueDialog([](QDialog& ratings) { return ratings.result(); });
     Responder().QueueAnswer(true);
     Responder().QueueDialog([](QDialog& charting) {
         for (auto [name, value] : {std::pair{"firstServeAttempts", 40},
@@ -379,14 +386,87 @@ TEST_F(RecordDialogsTest, FailedSaveIsToldAndASavedMatchIsCharted) {
     ASSERT_FALSE(Responder().Shown().empty());
     EXPECT_EQ(Responder().Shown()[0].text, "Continue with Match Charting?");
     EXPECT_EQ(Responder().Shown()[0].caption, "Charting");
-    EXPECT_EQ(Responder().DialogsRun().back(), "CHARTING");
+    EXPECT_EQ(Responder().DialogsRun(), std::vector<QString>{"CHARTING"});
     KVR_PlayData reread;
     ASSERT_EQ(reread.Load(), 1);
-    EXPECT_EQ(reread.Count(), 3u);
+    EXPECT_EQ(reread.Count(), 2u);
     const std::string chart = ReadFile("chart.dat");
     EXPECT_NE(chart.find("\r\n1\r\n\"3/10/2026\",\"Ann Lee\",\"6-4 6-3\",\"40\",\"25\""),
               std::string::npos)
         << chart;
+}
+
+// Counts the paints of the widgets it watches.
+class PaintCounter : public QObject {
+public:
+    int Paints(QWidget* widget) const { return paints_.contains(widget) ? paints_.at(widget) : 0; }
+    void Watch(QWidget* widget) {
+        paints_[widget] = 0;
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++paints_[static_cast<QWidget*>(watched)];
+        return false;
+    }
+
+private:
+    std::map<QWidget*, int> paints_;
+};
+
+// A charted match raises the change signal once for the play records and
+// once for the charts; each open view repaints once, and only the views that
+// draw what changed: the notebook and the spreadsheet for the record, the
+// charting notebook for the chart, not the scheduler.
+TEST_F(RecordDialogsTest, AChartedMatchRepaintsEachViewOnce) {
+    WritePlayFile(1);
+    StartWindow();
+    for (int command :
+         {kui::CmBrowseNotes, kui::CmSpreadsheet, kui::CmBrowseChartingData, kui::CmScheduler})
+        Client().Command(command);
+    QApplication::processEvents();
+    PaintCounter counter;
+    std::vector<QWidget*> views;
+    for (int id :
+         {kui::BrowseNotesView, kui::SpreadsheetView, kui::ChartingNotesView, kui::SchedulerView}) {
+        views.push_back(Client().FindView(id));
+        ASSERT_NE(views.back(), nullptr) << id;
+        counter.Watch(views.back());
+    }
+    std::vector<kui::Store> changed;
+    const QMetaObject::Connection recording = QObject::connect(
+        &App(), &TKvrWinApp::StoreChanged, [&](kui::Store store) { changed.push_back(store); });
+
+    Responder().QueueDialog([](QDialog& dialog) {
+        Fill(dialog, kSinglesMatch);
+        PressOk(dialog);
+        return dialog.result();
+    });
+    for (int level = 0; level < 4; ++level)
+        Responder().QueueDialog([](QDialog& ratings) { return ratings.result(); });
+    Responder().QueueAnswer(true);
+    Responder().QueueDialog([](QDialog& charting) {
+        for (auto [name, value] : {std::pair{"firstServeAttempts", 40},
+                                   {"firstServesIn", 25},
+                                   {"returnAttempts", 40},
+                                   {"returnsIn", 30}})
+            charting.findChild<QSpinBox*>(name)->setValue(value);
+        charting.findChild<QPushButton*>("okButton")->click();
+        return charting.result();
+    });
+    Client().Command(kui::CmRecordNotes);
+    QObject::disconnect(recording);
+    QApplication::processEvents();
+    ASSERT_EQ(App().ChartStore().Count(), 1u);
+    EXPECT_EQ(std::count(changed.begin(), changed.end(), kui::Store::Play), 1);
+    EXPECT_EQ(std::count(changed.begin(), changed.end(), kui::Store::Chart), 1);
+    EXPECT_EQ(changed.size(), 2u);
+    EXPECT_EQ(counter.Paints(views[0]), 1);
+    EXPECT_EQ(counter.Paints(views[1]), 1);
+    EXPECT_EQ(counter.Paints(views[2]), 1);
+    EXPECT_EQ(counter.Paints(views[3]), 0);
 }
 
 // An edit starts from the stored record, keeps its ratings without asking

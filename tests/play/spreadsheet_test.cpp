@@ -188,7 +188,7 @@ TEST_F(SpreadsheetStoreTest, CommandOpensOneSheetThatFollowsAndExportsTheRecords
     newer.who = "Zoë\r\nLine Two";
     newer.time = "2,5";
     app_->PlayStore().AddCopy(newer);
-    app_->PlayRecordsChanged();
+    app_->RecordsChanged(kui::Store::Play);
     EXPECT_TRUE(texts().contains(QStringLiteral("1-1-0")));
 
     auto chooseFile = [](const char* name) {

@@ -272,6 +272,61 @@ TEST_F(TipsLookupTest, TypedTipKeepsItsSpacingAndItsLimitIsShown) {
               Lines({"ZBD Data File Format 2.0", "1", R"("Serve","T","1","10",")" + kept + "\""}));
 }
 
+// While serve.tip cannot be replaced, an edited text, a deletion and a new
+// tip are each told once as a failed save; the dialog that asked stays open
+// with what was typed, the view keeps its tip, and memory stays what the
+// file holds (saved again, it gives the same bytes).
+TEST_F(TipsLookupTest, FailedSavesLeaveMemoryAsTheFile) {
+    WriteTips("Serve", {{1, 10, "toss"}});
+    KvrTipsLookup* view = Lookup("Serve", "Consistency", 0);
+    ASSERT_TRUE(view);
+    Responder().Clear();
+    const std::string file = ReadFile("serve.tip");
+    std::filesystem::rename("serve.tip", "serve.keep");
+    std::filesystem::create_directory("serve.tip");
+    auto typeAndOk = [](QDialog& dialog, const char* text) {
+        auto* edit = dialog.findChild<QPlainTextEdit*>(QStringLiteral("tipText"));
+        edit->selectAll();
+        QTest::keyClicks(edit, QString::fromLatin1(text));
+        QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
+                          Qt::LeftButton);
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+        EXPECT_EQ(edit->toPlainText(), QString::fromLatin1(text));
+        dialog.reject();
+        return dialog.result();
+    };
+    Responder().QueueDialog([&](QDialog& dialog) { return typeAndOk(dialog, "toss higher"); });
+    QTest::mouseClick(view->findChild<QPushButton*>(QStringLiteral("edit")), Qt::LeftButton);
+    Responder().QueueAnswer(true);
+    QTest::mouseClick(view->findChild<QPushButton*>(QStringLiteral("delete")), Qt::LeftButton);
+    EXPECT_EQ(Shown(), "toss");
+    const QString failed = QStringLiteral("Error saving data!");
+    ASSERT_EQ(Responder().Texts().size(), 3u);
+    EXPECT_EQ(Responder().Texts()[0], failed);
+    EXPECT_EQ(Responder().Texts()[2], failed);
+    ASSERT_EQ(app_->TipStore().Count(), 1u);
+    EXPECT_EQ(app_->TipStore().At(0)->tipText, "toss");
+    std::filesystem::remove("serve.tip");
+    std::filesystem::rename("serve.keep", "serve.tip");
+    ASSERT_EQ(app_->TipStore().Save(), 1);
+    EXPECT_EQ(ReadFile("serve.tip"), file);
+
+    // A new volley tip whose file cannot be written: the store goes back to
+    // the serve tips as they are.
+    std::filesystem::create_symlink("nowhere/volley.tip", "volley.tip");
+    Responder().Clear();
+    Responder().QueueDialog([&](QDialog& dialog) {
+        dialog.findChild<QComboBox*>(QStringLiteral("stroke"))->setCurrentText("Volley");
+        dialog.findChild<QComboBox*>(QStringLiteral("level"))->setCurrentIndex(0);
+        return typeAndOk(dialog, "split step");
+    });
+    Client().Command(kui::CmTipsAdd);
+    EXPECT_EQ(Responder().Texts(), std::vector<QString>{failed});
+    EXPECT_EQ(app_->TipStore().SelectedStroke(), "Serve");
+    EXPECT_EQ(app_->TipStore().Count(), 1u);
+    EXPECT_EQ(ReadFile("serve.tip"), file);
+}
+
 // A tip file the program cannot read is told and no view opens.
 TEST_F(TipsLookupTest, UnreadableTipFileOpensNoView) {
     WriteFile("forehand.tip", Lines({"ZBD Data File Format 9.0", "0"}));
