@@ -304,7 +304,10 @@ void TKvrWinApp::LoadAllData(bool mayRebuild) {
         mayRebuild);
     // The opponent figures (and the statistics) read the whole history; no
     // view can show them before the window is on screen, so they are
-    // computed right after its first paint.
+    // computed right after its first paint, from the past records read
+    // meanwhile on a thread of their own.
+    if (mayRebuild)
+        playStore_->ReadPastAhead();
 
     schedStore_->CheckFile();
     failed |= ReportFailedLoad(*schedStore_, schedStore_->Load(), QStringLiteral("sched.dat"),

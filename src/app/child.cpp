@@ -44,8 +44,10 @@ QMdiSubWindow* TKvrChild::SubWindow() const {
 void TKvrChild::RepaintOn(std::initializer_list<kui::Store> stores) {
     const std::vector<kui::Store> drawn(stores);
     connect(&App(), &TKvrWinApp::StoreChanged, this, [this, drawn](kui::Store store) {
-        if (std::find(drawn.begin(), drawn.end(), store) != drawn.end())
+        if (std::find(drawn.begin(), drawn.end(), store) != drawn.end()) {
+            StoresChanged();
             update();
+        }
     });
 }
 

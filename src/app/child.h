@@ -44,6 +44,10 @@ public:
     // a player saves or copies and the command line's rendering all call it,
     // so they show the same thing.
     virtual void Render(QPainter& painter, QSize size) = 0;
+    // Called by the change signal (RepaintOn) after one of the view's stores
+    // changed, before the view is repainted: a view whose snapshot takes work (reading the
+    // history's copy, a statistics pass) takes it here, so that a paint only draws.
+    virtual void StoresChanged() {}
 
     // The view's buttons answer Alt and their underlined letter only while
     // the view is active (the main window asks MnemonicButton), not as

@@ -178,9 +178,12 @@ void KvrClient::CloseView(int childId) {
 }
 
 void KvrClient::RefreshAll() {
-    for (QMdiSubWindow* window : subWindowList())
+    for (QMdiSubWindow* window : subWindowList()) {
+        if (auto* view = qobject_cast<TKvrChild*>(window->widget()))
+            view->StoresChanged();
         if (window->widget())
             window->widget()->update();
+    }
 }
 
 void KvrClient::ArrangeIcons() {

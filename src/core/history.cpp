@@ -116,6 +116,13 @@ int KVR_History::Rewind() {
 }
 
 int KVR_History::ReadNext() {
+    if (ReadNextLine() != 1)
+        return 0;
+    current_.FromLine(reader_->LastLine());
+    return 1;
+}
+
+int KVR_History::ReadNextLine() {
     if (!reader_)
         return 0;
     // Empty lines are skipped: a blank line never hides the records after it.
@@ -128,7 +135,6 @@ int KVR_History::ReadNext() {
         Close();
         return 0;
     }
-    current_.FromLine(reader_->LastLine());
     return 1;
 }
 

@@ -25,6 +25,9 @@ public:
     // 1 and the next record in Current(); 0 at the end of the history (or
     // on a read error, which LoadResult() reports).
     int ReadNext();
+    // The same, but the record is left in CurrentLine() only: Current() is
+    // not filled, for a reader that takes a few fields itself.
+    int ReadNextLine();
     // What the last Rewind or read found: 1 read; 0 no history (missing or
     // empty file); -1 could not be read (Error() tells why) or damaged (a
     // file that is neither current nor of the old layout); -2 a newer format.

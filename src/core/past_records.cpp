@@ -56,15 +56,19 @@ void CountResult(char result, int& wins, int& losses, int& undecided) {
         ++*counter;
 }
 
-float HoursOf(const std::string& time) {
+float HoursOf(std::string_view time) {
     return std::clamp(LeadingFloat(time), -kHourLimit, kHourLimit);
 }
 
-std::string OutingSummary(const std::string& kind, const std::string& score,
-                          const std::string& result) {
+std::string OutingSummary(std::string_view kind, std::string_view score, std::string_view result) {
     char letter = FirstLetter(kind);
     const char* word = letter == 'M' ? "Match" : letter == 'L' ? "Lesson" : "Practice";
-    return std::string(word) + " " + score + " " + result;
+    std::string summary(word);
+    summary += ' ';
+    summary += score;
+    summary += ' ';
+    summary += result;
+    return summary;
 }
 
 bool PastRecords::FileStamp::operator==(const FileStamp& other) const {
@@ -115,13 +119,20 @@ void PastRecords::Load() {
     const FileStamp stampBefore = Stamp();
     KVR_History reader; // converts an older layout first
     bool ended = false;
-    while (reader.ReadNext() == 1) {
-        const PlayRecord& record = reader.Current();
+    // Only the fields the figures need are taken from each line, as
+    // PlayRecord::FromLine reads them (the date in its normal text).
+    std::string date;
+    while (reader.ReadNextLine() == 1) {
+        const ZBD_Record fields = ZBD_Record::Borrow(reader.CurrentLine(), ',');
+        const std::string_view dateField = fields.FieldView(1);
+        date.assign(dateField);
+        if (!ZBD_Date::IsNormalText(date))
+            date = ZBD_Date(date).Text();
         hasHistory_ = true;
-        lastDate_ = record.date;
-        ended = ended || record.date.empty();
+        lastDate_ = date;
+        ended = ended || date.empty();
         if (!ended)
-            Add(record);
+            Add(fields, date);
     }
     reader.Close();
     stamp_ = Stamp();
@@ -134,20 +145,23 @@ void PastRecords::Load() {
     texts_.shrink_to_fit();
 }
 
-void PastRecords::Add(const PlayRecord& record) {
-    const ZBD_Date date(record.date);
+void PastRecords::Add(const ZBD_Record& fields, const std::string& date) {
+    // The fields of a history line: 1 date, 3 partner, 4 who, 5 second
+    // opponent, 6 time, 7 kind, 8 result, 9 score.
+    const ZBD_Date day(date);
     Outing outing;
-    outing.year = date.Year();
-    outing.month = date.Month();
-    outing.hours = HoursOf(record.time);
-    outing.kind = FirstLetter(record.kind);
-    outing.result = FirstLetter(record.result);
-    outing.who = Keep(record.who);
-    outing.secondOpponent = Keep(record.secondOpponent);
-    outing.partner = Keep(record.partner);
-    outing.date = KeepText(record.date);
-    outing.dateLength = static_cast<std::uint32_t>(record.date.size());
-    const std::string summary = OutingSummary(record.kind, record.score, record.result);
+    outing.year = day.Year();
+    outing.month = day.Month();
+    outing.hours = HoursOf(fields.FieldView(6));
+    outing.kind = FirstLetter(fields.FieldView(7));
+    outing.result = FirstLetter(fields.FieldView(8));
+    outing.who = Keep(std::string(fields.FieldView(4)));
+    outing.secondOpponent = Keep(std::string(fields.FieldView(5)));
+    outing.partner = Keep(std::string(fields.FieldView(3)));
+    outing.date = KeepText(date);
+    outing.dateLength = static_cast<std::uint32_t>(date.size());
+    const std::string summary =
+        OutingSummary(fields.FieldView(7), fields.FieldView(9), fields.FieldView(8));
     outing.outing = KeepText(summary);
     outing.outingLength = static_cast<std::uint32_t>(summary.size());
     outings_.push_back(outing);

@@ -10,7 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
-struct PlayRecord;
+class ZBD_Record;
 
 namespace kvr {
 
@@ -83,7 +83,8 @@ private:
     static FileStamp Stamp();
 
     void Load();
-    void Add(const PlayRecord& record);
+    // One record line, its date as a play record reads it.
+    void Add(const ZBD_Record& fields, const std::string& date);
     std::uint32_t Keep(const std::string& name);
     std::size_t KeepText(std::string_view text);
 
@@ -106,10 +107,9 @@ char FirstLetter(std::string_view text);
 void CountResult(char result, int& wins, int& losses, int& undecided);
 // The hours of an outing: the number its time text starts with, kept within
 // bounds so that no file, however absurd, can drive a total to infinity.
-float HoursOf(const std::string& time);
+float HoursOf(std::string_view time);
 // What the phone book shows as a person's last outing: "Match", "Lesson" or
 // "Practice" by the kind's first letter, then the score and the result.
-std::string OutingSummary(const std::string& kind, const std::string& score,
-                          const std::string& result);
+std::string OutingSummary(std::string_view kind, std::string_view score, std::string_view result);
 
 } // namespace kvr

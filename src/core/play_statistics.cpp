@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <vector>
 
 namespace {
 
@@ -90,15 +91,17 @@ ZBD_Date startDate(const KVR_PlayData& store, const kvr::PastRecords& past) {
     return text.empty() ? ZBD_Date() : ZBD_Date(text);
 }
 
-int monthsCoveredFrom(const ZBD_Date& start) {
-    return clampToInt(monthsBetween(start.Year(), start.Month(), ZBD_Date()) + 1);
-}
+// A record's rating totals, summed without touching the record.
+struct RecordTotals {
+    std::array<int, kStrokeCount> stroke{};
+    std::array<int, kLevelCount> level{};
+    int grand = 0;
+};
 
-} // namespace
-
-void computeRecordTotals(PlayRecord& record) {
+RecordTotals totalsOf(const PlayRecord& record) {
     // Sums are saturated so that ratings out of range in an edited file
     // cannot overflow.
+    RecordTotals totals;
     std::array<long long, kStrokeCount> strokes{};
     long long grand = 0;
     for (int level = 0; level < kLevelCount; ++level) {
@@ -107,12 +110,26 @@ void computeRecordTotals(PlayRecord& record) {
             strokes[stroke] += record.ratings[stroke][level];
             levelSum += record.ratings[stroke][level];
         }
-        record.levelTotal[level] = clampToInt(levelSum);
-        grand += record.levelTotal[level];
+        totals.level[level] = clampToInt(levelSum);
+        grand += totals.level[level];
     }
     for (int stroke = 0; stroke < kStrokeCount; ++stroke)
-        record.strokeTotal[stroke] = clampToInt(strokes[stroke]);
-    record.grandTotal = clampToInt(grand);
+        totals.stroke[stroke] = clampToInt(strokes[stroke]);
+    totals.grand = clampToInt(grand);
+    return totals;
+}
+
+int monthsCoveredFrom(const ZBD_Date& start, const ZBD_Date& today) {
+    return clampToInt(monthsBetween(start.Year(), start.Month(), today) + 1);
+}
+
+} // namespace
+
+void computeRecordTotals(PlayRecord& record) {
+    const RecordTotals totals = totalsOf(record);
+    record.strokeTotal = totals.stroke;
+    record.levelTotal = totals.level;
+    record.grandTotal = totals.grand;
 }
 
 ZBD_Date statisticsStartDate(KVR_PlayData& store) {
@@ -120,7 +137,11 @@ ZBD_Date statisticsStartDate(KVR_PlayData& store) {
 }
 
 int monthsCovered(KVR_PlayData& store) {
-    return monthsCoveredFrom(statisticsStartDate(store));
+    return monthsCoveredFrom(statisticsStartDate(store), ZBD_Date());
+}
+
+int monthsCovered(const KVR_PlayData& store, const kvr::PastRecords& past, const ZBD_Date& today) {
+    return monthsCoveredFrom(startDate(store, past), today);
 }
 
 void computeStatistics(KVR_PlayData& store) {
@@ -128,24 +149,40 @@ void computeStatistics(KVR_PlayData& store) {
 }
 
 void computeStatistics(KVR_PlayData& store, const kvr::PastRecords& past) {
+    // The totals are kept up to date even when the block stays empty, so the
+    // goal progress always reflects the ratings.
+    for (unsigned i = 0; i < store.Count(); ++i)
+        computeRecordTotals(*store.At(static_cast<int>(i)));
     const ZBD_Date today;
-    const int count = static_cast<int>(store.Count());
-    PlayStatistics s;
+    const bool hadHistory = store.Stats().hasHistory;
+    store.Stats() = statisticsOf(store, past, today);
+    if (monthsCovered(store, past, today) == 0)
+        store.Stats().hasHistory = hadHistory;
+}
 
-    // The totals are kept up to date even when the block below stays empty,
-    // so the goal progress always reflects the ratings.
+PlayStatistics statisticsOf(const KVR_PlayData& store, const kvr::PastRecords& past,
+                            const ZBD_Date& today) {
+    PlayStatistics s;
+    s.hasHistory = past.HasHistory();
+    int months = monthsCovered(store, past, today);
+    if (months == 0)
+        return s; // the span starts next month: nothing is shown
+    months = std::min(months, kMonthCount);
+
+    const int count = static_cast<int>(store.Count());
+    std::vector<RecordTotals> totals;
+    totals.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i)
-        computeRecordTotals(*store.At(i));
+        totals.push_back(totalsOf(*store.At(i)));
 
     // Ratings averages over the newest records.
     int taken = 0;
     for (int i = count - 1; i >= 0 && taken < kAveragedRecords; --i, ++taken) {
-        const PlayRecord& record = *store.At(i);
+        const RecordTotals& record = totals[static_cast<size_t>(i)];
         for (int a = 0; a < kStrokeCount; ++a)
-            s.strokeAverage[a] +=
-                static_cast<float>(record.strokeTotal[kvr::Index(kAverageRows[a])]);
+            s.strokeAverage[a] += static_cast<float>(record.stroke[kvr::Index(kAverageRows[a])]);
         for (int level = 0; level < kLevelCount; ++level)
-            s.levelAverage[level] += static_cast<float>(record.levelTotal[level]);
+            s.levelAverage[level] += static_cast<float>(record.level[level]);
     }
     if (taken > 0) {
         for (float& average : s.strokeAverage)
@@ -189,7 +226,6 @@ void computeStatistics(KVR_PlayData& store, const kvr::PastRecords& past) {
     s.allUndecided = s.currentUndecided;
 
     // Past records, newest first, up to the first one without a date.
-    s.hasHistory = past.HasHistory();
     for (const kvr::PastRecords::Outing& record : past.Outings()) {
         all.Add(record.kind, record.result, record.hours);
         if (record.year == today.Year())
@@ -197,28 +233,27 @@ void computeStatistics(KVR_PlayData& store, const kvr::PastRecords& past) {
         addToMonth(record.year, record.month, record.hours);
     }
 
-    int months = monthsCoveredFrom(startDate(store, past));
-    if (months == 0) {
-        // The span starts next month: nothing is shown.
-        bool hadHistory = store.Stats().hasHistory;
-        store.Stats() = PlayStatistics{};
-        store.Stats().hasHistory = hadHistory;
-        return;
-    }
-    months = std::min(months, kMonthCount);
     for (int back = 0; back < months; ++back)
         s.monthlyTime[static_cast<size_t>(months - 1 - back)] =
             monthsBack[static_cast<size_t>(back)];
-    store.Stats() = s;
+    return s;
 }
 
 std::optional<float> goalProgress(const KVR_PlayData& store) {
-    const unsigned count = store.Count();
-    if (count == 0)
+    std::vector<int> grandTotals;
+    grandTotals.reserve(store.Count());
+    for (unsigned i = 0; i < store.Count(); ++i)
+        grandTotals.push_back(store.At(static_cast<int>(i))->grandTotal);
+    return goalProgress(grandTotals);
+}
+
+std::optional<float> goalProgress(const std::vector<int>& grandTotals) {
+    if (grandTotals.empty())
         return std::nullopt;
     long long sum = 0;
-    for (unsigned i = 0; i < count; ++i)
-        sum += store.At(static_cast<int>(i))->grandTotal;
-    const long long best = static_cast<long long>(count) * kStrokeCount * kLevelCount * kMaxRating;
+    for (int total : grandTotals)
+        sum += total;
+    const long long best =
+        static_cast<long long>(grandTotals.size()) * kStrokeCount * kLevelCount * kMaxRating;
     return std::clamp(static_cast<float>(sum) / static_cast<float>(best), 0.0f, 1.0f);
 }

@@ -4,6 +4,8 @@
 #include "core/history.h"
 #include "core/play_statistics.h"
 
+#include <system_error>
+
 namespace {
 
 constexpr const char* kLineBreak = "\r\n";
@@ -142,8 +144,20 @@ KVR_PlayData::KVR_PlayData()
 KVR_PlayData::~KVR_PlayData() = default;
 
 const kvr::PastRecords& KVR_PlayData::Past() {
+    if (pastAhead_.valid())
+        past_ = pastAhead_.get();
     past_.Refresh();
     return past_;
+}
+
+void KVR_PlayData::ReadPastAhead() {
+    if (pastAhead_.valid())
+        return;
+    try {
+        pastAhead_ = std::async(std::launch::async, &kvr::PastRecords::Read);
+    } catch (const std::system_error&) {
+        // No thread to be had: Past() reads them when first called.
+    }
 }
 
 // A record of play.dat or history.dat: the thirteen text fields alone (as

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <future>
 #include <memory>
 #include <string>
 
@@ -108,6 +109,11 @@ public:
     // The past records as the statistics read them, first brought up to
     // date with history.dat.
     const kvr::PastRecords& Past();
+    // Starts reading the past records on a thread of their own, so that
+    // they are ready when Past() is first called (it waits for the read).
+    // For start-up, once the history has been checked: nothing may write
+    // history.dat before Past() is called.
+    void ReadPastAhead();
 
     PlayStatistics& Stats() { return stats_; }
     const PlayStatistics& Stats() const { return stats_; }
@@ -115,5 +121,6 @@ public:
 private:
     std::unique_ptr<KVR_History> history_;
     kvr::PastRecords past_;
+    std::future<kvr::PastRecords> pastAhead_;
     PlayStatistics stats_;
 };

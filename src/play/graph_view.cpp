@@ -2,14 +2,21 @@
 #include "play/graph_view.h"
 
 #include "app/application.h"
+#include "core/play_store.h"
 #include "play/play_commands.h"
 
 TKvrGraphWin::TKvrGraphWin(KvrClient& client, kui::GraphKind kind)
     : TKvrChild(client, kui::FirstGraphView + static_cast<int>(kind), kui::GraphTitle(kind)),
       kind_(kind) {
     RepaintOn({kui::Store::Play, kui::Store::Chart});
+    StoresChanged();
+}
+
+void TKvrGraphWin::StoresChanged() {
+    KVR_PlayData& play = App().PlayStore();
+    data_ = kui::TakeGraphData(kind_, play, play.Past(), App().ChartStore());
 }
 
 void TKvrGraphWin::Render(QPainter& painter, QSize size) {
-    kui::DrawGraph(painter, size, kui::TakeGraphData(kind_, App().PlayStore(), App().ChartStore()));
+    kui::DrawGraph(painter, size, data_);
 }

@@ -4,8 +4,9 @@
 #include "app/child.h"
 #include "play/graphs.h"
 
-// A window of one of the seven graphs. It keeps only its kind and draws
-// from the stores each time it is painted.
+// A window of one of the seven graphs. It draws from a snapshot taken when
+// it opens and on every change signal (play records or charts), so a paint
+// reads no file.
 class TKvrGraphWin : public TKvrChild {
     Q_OBJECT
 public:
@@ -13,7 +14,9 @@ public:
 
     kui::GraphKind Kind() const { return kind_; }
     void Render(QPainter& painter, QSize size) override;
+    void StoresChanged() override;
 
 private:
     kui::GraphKind kind_;
+    kui::GraphData data_;
 };

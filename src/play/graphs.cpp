@@ -542,19 +542,22 @@ int LabelStep(double barWidth) {
     return 2;
 }
 
-GraphData TakeGraphData(GraphKind kind, KVR_PlayData& play, const KVR_ChartClass& charts) {
-    computeStatistics(play);
+GraphData TakeGraphData(GraphKind kind, const KVR_PlayData& play, const kvr::PastRecords& past,
+                        const KVR_ChartClass& charts) {
+    const ZBD_Date today;
     GraphData data;
     data.kind = kind;
-    data.stats = play.Stats();
-    data.monthsCovered = monthsCovered(play);
-    data.currentMonth = ZBD_Date().Month();
+    data.stats = statisticsOf(play, past, today);
+    data.monthsCovered = monthsCovered(play, past, today);
+    data.currentMonth = today.Month();
     for (unsigned i = 0; i < play.Count(); ++i) {
-        const PlayRecord& record = *play.At(static_cast<int>(i));
+        PlayRecord record;
+        record.Assign(*play.At(static_cast<int>(i)));
+        computeRecordTotals(record);
         data.grandTotal.push_back(record.grandTotal);
         data.strokeTotal.push_back(record.strokeTotal);
     }
-    data.goalProgress = goalProgress(play);
+    data.goalProgress = goalProgress(data.grandTotal);
 
     data.chartCount = static_cast<int>(charts.Count());
     ChartRecord sum;

@@ -43,8 +43,8 @@ struct ChartSums {
     float totalWinners = 0, totalErrors = 0;
 };
 
-// What a graph shows, taken from the play store (after a statistics pass)
-// and the chart store.
+// What a graph shows, taken from the play store, the past records and the
+// chart store.
 struct GraphData {
     GraphKind kind = GraphKind::TimeSummary;
     PlayStatistics stats;
@@ -58,8 +58,11 @@ struct GraphData {
     ChartSums chartSums;              // over the same charts
 };
 
-// Runs the statistics pass and takes what graph `kind` shows from the stores.
-GraphData TakeGraphData(GraphKind kind, KVR_PlayData& play, const KVR_ChartClass& charts);
+// Takes what graph `kind` shows from the stores: the statistics over the
+// play store and the past records `past` as of today, the records' totals and
+// the charts. Reads no file and changes nothing.
+GraphData TakeGraphData(GraphKind kind, const KVR_PlayData& play, const kvr::PastRecords& past,
+                        const KVR_ChartClass& charts);
 
 // Draws the graph over the whole of `size`.
 void DrawGraph(QPainter& painter, QSize size, const GraphData& data);

@@ -79,7 +79,8 @@ std::vector<int> SpreadsheetColumnRecords(int count) {
     return records;
 }
 
-SpreadsheetData SpreadsheetSnapshot(const KVR_PlayData& play, const QString& playerName) {
+SpreadsheetData SpreadsheetSnapshot(const KVR_PlayData& play, const PlayStatistics& s,
+                                    const QString& playerName) {
     SpreadsheetData data;
     data.playerName = playerName;
     const int count = static_cast<int>(play.Count());
@@ -88,7 +89,6 @@ SpreadsheetData SpreadsheetSnapshot(const KVR_PlayData& play, const QString& pla
     for (int record : SpreadsheetColumnRecords(count))
         data.columns.push_back(ColumnOf(*play.At(record)));
 
-    const PlayStatistics& s = play.Stats();
     for (std::size_t row = 0; row < kSheetStrokes.size(); ++row) {
         for (std::size_t slot = 0; slot < kAverageStrokes.size(); ++slot)
             if (kAverageStrokes[slot] == kSheetStrokes[row])
@@ -215,14 +215,20 @@ bool ExportSpreadsheetCsv(const QString& path, const KVR_PlayData& play) {
 TKvrSpreadSheet::TKvrSpreadSheet(KvrClient& client)
     : TKvrChild(client, kui::SpreadsheetView, QStringLiteral("Spread Sheet")) {
     RepaintOn({kui::Store::Play});
+    StoresChanged();
+}
+
+void TKvrSpreadSheet::StoresChanged() {
+    KVR_PlayData& play = App().PlayStore();
+    sheet_ = kui::SpreadsheetSnapshot(play, statisticsOf(play, play.Past(), ZBD_Date()),
+                                      App().PlayerName());
 }
 
 void TKvrSpreadSheet::Render(QPainter& painter, QSize size) {
-    // The pass works from the store's in-memory copy of the history, so the
-    // figures are current without reading a file.
-    KVR_PlayData& play = App().PlayStore();
-    computeStatistics(play);
-    kui::DrawSpreadsheet(painter, size, kui::SpreadsheetSnapshot(play, App().PlayerName()));
+    // The name is settled once the window is up, after the view may have
+    // taken its snapshot.
+    sheet_.playerName = App().PlayerName();
+    kui::DrawSpreadsheet(painter, size, sheet_);
 }
 
 void TKvrSpreadSheet::AddContextActions(QMenu& menu) {

@@ -10,6 +10,7 @@
 #include <QString>
 
 class KVR_PlayData;
+struct PlayStatistics;
 class QMenu;
 
 namespace kui {
@@ -43,9 +44,10 @@ struct SpreadsheetData {
 // period, the last column always the newest record.
 std::vector<int> SpreadsheetColumnRecords(int count);
 
-// The snapshot of the current goal period, from the store's records and its
-// statistics block (which should be current).
-SpreadsheetData SpreadsheetSnapshot(const KVR_PlayData& play, const QString& playerName);
+// The snapshot of the current goal period, from the store's records and the
+// statistics block `stats` taken over them.
+SpreadsheetData SpreadsheetSnapshot(const KVR_PlayData& play, const PlayStatistics& stats,
+                                    const QString& playerName);
 
 // The stroke-ratings table with its averages and the playing-time table,
 // scaled to `size`.
@@ -59,13 +61,18 @@ bool ExportSpreadsheetCsv(const QString& path, const KVR_PlayData& play);
 } // namespace kui
 
 // The stroke ratings of the current goal period record by record, their
-// averages and the hours played: the "Spread Sheet" view.
+// averages and the hours played: the "Spread Sheet" view. It draws from a
+// snapshot taken when it opens and on every change signal, so a paint reads
+// no file.
 class TKvrSpreadSheet : public TKvrChild {
     Q_OBJECT
 public:
     explicit TKvrSpreadSheet(KvrClient& client);
 
     void Render(QPainter& painter, QSize size) override;
+    // Takes the snapshot again: the statistics over the play store and the
+    // store's copy of the history.
+    void StoresChanged() override;
     // Asks for a file name and writes the current period's ratings there as
     // comma-separated values; a failure is told.
     void ExportCsv();
@@ -73,4 +80,7 @@ public:
 protected:
     // "Export CSV..." after the picture's entries.
     void AddContextActions(QMenu& menu) override;
+
+private:
+    kui::SpreadsheetData sheet_;
 };

@@ -18,8 +18,8 @@
 //
 // --timing prints the wall-clock times (nanoseconds since the epoch) at which
 // main() was entered, the application object was made (data loaded), the
-// main window was built and the first paint was done, and the time spent
-// loading the data.
+// main window was built, the first paint was done and the work deferred past
+// it was done, and the time spent loading the data.
 //
 // --messages prints every message box as a line "message: TEXT" (line breaks
 // as " | ") instead of showing it, and answers every question with No.
@@ -135,6 +135,16 @@ int main(int argc, char* argv[]) {
                         "load_ms %.3f\n",
                         mainEntered, appMade, windowBuilt, NowNs(), app.LoadMilliseconds());
             std::fflush(stdout);
+            // The work deferred past the first paint (statistics, opponent
+            // figures, backup) was queued before this call: what is queued
+            // now runs once it is done.
+            QMetaObject::invokeMethod(
+                &app,
+                [] {
+                    std::printf("deferred_ns %lld\n", NowNs());
+                    std::fflush(stdout);
+                },
+                Qt::QueuedConnection);
         }
         // Let the window settle (a resize, the menu bar) before the picture.
         QTimer::singleShot(shot.empty() ? 0 : 300, &app, [&] {

@@ -1,9 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/app_fixture.h"
+#include "app/command_table.h"
+#include "charting/chart_store.h"
+#include "core/date.h"
+#include "core/instance_lock.h"
+#include "phonebook/phone_store.h"
+#include "schedule/sched_store.h"
+
+#include <map>
+#include <memory>
+#include <string>
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QDirIterator>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
 #include <QPainter>
 #include <QProcess>
@@ -100,6 +113,99 @@ TEST_F(ViewImageTest, SavesPngAndPdfAndTellsAFailure) {
         QStringLiteral("Unable to save the image to '%1': ").arg(missing)))
         << Responder().Shown()[0].text.toStdString();
     EXPECT_FALSE(QFile::exists(missing));
+}
+
+// Every file of the folder, with its size and modification time.
+std::map<QString, QString> FolderState() {
+    std::map<QString, QString> state;
+    QDirIterator files(QDir::currentPath(), QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QFileInfo file(files.next());
+        state[file.filePath()] =
+            QStringLiteral("%1 %2").arg(file.size()).arg(file.lastModified().toMSecsSinceEpoch());
+    }
+    return state;
+}
+
+// A paint only draws: with every data file moved away between two paints,
+// each view of the command line's table draws the same picture twice (the
+// spreadsheet and the graphs show the history's figures, so a paint that read
+// history.dat again would show other ones), and the folder is left as it
+// was: nothing written, nothing made.
+TEST_F(AppTest, PaintsReadAndWriteNoFile) {
+    ZBD_Date::FixToday(5, 20, 2026);
+    struct SystemClockAfter {
+        ~SystemClockAfter() { ZBD_Date::UseSystemClock(); }
+    } systemClockAfter;
+    WriteFile("coach.dat", Lines({"Pat Smith"}));
+    {
+        KVR_PlayData play;
+        for (int day = 1; day <= 3; ++day) {
+            PlayRecord record;
+            record.date = "5/" + std::to_string(day) + "/2026";
+            record.who = "Alex Moreno";
+            record.time = "1.5";
+            record.kind = day == 2 ? "P" : "M";
+            record.result = day == 2 ? "" : "W";
+            record.practiceNotes = "Deep returns";
+            record.Rating(kvr::Stroke::Serve, kvr::Level::Power) = 4 + day;
+            play.AddCopy(record);
+        }
+        ASSERT_EQ(play.Save(), 1);
+        KVR_ChartClass charts;
+        ChartRecord chart;
+        chart.date = "5/1/2026";
+        chart.opponent = "Alex Moreno";
+        chart.firstServeAttempts = 40;
+        chart.firstServesIn = 25;
+        chart.forehandWinners = 6;
+        chart.doubleFaults = 2;
+        charts.AddCopy(chart);
+        ASSERT_EQ(charts.Save(), 1);
+        KVR_PhoneData phones;
+        PhoneRecord phone;
+        phone.name = "Alex Moreno";
+        phones.AddCopy(phone);
+        ASSERT_EQ(phones.Save(), 1);
+        SchedClass events;
+        SchedRecord event;
+        event.date = "5/22/2026";
+        event.who = "Alex Moreno";
+        events.AddCopy(event);
+        ASSERT_EQ(events.Save(), 1);
+    }
+    WriteFile("history.dat",
+              Lines({"KVR History Data Format 2.0",
+                     R"("2/3/2026","S","","Sam Lee","","2","M","6-1","L","","","","")",
+                     R"("7/9/2025","S","","Sam Lee","","3","L","","","","","","")"}));
+    StartWindow();
+    app_->RecordsChanged(kui::Store::Play);
+
+    const QSize size(600, 550);
+    std::vector<std::unique_ptr<TKvrChild>> views;
+    std::vector<QImage> before;
+    for (const kui::ViewRow& row : Client().Commands().Views()) {
+        views.emplace_back(row.make(Client()));
+        ASSERT_NE(views.back(), nullptr) << row.name.toStdString();
+        views.back()->resize(size);
+        before.push_back(views.back()->grab().toImage());
+    }
+    ASSERT_GE(views.size(), 13u);
+
+    ASSERT_TRUE(QDir().mkdir(QStringLiteral("moved")));
+    for (const QString& name : QDir().entryList(QDir::Files | QDir::Hidden)) {
+        if (name != QLatin1String(kvr::kLockFile)) {
+            ASSERT_TRUE(QFile::rename(name, QStringLiteral("moved/") + name)) << name.toStdString();
+        }
+    }
+    ASSERT_FALSE(QFile::exists(QStringLiteral("history.dat")));
+    const std::map<QString, QString> moved = FolderState();
+
+    const std::vector<kui::ViewRow>& rows = Client().Commands().Views();
+    for (size_t i = 0; i < views.size(); ++i)
+        EXPECT_EQ(views[i]->grab().toImage(), before[i]) << rows[i].name.toStdString();
+    EXPECT_EQ(FolderState(), moved);
 }
 
 } // namespace

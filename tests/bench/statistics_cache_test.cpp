@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/date.h"
+#include "core/history.h"
 #include "core/past_records.h"
 #include "core/play_store.h"
 #include "data_generator.h"
@@ -60,7 +61,8 @@ protected:
 // On the generated log (10,000 past records, a full goal period) the pass
 // and the opponent figures over the store's copy of the history give what
 // the same computations give over history.dat read afresh, for several
-// todays with the copy kept between them.
+// todays with the copy kept between them; the block taken as a value is
+// the store's to the last bit.
 TEST_F(StatisticsCacheTest, CopyOfTheHistoryGivesTheFiguresOfAFreshRead) {
     DataSet data;
     ASSERT_EQ(data.WriteAll(), "");
@@ -82,6 +84,8 @@ TEST_F(StatisticsCacheTest, CopyOfTheHistoryGivesTheFiguresOfAFreshRead) {
             kvr::ComputeOpponentStatsForAll(store, names);
 
         const kvr::PastRecords fresh = kvr::PastRecords::Read();
+        // The block as a value, as the views take it, is the store's.
+        ExpectSameStatistics(cached, statisticsOf(store, fresh, ZBD_Date()));
         computeStatistics(store, fresh);
         ExpectSameStatistics(cached, store.Stats());
         const std::vector<OpponentStats> freshOpponents =
@@ -133,6 +137,53 @@ TEST_F(StatisticsCacheTest, ClosedGoalPeriodCountsInTheNextPass) {
     const PlayStatistics cached = store.Stats();
     computeStatistics(store, kvr::PastRecords::Read());
     ExpectSameStatistics(cached, store.Stats());
+}
+
+// The copy takes from each line of the generated history (and of a line of
+// every odd shape: a date to normalise, empty and missing fields, quotes
+// inside a field, an empty date) what a play record read from the same line
+// holds.
+TEST_F(StatisticsCacheTest, CopyHoldsWhatTheRecordsRead) {
+    DataSet data;
+    std::string history = data.HistoryFile();
+    history += "\"03/04/2019\",\"D\",\"Kim\",\"Lee, \"\"Ace\"\"\",\"\",\"1.75h\",\"l\"\r\n";
+    history += "\"2/1/2019\"\r\n";
+    history += "\"\",\"S\",\"\",\"Nobody\",\"\",\"2\",\"M\",\"W\",\"6-0\"\r\n";
+    history += "\"1/1/2018\",\"S\",\"\",\"After\",\"\",\"2\",\"M\",\"W\",\"6-0\"\r\n";
+    kvrtest::WriteFile(KVR_History::kFileName, history);
+
+    const kvr::PastRecords past = kvr::PastRecords::Read();
+    KVR_History reader;
+    size_t i = 0;
+    std::string lastDate;
+    while (reader.ReadNext() == 1) {
+        const PlayRecord& record = reader.Current();
+        lastDate = record.date;
+        if (record.date.empty())
+            break;
+        ASSERT_LT(i, past.Outings().size());
+        const kvr::PastRecords::Outing& outing = past.Outings()[i++];
+        const ZBD_Date date(record.date);
+        EXPECT_EQ(outing.year, date.Year()) << i;
+        EXPECT_EQ(outing.month, date.Month()) << i;
+        EXPECT_EQ(outing.hours, kvr::HoursOf(record.time)) << i;
+        EXPECT_EQ(outing.kind, kvr::FirstLetter(record.kind)) << i;
+        EXPECT_EQ(outing.result, kvr::FirstLetter(record.result)) << i;
+        EXPECT_EQ(past.Date(outing), record.date) << i;
+        EXPECT_EQ(past.Summary(outing),
+                  kvr::OutingSummary(record.kind, record.score, record.result))
+            << i;
+        EXPECT_EQ(outing.who, past.NameNumber(record.who)) << i;
+        EXPECT_EQ(outing.secondOpponent, past.NameNumber(record.secondOpponent)) << i;
+        EXPECT_EQ(outing.partner, past.NameNumber(record.partner)) << i;
+    }
+    EXPECT_EQ(i, data.History().size() + 4);
+    EXPECT_EQ(past.Outings().size(), i);
+    while (reader.ReadNext() == 1)
+        lastDate = reader.Current().date;
+    EXPECT_EQ(past.LastDate(), lastDate);
+    EXPECT_EQ(past.LastDate(), "1/1/2018");
+    EXPECT_TRUE(past.HasHistory());
 }
 
 } // namespace

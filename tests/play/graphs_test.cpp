@@ -492,7 +492,7 @@ TEST_F(GraphDataTest, TakesTheNewestThirtyChartsAndTheRecordTotals) {
     record.Rating(kvr::Stroke::Serve, kvr::Level::Power) = 7;
     play.AddCopy(record);
 
-    const GraphData data = kui::TakeGraphData(GraphKind::ChartingGame, play, charts);
+    const GraphData data = kui::TakeGraphData(GraphKind::ChartingGame, play, play.Past(), charts);
     EXPECT_EQ(data.chartCount, 31);
     ASSERT_EQ(data.charts.size(), 30u);
     EXPECT_FLOAT_EQ(data.charts.front().firstServePercent, 2); // day 1 left out

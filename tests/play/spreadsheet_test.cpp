@@ -139,7 +139,8 @@ TEST_F(SpreadsheetStoreTest, SnapshotShowsEachStrokeInItsRow) {
     for (int i = 0; i < 13; ++i)
         play.AddCopy(Record("1/" + std::to_string(i + 1) + "/2025", i));
     computeStatistics(play);
-    const kui::SpreadsheetData data = kui::SpreadsheetSnapshot(play, QStringLiteral("Pat"));
+    const kui::SpreadsheetData data =
+        kui::SpreadsheetSnapshot(play, play.Stats(), QStringLiteral("Pat"));
     const Stroke rows[] = {Stroke::Forehand, Stroke::Backhand, Stroke::Serve,
                            Stroke::Return,   Stroke::Approach, Stroke::Volley};
     ASSERT_EQ(data.columns.size(), 12u);
