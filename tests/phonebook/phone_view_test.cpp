@@ -6,6 +6,7 @@
 #include "phonebook/usta_levels.h"
 #include "phonebook/vcard.h"
 #include "play/find_dialog.h"
+#include "support/process.h"
 #include "support/render.h"
 #include "support/text_recorder.h"
 #include "support/typing.h"
@@ -28,7 +29,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
@@ -534,22 +534,21 @@ TEST_F(PhoneViewTest, ExportContactsReadsBackWithAParser) {
     }
 
     // The system's Python, which the Debian package python3-vobject serves.
-    QProcess python;
-    python.start(Exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3",
-                 {"-c", "import json, sys, vobject\n"
-                        "cards = []\n"
-                        "with open('book.vcf', encoding='utf-8', newline='') as f:\n"
-                        "    for card in vobject.readComponents(f.read()):\n"
-                        "        cards.append({'version': card.version.value,\n"
-                        "            'fn': card.fn.value,\n"
-                        "            'family': card.n.value.family,\n"
-                        "            'given': card.n.value.given,\n"
-                        "            'tel': card.tel.value,\n"
-                        "            'note': card.note.value})\n"
-                        "json.dump(cards, sys.stdout)\n"});
-    ASSERT_TRUE(python.waitForFinished(-1));
-    ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-    const QJsonArray cards = QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+    const ProcessRun python =
+        RunProcess(Exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3",
+                   {"-c", "import json, sys, vobject\n"
+                          "cards = []\n"
+                          "with open('book.vcf', encoding='utf-8', newline='') as f:\n"
+                          "    for card in vobject.readComponents(f.read()):\n"
+                          "        cards.append({'version': card.version.value,\n"
+                          "            'fn': card.fn.value,\n"
+                          "            'family': card.n.value.family,\n"
+                          "            'given': card.n.value.given,\n"
+                          "            'tel': card.tel.value,\n"
+                          "            'note': card.note.value})\n"
+                          "json.dump(cards, sys.stdout)\n"});
+    ASSERT_EQ(python.code, 0) << python.err.toStdString();
+    const QJsonArray cards = QJsonDocument::fromJson(python.out).array();
     ASSERT_EQ(cards.size(), 2);
     const QJsonObject ann = cards[0].toObject();
     EXPECT_EQ(ann["version"].toString(), QStringLiteral("4.0"));

@@ -7,6 +7,7 @@
 #include "play/notes_notebook.h"
 #include "play/notes_page.h"
 #include "play/play_commands.h"
+#include "support/process.h"
 #include "support/render.h"
 #include "support/text_recorder.h"
 #include "support/typing.h"
@@ -23,7 +24,6 @@
 #include <QJsonDocument>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
@@ -453,13 +453,12 @@ TEST_F(NotesNotebookTest, ExportsEveryNoteAsCsv) {
     actions.back()->trigger();
     ASSERT_TRUE(Exists("notes.csv"));
 
-    QProcess python;
-    python.start("python3", {"-c", "import csv, json, sys\n"
-                                   "with open('notes.csv', newline='', encoding='utf-8') as f:\n"
-                                   "    json.dump(list(csv.reader(f)), sys.stdout)\n"});
-    ASSERT_TRUE(python.waitForFinished(-1));
-    ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-    const QJsonArray rows = QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+    const ProcessRun python =
+        RunProcess("python3", {"-c", "import csv, json, sys\n"
+                                     "with open('notes.csv', newline='', encoding='utf-8') as f:\n"
+                                     "    json.dump(list(csv.reader(f)), sys.stdout)\n"});
+    ASSERT_EQ(python.code, 0) << python.err.toStdString();
+    const QJsonArray rows = QJsonDocument::fromJson(python.out).array();
     ASSERT_EQ(rows.size(), 4);
     auto row = [&](int n) {
         QStringList fields;

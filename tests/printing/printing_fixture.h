@@ -2,12 +2,12 @@
 #pragma once
 
 #include "core/play_store.h"
+#include "support/process.h"
 #include "support/temp_dir.h"
 
 #include <string>
 #include <vector>
 
-#include <QProcess>
 #include <QRectF>
 #include <QRegularExpression>
 #include <QSizeF>
@@ -47,11 +47,10 @@ struct PdfPage {
 // The pages of a PDF file, read with `pdftotext -bbox`; none when it
 // cannot be read.
 inline std::vector<PdfPage> ReadPdf(const QString& file) {
-    QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"),
-                    {QStringLiteral("-bbox"), file, QStringLiteral("-")});
-    pdftotext.waitForFinished(-1);
-    const QString html = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    const QString html =
+        QString::fromUtf8(RunProcess(QStringLiteral("pdftotext"),
+                                     {QStringLiteral("-bbox"), file, QStringLiteral("-")})
+                              .out);
     static const QRegularExpression tag(
         QStringLiteral("<page width=\"([0-9.]+)\" height=\"([0-9.]+)\">|<word xMin=\"([0-9.]+)\" "
                        "yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>"));

@@ -6,6 +6,7 @@
 #include "schedule/sched_store.h"
 #include "schedule/sched_view.h"
 #include "schedule/schedule_commands.h"
+#include "support/process.h"
 #include "support/render.h"
 #include "support/typing.h"
 #include "ui/drawing.h"
@@ -17,7 +18,6 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -492,13 +492,11 @@ for e in cal.walk('VEVENT'):
     print(repr((e.decoded('DTSTART').isoformat(), str(e['SUMMARY']), str(e.get('LOCATION', '')),
                 str(e['DESCRIPTION']), bool(e.get('UID')), bool(e.get('DTSTAMP')))))
 )";
-    QProcess python;
     // The system's Python, which the Debian package of the parser serves.
-    python.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral("-c"), QString::fromLatin1(script), path});
-    ASSERT_TRUE(python.waitForFinished(-1));
-    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-    EXPECT_EQ(QString::fromUtf8(python.readAllStandardOutput()),
+    const ProcessRun python = RunProcess(QStringLiteral("/usr/bin/python3"),
+                                         {QStringLiteral("-c"), QString::fromLatin1(script), path});
+    EXPECT_EQ(python.code, 0) << python.err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(python.out),
               QStringLiteral("('2001-12-03T18:30:00', 'Ann Lee', 'City Courts', "
                              "'serve, then; volley', True, True)\n"
                              "('2001-12-24', 'Bo Park (evening)', '', "
