@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/app_fixture.h"
 #include "phonebook/phone_dialogs.h"
 #include "phonebook/phone_view.h"
 #include "phonebook/phonebook_commands.h"
 #include "phonebook/usta_levels.h"
 #include "phonebook/vcard.h"
 #include "play/find_dialog.h"
+#include "support/app_fixture.h"
 #include "support/process.h"
 #include "support/render.h"
 #include "support/text_recorder.h"
@@ -36,30 +36,17 @@ namespace kvrtest {
 namespace {
 
 PhoneRecord Entry(const std::string& name, const std::string& phone = "555-0100") {
-    PhoneRecord entry;
-    entry.name = name;
-    entry.phoneNumber = phone;
-    entry.notes = "steady";
-    return entry;
+    return MakePhone(name, phone, "steady");
 }
 
 class PhoneViewTest : public AppTest {
 protected:
     void WriteBook(std::initializer_list<PhoneRecord> entries) {
-        KVR_PhoneData store;
-        for (const PhoneRecord& entry : entries)
-            store.AddCopy(entry);
-        ASSERT_EQ(store.Save(), 1);
-        WriteFile("coach.dat", Lines({"Pat Smith"}));
+        SaveRecords<KVR_PhoneData>(entries);
+        WriteCoach();
     }
     TKvrPhoneWin& Open() {
-        Client().Command(kui::CmPhonebook);
-        auto* view = qobject_cast<TKvrPhoneWin*>(Client().FindView(kui::PhonebookView));
-        EXPECT_TRUE(view);
-        return *view;
-    }
-    static void Press(TKvrPhoneWin& view, const char* button) {
-        view.findChild<QPushButton*>(QString::fromLatin1(button))->click();
+        return OpenFromMenu<TKvrPhoneWin>(kui::CmPhonebook, kui::PhonebookView);
     }
     static std::string Shown(TKvrPhoneWin& view) {
         auto page = view.Snapshot();
@@ -74,13 +61,7 @@ protected:
     }
     // Fills the entry dialog, presses OK until it closes, and keeps the
     // messages its refusals showed.
-    void QueueEntry(std::function<void(QDialog&)> fill) {
-        Responder().QueueDialog([fill](QDialog& dialog) {
-            fill(dialog);
-            dialog.accept();
-            return dialog.result();
-        });
-    }
+    void QueueEntry(std::function<void(QDialog&)> fill) { QueueAccept(fill); }
 };
 
 // The page at two sizes: titles centred over the page, the profile's words
