@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/app_fixture.h"
 #include "core/history.h"
 #include "core/play_store.h"
 #include "play/find_dialog.h"
@@ -7,6 +6,7 @@
 #include "play/notes_notebook.h"
 #include "play/notes_page.h"
 #include "play/play_commands.h"
+#include "support/app_fixture.h"
 #include "support/process.h"
 #include "support/render.h"
 #include "support/text_recorder.h"
@@ -31,12 +31,7 @@ namespace kvrtest {
 namespace {
 
 PlayRecord Note(const std::string& date, const std::string& who, const std::string& kind = "P") {
-    PlayRecord record;
-    record.date = date;
-    record.singlesDoubles = "S";
-    record.who = who;
-    record.time = "1.5";
-    record.kind = kind;
+    PlayRecord record = MakePlay(date, who, kind);
     record.practiceNotes = "drills";
     return record;
 }
@@ -158,16 +153,7 @@ protected:
 
     static void WriteNotes(std::initializer_list<PlayRecord> current,
                            std::initializer_list<PlayRecord> past) {
-        KVR_PlayData store;
-        for (const PlayRecord& record : current)
-            store.AddCopy(record);
-        ASSERT_EQ(store.Save(), 1);
-        if (past.size() == 0)
-            return;
-        std::string history = std::string(KVR_History::kHeader) + "\r\n";
-        for (const PlayRecord& record : past)
-            history += record.ToHistoryLine() + "\r\n";
-        WriteFile(KVR_History::kFileName, history);
+        WritePlayFiles(current, past);
     }
 
     static void WriteStandardNotes() {
@@ -182,10 +168,7 @@ protected:
     TKvrBrowseWin& Open() {
         StartWindow();
         app_->PlayRecordsChanged();
-        Client().Command(kui::CmBrowseNotes);
-        auto* view = qobject_cast<TKvrBrowseWin*>(Client().FindView(kui::BrowseNotesView));
-        EXPECT_NE(view, nullptr);
-        return *view;
+        return OpenFromMenu<TKvrBrowseWin>(kui::CmBrowseNotes, kui::BrowseNotesView);
     }
 
     static QString Shown(TKvrBrowseWin& view) {
@@ -196,7 +179,7 @@ protected:
     }
 
     static QPushButton& Button(TKvrBrowseWin& view, const char* name) {
-        return *view.findChild<QPushButton*>(QString::fromLatin1(name));
+        return *Field<QPushButton>(view, name);
     }
 
     // Queues the find dialog with this text typed and Enter pressed.
@@ -205,11 +188,6 @@ protected:
             EXPECT_EQ(dialog.windowTitle(), "Search");
             return TypeAndEnter(dialog, dialog.findChild<TPlayerList*>("who"), text);
         });
-    }
-
-    QString LastMessage() {
-        const auto& shown = Responder().Shown();
-        return shown.empty() ? QString() : shown.back().caption + ": " + shown.back().text;
     }
 };
 
