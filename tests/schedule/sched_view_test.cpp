@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/app_fixture.h"
 #include "schedule/sched_dialogs.h"
 #include "schedule/sched_ical.h"
 #include "schedule/sched_month.h"
 #include "schedule/sched_store.h"
 #include "schedule/sched_view.h"
 #include "schedule/schedule_commands.h"
+#include "support/app_fixture.h"
 #include "support/process.h"
 #include "support/render.h"
 #include "support/typing.h"
@@ -54,11 +54,9 @@ protected:
     }
     TKvrSchedWin& Open() {
         StartWindow();
-        Client().Command(kui::CmScheduler);
-        auto* view = qobject_cast<TKvrSchedWin*>(Client().FindView(kui::SchedulerView));
-        EXPECT_TRUE(view);
-        view->resize(700, 600);
-        return *view;
+        auto& view = OpenFromMenu<TKvrSchedWin>(kui::CmScheduler, kui::SchedulerView);
+        view.resize(700, 600);
+        return view;
     }
     // The cell of the shown month that holds `day`.
     static int CellOf(TKvrSchedWin& view, int day) {
@@ -74,9 +72,6 @@ protected:
             if (data.marked[i])
                 days.insert(data.cellDay[i]);
         return days;
-    }
-    template <class T> static T* Field(QDialog& dialog, const char* name) {
-        return dialog.findChild<T*>(QString::fromLatin1(name));
     }
     // Fills the event dialog's fields (the Who by its edit line) and presses OK.
     static int FillAndOk(QDialog& dialog, const QString& date, const QString& who,
