@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/about_dialog.h"
 #include "app/app_commands.h"
-#include "app/app_fixture.h"
 #include "app/app_id.h"
 #include "app/command_table.h"
 #include "app/help.h"
@@ -13,6 +12,7 @@
 #include "printing/printing_commands.h"
 #include "printing/printout.h"
 #include "schedule/schedule_commands.h"
+#include "support/app_fixture.h"
 #include "tips/tips_commands.h"
 #include "ui/court.h"
 #include "ui/drawing.h"
@@ -532,19 +532,13 @@ TEST_F(MainWindowTest, ClickingCommandsPlayTheClickThroughTheSoundOutput) {
         return std::make_unique<RecordingOutput>(&played);
     }));
     QApplication::setActiveWindow(&Frame());
-    auto choose = [&](Qt::Key menu, Qt::Key item) {
-        QTest::keyClick(&Frame(), menu, Qt::AltModifier);
-        QWidget* popup = QApplication::activePopupWidget();
-        ASSERT_NE(popup, nullptr);
-        QTest::keyClick(popup, item);
-    };
 
-    choose(Qt::Key_U, Qt::Key_P); // Phonebook
+    ChooseFromMenu(Qt::Key_U, {Qt::Key_P}); // Phonebook
     ASSERT_EQ(played.files.size(), 1u);
     EXPECT_EQ(played.files[0], file);
-    choose(Qt::Key_D, Qt::Key_B); // Browse Notes
+    ChooseFromMenu(Qt::Key_D, {Qt::Key_B}); // Browse Notes
     EXPECT_EQ(played.files, std::vector<QByteArray>({file, file}));
-    choose(Qt::Key_W, Qt::Key_C); // Cascade does not click
+    ChooseFromMenu(Qt::Key_W, {Qt::Key_C}); // Cascade does not click
     EXPECT_EQ(played.files.size(), 2u);
     EXPECT_EQ(played.opened, 1);
 
