@@ -3,6 +3,7 @@
 
 #include "core/play_store.h"
 #include "support/process.h"
+#include "support/records.h"
 #include "support/temp_dir.h"
 
 #include <string>
@@ -94,14 +95,9 @@ inline PlayRecord Outing(const std::string& date, const std::string& kind, const
 // name.
 inline void WritePlayData(const std::vector<PlayRecord>& current,
                           const std::vector<PlayRecord>& past) {
-    std::string play = "ZBD Data File Format 2.0\r\n" + std::to_string(current.size()) + "\r\n";
-    for (const PlayRecord& record : current)
-        play += record.ToLine() + "\r\n";
-    WriteFile("play.dat", play);
-    std::string history = "KVR History Data Format 2.0\r\n";
-    for (const PlayRecord& record : past)
-        history += record.ToHistoryLine() + "\r\n";
-    WriteFile("history.dat", history);
+    WritePlayFiles(current, past);
+    if (past.empty())
+        WriteFile("history.dat", Lines({"KVR History Data Format 2.0"}));
     WriteFile("coach.dat", Lines({"KVR Coach Data Format 1.0", "Pat Smith"}));
 }
 
