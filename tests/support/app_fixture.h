@@ -19,6 +19,7 @@
 #include <QKeySequence>
 #include <QPaintEvent>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QString>
 #include <QTest>
 
@@ -65,6 +66,14 @@ inline void Press(QWidget& parent, const char* name) {
 // Writes the player's name (coach.dat) into the working folder.
 inline void WriteCoach() {
     WriteFile("coach.dat", Lines({"Pat Smith"}));
+}
+
+// Waits for the window's first paint and the work queued after it (the
+// day's backup), at most a minute.
+inline void WaitForFirstPaint(KvrClient& client) {
+    QSignalSpy painted(&client, &KvrClient::FirstPainted);
+    ASSERT_TRUE(painted.wait(60000));
+    QCoreApplication::processEvents();
 }
 
 // Each test runs in its own folder with a scripted answerer for every
