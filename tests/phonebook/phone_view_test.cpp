@@ -492,11 +492,7 @@ TEST_F(PhoneViewTest, ExportContactsReadsBackWithAParser) {
     WriteBook({plain, odd});
     StartWindow();
     TKvrPhoneWin& view = Open();
-    Responder().QueueDialog([](QDialog& dialog) {
-        dynamic_cast<QFileDialog&>(dialog).selectFile(QStringLiteral("book.vcf"));
-        dialog.accept();
-        return dialog.result();
-    });
+    QueueFileChoice(QStringLiteral("book.vcf"));
     QMenu menu;
     view.FillContextMenu(menu);
     ASSERT_FALSE(menu.actions().isEmpty());

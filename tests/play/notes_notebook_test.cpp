@@ -417,12 +417,7 @@ TEST_F(NotesNotebookTest, ExportsEveryNoteAsCsv) {
     match.matchNotes = "first serve, \"kick\" then\nvolley";
     match.who = "Zoë Lane";
     app_->PlayStore().AddCopy(match);
-    Responder().QueueDialog([](QDialog& dialog) {
-        auto& files = dynamic_cast<QFileDialog&>(dialog);
-        files.selectFile(QStringLiteral("notes.csv"));
-        dialog.accept();
-        return dialog.result();
-    });
+    QueueFileChoice(QStringLiteral("notes.csv"));
     QMenu menu;
     view.FillContextMenu(menu);
     const QList<QAction*> actions = menu.actions();

@@ -472,11 +472,7 @@ TEST_F(SchedViewTest, CalendarExportReadsBackInAnotherParser) {
     EXPECT_EQ(kui::ClockMinutes("13 pm"), -1);
 
     const QString path = QString::fromStdString((Dir() / "tennis.ics").string());
-    Responder().QueueDialog([&](QDialog& dialog) {
-        dynamic_cast<QFileDialog&>(dialog).selectFile(path);
-        dialog.accept();
-        return dialog.result();
-    });
+    QueueFileChoice(path);
     view.ExportCalendar();
     ASSERT_TRUE(Exists("tennis.ics"));
 

@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
 #include <QKeySequence>
 #include <QPaintEvent>
 #include <QPushButton>
@@ -131,6 +132,15 @@ protected:
     QString LastMessage() const {
         const auto& shown = responder_->Shown();
         return shown.empty() ? QString() : shown.back().caption + ": " + shown.back().text;
+    }
+
+    // Queues the answer to a file dialog: the file `name` chosen and accepted.
+    void QueueFileChoice(const QString& name) {
+        Responder().QueueDialog([name](QDialog& dialog) {
+            dynamic_cast<QFileDialog&>(dialog).selectFile(name);
+            dialog.accept();
+            return dialog.result();
+        });
     }
 
     // Queues a dialog handler that fills the dialog and presses OK (accepts it).
