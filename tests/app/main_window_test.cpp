@@ -536,7 +536,7 @@ TEST_F(MainWindowTest, ClickingCommandsPlayTheClickThroughTheSoundOutput) {
     ChooseFromMenu(Qt::Key_U, {Qt::Key_P}); // Phonebook
     ASSERT_EQ(played.files.size(), 1u);
     EXPECT_EQ(played.files[0], file);
-    ChooseFromMenu(Qt::Key_D, {Qt::Key_B}); // Browse Notes
+    ChooseFromMenu(Qt::Key_U, {Qt::Key_S}); // Scheduler
     EXPECT_EQ(played.files, std::vector<QByteArray>({file, file}));
     ChooseFromMenu(Qt::Key_W, {Qt::Key_C}); // Cascade does not click
     EXPECT_EQ(played.files.size(), 2u);
