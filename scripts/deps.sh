@@ -17,6 +17,8 @@ packages=(
     lintian file
     python3-vobject
     clang
+    # CI checks every C++ file against the repository's .clang-format.
+    clang-format
 )
 
 installed() {

@@ -18,14 +18,12 @@ template <class Function> bool Resolve(void* library, const char* name, Function
     return function != nullptr;
 }
 
-} // namespace
-
 // libcanberra, opened with dlopen so that neither the library nor its audio
 // back end is loaded before the first click. The library stays loaded for the
 // rest of the run: its back end may keep threads of its own.
-class FileClickSound::Player {
+class EventSounds : public SoundOutput {
 public:
-    ~Player() {
+    ~EventSounds() override {
         if (context_)
             destroy_(context_);
     }
@@ -55,7 +53,7 @@ public:
         return open(context_) == CA_SUCCESS;
     }
 
-    bool Play(const QByteArray& path) {
+    bool Play(const QByteArray& path) override {
         // A click that is still sounding starts again from the top.
         cancel_(context_, kClickId);
         return play_(context_, kClickId, CA_PROP_MEDIA_FILENAME, path.constData(), nullptr) ==
@@ -69,7 +67,17 @@ private:
     decltype(&ca_context_cancel) cancel_ = nullptr;
 };
 
-FileClickSound::FileClickSound(QString fileName) : fileName_(std::move(fileName)) {}
+} // namespace
+
+std::unique_ptr<SoundOutput> OpenEventSounds() {
+    auto output = std::make_unique<EventSounds>();
+    if (!output->Open())
+        return nullptr;
+    return output;
+}
+
+FileClickSound::FileClickSound(QString fileName, SoundOutputMaker makeOutput)
+    : fileName_(std::move(fileName)), makeOutput_(std::move(makeOutput)) {}
 
 FileClickSound::~FileClickSound() = default;
 
@@ -77,15 +85,14 @@ bool FileClickSound::Play() {
     QFileInfo file(fileName_);
     if (unavailable_ || !file.isFile() || !file.isReadable())
         return false;
-    if (!player_) {
-        auto player = std::make_unique<Player>();
-        if (!player->Open()) {
+    if (!output_) {
+        output_ = makeOutput_();
+        if (!output_) {
             // No library or no audio output: the program stays silent rather
             // than trying again on every command.
             unavailable_ = true;
             return false;
         }
-        player_ = std::move(player);
     }
-    return player_->Play(QFile::encodeName(file.absoluteFilePath()));
+    return output_->Play(QFile::encodeName(file.absoluteFilePath()));
 }

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <functional>
 #include <memory>
 
+#include <QByteArray>
 #include <QString>
 
 // The click most menu commands make before they do their work.
@@ -14,21 +16,38 @@ public:
     virtual bool Play() = 0;
 };
 
-// Plays "hit_ball.wav" from the working directory through the desktop's
-// event-sound library (libcanberra). A missing file, a missing library or a
-// machine without an audio output is silently skipped. The library is loaded
-// on the first click, so that start-up does not pay for the audio stack.
+// What a click sound plays through: the desktop's event-sound library in the
+// program, a recorder in the tests.
+class SoundOutput {
+public:
+    virtual ~SoundOutput() = default;
+    // Starts the sound file `path` (an absolute file name) from the top,
+    // cutting off the one it started before; false when it cannot.
+    virtual bool Play(const QByteArray& path) = 0;
+};
+
+// Makes the output on the first click: null when there is none.
+using SoundOutputMaker = std::function<std::unique_ptr<SoundOutput>()>;
+
+// The desktop's event-sound library (libcanberra) on the audio output; null
+// when the library or the output is missing.
+std::unique_ptr<SoundOutput> OpenEventSounds();
+
+// Plays "hit_ball.wav" from the working directory through its output. A
+// missing file, a missing library or a machine without an audio output is
+// silently skipped. The output is made on the first click, so that start-up
+// does not pay for the audio stack, and never again once it failed.
 class FileClickSound : public ClickSound {
 public:
-    explicit FileClickSound(QString fileName = QStringLiteral("hit_ball.wav"));
+    explicit FileClickSound(QString fileName = QStringLiteral("hit_ball.wav"),
+                            SoundOutputMaker makeOutput = OpenEventSounds);
     ~FileClickSound() override;
     Q_DISABLE_COPY_MOVE(FileClickSound)
     bool Play() override;
 
 private:
-    class Player;
-
     QString fileName_;
-    std::unique_ptr<Player> player_;
+    SoundOutputMaker makeOutput_;
+    std::unique_ptr<SoundOutput> output_;
     bool unavailable_ = false;
 };

@@ -3,12 +3,12 @@
 // zeroed blocks, other encodings and line ends, files that cannot be read.
 // Every case ends with each record either in its store or in a kept copy,
 // and with a message for each failure.
-#include "app/app_fixture.h"
 #include "charting/chart_store.h"
 #include "core/history.h"
 #include "core/play_store.h"
 #include "phonebook/phone_store.h"
 #include "schedule/sched_store.h"
+#include "support/app_fixture.h"
 
 #include <cctype>
 #include <cstdio>
@@ -410,14 +410,6 @@ TEST_P(BadFileTest, EveryRecordIsKeptAndEveryFailureTold) {
 
 INSTANTIATE_TEST_SUITE_P(StartUp, BadFileTest, ::testing::ValuesIn(Cases()),
                          [](const auto& param) { return param.param.name; });
-
-// Waits for the window's first paint and the work queued after it (the
-// day's backup).
-void WaitForFirstPaint(KvrClient& client) {
-    QSignalSpy painted(&client, &KvrClient::FirstPainted);
-    ASSERT_TRUE(painted.wait(5000));
-    QCoreApplication::processEvents();
-}
 
 // A FIFO in place of any file the program reads is refused at once: no load
 // and no backup waits for a writer. ctest gives these tests a time limit.

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/app_fixture.h"
 #include "core/date.h"
 #include "core/instance_lock.h"
+#include "support/app_fixture.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -12,13 +12,6 @@ namespace {
 using DataFolderTest = AppTest;
 
 const std::string kPlay = Lines({"ZBD Data File Format 2.0", "0"});
-
-// Waits for the window's first paint and the work queued after it.
-void WaitForFirstPaint(KvrClient& client) {
-    QSignalSpy painted(&client, &KvrClient::FirstPainted);
-    ASSERT_TRUE(painted.wait(5000));
-    QCoreApplication::processEvents();
-}
 
 TEST_F(DataFolderTest, SecondStartTouchesNoFileAndSaysTheProgramRunsHere) {
     WriteFile("coach.dat", Lines({"Pat Smith"}));

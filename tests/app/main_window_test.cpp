@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/about_dialog.h"
 #include "app/app_commands.h"
-#include "app/app_fixture.h"
 #include "app/app_id.h"
 #include "app/command_table.h"
 #include "app/help.h"
@@ -13,15 +12,21 @@
 #include "printing/printing_commands.h"
 #include "printing/printout.h"
 #include "schedule/schedule_commands.h"
+#include "support/app_fixture.h"
 #include "tips/tips_commands.h"
 #include "ui/court.h"
 #include "ui/drawing.h"
 #include "ui/notebook_page.h"
 
+#include <filesystem>
 #include <functional>
+#include <vector>
 
 #include <QAction>
+#include <QApplication>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -492,6 +497,59 @@ TEST_F(MainWindowTest, ClickWithoutItsFileOrAnAudioDeviceIsSilentlySkipped) {
     FileClickSound present;
     const bool started = present.Play();
     EXPECT_EQ(present.Play(), started);
+}
+
+// The sound file a click hands to the sound output, and how often the output
+// was made.
+struct PlayedSounds {
+    std::vector<QByteArray> files;
+    int opened = 0;
+};
+
+class RecordingOutput : public SoundOutput {
+public:
+    explicit RecordingOutput(PlayedSounds* played) : played_(played) {}
+    bool Play(const QByteArray& path) override {
+        played_->files.push_back(path);
+        return true;
+    }
+
+private:
+    PlayedSounds* played_;
+};
+
+// A command chosen from the menu with the keyboard plays the shipped click
+// from the data folder through the sound output, each time it is chosen; a
+// command that does not click plays nothing; without an output the click is
+// tried once and then left silent.
+TEST_F(MainWindowTest, ClickingCommandsPlayTheClickThroughTheSoundOutput) {
+    std::filesystem::copy_file(KAVORA_SOURCE_DIR "/resources/hit_ball.wav", "hit_ball.wav");
+    const QByteArray file = QFile::encodeName(QDir::current().absoluteFilePath("hit_ball.wav"));
+    StartWindow();
+    PlayedSounds played;
+    Client().SetClickSound(std::make_unique<FileClickSound>(QStringLiteral("hit_ball.wav"), [&] {
+        ++played.opened;
+        return std::make_unique<RecordingOutput>(&played);
+    }));
+    QApplication::setActiveWindow(&Frame());
+
+    ChooseFromMenu(Qt::Key_U, {Qt::Key_P}); // Phonebook
+    ASSERT_EQ(played.files.size(), 1u);
+    EXPECT_EQ(played.files[0], file);
+    ChooseFromMenu(Qt::Key_U, {Qt::Key_S}); // Scheduler
+    EXPECT_EQ(played.files, std::vector<QByteArray>({file, file}));
+    ChooseFromMenu(Qt::Key_W, {Qt::Key_C}); // Cascade does not click
+    EXPECT_EQ(played.files.size(), 2u);
+    EXPECT_EQ(played.opened, 1);
+
+    int tries = 0;
+    FileClickSound silent(QStringLiteral("hit_ball.wav"), [&] {
+        ++tries;
+        return std::unique_ptr<SoundOutput>();
+    });
+    EXPECT_FALSE(silent.Play());
+    EXPECT_FALSE(silent.Play());
+    EXPECT_EQ(tries, 1);
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/app_commands.h"
-#include "app/app_fixture.h"
 #include "app/help.h"
 #include "charting/chart_store.h"
 #include "charting/charting_commands.h"
@@ -11,6 +10,7 @@
 #include "play/play_commands.h"
 #include "printing/printing_commands.h"
 #include "schedule/schedule_commands.h"
+#include "support/app_fixture.h"
 #include "support/render.h"
 #include "support/text_recorder.h"
 #include "tips/tip_store.h"
@@ -55,45 +55,20 @@ class ViewControlsTest : public AppTest {
 protected:
     void WriteRecords() {
         WriteFile("coach.dat", Lines({"KVR Coach Data Format 1.0", "Pat Smith"}));
-        ChartRecord chart;
-        chart.date = "5/14/2026";
-        chart.opponent = "Alex Moreno";
-        chart.score = "6-4 7-5";
-        KVR_ChartClass charts;
-        charts.AddCopy(chart);
-        ASSERT_EQ(charts.Save(), 1);
+        SaveRecords<KVR_ChartClass>({MakeChart("5/14/2026", "Alex Moreno", "6-4 7-5")});
 
-        PlayRecord note;
-        note.date = "5/14/2026";
-        note.singlesDoubles = "S";
-        note.who = "Alex Moreno";
-        note.time = "1.5";
-        note.kind = "M";
-        note.result = "W";
+        PlayRecord note = MakePlay("5/14/2026", "Alex Moreno", "M");
         note.score = "6-4 7-5";
         note.matchNotes = "served well";
-        KVR_PlayData play;
-        play.AddCopy(note);
-        ASSERT_EQ(play.Save(), 1);
+        SaveRecords<KVR_PlayData>({note});
 
-        PhoneRecord entry;
-        entry.name = "Alex Moreno";
-        entry.phoneNumber = "555-0199";
+        PhoneRecord entry = MakePhone("Alex Moreno", "555-0199", "steady");
         entry.backhandStyle = "2";
-        entry.notes = "steady";
-        KVR_PhoneData phones;
-        phones.AddCopy(entry);
-        ASSERT_EQ(phones.Save(), 1);
+        SaveRecords<KVR_PhoneData>({entry});
 
         TipClass tips;
         tips.Select("Serve");
-        TipRecord tip;
-        tip.stroke = "Serve";
-        tip.kind = "T";
-        tip.level = 1;
-        tip.frequencyRating = 10;
-        tip.tipText = "Toss the ball a little in front.";
-        tips.AddCopy(tip);
+        tips.AddCopy(MakeTip("Toss the ball a little in front.", 1, 10));
         ASSERT_EQ(tips.Save(), 1);
     }
 

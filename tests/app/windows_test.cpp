@@ -3,7 +3,6 @@
 // where they open and stay, Cascade, the Window menu and its keys, the
 // underlined letters of the views' buttons, and the questions that delete.
 #include "app/app_commands.h"
-#include "app/app_fixture.h"
 #include "charting/chart_store.h"
 #include "charting/charting_commands.h"
 #include "phonebook/phone_store.h"
@@ -12,6 +11,7 @@
 #include "schedule/sched_dialogs.h"
 #include "schedule/sched_store.h"
 #include "schedule/schedule_commands.h"
+#include "support/app_fixture.h"
 #include "tips/tip_store.h"
 #include "tips/tips_commands.h"
 #include "tips/tips_lookup.h"
@@ -44,16 +44,7 @@ protected:
         StartWindow();
         QApplication::setActiveWindow(&Frame());
     }
-    // Alt and the menu's letter, then the letters of the items down to the
-    // command, each typed into the menu that opened.
-    void Choose(Qt::Key menu, std::initializer_list<Qt::Key> items) {
-        QTest::keyClick(&Frame(), menu, Qt::AltModifier);
-        for (Qt::Key item : items) {
-            QWidget* popup = QApplication::activePopupWidget();
-            ASSERT_NE(popup, nullptr) << "menu " << QKeySequence(menu).toString().toStdString();
-            QTest::keyClick(popup, item);
-        }
-    }
+    void Choose(Qt::Key menu, std::initializer_list<Qt::Key> items) { ChooseFromMenu(menu, items); }
     QRect Area() { return Client().viewport()->rect(); }
     QList<QMdiSubWindow*> Windows() { return Client().subWindowList(QMdiArea::StackingOrder); }
     void ExpectAllInside() {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/app_fixture.h"
 #include "charting/chart_browse.h"
 #include "charting/charting_commands.h"
+#include "support/app_fixture.h"
 #include "support/render.h"
 #include "support/text_recorder.h"
 #include "ui/drawing.h"
@@ -20,10 +20,7 @@ namespace kvrtest {
 namespace {
 
 ChartRecord MakeChart(const char* date, const char* opponent) {
-    ChartRecord chart;
-    chart.date = date;
-    chart.opponent = opponent;
-    chart.score = "6-4 7-5";
+    ChartRecord chart = kvrtest::MakeChart(date, opponent, "6-4 7-5");
     chart.firstServeAttempts = 40;
     chart.firstServesIn = 25;
     chart.aces = 3;
@@ -41,20 +38,11 @@ ChartRecord MakeChart(const char* date, const char* opponent) {
 class ChartBrowseTest : public AppTest {
 protected:
     void WriteCharts(std::initializer_list<ChartRecord> charts) {
-        KVR_ChartClass store;
-        for (const ChartRecord& chart : charts)
-            store.AddCopy(chart);
-        ASSERT_EQ(store.Save(), 1);
-        WriteFile("coach.dat", Lines({"Pat Smith"}));
+        SaveRecords<KVR_ChartClass>(charts);
+        WriteCoach();
     }
     TKvrChartBrowse& Open() {
-        Client().Command(kui::CmBrowseChartingData);
-        auto* view = qobject_cast<TKvrChartBrowse*>(Client().FindView(kui::ChartingNotesView));
-        EXPECT_TRUE(view);
-        return *view;
-    }
-    static void Press(TKvrChartBrowse& view, const char* button) {
-        view.findChild<QPushButton*>(QString::fromLatin1(button))->click();
+        return OpenFromMenu<TKvrChartBrowse>(kui::CmBrowseChartingData, kui::ChartingNotesView);
     }
     static std::string Opponent(TKvrChartBrowse& view) {
         auto page = view.Snapshot();

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "charting/chart_store.h"
+#include "support/records.h"
 #include "support/temp_dir.h"
 
 #include <climits>
@@ -12,24 +13,16 @@
 namespace {
 
 using kvrtest::Lines;
+using kvrtest::MakeChart;
 using kvrtest::ReadFile;
 using kvrtest::WriteFile;
 
 class ChartStoreTest : public kvrtest::TempDirTest {};
 
-ChartRecord makeChart(const std::string& date, const std::string& opponent,
-                      const std::string& score = "6-4 6-3") {
-    ChartRecord chart;
-    chart.date = date;
-    chart.opponent = opponent;
-    chart.score = score;
-    return chart;
-}
-
 // A singles chart that passes every rule: 20 winners and 30 errors in 80
 // points.
 ChartRecord passingChart() {
-    ChartRecord c = makeChart("5/3/2024", "Pat Smith");
+    ChartRecord c = MakeChart("5/3/2024", "Pat Smith");
     c.firstServeAttempts = 40;
     c.firstServesIn = 25;
     c.aces = 3;
@@ -117,7 +110,7 @@ TEST(ChartRecordTest, AssignCopiesTextsAndCountersButNotTotals) {
     EXPECT_EQ(target.totalErrors, 7);
     EXPECT_EQ(target.totalWinners, 0);
 
-    ChartRecord other = makeChart(source.date, source.opponent, source.score);
+    ChartRecord other = MakeChart(source.date, source.opponent, source.score);
     EXPECT_TRUE(other.Equals(source)); // counters are not compared
     other.score = "6-4 6-4";
     EXPECT_FALSE(other.Equals(source));
@@ -150,10 +143,10 @@ TEST(ChartRecordTest, ComputeTotals) {
 // and without its accents, wrapping round to the chart shown last.
 TEST(ChartFindTest, NextOpponentHoldingTheTextWrapsOnce) {
     KVR_ChartClass store;
-    store.AddCopy(makeChart("3/1/2026", "Zo\xC3\xAB O'Neil"));
-    store.AddCopy(makeChart("3/2/2026", "Bea Lane"));
-    store.AddCopy(makeChart("3/3/2026", "Ann Zoellner"));
-    store.AddCopy(makeChart("3/4/2026", "Chlo\xC3\xA9"));
+    store.AddCopy(MakeChart("3/1/2026", "Zo\xC3\xAB O'Neil"));
+    store.AddCopy(MakeChart("3/2/2026", "Bea Lane"));
+    store.AddCopy(MakeChart("3/3/2026", "Ann Zoellner"));
+    store.AddCopy(MakeChart("3/4/2026", "Chlo\xC3\xA9"));
     ASSERT_EQ(store.At(1)->opponent, "Bea Lane");
     EXPECT_EQ(store.FindOpponent("zoe", 1), 2);
     EXPECT_EQ(store.FindOpponent("ZOE", 2), 0); // past the last to the first
@@ -316,11 +309,11 @@ TEST(ChartValidateTest, HugeCountersDoNotWrapAround) {
 TEST_F(ChartStoreTest, SameDayChartAddedLastStandsFirstAndLoadKeepsTheOrder) {
     KVR_ChartClass store;
     EXPECT_EQ(store.FileName(), "chart.dat");
-    store.AddCopy(makeChart("5/3/2024", "first of May 3"));
-    store.AddCopy(makeChart("12/1/2024", "December"));
-    store.AddCopy(makeChart("1/2/2024", "January"));
-    store.AddCopy(makeChart("05/03/24", "second of May 3")); // same day, other spelling
-    store.AddCopy(makeChart("not a date", "undated"));
+    store.AddCopy(MakeChart("5/3/2024", "first of May 3"));
+    store.AddCopy(MakeChart("12/1/2024", "December"));
+    store.AddCopy(MakeChart("1/2/2024", "January"));
+    store.AddCopy(MakeChart("05/03/24", "second of May 3")); // same day, other spelling
+    store.AddCopy(MakeChart("not a date", "undated"));
     const std::vector<std::string> order{"undated", "January", "second of May 3", "first of May 3",
                                          "December"};
     EXPECT_EQ(opponents(store), order);
@@ -351,20 +344,20 @@ TEST_F(ChartStoreTest, SameDayChartAddedLastStandsFirstAndLoadKeepsTheOrder) {
     // their order.
     WriteFile(
         "chart.dat",
-        Lines({"ZBD Data File Format 2.0", "4", makeChart("6/1/2024", "b").ToLine(),
-               makeChart("1/1/2024", "a").ToLine(), "", makeChart("6/1/2024", "c").ToLine()}));
+        Lines({"ZBD Data File Format 2.0", "4", MakeChart("6/1/2024", "b").ToLine(),
+               MakeChart("1/1/2024", "a").ToLine(), "", MakeChart("6/1/2024", "c").ToLine()}));
     ASSERT_EQ(loaded.Load(), 1);
     EXPECT_EQ(opponents(loaded), (std::vector<std::string>{"a", "b", "c"}));
     // A new chart still goes in front of its day.
-    loaded.AddCopy(makeChart("6/1/2024", "d"));
+    loaded.AddCopy(MakeChart("6/1/2024", "d"));
     EXPECT_EQ(opponents(loaded), (std::vector<std::string>{"a", "d", "b", "c"}));
 }
 
 TEST_F(ChartStoreTest, NewerOrUnknownOlderVersionIsRefused) {
     KVR_ChartClass store;
-    store.AddCopy(makeChart("1/1/2024", "kept"));
+    store.AddCopy(MakeChart("1/1/2024", "kept"));
     WriteFile("chart.dat",
-              Lines({"ZBD Data File Format 2.1", "1", makeChart("2/2/2024", "newer").ToLine()}));
+              Lines({"ZBD Data File Format 2.1", "1", MakeChart("2/2/2024", "newer").ToLine()}));
     EXPECT_EQ(store.Load(), -2);
     EXPECT_EQ(opponents(store), std::vector<std::string>{"kept"});
 

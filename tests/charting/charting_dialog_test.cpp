@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/app_fixture.h"
 #include "charting/charting_dialog.h"
 #include "core/play_store.h"
+#include "support/app_fixture.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -36,14 +36,11 @@ protected:
         return kui::RunChartingDialog(nullptr, *app_, match);
     }
     static QSpinBox* Counter(QDialog& dialog, const char* name) {
-        return dialog.findChild<QSpinBox*>(QString::fromLatin1(name));
+        return Field<QSpinBox>(dialog, name);
     }
     static void Set(QDialog& dialog, const Counts& counts) {
         for (const auto& [name, value] : counts)
             Counter(dialog, name)->setValue(value);
-    }
-    static void Press(QDialog& dialog, const char* button) {
-        dialog.findChild<QPushButton*>(QString::fromLatin1(button))->click();
     }
     std::vector<QString> Checks() const {
         std::vector<QString> texts;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/history.h"
 #include "core/play_store.h"
+#include "support/records.h"
 #include "support/temp_dir.h"
 
 #include <filesystem>
@@ -15,12 +16,8 @@ using kvrtest::ReadFile;
 using kvrtest::WriteFile;
 
 PlayRecord Outing(const std::string& date, const std::string& who) {
-    PlayRecord record;
-    record.date = ZBD_Date(date).Text();
-    record.singlesDoubles = "S";
-    record.who = who;
+    PlayRecord record = kvrtest::MakePlay(ZBD_Date(date).Text(), who);
     record.time = "1";
-    record.kind = "P";
     record.Rating(kvr::Stroke::Forehand, kvr::Level::Consistency) = 5;
     return record;
 }

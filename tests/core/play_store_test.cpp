@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/play_store.h"
+#include "support/records.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -11,13 +12,7 @@ using kvrtest::ReadFile;
 using kvrtest::WriteFile;
 
 PlayRecord SinglesMatch() {
-    PlayRecord record;
-    record.date = "3/7/2001";
-    record.singlesDoubles = "S";
-    record.who = "Pat Cash";
-    record.time = "1.5";
-    record.kind = "M";
-    record.result = "W";
+    PlayRecord record = kvrtest::MakePlay("3/7/2001", "Pat Cash", "M");
     record.score = "6-4 7-5";
     record.matchNotes = "Served well";
     record.practiceNotes = "Work on the return";

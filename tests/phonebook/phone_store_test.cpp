@@ -2,6 +2,7 @@
 #include "core/play_store.h"
 #include "phonebook/phone_store.h"
 #include "play/statistics.h"
+#include "support/records.h"
 #include "support/temp_dir.h"
 
 #include <string>
@@ -12,19 +13,11 @@
 namespace {
 
 using kvrtest::Lines;
+using kvrtest::MakePhone;
 using kvrtest::ReadFile;
 using kvrtest::WriteFile;
 
 constexpr const char* kHeader = "ZBD Data File Format 2.5";
-
-PhoneRecord entry(const std::string& name, const std::string& phone = "",
-                  const std::string& notes = "") {
-    PhoneRecord record;
-    record.name = name;
-    record.phoneNumber = phone;
-    record.notes = notes;
-    return record;
-}
 
 std::vector<std::string> names(const KVR_PhoneData& book) {
     std::vector<std::string> result;
@@ -37,15 +30,15 @@ using PhoneStoreTest = kvrtest::TempDirTest;
 
 TEST_F(PhoneStoreTest, SavesInByteOrderOfNamesAndReadsBack) {
     KVR_PhoneData book;
-    book.AddCopy(entry("adam", "555-0101"));
-    PhoneRecord zoe = entry("Zoe", "555 0202", "Left-handed lob, \"moon\" balls");
+    book.AddCopy(MakePhone("adam", "555-0101"));
+    PhoneRecord zoe = MakePhone("Zoe", "555 0202", "Left-handed lob, \"moon\" balls");
     zoe.rating = "4.5";
     zoe.playingSide = "L";
     zoe.playingStyle = "A";
     zoe.backhandStyle = "1";
     zoe.stats.lastPlayed = "1/2/2026"; // never written
     book.AddCopy(zoe);
-    book.AddCopy(entry("Bob"));
+    book.AddCopy(MakePhone("Bob"));
     EXPECT_EQ(names(book), (std::vector<std::string>{"Bob", "Zoe", "adam"}));
     ASSERT_EQ(book.Save(), 1);
     EXPECT_EQ(ReadFile("phone.dat"),
@@ -82,13 +75,13 @@ TEST_F(PhoneStoreTest, ShortLinesReadAsEmptyFieldsAndEqualityIsNameAndPhone) {
     EXPECT_EQ(book.At(1)->phoneNumber, "555");
     EXPECT_EQ(book.At(1)->notes, "");
 
-    PhoneRecord a = entry("Al", "1", "one note");
-    PhoneRecord b = entry("Al", "1", "another");
+    PhoneRecord a = MakePhone("Al", "1", "one note");
+    PhoneRecord b = MakePhone("Al", "1", "another");
     EXPECT_TRUE(a.Equals(b));
     b.phoneNumber = "2";
     EXPECT_FALSE(a.Equals(b));
 
-    PhoneRecord copy = entry("x", "y", "z");
+    PhoneRecord copy = MakePhone("x", "y", "z");
     copy.rating = "3.0";
     a.stats.winLossRecord = "1 - 0 - 0";
     copy.Assign(a);
@@ -101,10 +94,10 @@ TEST_F(PhoneStoreTest, ShortLinesReadAsEmptyFieldsAndEqualityIsNameAndPhone) {
 TEST_F(PhoneStoreTest, FindNextSkipsTheShownEntryAndWraps) {
     KVR_PhoneData book;
     EXPECT_EQ(book.FindNext("Al", 0), -1);
-    book.AddCopy(entry("Al"));
+    book.AddCopy(MakePhone("Al"));
     EXPECT_EQ(book.FindNext("Al", 0), -1); // one entry never finds anything
     for (const char* name : {"Alan Smith", "Bea", "alex"})
-        book.AddCopy(entry(name));
+        book.AddCopy(MakePhone(name));
     ASSERT_EQ(names(book), (std::vector<std::string>{"Al", "Alan Smith", "Bea", "alex"}));
 
     EXPECT_EQ(book.FindNext("al", 0), 1);     // searched as "Al"
@@ -262,7 +255,7 @@ TEST_F(OpponentStatsTest, WholeBookMatchesOneByOne) {
     KVR_PhoneData book;
     for (const char* name :
          {"Ann", "Bob", "Bob", "Cy", "Dan", "Eve", "Fay", "Gus", "Hal", "Zed", "bob", ""})
-        book.AddCopy(entry(name));
+        book.AddCopy(MakePhone(name));
     book.ComputeAllStats(play_);
     for (unsigned i = 0; i < book.Count(); ++i) {
         const PhoneRecord& person = *book.At(static_cast<int>(i));

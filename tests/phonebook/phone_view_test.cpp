@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/app_fixture.h"
 #include "phonebook/phone_dialogs.h"
 #include "phonebook/phone_view.h"
 #include "phonebook/phonebook_commands.h"
 #include "phonebook/usta_levels.h"
 #include "phonebook/vcard.h"
 #include "play/find_dialog.h"
+#include "support/app_fixture.h"
+#include "support/process.h"
 #include "support/render.h"
 #include "support/text_recorder.h"
 #include "support/typing.h"
@@ -28,7 +29,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
@@ -36,30 +36,17 @@ namespace kvrtest {
 namespace {
 
 PhoneRecord Entry(const std::string& name, const std::string& phone = "555-0100") {
-    PhoneRecord entry;
-    entry.name = name;
-    entry.phoneNumber = phone;
-    entry.notes = "steady";
-    return entry;
+    return MakePhone(name, phone, "steady");
 }
 
 class PhoneViewTest : public AppTest {
 protected:
     void WriteBook(std::initializer_list<PhoneRecord> entries) {
-        KVR_PhoneData store;
-        for (const PhoneRecord& entry : entries)
-            store.AddCopy(entry);
-        ASSERT_EQ(store.Save(), 1);
-        WriteFile("coach.dat", Lines({"Pat Smith"}));
+        SaveRecords<KVR_PhoneData>(entries);
+        WriteCoach();
     }
     TKvrPhoneWin& Open() {
-        Client().Command(kui::CmPhonebook);
-        auto* view = qobject_cast<TKvrPhoneWin*>(Client().FindView(kui::PhonebookView));
-        EXPECT_TRUE(view);
-        return *view;
-    }
-    static void Press(TKvrPhoneWin& view, const char* button) {
-        view.findChild<QPushButton*>(QString::fromLatin1(button))->click();
+        return OpenFromMenu<TKvrPhoneWin>(kui::CmPhonebook, kui::PhonebookView);
     }
     static std::string Shown(TKvrPhoneWin& view) {
         auto page = view.Snapshot();
@@ -74,13 +61,7 @@ protected:
     }
     // Fills the entry dialog, presses OK until it closes, and keeps the
     // messages its refusals showed.
-    void QueueEntry(std::function<void(QDialog&)> fill) {
-        Responder().QueueDialog([fill](QDialog& dialog) {
-            fill(dialog);
-            dialog.accept();
-            return dialog.result();
-        });
-    }
+    void QueueEntry(std::function<void(QDialog&)> fill) { QueueAccept(fill); }
 };
 
 // The page at two sizes: titles centred over the page, the profile's words
@@ -534,11 +515,7 @@ TEST_F(PhoneViewTest, ExportContactsReadsBackWithAParser) {
     WriteBook({plain, odd});
     StartWindow();
     TKvrPhoneWin& view = Open();
-    Responder().QueueDialog([](QDialog& dialog) {
-        dynamic_cast<QFileDialog&>(dialog).selectFile(QStringLiteral("book.vcf"));
-        dialog.accept();
-        return dialog.result();
-    });
+    QueueFileChoice(QStringLiteral("book.vcf"));
     QMenu menu;
     view.FillContextMenu(menu);
     ASSERT_FALSE(menu.actions().isEmpty());
@@ -557,22 +534,21 @@ TEST_F(PhoneViewTest, ExportContactsReadsBackWithAParser) {
     }
 
     // The system's Python, which the Debian package python3-vobject serves.
-    QProcess python;
-    python.start(Exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3",
-                 {"-c", "import json, sys, vobject\n"
-                        "cards = []\n"
-                        "with open('book.vcf', encoding='utf-8', newline='') as f:\n"
-                        "    for card in vobject.readComponents(f.read()):\n"
-                        "        cards.append({'version': card.version.value,\n"
-                        "            'fn': card.fn.value,\n"
-                        "            'family': card.n.value.family,\n"
-                        "            'given': card.n.value.given,\n"
-                        "            'tel': card.tel.value,\n"
-                        "            'note': card.note.value})\n"
-                        "json.dump(cards, sys.stdout)\n"});
-    ASSERT_TRUE(python.waitForFinished(-1));
-    ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-    const QJsonArray cards = QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+    const ProcessRun python =
+        RunProcess(Exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3",
+                   {"-c", "import json, sys, vobject\n"
+                          "cards = []\n"
+                          "with open('book.vcf', encoding='utf-8', newline='') as f:\n"
+                          "    for card in vobject.readComponents(f.read()):\n"
+                          "        cards.append({'version': card.version.value,\n"
+                          "            'fn': card.fn.value,\n"
+                          "            'family': card.n.value.family,\n"
+                          "            'given': card.n.value.given,\n"
+                          "            'tel': card.tel.value,\n"
+                          "            'note': card.note.value})\n"
+                          "json.dump(cards, sys.stdout)\n"});
+    ASSERT_EQ(python.code, 0) << python.err.toStdString();
+    const QJsonArray cards = QJsonDocument::fromJson(python.out).array();
     ASSERT_EQ(cards.size(), 2);
     const QJsonObject ann = cards[0].toObject();
     EXPECT_EQ(ann["version"].toString(), QStringLiteral("4.0"));

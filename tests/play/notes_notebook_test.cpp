@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/app_fixture.h"
 #include "core/history.h"
 #include "core/play_store.h"
 #include "play/find_dialog.h"
@@ -7,6 +6,8 @@
 #include "play/notes_notebook.h"
 #include "play/notes_page.h"
 #include "play/play_commands.h"
+#include "support/app_fixture.h"
+#include "support/process.h"
 #include "support/render.h"
 #include "support/text_recorder.h"
 #include "support/typing.h"
@@ -23,7 +24,6 @@
 #include <QJsonDocument>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
@@ -31,12 +31,7 @@ namespace kvrtest {
 namespace {
 
 PlayRecord Note(const std::string& date, const std::string& who, const std::string& kind = "P") {
-    PlayRecord record;
-    record.date = date;
-    record.singlesDoubles = "S";
-    record.who = who;
-    record.time = "1.5";
-    record.kind = kind;
+    PlayRecord record = MakePlay(date, who, kind);
     record.practiceNotes = "drills";
     return record;
 }
@@ -158,16 +153,7 @@ protected:
 
     static void WriteNotes(std::initializer_list<PlayRecord> current,
                            std::initializer_list<PlayRecord> past) {
-        KVR_PlayData store;
-        for (const PlayRecord& record : current)
-            store.AddCopy(record);
-        ASSERT_EQ(store.Save(), 1);
-        if (past.size() == 0)
-            return;
-        std::string history = std::string(KVR_History::kHeader) + "\r\n";
-        for (const PlayRecord& record : past)
-            history += record.ToHistoryLine() + "\r\n";
-        WriteFile(KVR_History::kFileName, history);
+        WritePlayFiles(current, past);
     }
 
     static void WriteStandardNotes() {
@@ -182,10 +168,7 @@ protected:
     TKvrBrowseWin& Open() {
         StartWindow();
         app_->RecordsChanged(kui::Store::Play);
-        Client().Command(kui::CmBrowseNotes);
-        auto* view = qobject_cast<TKvrBrowseWin*>(Client().FindView(kui::BrowseNotesView));
-        EXPECT_NE(view, nullptr);
-        return *view;
+        return OpenFromMenu<TKvrBrowseWin>(kui::CmBrowseNotes, kui::BrowseNotesView);
     }
 
     static QString Shown(TKvrBrowseWin& view) {
@@ -196,7 +179,7 @@ protected:
     }
 
     static QPushButton& Button(TKvrBrowseWin& view, const char* name) {
-        return *view.findChild<QPushButton*>(QString::fromLatin1(name));
+        return *Field<QPushButton>(view, name);
     }
 
     // Queues the find dialog with this text typed and Enter pressed.
@@ -205,11 +188,6 @@ protected:
             EXPECT_EQ(dialog.windowTitle(), "Search");
             return TypeAndEnter(dialog, dialog.findChild<TPlayerList*>("who"), text);
         });
-    }
-
-    QString LastMessage() {
-        const auto& shown = Responder().Shown();
-        return shown.empty() ? QString() : shown.back().caption + ": " + shown.back().text;
     }
 };
 
@@ -441,12 +419,7 @@ TEST_F(NotesNotebookTest, ExportsEveryNoteAsCsv) {
     match.matchNotes = "first serve, \"kick\" then\nvolley";
     match.who = "Zoë Lane";
     app_->PlayStore().AddCopy(match);
-    Responder().QueueDialog([](QDialog& dialog) {
-        auto& files = dynamic_cast<QFileDialog&>(dialog);
-        files.selectFile(QStringLiteral("notes.csv"));
-        dialog.accept();
-        return dialog.result();
-    });
+    QueueFileChoice(QStringLiteral("notes.csv"));
     QMenu menu;
     view.FillContextMenu(menu);
     const QList<QAction*> actions = menu.actions();
@@ -455,13 +428,12 @@ TEST_F(NotesNotebookTest, ExportsEveryNoteAsCsv) {
     actions.back()->trigger();
     ASSERT_TRUE(Exists("notes.csv"));
 
-    QProcess python;
-    python.start("python3", {"-c", "import csv, json, sys\n"
-                                   "with open('notes.csv', newline='', encoding='utf-8') as f:\n"
-                                   "    json.dump(list(csv.reader(f)), sys.stdout)\n"});
-    ASSERT_TRUE(python.waitForFinished(-1));
-    ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-    const QJsonArray rows = QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+    const ProcessRun python =
+        RunProcess("python3", {"-c", "import csv, json, sys\n"
+                                     "with open('notes.csv', newline='', encoding='utf-8') as f:\n"
+                                     "    json.dump(list(csv.reader(f)), sys.stdout)\n"});
+    ASSERT_EQ(python.code, 0) << python.err.toStdString();
+    const QJsonArray rows = QJsonDocument::fromJson(python.out).array();
     ASSERT_EQ(rows.size(), 4);
     auto row = [&](int n) {
         QStringList fields;

@@ -21,18 +21,15 @@ struct KavoraRun {
 // Runs kavora in the working folder with `arguments`, in the locale
 // `locale`, without a screen named: the program chooses none itself.
 KavoraRun Kavora(const QStringList& arguments, const QString& locale = QStringLiteral("C.UTF-8")) {
-    QProcess kavora;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     environment.remove(QStringLiteral("DISPLAY"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
     environment.insert(QStringLiteral("LC_ALL"), locale);
-    kavora.setProcessEnvironment(environment);
-    kavora.start(QStringLiteral(KAVORA_BINARY), arguments);
-    kavora.waitForFinished(-1);
+    const ProcessRun kavora = RunProcess(QStringLiteral(KAVORA_BINARY), arguments, environment);
     KavoraRun run;
-    run.code = kavora.exitStatus() == QProcess::NormalExit ? kavora.exitCode() : -1;
-    for (const QString& line : QString::fromLocal8Bit(kavora.readAllStandardError()).split('\n'))
+    run.code = kavora.code;
+    for (const QString& line : QString::fromLocal8Bit(kavora.err).split('\n'))
         if (line.startsWith(QLatin1String("kavora:")))
             run.errorLines << line;
     return run;

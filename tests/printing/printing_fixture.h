@@ -2,12 +2,13 @@
 #pragma once
 
 #include "core/play_store.h"
+#include "support/process.h"
+#include "support/records.h"
 #include "support/temp_dir.h"
 
 #include <string>
 #include <vector>
 
-#include <QProcess>
 #include <QRectF>
 #include <QRegularExpression>
 #include <QSizeF>
@@ -47,11 +48,10 @@ struct PdfPage {
 // The pages of a PDF file, read with `pdftotext -bbox`; none when it
 // cannot be read.
 inline std::vector<PdfPage> ReadPdf(const QString& file) {
-    QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"),
-                    {QStringLiteral("-bbox"), file, QStringLiteral("-")});
-    pdftotext.waitForFinished(-1);
-    const QString html = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    const QString html =
+        QString::fromUtf8(RunProcess(QStringLiteral("pdftotext"),
+                                     {QStringLiteral("-bbox"), file, QStringLiteral("-")})
+                              .out);
     static const QRegularExpression tag(
         QStringLiteral("<page width=\"([0-9.]+)\" height=\"([0-9.]+)\">|<word xMin=\"([0-9.]+)\" "
                        "yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>"));
@@ -95,14 +95,9 @@ inline PlayRecord Outing(const std::string& date, const std::string& kind, const
 // name.
 inline void WritePlayData(const std::vector<PlayRecord>& current,
                           const std::vector<PlayRecord>& past) {
-    std::string play = "ZBD Data File Format 2.0\r\n" + std::to_string(current.size()) + "\r\n";
-    for (const PlayRecord& record : current)
-        play += record.ToLine() + "\r\n";
-    WriteFile("play.dat", play);
-    std::string history = "KVR History Data Format 2.0\r\n";
-    for (const PlayRecord& record : past)
-        history += record.ToHistoryLine() + "\r\n";
-    WriteFile("history.dat", history);
+    WritePlayFiles(current, past);
+    if (past.empty())
+        WriteFile("history.dat", Lines({"KVR History Data Format 2.0"}));
     WriteFile("coach.dat", Lines({"KVR Coach Data Format 1.0", "Pat Smith"}));
 }
 

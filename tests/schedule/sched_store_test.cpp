@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "schedule/sched_store.h"
+#include "support/records.h"
 #include "support/temp_dir.h"
 
 #include <memory>
@@ -11,21 +12,11 @@ namespace {
 
 using namespace std::string_literals;
 using kvrtest::Lines;
+using kvrtest::MakeEvent;
 using kvrtest::ReadFile;
 using kvrtest::WriteFile;
 
 const std::string kHeader = "ZBD Data File Format 2.0";
-
-SchedRecord event(const std::string& date, const std::string& who, const std::string& time = "6 pm",
-                  const std::string& notes = "") {
-    SchedRecord record;
-    record.date = date;
-    record.who = who;
-    record.time = time;
-    record.where = "Club";
-    record.notes = notes;
-    return record;
-}
 
 class SchedStoreTest : public kvrtest::TempDirTest {};
 
@@ -72,15 +63,15 @@ TEST_F(SchedStoreTest, FileRoundTripsAndLoadReadsToTheEndWhateverTheCount) {
 
 TEST_F(SchedStoreTest, RemoveTakesTheFirstEqualEvent) {
     SchedClass store;
-    store.AddCopy(event("5/1/2001", "Lee", "6 pm", "added first"));
-    store.AddCopy(event("5/1/2001", "Lee", "6 pm", "added second"));
-    store.AddCopy(event("6/1/2001", "Ann"));
-    SchedRecord otherTime = event("5/1/2001", "Lee", "7 pm");
+    store.AddCopy(MakeEvent("5/1/2001", "Lee", "6 pm", "added first"));
+    store.AddCopy(MakeEvent("5/1/2001", "Lee", "6 pm", "added second"));
+    store.AddCopy(MakeEvent("6/1/2001", "Ann"));
+    SchedRecord otherTime = MakeEvent("5/1/2001", "Lee", "7 pm");
     store.Remove(&otherTime);
     store.Remove(nullptr);
     ASSERT_EQ(store.Count(), 3u);
 
-    SchedRecord probe = event("5/1/2001", "Lee", "6 pm", "notes differ");
+    SchedRecord probe = MakeEvent("5/1/2001", "Lee", "6 pm", "notes differ");
     store.Remove(&probe);
     ASSERT_EQ(store.Count(), 2u);
     EXPECT_EQ(store.At(0)->notes, "added first");
@@ -90,9 +81,9 @@ TEST_F(SchedStoreTest, RemoveTakesTheFirstEqualEvent) {
 // it, and PutBack returns it to its place: the list is as it was.
 TEST_F(SchedStoreTest, TakeAndPutBackMoveExactlyTheEventGiven) {
     SchedClass store;
-    store.AddCopy(event("5/1/2001", "Lee", "6 pm", "second"));
-    store.AddCopy(event("5/1/2001", "Lee", "6 pm", "first"));
-    store.AddCopy(event("6/1/2001", "Bo", "7 pm", "later"));
+    store.AddCopy(MakeEvent("5/1/2001", "Lee", "6 pm", "second"));
+    store.AddCopy(MakeEvent("5/1/2001", "Lee", "6 pm", "first"));
+    store.AddCopy(MakeEvent("6/1/2001", "Bo", "7 pm", "later"));
     SchedRecord* second = store.At(1);
     ASSERT_EQ(second->notes, "second");
     store.lastFound = second;
@@ -119,11 +110,11 @@ class SchedFindTest : public SchedStoreTest {
 protected:
     void SetUp() override {
         SchedStoreTest::SetUp();
-        store.AddCopy(event("1/15/2001", "Lee Early"));
-        store.AddCopy(event("5/1/2001", "Leslie"));
-        store.AddCopy(event("5/1/2001", "Lee")); // stands before Leslie
-        store.AddCopy(event("5/3/2001", "Tournament Lee"));
-        store.AddCopy(event("6/9/2001", "Lee Late"));
+        store.AddCopy(MakeEvent("1/15/2001", "Lee Early"));
+        store.AddCopy(MakeEvent("5/1/2001", "Leslie"));
+        store.AddCopy(MakeEvent("5/1/2001", "Lee")); // stands before Leslie
+        store.AddCopy(MakeEvent("5/3/2001", "Tournament Lee"));
+        store.AddCopy(MakeEvent("6/9/2001", "Lee Late"));
     }
 
     // Runs a search and repeats it from the date found last until it fails.
@@ -181,7 +172,7 @@ TEST_F(SchedFindTest, ANewEventIsNeverTakenForARemovedOne) {
     EXPECT_EQ(store.lastFound, nullptr);
     EXPECT_EQ(store.lastName, "Leslie");
     // The allocator may well give the new event the removed one's address.
-    store.AddCopy(event("5/1/2001", "Leslie", "8 pm"));
+    store.AddCopy(MakeEvent("5/1/2001", "Leslie", "8 pm"));
     SchedRecord* next = store.Find("Leslie", store.lastDate, SchedClass::kForward);
     ASSERT_NE(next, nullptr);
     EXPECT_EQ(next->time, "8 pm");

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/app_fixture.h"
 #include "schedule/sched_dialogs.h"
 #include "schedule/sched_ical.h"
 #include "schedule/sched_month.h"
 #include "schedule/sched_store.h"
 #include "schedule/sched_view.h"
 #include "schedule/schedule_commands.h"
+#include "support/app_fixture.h"
+#include "support/process.h"
 #include "support/render.h"
 #include "support/typing.h"
 #include "ui/drawing.h"
@@ -19,7 +20,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -56,11 +56,9 @@ protected:
     }
     TKvrSchedWin& Open() {
         StartWindow();
-        Client().Command(kui::CmScheduler);
-        auto* view = qobject_cast<TKvrSchedWin*>(Client().FindView(kui::SchedulerView));
-        EXPECT_TRUE(view);
-        view->resize(700, 600);
-        return *view;
+        auto& view = OpenFromMenu<TKvrSchedWin>(kui::CmScheduler, kui::SchedulerView);
+        view.resize(700, 600);
+        return view;
     }
     // The cell of the shown month that holds `day`.
     static int CellOf(TKvrSchedWin& view, int day) {
@@ -76,9 +74,6 @@ protected:
             if (data.marked[i])
                 days.insert(data.cellDay[i]);
         return days;
-    }
-    template <class T> static T* Field(QDialog& dialog, const char* name) {
-        return dialog.findChild<T*>(QString::fromLatin1(name));
     }
     // Fills the event dialog's fields (the Who by its edit line) and presses OK.
     static int FillAndOk(QDialog& dialog, const QString& date, const QString& who,
@@ -574,11 +569,7 @@ TEST_F(SchedViewTest, CalendarExportReadsBackInAnotherParser) {
     EXPECT_EQ(kui::ClockMinutes("13 pm"), -1);
 
     const QString path = QString::fromStdString((Dir() / "tennis.ics").string());
-    Responder().QueueDialog([&](QDialog& dialog) {
-        dynamic_cast<QFileDialog&>(dialog).selectFile(path);
-        dialog.accept();
-        return dialog.result();
-    });
+    QueueFileChoice(path);
     view.ExportCalendar();
     ASSERT_TRUE(Exists("tennis.ics"));
 
@@ -589,13 +580,11 @@ for e in cal.walk('VEVENT'):
     print(repr((e.decoded('DTSTART').isoformat(), str(e['SUMMARY']), str(e.get('LOCATION', '')),
                 str(e['DESCRIPTION']), bool(e.get('UID')), bool(e.get('DTSTAMP')))))
 )";
-    QProcess python;
     // The system's Python, which the Debian package of the parser serves.
-    python.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral("-c"), QString::fromLatin1(script), path});
-    ASSERT_TRUE(python.waitForFinished(-1));
-    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-    EXPECT_EQ(QString::fromUtf8(python.readAllStandardOutput()),
+    const ProcessRun python = RunProcess(QStringLiteral("/usr/bin/python3"),
+                                         {QStringLiteral("-c"), QString::fromLatin1(script), path});
+    EXPECT_EQ(python.code, 0) << python.err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(python.out),
               QStringLiteral("('2001-12-03T18:30:00', 'Ann Lee', 'City Courts', "
                              "'serve, then; volley', True, True)\n"
                              "('2001-12-24', 'Bo Park (evening)', '', "

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/records.h"
 #include "support/temp_dir.h"
 #include "tips/tip_store.h"
 
@@ -12,20 +13,11 @@ namespace {
 
 using namespace std::string_literals;
 using kvrtest::Lines;
+using kvrtest::MakeTip;
 using kvrtest::ReadFile;
 using kvrtest::WriteFile;
 
 const std::string kHeader = "ZBD Data File Format 2.0";
-
-TipRecord tip(const std::string& text, int level, int rating) {
-    TipRecord record;
-    record.stroke = "Serve";
-    record.kind = "T";
-    record.tipText = text;
-    record.level = level;
-    record.frequencyRating = rating;
-    return record;
-}
 
 class TipStoreTest : public kvrtest::TempDirTest {};
 
@@ -69,7 +61,7 @@ TEST_F(TipStoreTest, SelectBindsTheStrokeFileAndClearsOnAnyNewText) {
         EXPECT_EQ(store.FileName(), file) << stroke;
     }
     store.Select("Forehand");
-    store.AddCopy(tip("a", 1, 1));
+    store.AddCopy(MakeTip("a", 1, 1));
     store.Select("Forehand");
     EXPECT_EQ(store.Count(), 1u);
     store.Select("forehand"); // the same file, but another text
@@ -78,20 +70,20 @@ TEST_F(TipStoreTest, SelectBindsTheStrokeFileAndClearsOnAnyNewText) {
 
 TEST_F(TipStoreTest, WithoutAFileLoadsEmptyAndRefusesToSave) {
     TipClass store;
-    store.AddCopy(tip("a", 1, 1));
+    store.AddCopy(MakeTip("a", 1, 1));
     EXPECT_EQ(store.Save(), 0);
     EXPECT_EQ(store.Load(), 0);
     EXPECT_EQ(store.Count(), 0u);
     store.Select("Smash");
-    store.AddCopy(tip("b", 1, 1));
+    store.AddCopy(MakeTip("b", 1, 1));
     EXPECT_EQ(store.Save(), 0);
     EXPECT_TRUE(std::filesystem::is_empty(Dir()));
 }
 
 TEST_F(TipStoreTest, CountsAndHighestRatingPerLevel) {
     TipClass store;
-    for (const TipRecord& t : {tip("a", 1, 3), tip("b", 1, 9), tip("c", 1, 7), tip("d", 2, 0),
-                               tip("e", 2, 0), tip("f", 3, -4)})
+    for (const TipRecord& t : {MakeTip("a", 1, 3), MakeTip("b", 1, 9), MakeTip("c", 1, 7),
+                               MakeTip("d", 2, 0), MakeTip("e", 2, 0), MakeTip("f", 3, -4)})
         store.AddCopy(t);
     EXPECT_EQ(store.CountAtLevel(1), 3);
     EXPECT_EQ(store.MaxRatingAtLevel(1), 9);

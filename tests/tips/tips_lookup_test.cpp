@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/app_fixture.h"
+#include "support/app_fixture.h"
 #include "support/text_recorder.h"
 #include "tips/tip_store.h"
 #include "tips/tips_commands.h"
@@ -42,12 +42,8 @@ protected:
         TipClass store;
         store.Select(stroke);
         for (const Tip& tip : tips) {
-            TipRecord record;
+            TipRecord record = MakeTip(tip.text, tip.level, tip.rating);
             record.stroke = stroke;
-            record.kind = "T";
-            record.level = tip.level;
-            record.frequencyRating = tip.rating;
-            record.tipText = tip.text;
             store.AddCopy(record);
         }
         ASSERT_EQ(store.Save(), 1);

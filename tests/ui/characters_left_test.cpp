@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/render.h"
 #include "ui/characters_left.h"
 
 #include <QApplication>
@@ -12,13 +13,7 @@ namespace {
 
 class CharactersLeftTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "ui_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { kvrtest::EnsureApplication(); }
     static QLabel* Counter(QWidget* row) {
         return row->findChild<QLabel*>(QStringLiteral("charactersLeft"));
     }

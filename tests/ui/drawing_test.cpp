@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/render.h"
 #include "ui/drawing.h"
 #include "ui/text.h"
 
@@ -14,13 +15,7 @@ namespace {
 
 class DrawingTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "ui_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { kvrtest::EnsureApplication(); }
 
     static QImage Blank(int w, int h) {
         QImage image(w, h, QImage::Format_RGB32);

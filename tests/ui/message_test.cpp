@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/render.h"
 #include "ui/message.h"
 
 #include <QApplication>
@@ -10,11 +11,7 @@
 namespace {
 
 void App() {
-    static int argc = 1;
-    static char name[] = "message_test";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
+    kvrtest::EnsureApplication();
 }
 
 // Types `key` into the box once it is up.

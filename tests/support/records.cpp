@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/records.h"
+
+#include "core/history.h"
+#include "support/temp_dir.h"
+
+namespace kvrtest {
+
+PlayRecord MakePlay(const std::string& date, const std::string& who, const std::string& kind) {
+    PlayRecord record;
+    record.date = date;
+    record.singlesDoubles = "S";
+    record.who = who;
+    record.time = "1.5";
+    record.kind = kind;
+    if (kind == "M") {
+        record.result = "W";
+        record.score = "6-4 6-3";
+    }
+    return record;
+}
+
+ChartRecord MakeChart(const std::string& date, const std::string& opponent,
+                      const std::string& score) {
+    ChartRecord chart;
+    chart.date = date;
+    chart.opponent = opponent;
+    chart.score = score;
+    return chart;
+}
+
+PhoneRecord MakePhone(const std::string& name, const std::string& phone, const std::string& notes) {
+    PhoneRecord record;
+    record.name = name;
+    record.phoneNumber = phone;
+    record.notes = notes;
+    return record;
+}
+
+SchedRecord MakeEvent(const std::string& date, const std::string& who, const std::string& time,
+                      const std::string& notes) {
+    SchedRecord record;
+    record.date = date;
+    record.who = who;
+    record.time = time;
+    record.where = "Club";
+    record.notes = notes;
+    return record;
+}
+
+TipRecord MakeTip(const std::string& text, int level, int rating) {
+    TipRecord record;
+    record.stroke = "Serve";
+    record.kind = "T";
+    record.tipText = text;
+    record.level = level;
+    record.frequencyRating = rating;
+    return record;
+}
+
+void WritePlayFiles(const std::vector<PlayRecord>& current, const std::vector<PlayRecord>& past) {
+    std::string play = "ZBD Data File Format 2.0\r\n" + std::to_string(current.size()) + "\r\n";
+    for (const PlayRecord& record : current)
+        play += record.ToLine() + "\r\n";
+    WriteFile("play.dat", play);
+    if (past.empty())
+        return;
+    std::string history = std::string(KVR_History::kHeader) + "\r\n";
+    for (const PlayRecord& record : past)
+        history += record.ToHistoryLine() + "\r\n";
+    WriteFile(KVR_History::kFileName, history);
+}
+
+} // namespace kvrtest
