@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ui/image_export.h"
+#include "ui/view_text.h"
 
 #include <QSize>
 #include <QWidget>
@@ -35,6 +36,10 @@ public:
     // a player saves or copies and the command line's rendering all call it,
     // so they show the same thing.
     virtual void Render(QPainter& painter, QSize size) = 0;
+    // What the view shows, in words for a screen reader, from the same
+    // snapshot Render draws (at the view's size). The view's accessible
+    // object reads it; nothing by default.
+    virtual kui::ViewText Describe();
 
     // The view's buttons answer Alt and their underlined letter only while
     // the view is active (the main window asks MnemonicButton), not as

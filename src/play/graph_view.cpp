@@ -2,6 +2,7 @@
 #include "play/graph_view.h"
 
 #include "app/application.h"
+#include "play/graph_text.h"
 #include "play/play_commands.h"
 
 TKvrGraphWin::TKvrGraphWin(KvrClient& client, kui::GraphKind kind)
@@ -10,4 +11,8 @@ TKvrGraphWin::TKvrGraphWin(KvrClient& client, kui::GraphKind kind)
 
 void TKvrGraphWin::Render(QPainter& painter, QSize size) {
     kui::DrawGraph(painter, size, kui::TakeGraphData(kind_, App().PlayStore(), App().ChartStore()));
+}
+
+kui::ViewText TKvrGraphWin::Describe() {
+    return kui::GraphText(kui::TakeGraphData(kind_, App().PlayStore(), App().ChartStore()));
 }

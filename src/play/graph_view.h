@@ -13,6 +13,7 @@ public:
 
     kui::GraphKind Kind() const { return kind_; }
     void Render(QPainter& painter, QSize size) override;
+    kui::ViewText Describe() override;
 
 private:
     kui::GraphKind kind_;
