@@ -6,7 +6,6 @@
 
 #include <map>
 #include <memory>
-#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -440,8 +439,9 @@ QAccessibleInterface* Factory(const QString& key, QObject* object) {
 } // namespace
 
 void InstallViewAccessibility() {
-    static std::once_flag installed;
-    std::call_once(installed, [] { QAccessible::installFactory(Factory); });
+    // A factory already installed is not added again; a new application
+    // object starts without.
+    QAccessible::installFactory(Factory);
 }
 
 void AnnounceViewChange(TKvrChild& view) {
