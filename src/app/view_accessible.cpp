@@ -104,6 +104,7 @@ public:
     int childCount() const override { return 0; }
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QString text(QAccessible::Text t) const override;
+    QRect rect() const override;
     QAccessible::Role role() const override {
         return row_ < 0 ? QAccessible::ColumnHeader
                         : (column_ < 0 ? QAccessible::RowHeader : QAccessible::Cell);
@@ -162,6 +163,13 @@ public:
         return t == QAccessible::Name ? Table().caption : QString();
     }
     QAccessible::Role role() const override { return QAccessible::Table; }
+    QAccessibleInterface* childAt(int x, int y) const override {
+        for (int i = 0; i < childCount(); ++i)
+            if (QAccessibleInterface* cell = child(i);
+                cell && cell->rect().contains(x, y) && cell->rect() != rect())
+                return cell;
+        return nullptr;
+    }
     void* interface_cast(QAccessible::InterfaceType type) override {
         return type == QAccessible::TableInterface ? static_cast<QAccessibleTableInterface*>(this)
                                                    : nullptr;
@@ -206,6 +214,7 @@ public:
     Q_DISABLE_COPY_MOVE(ViewAccessible)
 
     const ViewText& Text() const { return text_; }
+    QWidget* View() const { return widget(); }
 
     // Takes what the view shows now. Not before the view is shown: until
     // then it may not be whole.
@@ -330,6 +339,15 @@ QWindow* ViewPart::window() const {
 
 QRect ViewPart::rect() const {
     return view_.rect();
+}
+
+QRect CellAccessible::rect() const {
+    const ViewTable& table = table_.Table();
+    const auto index = static_cast<std::size_t>(row_ * table_.columnCount() + column_);
+    if (row_ < 0 || column_ < 0 || index >= table.cellRects.size() || !view_.View())
+        return ViewPart::rect();
+    const QRect& cell = table.cellRects[index];
+    return QRect(view_.View()->mapToGlobal(cell.topLeft()), cell.size());
 }
 
 QAccessibleInterface* PageAccessible::parent() const {

@@ -107,6 +107,9 @@ ViewTable SchedulerMonthTable(const SchedMonthData& data) {
                     text += QStringLiteral(": ") + data.events[cell].join(QStringLiteral("; "));
             }
             cells << text;
+            const CalRect& rect = cell < data.cells.size() ? data.cells[cell] : CalRect{};
+            table.cellRects.emplace_back(QPoint(rect.left, rect.top),
+                                         QPoint(rect.right, rect.bottom));
         }
         table.rows.push_back(cells);
     }

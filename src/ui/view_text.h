@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -16,6 +17,9 @@ struct ViewTable {
     QStringList columnHeaders;
     QStringList rowHeaders;
     std::vector<QStringList> rows;
+    // Where each cell is drawn in the view, row by row; none: the cells
+    // stand for the whole view.
+    std::vector<QRect> cellRects;
 
     bool operator==(const ViewTable&) const = default;
 };

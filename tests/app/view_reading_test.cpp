@@ -254,6 +254,7 @@ TEST_F(ViewReadingTest, SchedulerReadsTheMonthAsATableOfDaysWithTheirEvents) {
     EXPECT_EQ(month->columnDescription(0), "Sunday");
     // Every day of the month once, in its weekday's column.
     QMap<int, QString> days;
+    QAccessibleInterface* third = nullptr;
     for (int row = 0; row < 6; ++row)
         for (int column = 0; column < 7; ++column) {
             const QString text = month->cellAt(row, column)->text(QAccessible::Name);
@@ -261,12 +262,19 @@ TEST_F(ViewReadingTest, SchedulerReadsTheMonthAsATableOfDaysWithTheirEvents) {
                 continue;
             const int day = text.section(':', 0, 0).toInt();
             days.insert(day, text);
+            third = day == 3 ? month->cellAt(row, column) : third;
             EXPECT_EQ(ZBD_Date(today.Month(), day, today.Year()).DayOfWeek(), column + 1) << day;
         }
     EXPECT_EQ(days.size(), today.DaysInMonth());
     EXPECT_EQ(days[3], "3: Ann Lee at 6:00 PM, City Courts");
     EXPECT_EQ(days[17], "17: Tournament");
     EXPECT_EQ(days[4], "4");
+    // A day's cell stands where the day is drawn.
+    ASSERT_TRUE(third);
+    EXPECT_TRUE(face->rect().contains(third->rect()));
+    EXPECT_LT(third->rect().width(), face->rect().width() / 6);
+    EXPECT_EQ(face->child(1)->childAt(third->rect().center().x(), third->rect().center().y()),
+              third);
 
     // The next month is read once turned to.
     const QString title = face->child(0)->text(QAccessible::Name);
