@@ -12,6 +12,9 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libical-dev python3-icalendar
     strace xvfb xauth poppler-utils desktop-file-utils appstream
+    # The views read as a screen reader reads them: a session bus, the
+    # accessibility bus and its Python client.
+    dbus at-spi2-core python3-pyatspi
     # The Debian package: lintian checks it; CPack finds the programs whose
     # libraries dpkg-shlibdeps lists with file.
     lintian file

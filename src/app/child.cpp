@@ -3,6 +3,7 @@
 
 #include "app/application.h"
 #include "app/client.h"
+#include "app/view_accessible.h"
 #include "ui/message.h"
 
 #include <algorithm>
@@ -26,6 +27,8 @@ TKvrChild::TKvrChild(KvrClient& client, int childId, const QString& title)
     setWindowTitle(title);
     // A screen reader names the view by its title.
     setAccessibleName(title);
+    // What the view shows is read from its Describe.
+    kui::InstallViewAccessibility();
     connect(this, &QWidget::windowTitleChanged, this, &QWidget::setAccessibleName);
     setAttribute(Qt::WA_DeleteOnClose);
     // A click or Tab gives the view the focus, so the Menu key opens its
@@ -73,6 +76,13 @@ void TKvrChild::paintEvent(QPaintEvent* event) {
     Q_UNUSED(event);
     QPainter painter(this);
     Render(painter, size());
+    // What was just drawn is told to a screen reader when it changed: a new
+    // page, month or rating.
+    kui::AnnounceViewChange(*this);
+}
+
+kui::ViewText TKvrChild::Describe() {
+    return {};
 }
 
 namespace {

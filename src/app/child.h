@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ui/image_export.h"
+#include "ui/view_text.h"
 
 #include <initializer_list>
 
@@ -48,6 +49,11 @@ public:
     // changed, before the view is repainted: a view whose snapshot takes work (reading the
     // history's copy, a statistics pass) takes it here, so that a paint only draws.
     virtual void StoresChanged() {}
+
+    // What the view shows, in words for a screen reader, from the same
+    // snapshot Render draws (at the view's size). The view's accessible
+    // object reads it; nothing by default.
+    virtual kui::ViewText Describe();
 
     // The view's buttons answer Alt and their underlined letter only while
     // the view is active (the main window asks MnemonicButton), not as

@@ -137,6 +137,30 @@ void DrawChartPage(QPainter& painter, QSize size, const ChartPageData& data) {
     painter.restore();
 }
 
+QStringList ChartPageLines(const ChartPageData& data) {
+    QStringList lines{QStringLiteral("Match Charting Notes")};
+    if (data.empty)
+        return lines;
+    if (!data.chart) {
+        for (const PageRow& line : kCounterRows)
+            lines << QString::fromLatin1(line.left).trimmed()
+                  << QString::fromLatin1(line.right).trimmed();
+        return lines;
+    }
+    ChartRecord chart = *data.chart;
+    chart.ComputeTotals();
+    lines << QStringLiteral("Date: ") + FromStored(chart.date)
+          << QStringLiteral("Opponent: ") + FromStored(chart.opponent)
+          << QStringLiteral("Score: ") + FromStored(chart.score);
+    const auto values = Values(chart);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        lines << QString::fromLatin1(kCounterRows[i].left).trimmed() + QLatin1Char(' ') +
+                     values[i].first.trimmed()
+              << QString::fromLatin1(kCounterRows[i].right).trimmed() + QLatin1Char(' ') +
+                     values[i].second.trimmed();
+    return lines;
+}
+
 } // namespace kui
 
 TKvrChartBrowse::TKvrChartBrowse(KvrClient& client, int childId)
@@ -229,6 +253,16 @@ void TKvrChartBrowse::Find() {
                       QStringLiteral("Find"));
     }
     PageChanged();
+}
+
+kui::ViewText TKvrChartBrowse::Describe() {
+    const kui::ChartPageData page = Snapshot();
+    kui::ViewText text;
+    text.name = page.empty
+                    ? QStringLiteral("No charts")
+                    : kui::PageOf(page.pageNumber, static_cast<int>(App().ChartStore().Count()));
+    text.lines = kui::ChartPageLines(page);
+    return text;
 }
 
 kui::ChartPageData TKvrChartBrowse::Snapshot() const {

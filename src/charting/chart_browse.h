@@ -10,6 +10,7 @@
 
 #include <QImage>
 #include <QSize>
+#include <QStringList>
 
 class QPushButton;
 
@@ -32,6 +33,11 @@ struct ChartPageData {
 // The rows are a label font's height apart, the font made smaller when the
 // twenty rows would not fit between the page top and the button row.
 void DrawChartPage(QPainter& painter, QSize size, const ChartPageData& data);
+
+// The page in words, in reading order: the title, the chart's date,
+// opponent and score, then each counter and figure after its label, a line
+// of the page at a time, left then right.
+QStringList ChartPageLines(const ChartPageData& data);
 
 } // namespace kui
 
@@ -58,6 +64,7 @@ public:
     // The top and height of the button row at `size`.
     std::pair<int, int> ButtonRow(QSize size) const;
     void Render(QPainter& painter, QSize size) override;
+    kui::ViewText Describe() override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -180,6 +180,31 @@ void DrawPhonePage(QPainter& painter, QSize size, const PhonePageData& data) {
     painter.restore();
 }
 
+QStringList PhonePageLines(const PhonePageData& data) {
+    if (!data.entry)
+        return {QStringLiteral("PhoneBook is Empty!")};
+    const PhoneRecord& entry = *data.entry;
+    QStringList lines{QStringLiteral("Name: ") + FromStored(entry.name),
+                      QStringLiteral("Phone: ") + FromStored(entry.phoneNumber),
+                      QStringLiteral("Player Profile")};
+    if (!entry.playingStyle.empty())
+        lines << StyleText(entry.playingStyle);
+    if (!entry.rating.empty())
+        lines << QStringLiteral("Rating: %1").arg(FromStored(entry.rating));
+    if (!entry.playingSide.empty())
+        lines << SideText(entry.playingSide);
+    if (!entry.backhandStyle.empty())
+        lines << QStringLiteral("%1 Handed Backhand").arg(FromStored(entry.backhandStyle));
+    lines << QStringLiteral("Playing Stats")
+          << QStringLiteral("Overall W/L Record: ") + FromStored(entry.stats.winLossRecord)
+          << QStringLiteral("Last Played: ") + FromStored(entry.stats.lastPlayed);
+    if (!entry.stats.lastOuting.empty())
+        lines << FromStored(entry.stats.lastOuting).trimmed();
+    if (!entry.notes.empty())
+        lines << QStringLiteral("Notes: ") + FromStored(entry.notes);
+    return lines;
+}
+
 } // namespace kui
 
 TKvrPhoneWin::TKvrPhoneWin(KvrClient& client)
@@ -307,6 +332,15 @@ kui::PhonePageData TKvrPhoneWin::Snapshot() const {
     if (const PhoneRecord* entry = App().PhoneStore().At(index_))
         page.entry = *entry;
     return page;
+}
+
+kui::ViewText TKvrPhoneWin::Describe() {
+    const kui::PhonePageData page = Snapshot();
+    kui::ViewText text;
+    text.name = page.entry ? kui::PageOf(index_ + 1, static_cast<int>(App().PhoneStore().Count()))
+                           : QStringLiteral("PhoneBook is Empty!");
+    text.lines = kui::PhonePageLines(page);
+    return text;
 }
 
 void TKvrPhoneWin::Render(QPainter& painter, QSize size) {

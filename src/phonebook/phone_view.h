@@ -8,6 +8,7 @@
 #include <utility>
 
 #include <QSize>
+#include <QStringList>
 
 class QPushButton;
 
@@ -25,6 +26,10 @@ struct PhonePageData {
 // The phone book: a book with the entry's page on it (profile, playing
 // figures against the player, notes) and a phone at its right.
 void DrawPhonePage(QPainter& painter, QSize size, const PhonePageData& data);
+
+// The page in words, in reading order: the name and the phone number, the
+// profile, the playing figures and the notes, each value with its label.
+QStringList PhonePageLines(const PhonePageData& data);
 
 // The words the page uses for the stored one-letter codes.
 QString StyleText(const std::string& code);
@@ -54,6 +59,7 @@ public:
 
     kui::PhonePageData Snapshot() const;
     void Render(QPainter& painter, QSize size) override;
+    kui::ViewText Describe() override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

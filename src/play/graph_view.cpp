@@ -3,6 +3,7 @@
 
 #include "app/application.h"
 #include "core/play_store.h"
+#include "play/graph_text.h"
 #include "play/play_commands.h"
 
 TKvrGraphWin::TKvrGraphWin(KvrClient& client, kui::GraphKind kind)
@@ -19,4 +20,8 @@ void TKvrGraphWin::StoresChanged() {
 
 void TKvrGraphWin::Render(QPainter& painter, QSize size) {
     kui::DrawGraph(painter, size, data_);
+}
+
+kui::ViewText TKvrGraphWin::Describe() {
+    return kui::GraphText(data_);
 }

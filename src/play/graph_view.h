@@ -15,6 +15,7 @@ public:
     kui::GraphKind Kind() const { return kind_; }
     void Render(QPainter& painter, QSize size) override;
     void StoresChanged() override;
+    kui::ViewText Describe() override;
 
 private:
     kui::GraphKind kind_;

@@ -86,6 +86,19 @@ kui::NotesPageData TKvrBrowseWin::Snapshot(QSize size) {
     return page;
 }
 
+kui::ViewText TKvrBrowseWin::Describe() {
+    const kui::NotesPageData page = Snapshot(size());
+    kui::ViewText text;
+    if (browsingPast_)
+        text.name = QStringLiteral("Past notes, page %1").arg(page.pageNumber);
+    else if (page.record)
+        text.name = kui::PageOf(page.pageNumber, static_cast<int>(App().PlayStore().Count()));
+    else
+        text.name = QStringLiteral("No notes");
+    text.lines = kui::NotesPageLines(page);
+    return text;
+}
+
 void TKvrBrowseWin::Render(QPainter& painter, QSize size) {
     kui::NotesPageData page = Snapshot(size);
     // The picture at the resolution of what is drawn on (a saved picture

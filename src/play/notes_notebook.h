@@ -29,6 +29,7 @@ public:
     void Render(QPainter& painter, QSize size) override;
     // What the page shows now, drawn at `size`.
     kui::NotesPageData Snapshot(QSize size);
+    kui::ViewText Describe() override;
 
     // The buttons' commands: the next older page ("&>>", into the past
     // notes after the oldest current one), the next newer page ("&<<", or

@@ -5,6 +5,8 @@
 #include "ui/text.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include <QPainter>
 
@@ -46,6 +48,27 @@ void DrawField(QPainter& painter, QSize size, const Field& field, const QString&
 
 char Letter(const std::string& text) {
     return text.empty() ? '\0' : text[0];
+}
+
+// The fields a record's page shows, with their values, in the order drawn.
+std::vector<std::pair<const Field*, QString>> ShownFields(const PlayRecord& record) {
+    std::vector<std::pair<const Field*, QString>> fields{
+        {&kDate, FromStored(record.date)},
+        {&kSinglesDoubles, SinglesDoublesText(record)},
+        {&kWho, FromStored(record.who)}};
+    if (IsDoubles(record)) {
+        fields.emplace_back(&kSecondOpponent, FromStored(record.secondOpponent));
+        fields.emplace_back(&kPartner, FromStored(record.partner));
+    }
+    fields.emplace_back(&kTime, FromStored(record.time));
+    fields.emplace_back(&kKind, KindText(record));
+    if (IsMatch(record)) {
+        fields.emplace_back(&kResult, ResultText(record));
+        fields.emplace_back(&kScore, FromStored(record.score));
+    }
+    fields.emplace_back(&kMatchNotes, FromStored(record.matchNotes));
+    fields.emplace_back(&kPracticeNotes, FromStored(record.practiceNotes));
+    return fields;
 }
 
 } // namespace
@@ -103,21 +126,8 @@ void DrawNotesPage(QPainter& painter, QSize size, const NotesPageData& data) {
     if (data.record) {
         const PlayRecord& record = *data.record;
         UseScaledFont(painter, fields, 27, 63);
-        DrawField(painter, fields, kDate, FromStored(record.date));
-        DrawField(painter, fields, kSinglesDoubles, SinglesDoublesText(record));
-        DrawField(painter, fields, kWho, FromStored(record.who));
-        if (IsDoubles(record)) {
-            DrawField(painter, fields, kSecondOpponent, FromStored(record.secondOpponent));
-            DrawField(painter, fields, kPartner, FromStored(record.partner));
-        }
-        DrawField(painter, fields, kTime, FromStored(record.time));
-        DrawField(painter, fields, kKind, KindText(record));
-        if (IsMatch(record)) {
-            DrawField(painter, fields, kResult, ResultText(record));
-            DrawField(painter, fields, kScore, FromStored(record.score));
-        }
-        DrawField(painter, fields, kMatchNotes, FromStored(record.matchNotes));
-        DrawField(painter, fields, kPracticeNotes, FromStored(record.practiceNotes));
+        for (const auto& [field, value] : ShownFields(record))
+            DrawField(painter, fields, *field, value);
     }
 
     // The page number, centred in its box on the bottom edge.
@@ -132,6 +142,25 @@ void DrawNotesPage(QPainter& painter, QSize size, const NotesPageData& data) {
     NarrowToFit(painter, {number}, box.width() - 4);
     painter.drawText(box, Qt::AlignCenter, number);
     painter.restore();
+}
+
+QStringList NotesPageLines(const NotesPageData& data) {
+    QStringList lines;
+    if (!data.record)
+        return lines;
+    auto fields = ShownFields(*data.record);
+    // Line by line down the page, each line from the left.
+    std::stable_sort(fields.begin(), fields.end(), [](const auto& a, const auto& b) {
+        return a.first->top != b.first->top ? a.first->top < b.first->top
+                                            : a.first->left < b.first->left;
+    });
+    for (const auto& [field, value] : fields) {
+        QString label = field == &kMatchNotes      ? QStringLiteral("Match notes: ")
+                        : field == &kPracticeNotes ? QStringLiteral("Practice notes: ")
+                                                   : QString::fromLatin1(field->label);
+        lines << label + value;
+    }
+    return lines;
 }
 
 } // namespace kui

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QRgb>
 #include <QString>
+#include <QStringList>
 
 namespace kui {
 
@@ -43,5 +44,10 @@ bool IsDoubles(const PlayRecord& record);
 // each under or after its blue label, the notes below, and the page number
 // in a box on the bottom edge.
 void DrawNotesPage(QPainter& painter, QSize size, const NotesPageData& data);
+
+// The fields the page shows, in reading order (down the page, each line
+// from the left), each value after its label: "Date: 12/7/2026",
+// "Opponent: Ann Lee", ...; the notes last. None for a blank page.
+QStringList NotesPageLines(const NotesPageData& data);
 
 } // namespace kui

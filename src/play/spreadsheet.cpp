@@ -185,6 +185,54 @@ void DrawSpreadsheet(QPainter& painter, QSize size, const SpreadsheetData& data)
     painter.restore();
 }
 
+std::vector<ViewTable> SpreadsheetTables(const SpreadsheetData& data) {
+    ViewTable ratings;
+    ratings.caption = QStringLiteral("Stroke Ratings");
+    // The first column is headed by the oldest record's date, as drawn.
+    for (std::size_t i = 0; i < data.columns.size(); ++i)
+        ratings.columnHeaders << (i == 0 && !data.firstDate.isEmpty()
+                                      ? data.firstDate
+                                      : QStringLiteral("Record %1").arg(i + 1));
+    ratings.columnHeaders << QStringLiteral("Avg");
+    auto row = [&](const QString& header, auto value, const QString& average) {
+        ratings.rowHeaders << header;
+        QStringList cells;
+        for (const SpreadsheetColumn& column : data.columns)
+            cells << QString::number(value(column));
+        cells << average;
+        ratings.rows.push_back(cells);
+    };
+    for (std::size_t r = 0; r < 6; ++r)
+        row(
+            QString::fromLatin1(kStrokeNames[r]),
+            [r](const SpreadsheetColumn& c) { return c.strokes[r]; },
+            QString::asprintf("%2.1f", double(data.strokeAverages[r])).trimmed());
+    row(
+        QStringLiteral("Total Game"), [](const SpreadsheetColumn& c) { return c.grandTotal; },
+        QString::asprintf("%3.1f", double(data.totalGameRating)).trimmed());
+    for (std::size_t l = 0; l < 4; ++l)
+        row(
+            QString::fromLatin1(kLevelNames[l]),
+            [l](const SpreadsheetColumn& c) { return c.levels[l]; },
+            QString::asprintf("%2.1f", double(data.levelAverages[l])).trimmed());
+
+    ViewTable time;
+    time.caption = QStringLiteral("Playing Time");
+    time.columnHeaders = {QStringLiteral("Current"), QStringLiteral("YTD"),
+                          QStringLiteral("History")};
+    time.rowHeaders = {QStringLiteral("Match"), QStringLiteral("Practice"),
+                       QStringLiteral("Lessons"), QStringLiteral("Total"), QStringLiteral("W/L")};
+    const PlayingTime* times[] = {&data.current, &data.year, &data.all};
+    time.rows.resize(5);
+    for (const PlayingTime* t : times) {
+        const float hours[] = {t->match, t->practice, t->lessons, t->total};
+        for (std::size_t r = 0; r < 4; ++r)
+            time.rows[r] << QString::asprintf("%4.1f", double(hours[r])).trimmed();
+        time.rows[4] << Results(*t);
+    }
+    return {ratings, time};
+}
+
 bool ExportSpreadsheetCsv(const QString& path, const KVR_PlayData& play) {
     QStringList header{QStringLiteral("Date"), QStringLiteral("Kind"), QStringLiteral("Opponent"),
                        QStringLiteral("Hours"), QStringLiteral("Result")};
@@ -224,11 +272,27 @@ void TKvrSpreadSheet::StoresChanged() {
                                       App().PlayerName());
 }
 
-void TKvrSpreadSheet::Render(QPainter& painter, QSize size) {
+kui::SpreadsheetData TKvrSpreadSheet::Snapshot() {
     // The name is settled once the window is up, after the view may have
     // taken its snapshot.
     sheet_.playerName = App().PlayerName();
-    kui::DrawSpreadsheet(painter, size, sheet_);
+    return sheet_;
+}
+
+void TKvrSpreadSheet::Render(QPainter& painter, QSize size) {
+    kui::DrawSpreadsheet(painter, size, Snapshot());
+}
+
+kui::ViewText TKvrSpreadSheet::Describe() {
+    const kui::SpreadsheetData sheet = Snapshot();
+    kui::ViewText text;
+    text.name = QStringLiteral("Stroke Ratings");
+    if (!sheet.playerName.isEmpty())
+        text.lines << sheet.playerName;
+    if (!sheet.firstDate.isEmpty())
+        text.lines << QStringLiteral("From %1").arg(sheet.firstDate);
+    text.tables = kui::SpreadsheetTables(sheet);
+    return text;
 }
 
 void TKvrSpreadSheet::AddContextActions(QMenu& menu) {

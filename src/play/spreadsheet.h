@@ -3,6 +3,7 @@
 
 #include "app/child.h"
 #include "ui/renderer.h"
+#include "ui/view_text.h"
 
 #include <array>
 #include <vector>
@@ -53,6 +54,12 @@ SpreadsheetData SpreadsheetSnapshot(const KVR_PlayData& play, const PlayStatisti
 // scaled to `size`.
 void DrawSpreadsheet(QPainter& painter, QSize size, const SpreadsheetData& data);
 
+// The two tables the spreadsheet shows, as text: the stroke ratings (a
+// column per record column and the averages, a row per stroke, the total
+// game and the levels) and the playing time (current period, this year and
+// all, by kind, with the wins, losses and undecided outings).
+std::vector<ViewTable> SpreadsheetTables(const SpreadsheetData& data);
+
 // Writes every current record's ratings to `path` as comma-separated values
 // (UTF-8, a header row, then one row per record, newest first). False when
 // the file could not be written; an existing file is then left as it was.
@@ -73,6 +80,10 @@ public:
     // Takes the snapshot again: the statistics over the play store and the
     // store's copy of the history.
     void StoresChanged() override;
+    kui::ViewText Describe() override;
+    // What the sheet shows: the snapshot taken on the last change, with the
+    // player's name as it stands.
+    kui::SpreadsheetData Snapshot();
     // Asks for a file name and writes the current period's ratings there as
     // comma-separated values; a failure is told.
     void ExportCsv();

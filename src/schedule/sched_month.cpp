@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "schedule/sched_month.h"
 
+#include "schedule/sched_store.h"
 #include "ui/drawing.h"
+#include "ui/text.h"
 
 #include <algorithm>
 
@@ -86,6 +88,45 @@ void DrawSchedulerMonth(QPainter& painter, QSize size, const SchedMonthData& dat
         }
     }
     painter.restore();
+}
+
+QString EventText(const SchedRecord& event) {
+    QString text = FromStored(event.who).trimmed();
+    if (const QString time = FromStored(event.time).trimmed(); !time.isEmpty())
+        text += QStringLiteral(" at ") + time;
+    if (const QString where = FromStored(event.where).trimmed(); !where.isEmpty())
+        text += QStringLiteral(", ") + where;
+    return text;
+}
+
+ViewTable SchedulerMonthTable(const SchedMonthData& data) {
+    ViewTable table;
+    table.caption = data.title;
+    table.columnHeaders = {QStringLiteral("Sunday"),   QStringLiteral("Monday"),
+                           QStringLiteral("Tuesday"),  QStringLiteral("Wednesday"),
+                           QStringLiteral("Thursday"), QStringLiteral("Friday"),
+                           QStringLiteral("Saturday")};
+    constexpr int kRows = (CalendarBase::kCellCount + 6) / 7;
+    for (int row = 0; row < kRows; ++row) {
+        table.rowHeaders << QStringLiteral("Week %1").arg(row + 1);
+        QStringList cells;
+        for (int column = 0; column < 7; ++column) {
+            const auto cell = static_cast<std::size_t>(row * 7 + column);
+            const int day = cell < data.cellDay.size() ? data.cellDay[cell] : 0;
+            QString text;
+            if (day > 0) {
+                text = QString::number(day);
+                if (!data.events[cell].isEmpty())
+                    text += QStringLiteral(": ") + data.events[cell].join(QStringLiteral("; "));
+            }
+            cells << text;
+            const CalRect& rect = cell < data.cells.size() ? data.cells[cell] : CalRect{};
+            table.cellRects.emplace_back(QPoint(rect.left, rect.top),
+                                         QPoint(rect.right, rect.bottom));
+        }
+        table.rows.push_back(cells);
+    }
+    return table;
 }
 
 } // namespace kui

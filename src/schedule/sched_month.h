@@ -2,13 +2,16 @@
 #pragma once
 
 #include "schedule/calendar.h"
+#include "ui/view_text.h"
 
 #include <array>
 
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 class QPainter;
+struct SchedRecord;
 
 namespace kui {
 
@@ -19,6 +22,9 @@ struct SchedMonthData {
     std::array<CalRect, CalendarBase::kCellCount> cells{};
     std::array<int, CalendarBase::kCellCount> cellDay{}; // 0: blank cell
     std::array<bool, CalendarBase::kCellCount> marked{};
+    // The events on each cell's day, as a screen reader names them ("Ann
+    // Lee at 6:00 PM, City Courts"), tournaments included.
+    std::array<QStringList, CalendarBase::kCellCount> events{};
     int pressedCell = -1;
     // The cell the keyboard acts on, framed (-1: none, the view has no
     // keyboard focus).
@@ -31,6 +37,14 @@ struct SchedMonthData {
 // The scheduler's month: the title in its box, the weekday letters, the day
 // cells with their numbers, and a yellow mark on each day with an event.
 void DrawSchedulerMonth(QPainter& painter, QSize size, const SchedMonthData& data);
+
+// An event in words: who, at what time, where ("Ann Lee at 6:00 PM, City
+// Courts").
+QString EventText(const SchedRecord& event);
+
+// The month as a table: a column a weekday (Sunday first), a row a week, each
+// cell naming its day and its events; the title as its caption.
+ViewTable SchedulerMonthTable(const SchedMonthData& data);
 
 // Where the view lays out its grid at `size`: the frame below the weekday
 // strip, between one hundredth of the width from either side.

@@ -156,16 +156,18 @@ kui::SchedMonthData TKvrSchedWin::Snapshot(QSize size) {
     kui::SchedMonthData monthData;
     monthData.title = kui::FromStored(month.MonthName()) + QStringLiteral(" %1").arg(month.Year());
     // The days of the shown month that hold an event other than a
-    // tournament.
+    // tournament, and every day's events in words.
     std::array<bool, 32> markedDay{};
+    std::array<QStringList, 32> dayEvents{};
     const SchedClass& store = App().SchedStore();
     for (unsigned i = 0; i < store.Count(); ++i) {
         const SchedRecord& event = *store.At(static_cast<int>(i));
-        if (event.who.compare(0, 5, "Tourn") == 0)
-            continue;
         const ZBD_Date date(event.date);
-        if (date.Month() == month.Month() && date.Year() == month.Year() && date.Day() >= 1 &&
-            date.Day() <= 31)
+        if (date.Month() != month.Month() || date.Year() != month.Year() || date.Day() < 1 ||
+            date.Day() > 31)
+            continue;
+        dayEvents[static_cast<size_t>(date.Day())] << kui::EventText(event);
+        if (event.who.compare(0, 5, "Tourn") != 0)
             markedDay[static_cast<size_t>(date.Day())] = true;
     }
     for (int i = 0; i < CalendarBase::kCellCount; ++i) {
@@ -173,6 +175,7 @@ kui::SchedMonthData TKvrSchedWin::Snapshot(QSize size) {
         grid.CellRect(i, monthData.cells[index]);
         monthData.cellDay[index] = grid.CellDay(i);
         monthData.marked[index] = markedDay[static_cast<size_t>(monthData.cellDay[index])];
+        monthData.events[index] = dayEvents[static_cast<size_t>(monthData.cellDay[index])];
     }
     monthData.pressedCell = pressedCell_;
     // The frame is the window's own: a saved picture shows none.
@@ -186,6 +189,22 @@ kui::SchedMonthData TKvrSchedWin::Snapshot(QSize size) {
 
 void TKvrSchedWin::Render(QPainter& painter, QSize size) {
     kui::DrawSchedulerMonth(painter, size, Snapshot(size));
+}
+
+kui::ViewText TKvrSchedWin::Describe() {
+    const kui::SchedMonthData month = Snapshot(size());
+    kui::ViewText text;
+    text.name = month.title;
+    int days = 0;
+    for (int i = 0; i < CalendarBase::kCellCount; ++i)
+        days += month.cellDay[static_cast<size_t>(i)] > 0 &&
+                        !month.events[static_cast<size_t>(i)].isEmpty()
+                    ? 1
+                    : 0;
+    text.lines << (days == 1 ? QStringLiteral("1 day with events")
+                             : QStringLiteral("%1 days with events").arg(days));
+    text.tables.push_back(kui::SchedulerMonthTable(month));
+    return text;
 }
 
 void TKvrSchedWin::resizeEvent(QResizeEvent* event) {

@@ -24,6 +24,7 @@ public:
     void Render(QPainter& painter, QSize size) override;
     // What the month shows at `size` (lays the grid out for it).
     kui::SchedMonthData Snapshot(QSize size);
+    kui::ViewText Describe() override;
 
     void PrevMonth();
     void NextMonth();

@@ -3,6 +3,7 @@
 
 #include "app/application.h"
 #include "app/client.h"
+#include "app/view_accessible.h"
 #include "tips/tip_dialogs.h"
 #include "tips/tip_store.h"
 #include "tips/tips_commands.h"
@@ -85,6 +86,14 @@ void DrawTipPage(QPainter& painter, QSize size, const TipPageData& data) {
     painter.restore();
 }
 
+QStringList TipPageLines(const TipPageData& data, int rating) {
+    QStringList lines{QStringLiteral("Tip for your %1").arg(data.stroke)};
+    if (data.tip)
+        lines << QStringLiteral("Level %1: %2").arg(data.level).arg(LevelName(data.level))
+              << data.text << QStringLiteral("Rating: %1").arg(rating);
+    return lines;
+}
+
 QRect TipRatingBox(QSize size) {
     const int w = size.width();
     const int h = size.height();
@@ -137,8 +146,11 @@ KvrTipsLookup::KvrTipsLookup(KvrClient& client, int childId, const QString& stro
     connect(next_, &QPushButton::clicked, this, &KvrTipsLookup::NextTip);
     connect(edit_, &QPushButton::clicked, this, &KvrTipsLookup::EditTip);
     connect(delete_, &QPushButton::clicked, this, &KvrTipsLookup::DeleteTip);
-    connect(rating_, &QScrollBar::valueChanged, this,
-            [this](int value) { ratingBox_->setText(QString::number(value)); });
+    connect(rating_, &QScrollBar::valueChanged, this, [this](int value) {
+        ratingBox_->setText(QString::number(value));
+        // A screen reader hears the rating the player moves.
+        kui::AnnounceViewChange(*this);
+    });
     setFocusPolicy(Qt::StrongFocus);
     // Tab goes through the controls from left to right.
     setTabOrder(delete_, edit_);
@@ -283,6 +295,25 @@ kui::TipPageData KvrTipsLookup::Snapshot() const {
         page.text = kui::FromStored(tip->tipText);
     }
     return page;
+}
+
+kui::ViewText KvrTipsLookup::Describe() {
+    const kui::TipPageData page = Snapshot();
+    kui::ViewText text;
+    text.name = QStringLiteral("Tip for your %1").arg(stroke_);
+    if (page.tip) {
+        // Which of the level's tips this is, counted in the store's order.
+        TipClass& tips = Tips();
+        int number = 0;
+        for (int i = 0; i <= current_; ++i)
+            number += tips.At(i) && tips.At(i)->level == page.level ? 1 : 0;
+        text.name = QStringLiteral("Tip %1 of %2").arg(number).arg(tips.CountAtLevel(page.level));
+        text.value = rating_->isVisibleTo(this) ? rating_->value() : page.rating;
+        text.minimum = rating_->minimum();
+        text.maximum = rating_->maximum();
+    }
+    text.lines = kui::TipPageLines(page, text.value.value_or(page.rating));
+    return text;
 }
 
 void KvrTipsLookup::Render(QPainter& painter, QSize size) {

@@ -9,6 +9,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 class QLabel;
 class QPushButton;
@@ -38,6 +39,10 @@ QRect TipRatingBox(QSize size);
 // wrapped in the lower part of the pad, and the framed rating box with its
 // "Rating:" label.
 void DrawTipPage(QPainter& painter, QSize size, const TipPageData& data);
+
+// The page in words, as drawn from the top: the heading, and for a tip its
+// level line, its text and "Rating: n" with `rating` (the live rating).
+QStringList TipPageLines(const TipPageData& data, int rating);
 
 // The random numbers the lookup draws its minimum rating from. Null puts
 // back the generator seeded from the clock; tests fix the draw.
@@ -76,6 +81,8 @@ public:
 
     kui::TipPageData Snapshot() const;
     void Render(QPainter& painter, QSize size) override;
+    // The page, with the rating the bar shows as the view's value.
+    kui::ViewText Describe() override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

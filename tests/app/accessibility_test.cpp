@@ -2,7 +2,6 @@
 // What a screen reader hears, read through Qt's accessibility interface: a
 // name for every input of every dialog and the title of every view.
 #include "app/app_commands.h"
-#include "app/app_fixture.h"
 #include "app/welcome_dialog.h"
 #include "charting/charting_commands.h"
 #include "charting/charting_dialog.h"
@@ -15,6 +14,7 @@
 #include "printing/print_name_dialog.h"
 #include "schedule/sched_dialogs.h"
 #include "schedule/schedule_commands.h"
+#include "support/app_fixture.h"
 #include "tips/tip_dialogs.h"
 #include "tips/tip_store.h"
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/app_fixture.h"
 #include "charting/chart_store.h"
 #include "core/history.h"
 #include "core/play_store.h"
 #include "phonebook/phone_store.h"
 #include "schedule/sched_store.h"
+#include "support/app_fixture.h"
 
 #include <QDialog>
 #include <QLineEdit>

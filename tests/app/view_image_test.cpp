@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/app_fixture.h"
 #include "app/command_table.h"
 #include "charting/chart_store.h"
 #include "core/date.h"
 #include "core/instance_lock.h"
 #include "phonebook/phone_store.h"
 #include "schedule/sched_store.h"
+#include "support/app_fixture.h"
 
 #include <map>
 #include <memory>

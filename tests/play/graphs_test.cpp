@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/app_fixture.h"
 #include "charting/chart_store.h"
 #include "core/date.h"
 #include "play/graph_view.h"
 #include "play/graphs.h"
 #include "play/play_commands.h"
+#include "support/app_fixture.h"
 #include "support/render.h"
 #include "support/text_recorder.h"
 #include "ui/drawing.h"

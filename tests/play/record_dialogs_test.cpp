@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/app_fixture.h"
 #include "charting/chart_store.h"
 #include "charting/charting_commands.h"
 #include "core/date.h"
@@ -10,6 +9,7 @@
 #include "play/play_commands.h"
 #include "play/rating_dialog.h"
 #include "schedule/schedule_commands.h"
+#include "support/app_fixture.h"
 #include "support/typing.h"
 #include "ui/player_list.h"
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/app_fixture.h"
 #include "core/play_store.h"
 #include "play/play_commands.h"
 #include "play/spreadsheet.h"
 #include "play/statistics.h"
+#include "support/app_fixture.h"
 #include "support/render.h"
 #include "support/text_recorder.h"
 #include "ui/drawing.h"

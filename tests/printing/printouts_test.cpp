@@ -2,12 +2,12 @@
 // The Printouts commands in the main window, on a machine without a
 // printer: the match report's criteria dialog, the PDF the printouts become
 // in the data folder, and the preview.
-#include "app/app_fixture.h"
 #include "phonebook/phone_store.h"
 #include "printing/print_name_dialog.h"
 #include "printing/printing_commands.h"
 #include "printing/printing_fixture.h"
 #include "printing/printout.h"
+#include "support/app_fixture.h"
 
 #include <filesystem>
 
