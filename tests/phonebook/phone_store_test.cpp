@@ -68,7 +68,7 @@ TEST_F(PhoneStoreTest, ShortLinesReadAsEmptyFieldsAndEqualityIsNameAndPhone) {
     KVR_PhoneData book;
     ASSERT_EQ(book.Load(), -1);
     EXPECT_EQ(book.Count(), 0u);
-    WriteFile("phone.dat", Lines({kHeader, "2", entry("Cy", "555", "").ToLine(), "",
+    WriteFile("phone.dat", Lines({kHeader, "2", MakePhone("Cy", "555", "").ToLine(), "",
                                   R"("Al","","","","","","")"}));
     ASSERT_EQ(book.Load(), 1);
     ASSERT_EQ(book.Count(), 2u);
