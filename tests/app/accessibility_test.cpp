@@ -68,15 +68,7 @@ class AccessibilityTest : public AppTest {};
 
 TEST_F(AccessibilityTest, EveryDialogInputAndEveryViewHasAName) {
     WriteFile("coach.dat", Lines({"Pat Smith"}));
-    TipClass tips;
-    tips.Select("Serve");
-    TipRecord tip;
-    tip.stroke = "Serve";
-    tip.kind = "T";
-    tip.level = 1;
-    tip.tipText = "Toss in front";
-    tips.AddCopy(tip);
-    ASSERT_EQ(tips.Save(), 1);
+    SaveServeTips({MakeTip("Toss in front", 1, 0)});
     StartWindow();
     TKvrWinApp& app = *app_;
     app.TipStore().Select("Serve");

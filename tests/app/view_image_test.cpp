@@ -153,27 +153,14 @@ TEST_F(AppTest, PaintsReadAndWriteNoFile) {
             play.AddCopy(record);
         }
         ASSERT_EQ(play.Save(), 1);
-        KVR_ChartClass charts;
-        ChartRecord chart;
-        chart.date = "5/1/2026";
-        chart.opponent = "Alex Moreno";
+        ChartRecord chart = MakeChart("5/1/2026", "Alex Moreno", "");
         chart.firstServeAttempts = 40;
         chart.firstServesIn = 25;
         chart.forehandWinners = 6;
         chart.doubleFaults = 2;
-        charts.AddCopy(chart);
-        ASSERT_EQ(charts.Save(), 1);
-        KVR_PhoneData phones;
-        PhoneRecord phone;
-        phone.name = "Alex Moreno";
-        phones.AddCopy(phone);
-        ASSERT_EQ(phones.Save(), 1);
-        SchedClass events;
-        SchedRecord event;
-        event.date = "5/22/2026";
-        event.who = "Alex Moreno";
-        events.AddCopy(event);
-        ASSERT_EQ(events.Save(), 1);
+        SaveRecords<KVR_ChartClass>({chart});
+        SaveRecords<KVR_PhoneData>({MakePhone("Alex Moreno")});
+        SaveRecords<SchedClass>({MakeEvent("5/22/2026", "Alex Moreno")});
     }
     WriteFile("history.dat",
               Lines({"KVR History Data Format 2.0",

@@ -78,30 +78,13 @@ protected:
 
 TEST_F(ViewReadingTest, PagesReadAsLabelledTextWithTheirNumber) {
     WriteNotes();
-    ChartRecord chart;
-    chart.date = "5/14/2026";
-    chart.opponent = "Chris Park";
+    ChartRecord chart = MakeChart("5/14/2026", "Chris Park", "");
     chart.aces = 4;
-    KVR_ChartClass charts;
-    charts.AddCopy(chart);
-    ASSERT_EQ(charts.Save(), 1);
-    PhoneRecord entry;
-    entry.name = "Alex Moreno";
-    entry.phoneNumber = "555-0199";
+    SaveRecords<KVR_ChartClass>({chart});
+    PhoneRecord entry = MakePhone("Alex Moreno", "555-0199");
     entry.rating = "4.0";
-    KVR_PhoneData phones;
-    phones.AddCopy(entry);
-    ASSERT_EQ(phones.Save(), 1);
-    TipClass tips;
-    tips.Select("Serve");
-    TipRecord tip;
-    tip.stroke = "Serve";
-    tip.kind = "T";
-    tip.level = 1;
-    tip.frequencyRating = 10;
-    tip.tipText = "Toss the ball a little in front.";
-    tips.AddCopy(tip);
-    ASSERT_EQ(tips.Save(), 1);
+    SaveRecords<KVR_PhoneData>({entry});
+    SaveServeTips({MakeTip("Toss the ball a little in front.", 1, 10)});
     StartWindow();
 
     // The notes open on the newest record; ">>" turns to the one before.

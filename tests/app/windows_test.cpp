@@ -248,36 +248,11 @@ TEST_F(WindowsTest, AltLetterPressesTheActiveViewsButtonElseOpensTheMenu) {
 // the record after it.
 TEST_F(WindowsTest, EnterOnEveryDestructiveQuestionChangesNothing) {
     WriteFile("play.dat", Lines({"ZBD Data File Format 2.0", "1", kNote}));
-    KVR_PhoneData phones;
-    PhoneRecord entry;
-    entry.name = "Ann Lee";
-    phones.AddCopy(entry);
-    ASSERT_EQ(phones.Save(), 1);
-    KVR_ChartClass charts;
-    ChartRecord chart;
-    chart.date = "3/4/2026";
-    chart.opponent = "Ann Lee";
-    chart.score = "6-4";
-    charts.AddCopy(chart);
-    ASSERT_EQ(charts.Save(), 1);
-    TipClass tips;
-    tips.Select("Serve");
-    TipRecord tip;
-    tip.stroke = "Serve";
-    tip.kind = "T";
-    tip.level = 2; // Placement
-    tip.frequencyRating = 5;
-    tip.tipText = "Toss the ball a little in front of you and reach up to hit it at full stretch";
-    tips.AddCopy(tip);
-    ASSERT_EQ(tips.Save(), 1);
-    SchedClass events;
-    SchedRecord event;
-    event.sortKind = 'D';
-    event.date = "3/9/2026";
-    event.who = "Ann Lee";
-    event.time = "6 pm";
-    events.AddCopy(event);
-    ASSERT_EQ(events.Save(), 1);
+    SaveRecords<KVR_PhoneData>({MakePhone("Ann Lee")});
+    SaveRecords<KVR_ChartClass>({MakeChart("3/4/2026", "Ann Lee", "6-4")});
+    SaveServeTips({MakeTip(
+        "Toss the ball a little in front of you and reach up to hit it at full stretch", 2, 5)});
+    SaveRecords<SchedClass>({MakeEvent("3/9/2026", "Ann Lee")});
     const std::vector<std::string> files{"play.dat", "phone.dat", "chart.dat", "serve.tip",
                                          "sched.dat"};
     std::vector<std::string> before;

@@ -58,6 +58,14 @@ TipRecord MakeTip(const std::string& text, int level, int rating) {
     return record;
 }
 
+void SaveServeTips(std::initializer_list<TipRecord> tips) {
+    TipClass store;
+    store.Select("Serve");
+    for (const TipRecord& tip : tips)
+        store.AddCopy(tip);
+    ASSERT_EQ(store.Save(), 1);
+}
+
 void WritePlayFiles(const std::vector<PlayRecord>& current, const std::vector<PlayRecord>& past) {
     std::string play = "ZBD Data File Format 2.0\r\n" + std::to_string(current.size()) + "\r\n";
     for (const PlayRecord& record : current)

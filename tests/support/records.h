@@ -47,6 +47,9 @@ template <class Store, class Record> void SaveRecords(std::initializer_list<Reco
     ASSERT_EQ(store.Save(), 1);
 }
 
+// Saves `tips` as the whole of the serve's tip file.
+void SaveServeTips(std::initializer_list<TipRecord> tips);
+
 // Writes play.dat (the current goal period, oldest first) and, when `past`
 // holds any, history.dat (the past periods, newest first) in the working
 // folder.
