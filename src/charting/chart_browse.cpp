@@ -288,28 +288,23 @@ void TKvrChartBrowse::Render(QPainter& painter, QSize size) {
     page.page = Client().NotebookPage(size, kui::DrawingScale(painter));
     std::tie(page.buttonTop, page.buttonHeight) = ButtonRow(size);
     kui::DrawChartPage(painter, size, page);
-    // The charts may have changed under the page (a match charted from the
-    // menu): the buttons follow once the paint is done.
-    if (painter.device() == this && WantedButtons() != shown_)
-        QMetaObject::invokeMethod(this, &TKvrChartBrowse::ShowButtons, Qt::QueuedConnection);
 }
 
-TKvrChartBrowse::Buttons TKvrChartBrowse::WantedButtons() const {
-    const KVR_ChartClass& charts = App().ChartStore();
-    Buttons buttons;
-    buttons.pages = charts.Count() > 0;
-    buttons.editDelete = charts.At(index_) != nullptr;
-    buttons.find = charts.Count() > 0;
-    return buttons;
+// The charts may have changed under the page (a match charted from the
+// menu): the buttons follow them.
+void TKvrChartBrowse::StoresChanged() {
+    ShowButtons();
 }
 
 void TKvrChartBrowse::ShowButtons() {
-    shown_ = WantedButtons();
-    previous_->setVisible(shown_.pages);
-    next_->setVisible(shown_.pages);
-    edit_->setVisible(shown_.editDelete);
-    delete_->setVisible(shown_.editDelete);
-    find_->setEnabled(shown_.find);
+    const KVR_ChartClass& charts = App().ChartStore();
+    const bool any = charts.Count() > 0;
+    const bool onPage = charts.At(index_) != nullptr;
+    previous_->setVisible(any);
+    next_->setVisible(any);
+    edit_->setVisible(onPage);
+    delete_->setVisible(onPage);
+    find_->setEnabled(any);
 }
 
 void TKvrChartBrowse::resizeEvent(QResizeEvent* event) {

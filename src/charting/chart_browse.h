@@ -65,24 +65,16 @@ public:
     std::pair<int, int> ButtonRow(QSize size) const;
     void Render(QPainter& painter, QSize size) override;
     kui::ViewText Describe() override;
+    void StoresChanged() override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    // Which buttons the page offers: the page turns, Edit and Delete only
-    // with a chart on the page, Find with any chart.
-    struct Buttons {
-        bool pages = false;
-        bool editDelete = false;
-        bool find = false;
-        bool operator==(const Buttons&) const = default;
-    };
-    Buttons WantedButtons() const;
+    // The page turns, Edit and Delete only with a chart on the page, Find
+    // with any chart.
     void ShowButtons();
     void PageChanged();
-
-    Buttons shown_;
 
     int index_ = 0;
     QPushButton* next_;
