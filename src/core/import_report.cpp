@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/import_report.h"
+
+#include <algorithm>
+
+namespace kvr {
+
+std::size_t ImportReport::Skipped() const {
+    return static_cast<std::size_t>(std::count_if(
+        problems.begin(), problems.end(), [](const ImportProblem& p) { return p.skipped; }));
+}
+
+std::vector<std::string> DescribeImport(const ImportReport& report, const std::string& noun) {
+    std::vector<std::string> lines;
+    lines.push_back(std::to_string(report.added) + " " + noun + " to add");
+    if (report.updated > 0)
+        lines.push_back(std::to_string(report.updated) + " " + noun + " to update");
+    lines.push_back(std::to_string(report.present) + " already there (skipped)");
+    if (const std::size_t skipped = report.Skipped(); skipped > 0)
+        lines.push_back(std::to_string(skipped) + " could not be read (skipped)");
+    for (const ImportProblem& problem : report.problems) {
+        lines.push_back("line " + std::to_string(problem.line) + ": " + problem.reason +
+                        (problem.skipped ? " (skipped)" : ""));
+    }
+    return lines;
+}
+
+} // namespace kvr
