@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // One data file, opened for reading ('r'), for replacing ('w') or for adding
@@ -394,39 +395,61 @@ public:
     //   store.Commit(kvr::Added(entry));
     //   store.Commit(kvr::Updated(*shown, entry));
     //   store.Commit(kvr::Removed(*shown));
-    int Commit(const kvr::Change<T>& change) {
+    int Commit(const kvr::Change<T>& change) { return CommitAll({change}); }
+
+    // Several changes and one save, all or nothing: an import, a merge. When
+    // the save fails every change is undone (the records in memory are again
+    // those of the file, the same objects in the same places). Returns 1
+    // when saved; 0 when not, or when a change's `target` is not a record of
+    // the store (nothing is then changed).
+    int CommitAll(const std::vector<kvr::Change<T>>& changes) {
         using Kind = typename kvr::Change<T>::Kind;
+        for (const kvr::Change<T>& change : changes) {
+            if (change.kind != Kind::Add && IndexOf(change.target) == records_.size())
+                return 0;
+        }
         const bool wasInOrder = inOrder_;
-        if (change.kind == Kind::Add) {
-            auto record = std::make_unique<T>(change.record);
-            const T* added = record.get();
-            Add(std::move(record));
-            if (Save() == 1)
-                return 1;
-            const size_t index = IndexOf(added);
-            records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(index));
-            return 0;
+        std::vector<const T*> before;
+        before.reserve(records_.size());
+        for (const auto& record : records_)
+            before.push_back(record.get());
+        std::vector<std::pair<T*, T>> updated;
+        std::vector<std::unique_ptr<T>> removed;
+        for (const kvr::Change<T>& change : changes) {
+            if (change.kind == Kind::Add) {
+                Add(std::make_unique<T>(change.record));
+                continue;
+            }
+            const size_t index = IndexOf(change.target);
+            if (index == records_.size())
+                continue; // removed by an earlier change of the same batch
+            if (change.kind == Kind::Update) {
+                T& target = *records_[index];
+                updated.emplace_back(&target, target);
+                Update(target, change.record);
+            } else {
+                removed.push_back(std::move(records_[index]));
+                records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(index));
+            }
         }
-        const size_t index = IndexOf(change.target);
-        if (index == records_.size())
-            return 0;
-        if (change.kind == Kind::Update) {
-            T& target = *records_[index];
-            const T before = target;
-            Update(target, change.record);
-            if (Save() == 1)
-                return 1;
-            target = before;
-            inOrder_ = wasInOrder;
-            return 0;
-        }
-        std::unique_ptr<T> removed = std::move(records_[index]);
-        records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(index));
         if (Save() == 1) {
-            WillRemove(removed.get());
+            for (const auto& record : removed)
+                WillRemove(record.get());
             return 1;
         }
-        records_.insert(records_.begin() + static_cast<std::ptrdiff_t>(index), std::move(removed));
+        for (auto it = updated.rbegin(); it != updated.rend(); ++it)
+            *it->first = it->second;
+        // Put the records that were there back in their places; the added
+        // ones are dropped.
+        std::unordered_map<const T*, std::unique_ptr<T>> kept;
+        for (auto& record : records_)
+            kept.emplace(record.get(), std::move(record));
+        for (auto& record : removed)
+            kept.emplace(record.get(), std::move(record));
+        records_.clear();
+        for (const T* record : before)
+            records_.push_back(std::move(kept.at(record)));
+        inOrder_ = wasInOrder;
         return 0;
     }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include <QString>
 #include <QStringList>
@@ -52,6 +53,15 @@ void TellSaveFailed(QWidget* parent);
 template <class Store, class Change>
 bool Commit(QWidget* parent, Store& store, const Change& change) {
     if (store.Commit(change) == 1)
+        return true;
+    TellSaveFailed(parent);
+    return false;
+}
+// The same for several changes saved at once, all or nothing
+// (ZBD_Data::CommitAll): an import or a merge.
+template <class Store, class Change>
+bool CommitAll(QWidget* parent, Store& store, const std::vector<Change>& changes) {
+    if (store.CommitAll(changes) == 1)
         return true;
     TellSaveFailed(parent);
     return false;

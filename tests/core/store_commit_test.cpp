@@ -51,6 +51,15 @@ TEST_F(StoreCommitTest, AFailedSaveLeavesMemoryAsTheFile) {
     EXPECT_EQ(play.At(0), first);
     EXPECT_EQ(play.At(1), second);
     EXPECT_EQ(first->who, "Ann");
+    // A batch is undone whole, however its changes interleave.
+    EXPECT_EQ(play.CommitAll({kvr::Added(Outing("3/2/2026", "Ed")),
+                              kvr::Updated(*first, Outing("3/9/2026", "Di")), kvr::Removed(*second),
+                              kvr::Added(Outing("3/8/2026", "Fy"))}),
+              0);
+    ASSERT_EQ(play.Count(), 2u);
+    EXPECT_EQ(play.At(0), first);
+    EXPECT_EQ(play.At(1), second);
+    EXPECT_EQ(first->date, "3/1/2026");
     std::filesystem::remove("play.dat");
     std::filesystem::rename("play.keep", "play.dat");
     ASSERT_EQ(play.Save(), 1);
