@@ -7,6 +7,7 @@
 #include "phonebook/phone_store.h"
 #include "phonebook/phone_view.h"
 #include "play/add_play_dialog.h"
+#include "play/record_notes.h"
 #include "schedule/sched_dialogs.h"
 #include "schedule/sched_store.h"
 #include "schedule/sched_view.h"
@@ -18,6 +19,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
 
 #include <QComboBox>
 #include <QDialog>
@@ -47,17 +49,23 @@ public:
     void Told(const kui::Message&) override { ++told; }
     bool Answer(const kui::Message&) override { return false; }
     int Run(QDialog& dialog) override {
+        if (auto* form = qobject_cast<TAddPlayRecordDlg*>(&dialog); form && fillAndOk) {
+            fillAndOk(*form);
+            return form->result();
+        }
         dialog.accept();
         return dialog.result();
     }
     int told = 0;
+    // Plays the player in the add-play form, when set.
+    std::function<void(TAddPlayRecordDlg&)> fillAndOk;
 };
 
 // Opening the add-play dialog: its controls, and the three player lists
 // filled from a phone book of 200 people.
 void BM_OpenAddPlayDialog(benchmark::State& state) {
     for (auto _ : state) {
-        TAddPlayRecordDlg dialog(nullptr, *g_app);
+        TAddPlayRecordDlg dialog(nullptr, g_app->PhoneStore().Names());
         dialog.show();
         benchmark::DoNotOptimize(dialog.isVisible());
     }
@@ -73,21 +81,25 @@ void BM_SaveNewRecord(benchmark::State& state) {
     KVR_PlayData& play = g_app->PlayStore();
     QuietResponder responder;
     kui::SetResponder(&responder);
+    int result = QDialog::Rejected;
+    // Timed from the click on OK to the end of its save.
+    responder.fillAndOk = [&](TAddPlayRecordDlg& dialog) {
+        dialog.findChild<QComboBox*>("who")->setEditText(QStringLiteral("Some Opponent"));
+        dialog.findChild<QLineEdit*>("time")->setText(QStringLiteral("1.5"));
+        dialog.findChild<QLineEdit*>("score")->setText(QStringLiteral("6-4 6-4"));
+        dialog.findChild<QPlainTextEdit*>("matchNotes")->setPlainText(QStringLiteral("notes"));
+        dialog.findChild<QPlainTextEdit*>("practiceNotes")->setPlainText(QStringLiteral("more"));
+        QPushButton* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        state.ResumeTiming();
+        ok->click();
+        state.PauseTiming();
+        result = dialog.result();
+    };
     for (auto _ : state) {
         state.PauseTiming();
-        auto dialog = std::make_unique<TAddPlayRecordDlg>(nullptr, *g_app);
-        dialog->findChild<QComboBox*>("who")->setEditText(QStringLiteral("Some Opponent"));
-        dialog->findChild<QLineEdit*>("time")->setText(QStringLiteral("1.5"));
-        dialog->findChild<QLineEdit*>("score")->setText(QStringLiteral("6-4 6-4"));
-        dialog->findChild<QPlainTextEdit*>("matchNotes")->setPlainText(QStringLiteral("notes"));
-        dialog->findChild<QPlainTextEdit*>("practiceNotes")->setPlainText(QStringLiteral("more"));
-        QPushButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
-        state.ResumeTiming();
-
-        ok->click();
-
-        state.PauseTiming();
-        if (dialog->result() != QDialog::Accepted || responder.told != 0) {
+        result = QDialog::Rejected;
+        kui::RecordNotes(*g_client);
+        if (result != QDialog::Accepted || responder.told != 0) {
             state.SkipWithError("the record was not saved");
             break;
         }
@@ -97,7 +109,6 @@ void BM_SaveNewRecord(benchmark::State& state) {
                 play.RemoveAt(static_cast<int>(i));
                 break;
             }
-        dialog.reset();
         state.ResumeTiming();
     }
     kui::SetResponder(nullptr);
@@ -129,9 +140,9 @@ BENCHMARK(BM_OpenRatingSystemDialog)->Unit(benchmark::kMillisecond);
 // The scheduler's event dialog on the first of 1,000 events and its search
 // dialog, each with a Who list of 200 people.
 void BM_OpenSchedEventDialog(benchmark::State& state) {
-    SchedRecord* event = g_app->SchedStore().At(0);
+    const SchedRecord* event = g_app->SchedStore().At(0);
     for (auto _ : state) {
-        TSchedAddDlg dialog(nullptr, g_app->SchedStore(), g_app->PhoneStore(), event);
+        TSchedAddDlg dialog(nullptr, g_app->PhoneStore().Names(), *event);
         dialog.show();
         benchmark::DoNotOptimize(dialog.isVisible());
     }
@@ -201,7 +212,7 @@ BENCHMARK(BM_OpenTipsSelectDialog)->Unit(benchmark::kMillisecond);
 
 void BM_OpenTipsAddDialog(benchmark::State& state) {
     for (auto _ : state) {
-        TTipsAddDlg dialog(nullptr, g_app->TipStore());
+        TTipsAddDlg dialog(nullptr);
         dialog.show();
         benchmark::DoNotOptimize(dialog.isVisible());
     }
@@ -210,7 +221,7 @@ BENCHMARK(BM_OpenTipsAddDialog)->Unit(benchmark::kMillisecond);
 
 void BM_OpenTipEditDialog(benchmark::State& state) {
     for (auto _ : state) {
-        TTipEditDlg dialog(nullptr, g_app->TipStore(), 0);
+        TTipEditDlg dialog(nullptr, *g_app->TipStore().At(0));
         dialog.show();
         benchmark::DoNotOptimize(dialog.isVisible());
     }

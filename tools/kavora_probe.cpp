@@ -156,28 +156,29 @@ int main(int argc, char* argv[]) {
                 else if (dialog == "about")
                     shown = std::make_unique<TAboutDlg>(frame);
                 else if (dialog == "charting")
-                    shown = std::make_unique<TChartingDlg>(frame, app.ChartStore(), "5/14/2026",
-                                                           "Alex Moreno", "6-4 3-6 7-5", 'S');
+                    shown = std::make_unique<TChartingDlg>(frame, "5/14/2026", "Alex Moreno",
+                                                           "6-4 3-6 7-5", 'S');
                 else if (dialog == "phone-entry" && app.PhoneStore().At(0))
                     shown = std::make_unique<TPhoneAddDlg>(frame, *app.PhoneStore().At(0));
                 else if (dialog == "rating-system")
                     shown = std::make_unique<TUSTA_Ratings>(frame);
                 else if (dialog == "sched-event" && app.SchedStore().At(0))
-                    shown = std::make_unique<TSchedAddDlg>(
-                        frame, app.SchedStore(), app.PhoneStore(), app.SchedStore().At(0));
+                    shown = std::make_unique<TSchedAddDlg>(frame, app.PhoneStore().Names(),
+                                                           *app.SchedStore().At(0));
                 else if (dialog == "sched-find")
                     shown = std::make_unique<TSchedFindDlg>(frame, app.PhoneStore(),
                                                             QStringLiteral("5/14/2026"));
                 else if (dialog == "tips-select")
                     shown = std::make_unique<TTipsSelectDlg>(frame);
                 else if (dialog == "tips-add")
-                    shown = std::make_unique<TTipsAddDlg>(frame, app.TipStore());
+                    shown = std::make_unique<TTipsAddDlg>(frame);
                 else if (dialog == "print-name")
                     shown = std::make_unique<MPrintNameDlg>(frame, app.PhoneStore());
                 else if (dialog == "tip-edit") {
                     app.TipStore().Select("Forehand");
                     app.TipStore().Load();
-                    shown = std::make_unique<TTipEditDlg>(frame, app.TipStore(), 0);
+                    if (const TipRecord* tip = app.TipStore().At(0))
+                        shown = std::make_unique<TTipEditDlg>(frame, *tip);
                 }
                 if (shown) {
                     shown->show();

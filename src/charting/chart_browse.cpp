@@ -3,7 +3,7 @@
 
 #include "app/application.h"
 #include "app/client.h"
-#include "charting/charting_dialog.h"
+#include "charting/charting_commands.h"
 #include "play/find_dialog.h"
 #include "ui/button_row.h"
 #include "ui/drawing.h"

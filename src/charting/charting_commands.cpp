@@ -1,11 +1,74 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "charting/charting_commands.h"
 
+#include "app/application.h"
 #include "app/client.h"
 #include "app/command_table.h"
 #include "charting/chart_browse.h"
+#include "charting/chart_store.h"
+#include "charting/charting_dialog.h"
+#include "core/play_store.h"
+#include "ui/message.h"
 
 namespace kui {
+namespace {
+
+// Whether a one-letter code of a play record reads `letter` (upper case),
+// in either case.
+bool FirstLetterIs(const std::string& code, char letter) {
+    return !code.empty() && (code[0] == letter || code[0] == letter - 'A' + 'a');
+}
+
+} // namespace
+
+bool RunChartingDialog(QWidget* parent, TKvrWinApp& app, const PlayRecord& record) {
+    TChartingDlg dialog(parent, record.date, record.who, record.score,
+                        FirstLetterIs(record.singlesDoubles, 'D') ? 'D' : 'S');
+    KVR_ChartClass& charts = app.ChartStore();
+    const int result = dialog.Run([&](FormDialog::Request) {
+        // A failed save leaves the store as chart.dat holds it, so another
+        // OK cannot store the chart twice, and the dialog keeps its values.
+        return Commit(&dialog, charts, kvr::Added(dialog.Chart()));
+    });
+    if (result != QDialog::Accepted)
+        return false;
+    app.RecordsChanged(Store::Chart);
+    return true;
+}
+
+bool RunChartEditDialog(QWidget* parent, TKvrWinApp& app, ChartRecord& chart) {
+    // The doubles rules ask less; a chart stored under them may break the
+    // singles rules. Its match, when the goal period still holds it, says
+    // which it was; otherwise a chart that breaks the singles rules as
+    // stored was a doubles one.
+    char playKind = 'S';
+    const PlayRecord* match = nullptr;
+    const KVR_PlayData& play = app.PlayStore();
+    for (unsigned i = 0; i < play.Count() && !match; ++i) {
+        const PlayRecord* record = play.At(static_cast<int>(i));
+        if (record->date == chart.date && record->who == chart.opponent &&
+            FirstLetterIs(record->kind, 'M'))
+            match = record;
+    }
+    if (match) {
+        if (FirstLetterIs(match->singlesDoubles, 'D'))
+            playKind = 'D';
+    } else {
+        ChartRecord stored = chart;
+        std::string message;
+        if (!KVR_ChartClass::Validate(stored, message, 'S'))
+            playKind = 'D';
+    }
+    TChartingDlg dialog(parent, chart, playKind);
+    KVR_ChartClass& charts = app.ChartStore();
+    const int result = dialog.Run([&](FormDialog::Request) {
+        return Commit(&dialog, charts, kvr::Updated(chart, dialog.Chart()));
+    });
+    if (result != QDialog::Accepted)
+        return false;
+    app.RecordsChanged(Store::Chart);
+    return true;
+}
 
 void AddChartingCommands(CommandTable& table) {
     table.Add({.id = CmBrowseChartingData,

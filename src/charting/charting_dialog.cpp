@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "charting/charting_dialog.h"
 
-#include "app/application.h"
-#include "core/play_store.h"
 #include "ui/message.h"
 #include "ui/text.h"
 
@@ -50,20 +48,14 @@ constexpr std::array<Counter, TChartingDlg::kCounterCount> kCounters{{
     {"Approac&h Errors", "approachErrors", &ChartRecord::approachErrors},
 }};
 
-// Whether a one-letter code of a play record reads `letter` (upper case),
-// in either case.
-bool FirstLetterIs(const std::string& code, char letter) {
-    return !code.empty() && (code[0] == letter || code[0] == letter - 'A' + 'a');
-}
-
 constexpr int kGroupGap = 10;  // pixels between two strokes' rows
 constexpr int kColumnGap = 24; // pixels between the two columns
 
 } // namespace
 
-TChartingDlg::TChartingDlg(QWidget* parent, KVR_ChartClass& charts, const std::string& date,
-                           const std::string& opponent, const std::string& score, char playKind)
-    : QDialog(parent), charts_(charts), playKind_(playKind) {
+TChartingDlg::TChartingDlg(QWidget* parent, const std::string& date, const std::string& opponent,
+                           const std::string& score, char playKind)
+    : FormDialog(parent), playKind_(playKind) {
     setWindowTitle(QStringLiteral("CHARTING"));
     setObjectName(QStringLiteral("chartingDialog"));
     match_.date = date;
@@ -127,10 +119,8 @@ TChartingDlg::TChartingDlg(QWidget* parent, KVR_ChartClass& charts, const std::s
     counters_.front()->setFocus();
 }
 
-TChartingDlg::TChartingDlg(QWidget* parent, KVR_ChartClass& charts, ChartRecord& edited,
-                           char playKind)
-    : TChartingDlg(parent, charts, edited.date, edited.opponent, edited.score, playKind) {
-    edited_ = &edited;
+TChartingDlg::TChartingDlg(QWidget* parent, const ChartRecord& edited, char playKind)
+    : TChartingDlg(parent, edited.date, edited.opponent, edited.score, playKind) {
     for (size_t i = 0; i < kCounters.size(); ++i) {
         const int stored = edited.*kCounters[i].field;
         counters_[i]->setRange(std::min(stored, 0), std::max(stored, kMaxCount));
@@ -138,18 +128,13 @@ TChartingDlg::TChartingDlg(QWidget* parent, KVR_ChartClass& charts, ChartRecord&
     }
 }
 
-ChartRecord TChartingDlg::Chart() const {
+void TChartingDlg::Ok() {
     ChartRecord chart;
     chart.Assign(match_);
     for (size_t i = 0; i < kCounters.size(); ++i)
         chart.*kCounters[i].field = counters_[i]->value();
-    return chart;
-}
-
-void TChartingDlg::Ok() {
-    ChartRecord chart = Chart();
     std::string message;
-    if (!charts_.Validate(chart, message, playKind_)) {
+    if (!KVR_ChartClass::Validate(chart, message, playKind_)) {
         kui::Tell(this, kui::FromStored(message), QStringLiteral("Check Stats!"),
                   kui::Icon::Warning);
         // Back to the counter the player was on (the first one after a click
@@ -161,57 +146,6 @@ void TChartingDlg::Ok() {
         field->selectAll();
         return;
     }
-    // A failed save leaves the store as chart.dat holds it, so another OK
-    // cannot store the chart twice, and the dialog keeps its values.
-    if (!kui::Commit(this, charts_, edited_ ? kvr::Updated(*edited_, chart) : kvr::Added(chart)))
-        return;
-    stored_ = true;
-    accept();
+    chart_ = chart;
+    Submit();
 }
-
-namespace kui {
-
-bool RunChartingDialog(QWidget* parent, TKvrWinApp& app, const PlayRecord& record) {
-    const bool doubles = !record.singlesDoubles.empty() &&
-                         (record.singlesDoubles[0] == 'D' || record.singlesDoubles[0] == 'd');
-    TChartingDlg dialog(parent, app.ChartStore(), record.date, record.who, record.score,
-                        doubles ? 'D' : 'S');
-    RunModal(dialog);
-    if (!dialog.Stored())
-        return false;
-    app.RecordsChanged(Store::Chart);
-    return true;
-}
-
-bool RunChartEditDialog(QWidget* parent, TKvrWinApp& app, ChartRecord& chart) {
-    // The doubles rules ask less; a chart stored under them may break the
-    // singles rules. Its match, when the goal period still holds it, says
-    // which it was; otherwise a chart that breaks the singles rules as
-    // stored was a doubles one.
-    char playKind = 'S';
-    const PlayRecord* match = nullptr;
-    const KVR_PlayData& play = app.PlayStore();
-    for (unsigned i = 0; i < play.Count() && !match; ++i) {
-        const PlayRecord* record = play.At(static_cast<int>(i));
-        if (record->date == chart.date && record->who == chart.opponent &&
-            FirstLetterIs(record->kind, 'M'))
-            match = record;
-    }
-    if (match) {
-        if (FirstLetterIs(match->singlesDoubles, 'D'))
-            playKind = 'D';
-    } else {
-        ChartRecord stored = chart;
-        std::string message;
-        if (!app.ChartStore().Validate(stored, message, 'S'))
-            playKind = 'D';
-    }
-    TChartingDlg dialog(parent, app.ChartStore(), chart, playKind);
-    RunModal(dialog);
-    if (!dialog.Stored())
-        return false;
-    app.RecordsChanged(Store::Chart);
-    return true;
-}
-
-} // namespace kui

@@ -41,6 +41,14 @@ bool PhoneRecord::Equals(const PhoneRecord& other) const {
 
 KVR_PhoneData::KVR_PhoneData() : ZBD_Data<PhoneRecord>(kFileName, kVersion, ',') {}
 
+std::vector<std::string> KVR_PhoneData::Names() const {
+    std::vector<std::string> names;
+    names.reserve(Count());
+    for (unsigned i = 0; i < Count(); ++i)
+        names.push_back(At(static_cast<int>(i))->name);
+    return names;
+}
+
 int KVR_PhoneData::FindNext(const std::string& text, int currentIndex) {
     const int count = static_cast<int>(Count());
     if (text.empty() || count == 0)

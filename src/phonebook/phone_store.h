@@ -6,6 +6,7 @@
 #include "play/statistics.h"
 
 #include <string>
+#include <vector>
 
 // One phone-book entry, which doubles as a player profile.
 struct PhoneRecord : ZBD_DataRecordBase<PhoneRecord> {
@@ -36,6 +37,8 @@ public:
     // ignoring case and accents, wrapping to the first; the entry at
     // `currentIndex` itself is never found. -1 when there is none.
     int FindNext(const std::string& text, int currentIndex);
+    // Every entry's name, in the book's order: what the player lists offer.
+    std::vector<std::string> Names() const;
     // Recomputes every entry's statistics with one pass over the records.
     void ComputeAllStats(KVR_PlayData& playStore);
     // Converts a version 0 or 2.0 phone.dat and saves it at once as 2.5.

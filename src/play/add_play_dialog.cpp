@@ -1,12 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "play/add_play_dialog.h"
 
-#include "app/application.h"
-#include "charting/charting_dialog.h"
 #include "core/date.h"
 #include "core/record_store.h"
-#include "phonebook/phone_store.h"
-#include "play/play_commands.h"
 #include "play/rating_dialog.h"
 #include "ui/characters_left.h"
 #include "ui/message.h"
@@ -18,7 +14,6 @@
 #include <QEvent>
 #include <QFormLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -92,8 +87,11 @@ std::string Storable(const QString& text, int limit) {
 
 } // namespace
 
-TAddPlayRecordDlg::TAddPlayRecordDlg(QWidget* parent, TKvrWinApp& app, PlayRecord* edited)
-    : QDialog(parent), app_(app), edited_(edited) {
+TAddPlayRecordDlg::TAddPlayRecordDlg(QWidget* parent, const std::vector<std::string>& players,
+                                     const PlayRecord* edited)
+    : FormDialog(parent) {
+    if (edited)
+        edited_ = *edited;
     setWindowTitle(QStringLiteral("Add Play Record"));
     auto* layout = new QVBoxLayout(this);
     form_ = new QFormLayout;
@@ -101,14 +99,13 @@ TAddPlayRecordDlg::TAddPlayRecordDlg(QWidget* parent, TKvrWinApp& app, PlayRecor
     form_->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
     layout->addLayout(form_);
 
-    const KVR_PhoneData& phones = app.PhoneStore();
     auto makePlayers = [&](const char* name) {
         auto* list = new TPlayerList(this);
         list->setObjectName(QString::fromLatin1(name));
         list->lineEdit()->setMaxLength(kNameLength);
         // As wide as the form, like the other text fields.
         list->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        list->FillPlayers(phones, QString());
+        list->FillPlayers(players, QString());
         return list;
     };
     auto makeLine = [&](const char* name, int limit) {
@@ -176,9 +173,9 @@ TAddPlayRecordDlg::TAddPlayRecordDlg(QWidget* parent, TKvrWinApp& app, PlayRecor
         SelectLetter(singlesDoubles_, edited_->singlesDoubles);
         SelectLetter(kind_, edited_->kind);
         SelectLetter(result_, edited_->result);
-        who_->FillPlayers(phones, kui::FromStored(edited_->who));
-        secondOpponent_->FillPlayers(phones, kui::FromStored(edited_->secondOpponent));
-        partner_->FillPlayers(phones, kui::FromStored(edited_->partner));
+        who_->FillPlayers(players, kui::FromStored(edited_->who));
+        secondOpponent_->FillPlayers(players, kui::FromStored(edited_->secondOpponent));
+        partner_->FillPlayers(players, kui::FromStored(edited_->partner));
         time_->setText(kui::FromStored(edited_->time));
         score_->setText(kui::FromStored(edited_->score));
         matchNotes_->setPlainText(kui::FromStored(edited_->matchNotes));
@@ -228,31 +225,18 @@ void TAddPlayRecordDlg::ShowFieldsForKind() {
 void TAddPlayRecordDlg::Ok() {
     // An edit starts from the stored record, so that its ratings and every
     // field the dialog does not show are kept.
-    if (edited_)
-        record_.Assign(*edited_);
+    record_ = edited_ ? *edited_ : PlayRecord{};
     if (edited_ && rated_)
         record_.ratings = rated_->ratings;
     ReadFields();
     if (!Validate())
         return;
-    if (edited_) {
-        if (SaveEdit())
-            accept();
-        return;
-    }
-    KVR_PlayData& play = app_.PlayStore();
-    if (play.Count() >= KVR_PlayData::kGoalPeriodLength) {
-        kui::ShowCongratulations(this);
-        // A period that could not be closed takes no more records: the
-        // dialog stays open with everything typed.
-        if (!kui::CloseGoalPeriod(this, app_, QString()))
-            return;
-    }
-    if (!SaveNew())
-        return;
-    if (play.Count() == KVR_PlayData::kGoalPeriodLength)
-        kui::ShowCongratulations(this);
-    accept();
+    Clean();
+    Submit();
+}
+
+bool TAddPlayRecordDlg::Changed() const {
+    return !edited_ || record_.ToLine() != edited_->ToLine();
 }
 
 // Each field as typed, or as stored when the player left it as it opened.
@@ -343,73 +327,9 @@ bool TAddPlayRecordDlg::Validate() {
     return true;
 }
 
-bool TAddPlayRecordDlg::SaveNew() {
-    Clean();
-    KVR_PlayData& play = app_.PlayStore();
-    // The ratings are asked once: an OK that tries a failed save again
-    // keeps those given.
-    if (!newRatings_)
-        kui::AskStrokeRatings(this, record_, kui::RatingReference(play, ZBD_Date(record_.date)));
-    else
-        record_.ratings = *newRatings_;
-    newRatings_ = record_.ratings;
-    if (!kui::Commit(this, play, kvr::Added(record_)))
-        return false;
-    if (record_.kind == "M" && kui::AskYesNo(this, QStringLiteral("Continue with Match Charting?"),
-                                             QStringLiteral("Charting")))
-        kui::RunChartingDialog(this, app_, record_);
-    app_.RecordsChanged(kui::Store::Play);
-    return true;
-}
-
-bool TAddPlayRecordDlg::SaveEdit() {
-    Clean();
-    // OK on a record left as it was stores nothing.
-    if (record_.ToLine() == edited_->ToLine())
-        return true;
-    if (!kui::Commit(this, app_.PlayStore(), kvr::Updated(*edited_, record_)))
-        return false;
-    app_.RecordsChanged(kui::Store::Play);
-    return true;
-}
-
 void TAddPlayRecordDlg::AskRatings() {
     PlayRecord rated = rated_ ? *rated_ : *edited_;
     const PlayRecord reference = rated;
     kui::AskStrokeRatings(this, rated, &reference);
     rated_ = rated;
 }
-
-namespace kui {
-
-void ShowCongratulations(QWidget* parent) {
-    QDialog dialog(parent);
-    dialog.setWindowTitle(QStringLiteral("Congratulations !"));
-    auto* layout = new QVBoxLayout(&dialog);
-    auto addText = [&](const QString& text, bool large) {
-        auto* label = new QLabel(text, &dialog);
-        label->setAlignment(Qt::AlignCenter);
-        label->setWordWrap(true);
-        if (large) {
-            QFont font = label->font();
-            font.setBold(true);
-            font.setPointSizeF(font.pointSizeF() * 1.4);
-            label->setFont(font);
-        }
-        layout->addWidget(label);
-    };
-    addText(QStringLiteral("Congratulations"), true);
-    addText(QStringLiteral("You've completed your current Goal Period.  Now restart your ratings "
-                           "at 4's and 5's and climb back up to 9's and 10's! "),
-            false);
-    addText(QStringLiteral("Good Luck and Remember to"), false);
-    addText(QStringLiteral("HAVE FUN ON THE COURTS"), true);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
-    buttons->setCenterButtons(true);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    layout->addWidget(buttons);
-    dialog.setMinimumWidth(380);
-    RunModal(dialog);
-}
-
-} // namespace kui

@@ -2,25 +2,26 @@
 #pragma once
 
 #include "core/play_store.h"
+#include "ui/form_dialog.h"
 #include "ui/stored_fields.h"
 
 #include <optional>
-
-#include <QDialog>
+#include <string>
+#include <vector>
 
 class QComboBox;
 class QFormLayout;
 class QLineEdit;
 class QPlainTextEdit;
-class TKvrWinApp;
 class TPlayerList;
 
-// Logs one outing on court, or edits one. A new record is checked, rated
-// level by level, added to the current goal period and saved, a match is
-// offered for charting, and the goal period is closed after thirty records.
-// An edit is checked and saved; its ratings are kept unless the player sets
-// them again with "Ratings...", which only OK stores.
-class TAddPlayRecordDlg : public QDialog {
+// Logs one outing on court, or edits one: a form that fills a copy of a
+// play record. OK checks the fields, field by field; the command that runs
+// it then stores Record() (kui::RecordNotes for a new one, which also asks
+// the ratings; an edit only when Changed()). An edit's ratings are kept
+// unless the player sets them again with "Ratings...", which only OK
+// stores.
+class TAddPlayRecordDlg : public kui::FormDialog {
     Q_OBJECT
 public:
     // The most characters kept of each field.
@@ -30,11 +31,16 @@ public:
     static constexpr int kTimeLength = 9;
     static constexpr int kNotesLength = 219;
 
-    // `edited`, when given, is the play store's record to edit.
-    TAddPlayRecordDlg(QWidget* parent, TKvrWinApp& app, PlayRecord* edited = nullptr);
+    // A new record dated today, or a copy of `edited`; the player lists
+    // offer `players`.
+    TAddPlayRecordDlg(QWidget* parent, const std::vector<std::string>& players,
+                      const PlayRecord* edited = nullptr);
 
-    // The record as read from the fields at the last OK.
+    // The record as read from the fields at the last OK that passed the
+    // checks.
     const PlayRecord& Record() const { return record_; }
+    // For an edit: whether that record differs from the one edited.
+    bool Changed() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -46,20 +52,14 @@ private:
     void Clean();
     bool Validate();
     bool Refuse(const char* caption, const char* text, QWidget* field);
-    // False when the save failed: the dialog then stays open as it is.
-    bool SaveNew();
-    bool SaveEdit();
     // An edit's "Ratings...": the four levels again, from the ratings set
     // last in this form or else the outing's own.
     void AskRatings();
 
-    TKvrWinApp& app_;
-    PlayRecord* edited_;
+    std::optional<PlayRecord> edited_; // the record edited, as it opened
     PlayRecord record_;
     // The ratings set with "Ratings...", none until then.
     std::optional<PlayRecord> rated_;
-    // A new record's ratings, once asked.
-    std::optional<decltype(PlayRecord::ratings)> newRatings_;
     kui::StoredFields stored_; // what the fields showed of the edited record
     QFormLayout* form_ = nullptr;
     QLineEdit* date_ = nullptr;
@@ -80,10 +80,3 @@ private:
     QWidget* scoreRow_ = nullptr;
     QWidget* matchNotesRow_ = nullptr;
 };
-
-namespace kui {
-
-// The message shown when a goal period of thirty records is complete.
-void ShowCongratulations(QWidget* parent);
-
-} // namespace kui

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "play/find_dialog.h"
 
+#include "phonebook/phone_store.h"
 #include "ui/message.h"
 #include "ui/player_list.h"
 
@@ -17,7 +18,7 @@ TFindDlg::TFindDlg(QWidget* parent, const KVR_PhoneData& phones) : QDialog(paren
     layout->addWidget(question);
     who_ = new TPlayerList(this);
     who_->setObjectName(QStringLiteral("who"));
-    who_->FillPlayers(phones, QString());
+    who_->FillPlayers(phones.Names(), QString());
     who_->lineEdit()->setMaxLength(kNameLength);
     who_->setMinimumContentsLength(kNameLength);
     who_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);

@@ -5,6 +5,7 @@
 #include "app/client.h"
 #include "core/history.h"
 #include "core/name_match.h"
+#include "phonebook/phone_store.h"
 #include "play/add_play_dialog.h"
 #include "play/find_dialog.h"
 #include "play/notes_csv.h"
@@ -253,9 +254,17 @@ void TKvrBrowseWin::EditPage() {
     PlayRecord* record = CurrentRecord();
     if (!record)
         return;
-    // The dialog runs the change signal after it saved the edit.
-    TAddPlayRecordDlg dialog(&Client(), App(), record);
-    kui::RunModal(dialog);
+    TAddPlayRecordDlg dialog(&Client(), App().PhoneStore().Names(), record);
+    bool stored = false;
+    dialog.Run([&](kui::FormDialog::Request) {
+        // OK on a record left as it was stores nothing.
+        if (!dialog.Changed())
+            return true;
+        stored = kui::Commit(&dialog, App().PlayStore(), kvr::Updated(*record, dialog.Record()));
+        return stored;
+    });
+    if (stored)
+        App().RecordsChanged(kui::Store::Play);
     Changed();
 }
 

@@ -5,9 +5,9 @@
 #include "app/client.h"
 #include "app/command_table.h"
 #include "core/play_store.h"
-#include "play/add_play_dialog.h"
 #include "play/graph_view.h"
 #include "play/notes_notebook.h"
+#include "play/record_notes.h"
 #include "play/spreadsheet.h"
 #include "ui/message.h"
 
@@ -34,12 +34,6 @@ void SetNewGoals(KvrClient& client) {
 // Opens the notes notebook, or brings it forward.
 void BrowseNotes(KvrClient& client) {
     client.OpenView(BrowseNotesView, [&client] { return new TKvrBrowseWin(client); });
-}
-
-// Logs a new outing. The dialog itself runs the change signal after a save.
-void RecordNotes(KvrClient& client) {
-    TAddPlayRecordDlg dialog(&client, client.App());
-    RunModal(dialog);
 }
 
 void OpenSpreadsheet(KvrClient& client) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "printing/print_name_dialog.h"
 
+#include "phonebook/phone_store.h"
 #include "ui/message.h"
 #include "ui/player_list.h"
 
@@ -22,7 +23,7 @@ MPrintNameDlg::MPrintNameDlg(QWidget* parent, const KVR_PhoneData& phones) : QDi
     specificOpponent_->setObjectName(QStringLiteral("specificOpponent"));
     opponent_ = new TPlayerList(criteria);
     opponent_->setObjectName(QStringLiteral("opponentFilter"));
-    opponent_->FillPlayers(phones, QString());
+    opponent_->FillPlayers(phones.Names(), QString());
     opponent_->lineEdit()->setMaxLength(kNameLength);
     opponent_->setMinimumContentsLength(kNameLength);
     opponent_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "schedule/sched_dialogs.h"
 
+#include "phonebook/phone_store.h"
 #include "ui/characters_left.h"
 #include "ui/message.h"
 #include "ui/player_list.h"
@@ -37,21 +38,21 @@ TPlayerList* WhoList(QWidget* parent, int length) {
 
 } // namespace
 
-TSchedAddDlg::TSchedAddDlg(QWidget* parent, SchedClass& store, const KVR_PhoneData& phones,
+TSchedAddDlg::TSchedAddDlg(QWidget* parent, const std::vector<std::string>& players,
                            const ZBD_Date& date)
-    : QDialog(parent), store_(store) {
+    : FormDialog(parent) {
     record_.date = date.Text();
-    Build(phones);
+    Build(players, false);
 }
 
-TSchedAddDlg::TSchedAddDlg(QWidget* parent, SchedClass& store, const KVR_PhoneData& phones,
-                           SchedRecord* event)
-    : QDialog(parent), store_(store), event_(event) {
-    record_.Assign(*event);
-    Build(phones);
+TSchedAddDlg::TSchedAddDlg(QWidget* parent, const std::vector<std::string>& players,
+                           const SchedRecord& event)
+    : FormDialog(parent) {
+    record_.Assign(event);
+    Build(players, true);
 }
 
-void TSchedAddDlg::Build(const KVR_PhoneData& phones) {
+void TSchedAddDlg::Build(const std::vector<std::string>& players, bool stored) {
     setWindowTitle(QStringLiteral("Schedule Tennis"));
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
@@ -63,7 +64,7 @@ void TSchedAddDlg::Build(const KVR_PhoneData& phones) {
     time_->setText(kui::FromStored(record_.time));
     form->addRow(QStringLiteral("&Time:"), kui::WithCharactersLeft(time_, kTimeLength));
     who_ = WhoList(this, kWhoLength);
-    who_->FillPlayers(phones, kui::FromStored(record_.who));
+    who_->FillPlayers(players, kui::FromStored(record_.who));
     form->addRow(QStringLiteral("W&ho:"), kui::WithCharactersLeft(who_, kWhoLength));
     where_ = Edit(this, "where", kWhereLength);
     where_->setText(kui::FromStored(record_.where));
@@ -85,7 +86,7 @@ void TSchedAddDlg::Build(const KVR_PhoneData& phones) {
     delete_ = buttons->addButton(QStringLiteral("De&lete"), QDialogButtonBox::DestructiveRole);
     delete_->setObjectName(QStringLiteral("delete"));
     // Only a stored event with a Who can be deleted.
-    delete_->setEnabled(event_ && !record_.who.empty());
+    delete_->setEnabled(stored && !record_.who.empty());
     connect(buttons, &QDialogButtonBox::accepted, this, &TSchedAddDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(delete_, &QPushButton::clicked, this, &TSchedAddDlg::DeleteEvent);
@@ -106,14 +107,7 @@ void TSchedAddDlg::Missing(const QString& text, QWidget* field) {
     field->setFocus();
 }
 
-bool TSchedAddDlg::Changed(const SchedRecord& typed) const {
-    return typed.date != record_.date || typed.who != record_.who || typed.time != record_.time ||
-           typed.where != record_.where || typed.notes != record_.notes;
-}
-
 void TSchedAddDlg::accept() {
-    if (deleted_)
-        return QDialog::accept();
     const ZBD_Date date(kui::ToStored(date_->text()));
     if (!date.IsValid())
         return Missing(QStringLiteral("Invalid Date"), date_);
@@ -131,37 +125,24 @@ void TSchedAddDlg::accept() {
         return Missing(QStringLiteral("Where?"), where_);
     if (typed.notes.empty())
         return Missing(QStringLiteral("Please enter notes"), notes_);
-    // Nothing changed, nothing saved.
-    if (!Changed(typed))
-        return QDialog::accept();
-
+    changed_ = typed.date != record_.date || typed.who != record_.who ||
+               typed.time != record_.time || typed.where != record_.where ||
+               typed.notes != record_.notes;
     if (stored_.Touched(who_))
         SchedClass::CapitalizeWords(typed.who);
-    // A failed save leaves the store as sched.dat holds it (exactly the
-    // event this dialog added or changed goes back, not another one equal
-    // to it), and the dialog keeps what was typed so that OK may be tried
-    // again.
-    if (!kui::Commit(this, store_, event_ ? kvr::Updated(*event_, typed) : kvr::Added(typed)))
-        return;
-    QDialog::accept();
+    typed_ = typed;
+    Submit();
 }
 
 void TSchedAddDlg::DeleteEvent() {
-    if (!event_ || !kui::AskOkCancel(
-                       this,
-                       kui::AboutWhat(QStringLiteral("Delete Event?"),
-                                      {kui::FromStored(event_->date), kui::FromStored(event_->time),
-                                       kui::FromStored(event_->who)}),
-                       QStringLiteral("Delete?"), kui::Default::No))
+    if (!delete_->isEnabled() || !kui::AskOkCancel(this,
+                                                   kui::AboutWhat(QStringLiteral("Delete Event?"),
+                                                                  {kui::FromStored(record_.date),
+                                                                   kui::FromStored(record_.time),
+                                                                   kui::FromStored(record_.who)}),
+                                                   QStringLiteral("Delete?"), kui::Default::No))
         return;
-    // The event this dialog shows, even when another one has the same date,
-    // Who and time. A delete that cannot be saved keeps the event, and the
-    // dialog stays open.
-    if (!kui::Commit(this, store_, kvr::Removed(*event_)))
-        return;
-    event_ = nullptr;
-    deleted_ = true;
-    accept();
+    Submit(Request::Delete);
 }
 
 TSchedFindDlg::TSchedFindDlg(QWidget* parent, const KVR_PhoneData& phones, const QString& fromDate)
@@ -171,7 +152,7 @@ TSchedFindDlg::TSchedFindDlg(QWidget* parent, const KVR_PhoneData& phones, const
     auto* question = new QLabel(QStringLiteral("Who do you want to Find?"), this);
     layout->addWidget(question);
     who_ = WhoList(this, TSchedAddDlg::kWhoLength);
-    who_->FillPlayers(phones, QString());
+    who_->FillPlayers(phones.Names(), QString());
     question->setBuddy(who_);
     layout->addWidget(who_);
     auto* form = new QFormLayout;

@@ -2,7 +2,11 @@
 #pragma once
 
 #include "schedule/sched_store.h"
+#include "ui/form_dialog.h"
 #include "ui/stored_fields.h"
+
+#include <string>
+#include <vector>
 
 #include <QDialog>
 
@@ -13,11 +17,11 @@ class QPushButton;
 class QRadioButton;
 class TPlayerList;
 
-// The event dialog: adds an event on a date, or changes or deletes one of
-// the store. OK checks the fields, saves the store only when something
-// changed, and stays open (with what was typed) when a check or the save
-// fails.
-class TSchedAddDlg : public QDialog {
+// The event dialog: a new event on a date, or one of the store's events to
+// change or delete. OK checks the fields; the command that runs it then
+// stores Event() (a change only when Changed()), and Delete, once the
+// player confirmed it, asks that command to remove the event.
+class TSchedAddDlg : public kui::FormDialog {
     Q_OBJECT
 public:
     // Text limits of the fields.
@@ -27,27 +31,30 @@ public:
     static constexpr int kWhereLength = 28;
     static constexpr int kNotesLength = 74;
 
-    // A new event on `date`.
-    TSchedAddDlg(QWidget* parent, SchedClass& store, const KVR_PhoneData& phones,
-                 const ZBD_Date& date);
-    // One of the store's events.
-    TSchedAddDlg(QWidget* parent, SchedClass& store, const KVR_PhoneData& phones,
-                 SchedRecord* event);
+    // A new event on `date`; Who offers `players`.
+    TSchedAddDlg(QWidget* parent, const std::vector<std::string>& players, const ZBD_Date& date);
+    // A stored event, which may be deleted when it names someone.
+    TSchedAddDlg(QWidget* parent, const std::vector<std::string>& players,
+                 const SchedRecord& event);
+
+    // The event as typed at the last OK that passed the checks: a field left
+    // as it opened keeps the stored text whole, a typed Who is capitalised.
+    const SchedRecord& Event() const { return typed_; }
+    // Whether that event differs from the one the dialog opened with.
+    bool Changed() const { return changed_; }
 
     void accept() override;
-    // Asks, removes the event and saves the store.
+    // Asks, then hands the delete to the command.
     void DeleteEvent();
 
 private:
-    void Build(const KVR_PhoneData& phones);
+    void Build(const std::vector<std::string>& players, bool stored);
     // Tells a missing field and puts the focus there.
     void Missing(const QString& text, QWidget* field);
-    bool Changed(const SchedRecord& typed) const;
 
-    SchedClass& store_;
-    SchedRecord* event_ = nullptr; // none for a new event
-    SchedRecord record_;           // the texts as the dialog opened
-    bool deleted_ = false;
+    SchedRecord record_; // the event as the dialog opened
+    SchedRecord typed_;
+    bool changed_ = false;
     kui::StoredFields stored_; // what the fields showed of record_
 
     QLineEdit* date_ = nullptr;

@@ -3,6 +3,7 @@
 
 #include "app/application.h"
 #include "app/client.h"
+#include "phonebook/phone_store.h"
 #include "schedule/sched_dialogs.h"
 #include "schedule/sched_ical.h"
 #include "schedule/sched_store.h"
@@ -252,14 +253,32 @@ void TKvrSchedWin::NextMonth() {
 }
 
 void TKvrSchedWin::Schedule() {
-    TSchedAddDlg dialog(this, App().SchedStore(), App().PhoneStore(), selectedDate_);
-    if (kui::RunModal(dialog) == QDialog::Accepted)
+    SchedClass& store = App().SchedStore();
+    TSchedAddDlg dialog(this, App().PhoneStore().Names(), selectedDate_);
+    const int result = dialog.Run([&](kui::FormDialog::Request) {
+        return kui::Commit(&dialog, store, kvr::Added(dialog.Event()));
+    });
+    if (result == QDialog::Accepted)
         App().RecordsChanged(kui::Store::Schedule);
 }
 
 void TKvrSchedWin::Edit(SchedRecord* event) {
-    TSchedAddDlg dialog(this, App().SchedStore(), App().PhoneStore(), event);
-    if (kui::RunModal(dialog) == QDialog::Accepted)
+    SchedClass& store = App().SchedStore();
+    TSchedAddDlg dialog(this, App().PhoneStore().Names(), *event);
+    bool stored = false;
+    dialog.Run([&](kui::FormDialog::Request request) {
+        // Exactly this event changes or goes, even when another one has the
+        // same date, Who and time; a failed save puts it back as sched.dat
+        // holds it, and the dialog stays open with what was typed.
+        if (request == kui::FormDialog::Request::Delete)
+            stored = kui::Commit(&dialog, store, kvr::Removed(*event));
+        else if (dialog.Changed())
+            stored = kui::Commit(&dialog, store, kvr::Updated(*event, dialog.Event()));
+        else
+            return true; // nothing changed, nothing saved
+        return stored;
+    });
+    if (stored)
         App().RecordsChanged(kui::Store::Schedule);
 }
 

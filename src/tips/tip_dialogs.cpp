@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tips/tip_dialogs.h"
 
-#include "app/application.h"
-#include "tips/tip_store.h"
 #include "ui/characters_left.h"
 #include "ui/message.h"
 #include "ui/text.h"
@@ -111,8 +109,8 @@ void TTipsSelectDlg::accept() {
     QDialog::accept();
 }
 
-TTipsAddDlg::TTipsAddDlg(QWidget* parent, TipClass& tips)
-    : QDialog(parent), tips_(tips), stroke_(new QComboBox(this)), level_(new QComboBox(this)),
+TTipsAddDlg::TTipsAddDlg(QWidget* parent)
+    : FormDialog(parent), stroke_(new QComboBox(this)), level_(new QComboBox(this)),
       text_(TipTextEdit(this)) {
     setWindowTitle(QStringLiteral("Add Tips"));
     stroke_->setObjectName(QStringLiteral("stroke"));
@@ -141,42 +139,21 @@ void TTipsAddDlg::accept() {
         kui::Tell(this, QStringLiteral("Missing Data, please enter all fields"));
         return;
     }
-    if (AddTip(stroke, level, text))
-        QDialog::accept();
+    tip_ = TipRecord{};
+    tip_.stroke = stroke;
+    tip_.kind.assign(1, 'T'); // every tip made here is a "T" tip
+    tip_.frequencyRating = 10;
+    tip_.level = level;
+    tip_.tipText = text;
+    Submit();
 }
 
-bool TTipsAddDlg::AddTip(const std::string& stroke, int level, const std::string& text) {
-    const std::string previous = tips_.SelectedStroke();
-    tips_.Select(stroke);
-    const int loaded = tips_.Load();
-    bool added = false;
-    if (loaded < 0) {
-        kui::Tell(this,
-                  TKvrWinApp::FailedLoadText(QString::fromStdString(tips_.FileName()), loaded,
-                                             tips_.Error()),
-                  {}, kui::Icon::Warning);
-    } else {
-        TipRecord tip;
-        tip.stroke = stroke;
-        tip.kind.assign(1, 'T'); // every tip made here is a "T" tip
-        tip.frequencyRating = 10;
-        tip.level = level;
-        tip.tipText = text;
-        added = kui::Commit(this, tips_, kvr::Added(tip));
-    }
-    // Back to the stroke held before, read again from its file.
-    tips_.Select(previous);
-    tips_.Load();
-    return added;
-}
-
-TTipEditDlg::TTipEditDlg(QWidget* parent, TipClass& tips, int index)
-    : QDialog(parent), tips_(tips), index_(index), text_(TipTextEdit(this)) {
+TTipEditDlg::TTipEditDlg(QWidget* parent, const TipRecord& tip)
+    : FormDialog(parent), tip_(tip), text_(TipTextEdit(this)) {
     setWindowTitle(QStringLiteral("EDIT TIP"));
     // The field stands alone, without a label to name it.
     text_->setAccessibleName(QStringLiteral("Tip"));
-    if (const TipRecord* tip = tips_.At(index_))
-        text_->setPlainText(kui::FromStored(tip->tipText));
+    text_->setPlainText(kui::FromStored(tip.tipText));
     kui::KeepWithin(*text_, kui::kTipTextLength);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(kui::WithCharactersLeft(text_, kui::kTipTextLength));
@@ -185,23 +162,16 @@ TTipEditDlg::TTipEditDlg(QWidget* parent, TipClass& tips, int index)
 }
 
 void TTipEditDlg::accept() {
-    TipRecord* tip = tips_.At(index_);
-    if (!tip) {
-        QDialog::reject();
-        return;
-    }
-    // OK on the text as it opened stores nothing: a text longer than the
+    // OK on the text as it opened is no change: a text longer than the
     // field keeps, or spaced otherwise than typed text is, stays as stored.
-    if (text_->toPlainText() == opened_)
-        return QDialog::accept();
-    const std::string text = TypedTip(*text_);
-    if (text.empty()) {
-        kui::Tell(this, QStringLiteral("Missing Data, please enter all fields"));
-        return;
+    changed_ = text_->toPlainText() != opened_;
+    if (changed_) {
+        const std::string text = TypedTip(*text_);
+        if (text.empty()) {
+            kui::Tell(this, QStringLiteral("Missing Data, please enter all fields"));
+            return;
+        }
+        tip_.tipText = text;
     }
-    TipRecord edited = *tip;
-    edited.tipText = text;
-    if (!kui::Commit(this, tips_, kvr::Updated(*tip, edited)))
-        return;
-    QDialog::accept();
+    Submit();
 }

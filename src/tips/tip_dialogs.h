@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "tips/tip_store.h"
+#include "ui/form_dialog.h"
+
 #include <QDialog>
 #include <QString>
 
 class QButtonGroup;
 class QComboBox;
 class QPlainTextEdit;
-class TipClass;
 
 namespace kui {
 
@@ -37,44 +39,45 @@ private:
     QButtonGroup* levels_;
 };
 
-// "Add Tips": a new tip, for any stroke, rated 10. OK adds it to its
-// stroke's file and saves, then puts the store back on the stroke it held;
-// a missing field or a failed load or save is told and the dialog stays
-// open with what was typed.
-class TTipsAddDlg : public QDialog {
+// "Add Tips": a new tip, for any stroke, rated 10. OK with a missing field
+// is told so; the command that runs it then adds Tip() to its stroke's file,
+// and the dialog stays open with what was typed until that is saved.
+class TTipsAddDlg : public kui::FormDialog {
     Q_OBJECT
 public:
-    TTipsAddDlg(QWidget* parent, TipClass& tips);
+    explicit TTipsAddDlg(QWidget* parent);
     Q_DISABLE_COPY_MOVE(TTipsAddDlg)
+
+    // The tip as typed at the last OK that passed the check.
+    const TipRecord& Tip() const { return tip_; }
 
     void accept() override;
 
 private:
-    // Adds the tip to its stroke's file; false (after telling why) when the
-    // file could not be read or written.
-    bool AddTip(const std::string& stroke, int level, const std::string& text);
-
-    TipClass& tips_;
+    TipRecord tip_;
     QComboBox* stroke_;
     QComboBox* level_;
     QPlainTextEdit* text_;
 };
 
-// "EDIT TIP": the text of the tip at `index`. OK stores the new text (an
-// empty one is refused) and saves, or does nothing when the text is as it
-// opened; a failed save is told and the dialog
-// stays open with the text.
-class TTipEditDlg : public QDialog {
+// "EDIT TIP": the text of a tip. OK refuses an empty text; the command that
+// runs it then stores Tip() when Changed(). A text left as it opened is no
+// change, so a stored text longer than the field stays whole.
+class TTipEditDlg : public kui::FormDialog {
     Q_OBJECT
 public:
-    TTipEditDlg(QWidget* parent, TipClass& tips, int index);
+    TTipEditDlg(QWidget* parent, const TipRecord& tip);
     Q_DISABLE_COPY_MOVE(TTipEditDlg)
+
+    // The tip given with the text as typed at the last OK.
+    const TipRecord& Tip() const { return tip_; }
+    bool Changed() const { return changed_; }
 
     void accept() override;
 
 private:
-    TipClass& tips_;
-    int index_;
+    TipRecord tip_;
+    bool changed_ = false;
     QPlainTextEdit* text_;
     QString opened_; // the text as the dialog opened
 };

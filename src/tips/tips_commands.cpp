@@ -25,10 +25,33 @@ void LookupTips(KvrClient& client) {
         view->Start();
 }
 
+// Adds `tip` to its stroke's file: the store takes that stroke, read again
+// from its file, and then the stroke it held before. False (the player told
+// why) when the file could not be read or written.
+bool StoreNewTip(QWidget* parent, TipClass& tips, const TipRecord& tip) {
+    const std::string previous = tips.SelectedStroke();
+    tips.Select(tip.stroke);
+    const int loaded = tips.Load();
+    bool added = false;
+    if (loaded < 0)
+        Tell(parent,
+             TKvrWinApp::FailedLoadText(QString::fromStdString(tips.FileName()), loaded,
+                                        tips.Error()),
+             {}, Icon::Warning);
+    else
+        added = Commit(parent, tips, kvr::Added(tip));
+    tips.Select(previous);
+    tips.Load();
+    return added;
+}
+
 void AddTip(KvrClient& client) {
     client.CloseView(TipsView);
-    TTipsAddDlg dialog(client.window(), client.App().TipStore());
-    if (RunModal(dialog) == QDialog::Accepted)
+    TipClass& tips = client.App().TipStore();
+    TTipsAddDlg dialog(client.window());
+    const int result =
+        dialog.Run([&](FormDialog::Request) { return StoreNewTip(&dialog, tips, dialog.Tip()); });
+    if (result == QDialog::Accepted)
         client.App().RecordsChanged(Store::Tips);
 }
 

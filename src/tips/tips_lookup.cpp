@@ -235,8 +235,16 @@ void KvrTipsLookup::SaveMovedRating() {
 void KvrTipsLookup::EditTip() {
     if (!HasTip())
         return;
-    TTipEditDlg dialog(this, Tips(), current_);
-    if (kui::RunModal(dialog) == QDialog::Accepted)
+    TipRecord* tip = Tips().At(current_);
+    TTipEditDlg dialog(this, *tip);
+    bool stored = false;
+    dialog.Run([&](kui::FormDialog::Request) {
+        if (!dialog.Changed())
+            return true;
+        stored = kui::Commit(&dialog, Tips(), kvr::Updated(*tip, dialog.Tip()));
+        return stored;
+    });
+    if (stored)
         App().RecordsChanged(kui::Store::Tips);
 }
 

@@ -2,7 +2,6 @@
 #include "ui/player_list.h"
 
 #include "core/name_match.h"
-#include "phonebook/phone_store.h"
 #include "ui/text.h"
 
 #include <algorithm>
@@ -38,13 +37,13 @@ TPlayerList::TPlayerList(QWidget* parent)
             });
 }
 
-int TPlayerList::FillPlayers(const KVR_PhoneData& phones, const QString& text) {
+void TPlayerList::FillPlayers(const std::vector<std::string>& players, const QString& text) {
     QStringList names;
-    names.reserve(count() + static_cast<int>(phones.Count()));
+    names.reserve(count() + static_cast<int>(players.size()));
     for (int i = 0; i < count(); ++i)
         names.push_back(itemText(i));
-    for (unsigned i = 0; i < phones.Count(); ++i) {
-        QString name = kui::FromStored(phones.At(static_cast<int>(i))->name);
+    for (const std::string& player : players) {
+        QString name = kui::FromStored(player);
         if (!name.isEmpty())
             names.push_back(std::move(name));
     }
@@ -62,7 +61,6 @@ int TPlayerList::FillPlayers(const KVR_PhoneData& phones, const QString& text) {
     setCurrentIndex(findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
     setEditText(text);
     lineEdit()->selectAll();
-    return static_cast<int>(phones.Count());
 }
 
 QStringList TPlayerList::Suggestions(const QString& typed) const {

@@ -1,17 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include <QComboBox>
 #include <QString>
 #include <QStringList>
 
-class KVR_PhoneData;
 class QCompleter;
 class QStringListModel;
 
 // The drop-down list of player names every dialog that asks for a person
 // uses: an edit field in which any name may be typed, over a sorted list of
-// the phone book's names. As a name is typed, the names that hold it (as the
+// the names it is given (the phone book's). As a name is typed, the names that hold it (as the
 // searches read names: anywhere, whatever the case and accents) are offered
 // in a suggestion list under the field; the field keeps what was typed
 // until the player chooses one of them (Down then Enter, or a click), or an
@@ -22,9 +24,9 @@ public:
     explicit TPlayerList(QWidget* parent = nullptr);
 
     // Shows `text` in the field, all of it selected, and adds every name of
-    // the phone book that the list does not hold yet (compared exactly).
-    // Returns the number of phone-book entries.
-    int FillPlayers(const KVR_PhoneData& phones, const QString& text);
+    // `names` (as stored) that the list does not hold yet (compared
+    // exactly); an empty name is left out.
+    void FillPlayers(const std::vector<std::string>& names, const QString& text);
 
     // The names offered for `typed`, in the list's order.
     QStringList Suggestions(const QString& typed) const;

@@ -76,7 +76,7 @@ TEST_F(AccessibilityTest, EveryDialogInputAndEveryViewHasAName) {
 
     QStringList unnamed;
     {
-        TAddPlayRecordDlg dialog(&Client(), app);
+        TAddPlayRecordDlg dialog(&Client(), app.PhoneStore().Names());
         unnamed << Unnamed(dialog);
         auto* second = dialog.findChild<QComboBox*>(QStringLiteral("secondOpponent"));
         ASSERT_NE(second, nullptr);
@@ -88,14 +88,13 @@ TEST_F(AccessibilityTest, EveryDialogInputAndEveryViewHasAName) {
         std::make_unique<RatingDlg>(&Client(), 0, std::array<int, 6>{5, 5, 5, 5, 5, 5}));
     dialogs.push_back(std::make_unique<TFindDlg>(&Client(), app.PhoneStore()));
     dialogs.push_back(std::make_unique<TTipsSelectDlg>(&Client()));
-    dialogs.push_back(std::make_unique<TTipsAddDlg>(&Client(), app.TipStore()));
-    dialogs.push_back(std::make_unique<TTipEditDlg>(&Client(), app.TipStore(), 0));
+    dialogs.push_back(std::make_unique<TTipsAddDlg>(&Client()));
+    dialogs.push_back(std::make_unique<TTipEditDlg>(&Client(), *app.TipStore().At(0)));
     dialogs.push_back(
-        std::make_unique<TSchedAddDlg>(&Client(), app.SchedStore(), app.PhoneStore(), ZBD_Date()));
+        std::make_unique<TSchedAddDlg>(&Client(), app.PhoneStore().Names(), ZBD_Date()));
     dialogs.push_back(std::make_unique<TSchedFindDlg>(&Client(), app.PhoneStore(), "1/1/2026"));
     dialogs.push_back(std::make_unique<MPrintNameDlg>(&Client(), app.PhoneStore()));
-    dialogs.push_back(
-        std::make_unique<TChartingDlg>(&Client(), app.ChartStore(), "1/1/2026", "Ann", "6-4", 'S'));
+    dialogs.push_back(std::make_unique<TChartingDlg>(&Client(), "1/1/2026", "Ann", "6-4", 'S'));
     dialogs.push_back(std::make_unique<TUSTA_Ratings>(&Client()));
     dialogs.push_back(std::make_unique<TPhoneAddDlg>(&Client(), PhoneRecord()));
     for (auto& dialog : dialogs)

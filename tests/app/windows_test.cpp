@@ -280,8 +280,7 @@ TEST_F(WindowsTest, EnterOnEveryDestructiveQuestionChangesNothing) {
     });
     Frame().Action(kui::CmTipsLookup)->trigger();
     QTest::keyClick(&Frame(), Qt::Key_D, Qt::AltModifier);
-    TSchedAddDlg eventDialog(&Client(), app_->SchedStore(), app_->PhoneStore(),
-                             app_->SchedStore().At(0));
+    TSchedAddDlg eventDialog(&Client(), app_->PhoneStore().Names(), *app_->SchedStore().At(0));
     eventDialog.findChild<QPushButton*>(QStringLiteral("delete"))->click();
 
     const QStringList expected{

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "charting/charting_commands.h"
 #include "charting/charting_dialog.h"
 #include "core/play_store.h"
 #include "support/app_fixture.h"
@@ -120,28 +121,30 @@ TEST_F(ChartingDialogTest, FailedSaveKeepsTheValuesAndStoresNothing) {
 TEST_F(ChartingDialogTest, KeyboardAlone) {
     StartApp();
     for (bool enter : {true, false}) {
-        TChartingDlg dialog(nullptr, app_->ChartStore(), "5/14/2026", "Alex Moreno", "", 'S');
-        dialog.show();
-        QApplication::setActiveWindow(&dialog);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-        QString order;
-        for (int i = 0; i < 20; ++i) {
-            order += QApplication::focusWidget()->objectName() + QLatin1Char(' ');
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        }
-        EXPECT_EQ(order, "firstServeAttempts firstServesIn aces doubleFaults forehandWinners "
-                         "forehandErrors volleysWon volleysLost volleyErrors returnAttempts "
-                         "returnsIn returnWinners returnErrors backhandWinners backhandErrors "
-                         "approachAttempts approachesPassed approachErrors okButton cancelButton ");
-        QTest::keyClick(&dialog, Qt::Key_K, Qt::AltModifier);
-        EXPECT_EQ(QApplication::focusWidget(), Counter(dialog, "backhandErrors"));
-        for (int i = 0; i < 11; ++i)
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp);
-        EXPECT_EQ(Counter(dialog, "backhandErrors")->value(), 100);
-        Set(dialog, kGoodSingles);
-        QTest::keyClick(QApplication::focusWidget(), enter ? Qt::Key_Return : Qt::Key_Escape);
-        EXPECT_FALSE(dialog.isVisible());
-        EXPECT_EQ(dialog.Stored(), enter);
+        const bool stored = Chart("S", [&](QDialog& dialog) {
+            dialog.show();
+            QApplication::setActiveWindow(&dialog);
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+            QString order;
+            for (int i = 0; i < 20; ++i) {
+                order += QApplication::focusWidget()->objectName() + QLatin1Char(' ');
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            }
+            EXPECT_EQ(order,
+                      "firstServeAttempts firstServesIn aces doubleFaults forehandWinners "
+                      "forehandErrors volleysWon volleysLost volleyErrors returnAttempts "
+                      "returnsIn returnWinners returnErrors backhandWinners backhandErrors "
+                      "approachAttempts approachesPassed approachErrors okButton cancelButton ");
+            QTest::keyClick(&dialog, Qt::Key_K, Qt::AltModifier);
+            EXPECT_EQ(QApplication::focusWidget(), Counter(dialog, "backhandErrors"));
+            for (int i = 0; i < 11; ++i)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp);
+            EXPECT_EQ(Counter(dialog, "backhandErrors")->value(), 100);
+            Set(dialog, kGoodSingles);
+            QTest::keyClick(QApplication::focusWidget(), enter ? Qt::Key_Return : Qt::Key_Escape);
+            EXPECT_FALSE(dialog.isVisible());
+        });
+        EXPECT_EQ(stored, enter);
     }
     EXPECT_EQ(app_->ChartStore().Count(), 1u);
 }

@@ -6,6 +6,7 @@
 #include "core/play_store.h"
 #include "phonebook/phone_store.h"
 #include "play/add_play_dialog.h"
+#include "play/notes_notebook.h"
 #include "play/play_commands.h"
 #include "play/rating_dialog.h"
 #include "schedule/schedule_commands.h"
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <map>
 
 #include <QAbstractItemView>
@@ -114,6 +116,26 @@ protected:
         Client().Command(kui::CmRecordNotes);
     }
 
+    // Runs Record Notes from its menu command, `player` filling the form.
+    void RunRecordNotes(std::function<void(TAddPlayRecordDlg&)> player) {
+        Responder().QueueDialog([player](QDialog& dialog) {
+            player(static_cast<TAddPlayRecordDlg&>(dialog));
+            return dialog.result();
+        });
+        Client().Command(kui::CmRecordNotes);
+    }
+
+    // Edits the notebook's page (the newest record) with its Edit button,
+    // `player` filling the form.
+    void RunEdit(std::function<void(TAddPlayRecordDlg&)> player) {
+        auto& notes = OpenFromMenu<TKvrBrowseWin>(kui::CmBrowseNotes, kui::BrowseNotesView);
+        Responder().QueueDialog([player](QDialog& dialog) {
+            player(static_cast<TAddPlayRecordDlg&>(dialog));
+            return dialog.result();
+        });
+        Press(notes, "edit");
+    }
+
     const PlayRecord& Stored(int index) { return *App().PlayStore().At(index); }
     TKvrWinApp& App() { return *app_; }
 };
@@ -123,53 +145,54 @@ protected:
 // limits and a comma as decimal mark are part of the same walk.
 TEST_F(RecordDialogsTest, ChecksRunInOrderAndFocusTheFaultyField) {
     StartWindow();
-    TAddPlayRecordDlg dialog(&Client(), App());
-    EXPECT_EQ(dialog.findChild<QLineEdit*>("date")->text(), "3/15/2026");
-    struct Step {
-        Fields change;
-        const char* caption;
-        const char* text;
-        const char* focus;
-    };
-    const char* missing = "Missing Data Field";
-    const char* badTime =
-        "Invalid Time Value, input hours played (ie: 1.25 = an hour and 15 minutes)";
-    const Step steps[] = {
-        {{{"date", ""}}, missing, "Please enter a date", "date"},
-        {{{"date", "2/30/2026"}}, "Invalid Date", "Please enter the play date", "date"},
-        {{{"date", "03/09/26"}}, missing, "Who did you play?", "who"},
-        {{{"who", "ann lee"}}, missing, "How long did you play?", "time"},
-        {{{"time", "12.01"}}, missing, badTime, "time"},
-        {{{"time", "0"}}, missing, badTime, "time"},
-        {{{"time", "-1"}}, missing, badTime, "time"},
-        {{{"time", "an hour"}}, missing, badTime, "time"},
-        {{{"time", "12"}, {"singlesDoubles", "Doubles"}},
-         missing,
-         "Don't forget your Match Notes",
-         "matchNotes"},
-        {{{"matchNotes", "lobbed well"}}, missing, "Don't forget the score", "score"},
-        {{{"score", "6-4"}}, missing, "Don't forget the other player.", "secondOpponent"},
-        {{{"secondOpponent", "bo park"}}, missing, "Don't forget your partner.", "partner"},
-        {{{"partner", "cy day"}, {"time", "1,5"}},
-         missing,
-         "Don't forget your Practice Notes",
-         "practiceNotes"},
-    };
-    for (const Step& step : steps) {
-        Fill(dialog, step.change);
-        Responder().Clear();
+    RunRecordNotes([&](TAddPlayRecordDlg& dialog) {
+        EXPECT_EQ(dialog.findChild<QLineEdit*>("date")->text(), "3/15/2026");
+        struct Step {
+            Fields change;
+            const char* caption;
+            const char* text;
+            const char* focus;
+        };
+        const char* missing = "Missing Data Field";
+        const char* badTime =
+            "Invalid Time Value, input hours played (ie: 1.25 = an hour and 15 minutes)";
+        const Step steps[] = {
+            {{{"date", ""}}, missing, "Please enter a date", "date"},
+            {{{"date", "2/30/2026"}}, "Invalid Date", "Please enter the play date", "date"},
+            {{{"date", "03/09/26"}}, missing, "Who did you play?", "who"},
+            {{{"who", "ann lee"}}, missing, "How long did you play?", "time"},
+            {{{"time", "12.01"}}, missing, badTime, "time"},
+            {{{"time", "0"}}, missing, badTime, "time"},
+            {{{"time", "-1"}}, missing, badTime, "time"},
+            {{{"time", "an hour"}}, missing, badTime, "time"},
+            {{{"time", "12"}, {"singlesDoubles", "Doubles"}},
+             missing,
+             "Don't forget your Match Notes",
+             "matchNotes"},
+            {{{"matchNotes", "lobbed well"}}, missing, "Don't forget the score", "score"},
+            {{{"score", "6-4"}}, missing, "Don't forget the other player.", "secondOpponent"},
+            {{{"secondOpponent", "bo park"}}, missing, "Don't forget your partner.", "partner"},
+            {{{"partner", "cy day"}, {"time", "1,5"}},
+             missing,
+             "Don't forget your Practice Notes",
+             "practiceNotes"},
+        };
+        for (const Step& step : steps) {
+            Fill(dialog, step.change);
+            Responder().Clear();
+            PressOk(dialog);
+            ASSERT_EQ(Responder().Shown().size(), 1u) << step.text;
+            EXPECT_EQ(Responder().Shown()[0].caption, step.caption);
+            EXPECT_EQ(Responder().Shown()[0].text, step.text);
+            ASSERT_NE(dialog.focusWidget(), nullptr) << step.text;
+            EXPECT_EQ(dialog.focusWidget()->objectName(), step.focus) << step.text;
+            EXPECT_EQ(dialog.result(), QDialog::Rejected);
+            EXPECT_EQ(App().PlayStore().Count(), 0u);
+        }
+        Fill(dialog, {{"practiceNotes", "footwork"}});
         PressOk(dialog);
-        ASSERT_EQ(Responder().Shown().size(), 1u) << step.text;
-        EXPECT_EQ(Responder().Shown()[0].caption, step.caption);
-        EXPECT_EQ(Responder().Shown()[0].text, step.text);
-        ASSERT_NE(dialog.focusWidget(), nullptr) << step.text;
-        EXPECT_EQ(dialog.focusWidget()->objectName(), step.focus) << step.text;
-        EXPECT_EQ(dialog.result(), QDialog::Rejected);
-        EXPECT_EQ(App().PlayStore().Count(), 0u);
-    }
-    Fill(dialog, {{"practiceNotes", "footwork"}});
-    PressOk(dialog);
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    });
     ASSERT_EQ(App().PlayStore().Count(), 1u);
     const PlayRecord& saved = Stored(0);
     EXPECT_EQ(saved.date, "3/9/2026");
@@ -333,19 +356,21 @@ TEST_F(RecordDialogsTest, FailedRolloverKeepsTheDialogOpen) {
     WriteFile("history.dat", Lines({KVR_History::kHeader}));
     fs::permissions("history.dat", fs::perms::owner_read | fs::perms::group_read);
     StartWindow();
-    TAddPlayRecordDlg dialog(&Client(), App());
-    Fill(dialog, kSinglesMatch);
-    PressOk(dialog);
-    EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_EQ(App().PlayStore().Count(), 30u);
-    ASSERT_FALSE(Responder().Shown().empty());
-    EXPECT_TRUE(Responder().Shown().back().text.startsWith("Unable to start a new goal period"));
-    EXPECT_EQ(dialog.findChild<QPlainTextEdit*>("matchNotes")->toPlainText(), "net rush");
+    RunRecordNotes([&](TAddPlayRecordDlg& dialog) {
+        Fill(dialog, kSinglesMatch);
+        PressOk(dialog);
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+        EXPECT_EQ(App().PlayStore().Count(), 30u);
+        ASSERT_FALSE(Responder().Shown().empty());
+        EXPECT_TRUE(
+            Responder().Shown().back().text.startsWith("Unable to start a new goal period"));
+        EXPECT_EQ(dialog.findChild<QPlainTextEdit*>("matchNotes")->toPlainText(), "net rush");
 
-    fs::permissions("history.dat", fs::perms::owner_write, fs::perm_options::add);
-    Responder().QueueAnswer(false);
-    PressOk(dialog);
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        fs::permissions("history.dat", fs::perms::owner_write, fs::perm_options::add);
+        Responder().QueueAnswer(false);
+        PressOk(dialog);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    });
     EXPECT_EQ(App().PlayStore().Count(), 1u);
     EXPECT_EQ(KVR_History().CountRecords(), 30);
 }
@@ -359,34 +384,35 @@ TEST_F(RecordDialogsTest, FailedSaveIsToldAndASavedMatchIsCharted) {
     WritePlayFile(1);
     fs::permissions("play.dat", fs::perms::owner_read);
     StartWindow();
-    TAddPlayRecordDlg dialog(&Client(), App());
-    Fill(dialog, kSinglesMatch);
-    PressOk(dialog);
-    EXPECT_EQ(Responder().Texts(), std::vector<QString>{"Error saving data!"});
-    EXPECT_EQ(Responder().Shown()[0].icon, kui::Icon::Warning);
-    EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_EQ(App().PlayStore().Count(), 1u);
-    EXPECT_EQ(dialog.findChild<QPlainTextEdit*>("matchNotes")->toPlainText(), "net rush");
-    EXPECT_FALSE(Exists("chart.dat"));
+    RunRecordNotes([&](TAddPlayRecordDlg& dialog) {
+        Fill(dialog, kSinglesMatch);
+        PressOk(dialog);
+        EXPECT_EQ(Responder().Texts(), std::vector<QString>{"Error saving data!"});
+        EXPECT_EQ(Responder().Shown()[0].icon, kui::Icon::Warning);
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+        EXPECT_EQ(App().PlayStore().Count(), 1u);
+        EXPECT_EQ(dialog.findChild<QPlainTextEdit*>("matchNotes")->toPlainText(), "net rush");
+        EXPECT_FALSE(Exists("chart.dat"));
 
-    fs::permissions("play.dat", fs::perms::owner_write, fs::perm_options::add);
-    Responder().Clear();
-    Responder().QueueAnswer(true);
-    Responder().QueueDialog([](QDialog& charting) {
-        for (auto [name, value] : {std::pair{"firstServeAttempts", 40},
-                                   {"firstServesIn", 25},
-                                   {"returnAttempts", 40},
-                                   {"returnsIn", 30}})
-            charting.findChild<QSpinBox*>(name)->setValue(value);
-        charting.findChild<QPushButton*>("okButton")->click();
-        return charting.result();
+        fs::permissions("play.dat", fs::perms::owner_write, fs::perm_options::add);
+        Responder().Clear();
+        Responder().QueueAnswer(true);
+        Responder().QueueDialog([](QDialog& charting) {
+            for (auto [name, value] : {std::pair{"firstServeAttempts", 40},
+                                       {"firstServesIn", 25},
+                                       {"returnAttempts", 40},
+                                       {"returnsIn", 30}})
+                charting.findChild<QSpinBox*>(name)->setValue(value);
+            charting.findChild<QPushButton*>("okButton")->click();
+            return charting.result();
+        });
+        PressOk(dialog);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        ASSERT_FALSE(Responder().Shown().empty());
+        EXPECT_EQ(Responder().Shown()[0].text, "Continue with Match Charting?");
+        EXPECT_EQ(Responder().Shown()[0].caption, "Charting");
+        EXPECT_EQ(Responder().DialogsRun(), std::vector<QString>{"CHARTING"});
     });
-    PressOk(dialog);
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    ASSERT_FALSE(Responder().Shown().empty());
-    EXPECT_EQ(Responder().Shown()[0].text, "Continue with Match Charting?");
-    EXPECT_EQ(Responder().Shown()[0].caption, "Charting");
-    EXPECT_EQ(Responder().DialogsRun(), std::vector<QString>{"CHARTING"});
     KVR_PlayData reread;
     ASSERT_EQ(reread.Load(), 1);
     EXPECT_EQ(reread.Count(), 2u);
@@ -470,7 +496,8 @@ TEST_F(RecordDialogsTest, AChartedMatchRepaintsEachViewOnce) {
 }
 
 // An edit starts from the stored record, keeps its ratings without asking
-// them again, and saves the change.
+// them again, and saves the change; a save that fails is told and changes
+// nothing, and OK then tries again.
 TEST_F(RecordDialogsTest, EditKeepsRatingsAndSaves) {
     {
         KVR_PlayData store;
@@ -479,18 +506,30 @@ TEST_F(RecordDialogsTest, EditKeepsRatingsAndSaves) {
         store.AddCopy(practice);
         ASSERT_EQ(store.Save(), 1);
     }
+    const std::string file = ReadFile("play.dat");
     StartWindow();
-    PlayRecord& stored = *App().PlayStore().At(0);
-    TAddPlayRecordDlg dialog(&Client(), App(), &stored);
-    EXPECT_EQ(dialog.findChild<QComboBox*>("kind")->currentText(), "Practice");
-    EXPECT_EQ(dialog.findChild<QComboBox*>("singlesDoubles")->currentText(), "Singles");
-    EXPECT_EQ(dialog.findChild<QComboBox*>("result")->currentIndex(), -1);
-    EXPECT_EQ(dialog.findChild<TPlayerList*>("who")->currentText(), "Ann Lee");
-    EXPECT_FALSE(dialog.findChild<QWidget*>("score")->isVisibleTo(&dialog));
-    Fill(dialog, {{"time", "2.25"}, {"who", "bo park"}});
-    PressOk(dialog);
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_TRUE(Responder().DialogsRun().empty());
+    fs::permissions("play.dat", fs::perms::owner_read);
+    RunEdit([&](TAddPlayRecordDlg& dialog) {
+        EXPECT_EQ(dialog.findChild<QComboBox*>("kind")->currentText(), "Practice");
+        EXPECT_EQ(dialog.findChild<QComboBox*>("singlesDoubles")->currentText(), "Singles");
+        EXPECT_EQ(dialog.findChild<QComboBox*>("result")->currentIndex(), -1);
+        EXPECT_EQ(dialog.findChild<TPlayerList*>("who")->currentText(), "Ann Lee");
+        EXPECT_FALSE(dialog.findChild<QWidget*>("score")->isVisibleTo(&dialog));
+        Fill(dialog, {{"time", "2.25"}, {"who", "bo park"}});
+        // A save that fails keeps the record as play.dat holds it and the
+        // form open with what was typed.
+        PressOk(dialog);
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+        EXPECT_EQ(Responder().Texts(), std::vector<QString>{"Error saving data!"});
+        EXPECT_EQ(Stored(0).who, "Ann Lee");
+        EXPECT_EQ(Stored(0).time, "1");
+        EXPECT_EQ(ReadFile("play.dat"), file);
+        EXPECT_EQ(dialog.findChild<TPlayerList*>("who")->currentText(), "bo park");
+        fs::permissions("play.dat", fs::perms::owner_write, fs::perm_options::add);
+        PressOk(dialog);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    });
+    EXPECT_EQ(Responder().DialogsRun(), std::vector<QString>{"Add Play Record"});
     KVR_PlayData reread;
     ASSERT_EQ(reread.Load(), 1);
     ASSERT_EQ(reread.Count(), 1u);
@@ -503,7 +542,7 @@ TEST_F(RecordDialogsTest, EditKeepsRatingsAndSaves) {
 // four fifths of the limit on; what the limit refuses is said, not cut.
 TEST_F(RecordDialogsTest, FieldsShowTheCharactersLeftNearTheirLimit) {
     StartWindow();
-    TAddPlayRecordDlg dialog(&Client(), App());
+    TAddPlayRecordDlg dialog(&Client(), App().PhoneStore().Names());
     dialog.show();
     dialog.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
@@ -558,7 +597,6 @@ TEST_F(RecordDialogsTest, EditedOutingRatingsCanBeSetAgain) {
     }
     const std::string saved = ReadFile("play.dat");
     StartWindow();
-    PlayRecord& stored = *App().PlayStore().At(0);
     // Alt+T presses "Ratings..." (an accelerator clicks a moment later):
     // at each level Forehand starts at `from` and Up raises it, Volley
     // (8 + 2) goes to 0 with Page Down, Escape goes on.
@@ -581,20 +619,18 @@ TEST_F(RecordDialogsTest, EditedOutingRatingsCanBeSetAgain) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_T, Qt::AltModifier);
         EXPECT_TRUE(QTest::qWaitFor([&] { return Responder().DialogsRun().size() == before + 4; }));
     };
-    {
-        TAddPlayRecordDlg dialog(&Client(), App(), &stored);
+    RunEdit([&](TAddPlayRecordDlg& dialog) {
         pressRatings(dialog, 8);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    }
+    });
     EXPECT_EQ(ReadFile("play.dat"), saved);
-    {
-        TAddPlayRecordDlg dialog(&Client(), App(), &stored);
+    RunEdit([&](TAddPlayRecordDlg& dialog) {
         pressRatings(dialog, 8);
         pressRatings(dialog, 9); // from the ratings just set
         PressOk(dialog);
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    }
+    });
     KVR_PlayData reread;
     ASSERT_EQ(reread.Load(), 1);
     const PlayRecord& edited = *reread.At(0);
@@ -624,23 +660,23 @@ TEST_F(RecordDialogsTest, EditKeepsUntouchedFieldsWhole) {
     StartWindow();
     PlayRecord& record = *App().PlayStore().At(0);
     std::filesystem::remove("play.dat");
-    {
-        TAddPlayRecordDlg dialog(&Client(), App(), &record);
+    RunEdit([](TAddPlayRecordDlg& dialog) {
         QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
                           Qt::LeftButton);
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    }
+    });
     EXPECT_FALSE(fs::exists("play.dat"));
     EXPECT_EQ(record.ToLine(), stored.ToLine());
 
-    TAddPlayRecordDlg dialog(&Client(), App(), &record);
-    auto* time = dialog.findChild<QLineEdit*>("time");
-    time->setFocus();
-    QTest::keyClick(time, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(time, "2");
-    QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
-                      Qt::LeftButton);
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    RunEdit([](TAddPlayRecordDlg& dialog) {
+        auto* time = dialog.findChild<QLineEdit*>("time");
+        time->setFocus();
+        QTest::keyClick(time, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(time, "2");
+        QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
+                          Qt::LeftButton);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    });
     stored.time = "2";
     KVR_PlayData reread;
     ASSERT_EQ(reread.Load(), 1);
@@ -656,37 +692,38 @@ TEST_F(RecordDialogsTest, KeyboardAlone) {
     WriteFile("phone.dat", Lines({"ZBD Data File Format 2.5", "1",
                                   "\"Ann Lee\",\"\",\"\",\"\",\"\",\"\",\"\""}));
     StartWindow();
-    TAddPlayRecordDlg dialog(&Client(), App());
-    dialog.show();
-    dialog.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-    EXPECT_EQ(QApplication::focusWidget(), dialog.findChild<QLineEdit*>("date"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), dialog.findChild<QComboBox*>("singlesDoubles"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::AltModifier);
-    // Enter in a player list is OK too: here the name is still missing.
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_EQ(Responder().Texts(), std::vector<QString>{"Who did you play?"});
-    QTest::keyClicks(QApplication::focusWidget(), "an");
-    // The letters typed stay as typed until the offered name is chosen.
-    auto* who = dialog.findChild<TPlayerList*>("who");
-    EXPECT_EQ(who->currentText(), "an");
-    ASSERT_TRUE(who->Suggester()->popup()->isVisible());
-    QTest::keyClick(KeyTarget(), Qt::Key_Down);
-    EXPECT_EQ(who->currentText(), "an");
-    QTest::keyClick(KeyTarget(), Qt::Key_Return);
-    EXPECT_EQ(who->currentText(), "Ann Lee");
-    EXPECT_FALSE(who->Suggester()->popup()->isVisible());
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_M, Qt::AltModifier);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_L); // Lesson
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_I, Qt::AltModifier);
-    QTest::keyClicks(QApplication::focusWidget(), "1");
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), dialog.findChild<QPlainTextEdit*>("practiceNotes"));
-    QTest::keyClicks(QApplication::focusWidget(), "topspin");
-    Responder().QueueAnswer(false);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    RunRecordNotes([&](TAddPlayRecordDlg& dialog) {
+        dialog.show();
+        dialog.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        EXPECT_EQ(QApplication::focusWidget(), dialog.findChild<QLineEdit*>("date"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), dialog.findChild<QComboBox*>("singlesDoubles"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::AltModifier);
+        // Enter in a player list is OK too: here the name is still missing.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(Responder().Texts(), std::vector<QString>{"Who did you play?"});
+        QTest::keyClicks(QApplication::focusWidget(), "an");
+        // The letters typed stay as typed until the offered name is chosen.
+        auto* who = dialog.findChild<TPlayerList*>("who");
+        EXPECT_EQ(who->currentText(), "an");
+        ASSERT_TRUE(who->Suggester()->popup()->isVisible());
+        QTest::keyClick(KeyTarget(), Qt::Key_Down);
+        EXPECT_EQ(who->currentText(), "an");
+        QTest::keyClick(KeyTarget(), Qt::Key_Return);
+        EXPECT_EQ(who->currentText(), "Ann Lee");
+        EXPECT_FALSE(who->Suggester()->popup()->isVisible());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_M, Qt::AltModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_L); // Lesson
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_I, Qt::AltModifier);
+        QTest::keyClicks(QApplication::focusWidget(), "1");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), dialog.findChild<QPlainTextEdit*>("practiceNotes"));
+        QTest::keyClicks(QApplication::focusWidget(), "topspin");
+        Responder().QueueAnswer(false);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    });
     ASSERT_EQ(App().PlayStore().Count(), 1u);
     EXPECT_EQ(Stored(0).kind, "L");
     EXPECT_EQ(Stored(0).who, "Ann Lee");
@@ -701,7 +738,7 @@ TEST_F(RecordDialogsTest, TypedNameStaysAsTypedUntilAnOfferedNameIsChosen) {
               Lines({"ZBD Data File Format 2.5", "2", "\"Ann Lee\",\"\",\"\",\"\",\"\",\"\",\"\"",
                      "\"Joanna Ray\",\"\",\"\",\"\",\"\",\"\",\"\""}));
     StartWindow();
-    TAddPlayRecordDlg dialog(&Client(), App());
+    TAddPlayRecordDlg dialog(&Client(), App().PhoneStore().Names());
     dialog.show();
     dialog.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
@@ -733,29 +770,26 @@ TEST_F(RecordDialogsTest, TypedNameStaysAsTypedUntilAnOfferedNameIsChosen) {
     EXPECT_EQ(who->currentText(), "Ann");
 }
 
-// The list holds each name once, sorted regardless of case; a text in the
-// list selects its entry, any other is shown as typed.
+// The list holds each name once, sorted regardless of case, from a plain
+// list of stored names (an empty one left out, bytes that are no UTF-8 read
+// as Windows-1252); a text in the list selects its entry, any other is
+// shown as typed.
 TEST_F(RecordDialogsTest, PlayerListFillsSortedNamesOnceAndShowsTheText) {
     StartApp();
-    KVR_PhoneData phones;
-    for (const char* name : {"bob", "Ann", "Bob", "Carl"}) {
-        PhoneRecord entry;
-        entry.name = name;
-        phones.AddCopy(entry);
-    }
+    const std::vector<std::string> names{"bob", "Ann", "", "Bob", "Carl", "Zo\xEB"};
     TPlayerList list;
     list.addItem(QStringLiteral("Carl"));
     list.addItem(QStringLiteral("ann"));
-    EXPECT_EQ(list.FillPlayers(phones, QStringLiteral("Zed")), 4);
+    list.FillPlayers(names, QStringLiteral("Zed"));
     QStringList items;
     for (int i = 0; i < list.count(); ++i)
         items.push_back(list.itemText(i));
-    EXPECT_EQ(items, (QStringList{"Ann", "ann", "Bob", "bob", "Carl"}));
+    EXPECT_EQ(items, (QStringList{"Ann", "ann", "Bob", "bob", "Carl", QStringLiteral("Zoë")}));
     EXPECT_EQ(list.currentIndex(), -1);
     EXPECT_EQ(list.currentText(), "Zed");
-    list.FillPlayers(phones, QStringLiteral("bob"));
+    list.FillPlayers(names, QStringLiteral("bob"));
     EXPECT_EQ(list.currentIndex(), 3);
-    EXPECT_EQ(list.count(), 5);
+    EXPECT_EQ(list.count(), 6);
 }
 
 } // namespace
