@@ -314,7 +314,12 @@ BackupResult BackupBeforeChange(const std::vector<std::string>& names,
             continue;
         }
         // The day's copy, or one kept since, already holds these bytes.
-        if (ReadWholeFile(Join(folder, name)) == contents)
+        std::vector<std::string> copies;
+        ListFolder(folder, copies);
+        if (std::any_of(copies.begin(), copies.end(), [&](const std::string& copy) {
+                return (copy == name || copy.starts_with(name + kBeforeMark)) &&
+                       ReadWholeFile(Join(folder, copy)) == contents;
+            }))
             continue;
         struct stat info {};
         if (lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
