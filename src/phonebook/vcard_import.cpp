@@ -317,6 +317,16 @@ ContactsImport ReadContactsForImport(const QString& path, const KVR_PhoneData& p
     return result;
 }
 
+std::vector<kvr::Change<PhoneRecord>> ContactsChanges(const ContactsImport& read, bool update) {
+    std::vector<kvr::Change<PhoneRecord>> changes;
+    for (const PhoneRecord& entry : read.added)
+        changes.push_back(kvr::Added(entry));
+    if (update)
+        for (const auto& [target, entry] : read.updated)
+            changes.push_back(kvr::Updated(*target, entry));
+    return changes;
+}
+
 bool ImportContacts(QWidget* parent, const QString& path, KVR_PhoneData& phones) {
     const ContactsImport read = ReadContactsForImport(path, phones);
     if (!read.error.isEmpty()) {
@@ -329,12 +339,7 @@ bool ImportContacts(QWidget* parent, const QString& path, KVR_PhoneData& phones)
                                       "phone book"),
                        update))
         return false;
-    std::vector<kvr::Change<PhoneRecord>> changes;
-    for (const PhoneRecord& entry : read.added)
-        changes.push_back(kvr::Added(entry));
-    if (update)
-        for (const auto& [target, entry] : read.updated)
-            changes.push_back(kvr::Updated(*target, entry));
+    const std::vector<kvr::Change<PhoneRecord>> changes = ContactsChanges(read, update);
     if (changes.empty() || !BackUpBeforeImport(parent, {phones.FileName()}, kCaption))
         return false;
     return CommitAll(parent, phones, changes);

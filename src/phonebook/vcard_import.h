@@ -36,6 +36,11 @@ struct ContactsImport {
 // card changes its number or notes it is one to update, else it is present.
 ContactsImport ReadContactsForImport(const QString& path, const KVR_PhoneData& phones);
 
+// The changes that store what an import read, one save for all
+// (KVR_PhoneData::CommitAll): the new entries, and with `update` the entries
+// of the book to update.
+std::vector<kvr::Change<PhoneRecord>> ContactsChanges(const ContactsImport& read, bool update);
+
 // Imports the vCard file at `path` into `phones`: a file that cannot be read
 // is told, the preview shows what comes in and offers to update the names
 // already in the book, phone.dat is backed up, and the entries are stored

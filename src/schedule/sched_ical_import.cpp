@@ -393,6 +393,14 @@ CalendarImport ReadCalendarForImport(const QString& path, const SchedClass& sche
     return result;
 }
 
+std::vector<kvr::Change<SchedRecord>> CalendarChanges(const CalendarImport& read) {
+    std::vector<kvr::Change<SchedRecord>> changes;
+    changes.reserve(read.events.size());
+    for (auto event = read.events.rbegin(); event != read.events.rend(); ++event)
+        changes.push_back(kvr::Added(*event));
+    return changes;
+}
+
 bool ImportCalendar(QWidget* parent, const QString& path, SchedClass& schedule) {
     const CalendarImport read = ReadCalendarForImport(path, schedule, ZBD_Date());
     if (!read.error.isEmpty()) {
@@ -402,13 +410,7 @@ bool ImportCalendar(QWidget* parent, const QString& path, SchedClass& schedule) 
     if (!ConfirmImport(parent, kCaption, read.report, QStringLiteral("events")) ||
         read.events.empty() || !BackUpBeforeImport(parent, {schedule.FileName()}, kCaption))
         return false;
-    // The store puts an event added later in front of those of its day, so
-    // the events go in last first to stand in the file's order.
-    std::vector<kvr::Change<SchedRecord>> changes;
-    changes.reserve(read.events.size());
-    for (auto event = read.events.rbegin(); event != read.events.rend(); ++event)
-        changes.push_back(kvr::Added(*event));
-    return CommitAll(parent, schedule, changes);
+    return CommitAll(parent, schedule, CalendarChanges(read));
 }
 
 } // namespace kui

@@ -36,6 +36,12 @@ struct CalendarImport {
 CalendarImport ReadCalendarForImport(const QString& path, const SchedClass& schedule,
                                      const ZBD_Date& today);
 
+// The changes that store what an import read, one save for all
+// (SchedClass::CommitAll): the events go in last first, since the store puts
+// an event added later in front of those of its day, so that they stand in
+// the file's order.
+std::vector<kvr::Change<SchedRecord>> CalendarChanges(const CalendarImport& read);
+
 // Imports the calendar at `path` into `schedule`: a file that cannot be read
 // is told, the preview shows what comes in, sched.dat is backed up, and the
 // events are stored with one save (all or nothing). True when events were
