@@ -27,11 +27,6 @@ template <class Store> std::vector<std::string> StoredLines(const Store& store) 
     return lines;
 }
 
-// Loads a store from the file it is bound to, in the working folder.
-template <class Store> void Reload(Store& store) {
-    ASSERT_EQ(store.Load(), 1);
-}
-
 class ImportRoundTripTest : public TempDirTest {
 protected:
     static void SetUpTestSuite() { EnsureApplication(); }
@@ -47,8 +42,8 @@ TEST_F(ImportRoundTripTest, ExportedCalendarAndContactsComeBackWhole) {
     WriteFile("phone.dat", data.PhoneFile());
     SchedClass events;
     KVR_PhoneData phones;
-    Reload(events);
-    Reload(phones);
+    ASSERT_EQ(events.Load(), 1);
+    ASSERT_EQ(phones.Load(), 1);
     // Times as a player may type them: no clock time, a 24-hour one, none.
     for (const char* time : {"evening", "18:05", ""})
         events.AddCopy(MakeEvent("6/1/2025", "Bo (coach) Park", time, "Lobs, then; smash"));
@@ -75,8 +70,8 @@ TEST_F(ImportRoundTripTest, ExportedCalendarAndContactsComeBackWhole) {
                   pass == 0);
     }
     EXPECT_TRUE(responder.Shown().empty()) << responder.Texts().front().toStdString();
-    Reload(newEvents);
-    Reload(newPhones);
+    ASSERT_EQ(newEvents.Load(), 1);
+    ASSERT_EQ(newPhones.Load(), 1);
     EXPECT_EQ(StoredLines(newEvents), StoredLines(events));
     EXPECT_EQ(StoredLines(newPhones), StoredLines(phones));
 
