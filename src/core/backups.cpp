@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -61,11 +62,28 @@ bool IsOurFileName(const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
-// A data file's name, or its name with the mark of a file left unread.
+// Between a data file's name and the time of day of a copy kept before a
+// change.
+constexpr const char* kBeforeMark = ".before-";
+
+// "183012" or "183012-2": digits, then at most one dash and digits.
+bool IsTimeMark(const std::string& text) {
+    if (text.empty() || text.front() == '-' || text.back() == '-' ||
+        std::count(text.begin(), text.end(), '-') > 1)
+        return false;
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return c == '-' || (c >= '0' && c <= '9'); });
+}
+
+// A data file's name, its name with the mark of a file left unread, or that
+// of a copy kept before a change.
 bool IsBackupEntryName(const std::string& name) {
     const std::string suffix = kUnreadSuffix;
     if (name.size() > suffix.size() && name.ends_with(suffix))
         return IsOurFileName(name.substr(0, name.size() - suffix.size()));
+    if (const size_t mark = name.find(kBeforeMark); mark != std::string::npos)
+        return IsOurFileName(name.substr(0, mark)) &&
+               IsTimeMark(name.substr(mark + std::strlen(kBeforeMark)));
     return IsOurFileName(name);
 }
 
@@ -189,6 +207,16 @@ BackupResult CompleteDayFolder(const std::string& dataFolder, const std::string&
     return result;
 }
 
+// "183012": the time of day now, on the local clock.
+std::string TimeOfDayMark() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d%02d%02d", local.tm_hour, local.tm_min, local.tm_sec);
+    return text;
+}
+
 } // namespace
 
 const std::vector<std::string>& BackupFileNames() {
@@ -262,6 +290,62 @@ BackupResult MakeDailyBackup(const std::string& dataFolder) {
     result.outcome =
         result.problems.empty() ? BackupResult::Outcome::Made : BackupResult::Outcome::Failed;
     PruneOldBackups(backups, today);
+    return result;
+}
+
+BackupResult BackupBeforeChange(const std::vector<std::string>& names,
+                                const std::string& dataFolder) {
+    BackupResult daily = MakeDailyBackup(dataFolder);
+    BackupResult result;
+    result.folder = daily.folder;
+    const std::string folder = Join(dataFolder, daily.folder);
+    bool kept = daily.outcome == BackupResult::Outcome::Made;
+    bool any = false;
+    for (const std::string& name : names) {
+        const std::string source = Join(dataFolder, name);
+        if (!FileExists(source))
+            continue;
+        any = true;
+        errno = 0;
+        const auto contents = ReadWholeFile(source);
+        if (!contents) {
+            result.problems.push_back("'" + name +
+                                      "' could not be read: " + Reason(errno ? errno : EIO));
+            continue;
+        }
+        // The day's copy, or one kept since, already holds these bytes.
+        std::vector<std::string> copies;
+        ListFolder(folder, copies);
+        if (std::any_of(copies.begin(), copies.end(), [&](const std::string& copy) {
+                return (copy == name || copy.starts_with(name + kBeforeMark)) &&
+                       ReadWholeFile(Join(folder, copy)) == contents;
+            }))
+            continue;
+        struct stat info {};
+        if (lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+            result.problems.push_back("'" + name + "' could not be kept: '" + daily.folder +
+                                      "' could not be made");
+            continue;
+        }
+        const std::string stem = Join(folder, name + kBeforeMark + TimeOfDayMark());
+        std::string copy = stem;
+        for (int n = 2; lstat(copy.c_str(), &info) == 0; ++n)
+            copy = stem + "-" + std::to_string(n);
+        errno = 0;
+        if (!WriteFileAtomically(copy, *contents, source)) {
+            result.problems.push_back("'" + name +
+                                      "' could not be written: " + Reason(errno ? errno : EIO));
+            continue;
+        }
+        kept = true;
+    }
+    if (!result.problems.empty())
+        result.outcome = BackupResult::Outcome::Failed;
+    else if (kept)
+        result.outcome = BackupResult::Outcome::Made;
+    else
+        result.outcome =
+            any ? BackupResult::Outcome::AlreadyMade : BackupResult::Outcome::NothingToCopy;
     return result;
 }
 

@@ -40,4 +40,16 @@ struct BackupResult {
 // written leaves no backup for the day. Nothing outside backups/ is changed.
 BackupResult MakeDailyBackup(const std::string& dataFolder = ".");
 
+// Keeps the data files `names` (of BackupFileNames) as they are now, before
+// an import or a merge changes them, in today's folder of the daily backups:
+// today's backup is made first when there is none, and a file whose bytes
+// differ from its copy there (it changed since the day's first start) is
+// copied beside it as "sched.dat.before-183012" (the time of day; "-2",
+// "-3"... when that name is taken). These copies go with their day's folder.
+// Made when a copy was written, AlreadyMade when the day's folder holds the
+// files as they are, NothingToCopy when none of them exists, Failed (with
+// the problems) when a file could not be kept.
+BackupResult BackupBeforeChange(const std::vector<std::string>& names,
+                                const std::string& dataFolder = ".");
+
 } // namespace kvr

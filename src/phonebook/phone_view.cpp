@@ -6,6 +6,7 @@
 #include "phonebook/phone_dialogs.h"
 #include "phonebook/phonebook_commands.h"
 #include "phonebook/vcard.h"
+#include "phonebook/vcard_import.h"
 #include "play/find_dialog.h"
 #include "play/statistics.h"
 #include "ui/button_row.h"
@@ -381,7 +382,25 @@ void TKvrPhoneWin::resizeEvent(QResizeEvent* event) {
 }
 
 void TKvrPhoneWin::AddContextActions(QMenu& menu) {
+    menu.addAction(QStringLiteral("&Import Contacts..."), this, &TKvrPhoneWin::ImportContacts);
     menu.addAction(QStringLiteral("&Export Contacts..."), this, &TKvrPhoneWin::ExportContacts);
+}
+
+void TKvrPhoneWin::ImportContacts() {
+    QFileDialog dialog(this, QStringLiteral("Import Contacts"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(
+        {QStringLiteral("vCard files (*.vcf *.vcard)"), QStringLiteral("All files (*)")});
+    if (kui::RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    KVR_PhoneData& phones = App().PhoneStore();
+    if (!kui::ImportContacts(this, dialog.selectedFiles().constFirst(), phones))
+        return;
+    // The figures of the new and changed entries, in one pass.
+    phones.ComputeAllStats(App().PlayStore());
+    App().RecordsChanged(kui::Store::Phone);
+    Changed();
 }
 
 void TKvrPhoneWin::ExportContacts() {

@@ -39,8 +39,8 @@ QString SideText(const std::string& code);
 
 // The phone book view: one entry a page, in name order. The player pages
 // through the book (wrapping at both ends), finds a name, and adds, edits
-// or deletes entries. "Export Contacts..." in its context menu writes the
-// book as vCards.
+// or deletes entries. "Import Contacts..." in its context menu reads
+// vCards into the book, "Export Contacts..." writes the book as vCards.
 class TKvrPhoneWin : public TKvrChild {
     Q_OBJECT
 public:
@@ -54,6 +54,8 @@ public:
     void AddEntry();
     void EditEntry();
     void DeleteEntry();
+    // Asks for a vCard file and imports its contacts after a preview.
+    void ImportContacts();
     // Asks for a file and writes every entry to it as a vCard.
     void ExportContacts();
 

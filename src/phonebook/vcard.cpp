@@ -5,6 +5,8 @@
 #include "phonebook/phone_store.h"
 #include "ui/text.h"
 
+#include <utility>
+
 #include <QFile>
 #include <QStringList>
 
@@ -72,6 +74,14 @@ QByteArray VCards(const KVR_PhoneData& phones) {
                     QStringLiteral("TEL;VALUE=text:") + Escaped(FromStored(entry.phoneNumber)));
         if (!entry.notes.empty())
             AddLine(out, QStringLiteral("NOTE:") + Escaped(FromStored(entry.notes)));
+        for (const auto& [property, value] : {std::pair{kRatingProperty, &entry.rating},
+                                              std::pair{kSideProperty, &entry.playingSide},
+                                              std::pair{kStyleProperty, &entry.playingStyle},
+                                              std::pair{kBackhandProperty, &entry.backhandStyle}}) {
+            if (!value->empty())
+                AddLine(out,
+                        QLatin1String(property) + QLatin1Char(':') + Escaped(FromStored(*value)));
+        }
         AddLine(out, QStringLiteral("END:VCARD"));
     }
     return out;

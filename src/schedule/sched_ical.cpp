@@ -88,7 +88,7 @@ int ClockMinutes(const std::string& time) {
 std::string CalendarText(const SchedClass& store) {
     std::unique_ptr<icalcomponent, ComponentFree> calendar(icalcomponent_vanew(
         ICAL_VCALENDAR_COMPONENT, icalproperty_new_version("2.0"),
-        icalproperty_new_prodid("-//Kavora//Scheduler//EN"), static_cast<void*>(nullptr)));
+        icalproperty_new_prodid(kCalendarProductId), static_cast<void*>(nullptr)));
     const icaltimetype stamp = icaltime_current_time_with_zone(icaltimezone_get_utc_timezone());
     std::map<std::string, int> occurrences;
     for (unsigned i = 0; i < store.Count(); ++i) {
@@ -119,6 +119,13 @@ std::string CalendarText(const SchedClass& store) {
         }
         icalcomponent_add_property(vevent, icalproperty_new_dtstart(start));
         icalcomponent_add_property(vevent, icalproperty_new_summary(summary.c_str()));
+        // The time as typed ("18:30", "evening"), for this program to read
+        // back; other calendars keep or ignore it.
+        if (!event.time.empty()) {
+            icalproperty* typed = icalproperty_new_x(Utf8(event.time).c_str());
+            icalproperty_set_x_name(typed, kTimeProperty);
+            icalcomponent_add_property(vevent, typed);
+        }
         if (!event.where.empty())
             icalcomponent_add_property(vevent,
                                        icalproperty_new_location(Utf8(event.where).c_str()));

@@ -22,4 +22,9 @@ std::string CalendarText(const SchedClass& store);
 // The minutes after midnight of a clock time typed as free text, or -1.
 int ClockMinutes(const std::string& time);
 
+// The property of an exported event that holds its time as typed.
+inline constexpr const char* kTimeProperty = "X-KAVORA-TIME";
+// The product identifier of the calendars the program writes.
+inline constexpr const char* kCalendarProductId = "-//Kavora//Scheduler//EN";
+
 } // namespace kui

@@ -6,6 +6,7 @@
 #include "phonebook/phone_store.h"
 #include "schedule/sched_dialogs.h"
 #include "schedule/sched_ical.h"
+#include "schedule/sched_ical_import.h"
 #include "schedule/sched_store.h"
 #include "schedule/schedule_commands.h"
 #include "ui/button_row.h"
@@ -366,7 +367,20 @@ void TKvrSchedWin::Find() {
 }
 
 void TKvrSchedWin::AddContextActions(QMenu& menu) {
+    menu.addAction(QStringLiteral("&Import Calendar..."), this, &TKvrSchedWin::ImportCalendar);
     menu.addAction(QStringLiteral("&Export Calendar..."), this, &TKvrSchedWin::ExportCalendar);
+}
+
+void TKvrSchedWin::ImportCalendar() {
+    QFileDialog dialog(this, QStringLiteral("Import Calendar"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(
+        {QStringLiteral("iCalendar files (*.ics *.ical *.ifb)"), QStringLiteral("All files (*)")});
+    if (kui::RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    if (kui::ImportCalendar(this, dialog.selectedFiles().constFirst(), App().SchedStore()))
+        App().RecordsChanged(kui::Store::Schedule);
 }
 
 void TKvrSchedWin::ExportCalendar() {

@@ -35,6 +35,8 @@ public:
     // A click and a double click on cell `cell` of the grid as last laid out.
     void ClickCell(int cell);
     void DoubleClickCell(int cell);
+    // Asks for an iCalendar file and imports its events after a preview.
+    void ImportCalendar();
     // Asks for a file and writes the events to it as an iCalendar file.
     void ExportCalendar();
 
@@ -56,7 +58,8 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     QPoint KeyboardMenuPoint() const override;
-    // "Export Calendar..." after the picture's entries.
+    // "Import Calendar..." and "Export Calendar..." after the picture's
+    // entries.
     void AddContextActions(QMenu& menu) override;
 
 private:

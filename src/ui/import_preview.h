@@ -6,6 +6,10 @@
 #include <QDialog>
 #include <QString>
 
+class QCheckBox;
+class QLabel;
+class QPushButton;
+
 namespace kui {
 
 // Shows what an import will do before anything is stored: how many records
@@ -19,10 +23,34 @@ public:
     // what is imported ("outings").
     ImportPreviewDlg(QWidget* parent, const QString& caption, const kvr::ImportReport& report,
                      const QString& noun);
+
+    // Adds a check box (objectName "update") with `text` under the figures,
+    // cleared at first: whether the records already there that the import
+    // would change (report.updated) are changed. While it is cleared they
+    // count as already there, and OK is enabled only when there is something
+    // to add.
+    void OfferUpdate(const QString& text);
+    // Whether the player checked that box.
+    bool UpdateChosen() const;
+
+private:
+    // The figures and OK as the check box stands.
+    void ShowFigures();
+
+    kvr::ImportReport report_;
+    QString noun_;
+    QLabel* summary_ = nullptr;
+    QPushButton* ok_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+    QCheckBox* update_ = nullptr;
 };
 
 // Runs the preview; true when the player chose OK.
 bool ConfirmImport(QWidget* parent, const QString& caption, const kvr::ImportReport& report,
                    const QString& noun);
+// The same with the check box of OfferUpdate (`updateText`); `update` then
+// tells whether the player checked it.
+bool ConfirmImport(QWidget* parent, const QString& caption, const kvr::ImportReport& report,
+                   const QString& noun, const QString& updateText, bool& update);
 
 } // namespace kui

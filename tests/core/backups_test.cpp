@@ -174,5 +174,36 @@ TEST_F(BackupsTest, FailedWriteLeavesNoBackupAndALeftoverIsFinishedAfresh) {
     EXPECT_EQ(ReadFile("backups/2026-03-06.partial/mine.txt"), "the player's own");
 }
 
+// Before an import: today's backup is made when there is none; a file
+// changed since then gets a copy of its own beside it (a second one a name
+// of its own), one already kept none; those copies go with their day.
+TEST_F(BackupsTest, CopyBeforeAChangeKeepsEachFileAsItIsNow) {
+    EXPECT_EQ(kvr::BackupBeforeChange({"sched.dat"}).outcome, Outcome::NothingToCopy);
+    WriteFile("sched.dat", "one");
+    kvr::BackupResult result = kvr::BackupBeforeChange({"sched.dat", "phone.dat"});
+    EXPECT_EQ(result.outcome, Outcome::Made);
+    EXPECT_EQ(result.folder, "backups/2026-03-05");
+    EXPECT_EQ(Entries("backups/2026-03-05"), std::set<std::string>{"sched.dat"});
+    EXPECT_EQ(kvr::BackupBeforeChange({"sched.dat"}).outcome, Outcome::AlreadyMade);
+
+    for (const char* contents : {"two", "three"}) {
+        WriteFile("sched.dat", contents);
+        EXPECT_EQ(kvr::BackupBeforeChange({"sched.dat"}).outcome, Outcome::Made);
+    }
+    std::set<std::string> kept;
+    for (const std::string& name : Entries("backups/2026-03-05"))
+        if (name != "sched.dat")
+            kept.insert(ReadFile("backups/2026-03-05/" + name));
+    EXPECT_EQ(kept, (std::set<std::string>{"two", "three"}));
+    EXPECT_EQ(ReadFile("backups/2026-03-05/sched.dat"), "one");
+    EXPECT_EQ(kvr::BackupBeforeChange({"sched.dat"}).outcome, Outcome::AlreadyMade);
+
+    for (int day = 6; day <= 19; ++day) {
+        ZBD_Date::FixToday(3, day, 2026);
+        ASSERT_EQ(kvr::MakeDailyBackup().outcome, Outcome::Made) << day;
+    }
+    EXPECT_FALSE(Exists("backups/2026-03-05"));
+}
+
 } // namespace
 } // namespace kvrtest

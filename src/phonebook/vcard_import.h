@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "core/import_report.h"
+#include "phonebook/phone_store.h"
+
+#include <utility>
+#include <vector>
+
+#include <QString>
+
+class QWidget;
+
+namespace kui {
+
+// What a vCard file would bring into the phone book.
+struct ContactsImport {
+    kvr::ImportReport report;
+    // New entries, in the order of the file.
+    std::vector<PhoneRecord> added;
+    // Entries of the book whose name a card holds, with the number and
+    // notes of that card: applied only when the player chooses to.
+    std::vector<std::pair<const PhoneRecord*, PhoneRecord>> updated;
+    // Why nothing could be read: the file is empty, holds no vCard or cannot
+    // be read. Empty otherwise.
+    QString error;
+};
+
+// Reads a vCard file (versions 2.1, 3.0 and 4.0: folded lines,
+// quoted-printable and escaped text, any character set), storing nothing.
+// Each card gives an entry: FN as the name (N when there is no FN),
+// capitalised as typed names are; the first TEL as the phone number; NOTE as
+// the notes; each cut to its field's limit with a note in the report. The
+// playing profile a card of this program's own export carries comes back
+// too. A name already in the book (ignoring case) is no new entry: when the
+// card changes its number or notes it is one to update, else it is present.
+ContactsImport ReadContactsForImport(const QString& path, const KVR_PhoneData& phones);
+
+// The changes that store what an import read, one save for all
+// (KVR_PhoneData::CommitAll): the new entries, and with `update` the entries
+// of the book to update.
+std::vector<kvr::Change<PhoneRecord>> ContactsChanges(const ContactsImport& read, bool update);
+
+// Imports the vCard file at `path` into `phones`: a file that cannot be read
+// is told, the preview shows what comes in and offers to update the names
+// already in the book, phone.dat is backed up, and the entries are stored
+// with one save (all or nothing). True when entries were stored; the caller
+// then computes their figures and raises the phone book's change signal.
+bool ImportContacts(QWidget* parent, const QString& path, KVR_PhoneData& phones);
+
+} // namespace kui

@@ -1,0 +1,160 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "phonebook/phone_view.h"
+#include "phonebook/phonebook_commands.h"
+#include "phonebook/vcard_import.h"
+#include "support/app_fixture.h"
+#include "support/process.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
+
+namespace kvrtest {
+namespace {
+
+std::vector<std::string> Entries(const std::vector<PhoneRecord>& entries) {
+    std::vector<std::string> lines;
+    for (const PhoneRecord& entry : entries)
+        lines.push_back(entry.ToLine());
+    return lines;
+}
+
+class ContactsImportTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        ZBD_Date::FixToday(12, 15, 2001);
+    }
+    void TearDown() override {
+        ZBD_Date::UseSystemClock();
+        AppTest::TearDown();
+    }
+};
+
+// Contacts as a phone writes them (vCard 3.0 from python3-vobject: several
+// numbers, a photo, escaped text), an old card in quoted-printable and
+// Latin-1 with only N, a folded vCard 4.0 card with a tel: number, and
+// cards for names already in the book: one with a new number is offered
+// for an update, one with nothing new is already there.
+TEST_F(ContactsImportTest, CardsOfOtherProgramsAndVersionsComeIn) {
+    const char* script = R"(
+import vobject
+def card(name, tels, note=None, photo=None):
+    c = vobject.vCard()
+    c.add('fn').value = name
+    words = name.split()
+    c.add('n').value = vobject.vcard.Name(family=words[-1], given=' '.join(words[:-1]))
+    if photo:
+        p = c.add('photo')
+        p.encoding_param = 'b'
+        p.type_param = 'JPEG'
+        p.value = photo
+    for number, kind in tels:
+        t = c.add('tel')
+        t.value = number
+        t.type_param = kind
+    if note:
+        c.add('note').value = note
+    return c.serialize()
+out = card('Ann Lee', [('+1 503 555 0101', 'CELL'), ('503 555 0199', 'HOME')],
+           'Lefty, big serve\nplays Tuesdays', bytes(range(256)) * 8)
+out += card('bo van dyke', [('555-0102', 'WORK')], 'Slices; ' * 20)
+out += card('dee fox', [('555-1111', 'CELL')])
+out += card('Eve Hart', [('555-2222', 'CELL')])
+open('phone.vcf', 'w', newline='').write(out)
+)";
+    const ProcessRun python = RunProcess("/usr/bin/python3", {"-c", script});
+    ASSERT_EQ(python.code, 0) << python.err.toStdString();
+    std::string file = ReadFile("phone.vcf");
+    file += "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=ISO-8859-1:M\xfcller;J\xfcrgen\r\n"
+            "TEL;CELL:555-0199\r\nNOTE;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:Caf=C3=A9 =\r\n"
+            "after matches\r\nEND:VCARD\r\n"
+            "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Cy\r\n  Young\r\nTEL;VALUE=uri:tel:+1-555-0103\r\n"
+            "END:VCARD\r\nBEGIN:VCARD\r\nVERSION:4.0\r\nTEL:555\r\nEND:VCARD\r\n";
+    WriteFile("phone.vcf", file);
+
+    KVR_PhoneData book;
+    book.AddCopy(MakePhone("Dee Fox", "555-0000", "Steady"));
+    book.AddCopy(MakePhone("Eve Hart", "555-2222", "Moonballs"));
+    const kui::ContactsImport read = kui::ReadContactsForImport(QStringLiteral("phone.vcf"), book);
+    ASSERT_TRUE(read.error.isEmpty()) << read.error.toStdString();
+    const std::string slices = "Slices; Slices; Slices; Slices; Slices; Slices; Slices; Slices; "
+                               "Slices; Slices; Slices; Slices; Slices; Slices; Slices;";
+    EXPECT_EQ(
+        Entries(read.added),
+        Entries({MakePhone("Ann Lee", "+1 503 555 0101", "Lefty, big serve plays Tuesdays"),
+                 MakePhone("Bo Van Dyke", "555-0102", slices),
+                 MakePhone("J\xc3\xbcrgen M\xc3\xbcller", "555-0199", "Caf\xc3\xa9 after matches"),
+                 MakePhone("Cy Young", "+1-555-0103")}));
+    ASSERT_EQ(read.updated.size(), 1u);
+    EXPECT_EQ(read.updated[0].first, book.At(0));
+    EXPECT_EQ(read.updated[0].second.ToLine(), MakePhone("Dee Fox", "555-1111", "Steady").ToLine());
+    EXPECT_EQ(read.report.added, 4u);
+    EXPECT_EQ(read.report.updated, 1u);
+    EXPECT_EQ(read.report.present, 1u);
+    ASSERT_EQ(read.report.problems.size(), 2u);
+    EXPECT_EQ(read.report.problems[0].reason, "Notes cut to 119 characters");
+    EXPECT_FALSE(read.report.problems[0].skipped);
+    EXPECT_EQ(read.report.problems[1].reason, "a card without a name (FN or N)");
+    EXPECT_TRUE(read.report.problems[1].skipped);
+    EXPECT_EQ(kvr::SplitLines(file)[read.report.problems[1].line - 1], "BEGIN:VCARD");
+
+    // What is no contacts file is told in one line.
+    WriteFile("empty.vcf", "");
+    WriteFile("season.vcf", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nEND:VCALENDAR\r\n");
+    for (const char* name : {"empty.vcf", "season.vcf"}) {
+        const kui::ContactsImport bad = kui::ReadContactsForImport(name, book);
+        EXPECT_TRUE(bad.added.empty() && bad.updated.empty());
+        EXPECT_TRUE(bad.error.startsWith(QStringLiteral("'%1' ").arg(name)))
+            << bad.error.toStdString();
+    }
+}
+
+// From the keyboard through the phone book's context menu: the preview
+// counts a changed name as already there until its box is checked with the
+// space bar, Enter imports, phone.dat is kept in the day's backup first.
+TEST_F(ContactsImportTest, ContextMenuUpdatesNamesOnlyWhenChosen) {
+    SaveRecords<KVR_PhoneData>({MakePhone("Dee Fox", "555-0000", "Steady"),
+                                MakePhone("Eve Hart", "555-2222", "Moonballs")});
+    WriteCoach();
+    WriteFile("new.vcf", Lines({"BEGIN:VCARD", "VERSION:3.0", "FN:dee fox", "TEL:555-1111",
+                                "NOTE:Plays Tuesdays", "END:VCARD", "BEGIN:VCARD", "VERSION:3.0",
+                                "FN:Eve Hart", "TEL:555-2222", "END:VCARD", "BEGIN:VCARD",
+                                "VERSION:3.0", "FN:Gus Ivy", "TEL:555-3333", "END:VCARD"}));
+    const std::string before = ReadFile("phone.dat");
+    StartWindow();
+    auto& view = OpenFromMenu<TKvrPhoneWin>(kui::CmPhonebook, kui::PhonebookView);
+    QueueFileChoice(QString::fromStdString((Dir() / "new.vcf").string()));
+    QStringList figures;
+    Responder().QueueDialog([&figures](QDialog& dialog) {
+        auto* summary = Field<QLabel>(dialog, "summary");
+        figures << summary->text();
+        // Shown, not waited for: the menu that ran the command is deleted
+        // once events are processed.
+        dialog.show();
+        QTest::keyClick(Field<QCheckBox>(dialog, "update"), Qt::Key_Space);
+        figures << summary->text();
+        QTest::keyClick(&dialog, Qt::Key_Return);
+        return dialog.result();
+    });
+    view.setFocus();
+    QTest::keyClick(&view, Qt::Key_Menu);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    QTest::keyClick(menu, Qt::Key_I);
+
+    EXPECT_EQ(figures, (QStringList{QStringLiteral("1 entries to add\n2 already there (skipped)"),
+                                    QStringLiteral("1 entries to add\n1 entries to update\n"
+                                                   "1 already there (skipped)")}));
+    const std::vector<std::string> stored = {
+        MakePhone("Dee Fox", "555-1111", "Plays Tuesdays").ToLine(),
+        MakePhone("Eve Hart", "555-2222", "Moonballs").ToLine(),
+        MakePhone("Gus Ivy", "555-3333").ToLine()};
+    EXPECT_EQ(ReadFile("phone.dat"),
+              Lines({"ZBD Data File Format 2.5", "3", stored[0], stored[1], stored[2]}));
+    EXPECT_EQ(ReadFile("backups/2001-12-15/phone.dat"), before);
+}
+
+} // namespace
+} // namespace kvrtest
