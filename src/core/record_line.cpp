@@ -83,6 +83,13 @@ float LeadingFloat(std::string_view text) {
     return error == std::errc() && std::isfinite(value) ? value : 0.0f;
 }
 
+char FirstLetter(std::string_view text) {
+    if (text.empty())
+        return 0;
+    char c = text.front();
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 } // namespace kvr
 
 ZBD_Record::ZBD_Record(const std::string& line, char separator)

@@ -75,6 +75,10 @@ int LeadingInt(std::string_view text);
 // locale; 0 when there is none.
 float LeadingFloat(std::string_view text);
 
+// The first letter of a text in upper case (ASCII only), or 0 for none: a
+// one-letter code of a field ("M" or "match" for a match) as it is compared.
+char FirstLetter(std::string_view text);
+
 // One field of a record line: a text member, a number member, or neither (a
 // field that is always written empty and ignored when read). Every field is
 // written in double quotes.
