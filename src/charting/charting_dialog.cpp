@@ -50,12 +50,6 @@ constexpr std::array<Counter, TChartingDlg::kCounterCount> kCounters{{
     {"Approac&h Errors", "approachErrors", &ChartRecord::approachErrors},
 }};
 
-// Whether a one-letter code of a play record reads `letter` (upper case),
-// in either case.
-bool FirstLetterIs(const std::string& code, char letter) {
-    return !code.empty() && (code[0] == letter || code[0] == letter - 'A' + 'a');
-}
-
 constexpr int kGroupGap = 10;  // pixels between two strokes' rows
 constexpr int kColumnGap = 24; // pixels between the two columns
 
@@ -172,8 +166,7 @@ void TChartingDlg::Ok() {
 namespace kui {
 
 bool RunChartingDialog(QWidget* parent, TKvrWinApp& app, const PlayRecord& record) {
-    const bool doubles = !record.singlesDoubles.empty() &&
-                         (record.singlesDoubles[0] == 'D' || record.singlesDoubles[0] == 'd');
+    const bool doubles = record.IsDoubles();
     TChartingDlg dialog(parent, app.ChartStore(), record.date, record.who, record.score,
                         doubles ? 'D' : 'S');
     RunModal(dialog);
@@ -193,12 +186,11 @@ bool RunChartEditDialog(QWidget* parent, TKvrWinApp& app, ChartRecord& chart) {
     const KVR_PlayData& play = app.PlayStore();
     for (unsigned i = 0; i < play.Count() && !match; ++i) {
         const PlayRecord* record = play.At(static_cast<int>(i));
-        if (record->date == chart.date && record->who == chart.opponent &&
-            FirstLetterIs(record->kind, 'M'))
+        if (record->date == chart.date && record->who == chart.opponent && record->IsMatch())
             match = record;
     }
     if (match) {
-        if (FirstLetterIs(match->singlesDoubles, 'D'))
+        if (match->IsDoubles())
             playKind = 'D';
     } else {
         ChartRecord stored = chart;
