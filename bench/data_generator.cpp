@@ -383,7 +383,7 @@ void DataSet::MakeGoalPeriod() {
         record.singlesDoubles = record.kind == "L" || random.Chance(80) ? "S" : "D";
         const size_t who = static_cast<size_t>(random.Below(static_cast<int>(people_.size())));
         record.who = people_[who];
-        if (record.singlesDoubles == "D") {
+        if (record.IsDoubles()) {
             // Three different people, when the book holds that many.
             record.partner = people_[(who + 1) % people_.size()];
             record.secondOpponent = people_[(who + 2) % people_.size()];
@@ -438,7 +438,7 @@ std::string DataSet::ChartFile() const {
     Random random(kChartSeed);
     std::vector<const PlayRecord*> matches;
     for (auto record = history_.rbegin(); record != history_.rend(); ++record)
-        if (record->kind == "M" && record->singlesDoubles == "S")
+        if (record->IsMatch() && !record->IsDoubles())
             matches.push_back(&*record);
     std::vector<std::string> lines;
     const int count = std::max(size_.charts, 0);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bench_support.h"
 #include "core/history.h"
+#include "core/play_store.h"
 #include "core/safe_file.h"
 
 #include <cstdio>

@@ -11,19 +11,9 @@
 #include "ui/message.h"
 
 namespace kui {
-namespace {
-
-// Whether a one-letter code of a play record reads `letter` (upper case),
-// in either case.
-bool FirstLetterIs(const std::string& code, char letter) {
-    return !code.empty() && (code[0] == letter || code[0] == letter - 'A' + 'a');
-}
-
-} // namespace
-
 bool RunChartingDialog(QWidget* parent, TKvrWinApp& app, const PlayRecord& record) {
     TChartingDlg dialog(parent, record.date, record.who, record.score,
-                        FirstLetterIs(record.singlesDoubles, 'D') ? 'D' : 'S');
+                        record.IsDoubles() ? 'D' : 'S');
     KVR_ChartClass& charts = app.ChartStore();
     const int result = dialog.Run([&](FormDialog::Request) {
         // A failed save leaves the store as chart.dat holds it, so another
@@ -46,12 +36,11 @@ bool RunChartEditDialog(QWidget* parent, TKvrWinApp& app, ChartRecord& chart) {
     const KVR_PlayData& play = app.PlayStore();
     for (unsigned i = 0; i < play.Count() && !match; ++i) {
         const PlayRecord* record = play.At(static_cast<int>(i));
-        if (record->date == chart.date && record->who == chart.opponent &&
-            FirstLetterIs(record->kind, 'M'))
+        if (record->date == chart.date && record->who == chart.opponent && record->IsMatch())
             match = record;
     }
     if (match) {
-        if (FirstLetterIs(match->singlesDoubles, 'D'))
+        if (match->IsDoubles())
             playKind = 'D';
     } else {
         ChartRecord stored = chart;

@@ -415,7 +415,7 @@ int KVR_History::rebuild_file() {
         const std::string& line = lines[i];
         if (line.empty() || (i == 0 && kvr::IsFormatHeader(line)))
             continue;
-        if (KVR_PlayData::IsPlayRecordLine(line)) {
+        if (kvr::IsPlayRecordLine(line)) {
             rebuilt += line + kLineBreak;
             ++kept;
         } else {

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/play_store.h"
+#include "core/play_record.h"
+#include "core/record_store.h"
 
 #include <memory>
 #include <string>

@@ -2,7 +2,6 @@
 #include "core/past_records.h"
 
 #include "core/history.h"
-#include "core/play_store.h"
 #include "core/record_store.h"
 
 #include <algorithm>
@@ -39,13 +38,6 @@ bool same(const timespec& a, const timespec& b) {
 }
 
 } // namespace
-
-char FirstLetter(std::string_view text) {
-    if (text.empty())
-        return 0;
-    char c = text.front();
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 void CountResult(char result, int& wins, int& losses, int& undecided) {
     int* counter = result == 'W'   ? &wins

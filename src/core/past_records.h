@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/record_line.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
@@ -9,8 +11,6 @@
 #include <sys/types.h>
 #include <unordered_map>
 #include <vector>
-
-class ZBD_Record;
 
 namespace kvr {
 
@@ -100,8 +100,6 @@ private:
     FileStamp stamp_;
 };
 
-// The first letter of a text in upper case (ASCII only), or 0 for none.
-char FirstLetter(std::string_view text);
 // Counts a result by its first letter: W a win, L a loss, U an undecided
 // match, anything else nothing. The counts stop at INT_MAX.
 void CountResult(char result, int& wins, int& losses, int& undecided);

@@ -76,21 +76,6 @@ PeriodFigures allFigures(PlayStatistics& s) {
             s.allMatchTime, s.allPracticeTime, s.allLessonTime};
 }
 
-// The start of the month span: the oldest past record when there is a
-// history, else the older of the first and last current records, else today.
-ZBD_Date startDate(const KVR_PlayData& store, const kvr::PastRecords& past) {
-    std::string text;
-    if (past.HasHistory()) {
-        text = past.LastDate();
-    } else if (store.Count() > 0) {
-        const PlayRecord& first = *store.At(0);
-        const PlayRecord& last = *store.At(static_cast<int>(store.Count()) - 1);
-        text = ZBD_Date(first.date).DayNumber() < ZBD_Date(last.date).DayNumber() ? first.date
-                                                                                  : last.date;
-    }
-    return text.empty() ? ZBD_Date() : ZBD_Date(text);
-}
-
 // A record's rating totals, summed without touching the record.
 struct RecordTotals {
     std::array<int, kStrokeCount> stroke{};
@@ -132,48 +117,51 @@ void computeRecordTotals(PlayRecord& record) {
     record.grandTotal = totals.grand;
 }
 
-ZBD_Date statisticsStartDate(KVR_PlayData& store) {
-    return startDate(store, store.Past());
+ZBD_Date statisticsStartDate(const ZBD_Data<PlayRecord>& period, const kvr::PastRecords& past) {
+    std::string text;
+    if (past.HasHistory()) {
+        text = past.LastDate();
+    } else if (period.Count() > 0) {
+        const PlayRecord& first = *period.At(0);
+        const PlayRecord& last = *period.At(static_cast<int>(period.Count()) - 1);
+        text = ZBD_Date(first.date).DayNumber() < ZBD_Date(last.date).DayNumber() ? first.date
+                                                                                  : last.date;
+    }
+    return text.empty() ? ZBD_Date() : ZBD_Date(text);
 }
 
-int monthsCovered(KVR_PlayData& store) {
-    return monthsCoveredFrom(statisticsStartDate(store), ZBD_Date());
+int monthsCovered(const ZBD_Data<PlayRecord>& period, const kvr::PastRecords& past,
+                  const ZBD_Date& today) {
+    return monthsCoveredFrom(statisticsStartDate(period, past), today);
 }
 
-int monthsCovered(const KVR_PlayData& store, const kvr::PastRecords& past, const ZBD_Date& today) {
-    return monthsCoveredFrom(startDate(store, past), today);
-}
-
-void computeStatistics(KVR_PlayData& store) {
-    computeStatistics(store, store.Past());
-}
-
-void computeStatistics(KVR_PlayData& store, const kvr::PastRecords& past) {
+void computeStatistics(ZBD_Data<PlayRecord>& period, PlayStatistics& block,
+                       const kvr::PastRecords& past) {
     // The totals are kept up to date even when the block stays empty, so the
     // goal progress always reflects the ratings.
-    for (unsigned i = 0; i < store.Count(); ++i)
-        computeRecordTotals(*store.At(static_cast<int>(i)));
+    for (unsigned i = 0; i < period.Count(); ++i)
+        computeRecordTotals(*period.At(static_cast<int>(i)));
     const ZBD_Date today;
-    const bool hadHistory = store.Stats().hasHistory;
-    store.Stats() = statisticsOf(store, past, today);
-    if (monthsCovered(store, past, today) == 0)
-        store.Stats().hasHistory = hadHistory;
+    const bool hadHistory = block.hasHistory;
+    block = statisticsOf(period, past, today);
+    if (monthsCovered(period, past, today) == 0)
+        block.hasHistory = hadHistory;
 }
 
-PlayStatistics statisticsOf(const KVR_PlayData& store, const kvr::PastRecords& past,
+PlayStatistics statisticsOf(const ZBD_Data<PlayRecord>& period, const kvr::PastRecords& past,
                             const ZBD_Date& today) {
     PlayStatistics s;
     s.hasHistory = past.HasHistory();
-    int months = monthsCovered(store, past, today);
+    int months = monthsCovered(period, past, today);
     if (months == 0)
         return s; // the span starts next month: nothing is shown
     months = std::min(months, kMonthCount);
 
-    const int count = static_cast<int>(store.Count());
+    const int count = static_cast<int>(period.Count());
     std::vector<RecordTotals> totals;
     totals.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i)
-        totals.push_back(totalsOf(*store.At(i)));
+        totals.push_back(totalsOf(*period.At(i)));
 
     // Ratings averages over the newest records.
     int taken = 0;
@@ -207,7 +195,7 @@ PlayStatistics statisticsOf(const KVR_PlayData& store, const kvr::PastRecords& p
     const PeriodFigures year = yearFigures(s);
     const PeriodFigures all = allFigures(s);
     for (int i = 0; i < count; ++i) {
-        const PlayRecord& record = *store.At(i);
+        const PlayRecord& record = *period.At(i);
         const ZBD_Date date(record.date);
         const float hours = kvr::HoursOf(record.time);
         const char kind = kvr::FirstLetter(record.kind);
@@ -239,11 +227,11 @@ PlayStatistics statisticsOf(const KVR_PlayData& store, const kvr::PastRecords& p
     return s;
 }
 
-std::optional<float> goalProgress(const KVR_PlayData& store) {
+std::optional<float> goalProgress(const ZBD_Data<PlayRecord>& period) {
     std::vector<int> grandTotals;
-    grandTotals.reserve(store.Count());
-    for (unsigned i = 0; i < store.Count(); ++i)
-        grandTotals.push_back(store.At(static_cast<int>(i))->grandTotal);
+    grandTotals.reserve(period.Count());
+    for (unsigned i = 0; i < period.Count(); ++i)
+        grandTotals.push_back(period.At(static_cast<int>(i))->grandTotal);
     return goalProgress(grandTotals);
 }
 

@@ -2,7 +2,6 @@
 #include "core/play_store.h"
 
 #include "core/history.h"
-#include "core/play_statistics.h"
 
 #include <system_error>
 
@@ -67,77 +66,6 @@ PlayFileState playFileState() {
 
 } // namespace
 
-void PlayRecord::Assign(const PlayRecord& other) {
-    *this = other;
-}
-
-namespace {
-
-// The thirteen text fields of a play.dat (and history.dat) line, in order;
-// fields 10 and 11 are spares, always written empty and ignored when read.
-constexpr std::array<kvr::LineField<PlayRecord>, 13> kTextFields{{
-    {&PlayRecord::date},
-    {&PlayRecord::singlesDoubles},
-    {&PlayRecord::partner},
-    {&PlayRecord::who},
-    {&PlayRecord::secondOpponent},
-    {&PlayRecord::time},
-    {&PlayRecord::kind},
-    {&PlayRecord::result},
-    {&PlayRecord::score},
-    {},
-    {},
-    {&PlayRecord::matchNotes},
-    {&PlayRecord::practiceNotes},
-}};
-constexpr int kRatingFields = kvr::kLevelCount * kvr::kStrokeCount;
-
-} // namespace
-
-std::string PlayRecord::ToHistoryLine() const {
-    return kvr::JoinFields(*this, kTextFields);
-}
-
-std::string PlayRecord::ToLine() const {
-    std::string line = ToHistoryLine();
-    for (int level = 0; level < kvr::kLevelCount; ++level) {
-        for (kvr::Stroke stroke : kvr::kStrokeFileOrder) {
-            line += ",\"";
-            line += std::to_string(ratings[kvr::Index(stroke)][level]);
-            line += '"';
-        }
-    }
-    return line;
-}
-
-void PlayRecord::FromLine(const std::string& line) {
-    auto fields = ZBD_Record::Borrow(line, ',');
-    kvr::ReadFields(*this, fields, kTextFields);
-    if (!ZBD_Date::IsNormalText(date))
-        date = ZBD_Date(date).Text();
-    spare1.clear();
-    spare2.clear();
-    int field = static_cast<int>(kTextFields.size()) + 1;
-    if (fields.FieldCount() < field) {
-        ratings = {}; // a history line keeps no ratings
-    } else {
-        for (int level = 0; level < kvr::kLevelCount; ++level)
-            for (kvr::Stroke stroke : kvr::kStrokeFileOrder)
-                ratings[kvr::Index(stroke)][level] = fields.FieldInt(field++);
-    }
-    strokeTotal = {};
-    levelTotal = {};
-    grandTotal = 0;
-}
-
-bool PlayRecord::Equals(const PlayRecord& other) const {
-    return date == other.date && singlesDoubles == other.singlesDoubles &&
-           partner == other.partner && who == other.who && secondOpponent == other.secondOpponent &&
-           time == other.time && kind == other.kind && result == other.result &&
-           score == other.score && spare1 == other.spare1 && spare2 == other.spare2 &&
-           matchNotes == other.matchNotes && practiceNotes == other.practiceNotes;
-}
-
 KVR_PlayData::KVR_PlayData()
     : ZBD_Data<PlayRecord>(kPlayFile, 2.0f, ','), history_(std::make_unique<KVR_History>()) {}
 
@@ -160,16 +88,8 @@ void KVR_PlayData::ReadPastAhead() {
     }
 }
 
-// A record of play.dat or history.dat: the thirteen text fields alone (as
-// history.dat keeps them) or with the 24 ratings, all quoted, on a valid date.
 bool KVR_PlayData::IsPlayRecordLine(const std::string& line) {
-    if (line.size() < 2 || line.front() != '"' || line.back() != '"')
-        return false;
-    ZBD_Record fields(line, ',');
-    int count = fields.FieldCount();
-    constexpr int kTexts = static_cast<int>(kTextFields.size());
-    return (count == kTexts || count == kTexts + kRatingFields) &&
-           ZBD_Date(fields.Field(1)).IsValid();
+    return kvr::IsPlayRecordLine(line);
 }
 
 bool KVR_PlayData::IsRecordLine(const std::string& line) const {
@@ -192,7 +112,7 @@ int KVR_PlayData::Upgrade(float fileVersion) {
         return file.Status();
     }
     Clear();
-    constexpr int kLines = 1 + 8 + kRatingFields;
+    constexpr int kLines = 1 + 8 + kvr::kLevelCount * kvr::kStrokeCount;
     auto read = kvr::ReadLineGroups(
         file, {kLines, kLines, kvr::HeaderlessLayout::Start::Count},
         [this](std::vector<std::string>& lines, int index) {
@@ -340,4 +260,20 @@ int KVR_PlayData::RecoverInterruptedGoalPeriod() {
         break; // the next start tries again
     }
     return -1;
+}
+
+ZBD_Date statisticsStartDate(KVR_PlayData& store) {
+    return statisticsStartDate(store, store.Past());
+}
+
+int monthsCovered(KVR_PlayData& store) {
+    return monthsCovered(store, store.Past(), ZBD_Date());
+}
+
+void computeStatistics(KVR_PlayData& store) {
+    computeStatistics(store, store.Past());
+}
+
+void computeStatistics(KVR_PlayData& store, const kvr::PastRecords& past) {
+    computeStatistics(store, store.Stats(), past);
 }

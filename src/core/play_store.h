@@ -2,6 +2,8 @@
 #pragma once
 
 #include "core/past_records.h"
+#include "core/play_record.h"
+#include "core/play_statistics.h"
 #include "core/record_store.h"
 
 #include <array>
@@ -11,74 +13,6 @@
 #include <string>
 
 class KVR_History;
-
-namespace kvr {
-
-// Rating rows and level columns of a play record.
-enum class Stroke { Forehand, Backhand, Serve, Return, Volley, Approach };
-enum class Level { Consistency, Placement, Spin, Power };
-inline constexpr int kStrokeCount = 6;
-inline constexpr int kLevelCount = 4;
-
-// The row of a stroke, or the column of a level, in PlayRecord::ratings.
-constexpr std::size_t Index(Stroke stroke) {
-    return static_cast<std::size_t>(stroke);
-}
-constexpr std::size_t Index(Level level) {
-    return static_cast<std::size_t>(level);
-}
-
-// The order of the strokes within a level in a play.dat line.
-inline constexpr std::array<Stroke, kStrokeCount> kStrokeFileOrder{
-    Stroke::Forehand, Stroke::Backhand, Stroke::Serve,
-    Stroke::Volley,   Stroke::Return,   Stroke::Approach};
-
-} // namespace kvr
-
-// One outing on court.
-struct PlayRecord : ZBD_DataRecordBase<PlayRecord> {
-    std::string date, singlesDoubles, partner, who, secondOpponent, time, kind, result, score,
-        spare1, spare2, matchNotes, practiceNotes;
-    // ratings[Index(stroke)][Index(level)]
-    std::array<std::array<int, kvr::kLevelCount>, kvr::kStrokeCount> ratings{};
-    std::array<int, kvr::kStrokeCount> strokeTotal{};
-    std::array<int, kvr::kLevelCount> levelTotal{};
-    int grandTotal = 0;
-
-    PlayRecord() { sortKind = 'D'; }
-
-    int& Rating(kvr::Stroke stroke, kvr::Level level) {
-        return ratings[kvr::Index(stroke)][kvr::Index(level)];
-    }
-    int Rating(kvr::Stroke stroke, kvr::Level level) const {
-        return ratings[kvr::Index(stroke)][kvr::Index(level)];
-    }
-
-    void Assign(const PlayRecord& other) override;
-    std::string Key() const override { return date; }
-    std::string ToLine() const override;
-    void FromLine(const std::string& line) override;
-    bool Equals(const PlayRecord& other) const override;
-
-    // The thirteen text fields only, as history.dat keeps them.
-    std::string ToHistoryLine() const;
-};
-
-// Derived figures over the current goal period and the history; recomputed,
-// never stored.
-struct PlayStatistics {
-    int currentWins = 0, currentLosses = 0, currentUndecided = 0;
-    int yearWins = 0, yearLosses = 0, yearUndecided = 0;
-    int allWins = 0, allLosses = 0, allUndecided = 0;
-    float currentTime = 0, currentMatchTime = 0, currentPracticeTime = 0, currentLessonTime = 0;
-    float yearTime = 0, yearMatchTime = 0, yearPracticeTime = 0, yearLessonTime = 0;
-    float allTime = 0, allMatchTime = 0, allPracticeTime = 0, allLessonTime = 0;
-    std::array<float, 6> strokeAverage{}; // Forehand, Backhand, Volley, Approach, Serve, Return
-    float totalGameRating = 0;
-    std::array<float, 4> levelAverage{};
-    std::array<float, 60> monthlyTime{};
-    bool hasHistory = false;
-};
 
 // The current goal period: play.dat, kept in date order.
 class KVR_PlayData : public ZBD_Data<PlayRecord> {
@@ -124,3 +58,18 @@ private:
     std::future<kvr::PastRecords> pastAhead_;
     PlayStatistics stats_;
 };
+
+// The play store's own statistics block, through the pass above
+// (core/play_statistics.h) over its records and its copy of the past ones.
+
+// The date from which the monthly figures count (statisticsStartDate over the
+// store's past records).
+ZBD_Date statisticsStartDate(KVR_PlayData& store);
+// Calendar months from the start date's month to today's, both included.
+int monthsCovered(KVR_PlayData& store);
+// Fills the store's statistics block and every current record's totals. The
+// history is taken from the store's copy of it, so a pass reads no file
+// unless history.dat changed.
+void computeStatistics(KVR_PlayData& store);
+// The same pass over the given past records.
+void computeStatistics(KVR_PlayData& store, const kvr::PastRecords& past);

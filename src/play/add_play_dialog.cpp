@@ -281,7 +281,7 @@ void TAddPlayRecordDlg::Clean() {
                                std::pair{partner_, &record_.partner}})
         if (singles && (stored_.Touched(singlesDoubles_) || stored_.Touched(field)))
             name->clear();
-    const bool match = IsCode(record_.kind, 'M');
+    const bool match = record_.IsMatch();
     if (!match && (stored_.Touched(kind_) || stored_.Touched(result_)))
         record_.result.clear();
     if (!match && (stored_.Touched(kind_) || stored_.Touched(score_)))
@@ -312,12 +312,12 @@ bool TAddPlayRecordDlg::Validate() {
         return Refuse(missing,
                       "Invalid Time Value, input hours played (ie: 1.25 = an hour and 15 minutes)",
                       time_);
-    const bool match = IsCode(record_.kind, 'M');
+    const bool match = record_.IsMatch();
     if (match && record_.matchNotes.empty())
         return Refuse(missing, "Don't forget your Match Notes", matchNotes_);
     if (match && record_.score.empty())
         return Refuse(missing, "Don't forget the score", score_);
-    const bool doubles = IsCode(record_.singlesDoubles, 'D');
+    const bool doubles = record_.IsDoubles();
     if (doubles && record_.secondOpponent.empty())
         return Refuse(missing, "Don't forget the other player.", secondOpponent_);
     if (doubles && record_.partner.empty())

@@ -24,8 +24,8 @@ QString Row(const QStringList& fields) {
 
 // A record's row, its values worded as the notebook's page words them.
 QString RecordRow(const QString& period, const PlayRecord& record) {
-    const bool match = IsMatch(record);
-    const bool doubles = IsDoubles(record);
+    const bool match = record.IsMatch();
+    const bool doubles = record.IsDoubles();
     return Row({period, FromStored(record.date), SinglesDoublesText(record), FromStored(record.who),
                 doubles ? FromStored(record.secondOpponent) : QString(),
                 doubles ? FromStored(record.partner) : QString(), FromStored(record.time),

@@ -274,7 +274,7 @@ void TKvrBrowseWin::DeletePage() {
         return;
     // The page named after the question: its date and the people on it.
     QStringList opponents{kui::FromStored(shown->who)};
-    if (shown->singlesDoubles == "D")
+    if (shown->IsDoubles())
         opponents << kui::FromStored(shown->secondOpponent);
     opponents.removeAll(QString());
     const QString question =

@@ -46,8 +46,10 @@ void DrawField(QPainter& painter, QSize size, const Field& field, const QString&
     DrawWrappedText(painter, left, top, Frac(w, field.right), Frac(h, field.bottom), value);
 }
 
+// A stored one-letter code as the record's own tests read it (in either
+// case), so that the texts agree with PlayRecord::IsMatch and IsDoubles.
 char Letter(const std::string& text) {
-    return text.empty() ? '\0' : text[0];
+    return kvr::FirstLetter(text);
 }
 
 // The fields a record's page shows, with their values, in the order drawn.
@@ -56,13 +58,13 @@ std::vector<std::pair<const Field*, QString>> ShownFields(const PlayRecord& reco
         {&kDate, FromStored(record.date)},
         {&kSinglesDoubles, SinglesDoublesText(record)},
         {&kWho, FromStored(record.who)}};
-    if (IsDoubles(record)) {
+    if (record.IsDoubles()) {
         fields.emplace_back(&kSecondOpponent, FromStored(record.secondOpponent));
         fields.emplace_back(&kPartner, FromStored(record.partner));
     }
     fields.emplace_back(&kTime, FromStored(record.time));
     fields.emplace_back(&kKind, KindText(record));
-    if (IsMatch(record)) {
+    if (record.IsMatch()) {
         fields.emplace_back(&kResult, ResultText(record));
         fields.emplace_back(&kScore, FromStored(record.score));
     }
@@ -73,16 +75,8 @@ std::vector<std::pair<const Field*, QString>> ShownFields(const PlayRecord& reco
 
 } // namespace
 
-bool IsMatch(const PlayRecord& record) {
-    return Letter(record.kind) == 'M';
-}
-
-bool IsDoubles(const PlayRecord& record) {
-    return Letter(record.singlesDoubles) == 'D';
-}
-
 QString SinglesDoublesText(const PlayRecord& record) {
-    return IsDoubles(record) ? QStringLiteral("Doubles") : QStringLiteral("Singles");
+    return record.IsDoubles() ? QStringLiteral("Doubles") : QStringLiteral("Singles");
 }
 
 QString KindText(const PlayRecord& record) {

@@ -37,8 +37,6 @@ struct NotesPageData {
 QString SinglesDoublesText(const PlayRecord& record);
 QString KindText(const PlayRecord& record);
 QString ResultText(const PlayRecord& record);
-bool IsMatch(const PlayRecord& record);
-bool IsDoubles(const PlayRecord& record);
 
 // One page of the notes notebook: the record's fields on the writing pad,
 // each under or after its blue label, the notes below, and the page number

@@ -50,8 +50,8 @@ void RecordNotes(KvrClient& client) {
         record.ratings = *ratings;
         if (!Commit(&dialog, play, kvr::Added(record)))
             return false;
-        if (record.kind == "M" && AskYesNo(&dialog, QStringLiteral("Continue with Match Charting?"),
-                                           QStringLiteral("Charting")))
+        if (record.IsMatch() && AskYesNo(&dialog, QStringLiteral("Continue with Match Charting?"),
+                                         QStringLiteral("Charting")))
             RunChartingDialog(&dialog, app, record);
         app.RecordsChanged(Store::Play);
         if (play.Count() == KVR_PlayData::kGoalPeriodLength)

@@ -8,6 +8,7 @@
 #include "printing/printout.h"
 
 #include <memory>
+#include <optional>
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -31,14 +32,10 @@ int PrintFromCommandLine(int argc, char** argv) {
         return usage(*problem);
 
     const QString kindName = parser.value(print);
-    const char kind = kindName == QLatin1String("match")      ? 'M'
-                      : kindName == QLatin1String("practice") ? 'P'
-                      : kindName == QLatin1String("lesson")   ? 'L'
-                      : kindName == QLatin1String("form")     ? 'F'
-                                                              : '\0';
-    if (kind == '\0')
+    const std::optional<ReportKind> kind = ReportKindNamed(kindName);
+    if (!kind)
         return usage(QStringLiteral("unknown printout '%1'").arg(kindName));
-    if (parser.isSet(opponent) && kind != 'M')
+    if (parser.isSet(opponent) && kind != ReportKind::Match)
         return usage(QStringLiteral("--opponent is for match notes only"));
     const QString outName = parser.value(out);
     if (!outName.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive) ||
@@ -50,21 +47,22 @@ int PrintFromCommandLine(int argc, char** argv) {
     return RunOnDataCopy(argc, argv, [&](TKvrWinApp& app) {
         // The notes need play.dat read whole (the load told why not on
         // stderr); the form holds no notes.
-        if (kind != 'F' && app.PlayStore().LoadResult() < 0)
+        if (kind != ReportKind::CourtForm && app.PlayStore().LoadResult() < 0)
             return 1;
         std::unique_ptr<MReportWindow> window;
-        if (kind == 'F')
+        if (kind == ReportKind::CourtForm)
             window = std::make_unique<MCourtFormWin>(app.PlayerName());
         else
-            window = std::make_unique<MReportWindow>(kind, app.PlayerName());
+            window = std::make_unique<MReportWindow>(*kind, app.PlayerName());
         window->SetOpponentFilter(filter);
         QString error;
         if (!window->Collect(app.PlayStore(), error)) {
             SayOnStderr(error);
             return 1;
         }
-        const MWindowPrintout printout(kind == 'F' ? QStringLiteral("Tennis Court Form")
-                                                   : QStringLiteral("Tennis Reports"),
+        const MWindowPrintout printout(kind == ReportKind::CourtForm
+                                           ? QStringLiteral("Tennis Court Form")
+                                           : QStringLiteral("Tennis Reports"),
                                        *window);
         error = WritePdf(printout, LocalePageLayout(QLocale::system()), outFile);
         if (!error.isEmpty()) {

@@ -31,23 +31,24 @@ struct PrintoutNames {
     QString pdfName;
 };
 
-PrintoutNames NamesOf(char kind) {
+PrintoutNames NamesOf(ReportKind kind) {
     const QString reports = QStringLiteral("Tennis Reports");
     const QString reportsPdf = QString::fromLatin1(kReportsPdf);
     switch (kind) {
-    case 'M':
+    case ReportKind::Match:
         return {QStringLiteral("match notes"), QStringLiteral("Printout - Match Notes"), reports,
                 reportsPdf};
-    case 'P':
+    case ReportKind::Practice:
         return {QStringLiteral("practice notes"), QStringLiteral("Printout - Practice Notes"),
                 reports, reportsPdf};
-    case 'L':
+    case ReportKind::Lesson:
         return {QStringLiteral("lesson notes"), QStringLiteral("Printout - Lesson Notes"), reports,
                 reportsPdf};
-    default:
-        return {QStringLiteral("court form"), QStringLiteral("Printout - Court Form"),
-                QStringLiteral("Tennis Court Form"), QString::fromLatin1(kCourtFormPdf)};
+    case ReportKind::CourtForm:
+        break;
     }
+    return {QStringLiteral("court form"), QStringLiteral("Printout - Court Form"),
+            QStringLiteral("Tennis Court Form"), QString::fromLatin1(kCourtFormPdf)};
 }
 
 bool PrintsToPdf(const QPrinter& printer) {
@@ -139,7 +140,7 @@ void PrintOnPrinter(KvrClient& client, const MWindowPrintout& printout, const MR
 void RunPrintout(KvrClient& client, std::unique_ptr<MReportWindow> window) {
     const PrintoutNames names = NamesOf(window->Kind());
     bool preview = false;
-    if (window->Kind() == 'M') {
+    if (window->Kind() == ReportKind::Match) {
         MPrintNameDlg dialog(&client, client.App().PhoneStore());
         const int result = RunModal(dialog);
         if (result != QDialog::Accepted && result != MPrintNameDlg::kPreview)
@@ -176,14 +177,14 @@ void RunPrintout(KvrClient& client, std::unique_ptr<MReportWindow> window) {
         PrintOnPrinter(client, printout, *window, names);
 }
 
-// Makes the report window for a printout (kind 'M', 'P', 'L', or 'F' for the
-// court form) and runs it; says so when there is no memory to make it.
-void Print(KvrClient& client, char kind) {
+// Makes the report window for a printout and runs it; says so when there is
+// no memory to make it.
+void Print(KvrClient& client, ReportKind kind) {
     std::unique_ptr<MReportWindow> window;
     try {
         const QString& name = client.App().PlayerName();
-        window = kind == 'F' ? std::make_unique<MCourtFormWin>(name)
-                             : std::make_unique<MReportWindow>(kind, name);
+        window = kind == ReportKind::CourtForm ? std::make_unique<MCourtFormWin>(name)
+                                               : std::make_unique<MReportWindow>(kind, name);
     } catch (const std::bad_alloc&) {
         Tell(&client, QStringLiteral("Unable to print report"), QStringLiteral("Low Memory"),
              Icon::Stop);
@@ -200,22 +201,22 @@ void AddPrintingCommands(CommandTable& table) {
                .menu = printouts,
                .place = 10,
                .text = QStringLiteral("&Match Notes"),
-               .handler = [](KvrClient& client) { Print(client, 'M'); }});
+               .handler = [](KvrClient& client) { Print(client, ReportKind::Match); }});
     table.Add({.id = CmPracticeNotes,
                .menu = printouts,
                .place = 20,
                .text = QStringLiteral("&Practice Notes"),
-               .handler = [](KvrClient& client) { Print(client, 'P'); }});
+               .handler = [](KvrClient& client) { Print(client, ReportKind::Practice); }});
     table.Add({.id = CmLessonNotes,
                .menu = printouts,
                .place = 30,
                .text = QStringLiteral("&Lesson Notes"),
-               .handler = [](KvrClient& client) { Print(client, 'L'); }});
+               .handler = [](KvrClient& client) { Print(client, ReportKind::Lesson); }});
     table.Add({.id = CmCourtForm,
                .menu = printouts,
                .place = 40,
                .text = QStringLiteral("&Court Form"),
-               .handler = [](KvrClient& client) { Print(client, 'F'); }});
+               .handler = [](KvrClient& client) { Print(client, ReportKind::CourtForm); }});
 }
 
 } // namespace kui

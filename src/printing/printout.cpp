@@ -18,7 +18,7 @@
 #include <QPrinterInfo>
 #include <QRect>
 
-MReportWindow::MReportWindow(char kind, const QString& playerName)
+MReportWindow::MReportWindow(kui::ReportKind kind, const QString& playerName)
     : kind_(kind), playerName_(playerName), title_(kui::ReportTitle(kind, {})) {}
 
 MReportWindow::~MReportWindow() = default;
@@ -83,7 +83,8 @@ void MReportWindow::PaintPage(QPainter& painter, QSize size, int page) const {
     kui::DrawReportPage(painter, size, PageData(page));
 }
 
-MCourtFormWin::MCourtFormWin(const QString& playerName) : MReportWindow('F', playerName) {}
+MCourtFormWin::MCourtFormWin(const QString& playerName)
+    : MReportWindow(kui::ReportKind::CourtForm, playerName) {}
 
 bool MCourtFormWin::Collect(KVR_PlayData& /*play*/, QString& /*error*/) {
     return true; // the form is blank

@@ -17,16 +17,16 @@ class QPrinter;
 class QRect;
 
 // A printed report: it is never shown, only painted page by page onto the
-// printer by MWindowPrintout. Kind 'M', 'P' or 'L': the match, practice or
-// lesson notes, collected from the play records when it is made.
+// printer by MWindowPrintout: the match, practice or lesson notes, collected
+// from the play records when it is made.
 class MReportWindow {
 public:
-    MReportWindow(char kind, const QString& playerName);
+    MReportWindow(kui::ReportKind kind, const QString& playerName);
     virtual ~MReportWindow();
     MReportWindow(const MReportWindow&) = delete;
     MReportWindow& operator=(const MReportWindow&) = delete;
 
-    char Kind() const { return kind_; }
+    kui::ReportKind Kind() const { return kind_; }
     const QString& Title() const { return title_; }
     const QString& OpponentFilter() const { return filter_; }
     // The match report's opponent: only matches against a name holding it
@@ -55,7 +55,7 @@ protected:
     const QString& PlayerName() const { return playerName_; }
 
 private:
-    char kind_;
+    kui::ReportKind kind_;
     QString playerName_;
     QString filter_;
     QString title_;

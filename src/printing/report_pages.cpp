@@ -55,44 +55,65 @@ void DrawNotes(QPainter& painter, const QRect& box, const QString& text) {
 
 } // namespace
 
-int ReportRows(char kind, const std::vector<PlayRecord>& entries) {
+std::optional<ReportKind> ReportKindNamed(const QString& name) {
+    if (name == QLatin1String("match"))
+        return ReportKind::Match;
+    if (name == QLatin1String("practice"))
+        return ReportKind::Practice;
+    if (name == QLatin1String("lesson"))
+        return ReportKind::Lesson;
+    if (name == QLatin1String("form"))
+        return ReportKind::CourtForm;
+    return std::nullopt;
+}
+
+int ReportRows(ReportKind kind, const std::vector<PlayRecord>& entries) {
     int rows = 0;
     for (const PlayRecord& entry : entries)
-        rows += kind != 'P' && !entry.matchNotes.empty() ? 10 : 6;
+        rows += kind != ReportKind::Practice && !entry.matchNotes.empty() ? 10 : 6;
     return std::max(rows - 1, 1);
 }
 
-int EntriesPerPage(char kind) {
-    return kind == 'P' || kind == 'L' ? 7 : 5;
+int EntriesPerPage(ReportKind kind) {
+    return kind == ReportKind::Practice || kind == ReportKind::Lesson ? 7 : 5;
 }
 
-QString ReportTitle(char kind, const QString& opponentFilter) {
+QString ReportTitle(ReportKind kind, const QString& opponentFilter) {
     switch (kind) {
-    case 'L':
+    case ReportKind::Lesson:
         return QStringLiteral("Lesson Notes For");
-    case 'P':
+    case ReportKind::Practice:
         return QStringLiteral("Practice Notes For");
-    case 'M':
+    case ReportKind::Match:
         if (opponentFilter.isEmpty())
             return QStringLiteral("Match Notes For");
         return QStringLiteral("Match Notes Playing ") + opponentFilter + QStringLiteral(" For");
-    default:
-        return QStringLiteral("Notes For");
+    case ReportKind::CourtForm:
+        break;
     }
+    return QStringLiteral("Notes For");
 }
 
-bool ReportTakes(char kind, const QString& opponentFilter, const PlayRecord& record) {
-    if (kind == 'P')
+bool ReportTakes(ReportKind kind, const QString& opponentFilter, const PlayRecord& record) {
+    switch (kind) {
+    case ReportKind::Practice:
         return !record.practiceNotes.empty();
-    if (kvr::FirstLetter(record.kind) != kind)
+    case ReportKind::Lesson:
+        return kvr::FirstLetter(record.kind) == 'L';
+    case ReportKind::CourtForm:
+        return false; // the form is blank
+    case ReportKind::Match:
+        break;
+    }
+    if (!record.IsMatch())
         return false;
-    if (kind != 'M' || opponentFilter.isEmpty())
+    if (opponentFilter.isEmpty())
         return true;
     return FromStored(record.who).contains(opponentFilter, Qt::CaseInsensitive) ||
            FromStored(record.secondOpponent).contains(opponentFilter, Qt::CaseInsensitive);
 }
 
-ReportPages CollectReportPages(char kind, const QString& opponentFilter,
+ReportPages CollectReportPages(ReportKind kind, const QString& opponentFilter,
                                const std::function<const PlayRecord*()>& next) {
     const std::size_t perPage = static_cast<std::size_t>(EntriesPerPage(kind));
     ReportPages report;
@@ -151,7 +172,7 @@ void DrawReportPage(QPainter& painter, QSize size, const ReportPageData& data) {
                      .arg(FromStored(entry.date), FromStored(entry.who), FromStored(entry.score)));
         painter.setFont(font);
         y += line;
-        if (data.kind != 'P' && !entry.matchNotes.empty()) {
+        if (data.kind != ReportKind::Practice && !entry.matchNotes.empty()) {
             DrawNotes(painter,
                       QRect(QPoint(notesLeft, y), QPoint(notesRight - 1, y + 4 * line - 1)),
                       FromStored(entry.matchNotes));

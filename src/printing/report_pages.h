@@ -5,31 +5,36 @@
 #include "ui/renderer.h"
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include <QString>
 
 namespace kui {
 
-// The notes reports: match ('M'), practice ('P') and lesson ('L') notes,
-// newest first, a few to a page.
+// The printouts: the notes reports of the match, practice and lesson notes
+// (newest first, a few to a page) and the blank courtside form.
+enum class ReportKind { Match, Practice, Lesson, CourtForm };
+// The printout a command-line name stands for: "match", "practice", "lesson"
+// or "form"; nullopt for any other name.
+std::optional<ReportKind> ReportKindNamed(const QString& name);
 
 // At most this many pages to a report.
 inline constexpr int kMaxReportPages = 5;
 
 // How many notes one page holds: 5 match notes, 7 practice or lesson notes.
-int EntriesPerPage(char kind);
+int EntriesPerPage(ReportKind kind);
 
 // The heading line of a report: "Match Notes For", "Match Notes Playing
 // Smith For", "Practice Notes For", "Lesson Notes For".
-QString ReportTitle(char kind, const QString& opponentFilter);
+QString ReportTitle(ReportKind kind, const QString& opponentFilter);
 
 // Whether a record belongs in a report: practice notes from every outing
 // that has them; match and lesson notes from the outings of that kind, the
 // match notes only against an opponent whose name (or the second opponent's,
 // in doubles) holds the filter, in any case. An empty filter takes every
 // match.
-bool ReportTakes(char kind, const QString& opponentFilter, const PlayRecord& record);
+bool ReportTakes(ReportKind kind, const QString& opponentFilter, const PlayRecord& record);
 
 // The notes of a report, page by page.
 struct ReportPages {
@@ -42,12 +47,12 @@ struct ReportPages {
 
 // Sorts the records `next` yields (newest first: the current goal period,
 // then the past ones; null at the end) into the pages of a report.
-ReportPages CollectReportPages(char kind, const QString& opponentFilter,
+ReportPages CollectReportPages(ReportKind kind, const QString& opponentFilter,
                                const std::function<const PlayRecord*()>& next);
 
 // What one printed page of a report shows.
 struct ReportPageData {
-    char kind = 'M';
+    ReportKind kind = ReportKind::Match;
     QString title;
     QString playerName;
     int pageNumber = 1;
@@ -62,7 +67,7 @@ struct ReportPageData {
 // note takes its date line, four lines of practice notes and a blank line,
 // match and lesson notes with match notes four lines more; the last blank
 // line may fall off the page.
-int ReportRows(char kind, const std::vector<PlayRecord>& entries);
+int ReportRows(ReportKind kind, const std::vector<PlayRecord>& entries);
 
 // One page of a report: the heading (program, title, player) centred at the
 // top, the notes below it, each under a line with its date, opponent and

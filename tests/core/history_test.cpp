@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/history.h"
+#include "core/past_records.h"
 #include "support/temp_dir.h"
 
 #include <random>

@@ -131,6 +131,17 @@ TEST_P(NotesPageTest, FieldsSitInTheirBoxesUnderTheirLabels) {
                             [](const DrawnText& t) { return t.text == "Opponent: "; }),
               1);
 
+    // Codes written out in lower case (a file edited by hand) read as the
+    // statistics read them: a doubles match, lost.
+    PlayRecord edited = DoublesMatch();
+    edited.singlesDoubles = "doubles";
+    edited.kind = "match";
+    edited.result = "loss";
+    data.record = edited;
+    const auto lower = RecordTexts(&kui::DrawNotesPage, size, data);
+    for (const char* shown : {"Doubles", "Match", "Loss", "6-4 6-3", "Partner: ", "Bo Park"})
+        EXPECT_TRUE(Drawn(lower, shown)) << shown;
+
     // No record: the page alone with its number.
     data.record.reset();
     data.pageNumber = 0;
