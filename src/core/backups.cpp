@@ -265,4 +265,26 @@ BackupResult MakeDailyBackup(const std::string& dataFolder) {
     return result;
 }
 
+BackupResult BackUpBeforeChange(const std::vector<std::string>& names,
+                                const std::string& dataFolder) {
+    BackupResult result = MakeDailyBackup(dataFolder);
+    if (result.outcome == BackupResult::Outcome::Failed ||
+        result.outcome == BackupResult::Outcome::NothingToCopy)
+        return result;
+    const std::string folder = Join(dataFolder, result.folder);
+    for (const std::string& name : names) {
+        struct stat info {};
+        if (!IsOurFileName(name) || lstat(Join(folder, name).c_str(), &info) == 0)
+            continue;
+        bool copied = false;
+        bool writeFailed = false;
+        std::string problem = CopyFile(dataFolder, name, folder, copied, writeFailed);
+        if (!problem.empty()) {
+            result.outcome = BackupResult::Outcome::Failed;
+            result.problems.push_back(problem);
+        }
+    }
+    return result;
+}
+
 } // namespace kvr
