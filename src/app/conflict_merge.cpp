@@ -7,6 +7,9 @@
 #include "core/backups.h"
 #include "core/coach_file.h"
 #include "core/conflict_copies.h"
+#include "core/history.h"
+#include "core/outing_import.h"
+#include "core/play_store.h"
 #include "phonebook/phone_store.h"
 #include "schedule/sched_store.h"
 #include "tips/tip_store.h"
@@ -39,6 +42,8 @@ struct Found {
     QString notMerged;      // why a readable copy is not merged, when it is not
     QString note;           // what merging it will do besides adding records
     bool mergeable = false; // read, and its data file can take its records
+    // Where the outings of a play copy went, once merged.
+    std::shared_ptr<const kvr::PlacedOutings> placed;
     std::optional<std::string> keptAs;
     int moveError = 0; // why it could not be moved into conflicts/
 };
@@ -46,6 +51,7 @@ struct Found {
 // The merge of the copies of one data file: its changes are saved at once.
 struct Group {
     std::string dataFile;
+    std::string alsoChanges;    // a second data file its save changes
     std::vector<size_t> copies; // the mergeable ones, as indexes into the copies found
     bool hasChanges = false;
     // Saves the changes through the one write path (telling a failed save);
@@ -61,7 +67,7 @@ struct Plan {
 };
 
 // Reads the copies of `dataFile` with the type of its store `live` and plans
-// the records they add. `keep` holds what the commit needs alive.
+// the records they add, saved together by the group's commit.
 template <class Store>
 void PlanStore(Plan& plan, const std::vector<kvr::ConflictCopy>& copies,
                const std::string& dataFile, std::shared_ptr<Store> live, bool liveReadable,
@@ -122,7 +128,9 @@ void PlanCoach(Plan& plan, const std::vector<kvr::ConflictCopy>& copies) {
             found.outcome.error = error;
         } else {
             found.mergeable = true;
-            if (name && name != ownName)
+            if (!name || name == ownName)
+                found.outcome.report.present = 1;
+            else
                 found.note = QStringLiteral("it holds the name '%1', which is not taken over: "
                                             "your name stays '%2'")
                                  .arg(FromStored(*name), FromStored(ownName.value_or("")));
@@ -133,6 +141,52 @@ void PlanCoach(Plan& plan, const std::vector<kvr::ConflictCopy>& copies) {
     if (group.copies.empty())
         return;
     group.commit = [](QWidget*) { return true; };
+    plan.groups.push_back(std::move(group));
+}
+
+// The copies of play.dat and history.dat, merged in one batch: each outing
+// goes where a goal period puts it (older than the current period into the
+// history in date order, the rest into the period, full periods of thirty
+// closed).
+void PlanOutings(Plan& plan, const std::vector<kvr::ConflictCopy>& copies, TKvrWinApp& app) {
+    KVR_PlayData& live = app.PlayStore();
+    kvr::StoredOutingLines present;
+    const bool liveReadable = present.Read(live) && live.KeepUnreadFile();
+    auto outings = std::make_shared<std::vector<PlayRecord>>();
+    auto placed = std::make_shared<kvr::PlacedOutings>();
+    Group group;
+    group.dataFile = "play.dat";
+    group.alsoChanges = KVR_History::kFileName;
+    for (const kvr::ConflictCopy& copy : copies) {
+        if (copy.dataFile != "play.dat" && copy.dataFile != KVR_History::kFileName)
+            continue;
+        Found found;
+        found.noun = QStringLiteral("outings");
+        auto missing = kvr::MissingOutings(copy, ".", present, found.outcome);
+        if (found.outcome.Readable() && !liveReadable) {
+            found.notMerged = QStringLiteral("not merged, as 'play.dat' or 'history.dat' itself "
+                                             "could not be read whole");
+        } else if (found.outcome.Readable()) {
+            found.mergeable = true;
+            found.placed = placed;
+            group.copies.push_back(plan.found.size());
+            outings->insert(outings->end(), missing.begin(), missing.end());
+        }
+        plan.found.push_back(std::move(found));
+    }
+    if (group.copies.empty())
+        return;
+    group.hasChanges = !outings->empty();
+    group.commit = [&live, outings, placed](QWidget* parent) {
+        if (outings->empty())
+            return true;
+        *placed = kvr::AddOutings(live, *outings);
+        if (placed->result == kvr::PlacedOutings::Result::Stored)
+            return true;
+        TellSaveFailed(parent);
+        return false;
+    };
+    group.changed = [&app] { app.RecordsChanged(Store::Play); };
     plan.groups.push_back(std::move(group));
 }
 
@@ -171,20 +225,8 @@ Plan PlanMerge(TKvrWinApp& app, const std::vector<kvr::ConflictCopy>& copies) {
                               app.TipStore().Load();
                           app.RecordsChanged(Store::Tips);
                       });
-        } else {
-            // The outings of play.dat and history.dat go where a goal
-            // period puts them, which is not done here yet: their copies
-            // are named and left where they are.
-            for (const kvr::ConflictCopy& copy : copies) {
-                if (copy.dataFile != dataFile)
-                    continue;
-                Found found;
-                found.outcome.copy = copy;
-                found.noun = QStringLiteral("outings");
-                found.notMerged = QStringLiteral("not merged yet: outings are not merged by "
-                                                 "this version");
-                plan.found.push_back(std::move(found));
-            }
+        } else if (dataFile == "play.dat" || !dataFiles.contains("play.dat")) {
+            PlanOutings(plan, copies, app);
         }
     }
     return plan;
@@ -223,13 +265,27 @@ QString ResultLine(const Found& found, bool saved) {
         line = QStringLiteral("%1: %2 %3 added to %4")
                    .arg(name)
                    .arg(found.outcome.report.added)
-                   .arg(found.noun, Quoted(found.outcome.copy.dataFile));
+                   .arg(found.noun, found.placed ? QStringLiteral("your notes")
+                                                 : Quoted(found.outcome.copy.dataFile));
     if (found.keptAs)
         return line + QStringLiteral("; the copy is kept as %1.").arg(Quoted(*found.keptAs));
     return line + QStringLiteral("; the copy could not be moved into '%1' (%2) and is found "
                                  "again at the next start.")
                       .arg(QString::fromLatin1(kvr::kConflictFolder),
                            FileText(kvr::ErrorText(found.moveError)));
+}
+
+// Where the merged outings went.
+QString PlacedLine(const kvr::PlacedOutings& placed) {
+    QString line = QStringLiteral("\nOf the outings merged, %1 went into the history (older than "
+                                  "the current goal period) and %2 into the current goal period.")
+                       .arg(placed.toHistory)
+                       .arg(placed.toPeriod);
+    if (placed.periodsClosed > 0)
+        line += QStringLiteral(" The current goal period passed thirty outings: %1 goal periods "
+                               "of thirty were closed and moved into the history.")
+                    .arg(placed.periodsClosed);
+    return line;
 }
 
 } // namespace
@@ -263,8 +319,11 @@ void OfferConflictMerge(TKvrWinApp& app) {
 
     std::vector<std::string> changing;
     for (const Group& group : plan.groups)
-        if (group.hasChanges)
+        if (group.hasChanges) {
             changing.push_back(group.dataFile);
+            if (!group.alsoChanges.empty())
+                changing.push_back(group.alsoChanges);
+        }
     if (!changing.empty()) {
         kvr::BackupResult backup = kvr::BackUpBeforeChange(changing);
         if (backup.outcome == kvr::BackupResult::Outcome::Failed) {
@@ -296,8 +355,14 @@ void OfferConflictMerge(TKvrWinApp& app) {
         }
     }
     QStringList results;
-    for (size_t i = 0; i < plan.found.size(); ++i)
+    std::shared_ptr<const kvr::PlacedOutings> placed;
+    for (size_t i = 0; i < plan.found.size(); ++i) {
         results << ResultLine(plan.found[i], saved[i]);
+        if (saved[i] && plan.found[i].placed)
+            placed = plan.found[i].placed;
+    }
+    if (placed && placed->result == kvr::PlacedOutings::Result::Stored)
+        results << PlacedLine(*placed);
     Tell(parent, QStringLiteral("Conflict copies merged:\n\n") + results.join(QLatin1Char('\n')),
          caption);
 }

@@ -2,6 +2,7 @@
 #include "core/conflict_copies.h"
 
 #include "core/backups.h"
+#include "core/history.h"
 #include "core/safe_file.h"
 
 #include <algorithm>
@@ -124,6 +125,67 @@ bool IsOlderLayout(const std::string& path, char separator, float version) {
     if (file.Status() <= 0 || file.FirstLineKind() == ZBD_File::FirstLine::None)
         return false;
     return file.Version() < version;
+}
+
+bool StoredOutingLines::Read(const KVR_PlayData& play) {
+    play_.clear();
+    playAsHistory_.clear();
+    history_.clear();
+    for (unsigned i = 0; i < play.Count(); ++i) {
+        const PlayRecord& outing = *play.At(static_cast<int>(i));
+        play_.insert(outing.ToLine());
+        playAsHistory_.insert(outing.ToHistoryLine());
+    }
+    KVR_History history;
+    int read = history.Rewind();
+    while (read == 1 && history.ReadNext() == 1)
+        history_.insert(history.Current().ToHistoryLine());
+    const bool whole = history.LoadResult() >= 0;
+    history.Close();
+    return whole;
+}
+
+bool StoredOutingLines::Insert(const PlayRecord& outing, bool inHistory) {
+    const std::string past = outing.ToHistoryLine();
+    if (history_.contains(past))
+        return false;
+    if (inHistory) {
+        if (playAsHistory_.contains(past))
+            return false;
+        history_.insert(past);
+        return true;
+    }
+    if (!play_.insert(outing.ToLine()).second)
+        return false;
+    playAsHistory_.insert(past);
+    return true;
+}
+
+std::vector<PlayRecord> MissingOutings(const ConflictCopy& copy, const std::string& folder,
+                                       StoredOutingLines& present, CopyOutcome& outcome) {
+    std::vector<PlayRecord> outings;
+    outcome.copy = copy;
+    // The play store reads both layouts: a history line is a play line
+    // without the ratings.
+    CopyStore<KVR_PlayData> read(Join(folder, copy.name));
+    outcome.readResult = read.Read();
+    outcome.error = read.Error();
+    if (outcome.readResult <= 0) {
+        if (outcome.readResult == kMissing)
+            outcome.readResult = kReadError;
+        return outings;
+    }
+    const bool inHistory = copy.dataFile == KVR_History::kFileName;
+    for (unsigned i = 0; i < read.Count(); ++i) {
+        const PlayRecord& outing = *read.At(static_cast<int>(i));
+        if (present.Insert(outing, inHistory)) {
+            outings.push_back(outing);
+            ++outcome.report.added;
+        } else {
+            ++outcome.report.present;
+        }
+    }
+    return outings;
 }
 
 std::string UnreadableReason(int readResult, int error) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/import_report.h"
+#include "core/play_store.h"
 #include "core/record_store.h"
 
 #include <optional>
@@ -119,6 +120,31 @@ MissingRecords(const ConflictCopy& copy, const std::string& folder,
     }
     return changes;
 }
+
+// The outings stored, each as the file that holds it keeps it: play.dat's
+// lines (ToLine) and the history's (ToHistoryLine, without the ratings), to
+// tell apart the outings of a copy of either.
+class StoredOutingLines {
+public:
+    // Reads the play store's records and history.dat (through a reader of
+    // its own). False when the history could not be read whole: nothing may
+    // then be merged, as an outing could be stored twice.
+    bool Read(const KVR_PlayData& play);
+    // Whether an outing of a copy of play.dat (`inHistory` false) or of
+    // history.dat is stored: the same line in play.dat, or the same history
+    // line in the history (or, for a past outing, in play.dat). Adds it when
+    // it is not, so that it is merged once.
+    bool Insert(const PlayRecord& outing, bool inHistory);
+
+private:
+    std::unordered_set<std::string> play_, playAsHistory_, history_;
+};
+
+// Reads a copy of play.dat or history.dat and gives its outings that are not
+// in `present`, adding them there; the outcome tells how many it adds and
+// how many were there, or why the copy could not be read.
+std::vector<PlayRecord> MissingOutings(const ConflictCopy& copy, const std::string& folder,
+                                       StoredOutingLines& present, CopyOutcome& outcome);
 
 // Why a copy could not be read, in words: "damaged", "written by a newer
 // version of Kavora", "written by an older version of Kavora" or the

@@ -2,6 +2,8 @@
 #include "core/backups.h"
 #include "core/conflict_copies.h"
 #include "core/date.h"
+#include "core/history.h"
+#include "core/outing_import.h"
 #include "support/records.h"
 #include "support/temp_dir.h"
 
@@ -104,6 +106,50 @@ TEST_F(ConflictCopiesTest, MergeAddsOnlyTheMissingRecordsAndKeepsTheCopyInConfli
     EXPECT_EQ(kvr::SetAsideCopy(name),
               "conflicts/sched.sync-conflict-20261207-183012-ABCDEFG.2.dat");
     EXPECT_EQ(ReadFile("conflicts/" + name), copyBytes);
+}
+
+TEST_F(ConflictCopiesTest, OutingsOfPlayAndHistoryCopiesAreTheSameWhereverTheyWereStored) {
+    PlayRecord current = MakePlay("3/1/2026", "Ann Lee");
+    current.Rating(kvr::Stroke::Serve, kvr::Level::Spin) = 7;
+    PlayRecord past = MakePlay("1/5/2026", "Bob Ray", "M");
+    PlayRecord pastRated = past; // the same outing before its goal period closed
+    pastRated.Rating(kvr::Stroke::Volley, kvr::Level::Power) = 4;
+    const PlayRecord newCurrent = MakePlay("3/3/2026", "Cy Hall");
+    const PlayRecord newPast = MakePlay("1/2/2026", "Dee Fox");
+    PlayRecord currentUnrated = current; // as the other side's history keeps it
+    currentUnrated.Rating(kvr::Stroke::Serve, kvr::Level::Spin) = 0;
+
+    const std::string playCopy = CopyNames("play.dat")[0];
+    const std::string historyCopy = CopyNames("history.dat")[1];
+    WritePlayFiles({current, pastRated, newCurrent}, {});
+    ASSERT_EQ(std::rename("play.dat", playCopy.c_str()), 0);
+    WritePlayFiles({}, {past, currentUnrated, newPast});
+    ASSERT_EQ(std::rename("history.dat", historyCopy.c_str()), 0);
+    WritePlayFiles({current}, {past});
+
+    KVR_PlayData live;
+    ASSERT_EQ(live.Load(), 1);
+    kvr::StoredOutingLines present;
+    ASSERT_TRUE(present.Read(live));
+    kvr::CopyOutcome fromPlay, fromHistory;
+    auto outings = kvr::MissingOutings({playCopy, "play.dat"}, ".", present, fromPlay);
+    auto more = kvr::MissingOutings({historyCopy, "history.dat"}, ".", present, fromHistory);
+    EXPECT_EQ(fromPlay.report.added, 1u);
+    EXPECT_EQ(fromPlay.report.present, 2u);
+    EXPECT_EQ(fromHistory.report.added, 1u);
+    EXPECT_EQ(fromHistory.report.present, 2u);
+    outings.insert(outings.end(), more.begin(), more.end());
+    ASSERT_EQ(outings.size(), 2u);
+
+    // Placed as a goal period would: the older outing into the history.
+    auto placed = kvr::AddOutings(live, outings);
+    ASSERT_EQ(placed.result, kvr::PlacedOutings::Result::Stored);
+    EXPECT_EQ(placed.toHistory, 1u);
+    EXPECT_EQ(placed.toPeriod, 1u);
+    EXPECT_EQ(ReadFile("play.dat"),
+              Lines({"ZBD Data File Format 2.0", "2", current.ToLine(), newCurrent.ToLine()}));
+    EXPECT_EQ(ReadFile("history.dat"),
+              Lines({KVR_History::kHeader, past.ToHistoryLine(), newPast.ToHistoryLine()}));
 }
 
 TEST_F(ConflictCopiesTest, CopyThatCannotBeReadAddsNothingAndSaysWhy) {
