@@ -31,6 +31,15 @@ QString FileText(const std::string& name) {
     return QFile::decodeName(name.c_str());
 }
 
+// "1 outing", "3 outings": `noun` is the plural, made by its last "s".
+QString Counted(std::size_t count, const QString& noun) {
+    if (count == 1 && noun.endsWith(QStringLiteral("ies")))
+        return QStringLiteral("1 ") + noun.chopped(3) + QLatin1Char('y');
+    if (count == 1 && noun.endsWith(QLatin1Char('s')))
+        return QStringLiteral("1 ") + noun.chopped(1);
+    return QStringLiteral("%1 %2").arg(count).arg(noun);
+}
+
 QString Quoted(const std::string& name) {
     return QLatin1Char('\'') + FileText(name) + QLatin1Char('\'');
 }
@@ -262,11 +271,10 @@ QString ResultLine(const Found& found, bool saved) {
     if (!found.note.isEmpty())
         line = QStringLiteral("%1: %2").arg(name, found.note);
     else
-        line = QStringLiteral("%1: %2 %3 added to %4")
-                   .arg(name)
-                   .arg(found.outcome.report.added)
-                   .arg(found.noun, found.placed ? QStringLiteral("your notes")
-                                                 : Quoted(found.outcome.copy.dataFile));
+        line = QStringLiteral("%1: %2 added to %3")
+                   .arg(name, Counted(found.outcome.report.added, found.noun),
+                        found.placed ? QStringLiteral("your notes")
+                                     : Quoted(found.outcome.copy.dataFile));
     if (found.keptAs)
         return line + QStringLiteral("; the copy is kept as %1.").arg(Quoted(*found.keptAs));
     return line + QStringLiteral("; the copy could not be moved into '%1' (%2) and is found "
@@ -277,14 +285,20 @@ QString ResultLine(const Found& found, bool saved) {
 
 // Where the merged outings went.
 QString PlacedLine(const kvr::PlacedOutings& placed) {
-    QString line = QStringLiteral("\nOf the outings merged, %1 went into the history (older than "
-                                  "the current goal period) and %2 into the current goal period.")
-                       .arg(placed.toHistory)
-                       .arg(placed.toPeriod);
+    QStringList where;
+    if (placed.toHistory > 0)
+        where << QStringLiteral("%1 into the history (older than the current goal period)")
+                     .arg(Counted(placed.toHistory, QStringLiteral("outings")));
+    if (placed.toPeriod > 0)
+        where << QStringLiteral("%1 into the current goal period")
+                     .arg(Counted(placed.toPeriod, QStringLiteral("outings")));
+    QString line =
+        QStringLiteral("\nThe outings merged went: %1.").arg(where.join(QStringLiteral(", ")));
     if (placed.periodsClosed > 0)
-        line += QStringLiteral(" The current goal period passed thirty outings: %1 goal periods "
-                               "of thirty were closed and moved into the history.")
-                    .arg(placed.periodsClosed);
+        line += QStringLiteral(" The current goal period passed thirty outings, so %1 of "
+                               "thirty moved into the history.")
+                    .arg(Counted(static_cast<std::size_t>(placed.periodsClosed),
+                                 QStringLiteral("goal periods")));
     return line;
 }
 

@@ -13,6 +13,7 @@ using ConflictMergeTest = AppTest;
 
 const std::string kSchedCopy = "sched.sync-conflict-20261207-183012-ABCDEFG.dat";
 const std::string kPhoneCopy = "phone (Pat's conflicted copy 2026-12-07).dat";
+const std::string kPlayCopy = "play (conflicted copy 2026-12-07 183012).dat";
 const std::string kCoachCopy = "coach (conflicted copy 2026-12-07 183012).dat";
 
 bool AskedToMerge(const ScriptedResponder& responder) {
@@ -29,6 +30,9 @@ TEST_F(ConflictMergeTest, NotNowWritesNothingMergeAddsTheMissingEventsAndTheNext
     ASSERT_EQ(std::rename("sched.dat", kSchedCopy.c_str()), 0);
     SaveRecords<SchedClass>({MakeEvent("3/1/2026", "Ann Lee")});
     const std::string liveSched = ReadFile("sched.dat");
+    WritePlayFiles({MakePlay("11/2/2026"), MakePlay("11/5/2026", "Cy Hall")}, {});
+    ASSERT_EQ(std::rename("play.dat", kPlayCopy.c_str()), 0);
+    WritePlayFiles({MakePlay("11/2/2026")}, {});
     const std::string damaged = Lines({"ZBD Data File Format 2.5", "1", "no record at all"});
     WriteFile(kPhoneCopy, damaged);
     WriteFile(kCoachCopy, Lines({"Kim Park"}));
@@ -63,7 +67,10 @@ TEST_F(ConflictMergeTest, NotNowWritesNothingMergeAddsTheMissingEventsAndTheNext
     WaitForFirstPaint(Client());
     ASSERT_TRUE(AskedToMerge(Responder()));
     EXPECT_EQ(app_->SchedStore().Count(), 2u);
+    EXPECT_EQ(app_->PlayStore().Count(), 2u);
     EXPECT_EQ(std::count(changed.begin(), changed.end(), kui::Store::Schedule), 1);
+    // The figures after the first paint, then the merge.
+    EXPECT_EQ(std::count(changed.begin(), changed.end(), kui::Store::Play), 2);
     SchedClass merged;
     ASSERT_EQ(merged.Load(), 1);
     ASSERT_EQ(merged.Count(), 2u);
@@ -71,13 +78,15 @@ TEST_F(ConflictMergeTest, NotNowWritesNothingMergeAddsTheMissingEventsAndTheNext
     EXPECT_EQ(ReadFile("backups/2026-12-07/sched.dat"), liveSched);
     EXPECT_TRUE(Exists("conflicts/" + kSchedCopy));
     EXPECT_TRUE(Exists("conflicts/" + kCoachCopy));
+    EXPECT_TRUE(Exists("conflicts/" + kPlayCopy));
     EXPECT_FALSE(Exists(kSchedCopy));
     EXPECT_EQ(ReadFile(kPhoneCopy), damaged);
     EXPECT_EQ(ReadFile("coach.dat"), Lines({"Pat Smith"}));
     const QString result = Responder().Shown().back().text;
     EXPECT_TRUE(result.contains(QStringLiteral(
-        "'sched.sync-conflict-20261207-183012-ABCDEFG.dat': 1 events added to 'sched.dat'; the "
+        "'sched.sync-conflict-20261207-183012-ABCDEFG.dat': 1 event added to 'sched.dat'; the "
         "copy is kept as 'conflicts/sched.sync-conflict-20261207-183012-ABCDEFG.dat'.")));
+    EXPECT_TRUE(result.contains(QStringLiteral("1 outing into the current goal period")));
     EXPECT_TRUE(result.contains(QStringLiteral("could not be read (damaged)")));
 
     // The next start names the damaged copy again, but has nothing to merge.
