@@ -186,13 +186,24 @@ void PlanOutings(Plan& plan, const std::vector<kvr::ConflictCopy>& copies, TKvrW
     if (group.copies.empty())
         return;
     group.hasChanges = !outings->empty();
-    group.commit = [&live, outings, placed](QWidget* parent) {
+    group.commit = [&app, &live, outings, placed](QWidget* parent) {
         if (outings->empty())
             return true;
         *placed = kvr::AddOutings(live, *outings);
         if (placed->result == kvr::PlacedOutings::Result::Stored)
             return true;
-        TellSaveFailed(parent);
+        if (placed->result == kvr::PlacedOutings::Result::Unconfirmed) {
+            // The store holds the outings and the next start puts the files
+            // in place; the copies stay, to be found with nothing to add.
+            app.RecordsChanged(Store::Play);
+            Tell(parent,
+                 QStringLiteral("The merged outings were written, but the data folder could not "
+                                "be confirmed on disk.\nPlease check the disk that holds your "
+                                "Kavora files."),
+                 {}, Icon::Warning);
+        } else {
+            TellSaveFailed(parent);
+        }
         return false;
     };
     group.changed = [&app] { app.RecordsChanged(Store::Play); };
@@ -264,6 +275,10 @@ QString ResultLine(const Found& found, bool saved) {
     const QString name = Quoted(found.outcome.copy.name);
     if (!found.mergeable)
         return CopyLine(found);
+    if (!saved && found.placed && found.placed->result == kvr::PlacedOutings::Result::Unconfirmed)
+        return QStringLiteral("%1: its outings were written but not confirmed on disk. It is "
+                              "left as it is, and the next start finds it again.")
+            .arg(name);
     if (!saved)
         return QStringLiteral("%1 was not merged: %2 could not be saved. It is left as it is.")
             .arg(name, Quoted(found.outcome.copy.dataFile));
