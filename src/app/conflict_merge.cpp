@@ -354,7 +354,7 @@ void OfferConflictMerge(TKvrWinApp& app) {
                 changing.push_back(group.alsoChanges);
         }
     if (!changing.empty()) {
-        kvr::BackupResult backup = kvr::BackUpBeforeChange(changing);
+        kvr::BackupResult backup = kvr::BackupBeforeChange(changing);
         if (backup.outcome == kvr::BackupResult::Outcome::Failed) {
             QString problems;
             for (const std::string& problem : backup.problems)

@@ -265,7 +265,7 @@ BackupResult MakeDailyBackup(const std::string& dataFolder) {
     return result;
 }
 
-BackupResult BackUpBeforeChange(const std::vector<std::string>& names,
+BackupResult BackupBeforeChange(const std::vector<std::string>& names,
                                 const std::string& dataFolder) {
     BackupResult result = MakeDailyBackup(dataFolder);
     if (result.outcome == BackupResult::Outcome::Failed ||

@@ -40,12 +40,13 @@ struct BackupResult {
 // written leaves no backup for the day. Nothing outside backups/ is changed.
 BackupResult MakeDailyBackup(const std::string& dataFolder = ".");
 
-// Before an import or a merge changes the data files `names`: today's backup
-// as MakeDailyBackup makes it, and each of `names` that is there but missing
-// from it (made since the day's first start) copied in. A file the day's
-// backup holds already keeps its copy from the day's first start. Failed,
-// with the reasons, when any of `names` could not be copied.
-BackupResult BackUpBeforeChange(const std::vector<std::string>& names,
+// Keeps the data files `names` that a change (an import, a merge) is about
+// to write over, before it is made: today's backup as MakeDailyBackup makes
+// it, and each of `names` that is there but missing from it (made since the
+// day's first start) copied in; a file the day's backup holds already keeps
+// its copy from the day's first start. Failed, with the reasons, when any of
+// `names` could not be copied: the change should not be made.
+BackupResult BackupBeforeChange(const std::vector<std::string>& names,
                                 const std::string& dataFolder = ".");
 
 } // namespace kvr
