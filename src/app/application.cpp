@@ -4,6 +4,7 @@
 #include "app/about_dialog.h"
 #include "app/app_id.h"
 #include "app/client.h"
+#include "app/conflict_merge.h"
 #include "app/font_warmup.h"
 #include "app/main_window.h"
 #include "app/start_style.h"
@@ -200,6 +201,8 @@ void TKvrWinApp::AfterFirstPaint() {
     }
     ListenForSecondStarts();
     MakeDailyBackup();
+    // After the load messages and the day's backup: copies a sync tool left.
+    kui::OfferConflictMerge(*this);
 }
 
 void TKvrWinApp::ListenForSecondStarts() {

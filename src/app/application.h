@@ -106,7 +106,8 @@ private:
     void DestroyStores();
     // Once the window is on screen: the statistics and opponent figures, the
     // program icon, the socket through which a second start calls this
-    // window forward, and the day's backup.
+    // window forward, the day's backup and the offer to merge conflict
+    // copies.
     void AfterFirstPaint();
     void MakeDailyBackup();
     void ListenForSecondStarts();

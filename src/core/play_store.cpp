@@ -2,6 +2,7 @@
 #include "core/play_store.h"
 
 #include "core/history.h"
+#include "core/outing_import.h"
 
 #include <system_error>
 
@@ -241,6 +242,16 @@ int KVR_PlayData::StartNewGoalPeriod() {
 
 int KVR_PlayData::RecoverInterruptedGoalPeriod() {
     kvr::RemoveStaleTemporaries(".");
+    // Outings placed in both files at once are finished (or dropped) first:
+    // their change never stages a goal-period change's files.
+    const int placed = kvr::RecoverInterruptedOutings();
+    if (placed < 0)
+        return -1;
+    const int closed = RecoverGoalPeriodChange();
+    return closed == 0 ? placed : closed;
+}
+
+int KVR_PlayData::RecoverGoalPeriodChange() {
     if (!kvr::FileExists(kStagedHistory)) {
         // Staged backups without the staged history: the new history is in
         // place and only the backups were left to do.

@@ -53,6 +53,8 @@ public:
     const PlayStatistics& Stats() const { return stats_; }
 
 private:
+    static int RecoverGoalPeriodChange();
+
     std::unique_ptr<KVR_History> history_;
     kvr::PastRecords past_;
     std::future<kvr::PastRecords> pastAhead_;
