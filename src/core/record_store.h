@@ -38,6 +38,10 @@ public:
     };
 
     ZBD_File(const std::string& fileName, char mode, char separator, bool hasCountLine);
+    // A file's text held in memory (an older layout converted in a read-only
+    // run), read as the file `fileName` opened for reading would be.
+    static std::unique_ptr<ZBD_File> FromText(const std::string& fileName, std::string text,
+                                              char separator, bool hasCountLine);
     ~ZBD_File();
     ZBD_File(const ZBD_File&) = delete;
     ZBD_File& operator=(const ZBD_File&) = delete;
@@ -617,8 +621,11 @@ protected:
     // system's error (EIO when none was given), so that start-up reports a
     // file it could not convert and never takes it for a damaged one to
     // rebuild. 1 saved, else -1; a file that may not be replaced is left
-    // without a copy made.
+    // without a copy made. In a read-only run (kvr::ReadOnlyData) the
+    // converted records stay in memory only: 1, and the file is untouched.
     int SaveConverted() {
+        if (kvr::WritesRefused())
+            return 1;
         if (!kvr::MayReplace(fileName_)) {
             loadError_ = EACCES;
             return -1;

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "printing/print_command.h"
+#include "root/print_command.h"
 
-#include "app/application.h"
-#include "app/command_line.h"
-#include "app/render_command.h"
+#include "app/data_stores.h"
 #include "core/play_store.h"
 #include "printing/printout.h"
+#include "root/command_line.h"
+#include "root/headless.h"
 
 #include <memory>
 
@@ -47,36 +47,37 @@ int PrintFromCommandLine(int argc, char** argv) {
     const QString outFile = QFileInfo(outName).absoluteFilePath();
     const QString filter = parser.value(opponent).trimmed();
 
-    return RunOnDataCopy(argc, argv, [&](TKvrWinApp& app) {
-        // The notes need play.dat read whole (the load told why not on
-        // stderr); the form holds no notes.
-        if (kind != 'F' && app.PlayStore().LoadResult() < 0)
-            return 1;
-        std::unique_ptr<MReportWindow> window;
-        if (kind == 'F')
-            window = std::make_unique<MCourtFormWin>(app.PlayerName());
-        else
-            window = std::make_unique<MReportWindow>(kind, app.PlayerName());
-        window->SetOpponentFilter(filter);
-        QString error;
-        if (!window->Collect(app.PlayStore(), error)) {
-            SayOnStderr(error);
-            return 1;
-        }
-        const MWindowPrintout printout(kind == 'F' ? QStringLiteral("Tennis Court Form")
-                                                   : QStringLiteral("Tennis Reports"),
-                                       *window);
-        error = WritePdf(printout, LocalePageLayout(QLocale::system()), outFile);
-        if (!error.isEmpty()) {
-            SayOnStderr(QStringLiteral("Unable to write '%1': %2").arg(outFile, error));
-            return 1;
-        }
-        if (window->LeftOut() > 0)
-            SayOnStderr(QStringLiteral("%1 older notes did not fit in the report's %2 pages")
-                            .arg(window->LeftOut())
-                            .arg(kMaxReportPages));
-        return 0;
-    });
+    return RunOnDataFolder(
+        argc, argv, Toolkit::Gui, [&](DataStores& stores, const QString& playerName) {
+            // The notes need play.dat read whole (the load told why not on
+            // stderr); the form holds no notes.
+            if (kind != 'F' && stores.Play().LoadResult() < 0)
+                return 1;
+            std::unique_ptr<MReportWindow> window;
+            if (kind == 'F')
+                window = std::make_unique<MCourtFormWin>(playerName);
+            else
+                window = std::make_unique<MReportWindow>(kind, playerName);
+            window->SetOpponentFilter(filter);
+            QString error;
+            if (!window->Collect(stores.Play(), error)) {
+                SayOnStderr(error);
+                return 1;
+            }
+            const MWindowPrintout printout(kind == 'F' ? QStringLiteral("Tennis Court Form")
+                                                       : QStringLiteral("Tennis Reports"),
+                                           *window);
+            error = WritePdf(printout, LocalePageLayout(QLocale::system()), outFile);
+            if (!error.isEmpty()) {
+                SayOnStderr(QStringLiteral("Unable to write '%1': %2").arg(outFile, error));
+                return 1;
+            }
+            if (window->LeftOut() > 0)
+                SayOnStderr(QStringLiteral("%1 older notes did not fit in the report's %2 pages")
+                                .arg(window->LeftOut())
+                                .arg(kMaxReportPages));
+            return 0;
+        });
 }
 
 } // namespace kui
