@@ -43,8 +43,9 @@ public:
     // A start that writes nothing: no folder lock, no finishing of an
     // interrupted goal-period change, no rebuilt files, no backup, and the
     // player's name read but never asked for. The stores are loaded and the
-    // statistics computed; no window is made. For drawing a view from the
-    // command line while the program may be running in the folder.
+    // statistics computed; no window is made. For measuring the views'
+    // paints over a data set (the command line's drawing modes need no
+    // application object: root/headless.h).
     enum class StartMode { Normal, ReadOnly };
     TKvrWinApp(int& argc, char** argv, StartMode mode);
     ~TKvrWinApp() override;

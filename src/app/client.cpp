@@ -10,7 +10,6 @@
 
 #include <algorithm>
 
-#include <QDir>
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QStyle>

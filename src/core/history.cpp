@@ -187,6 +187,17 @@ int KVR_History::Find(int start, const std::string& text) {
 }
 
 int KVR_History::CountRecords() {
+    // A read-only run may hold the history converted in memory only: its
+    // records are counted through the reader.
+    if (kvr::WritesRefused()) {
+        int records = 0;
+        if (Rewind() == 1)
+            while (reader_->ReadNextLine() == 1 && records < INT_MAX)
+                if (!reader_->LastLine().empty())
+                    ++records;
+        Close();
+        return records;
+    }
     // The lines after the header that are not empty: the records every
     // reader delivers.
     ZBD_File file(kFileName, 'r', ',', false);
