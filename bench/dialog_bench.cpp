@@ -259,7 +259,7 @@ int main(int argc, char** argv) {
     app.TipStore().Select("Forehand");
     if (app.TipStore().Load() != 1)
         return 1;
-    KvrClient client(app);
+    KvrClient client(app, kui::CommandTable());
     g_client = &client;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -5,6 +5,7 @@
 #include "core/play_store.h"
 #include "play/notes_notebook.h"
 #include "play/play_commands.h"
+#include "root/all_commands.h"
 #include "ui/message.h"
 
 #include <cstdio>
@@ -75,7 +76,9 @@ int main(int argc, char** argv) {
     TKvrWinApp app(argc, argv);
     if (!app.Ready())
         return 1;
-    app.InitMainWindow();
+    kui::CommandTable commands;
+    kui::AddAllCommands(commands);
+    app.InitMainWindow(std::move(commands));
     app.RecordsChanged(kui::Store::Play);
     g_view = qobject_cast<TKvrBrowseWin*>(app.Client()->OpenView(
         kui::BrowseNotesView, [&app] { return new TKvrBrowseWin(*app.Client()); }));

@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/app_commands.h"
 #include "app/application.h"
 #include "app/child.h"
 #include "app/client.h"
@@ -7,6 +6,7 @@
 #include "bench_support.h"
 #include "core/play_store.h"
 #include "play/statistics.h"
+#include "root/all_commands.h"
 #include "tips/tip_store.h"
 
 #include <cstdio>
@@ -84,9 +84,9 @@ int main(int argc, char** argv) {
     TKvrWinApp app(argc, argv, TKvrWinApp::StartMode::ReadOnly);
     if (!app.Ready())
         return 1;
-    KvrClient client(app);
     kui::CommandTable table;
     kui::AddAllCommands(table);
+    KvrClient client(app, table);
     std::vector<std::unique_ptr<TKvrChild>> views;
     for (const kui::ViewRow& row : table.Views()) {
         views.emplace_back(row.make(client));

@@ -35,6 +35,7 @@
 #include "phonebook/phone_dialogs.h"
 #include "phonebook/phone_store.h"
 #include "printing/print_name_dialog.h"
+#include "root/all_commands.h"
 #include "schedule/sched_dialogs.h"
 #include "tips/tip_dialogs.h"
 #include "tips/tip_store.h"
@@ -119,7 +120,9 @@ int main(int argc, char* argv[]) {
         return 3;
     if (!app.Ready())
         return 0;
-    app.InitMainWindow();
+    kui::CommandTable commands;
+    kui::AddAllCommands(commands);
+    app.InitMainWindow(std::move(commands));
     const long long windowBuilt = NowNs();
     TKvrFrame* frame = app.Frame();
     if (maximized) {

@@ -4,12 +4,6 @@
 #include "app/about_dialog.h"
 #include "app/client.h"
 #include "app/command_table.h"
-#include "charting/charting_commands.h"
-#include "phonebook/phonebook_commands.h"
-#include "play/play_commands.h"
-#include "printing/printing_commands.h"
-#include "schedule/schedule_commands.h"
-#include "tips/tips_commands.h"
 #include "ui/message.h"
 
 namespace kui {
@@ -65,16 +59,6 @@ void AddAppCommands(CommandTable& table) {
                            client.window()->close();
                    },
                .shortcut = QKeySequence(Qt::CTRL | Qt::Key_Q)});
-}
-
-void AddAllCommands(CommandTable& table) {
-    AddAppCommands(table);
-    AddPhonebookCommands(table);
-    AddScheduleCommands(table);
-    AddPlayCommands(table);
-    AddChartingCommands(table);
-    AddTipsCommands(table);
-    AddPrintingCommands(table);
 }
 
 } // namespace kui

@@ -18,8 +18,4 @@ inline constexpr int CmArrangeIcons = 11867;
 // commands.
 void AddAppCommands(CommandTable& table);
 
-// Adds every subsystem's menus and commands: the one place that knows them
-// all. A new command is a row in its subsystem's own Add...Commands.
-void AddAllCommands(CommandTable& table);
-
 } // namespace kui

@@ -36,69 +36,6 @@ QString fromLocal(const std::string& text) {
     return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// A file that is there but cannot be read (permission, disk error) is not
-// rebuilt: the player is told which file, why, and that it was kept.
-void TellUnreadable(const QString& fileName, int error) {
-    kui::Tell(nullptr, TKvrWinApp::FailedLoadText(fileName, kvr::kReadError, error));
-}
-
-// A file that could not be loaded is rebuilt from the records it still holds,
-// and the player told how many were kept and where the rest went; a file that
-// cannot be rebuilt (one that may not be replaced) is left alone, and the
-// player told why. The store loads the rebuilt file itself.
-template <class Store> bool TryRebuild(Store& store, const QString& fileName) {
-    int restored = store.rebuild_file();
-    if (restored >= 0) {
-        const kvr::KeptNames& kept = store.LastRebuild();
-        kui::Tell(nullptr,
-                  QStringLiteral("'%1' rebuilt with %2 records.").arg(fileName).arg(restored) +
-                      QStringLiteral("\nOld file saved as '%1'\nCorrupted records were "
-                                     "disgarded and saved in file '%2'")
-                          .arg(fromLocal(kept.old), fromLocal(kept.dis)),
-                  QStringLiteral("File Rebuild Successful!"));
-        return true;
-    }
-    if (store.Error() != 0)
-        TellUnreadable(fileName, store.Error());
-    else if (store.RebuildError() != 0)
-        // Nothing was copied or written: the player is told why, so that
-        // the file can be made writable (or the disk freed) and the next
-        // start rebuild it.
-        kui::Tell(nullptr,
-                  QStringLiteral("Rebuilding attempt for '%1' FAILED!\nThe rebuilt file or "
-                                 "its copies could not be written: %2.\nThe file was left as "
-                                 "it is, and nothing will be written over it.")
-                      .arg(fileName, fromLocal(kvr::ErrorText(store.RebuildError()))));
-    else
-        kui::Tell(nullptr, QStringLiteral("Rebuilding attempt for '%1' FAILED!").arg(fileName));
-    return false;
-}
-
-// Reports a store (or the history) whose load failed: an unreadable file
-// with the system's reason, any other (damaged or newer) with the store's
-// message followed by a rebuild. True when the load failed.
-// A read-only start reports the same but rebuilds nothing.
-template <class Store>
-bool ReportFailedLoad(Store& store, int result, const QString& fileName, const QString& message,
-                      bool rebuild) {
-    if (result >= 0)
-        return false;
-    if (store.Error() != 0) {
-        TellUnreadable(fileName, store.Error());
-        return true;
-    }
-    // A file of a newer version is neither missing nor damaged: it is named
-    // as what it is, and no rebuild is tried on it.
-    if (result == kvr::kNewerFormat) {
-        kui::Tell(nullptr, TKvrWinApp::FailedLoadText(fileName, result, 0));
-        return true;
-    }
-    kui::Tell(nullptr, message);
-    if (rebuild)
-        TryRebuild(store, fileName);
-    return true;
-}
-
 } // namespace
 
 TKvrWinApp::TKvrWinApp(int& argc, char** argv) : TKvrWinApp(argc, argv, StartMode::Normal) {}
@@ -118,13 +55,13 @@ TKvrWinApp::TKvrWinApp(int& argc, char** argv, StartMode mode)
     kui::SetDefaultCaption(title_);
 
     if (readOnly_) {
-        if (!CreateStores()) {
+        if (!stores_.Create()) {
             kui::Tell(nullptr, QStringLiteral("Not enough memory to run program!"),
                       QStringLiteral("Memory Error"), kui::Icon::Stop);
             return;
         }
         ready_ = true;
-        LoadAllData(false);
+        stores_.Load(false);
         if (auto stored = kvr::ReadPlayerName())
             playerName_ = kui::LeftCharacters(kui::FromStored(*stored), kMaxNameLength);
         RecordsChanged(kui::Store::Play);
@@ -166,20 +103,19 @@ TKvrWinApp::TKvrWinApp(int& argc, char** argv, StartMode mode)
                                  "again."),
                   {}, kui::Icon::Warning);
 
-    if (!CreateStores()) {
+    if (!stores_.Create()) {
         kui::Tell(nullptr, QStringLiteral("Not enough memory to run program!"),
                   QStringLiteral("Memory Error"), kui::Icon::Stop);
         return;
     }
     ready_ = true;
-    LoadAllData(true);
+    stores_.Load(true);
 }
 
 TKvrWinApp::~TKvrWinApp() {
     kui::FinishFontWarmUp();
     // The windows go first: views refer to the stores.
     frame_.reset();
-    DestroyStores();
 }
 
 TKvrWinApp* TKvrWinApp::Instance() {
@@ -237,130 +173,26 @@ void TKvrWinApp::MakeDailyBackup() {
               {}, kui::Icon::Warning);
 }
 
+QString TKvrWinApp::FailedLoadText(const QString& fileName, int result, int error) {
+    return kui::DataStores::FailedLoadText(fileName, result, error);
+}
+
 KvrClient* TKvrWinApp::Client() const {
     return frame_ ? frame_->Client() : nullptr;
 }
 
-bool TKvrWinApp::CreateStores() {
-    try {
-        playStore_ = std::make_unique<KVR_PlayData>();
-        phoneStore_ = std::make_unique<KVR_PhoneData>();
-        tipStore_ = std::make_unique<TipClass>();
-        schedStore_ = std::make_unique<SchedClass>();
-        chartStore_ = std::make_unique<KVR_ChartClass>();
-    } catch (const std::bad_alloc&) {
-        DestroyStores();
-        return false;
-    }
-    return true;
-}
-
-void TKvrWinApp::DestroyStores() {
-    playStore_.reset();
-    phoneStore_.reset();
-    schedStore_.reset();
-    tipStore_.reset();
-    chartStore_.reset();
-}
-
-void TKvrWinApp::LoadAllData(bool mayRebuild) {
-    auto started = std::chrono::steady_clock::now();
-    bool failed = false;
-    // A read-only start rebuilds nothing, so it promises no rebuild.
-    const QString rebuild =
-        mayRebuild ? QStringLiteral("\nWill attempt to rebuild file....") : QString();
-
-    failed |= ReportFailedLoad(*chartStore_, chartStore_->Load(), QStringLiteral("chart.dat"),
-                               QStringLiteral("Chart data file missing or corrupted, unable to "
-                                              "load 'chart.dat'!") +
-                                   rebuild,
-                               mayRebuild);
-
-    // The play store and the history are reported like every other store: a
-    // goal period that could not be read must not pass unnoticed.
-    playStore_->CheckFile();
-    failed |= ReportFailedLoad(*playStore_, playStore_->Load(), QStringLiteral("play.dat"),
-                               QStringLiteral("Play data file missing or corrupted, unable to "
-                                              "load 'play.dat'!") +
-                                   rebuild,
-                               mayRebuild);
-
-    KVR_History& history = playStore_->History();
-    int historyResult = history.Rewind() == 1 ? 1 : history.LoadResult();
-    history.Close();
-    if (ReportFailedLoad(history, historyResult, QStringLiteral("history.dat"),
-                         QStringLiteral("History data file missing or corrupted, unable to load "
-                                        "'history.dat'!") +
-                             rebuild,
-                         mayRebuild)) {
-        failed = true;
-        // A rebuilt history keeps its lines in the order they stood.
-        if (!history.LastRebuild().old.empty() && history.SortByDate() < 0)
-            kui::Tell(nullptr, QStringLiteral("Error sorting history file!"));
-    }
-
-    failed |= ReportFailedLoad(
-        *phoneStore_, phoneStore_->Load(), QStringLiteral("phone.dat"),
-        QStringLiteral("Phone Book data file missing or corrupted, unable "
-                       "to load 'phone.dat'\n") +
-            (mayRebuild ? QStringLiteral("Attemping to rebuild file....") : QString()),
-        mayRebuild);
-    // The opponent figures (and the statistics) read the whole history; no
-    // view can show them before the window is on screen, so they are
-    // computed right after its first paint, from the past records read
-    // meanwhile on a thread of their own.
-    if (mayRebuild)
-        playStore_->ReadPastAhead();
-
-    schedStore_->CheckFile();
-    failed |= ReportFailedLoad(*schedStore_, schedStore_->Load(), QStringLiteral("sched.dat"),
-                               QStringLiteral("Schedule data file missing or corrupted, unable "
-                                              "to load 'sched.dat'!") +
-                                   rebuild,
-                               mayRebuild);
-
-    loadMilliseconds_ =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
-            .count();
-
-    if (failed && mayRebuild)
-        kui::Tell(nullptr,
-                  QStringLiteral("Unable to load all data files.\n") +
-                      QStringLiteral("Read previous messages to determine which file caused "
-                                     "error.\n") +
-                      QStringLiteral("Use a text editor to examine the '*.dis' file\n") +
-                      QStringLiteral("to view any disgarded records that you may be able to "
-                                     "manually reenter.\n") +
-                      QStringLiteral("If a backup file is available, exit program and replace "
-                                     "bad file.\n"));
-}
-
-QString TKvrWinApp::FailedLoadText(const QString& fileName, int result, int error) {
-    if (error != 0)
-        return QStringLiteral("Unable to read '%1': %2.\nThe file was not rebuilt, and nothing "
-                              "will be written over it.")
-            .arg(fileName, fromLocal(kvr::ErrorText(error)));
-    if (result == kvr::kNewerFormat)
-        return QStringLiteral("'%1' was written by a newer version of Kavora and cannot be "
-                              "read.\nNothing will be written over it.")
-            .arg(fileName);
-    return QStringLiteral("'%1' is damaged and could not be read whole.\nNothing will be "
-                          "written over it.")
-        .arg(fileName);
-}
-
 void TKvrWinApp::RecordsChanged(kui::Store store) {
     if (store == kui::Store::Play) {
-        computeStatistics(*playStore_);
-        phoneStore_->ComputeAllStats(*playStore_);
+        computeStatistics(PlayStore());
+        PhoneStore().ComputeAllStats(PlayStore());
     }
     emit StoreChanged(store);
 }
 
-void TKvrWinApp::InitMainWindow() {
+void TKvrWinApp::InitMainWindow(kui::CommandTable commands) {
     if (!ready_ || frame_ || readOnly_)
         return;
-    frame_ = std::make_unique<TKvrFrame>(*this);
+    frame_ = std::make_unique<TKvrFrame>(*this, std::move(commands));
     connect(frame_->Client(), &KvrClient::FirstPainted, this, &TKvrWinApp::AfterFirstPaint,
             Qt::QueuedConnection);
     kui::FinishFontWarmUp();
@@ -401,9 +233,9 @@ void TKvrWinApp::SettlePlayerName() {
         Client()->viewport()->update();
 }
 
-int TKvrWinApp::Run() {
+int TKvrWinApp::Run(kui::CommandTable commands) {
     if (!ready_)
         return 0;
-    InitMainWindow();
+    InitMainWindow(std::move(commands));
     return exec();
 }

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/command_table.h"
+#include "app/data_stores.h"
+
 #include <memory>
 
 #include <QApplication>
@@ -40,8 +43,9 @@ public:
     // A start that writes nothing: no folder lock, no finishing of an
     // interrupted goal-period change, no rebuilt files, no backup, and the
     // player's name read but never asked for. The stores are loaded and the
-    // statistics computed; no window is made. For drawing a view from the
-    // command line while the program may be running in the folder.
+    // statistics computed; no window is made. For measuring the views'
+    // paints over a data set (the command line's drawing modes need no
+    // application object: root/headless.h).
     enum class StartMode { Normal, ReadOnly };
     TKvrWinApp(int& argc, char** argv, StartMode mode);
     ~TKvrWinApp() override;
@@ -49,12 +53,13 @@ public:
 
     static TKvrWinApp* Instance();
 
-    // Builds the main window, settles the player's name and runs the
-    // message loop; the loop's result is the program's exit code.
-    int Run();
+    // Builds the main window with the menu and commands of `commands`,
+    // settles the player's name and runs the message loop; the loop's result
+    // is the program's exit code.
+    int Run(kui::CommandTable commands);
     // The main-window set-up on its own: the frame with its client, shown,
     // and the player's name, asked for on the first run.
-    void InitMainWindow();
+    void InitMainWindow(kui::CommandTable commands);
 
     // False when the stores could not be created or another copy of the
     // program works on this folder; the program then ends.
@@ -64,11 +69,12 @@ public:
     const QString& Title() const { return title_; }
     const QString& PlayerName() const { return playerName_; }
 
-    KVR_PlayData& PlayStore() { return *playStore_; }
-    KVR_PhoneData& PhoneStore() { return *phoneStore_; }
-    TipClass& TipStore() { return *tipStore_; }
-    SchedClass& SchedStore() { return *schedStore_; }
-    KVR_ChartClass& ChartStore() { return *chartStore_; }
+    KVR_PlayData& PlayStore() { return stores_.Play(); }
+    KVR_PhoneData& PhoneStore() { return stores_.Phones(); }
+    TipClass& TipStore() { return stores_.Tips(); }
+    SchedClass& SchedStore() { return stores_.Schedule(); }
+    KVR_ChartClass& ChartStore() { return stores_.Charts(); }
+    kui::DataStores& Stores() { return stores_; }
 
     // The one change signal. After anything that adds, edits or removes
     // records of a store (for kui::Store::Play also a change of goal period),
@@ -86,7 +92,7 @@ public:
     static QString FailedLoadText(const QString& fileName, int result, int error);
 
     // How long loading the data took, for the start-up measurements.
-    double LoadMilliseconds() const { return loadMilliseconds_; }
+    double LoadMilliseconds() const { return stores_.LoadMilliseconds(); }
 
 signals:
     // A second start in this folder called the main window forward.
@@ -100,10 +106,7 @@ signals:
     void StoreChanged(kui::Store store);
 
 private:
-    bool CreateStores();
-    void LoadAllData(bool rebuild);
     void SettlePlayerName();
-    void DestroyStores();
     // Once the window is on screen: the statistics and opponent figures, the
     // program icon, the socket through which a second start calls this
     // window forward, the day's backup and the offer to merge conflict
@@ -121,11 +124,6 @@ private:
     bool ready_ = false;
     bool readOnly_ = false;
     bool alreadyRunning_ = false;
-    double loadMilliseconds_ = 0;
-    std::unique_ptr<KVR_PlayData> playStore_;
-    std::unique_ptr<KVR_PhoneData> phoneStore_;
-    std::unique_ptr<TipClass> tipStore_;
-    std::unique_ptr<SchedClass> schedStore_;
-    std::unique_ptr<KVR_ChartClass> chartStore_;
+    kui::DataStores stores_;
     std::unique_ptr<TKvrFrame> frame_;
 };

@@ -1,29 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/client.h"
 
-#include "app/app_commands.h"
 #include "app/application.h"
 #include "app/child.h"
 #include "app/help.h"
 #include "app/sound.h"
-#include "printing/printout.h"
 #include "ui/court.h"
 #include "ui/notebook_page.h"
 
 #include <algorithm>
 
-#include <QDir>
 #include <QMdiSubWindow>
 #include <QPainter>
-#include <QPrinter>
 #include <QStyle>
 #include <QStyleOptionTitleBar>
 
-KvrClient::KvrClient(TKvrWinApp& app, QWidget* parent)
-    : QMdiArea(parent), app_(app), sound_(std::make_unique<FileClickSound>()),
+KvrClient::KvrClient(TKvrWinApp& app, kui::CommandTable commands, QWidget* parent)
+    : QMdiArea(parent), app_(app), commands_(std::move(commands)),
+      sound_(std::make_unique<FileClickSound>()),
       help_(std::make_unique<HelpWindowViewer>(parent)) {
     setObjectName(QStringLiteral("client"));
-    kui::AddAllCommands(commands_);
     // The court covers the whole area: no background fill first.
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -226,16 +222,6 @@ QImage KvrClient::NotebookPage(QSize size, qreal scale) {
     if (sizedPages_.size() > kKept)
         sizedPages_.removeLast();
     return sizedPages_.constFirst().image;
-}
-
-QPrinter& KvrClient::Printer() {
-    if (!printer_) {
-        printer_ = kui::MakePrinter();
-        if (printer_->outputFormat() == QPrinter::PdfFormat)
-            printer_->setOutputFileName(
-                QDir::current().absoluteFilePath(QString::fromLatin1(kui::kReportsPdf)));
-    }
-    return *printer_;
 }
 
 void KvrClient::ShowManual() {

@@ -12,17 +12,17 @@
 class ClickSound;
 class HelpViewer;
 class QMdiSubWindow;
-class QPrinter;
 class TKvrChild;
 class TKvrWinApp;
 
 // The client area of the main window. Shows the court behind the views,
 // carries out the menu commands and keeps the views, one per identifier. It
-// owns the notebook page picture and the printer.
+// owns the notebook page picture.
 class KvrClient : public QMdiArea {
     Q_OBJECT
 public:
-    explicit KvrClient(TKvrWinApp& app, QWidget* parent = nullptr);
+    // Carries out the commands of `commands` (assembled by main).
+    KvrClient(TKvrWinApp& app, kui::CommandTable commands, QWidget* parent = nullptr);
     ~KvrClient() override;
     Q_DISABLE_COPY_MOVE(KvrClient)
 
@@ -62,11 +62,6 @@ public:
     // pixel, sharp at any screen density (kui::NotebookPageImage). The last
     // few sizes asked for are kept.
     QImage NotebookPage(QSize size, qreal scale);
-    // The printer the printouts print to without a print dialog: the
-    // system's default printer, or, when there is none, a PDF printer whose
-    // file lies in the data folder.
-    QPrinter& Printer();
-
     void SetClickSound(std::unique_ptr<ClickSound> sound);
     void SetHelpViewer(std::unique_ptr<HelpViewer> help);
     HelpViewer& Help() { return *help_; }
@@ -97,7 +92,6 @@ private:
     kui::CommandTable commands_;
     std::unique_ptr<ClickSound> sound_;
     std::unique_ptr<HelpViewer> help_;
-    std::unique_ptr<QPrinter> printer_;
     QImage notebookPage_;
     struct SizedPage {
         QSize size;

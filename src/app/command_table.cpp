@@ -30,7 +30,7 @@ void CommandTable::Add(CommandRow row) {
 }
 
 void CommandTable::AddView(ViewRow view) {
-    if (view.name.isEmpty() || FindView(view.name) || !view.make)
+    if (view.name.isEmpty() || FindView(view.name) || !view.make || !view.picture)
         qFatal("CommandTable: view '%s' is added twice or has no maker", qPrintable(view.name));
     views_.push_back(std::move(view));
 }

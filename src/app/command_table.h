@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ui/image_export.h"
+
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include <QKeySequence>
@@ -12,6 +15,8 @@ class KvrClient;
 class TKvrChild;
 
 namespace kui {
+
+class DataStores;
 
 // What a menu command does, given the client area it was chosen in (through
 // which it reaches the application object, its stores and the open views).
@@ -31,11 +36,25 @@ struct CommandRow {
     bool Enabled() const { return static_cast<bool>(handler); }
 };
 
-// A view that can be drawn by name without a window (the command line's
-// --render): `make` builds it, not shown, over the client's stores.
+// What a view is drawn from without a window: stores loaded on their own
+// (no application object) and the player's name.
+struct ViewSources {
+    DataStores& stores;
+    QString playerName;
+};
+
+// A view drawn as it opens, without a window, a client or an application
+// object: its snapshot taken from `sources` and handed to its renderer, the
+// same snapshot and renderer the view's Render uses. Nothing when the view
+// cannot be drawn (the reason told through ui/message.h).
+using ViewPicture = std::function<std::optional<Picture>(const ViewSources& sources)>;
+
+// A view that can be drawn by name (the command line's --render): `make`
+// builds the view over the client, `picture` draws it without one.
 struct ViewRow {
     QString name; // the command-line name, e.g. "notes"
     std::function<TKvrChild*(KvrClient&)> make;
+    ViewPicture picture;
 };
 
 // A menu of the bar (one title) or a submenu (its parent's titles, then its own).

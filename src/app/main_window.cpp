@@ -14,11 +14,11 @@
 #include <QMenu>
 #include <QMenuBar>
 
-TKvrFrame::TKvrFrame(TKvrWinApp& app) : client_(nullptr) {
+TKvrFrame::TKvrFrame(TKvrWinApp& app, kui::CommandTable commands) : client_(nullptr) {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowTitle(app.Title());
     setWindowIcon(QApplication::windowIcon());
-    client_ = new KvrClient(app, this);
+    client_ = new KvrClient(app, std::move(commands), this);
     client_->setWindowIcon(windowIcon());
     setCentralWidget(client_);
     BuildMenu();

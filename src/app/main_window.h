@@ -22,7 +22,8 @@ class CommandTable;
 class TKvrFrame : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TKvrFrame(TKvrWinApp& app);
+    // The menu is built from `commands`, which the client then carries out.
+    TKvrFrame(TKvrWinApp& app, kui::CommandTable commands);
     ~TKvrFrame() override;
     Q_DISABLE_COPY_MOVE(TKvrFrame)
 

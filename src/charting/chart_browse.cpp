@@ -277,10 +277,14 @@ kui::ChartPageData TKvrChartBrowse::Snapshot() const {
 }
 
 std::pair<int, int> TKvrChartBrowse::ButtonRow(QSize size) const {
+    const int height = kui::ButtonRowHeight(*next_, kui::Frac(size.height(), 0.05));
+    return {kui::ChartButtonTop(size, height), height};
+}
+
+int kui::ChartButtonTop(QSize size, int buttonHeight) {
     // 0.05 of the height at 0.95, or as high as a caption at the smallest
     // legible font needs, on the bottom edge.
-    const int height = kui::ButtonRowHeight(*next_, kui::Frac(size.height(), 0.05));
-    return {std::min(kui::Frac(size.height(), 0.95), size.height() - height), height};
+    return std::min(kui::Frac(size.height(), 0.95), size.height() - buttonHeight);
 }
 
 void TKvrChartBrowse::Render(QPainter& painter, QSize size) {

@@ -39,6 +39,10 @@ void DrawChartPage(QPainter& painter, QSize size, const ChartPageData& data);
 // of the page at a time, left then right.
 QStringList ChartPageLines(const ChartPageData& data);
 
+// Where the notebook's button row of `buttonHeight` starts in a view of
+// `size`: the page number's box stands in it.
+int ChartButtonTop(QSize size, int buttonHeight);
+
 } // namespace kui
 
 // The charting notebook: the stored charts one per page, in date order.

@@ -292,6 +292,17 @@ ZBD_File::ZBD_File(const std::string& fileName, char mode, char separator, bool 
     }
 }
 
+std::unique_ptr<ZBD_File> ZBD_File::FromText(const std::string& fileName, std::string text,
+                                             char separator, bool hasCountLine) {
+    // Opened on no file at all ('m'), then served from the text.
+    std::unique_ptr<ZBD_File> file(new ZBD_File(fileName, 'm', separator, hasCountLine));
+    file->good_ = true;
+    file->status_ = 1;
+    file->decoded_ = std::move(text);
+    file->ReadHeader();
+    return file;
+}
+
 // A file written to but not closed was left unfinished (an early return, an
 // exception): it must not replace the file on disk.
 ZBD_File::~ZBD_File() {
@@ -420,7 +431,7 @@ bool ZBD_File::NextRawLine(std::string& line) {
 }
 
 int ZBD_File::ReadNextLine() {
-    if (status_ < 1 || !good_ || !input_)
+    if (status_ < 1 || !good_ || (!input_ && !decoded_))
         return -1;
     if (!NextRawLine(lineBuffer_)) {
         lineBuffer_.clear();

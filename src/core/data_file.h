@@ -37,6 +37,10 @@ public:
     };
 
     ZBD_File(const std::string& fileName, char mode, char separator, bool hasCountLine);
+    // A file's text held in memory (an older layout converted in a read-only
+    // run), read as the file `fileName` opened for reading would be.
+    static std::unique_ptr<ZBD_File> FromText(const std::string& fileName, std::string text,
+                                              char separator, bool hasCountLine);
     ~ZBD_File();
     ZBD_File(const ZBD_File&) = delete;
     ZBD_File& operator=(const ZBD_File&) = delete;

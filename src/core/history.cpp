@@ -102,11 +102,21 @@ int KVR_History::Rewind() {
         Failed(kvr::kNewerFormat);
         return 0;
     }
-    if (ConvertOld() != 1) {
+    if (kvr::WritesRefused()) {
+        // A read-only run reads the converted history from memory and leaves
+        // the file as it is.
+        std::string converted;
+        if (ConvertedText(converted) != 1) {
+            Failed(kvr::kReadError, error_);
+            return 0;
+        }
+        reader_ = ZBD_File::FromText(kFileName, std::move(converted), ',', false);
+    } else if (ConvertOld() != 1) {
         Failed(kvr::kReadError, error_);
         return 0;
+    } else {
+        reader_ = openHistory();
     }
-    reader_ = openHistory();
     if (reader_->Status() <= 0 || reader_->Version() != kCurrentVersion) {
         Failed(kvr::kReadError, reader_->Error());
         return 0;
@@ -177,6 +187,17 @@ int KVR_History::Find(int start, const std::string& text) {
 }
 
 int KVR_History::CountRecords() {
+    // A read-only run may hold the history converted in memory only: its
+    // records are counted through the reader.
+    if (kvr::WritesRefused()) {
+        int records = 0;
+        if (Rewind() == 1)
+            while (reader_->ReadNextLine() == 1 && records < INT_MAX)
+                if (!reader_->LastLine().empty())
+                    ++records;
+        Close();
+        return records;
+    }
     // The lines after the header that are not empty: the records every
     // reader delivers.
     ZBD_File file(kFileName, 'r', ',', false);
@@ -325,6 +346,24 @@ int KVR_History::SortByDate() {
 
 int KVR_History::ConvertOld() {
     CountRewrite();
+    std::string converted;
+    const int read = ConvertedText(converted);
+    if (read != 1)
+        return read;
+    // The old file is kept under a name that no goal-period change replaces.
+    // A step that fails leaves its error, so that the history is reported as
+    // a file that could not be converted, never rebuilt as a damaged one.
+    errno = 0;
+    if (!kvr::KeepOriginal(kFileName) ||
+        !kvr::WriteFileAtomically(kConvertedFile, converted, kFileName) ||
+        !kvr::RenameDurably(kConvertedFile, kFileName)) {
+        error_ = errno != 0 ? errno : EIO;
+        return 0;
+    }
+    return 1;
+}
+
+int KVR_History::ConvertedText(std::string& converted) {
     Close();
     // The first line of an old history is taken as its header. Each old
     // record is eight lines: date, kind, time, who, score, result, match
@@ -336,7 +375,7 @@ int KVR_History::ConvertOld() {
         error_ = input.Error();
         return 0;
     }
-    std::string converted = std::string(kConvertedHeader) + kLineBreak;
+    converted = std::string(kConvertedHeader) + kLineBreak;
     auto read = kvr::ReadLineGroups(input, {8, 1, kvr::HeaderlessLayout::Start::Title, true},
                                     [&converted](std::vector<std::string>& old, int) {
                                         if (!ZBD_Date(old[0]).IsValid())
@@ -365,16 +404,6 @@ int KVR_History::ConvertOld() {
         return -1;
     if (read != kvr::GroupsRead::ToTheEnd)
         return 0;
-    // The old file is kept under a name that no goal-period change replaces.
-    // A step that fails leaves its error, so that the history is reported as
-    // a file that could not be converted, never rebuilt as a damaged one.
-    errno = 0;
-    if (!kvr::KeepOriginal(kFileName) ||
-        !kvr::WriteFileAtomically(kConvertedFile, converted, kFileName) ||
-        !kvr::RenameDurably(kConvertedFile, kFileName)) {
-        error_ = errno != 0 ? errno : EIO;
-        return 0;
-    }
     return 1;
 }
 

@@ -60,6 +60,9 @@ public:
     // the old file under a free ".old" name. 1 done; 0 failed; -1 the file is
     // not of the old layout (damaged) and was left as it is.
     int ConvertOld();
+    // The current-layout text of a history.dat of an older layout, in
+    // `converted`, without writing anything; the results of ConvertOld.
+    int ConvertedText(std::string& converted);
 
     const PlayRecord& Current() const { return current_; }
     // The text of the record line read last.

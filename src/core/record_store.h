@@ -365,8 +365,11 @@ protected:
     // system's error (EIO when none was given), so that start-up reports a
     // file it could not convert and never takes it for a damaged one to
     // rebuild. 1 saved, else -1; a file that may not be replaced is left
-    // without a copy made.
+    // without a copy made. In a read-only run (kvr::ReadOnlyData) the
+    // converted records stay in memory only: 1, and the file is untouched.
     int SaveConverted() {
+        if (kvr::WritesRefused())
+            return 1;
         if (!kvr::MayReplace(fileName_)) {
             loadError_ = EACCES;
             return -1;

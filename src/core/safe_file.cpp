@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/safe_file.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <dirent.h>
@@ -15,6 +16,17 @@ namespace kvr {
 namespace {
 
 constexpr std::string_view kTempSuffix = ".kvtmp";
+
+std::atomic<int> readOnlyRuns{0};
+
+// Refuses a write in a read-only run, as the system refuses one on a
+// read-only file system.
+bool refused() {
+    if (readOnlyRuns.load() == 0)
+        return false;
+    errno = EROFS;
+    return true;
+}
 
 std::string folderOf(const std::string& path) {
     auto slash = path.find_last_of('/');
@@ -126,7 +138,21 @@ bool MayReplace(const std::string& path) {
     return writable(*target, info);
 }
 
+ReadOnlyData::ReadOnlyData() {
+    ++readOnlyRuns;
+}
+
+ReadOnlyData::~ReadOnlyData() {
+    --readOnlyRuns;
+}
+
+bool WritesRefused() {
+    return readOnlyRuns.load() > 0;
+}
+
 AtomicFileWriter::AtomicFileWriter(std::string path, const std::string& permissionsOf) {
+    if (refused())
+        return;
     auto target = FollowLinks(path);
     if (!target)
         return;
@@ -150,7 +176,7 @@ AtomicFileWriter::~AtomicFileWriter() {
 }
 
 bool AtomicFileWriter::Commit() {
-    if (fd_ < 0)
+    if (fd_ < 0 || refused())
         return false;
     // A failed fsync is never retried: the next save writes the whole file
     // again from memory.
@@ -183,6 +209,8 @@ bool WriteFileAtomically(const std::string& path, const std::string& contents,
 bool RenameDurably(const std::string& from, const std::string& to, bool* renamed) {
     if (renamed)
         *renamed = false;
+    if (refused())
+        return false;
     auto target = FollowLinks(to);
     if (!target)
         return false;
@@ -221,6 +249,8 @@ bool RenameDurably(const std::string& from, const std::string& to, bool* renamed
 }
 
 bool RemoveDurably(const std::string& path) {
+    if (refused())
+        return false;
     if (::unlink(path.c_str()) != 0)
         return errno == ENOENT;
     return syncFolder(path);
@@ -287,6 +317,8 @@ bool FileExists(const std::string& path) {
 }
 
 void RemoveStaleTemporaries(const std::string& folder) {
+    if (refused())
+        return;
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
         return;

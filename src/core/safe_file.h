@@ -10,6 +10,22 @@
 // failing call leaves either the old file or the new one, never a mix.
 namespace kvr {
 
+// A read-only run: while one of these is alive, no function here writes,
+// renames or removes a file (each fails with EROFS and touches nothing), and
+// a store or the history that reads a file of an older layout converts it in
+// memory only, never saving the result. Made before the stores, it keeps a
+// data folder byte for byte as it was: for drawing from the command line,
+// where the program may be running in the same folder.
+class ReadOnlyData {
+public:
+    ReadOnlyData();
+    ~ReadOnlyData();
+    ReadOnlyData(const ReadOnlyData&) = delete;
+    ReadOnlyData& operator=(const ReadOnlyData&) = delete;
+};
+// Whether a ReadOnlyData is alive.
+bool WritesRefused();
+
 // A new version of one file, built up in memory and put in place by Commit().
 // The temporary file is created at once, so a folder that cannot be written
 // to is noticed before any work is done.

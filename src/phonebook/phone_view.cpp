@@ -351,11 +351,15 @@ void TKvrPhoneWin::Render(QPainter& painter, QSize size) {
 }
 
 std::pair<int, int> TKvrPhoneWin::ButtonRows(QSize size) const {
+    const int height = kui::ButtonRowHeight(*next_, kui::Frac(size.height(), 0.06));
+    return {kui::PhoneButtonTop(size, height), height};
+}
+
+int kui::PhoneButtonTop(QSize size, int buttonHeight) {
     // Two rows of 0.06 of the height from 0.87 of it, or as high as a
     // caption at the smallest legible font needs, on the bottom edge.
     const int h = size.height();
-    const int height = kui::ButtonRowHeight(*next_, kui::Frac(h, 0.06));
-    return {std::min(kui::Frac(h, 0.87), h - 2 * height), height};
+    return std::min(kui::Frac(h, 0.87), h - 2 * buttonHeight);
 }
 
 void TKvrPhoneWin::resizeEvent(QResizeEvent* event) {

@@ -31,6 +31,10 @@ void DrawPhonePage(QPainter& painter, QSize size, const PhonePageData& data);
 // profile, the playing figures and the notes, each value with its label.
 QStringList PhonePageLines(const PhonePageData& data);
 
+// Where the book's two button rows, each `buttonHeight` high, start in a
+// view of `size`.
+int PhoneButtonTop(QSize size, int buttonHeight);
+
 // The words the page uses for the stored one-letter codes.
 QString StyleText(const std::string& code);
 QString SideText(const std::string& code);

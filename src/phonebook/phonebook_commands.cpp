@@ -3,11 +3,31 @@
 
 #include "app/client.h"
 #include "app/command_table.h"
+#include "app/data_stores.h"
 #include "phonebook/phone_dialogs.h"
 #include "phonebook/phone_view.h"
+#include "ui/button_row.h"
+#include "ui/drawing.h"
 #include "ui/message.h"
 
 namespace kui {
+
+namespace {
+
+// The phone book as it opens: the first entry, with its figures.
+std::optional<Picture> PhonebookPicture(const ViewSources& sources) {
+    KVR_PhoneData& phones = sources.stores.Phones();
+    phones.ComputeAllStats(sources.stores.Play());
+    PhonePageData page;
+    if (const PhoneRecord* entry = phones.At(0))
+        page.entry = *entry;
+    return [page](QPainter& painter, QSize size) mutable {
+        page.buttonTop = PhoneButtonTop(size, ButtonRowHeight(Frac(size.height(), 0.06)));
+        DrawPhonePage(painter, size, page);
+    };
+}
+
+} // namespace
 
 void AddPhonebookCommands(CommandTable& table) {
     const QStringList utilities{QStringLiteral("&Utilities")};
@@ -20,7 +40,8 @@ void AddPhonebookCommands(CommandTable& table) {
                    client.OpenView(PhonebookView, [&client] { return new TKvrPhoneWin(client); });
                }});
     table.AddView({.name = QStringLiteral("phonebook"),
-                   .make = [](KvrClient& client) { return new TKvrPhoneWin(client); }});
+                   .make = [](KvrClient& client) { return new TKvrPhoneWin(client); },
+                   .picture = PhonebookPicture});
     table.Add({.id = CmUstaRatings,
                .menu = utilities,
                .place = 30,

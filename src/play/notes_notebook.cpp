@@ -128,10 +128,14 @@ void TKvrBrowseWin::ShowButtons() {
 }
 
 std::pair<int, int> TKvrBrowseWin::ButtonRow(QSize size) const {
+    const int height = kui::ButtonRowHeight(*older_, kui::Frac(size.height(), 0.05));
+    return {kui::NotesButtonTop(size, height), height};
+}
+
+int kui::NotesButtonTop(QSize size, int buttonHeight) {
     // 0.05 of the height at 0.95, or as high as a caption at the smallest
     // legible font needs, on the bottom edge.
-    const int height = kui::ButtonRowHeight(*older_, kui::Frac(size.height(), 0.05));
-    return {std::min(kui::Frac(size.height(), 0.95), size.height() - height), height};
+    return std::min(kui::Frac(size.height(), 0.95), size.height() - buttonHeight);
 }
 
 void TKvrBrowseWin::resizeEvent(QResizeEvent* event) {

@@ -12,6 +12,12 @@
 class KVR_History;
 class QPushButton;
 
+namespace kui {
+// Where the notebook's button row of `buttonHeight` starts in a view of
+// `size`: the page is drawn above it.
+int NotesButtonTop(QSize size, int buttonHeight);
+} // namespace kui
+
 // The notes notebook: one play record a page, the current goal period from
 // the newest record back, then, on request, the past periods from the
 // history. From a page the player edits or deletes the record, turns pages

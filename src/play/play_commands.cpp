@@ -4,12 +4,17 @@
 #include "app/application.h"
 #include "app/client.h"
 #include "app/command_table.h"
+#include "app/data_stores.h"
 #include "core/play_store.h"
 #include "play/graph_view.h"
 #include "play/notes_notebook.h"
 #include "play/record_notes.h"
 #include "play/spreadsheet.h"
+#include "play/statistics.h"
+#include "ui/button_row.h"
+#include "ui/drawing.h"
 #include "ui/message.h"
+#include "ui/notebook_page.h"
 
 namespace kui {
 
@@ -72,6 +77,42 @@ bool CloseGoalPeriod(QWidget* parent, TKvrWinApp& app, const QString& caption) {
     return false;
 }
 
+namespace {
+
+// The notes notebook as it opens: the newest record of the goal period,
+// the page laid out above the button row.
+std::optional<Picture> NotesPicture(const ViewSources& sources) {
+    const KVR_PlayData& play = sources.stores.Play();
+    return [&play](QPainter& painter, QSize size) {
+        NotesPageData page;
+        page.page = NotebookPageImage(size, DrawingScale(painter));
+        page.buttonTop = NotesButtonTop(size, ButtonRowHeight(Frac(size.height(), 0.05)));
+        const int newest = static_cast<int>(play.Count()) - 1;
+        if (const PlayRecord* record = play.At(newest)) {
+            page.record = *record;
+            page.pageNumber = newest + 1;
+        }
+        DrawNotesPage(painter, size, page);
+    };
+}
+
+std::optional<Picture> SpreadsheetPicture(const ViewSources& sources) {
+    KVR_PlayData& play = sources.stores.Play();
+    const SpreadsheetData sheet =
+        SpreadsheetSnapshot(play, statisticsOf(play, play.Past(), ZBD_Date()), sources.playerName);
+    return [sheet](QPainter& painter, QSize size) { DrawSpreadsheet(painter, size, sheet); };
+}
+
+ViewPicture GraphPicture(GraphKind kind) {
+    return [kind](const ViewSources& sources) -> std::optional<Picture> {
+        KVR_PlayData& play = sources.stores.Play();
+        const GraphData data = TakeGraphData(kind, play, play.Past(), sources.stores.Charts());
+        return [data](QPainter& painter, QSize size) { DrawGraph(painter, size, data); };
+    };
+}
+
+} // namespace
+
 void AddPlayCommands(CommandTable& table) {
     const QStringList data{QStringLiteral("&Data")};
     table.Add({.id = CmBrowseNotes,
@@ -80,9 +121,10 @@ void AddPlayCommands(CommandTable& table) {
                .text = QStringLiteral("&Browse Notes"),
                .clicks = true,
                .handler = BrowseNotes});
-    table.AddView({.name = QStringLiteral("notes"), .make = [](KvrClient& client) -> TKvrChild* {
-                       return new TKvrBrowseWin(client);
-                   }});
+    table.AddView(
+        {.name = QStringLiteral("notes"),
+         .make = [](KvrClient& client) -> TKvrChild* { return new TKvrBrowseWin(client); },
+         .picture = NotesPicture});
     table.Add({.id = CmRecordNotes,
                .menu = data,
                .place = 20,
@@ -103,7 +145,8 @@ void AddPlayCommands(CommandTable& table) {
                .clicks = true,
                .handler = OpenSpreadsheet});
     table.AddView({.name = QStringLiteral("spreadsheet"),
-                   .make = [](KvrClient& client) { return new TKvrSpreadSheet(client); }});
+                   .make = [](KvrClient& client) { return new TKvrSpreadSheet(client); },
+                   .picture = SpreadsheetPicture});
 
     const QStringList graphs{QStringLiteral("&Analyze"), QStringLiteral("&Graphs")};
     table.AddMenu(graphs, 20);
@@ -134,7 +177,9 @@ void AddPlayCommands(CommandTable& table) {
                    .handler = [make, kind](KvrClient& client) {
                        client.OpenView(FirstGraphView + kind, [&] { return make(client); });
                    }});
-        table.AddView({.name = QString::fromLatin1(kGraphs[kind].name), .make = make});
+        table.AddView({.name = QString::fromLatin1(kGraphs[kind].name),
+                       .make = make,
+                       .picture = GraphPicture(graphKind)});
     }
 }
 

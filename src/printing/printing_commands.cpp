@@ -5,6 +5,7 @@
 #include "app/client.h"
 #include "app/command_table.h"
 #include "printing/print_name_dialog.h"
+#include "printing/printer.h"
 #include "printing/printout.h"
 #include "ui/message.h"
 
@@ -73,7 +74,7 @@ QString LeftOutText(const MReportWindow& window) {
 // Shows the pages as they would print, on the printer's paper; the
 // preview's own Print button prints them.
 void Preview(KvrClient& client, const MWindowPrintout& printout) {
-    QPrintPreviewDialog dialog(&client.Printer(), &client);
+    QPrintPreviewDialog dialog(&Printer(), &client);
     dialog.setWindowTitle(QStringLiteral("Print Preview - ") + printout.Title());
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&printout](QPrinter* printer) { printout.Print(*printer); });
@@ -93,7 +94,7 @@ void PrintToPdf(KvrClient& client, const MWindowPrintout& printout, const MRepor
                       .arg(QDir::toNativeSeparators(path), names.what),
                   names.caption))
         return;
-    const QString error = WritePdf(printout, client.Printer().pageLayout(), path);
+    const QString error = WritePdf(printout, Printer().pageLayout(), path);
     if (!error.isEmpty()) {
         Tell(&client,
              QStringLiteral("Unable to print the %1: '%2' could not be written (%3).")
@@ -118,7 +119,7 @@ void PrintToPdf(KvrClient& client, const MWindowPrintout& printout, const MRepor
 // Prints on the default printer, without a print dialog.
 void PrintOnPrinter(KvrClient& client, const MWindowPrintout& printout, const MReportWindow& window,
                     const PrintoutNames& names) {
-    QPrinter& printer = client.Printer();
+    QPrinter& printer = Printer();
     printer.setDocName(printout.Title());
     if (!printout.Print(printer) || printer.printerState() == QPrinter::Error) {
         Tell(&client,
@@ -149,9 +150,9 @@ void RunPrintout(KvrClient& client, std::unique_ptr<MReportWindow> window) {
         window->SetOpponentFilter(dialog.OpponentFilter());
     } else {
         const QString where =
-            PrintsToPdf(client.Printer())
+            PrintsToPdf(Printer())
                 ? QStringLiteral("as '%1' in the data folder").arg(names.pdfName)
-                : QStringLiteral("on the printer '%1'").arg(client.Printer().printerName());
+                : QStringLiteral("on the printer '%1'").arg(Printer().printerName());
         const int choice = AskChoice(
             &client, QStringLiteral("Print the %1 %2?").arg(names.what, where),
             {QStringLiteral("&Print"), QStringLiteral("Pre&view"), QStringLiteral("Cancel")},
@@ -167,11 +168,11 @@ void RunPrintout(KvrClient& client, std::unique_ptr<MReportWindow> window) {
         return;
     }
     const MWindowPrintout printout(names.title, *window);
-    if (PrintsToPdf(client.Printer()))
-        client.Printer().setOutputFileName(QDir::current().absoluteFilePath(names.pdfName));
+    if (PrintsToPdf(Printer()))
+        Printer().setOutputFileName(QDir::current().absoluteFilePath(names.pdfName));
     if (preview)
         Preview(client, printout);
-    else if (PrintsToPdf(client.Printer()))
+    else if (PrintsToPdf(Printer()))
         PrintToPdf(client, printout, *window, names);
     else
         PrintOnPrinter(client, printout, *window, names);

@@ -148,11 +148,19 @@ QPoint TKvrSchedWin::KeyboardMenuPoint() const {
 }
 
 kui::SchedMonthData TKvrSchedWin::Snapshot(QSize size) {
+    // The frame is the window's own: a saved picture shows none.
+    return kui::SchedulerMonth(App().SchedStore(), calendar_, size,
+                               kui::SmallestButtonHeight(*prev_), pressedCell_,
+                               hasFocus() ? focusedDay_ : -1);
+}
+
+kui::SchedMonthData kui::SchedulerMonth(const SchedClass& store, const CalendarBase& calendar,
+                                        QSize size, int buttonHeight, int pressedCell,
+                                        int focusedDay) {
     // The grid laid out for `size` (a picture may be drawn at another size
     // than the window's, whose grid answers the clicks).
-    const int buttonHeight = kui::SmallestButtonHeight(*prev_);
     const CalRect frame = kui::SchedulerGridFrame(size, buttonHeight);
-    CalendarBase grid = calendar_;
+    CalendarBase grid = calendar;
     grid.SetLayout(frame.left, frame.top, frame.right, frame.bottom);
     const ZBD_Date month = grid.ShownMonth();
     kui::SchedMonthData monthData;
@@ -161,7 +169,6 @@ kui::SchedMonthData TKvrSchedWin::Snapshot(QSize size) {
     // tournament, and every day's events in words.
     std::array<bool, 32> markedDay{};
     std::array<QStringList, 32> dayEvents{};
-    const SchedClass& store = App().SchedStore();
     for (unsigned i = 0; i < store.Count(); ++i) {
         const SchedRecord& event = *store.At(static_cast<int>(i));
         const ZBD_Date date(event.date);
@@ -179,11 +186,10 @@ kui::SchedMonthData TKvrSchedWin::Snapshot(QSize size) {
         monthData.marked[index] = markedDay[static_cast<size_t>(monthData.cellDay[index])];
         monthData.events[index] = dayEvents[static_cast<size_t>(monthData.cellDay[index])];
     }
-    monthData.pressedCell = pressedCell_;
-    // The frame is the window's own: a saved picture shows none.
-    if (hasFocus())
+    monthData.pressedCell = pressedCell;
+    if (focusedDay > 0)
         for (int i = 0; i < CalendarBase::kCellCount; ++i)
-            if (grid.CellDay(i) == focusedDay_)
+            if (grid.CellDay(i) == focusedDay)
                 monthData.focusedCell = i;
     monthData.buttonHeight = buttonHeight;
     return monthData;

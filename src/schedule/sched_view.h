@@ -7,7 +7,16 @@
 #include "schedule/sched_month.h"
 
 class QPushButton;
+class SchedClass;
 class SchedRecord;
+
+namespace kui {
+// The month `calendar` shows, with the events of `store`, laid out for a
+// view of `size` whose page-turn buttons need `buttonHeight`; `pressedCell`
+// is drawn pressed (-1 none) and the cell of `focusedDay` framed (-1 none).
+SchedMonthData SchedulerMonth(const SchedClass& store, const CalendarBase& calendar, QSize size,
+                              int buttonHeight, int pressedCell, int focusedDay);
+} // namespace kui
 
 // The scheduler: one month as a calendar with a mark on every day that holds
 // a match or practice. A click on a day opens its events one after another;

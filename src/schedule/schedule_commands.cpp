@@ -3,7 +3,9 @@
 
 #include "app/client.h"
 #include "app/command_table.h"
+#include "app/data_stores.h"
 #include "schedule/sched_view.h"
+#include "ui/button_row.h"
 
 namespace kui {
 
@@ -16,6 +18,20 @@ void OpenScheduler(KvrClient& client) {
 
 } // namespace
 
+namespace {
+
+// The scheduler as it opens: this month.
+std::optional<Picture> SchedulerPicture(const ViewSources& sources) {
+    const SchedClass& store = sources.stores.Schedule();
+    return [&store](QPainter& painter, QSize size) {
+        DrawSchedulerMonth(
+            painter, size,
+            SchedulerMonth(store, CalendarBase(), size, SmallestButtonHeight(), -1, -1));
+    };
+}
+
+} // namespace
+
 void AddScheduleCommands(CommandTable& table) {
     table.Add({.id = CmScheduler,
                .menu = {QStringLiteral("&Utilities")},
@@ -24,7 +40,8 @@ void AddScheduleCommands(CommandTable& table) {
                .clicks = true,
                .handler = OpenScheduler});
     table.AddView({.name = QStringLiteral("scheduler"),
-                   .make = [](KvrClient& client) { return new TKvrSchedWin(client); }});
+                   .make = [](KvrClient& client) { return new TKvrSchedWin(client); },
+                   .picture = SchedulerPicture});
 }
 
 } // namespace kui

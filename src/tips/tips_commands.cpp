@@ -4,10 +4,14 @@
 #include "app/application.h"
 #include "app/client.h"
 #include "app/command_table.h"
+#include "app/data_stores.h"
 #include "tips/tip_dialogs.h"
 #include "tips/tip_store.h"
 #include "tips/tips_lookup.h"
+#include "ui/drawing.h"
 #include "ui/message.h"
+#include "ui/notebook_page.h"
+#include "ui/text.h"
 
 namespace kui {
 namespace {
@@ -57,6 +61,37 @@ void AddTip(KvrClient& client) {
 
 } // namespace
 
+namespace {
+
+// The forehand tips at the first level, as the lookup opens on them. A tip
+// file that cannot be loaded draws nothing: the reason is told.
+std::optional<Picture> TipsPicture(const ViewSources& sources) {
+    TipClass& store = sources.stores.Tips();
+    store.Select("Forehand");
+    const int loaded = store.Load();
+    if (loaded < 0) {
+        Tell(nullptr, QStringLiteral("Unable to load tips file!\n\n") +
+                          DataStores::FailedLoadText(QString::fromStdString(store.FileName()),
+                                                     loaded, store.Error()));
+        return std::nullopt;
+    }
+    TipPageData page;
+    page.stroke = QStringLiteral("Forehand");
+    if (const TipRecord* tip = store.At(FirstTipShown(store, 1))) {
+        page.tip = true;
+        page.level = tip->level;
+        page.rating = tip->frequencyRating;
+        page.text = FromStored(tip->tipText);
+    }
+    return [page](QPainter& painter, QSize size) mutable {
+        page.page = NotebookPageImage(size, DrawingScale(painter));
+        page.ratingBox = TipRatingBox(size);
+        DrawTipPage(painter, size, page);
+    };
+}
+
+} // namespace
+
 void AddTipsCommands(CommandTable& table) {
     const QStringList tips{QStringLiteral("&Tips/Drills")};
     table.Add({.id = CmTipsLookup,
@@ -75,7 +110,8 @@ void AddTipsCommands(CommandTable& table) {
     // tip file that cannot be loaded draws nothing: the reason is told, and
     // the command fails.
     table.AddView(
-        {.name = QStringLiteral("tips"), .make = [](KvrClient& client) -> TKvrChild* {
+        {.name = QStringLiteral("tips"),
+         .make = [](KvrClient& client) -> TKvrChild* {
              TipClass& store = client.App().TipStore();
              store.Select("Forehand");
              const int loaded = store.Load();
@@ -89,7 +125,8 @@ void AddTipsCommands(CommandTable& table) {
              auto* view = new KvrTipsLookup(client, TipsView, QStringLiteral("Forehand"), 1);
              view->Start();
              return view;
-         }});
+         },
+         .picture = TipsPicture});
 }
 
 } // namespace kui

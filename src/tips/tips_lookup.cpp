@@ -103,6 +103,20 @@ QRect TipRatingBox(QSize size) {
     return {Frac(w, 0.52), std::min(Frac(h, 0.88), h - height - Frac(h, 0.01) - 1), width, height};
 }
 
+int FirstTipShown(const TipClass& tips, int level) {
+    if (tips.CountAtLevel(level) == 0)
+        return -1;
+    const int drawn = DrawNumber() % 10;
+    const int minimum =
+        std::min((drawn < 0 ? drawn + 10 : drawn) + 1, tips.MaxRatingAtLevel(level));
+    for (int index = 0; index < static_cast<int>(tips.Count()); ++index) {
+        const TipRecord& tip = *tips.At(index);
+        if (tip.level == level && std::max(tip.frequencyRating, 0) >= minimum)
+            return index;
+    }
+    return -1;
+}
+
 bool ChooseTips(QWidget* parent, TipClass& tips, QString& stroke, int& level) {
     TTipsSelectDlg dialog(parent);
     if (RunModal(dialog) != QDialog::Accepted)

@@ -48,6 +48,11 @@ QStringList TipPageLines(const TipPageData& data, int rating);
 // back the generator seeded from the clock; tests fix the draw.
 void SetTipDraw(std::function<int()> draw);
 
+// The first tip the lookup shows at `level` of the tips in `tips`: the first
+// in the store's order whose rating reaches a minimum drawn at random (and
+// lowered to the level's highest rating), or -1 when the level has none.
+int FirstTipShown(const TipClass& tips, int level);
+
 // Runs the lookup's selection and loads the stroke's tips into `tips`.
 // False (after telling why) when the player cancels or the file cannot be
 // read.

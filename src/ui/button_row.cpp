@@ -83,6 +83,20 @@ int ButtonRowHeight(const QPushButton& button, int height) {
     return std::max(height, SmallestButtonHeight(button));
 }
 
+int SmallestButtonHeight() {
+    // As Margins and CaptionHeight measure a view's button: its frame in the
+    // style, its caption at kSmallestText on the screen.
+    QStyleOptionButton option;
+    option.rect = QRect(0, 0, 100, 100);
+    const QRect contents =
+        QApplication::style()->subElementRect(QStyle::SE_PushButtonContents, &option, nullptr);
+    return QFontMetrics(ArialFont(kSmallestText, 0)).height() + 100 - contents.height();
+}
+
+int ButtonRowHeight(int height) {
+    return std::max(height, SmallestButtonHeight());
+}
+
 void PlaceButtonRow(const std::vector<ButtonPlace>& row, int left, int right, int captionHeight) {
     // One font for the row: the largest at which every caption fits.
     int cell = captionHeight;

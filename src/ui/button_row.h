@@ -25,6 +25,12 @@ int SmallestButtonHeight(const QPushButton& button);
 // SmallestButtonHeight when it is lower.
 int ButtonRowHeight(const QPushButton& button, int height);
 
+// The same for a push button of a view (not a dialog's default button) in
+// the application's style and font, without a button: for drawing a view's
+// picture where no view is made (the command line).
+int SmallestButtonHeight();
+int ButtonRowHeight(int height);
+
 // One button of a row and the place the view's proportions give it.
 struct ButtonPlace {
     QPushButton* button;

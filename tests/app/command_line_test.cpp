@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/app_id.h"
-#include "app/command_line.h"
+#include "root/command_line.h"
 
 #include <memory>
 

@@ -23,7 +23,7 @@ TEST_F(DataFolderTest, SecondStartTouchesNoFileAndSaysTheProgramRunsHere) {
     TKvrWinApp& app = StartApp();
     EXPECT_TRUE(app.AlreadyRunning());
     EXPECT_FALSE(app.Ready());
-    EXPECT_EQ(app.Run(), 0);
+    EXPECT_EQ(app.Run(kui::CommandTable()), 0);
     ASSERT_EQ(Responder().Shown().size(), 1u);
     const kui::Message& message = Responder().Shown()[0];
     EXPECT_TRUE(

@@ -9,6 +9,7 @@
 #include "phonebook/phone_store.h"
 #include "phonebook/phonebook_commands.h"
 #include "play/play_commands.h"
+#include "printing/printer.h"
 #include "printing/printing_commands.h"
 #include "printing/printout.h"
 #include "schedule/schedule_commands.h"
@@ -476,8 +477,8 @@ TEST_F(MainWindowTest, ManualNamesThePdfFilesTheViewMenusAndTheCommandLine) {
 
 TEST_F(MainWindowTest, PrinterFallsBackToPdfWithoutAPrinter) {
     StartWindow();
-    QPrinter& printer = Client().Printer();
-    EXPECT_EQ(&printer, &Client().Printer());
+    QPrinter& printer = kui::Printer();
+    EXPECT_EQ(&printer, &kui::Printer());
     if (QPrinterInfo::availablePrinters().isEmpty()) {
         EXPECT_EQ(printer.outputFormat(), QPrinter::PdfFormat);
         EXPECT_FALSE(printer.outputFileName().isEmpty());

@@ -6,9 +6,10 @@
 #   - every view draws into a PDF whose text reads back, the charting
 #     notebook into PNG and SVG as well; --scale 2 gives a picture twice as
 #     large each way, a bad scale is refused;
-#   - the data folder is left exactly as it was, even with a damaged file and
-#     an interrupted goal-period change in it: no file changed, none added
-#     (no lock, no backup, no rebuild).
+#   - the data folder is left exactly as it was, even with a damaged file, an
+#     interrupted goal-period change and files of the oldest layouts in it
+#     (read, converted in memory): no file changed, none added (no lock, no
+#     backup, no rebuild, no conversion, no copy).
 #
 # usage: render_test.sh KAVORA
 set -u
@@ -39,6 +40,11 @@ printf 'ZBD Data File Formet 2.5\r\n0\r\n' >phone.dat
     printf ',"%s"' 7 8 3 6 3 4 7 5 5 8 5 8 5 5 4 8 5 6 6 6 5 5 6 6
     printf '\r\n'
 } >play.dat
+# Files of the oldest layouts, which a normal start converts and rewrites: a
+# headerless history (a title line, then eight lines a record) and a
+# headerless schedule (the count, then five lines an event).
+printf 'Kavora history\r\n5/2/2025\r\nP\r\n2\r\nAnn Smith\r\n\r\n\r\n\r\nOld ladder drill\r\n' >history.dat
+printf '1\r\nAlex Moreno\r\n5/20/2026\r\n6:00pm\r\nCity courts\r\nBring balls\r\n' >sched.dat
 before=$(ls -lA --time-style=+%s.%N; md5sum ./*)
 
 bad_args() {
@@ -82,6 +88,14 @@ for view in charts tips notes; do
 done
 "$kavora" --render charts --size 600x550 --out "$out/charts.svg" || fail "charts: no SVG"
 grep -q '<svg' "$out/charts.svg" || fail "charts.svg is no SVG"
+
+# The old history is read, converted in memory only.
+"$kavora" --print practice --out "$out/practice.pdf" 2>"$work/stderr" ||
+    fail "print practice: $(cat "$work/stderr")"
+pdftotext "$out/practice.pdf" - | grep -q 'Old ladder drill' ||
+    fail "print practice does not show the old history's notes"
+"$kavora" --render scheduler --size 600x550 --out "$out/scheduler-old.pdf" ||
+    fail "scheduler over an old sched.dat"
 
 after=$(ls -lA --time-style=+%s.%N; md5sum ./*)
 [ "$before" = "$after" ] || fail "the data folder changed: $(diff <(echo "$before") <(echo "$after"))"

@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/command_table.h"
+#include "app/data_stores.h"
 #include "charting/chart_store.h"
 #include "core/date.h"
 #include "core/instance_lock.h"
+#include "core/safe_file.h"
 #include "phonebook/phone_store.h"
 #include "schedule/sched_store.h"
 #include "support/app_fixture.h"
+#include "tips/tip_store.h"
+#include "tips/tips_lookup.h"
 
 #include <map>
 #include <memory>
@@ -193,6 +197,51 @@ TEST_F(AppTest, PaintsReadAndWriteNoFile) {
     for (size_t i = 0; i < views.size(); ++i)
         EXPECT_EQ(views[i]->grab().toImage(), before[i]) << rows[i].name.toStdString();
     EXPECT_EQ(FolderState(), moved);
+}
+
+// The command line draws each view without a window, from stores loaded on
+// their own and read-only: the same picture as the view itself, at a size
+// where the buttons have room and at one where the button row has to grow
+// (its height then comes from the style alone, not from a button).
+TEST_F(AppTest, ViewsDrawTheSameWithoutAWindow) {
+    WriteFile("coach.dat", Lines({"Pat Smith"}));
+    PlayRecord record = MakePlay("5/1/2026", "Alex Moreno", "M");
+    record.practiceNotes = "Deep returns";
+    record.Rating(kvr::Stroke::Serve, kvr::Level::Power) = 7;
+    WritePlayFiles({record}, {MakePlay("2/3/2026", "Sam Lee", "P")});
+    SaveRecords<KVR_ChartClass>({MakeChart("5/1/2026", "Alex Moreno", "6-4")});
+    SaveRecords<KVR_PhoneData>({MakePhone("Alex Moreno")});
+    SaveRecords<SchedClass>({MakeEvent(ZBD_Date().Text(), "Alex Moreno")});
+    {
+        TipClass tips;
+        tips.Select("Forehand");
+        tips.AddCopy(MakeTip("Low to high", 1, 2));
+        tips.AddCopy(MakeTip("Turn early", 1, 8));
+        ASSERT_EQ(tips.Save(), 1);
+    }
+    kui::SetTipDraw([] { return 4; });
+    struct DrawAfter {
+        ~DrawAfter() { kui::SetTipDraw(nullptr); }
+    } drawAfter;
+    StartWindow();
+    app_->RecordsChanged(kui::Store::Play);
+
+    const kvr::ReadOnlyData readOnly;
+    kui::DataStores stores;
+    ASSERT_TRUE(stores.Create());
+    stores.Load(false);
+    for (const kui::ViewRow& row : Client().Commands().Views()) {
+        std::unique_ptr<TKvrChild> view(row.make(Client()));
+        ASSERT_NE(view, nullptr) << row.name.toStdString();
+        const std::optional<kui::Picture> picture =
+            row.picture({stores, QStringLiteral("Pat Smith")});
+        ASSERT_TRUE(picture.has_value()) << row.name.toStdString();
+        for (const QSize size : {QSize(600, 550), QSize(240, 160)}) {
+            view->resize(size);
+            EXPECT_EQ(kui::PictureImage(*picture, size), kui::PictureImage(view->Picture(), size))
+                << row.name.toStdString() << " at " << size.width() << "x" << size.height();
+        }
+    }
 }
 
 } // namespace

@@ -35,6 +35,16 @@ set(allowed_gui_ui ${model_folders} ui)
 set(allowed_gui_printing ${model_folders} ui app printing)
 set(allowed_gui_app ${model_folders} ui app printing)
 
+# The composition root (src/root: main, the command line, the assembly of
+# every subsystem's commands, the modes that draw without a window) may
+# include every folder, and no other folder includes it. The shell (app: the
+# view base, the client, the command table, the main window, the
+# application) includes nothing of printing and no GUI file of a subsystem
+# (checked after the table, below): the subsystems reach it through the
+# command table that main hands in.
+set(allowed_gui_root ${model_folders} ui app printing root)
+set(allowed_gui_app ${model_folders} ui app)
+
 if(NOT SOURCE_DIR OR NOT IS_DIRECTORY "${SOURCE_DIR}")
     message(FATAL_ERROR "check_includes: SOURCE_DIR names no folder")
 endif()
@@ -184,6 +194,36 @@ check_core_circles(core_circle)
 if(core_circle)
     list(APPEND failures "${core_circle}")
 endif()
+# The shell includes only model files of the subsystem folders: a file in
+# kavora_model's list, or (a header alone, or the planted tree) one that
+# includes no Qt header.
+foreach(file IN LISTS files)
+    if(NOT file MATCHES "^app/")
+        continue()
+    endif()
+    file(STRINGS "${SOURCE_DIR}/${file}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    foreach(line IN LISTS lines)
+        if(NOT line MATCHES "#[ \t]*include[ \t]*\"((play|charting|schedule|phonebook|tips)/[^\"]+)\"")
+            continue()
+        endif()
+        set(target "${CMAKE_MATCH_1}")
+        get_filename_component(target_stem "${target}" NAME_WE)
+        get_filename_component(target_folder "${target}" DIRECTORY)
+        set(target_key "${target_folder}/${target_stem}")
+        set(target_gui FALSE)
+        if(target_key IN_LIST gui_stems)
+            set(target_gui TRUE)
+        elseif(NOT target_key IN_LIST model_stems AND EXISTS "${SOURCE_DIR}/${target}")
+            file(STRINGS "${SOURCE_DIR}/${target}" qt REGEX "#[ \t]*include[ \t]*<Q")
+            if(qt)
+                set(target_gui TRUE)
+            endif()
+        endif()
+        if(target_gui)
+            list(APPEND failures "${file} (shell) includes the GUI file ${target}")
+        endif()
+    endforeach()
+endforeach()
 
 if(failures)
     list(JOIN failures "\n  " text)

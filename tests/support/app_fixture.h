@@ -6,6 +6,7 @@
 #include "app/client.h"
 #include "app/main_window.h"
 #include "app/sound.h"
+#include "root/all_commands.h"
 #include "support/records.h"
 #include "support/scripted_responder.h"
 #include "support/temp_dir.h"
@@ -103,7 +104,9 @@ protected:
 
     // Starts the application and builds its main window, with a fake click.
     TKvrWinApp& StartWindow() {
-        StartApp().InitMainWindow();
+        kui::CommandTable commands;
+        kui::AddAllCommands(commands);
+        StartApp().InitMainWindow(std::move(commands));
         Client().SetClickSound(std::make_unique<FakeSound>(&clicks_));
         return *app_;
     }

@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The composition root: reads the command line, assembles the command table
+// and hands it to the application, or runs a mode that needs no window.
+// Nothing else includes the files of this folder.
 #include "app/application.h"
-#include "app/command_line.h"
-#include "app/render_command.h"
-#include "printing/print_command.h"
+#include "app/command_table.h"
+#include "root/all_commands.h"
+#include "root/command_line.h"
+#include "root/print_command.h"
+#include "root/render_command.h"
 
 #include <QString>
 
@@ -35,6 +40,8 @@ int main(int argc, char* argv[]) {
              .exitCode = 2,
              .text = QStringLiteral("kavora: --%1 is not part of this build").arg(line.mode)});
     }
+    kui::CommandTable commands;
+    kui::AddAllCommands(commands);
     TKvrWinApp app(argc, argv);
-    return app.Run();
+    return app.Run(std::move(commands));
 }

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/command_line.h"
+#include "root/command_line.h"
 
-#include "app/app_commands.h"
 #include "app/app_id.h"
 #include "app/command_table.h"
+#include "root/all_commands.h"
 
 #include <cstdio>
 
