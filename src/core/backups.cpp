@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -54,6 +55,19 @@ bool IsDayFolderName(const std::string& name) {
         if (i != 4 && i != 7 && (name[i] < '0' || name[i] > '9'))
             return false;
     return true;
+}
+
+// A change's folder: "YYYY-MM-DD-HHMMSS", perhaps with "-N" after it.
+bool IsChangeFolderName(const std::string& name) {
+    auto digits = [&name](size_t from, size_t to) {
+        return from < to && std::all_of(name.begin() + static_cast<std::ptrdiff_t>(from),
+                                        name.begin() + static_cast<std::ptrdiff_t>(to),
+                                        [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (name.size() < 17 || !IsDayFolderName(name.substr(0, 10)) || name[10] != '-' ||
+        !digits(11, 17))
+        return false;
+    return name.size() == 17 || (name[17] == '-' && digits(18, name.size()));
 }
 
 bool IsOurFileName(const std::string& name) {
@@ -141,20 +155,30 @@ std::string CopyFile(const std::string& dataFolder, const std::string& name,
     return {};
 }
 
-// Removes our backups past the newest kBackupDays, never `today`'s.
+// Removes our backups past the newest kBackupDays days (a day's folder
+// and the folders of the changes made that day), never `today`'s.
 void PruneOldBackups(const std::string& backups, const std::string& today) {
     std::vector<std::string> names;
     if (!ListFolder(backups, names))
         return;
+    std::vector<std::string> folders;
     std::vector<std::string> days;
-    for (const std::string& name : names)
-        if (IsDayFolderName(name) && HoldsOnlyOurFiles(Join(backups, name)))
-            days.push_back(name);
+    for (const std::string& name : names) {
+        if ((IsDayFolderName(name) || IsChangeFolderName(name)) &&
+            HoldsOnlyOurFiles(Join(backups, name))) {
+            folders.push_back(name);
+            days.push_back(name.substr(0, 10));
+        }
+    }
     // Names of this shape sort as their dates do.
     std::sort(days.begin(), days.end(), std::greater<>());
-    for (size_t i = kBackupDays; i < days.size(); ++i)
-        if (days[i] != today)
-            RemoveBackupFolder(Join(backups, days[i]));
+    days.erase(std::unique(days.begin(), days.end()), days.end());
+    if (days.size() <= static_cast<size_t>(kBackupDays))
+        return;
+    const std::string oldestKept = days[kBackupDays - 1];
+    for (const std::string& folder : folders)
+        if (folder.substr(0, 10) < oldestKept && folder.substr(0, 10) != today)
+            RemoveBackupFolder(Join(backups, folder));
     SyncFolder(backups);
 }
 
@@ -262,6 +286,65 @@ BackupResult MakeDailyBackup(const std::string& dataFolder) {
     result.outcome =
         result.problems.empty() ? BackupResult::Outcome::Made : BackupResult::Outcome::Failed;
     PruneOldBackups(backups, today);
+    return result;
+}
+
+} // namespace kvr
+
+namespace kvr {
+
+BackupResult BackupBeforeChange(const std::vector<std::string>& files,
+                                const std::string& dataFolder) {
+    BackupResult result = MakeDailyBackup(dataFolder);
+    if (result.outcome != BackupResult::Outcome::AlreadyMade)
+        return result; // made now (every file as it is), failed, or nothing there
+    result = {};
+    bool anyFile = false;
+    for (const std::string& name : files)
+        anyFile = anyFile || FileExists(Join(dataFolder, name));
+    if (!anyFile)
+        return result;
+
+    const std::string backups = Join(dataFolder, kBackupFolder);
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char time[8];
+    std::snprintf(time, sizeof time, "%02d%02d%02d", local.tm_hour, local.tm_min, local.tm_sec);
+    const std::string base = DayFolderName(ZBD_Date()) + "-" + time;
+    std::string name = base;
+    struct stat info {};
+    for (int number = 2; lstat(Join(backups, name).c_str(), &info) == 0 ||
+                         lstat(Join(backups, name + kPartialSuffix).c_str(), &info) == 0;
+         ++number)
+        name = base + "-" + std::to_string(number);
+    result.folder = Join(kBackupFolder, name);
+    const std::string finalFolder = Join(backups, name);
+    const std::string partial = finalFolder + kPartialSuffix;
+    auto fail = [&](const std::string& problem) {
+        result.outcome = BackupResult::Outcome::Failed;
+        result.problems.push_back(problem);
+        return result;
+    };
+    if (mkdir(partial.c_str(), 0700) != 0)
+        return fail("'" + result.folder + "' could not be made: " + Reason(errno));
+    bool copied = false;
+    bool writeFailed = false;
+    for (const std::string& file : files) {
+        std::string problem = CopyFile(dataFolder, file, partial, copied, writeFailed);
+        if (!problem.empty()) {
+            // A file that cannot be kept now is not changed either.
+            RemoveBackupFolder(partial);
+            return fail(problem);
+        }
+    }
+    if (!SyncFolder(partial) || !RenameDurably(partial, finalFolder)) {
+        int error = errno;
+        if (lstat(partial.c_str(), &info) == 0)
+            RemoveBackupFolder(partial);
+        return fail("'" + result.folder + "' could not be completed: " + Reason(error));
+    }
+    result.outcome = BackupResult::Outcome::Made;
     return result;
 }
 

@@ -40,4 +40,14 @@ struct BackupResult {
 // written leaves no backup for the day. Nothing outside backups/ is changed.
 BackupResult MakeDailyBackup(const std::string& dataFolder = ".");
 
+// Keeps the data files a change is about to write over (an import, a merge)
+// as they are now, before it is made. When today's backup is not there yet,
+// it is made (every file, as at start-up); otherwise the `files` that exist
+// are copied, with the same care, into a folder of their own beside it,
+// backups/YYYY-MM-DD-HHMMSS (a number added when that is taken). These
+// folders go with their day: the backups of the newest kBackupDays days are
+// kept. Failed means the change should not be made.
+BackupResult BackupBeforeChange(const std::vector<std::string>& files,
+                                const std::string& dataFolder = ".");
+
 } // namespace kvr
