@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/application.h"
 #include "app/command_line.h"
+#include "app/import_command.h"
 #include "app/render_command.h"
 #include "printing/print_command.h"
 
@@ -17,6 +18,8 @@ struct HeadlessMode {
 constexpr HeadlessMode kHeadlessModes[] = {
     {"render", kui::RenderFromCommandLine},
     {"print", kui::PrintFromCommandLine},
+    {"export", kui::ExportFromCommandLine},
+    {"import", kui::ImportFromCommandLine},
 };
 
 } // namespace

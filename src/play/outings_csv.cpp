@@ -479,11 +479,12 @@ OutingImport PrepareOutingImport(std::string_view contents, const KVR_PlayData& 
     import.report.problems = std::move(csv.problems);
     import.firstCurrentDay = csv.firstCurrentDay;
     for (PlayRecord& outing : csv.outings) {
+        // Only what is stored counts: two rows of the file alike are two
+        // outings of the player's.
         if (stored.Contains(outing)) {
             ++import.report.present;
             continue;
         }
-        stored.Insert(outing);
         import.outings.push_back(std::move(outing));
     }
     import.report.added = import.outings.size();

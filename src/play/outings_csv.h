@@ -61,8 +61,8 @@ struct OutingsCsv {
 OutingsCsv ReadOutingsCsv(std::string_view contents);
 
 // What importing a CSV into the play data would do: the report for the
-// preview, and the outings to hand to AddOutings (those already stored, or
-// twice in the file, left out).
+// preview, and the outings to hand to AddOutings (those already stored
+// left out).
 struct OutingImport {
     std::string error; // not empty: nothing can be imported (and why)
     ImportReport report;
