@@ -21,6 +21,7 @@
 #include <memory>
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -39,6 +40,15 @@ void Complain(const QString& text) {
 
 QString FromLocal(const std::string& text) {
     return QString::fromLocal8Bit(text.c_str());
+}
+
+// A file named on the command line: a relative name is taken from the
+// folder the caller stood in when the launcher entered the data folder.
+QString CallerPath(const QString& name) {
+    const QString caller = qEnvironmentVariable("KAVORA_CALLER_DIR");
+    if (caller.isEmpty() || QFileInfo(name).isAbsolute())
+        return QFileInfo(name).absoluteFilePath();
+    return QFileInfo(QDir(caller), name).absoluteFilePath();
 }
 
 // Whether a data file is of an older layout, which loading it would convert
@@ -183,7 +193,7 @@ int ExportFromCommandLine(int argc, char** argv) {
         return usage(QStringLiteral("unknown export '%1'").arg(name));
     if (parser.value(out).isEmpty())
         return usage(QStringLiteral("no --out FILE"));
-    const QString outFile = QFileInfo(parser.value(out)).absoluteFilePath();
+    const QString outFile = CallerPath(parser.value(out));
 
     // Numbers in the files are always written with a decimal point.
     std::setlocale(LC_NUMERIC, "C");
@@ -214,7 +224,7 @@ int ImportFromCommandLine(int argc, char** argv) {
     parser.addOptions({import, dryRun});
     if (auto problem = CommandLineProblem(parser, argc, argv))
         return usage(*problem);
-    const QString path = QFileInfo(parser.value(import)).absoluteFilePath();
+    const QString path = CallerPath(parser.value(import));
     const QString suffix = QLatin1Char('.') + QFileInfo(path).suffix().toLower();
     const ImportKind* kind = nullptr;
     for (const ImportKind& candidate : ImportKinds())
