@@ -324,7 +324,7 @@ public:
         if (outing.kind.empty())
             return Skip(kind.empty() ? "no kind" : "unknown kind " + Quoted(kind));
         // A comma is read as the decimal mark, as the dialog reads it.
-        std::string time = Trimmed(Field(kTime));
+        std::string time = StorableText(Trimmed(Field(kTime)));
         std::replace(time.begin(), time.end(), ',', '.');
         outing.time = time;
         Cut(outing.time, kOutingTimeLength, kTime);
