@@ -96,10 +96,12 @@ TEST_F(OutingsCsvTest, ReadsASpreadsheetsFileAndNamesEveryBadRow) {
         "Practice;Hal;3/9/2026;1;" +
         std::string(10 * 1024 * 1024, 'h') +
         ";;\r\n"
-        "Lesson;Ida;3/10/2026;1;ok;;\r\n";
+        "Lesson;Ida;3/10/2026;1;ok;;\r\n"
+        // A text opening with a comma would shift the fields of its line.
+        "Practice;\",jo\";3/11/2026;1;\",again\";;\r\n";
     kvr::OutingsCsv read = kvr::ReadOutingsCsv(csv);
     ASSERT_EQ(read.error, "");
-    ASSERT_EQ(read.outings.size(), 4u);
+    ASSERT_EQ(read.outings.size(), 5u);
     const PlayRecord& practice = read.outings[0];
     EXPECT_EQ(practice.who, "Ann Lee");
     EXPECT_EQ(practice.kind, "P");
@@ -113,7 +115,9 @@ TEST_F(OutingsCsvTest, ReadsASpreadsheetsFileAndNamesEveryBadRow) {
     EXPECT_EQ(match.practiceNotes.find('\n'), std::string::npos);
     EXPECT_EQ(read.outings[2].who.size(), 24u);
     EXPECT_EQ(read.outings[2].practiceNotes.size(), 219u);
-    EXPECT_EQ(read.lines, (std::vector<std::size_t>{2, 3, 8, 11}));
+    EXPECT_EQ(read.lines, (std::vector<std::size_t>{2, 3, 8, 11, 12}));
+    EXPECT_EQ(read.outings[4].who, "Jo");
+    EXPECT_TRUE(KVR_PlayData::IsPlayRecordLine(read.outings[4].ToLine()));
 
     std::vector<std::string> problems;
     for (const kvr::ImportProblem& problem : read.problems)
@@ -136,8 +140,9 @@ TEST_F(OutingsCsvTest, ReadsASpreadsheetsFileAndNamesEveryBadRow) {
     std::vector<std::string> whos;
     for (unsigned i = 0; i < play.Count(); ++i)
         whos.push_back(play.At(static_cast<int>(i))->who);
-    EXPECT_EQ(whos, (std::vector<std::string>{"Ann Lee", "Bo Park",
-                                              std::string(1, 'Z') + std::string(23, 'z'), "Ida"}));
+    EXPECT_EQ(whos,
+              (std::vector<std::string>{"Ann Lee", "Bo Park",
+                                        std::string(1, 'Z') + std::string(23, 'z'), "Ida", "Jo"}));
 
     EXPECT_NE(kvr::ReadOutingsCsv("Date,Who\r\n3/1/2026,Ann\r\n").error, "");
     EXPECT_EQ(kvr::ReadOutingsCsv("").error, "the file is empty");
