@@ -450,11 +450,12 @@ TEST_F(NotesNotebookTest, ExportsEveryNoteAsCsv) {
     EXPECT_EQ(row(1)[12], "5"); // its ratings, a stroke's four levels together
     EXPECT_EQ(row(1)[35], "9");
     EXPECT_EQ(row(0).mid(0, 12), QStringList({"Period", "Date", "Singles/Doubles", "Opponent",
-                                   "Second Opponent", "Partner", "Time", "Kind", "Result", "Score",
-                                   "Match Notes", "Practice Notes"}));
-    EXPECT_EQ(row(1).mid(0, 12), QStringList({"Current", "3/10/2026", "Doubles", "Zoë Lane", "Bo Park",
-                                   "Cy Young", "1.5", "Match", "Loss", "6-4 6-3",
-                                   "first serve, \"kick\" then\nvolley", "drills"}));
+                                              "Second Opponent", "Partner", "Time", "Kind",
+                                              "Result", "Score", "Match Notes", "Practice Notes"}));
+    EXPECT_EQ(
+        row(1).mid(0, 12),
+        QStringList({"Current", "3/10/2026", "Doubles", "Zoë Lane", "Bo Park", "Cy Young", "1.5",
+                     "Match", "Loss", "6-4 6-3", "first serve, \"kick\" then\nvolley", "drills"}));
     EXPECT_EQ(row(2)[3], "Ann Lee");
     EXPECT_EQ(row(2)[8], "");
     EXPECT_EQ(row(3)[0], "Past");
