@@ -28,6 +28,7 @@ int DayOf(const std::string& date) {
 struct Placed {
     const PlayRecord* record;
     int day;
+    bool fromBatch;
 };
 
 // Drops the staged files of a change that did not reach its mark.
@@ -119,10 +120,10 @@ PlacedOutings AddOutings(KVR_PlayData& play, const std::vector<PlayRecord>& outi
     std::vector<Placed> all;
     all.reserve(outings.size() + play.Count());
     for (auto outing = outings.rbegin(); outing != outings.rend(); ++outing)
-        all.push_back({&*outing, DayOf(outing->date)});
+        all.push_back({&*outing, DayOf(outing->date), true});
     for (unsigned i = 0; i < play.Count(); ++i) {
         const PlayRecord* record = play.At(static_cast<int>(i));
-        all.push_back({record, DayOf(record->date)});
+        all.push_back({record, DayOf(record->date), false});
     }
     std::stable_sort(all.begin(), all.end(),
                      [](const Placed& a, const Placed& b) { return a.day < b.day; });
@@ -169,7 +170,13 @@ PlacedOutings AddOutings(KVR_PlayData& play, const std::vector<PlayRecord>& outi
         entries.push_back({std::move(line), day});
     }
     KVR_History::ExchangeSort(entries);
-    std::string newHistory = std::string(KVR_History::kHeader) + kLineBreak;
+    std::size_t historySize = 64;
+    for (const auto& entry : entries)
+        historySize += entry.line.size() + 2;
+    std::string newHistory;
+    newHistory.reserve(historySize);
+    newHistory += KVR_History::kHeader;
+    newHistory += kLineBreak;
     for (const auto& entry : entries) {
         newHistory += entry.line;
         newHistory += kLineBreak;
@@ -181,11 +188,36 @@ PlacedOutings AddOutings(KVR_PlayData& play, const std::vector<PlayRecord>& outi
         if (!MayReplace(name))
             return placed;
 
-    // Only the history changes: one atomic replacement.
-    if (closed == 0 && older == outings.size()) {
+    // No outing of play.dat moves: the history takes outings of the batch
+    // alone, so it is replaced first and play.dat then gains the rest
+    // through the store's own write path. Cut short between the two, the
+    // import is only partly stored, and nothing is lost or stored twice (an
+    // import again finds the history's part there); a failed save puts the
+    // history back.
+    const bool periodMoves =
+        std::any_of(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(toHistory),
+                    [](const Placed& p) { return !p.fromBatch; });
+    if (!periodMoves) {
         KVR_History::CountRewrite();
         if (!WriteFileAtomically(KVR_History::kFileName, newHistory))
             return placed;
+        std::vector<Change<PlayRecord>> changes;
+        changes.reserve(all.size() - toHistory);
+        for (auto outing = outings.begin(); outing != outings.end(); ++outing) {
+            const bool kept =
+                std::any_of(all.begin() + static_cast<std::ptrdiff_t>(toHistory), all.end(),
+                            [&outing](const Placed& p) { return p.record == &*outing; });
+            if (kept)
+                changes.push_back(Added(*outing));
+        }
+        if (!changes.empty() && play.CommitAll(changes) != 1) {
+            KVR_History::CountRewrite();
+            if (pastFile)
+                WriteFileAtomically(KVR_History::kFileName, *pastFile);
+            else
+                RemoveDurably(KVR_History::kFileName);
+            return placed;
+        }
         placed.result = PlacedOutings::Result::Stored;
         return placed;
     }

@@ -467,6 +467,10 @@ OutingsCsv ReadOutingsCsv(std::string_view contents) {
     CsvRow row;
     while (reader.Next(row) && row.line < header.line) {
     }
+    const auto rowsAtMost =
+        static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+    result.outings.reserve(rowsAtMost);
+    result.lines.reserve(rowsAtMost);
     RowReader rows(columns, result);
     while (reader.Next(row))
         rows.Read(row);
@@ -487,15 +491,21 @@ OutingImport PrepareOutingImport(std::string_view contents, const KVR_PlayData& 
     }
     import.report.problems = std::move(csv.problems);
     import.firstCurrentDay = csv.firstCurrentDay;
-    for (PlayRecord& outing : csv.outings) {
-        // Only what is stored counts: two rows of the file alike are two
-        // outings of the player's.
-        if (stored.Contains(outing)) {
+    // The outings already stored are dropped in place. Only what is stored
+    // counts: two rows of the file alike are two outings of the player's.
+    import.outings = std::move(csv.outings);
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < import.outings.size(); ++i) {
+        if (stored.Contains(import.outings[i])) {
             ++import.report.present;
             continue;
         }
-        import.outings.push_back(std::move(outing));
+        if (kept != i)
+            import.outings[kept] = std::move(import.outings[i]);
+        ++kept;
     }
+    import.outings.erase(import.outings.begin() + static_cast<std::ptrdiff_t>(kept),
+                         import.outings.end());
     import.report.added = import.outings.size();
     // The problems in the order of their lines.
     std::stable_sort(
