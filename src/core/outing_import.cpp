@@ -4,6 +4,7 @@
 #include "core/date.h"
 #include "core/history.h"
 #include "core/safe_file.h"
+#include "core/staged_outings.h"
 
 #include <algorithm>
 #include <climits>
@@ -14,11 +15,6 @@ namespace {
 
 constexpr const char* kLineBreak = "\r\n";
 constexpr const char* kPlayFile = "play.dat";
-// The new play.dat and history.dat of a batch that changes both, and the
-// mark whose presence says that they are to be put in place.
-constexpr const char* kStagedPlay = "play.staged";
-constexpr const char* kStagedHistory = "history.staged";
-constexpr const char* kCommitMark = "outings.commit";
 
 int DayOf(const std::string& date) {
     return ZBD_Date(date).DayNumber();
@@ -28,13 +24,10 @@ int DayOf(const std::string& date) {
 struct Placed {
     const PlayRecord* record;
     int day;
+    bool fromBatch;
 };
 
 // Drops the staged files of a change that did not reach its mark.
-bool DropStaged() {
-    return RemoveDurably(kStagedPlay) && RemoveDurably(kStagedHistory);
-}
-
 } // namespace
 
 std::string OutingKey(const PlayRecord& outing) {
@@ -119,10 +112,10 @@ PlacedOutings AddOutings(KVR_PlayData& play, const std::vector<PlayRecord>& outi
     std::vector<Placed> all;
     all.reserve(outings.size() + play.Count());
     for (auto outing = outings.rbegin(); outing != outings.rend(); ++outing)
-        all.push_back({&*outing, DayOf(outing->date)});
+        all.push_back({&*outing, DayOf(outing->date), true});
     for (unsigned i = 0; i < play.Count(); ++i) {
         const PlayRecord* record = play.At(static_cast<int>(i));
-        all.push_back({record, DayOf(record->date)});
+        all.push_back({record, DayOf(record->date), false});
     }
     std::stable_sort(all.begin(), all.end(),
                      [](const Placed& a, const Placed& b) { return a.day < b.day; });
@@ -169,7 +162,13 @@ PlacedOutings AddOutings(KVR_PlayData& play, const std::vector<PlayRecord>& outi
         entries.push_back({std::move(line), day});
     }
     KVR_History::ExchangeSort(entries);
-    std::string newHistory = std::string(KVR_History::kHeader) + kLineBreak;
+    std::size_t historySize = 64;
+    for (const auto& entry : entries)
+        historySize += entry.line.size() + 2;
+    std::string newHistory;
+    newHistory.reserve(historySize);
+    newHistory += KVR_History::kHeader;
+    newHistory += kLineBreak;
     for (const auto& entry : entries) {
         newHistory += entry.line;
         newHistory += kLineBreak;
@@ -181,11 +180,36 @@ PlacedOutings AddOutings(KVR_PlayData& play, const std::vector<PlayRecord>& outi
         if (!MayReplace(name))
             return placed;
 
-    // Only the history changes: one atomic replacement.
-    if (closed == 0 && older == outings.size()) {
+    // No outing of play.dat moves: the history takes outings of the batch
+    // alone, so it is replaced first and play.dat then gains the rest
+    // through the store's own write path. Cut short between the two, the
+    // import is only partly stored, and nothing is lost or stored twice (an
+    // import again finds the history's part there); a failed save puts the
+    // history back.
+    const bool periodMoves =
+        std::any_of(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(toHistory),
+                    [](const Placed& p) { return !p.fromBatch; });
+    if (!periodMoves) {
         KVR_History::CountRewrite();
         if (!WriteFileAtomically(KVR_History::kFileName, newHistory))
             return placed;
+        std::vector<Change<PlayRecord>> changes;
+        changes.reserve(all.size() - toHistory);
+        for (auto outing = outings.begin(); outing != outings.end(); ++outing) {
+            const bool kept =
+                std::any_of(all.begin() + static_cast<std::ptrdiff_t>(toHistory), all.end(),
+                            [&outing](const Placed& p) { return p.record == &*outing; });
+            if (kept)
+                changes.push_back(Added(*outing));
+        }
+        if (!changes.empty() && play.CommitAll(changes) != 1) {
+            KVR_History::CountRewrite();
+            if (pastFile)
+                WriteFileAtomically(KVR_History::kFileName, *pastFile);
+            else
+                RemoveDurably(KVR_History::kFileName);
+            return placed;
+        }
         placed.result = PlacedOutings::Result::Stored;
         return placed;
     }
@@ -212,11 +236,11 @@ PlacedOutings AddOutings(KVR_PlayData& play, const std::vector<PlayRecord>& outi
     // is finished, here or by the next start.
     if (!WriteFileAtomically(kStagedHistory, newHistory, KVR_History::kFileName) ||
         !WriteFileAtomically(kStagedPlay, newPlay, kPlayFile)) {
-        DropStaged();
+        DropStagedOutings();
         return placed;
     }
-    if (!WriteFileAtomically(kCommitMark, {}) && !FileExists(kCommitMark)) {
-        DropStaged();
+    if (!WriteFileAtomically(kOutingsCommitMark, {}) && !FileExists(kOutingsCommitMark)) {
+        DropStagedOutings();
         return placed;
     }
     KVR_History::CountRewrite();
@@ -225,7 +249,7 @@ PlacedOutings AddOutings(KVR_PlayData& play, const std::vector<PlayRecord>& outi
     if (!renamed) {
         // Nothing in place yet: the change is dropped, unless its mark
         // cannot be, when the next start finishes it.
-        if (RemoveDurably(kCommitMark) && DropStaged())
+        if (RemoveDurably(kOutingsCommitMark) && DropStagedOutings())
             return placed;
         takePeriod();
         placed.result = PlacedOutings::Result::Unconfirmed;
@@ -241,20 +265,9 @@ PlacedOutings AddOutings(KVR_PlayData& play, const std::vector<PlayRecord>& outi
             return placed;
         }
     }
-    synced = RemoveDurably(kCommitMark) && synced;
+    synced = RemoveDurably(kOutingsCommitMark) && synced;
     placed.result = synced ? PlacedOutings::Result::Stored : PlacedOutings::Result::Unconfirmed;
     return placed;
-}
-
-int RecoverInterruptedOutings() {
-    if (!FileExists(kCommitMark))
-        return DropStaged() ? 0 : -1;
-    KVR_History::CountRewrite();
-    for (auto [staged, target] :
-         {std::pair{kStagedHistory, KVR_History::kFileName}, std::pair{kStagedPlay, kPlayFile}})
-        if (FileExists(staged) && !RenameDurably(staged, target))
-            return -1;
-    return RemoveDurably(kCommitMark) ? 1 : -1;
 }
 
 } // namespace kvr

@@ -71,21 +71,19 @@ struct PlacedOutings {
 // that an exported log comes back with its own goal period), else after
 // the newest outing of the history.
 //
-// Both files change together or not at all. When only one of them changes
-// it is replaced atomically; when both do, their new versions are staged
+// No outing is ever lost or stored twice, whatever fails. When outings of
+// play.dat move into the history, both files' new versions are staged
 // beside them and a commit mark written before either is put in place, and
 // KVR_PlayData::RecoverInterruptedGoalPeriod finishes (mark present) or
-// drops (no mark) a change that a crash cut short, so no outing is ever lost
-// or stored twice. Nothing is written over a play.dat or a history.dat that
+// drops (no mark) a change that a crash cut short. Otherwise the history
+// gains outings of the batch alone: it is replaced first, then play.dat
+// through the store's write path (a save that fails puts the history back;
+// a crash in between leaves the import partly stored, and importing again
+// adds the rest). Nothing is written over a play.dat or a history.dat that
 // could not be read whole or may not be replaced. On Failed the files and
 // the store are as they were; on Stored the store holds play.dat's records.
 // The caller runs the change signal (and keeps a backup first).
 PlacedOutings AddOutings(KVR_PlayData& play, const std::vector<PlayRecord>& outings,
                          int firstCurrentDay = 0);
-
-// Finishes or drops an AddOutings that a crash interrupted (see above). 1
-// finished, 0 nothing to do (or a cut-short change dropped), -1 it could not
-// be finished. Run at start-up by KVR_PlayData::RecoverInterruptedGoalPeriod.
-int RecoverInterruptedOutings();
 
 } // namespace kvr

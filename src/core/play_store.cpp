@@ -2,7 +2,7 @@
 #include "core/play_store.h"
 
 #include "core/history.h"
-#include "core/outing_import.h"
+#include "core/staged_outings.h"
 
 #include <system_error>
 

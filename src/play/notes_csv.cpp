@@ -5,6 +5,7 @@
 #include "core/play_store.h"
 #include "core/safe_file.h"
 #include "play/notes_page.h"
+#include "play/outings_csv.h"
 #include "ui/text.h"
 
 #include <QFile>
@@ -22,16 +23,27 @@ QString Row(const QStringList& fields) {
     return quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");
 }
 
-// A record's row, its values worded as the notebook's page words them.
+// A record's row, its values worded as the notebook's page words them, then
+// its 24 ratings (0 for a past record: the history keeps none).
 QString RecordRow(const QString& period, const PlayRecord& record) {
     const bool match = record.IsMatch();
     const bool doubles = record.IsDoubles();
-    return Row({period, FromStored(record.date), SinglesDoublesText(record), FromStored(record.who),
-                doubles ? FromStored(record.secondOpponent) : QString(),
-                doubles ? FromStored(record.partner) : QString(), FromStored(record.time),
-                KindText(record), match ? ResultText(record) : QString(),
-                match ? FromStored(record.score) : QString(), FromStored(record.matchNotes),
-                FromStored(record.practiceNotes)});
+    QStringList fields{period,
+                       FromStored(record.date),
+                       SinglesDoublesText(record),
+                       FromStored(record.who),
+                       doubles ? FromStored(record.secondOpponent) : QString(),
+                       doubles ? FromStored(record.partner) : QString(),
+                       FromStored(record.time),
+                       KindText(record),
+                       match ? ResultText(record) : QString(),
+                       match ? FromStored(record.score) : QString(),
+                       FromStored(record.matchNotes),
+                       FromStored(record.practiceNotes)};
+    for (kvr::Stroke stroke : kvr::kCsvStrokeOrder)
+        for (kvr::Level level : kvr::kCsvLevelOrder)
+            fields << QString::number(record.Rating(stroke, level));
+    return Row(fields);
 }
 
 } // namespace
@@ -46,11 +58,13 @@ QString CsvField(const QString& text) {
 }
 
 bool ExportNotesCsv(const QString& path, KVR_PlayData& play) {
-    QString csv = Row(
-        {QStringLiteral("Period"), QStringLiteral("Date"), QStringLiteral("Singles/Doubles"),
-         QStringLiteral("Opponent"), QStringLiteral("Second Opponent"), QStringLiteral("Partner"),
-         QStringLiteral("Time"), QStringLiteral("Kind"), QStringLiteral("Result"),
-         QStringLiteral("Score"), QStringLiteral("Match Notes"), QStringLiteral("Practice Notes")});
+    QStringList header;
+    for (const char* column : kvr::kNotesCsvColumns)
+        header << QString::fromLatin1(column);
+    for (kvr::Stroke stroke : kvr::kCsvStrokeOrder)
+        for (kvr::Level level : kvr::kCsvLevelOrder)
+            header << QString::fromStdString(kvr::RatingColumn(stroke, level));
+    QString csv = Row(header);
     for (int i = static_cast<int>(play.Count()) - 1; i >= 0; --i)
         csv += RecordRow(QStringLiteral("Current"), *play.At(i));
     KVR_History history;

@@ -10,7 +10,9 @@ namespace kui {
 // Writes every note to `path` as CSV (UTF-8, comma-separated, CRLF line
 // ends, a field holding a comma, a quote or a line break quoted with its
 // quotes doubled): a header row, then one row per record, the current goal
-// period newest first, then the past periods newest first. The history is
+// period newest first, then the past periods newest first; each row's 24
+// stroke ratings follow its notes ("Forehand Consistency" ... "Approach
+// Power"), so that the file imports back whole (kvr::ReadOutingsCsv). The history is
 // read through a reader of its own. False when the history could not be
 // read or the file could not be written (an existing file is then left as
 // it was).

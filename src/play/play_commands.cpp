@@ -7,6 +7,7 @@
 #include "app/data_stores.h"
 #include "core/play_store.h"
 #include "play/graph_view.h"
+#include "play/import_outings.h"
 #include "play/notes_notebook.h"
 #include "play/record_notes.h"
 #include "play/spreadsheet.h"
@@ -136,6 +137,11 @@ void AddPlayCommands(CommandTable& table) {
                .place = 40,
                .text = QStringLiteral("&Set New Goals"),
                .handler = SetNewGoals});
+    table.Add({.id = CmImportOutings,
+               .menu = data,
+               .place = 50,
+               .text = QStringLiteral("&Import Outings..."),
+               .handler = ImportOutings});
 
     const QStringList analyze{QStringLiteral("&Analyze")};
     table.Add({.id = CmSpreadsheet,

@@ -23,6 +23,7 @@ inline constexpr int CmGoalReached = 11853;
 inline constexpr int CmChartingGameSummary = 11854;
 inline constexpr int CmChartingStrokeSummary = 11855;
 inline constexpr int CmSetNewGoals = 11869;
+inline constexpr int CmImportOutings = 11870;
 
 // The fixed identifiers of the play views. A graph takes FirstGraphView plus
 // its kind (0 to 6), so graphs of different kinds can be open together.

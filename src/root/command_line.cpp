@@ -48,7 +48,8 @@ CommandLine Headless(const QString& mode) {
 QString NamedMode(const QStringList& arguments) {
     for (const QString& argument : arguments.mid(1)) {
         const QString name = argument.section(QLatin1Char('='), 0, 0);
-        if (name == QStringLiteral("--render") || name == QStringLiteral("--print"))
+        if (name == QStringLiteral("--render") || name == QStringLiteral("--print") ||
+            name == QStringLiteral("--export") || name == QStringLiteral("--import"))
             return name.mid(2);
     }
     return {};
@@ -111,10 +112,28 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         QStringLiteral("With --print match: only the matches against an "
                        "opponent whose name contains TEXT."),
         QStringLiteral("TEXT"));
+    const QCommandLineOption exportOption(
+        QStringLiteral("export"),
+        QStringLiteral("Writes the notes or the stroke ratings as CSV, the calendar as "
+                       "iCalendar or the phone book as vCard, as the menus do, without a window "
+                       "and without writing to the data folder (with --out)."),
+        QStringLiteral("notes|ratings|calendar|contacts"));
+    const QCommandLineOption import(
+        QStringLiteral("import"),
+        QStringLiteral(
+            "Imports a file into the data folder of the working folder as the "
+            "menus import it (outings from a .csv file, events from an .ics "
+            "calendar, phone book entries from a .vcf file), and prints what came in and "
+            "every row it could not read; refused while Kavora runs on that folder."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption dryRun(
+        QStringLiteral("dry-run"),
+        QStringLiteral("With --import: prints what would come in, and stores nothing."));
     const QCommandLineOption out(QStringLiteral("out"),
-                                 QStringLiteral("The file --render or --print writes."),
+                                 QStringLiteral("The file --render, --print or --export writes."),
                                  QStringLiteral("FILE"));
-    parser.addOptions({help, version, render, size, scale, print, opponent, out});
+    parser.addOptions(
+        {help, version, render, size, scale, print, opponent, exportOption, import, dryRun, out});
     AddWindowSystemOptions(parser);
 
     if (!parser.parse(arguments)) {
@@ -132,28 +151,37 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                 "kavora [options]\n"
                 "       kavora --render VIEW --size WIDTHxHEIGHT [--scale SCALE] --out FILE\n"
                 "       kavora --print match|practice|lesson|form "
-                "[--opponent TEXT] --out FILE.pdf\n"));
+                "[--opponent TEXT] --out FILE.pdf\n"
+                "       kavora --export notes|ratings|calendar|contacts --out FILE\n"
+                "       kavora --import FILE.csv [--dry-run]\n"));
         return Exit(0, text);
     }
     if (parser.isSet(version))
         return Exit(0, QStringLiteral("kavora %1\n").arg(QString::fromLatin1(kAppVersion)));
 
     QStringList modes;
-    for (const QCommandLineOption* mode : {&render, &print})
+    for (const QCommandLineOption* mode : {&render, &print, &exportOption, &import})
         if (parser.isSet(*mode))
             modes << mode->names().first();
     if (modes.size() > 1)
-        return Exit(2, Complaint(QStringLiteral("--render and --print cannot be used together")));
+        return Exit(
+            2,
+            Complaint(
+                QStringLiteral("--%1 and --%2 cannot be used together").arg(modes[0], modes[1])));
     if (!modes.isEmpty() && NamedMode(arguments) != modes.first())
         return Exit(2, Complaint(QStringLiteral("write --%1 with two dashes").arg(modes.first())));
     if (modes.isEmpty()) {
         if (!parser.positionalArguments().isEmpty())
             return Exit(2, Complaint(QStringLiteral("unexpected argument '%1'")
                                          .arg(parser.positionalArguments().first())));
-        for (const QCommandLineOption* option : {&size, &scale, &opponent, &out})
+        for (const QCommandLineOption* option : {&size, &scale, &opponent})
             if (parser.isSet(*option))
                 return Exit(2, Complaint(QStringLiteral("--%1 needs --render or --print")
                                              .arg(option->names().first())));
+        if (parser.isSet(out))
+            return Exit(2, Complaint(QStringLiteral("--out needs --render, --print or --export")));
+        if (parser.isSet(dryRun))
+            return Exit(2, Complaint(QStringLiteral("--dry-run needs --import")));
         return {};
     }
     return Headless(modes.first());

@@ -6,6 +6,7 @@
 #include "app/command_table.h"
 #include "root/all_commands.h"
 #include "root/command_line.h"
+#include "root/import_command.h"
 #include "root/print_command.h"
 #include "root/render_command.h"
 
@@ -22,6 +23,8 @@ struct HeadlessMode {
 constexpr HeadlessMode kHeadlessModes[] = {
     {"render", kui::RenderFromCommandLine},
     {"print", kui::PrintFromCommandLine},
+    {"export", kui::ExportFromCommandLine},
+    {"import", kui::ImportFromCommandLine},
 };
 
 } // namespace

@@ -57,7 +57,9 @@ TEST(CommandLineTest, RefusesWhatItCannotDo) {
     ExpectComplaint({"--size"}, QStringLiteral("Missing value after '--size'"));
     ExpectComplaint({"notes.txt"}, QStringLiteral("unexpected argument 'notes.txt'"));
     ExpectComplaint({"--size", "10x10"}, QStringLiteral("--size needs --render or --print"));
-    ExpectComplaint({"--out", "a.pdf"}, QStringLiteral("--out needs --render or --print"));
+    ExpectComplaint({"--out", "a.pdf"},
+                    QStringLiteral("--out needs --render, --print or --export"));
+    ExpectComplaint({"--dry-run"}, QStringLiteral("--dry-run needs --import"));
     ExpectComplaint({"--scale", "2"}, QStringLiteral("--scale needs --render or --print"));
     ExpectComplaint({"--render", "charts", "--print", "form", "--out", "a.pdf"},
                     QStringLiteral("--render and --print cannot be used together"));
@@ -74,7 +76,9 @@ TEST(CommandLineTest, HelpListsEveryOptionAndTheViews) {
              {"kavora --render VIEW --size WIDTHxHEIGHT [--scale SCALE] --out FILE",
               "--scale <SCALE>",
               "kavora --print match|practice|lesson|form [--opponent TEXT] --out FILE.pdf",
-              "--version", "--opponent <TEXT>", "--out <FILE>", "charting-strokes", "tips."})
+              "kavora --export notes|ratings|calendar|contacts --out FILE",
+              "kavora --import FILE.csv [--dry-run]", "--dry-run", "--version", "--opponent <TEXT>",
+              "--out <FILE>", "charting-strokes", "tips."})
             EXPECT_TRUE(line.text.contains(QString::fromLatin1(expected)))
                 << expected << " missing from\n"
                 << line.text.toStdString();

@@ -92,6 +92,7 @@ TEST_F(MainWindowTest, FrameHasTheTitleGeometryAndMenu) {
         {"&Data", "&Record Notes", 11846, true, true},
         {"&Data", "Browse &Charting Data", 11868, true, true},
         {"&Data", "&Set New Goals", 11869, true, false},
+        {"&Data", "&Import Outings...", 11870, true, false},
         {"&Analyze", "&Spreadsheet", 11848, true, true},
         {"&Analyze > &Graphs", "&Time Played Summary", 11849, true, true},
         {"&Analyze > &Graphs", "Time Played By &Month", 11850, true, true},

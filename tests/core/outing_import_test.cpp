@@ -132,14 +132,20 @@ TEST_F(OutingImportTest, AFailedSaveLeavesFilesAndStoreAsTheyWere) {
     ASSERT_EQ(play.Load(), 1);
     const PlayRecord* first = play.At(0);
 
-    // Both files change: the staged history cannot be written.
+    // The period's outings move into the history: the staged history
+    // cannot be written.
+    std::vector<PlayRecord> month;
+    for (int day = 1; day <= 30; ++day)
+        month.push_back(Outing("4/" + std::to_string(day) + "/2026", "New"));
     std::filesystem::create_directory("history.staged");
     std::filesystem::create_directory("history.staged/x");
-    EXPECT_EQ(kvr::AddOutings(play, {Outing("2/1/2025", "Old"), Outing("3/3/2026", "New")}).result,
-              Result::Failed);
-    // Only play.dat changes, and it cannot be replaced.
+    EXPECT_EQ(kvr::AddOutings(play, month).result, Result::Failed);
+    // play.dat cannot be replaced: with an older outing (the history
+    // written, then put back) and without.
     std::filesystem::rename("play.dat", "play.keep");
     std::filesystem::create_directory("play.dat");
+    EXPECT_EQ(kvr::AddOutings(play, {Outing("2/1/2025", "Old"), Outing("3/3/2026", "New")}).result,
+              Result::Failed);
     EXPECT_EQ(kvr::AddOutings(play, {Outing("3/3/2026", "New")}).result, Result::Failed);
     std::filesystem::remove("play.dat");
     std::filesystem::rename("play.keep", "play.dat");

@@ -429,6 +429,8 @@ TEST_F(NotesNotebookTest, ExportsEveryNoteAsCsv) {
     PlayRecord match = DoublesMatch();
     match.matchNotes = "first serve, \"kick\" then\nvolley";
     match.who = "Zoë Lane";
+    match.Rating(kvr::Stroke::Forehand, kvr::Level::Consistency) = 5;
+    match.Rating(kvr::Stroke::Approach, kvr::Level::Power) = 9;
     app_->PlayStore().AddCopy(match);
     QueueFileChoice(QStringLiteral("notes.csv"));
     QMenu menu;
@@ -452,12 +454,19 @@ TEST_F(NotesNotebookTest, ExportsEveryNoteAsCsv) {
             fields << field.toString();
         return fields;
     };
-    EXPECT_EQ(row(0), QStringList({"Period", "Date", "Singles/Doubles", "Opponent",
-                                   "Second Opponent", "Partner", "Time", "Kind", "Result", "Score",
-                                   "Match Notes", "Practice Notes"}));
-    EXPECT_EQ(row(1), QStringList({"Current", "3/10/2026", "Doubles", "Zoë Lane", "Bo Park",
-                                   "Cy Young", "1.5", "Match", "Loss", "6-4 6-3",
-                                   "first serve, \"kick\" then\nvolley", "drills"}));
+    ASSERT_EQ(row(0).size(), 36);
+    EXPECT_EQ(row(0)[12], "Forehand Consistency");
+    EXPECT_EQ(row(0)[16], "Backhand Consistency");
+    EXPECT_EQ(row(0)[35], "Approach Power");
+    EXPECT_EQ(row(1)[12], "5"); // its ratings, a stroke's four levels together
+    EXPECT_EQ(row(1)[35], "9");
+    EXPECT_EQ(row(0).mid(0, 12), QStringList({"Period", "Date", "Singles/Doubles", "Opponent",
+                                              "Second Opponent", "Partner", "Time", "Kind",
+                                              "Result", "Score", "Match Notes", "Practice Notes"}));
+    EXPECT_EQ(
+        row(1).mid(0, 12),
+        QStringList({"Current", "3/10/2026", "Doubles", "Zoë Lane", "Bo Park", "Cy Young", "1.5",
+                     "Match", "Loss", "6-4 6-3", "first serve, \"kick\" then\nvolley", "drills"}));
     EXPECT_EQ(row(2)[3], "Ann Lee");
     EXPECT_EQ(row(2)[8], "");
     EXPECT_EQ(row(3)[0], "Past");

@@ -1,0 +1,324 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "root/import_command.h"
+
+#include "app/application.h"
+#include "core/backups.h"
+#include "core/history.h"
+#include "core/instance_lock.h"
+#include "core/outing_import.h"
+#include "core/safe_file.h"
+#include "phonebook/vcard.h"
+#include "phonebook/vcard_import.h"
+#include "play/notes_csv.h"
+#include "play/outings_csv.h"
+#include "play/spreadsheet.h"
+#include "root/command_line.h"
+#include "schedule/sched_ical.h"
+#include "schedule/sched_ical_import.h"
+
+#include <cerrno>
+#include <clocale>
+#include <cstdio>
+#include <map>
+#include <memory>
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace kui {
+namespace {
+
+void Say(std::FILE* stream, const QString& line) {
+    std::fprintf(stream, "%s\n", line.toLocal8Bit().constData());
+}
+
+void Complain(const QString& text) {
+    QString line = text.trimmed();
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    Say(stderr, QStringLiteral("kavora: ") + line);
+}
+
+QString FromLocal(const std::string& text) {
+    return QString::fromLocal8Bit(text.c_str());
+}
+
+// A file named on the command line: a relative name is taken from the
+// folder the caller stood in when the launcher entered the data folder.
+QString CallerPath(const QString& name) {
+    const QString caller = qEnvironmentVariable("KAVORA_CALLER_DIR");
+    if (caller.isEmpty() || QFileInfo(name).isAbsolute())
+        return QFileInfo(name).absoluteFilePath();
+    return QFileInfo(QDir(caller), name).absoluteFilePath();
+}
+
+// Whether a data file is of an older layout, which loading it would convert
+// (and so write).
+bool IsOlderLayout(const std::string& name, char separator, bool countLine, float version) {
+    ZBD_File file(name, 'r', separator, countLine);
+    return file.Status() > 0 && file.FirstLineKind() != ZBD_File::FirstLine::None &&
+           file.Version() < version;
+}
+
+QString OlderLayoutText(const std::string& name) {
+    return QStringLiteral("'%1' is of an older layout; start Kavora once in this folder to "
+                          "bring it up to date")
+        .arg(FromLocal(name));
+}
+
+// Loads a store from its file. An empty text when it was read whole (or is
+// missing), else why not; without `mayConvert` a file of an older layout is
+// not read at all.
+template <class Store> QString Load(Store& store, bool mayConvert) {
+    const std::string name = store.FileName();
+    if (!mayConvert && IsOlderLayout(name, store.Separator(), true, store.Version()))
+        return OlderLayoutText(name);
+    const int result = store.Load();
+    if (result >= 0)
+        return {};
+    return TKvrWinApp::FailedLoadText(FromLocal(name), result, store.Error());
+}
+
+// The stores that the files of an import or export name, loaded; an empty
+// text, or the first problem.
+QString LoadStores(FolderStores& stores, const std::vector<std::string>& files, bool mayConvert) {
+    for (const std::string& file : files) {
+        QString problem;
+        if (file == stores.play.FileName()) {
+            problem = Load(stores.play, mayConvert);
+        } else if (file == KVR_History::kFileName) {
+            if (!mayConvert && IsOlderLayout(file, ',', false, 2.0f))
+                problem = OlderLayoutText(file);
+        } else if (file == stores.phones.FileName()) {
+            problem = Load(stores.phones, mayConvert);
+        } else if (file == stores.schedule.FileName()) {
+            problem = Load(stores.schedule, mayConvert);
+        }
+        if (!problem.isEmpty())
+            return problem;
+    }
+    return {};
+}
+
+ImportPlan ReadOutingsForImport(const QString& path, FolderStores& stores) {
+    ImportPlan plan;
+    errno = 0;
+    const auto contents = kvr::ReadWholeFile(QFile::encodeName(path).toStdString());
+    if (!contents) {
+        plan.error =
+            QStringLiteral("unable to read '%1': %2").arg(path, FromLocal(kvr::ErrorText(errno)));
+        return plan;
+    }
+    auto import =
+        std::make_shared<kvr::OutingImport>(kvr::PrepareOutingImport(*contents, stores.play));
+    if (!import->error.empty()) {
+        plan.error = QStringLiteral("no outings can be imported from '%1': %2")
+                         .arg(path, QString::fromStdString(import->error));
+        return plan;
+    }
+    plan.report = import->report;
+    plan.store = [&stores, import](QStringList& said) {
+        const kvr::PlacedOutings placed =
+            kvr::AddOutings(stores.play, import->outings, import->firstCurrentDay);
+        using Result = kvr::PlacedOutings::Result;
+        if (placed.result == Result::Failed) {
+            said << QStringLiteral("Error saving data! 'play.dat' or 'history.dat' could not be "
+                                   "written; nothing was imported");
+            return false;
+        }
+        if (placed.result == Result::Unconfirmed)
+            said << QStringLiteral("the outings were imported, but the data folder could not be "
+                                   "confirmed on disk");
+        if (placed.periodsClosed > 0)
+            said << QStringLiteral("%1 goal period(s) of %2 outings closed into the history")
+                        .arg(placed.periodsClosed)
+                        .arg(KVR_PlayData::kGoalPeriodLength);
+        return true;
+    };
+    return plan;
+}
+
+// Saves `changes` to `store` in one save; says what failed when it did not.
+template <class Store, class Change>
+bool StoreAll(Store& store, const std::vector<Change>& changes, const char* file,
+              QStringList& said) {
+    if (store.CommitAll(changes) == 1)
+        return true;
+    said << QStringLiteral("Error saving data! '%1' could not be written; nothing was imported")
+                .arg(QLatin1String(file));
+    return false;
+}
+
+ImportPlan ReadEventsForImport(const QString& path, FolderStores& stores) {
+    auto read =
+        std::make_shared<CalendarImport>(ReadCalendarForImport(path, stores.schedule, ZBD_Date()));
+    ImportPlan plan{read->report, read->error, {}};
+    plan.store = [&stores, read](QStringList& said) {
+        return StoreAll(stores.schedule, CalendarChanges(*read), "sched.dat", said);
+    };
+    return plan;
+}
+
+// Names already in the phone book are left as they are on the command line:
+// they count as already there.
+ImportPlan ReadContactsForCommandLine(const QString& path, FolderStores& stores) {
+    auto read = std::make_shared<ContactsImport>(ReadContactsForImport(path, stores.phones));
+    ImportPlan plan{read->report, read->error, {}};
+    plan.report.present += plan.report.updated;
+    plan.report.updated = 0;
+    plan.store = [&stores, read](QStringList& said) {
+        return StoreAll(stores.phones, ContactsChanges(*read, false), "phone.dat", said);
+    };
+    return plan;
+}
+
+// The files --export writes, as the menus write them.
+struct ExportKind {
+    const char* name;
+    std::vector<std::string> files; // the data files it reads
+    bool (*write)(const QString& path, FolderStores& stores);
+};
+
+const ExportKind kExportKinds[] = {
+    {"notes",
+     {"play.dat", KVR_History::kFileName},
+     [](const QString& path, FolderStores& stores) { return ExportNotesCsv(path, stores.play); }},
+    {"ratings",
+     {"play.dat"},
+     [](const QString& path, FolderStores& stores) {
+         return ExportSpreadsheetCsv(path, stores.play);
+     }},
+    {"calendar",
+     {"sched.dat"},
+     [](const QString& path, FolderStores& stores) {
+         return ExportCalendar(path, stores.schedule);
+     }},
+    {"contacts",
+     {"phone.dat"},
+     [](const QString& path, FolderStores& stores) { return ExportVCards(path, stores.phones); }},
+};
+
+} // namespace
+
+const std::vector<ImportKind>& ImportKinds() {
+    static const std::vector<ImportKind> kinds = {
+        {".csv", "outings", kvr::OutingFiles(), ReadOutingsForImport},
+        {".ics", "events", {"sched.dat"}, ReadEventsForImport},
+        {".vcf", "entries", {"phone.dat"}, ReadContactsForCommandLine},
+    };
+    return kinds;
+}
+
+int ExportFromCommandLine(int argc, char** argv) {
+    auto usage = [](const QString& problem) {
+        Complain(problem + QStringLiteral("; usage: kavora --export "
+                                          "notes|ratings|calendar|contacts --out FILE"));
+        return 2;
+    };
+    QCommandLineParser parser;
+    const QCommandLineOption exportOption(QStringLiteral("export"), {}, QStringLiteral("what"));
+    const QCommandLineOption out(QStringLiteral("out"), {}, QStringLiteral("file"));
+    parser.addOptions({exportOption, out});
+    if (auto problem = CommandLineProblem(parser, argc, argv))
+        return usage(*problem);
+    const QString name = parser.value(exportOption);
+    const ExportKind* kind = nullptr;
+    for (const ExportKind& candidate : kExportKinds)
+        if (name == QLatin1String(candidate.name))
+            kind = &candidate;
+    if (!kind)
+        return usage(QStringLiteral("unknown export '%1'").arg(name));
+    if (parser.value(out).isEmpty())
+        return usage(QStringLiteral("no --out FILE"));
+    const QString outFile = CallerPath(parser.value(out));
+
+    // Numbers in the files are always written with a decimal point.
+    std::setlocale(LC_NUMERIC, "C");
+    FolderStores stores;
+    if (const QString problem = LoadStores(stores, kind->files, false); !problem.isEmpty()) {
+        Complain(problem);
+        return 1;
+    }
+    if (!kind->write(outFile, stores)) {
+        Complain(QStringLiteral("unable to write '%1'").arg(outFile));
+        return 1;
+    }
+    return 0;
+}
+
+int ImportFromCommandLine(int argc, char** argv) {
+    QStringList suffixes;
+    for (const ImportKind& kind : ImportKinds())
+        suffixes << QString::fromLatin1(kind.suffix);
+    auto usage = [&suffixes](const QString& problem) {
+        Complain(problem + QStringLiteral("; usage: kavora --import FILE [--dry-run] (FILE: ") +
+                 suffixes.join(QStringLiteral(", ")) + QLatin1Char(')'));
+        return 2;
+    };
+    QCommandLineParser parser;
+    const QCommandLineOption import(QStringLiteral("import"), {}, QStringLiteral("file"));
+    const QCommandLineOption dryRun(QStringLiteral("dry-run"));
+    parser.addOptions({import, dryRun});
+    if (auto problem = CommandLineProblem(parser, argc, argv))
+        return usage(*problem);
+    const QString path = CallerPath(parser.value(import));
+    const QString suffix = QLatin1Char('.') + QFileInfo(path).suffix().toLower();
+    const ImportKind* kind = nullptr;
+    for (const ImportKind& candidate : ImportKinds())
+        if (suffix == QLatin1String(candidate.suffix))
+            kind = &candidate;
+    if (!kind)
+        return usage(QStringLiteral("no import for '%1'").arg(parser.value(import)));
+    const bool dry = parser.isSet(dryRun);
+
+    std::setlocale(LC_NUMERIC, "C");
+    // One program per data folder: the running one would write over what
+    // is imported here, or read it half done.
+    kvr::InstanceLock lock;
+    if (lock.HeldElsewhere()) {
+        Complain(QStringLiteral("Kavora is running in this folder (%1); close it before "
+                                "importing, or import from its menus")
+                     .arg(FromLocal(kvr::CanonicalFolder())));
+        return 1;
+    }
+    if (!dry && KVR_PlayData::RecoverInterruptedGoalPeriod() < 0) {
+        Complain(QStringLiteral("the last change of goal period could not be finished; start "
+                                "Kavora in this folder first"));
+        return 1;
+    }
+    FolderStores stores;
+    if (const QString problem = LoadStores(stores, kind->files, !dry); !problem.isEmpty()) {
+        Complain(problem);
+        return 1;
+    }
+    const ImportPlan plan = kind->read(path, stores);
+    if (!plan.error.isEmpty()) {
+        Complain(plan.error);
+        return 1;
+    }
+    for (const std::string& line : kvr::DescribeImport(plan.report, kind->noun))
+        Say(stdout, QString::fromStdString(line));
+    if (plan.report.Empty() || !plan.store)
+        return 1;
+    if (dry)
+        return 0;
+
+    const kvr::BackupResult backup = kvr::BackupBeforeChange(kind->files);
+    if (backup.outcome == kvr::BackupResult::Outcome::Failed) {
+        QString problems;
+        for (const std::string& problem : backup.problems)
+            problems += QStringLiteral("; ") + QString::fromStdString(problem);
+        Complain(QStringLiteral("nothing was imported: the backup in '%1' could not be made")
+                     .arg(QString::fromStdString(backup.folder)) +
+                 problems);
+        return 1;
+    }
+    QStringList said;
+    const bool stored = plan.store(said);
+    for (const QString& line : said)
+        Say(stored ? stdout : stderr, stored ? line : QStringLiteral("kavora: ") + line);
+    return stored ? 0 : 1;
+}
+
+} // namespace kui

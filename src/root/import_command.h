@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "core/import_report.h"
+#include "core/play_store.h"
+#include "phonebook/phone_store.h"
+#include "schedule/sched_store.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <QString>
+#include <QStringList>
+
+namespace kui {
+
+// `kavora --export notes|ratings|calendar|contacts --out FILE`: writes the
+// file the menu's export writes, from the stores of the working folder
+// loaded directly (no window, no application object), writing nothing in the
+// data folder: a data file of an older layout, which loading would convert,
+// is refused. Exit code 0 written, 1 the data or the file failed, 2 a bad
+// command line.
+int ExportFromCommandLine(int argc, char** argv);
+
+// `kavora --import FILE [--dry-run]`: imports FILE into the data folder of
+// the working folder, as the menus' imports do, choosing the reader by the
+// file's suffix (kImportKinds). Refused while the program runs on the
+// folder (its lock). Prints the preview's lines (kvr::DescribeImport) on
+// stdout; with --dry-run stores nothing. Exit code 0 imported (or, with
+// --dry-run, something to import), 1 nothing could be imported, 2 a bad
+// command line.
+int ImportFromCommandLine(int argc, char** argv);
+
+// The stores of the working folder, loaded directly from their files.
+struct FolderStores {
+    KVR_PlayData play;
+    KVR_PhoneData phones;
+    SchedClass schedule;
+};
+
+// What importing one file would do, and how to store it.
+struct ImportPlan {
+    kvr::ImportReport report;
+    // Not empty: nothing can be imported from the file (it is no file of
+    // this kind, or cannot be read), and why.
+    QString error;
+    // Stores what the report says, once the backup is made. True when
+    // stored; `said` gets lines to print after the report's (on stdout when
+    // stored, else on stderr, where they say what failed).
+    std::function<bool(QStringList& said)> store;
+};
+
+// One kind of file --import reads, by its suffix (".csv" outings, ".ics"
+// events, ".vcf" phone book entries). A row reads the file against the
+// loaded stores and returns its plan.
+struct ImportKind {
+    const char* suffix;             // ".csv", in lower case
+    const char* noun;               // the plural of what it imports: "outings"
+    std::vector<std::string> files; // the data files it changes, kept in a backup first
+    ImportPlan (*read)(const QString& path, FolderStores& stores);
+};
+
+// The kinds of file --import reads.
+const std::vector<ImportKind>& ImportKinds();
+
+} // namespace kui
