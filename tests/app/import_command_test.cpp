@@ -2,6 +2,8 @@
 // kavora --export and --import as real processes, without a display.
 
 #include "core/instance_lock.h"
+#include "phonebook/phone_store.h"
+#include "schedule/sched_store.h"
 #include "support/process.h"
 #include "support/records.h"
 #include "support/temp_dir.h"
@@ -75,6 +77,37 @@ TEST_F(ImportCommandTest, ImportsExportedNotesWithPreviewAndExitCodes) {
     EXPECT_EQ(run.code, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, "1 outings to add\n0 already there (skipped)\n1 could not be read "
                        "(skipped)\nline 3: unknown kind \"x\" (skipped)\n");
+}
+
+// The calendar and the phone book exported from one folder come back whole
+// into another through --import; names already in the book stay as they are.
+TEST_F(ImportCommandTest, ImportsExportedCalendarAndContacts) {
+    std::filesystem::create_directory("from");
+    std::filesystem::create_directory("to");
+    std::filesystem::current_path("from");
+    SaveRecords<SchedClass>({MakeEvent("1/10/2027", "Ann Lee", "6:30 pm", "league"),
+                             MakeEvent("2/3/2027", "Bo Park", "All day")});
+    SaveRecords<KVR_PhoneData>(
+        {MakePhone("Ann Lee", "555-0101", "lefty"), MakePhone("Bo Park", "555-0102")});
+    ASSERT_EQ(Kavora({"--export", "calendar", "--out", "../dates.ics"}).code, 0);
+    ASSERT_EQ(Kavora({"--export", "contacts", "--out", "../people.vcf"}).code, 0);
+    const std::string events = ReadFile("sched.dat");
+
+    std::filesystem::current_path("../to");
+    SaveRecords<KVR_PhoneData>({MakePhone("Bo Park", "555-9999")});
+    ProcessRun run = Kavora({"--import", "../dates.ics"});
+    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "2 events to add\n0 already there (skipped)\n");
+    EXPECT_EQ(ReadFile("sched.dat"), events);
+    run = Kavora({"--import", "../people.vcf"});
+    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "1 entries to add\n1 already there (skipped)\n");
+    KVR_PhoneData phones;
+    ASSERT_EQ(phones.Load(), 1);
+    ASSERT_EQ(phones.Count(), 2u);
+    EXPECT_EQ(phones.At(0)->ToLine(), MakePhone("Ann Lee", "555-0101", "lefty").ToLine());
+    EXPECT_EQ(phones.At(1)->phoneNumber, "555-9999");
+    EXPECT_EQ(Kavora({"--import", "../dates.ics"}).code, 1);
 }
 
 } // namespace
