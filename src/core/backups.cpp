@@ -33,14 +33,6 @@ std::string Reason(int error) {
     return std::strerror(error);
 }
 
-bool SyncFolder(const std::string& folder) {
-    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    bool ok = fsync(fd) == 0;
-    return close(fd) == 0 && ok;
-}
-
 std::string DayFolderName(const ZBD_Date& day) {
     char name[16];
     std::snprintf(name, sizeof name, "%04d-%02d-%02d", day.Year(), day.Month(), day.Day());

@@ -40,14 +40,6 @@ bool IsRegularFile(const std::string& path) {
     return lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-bool SyncFolder(const std::string& folder) {
-    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    bool ok = fsync(fd) == 0;
-    return close(fd) == 0 && ok;
-}
-
 // "name.2.dat" for the second copy of "name.dat" in one place.
 std::string NumberedName(const std::string& name, int number) {
     const size_t dot = name.rfind('.');

@@ -38,12 +38,7 @@ std::string folderOf(const std::string& path) {
 }
 
 bool syncFolder(const std::string& path) {
-    int fd = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    bool ok = ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    return ok;
+    return kvr::SyncFolder(folderOf(path));
 }
 
 bool writeAll(int fd, const std::string& contents) {
@@ -351,6 +346,15 @@ void RemoveStaleTemporaries(const std::string& folder) {
         }
         ::closedir(targetDir);
     }
+}
+
+bool SyncFolder(const std::string& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool ok = ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    return ok;
 }
 
 } // namespace kvr

@@ -26,6 +26,10 @@ public:
 // Whether a ReadOnlyData is alive.
 bool WritesRefused();
 
+// Makes the entries of `folder` (names added, renamed or removed) durable;
+// false when the folder could not be opened or synced.
+bool SyncFolder(const std::string& folder);
+
 // A new version of one file, built up in memory and put in place by Commit().
 // The temporary file is created at once, so a folder that cannot be written
 // to is noticed before any work is done.
