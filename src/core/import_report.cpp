@@ -10,11 +10,25 @@ std::size_t ImportReport::Skipped() const {
         problems.begin(), problems.end(), [](const ImportProblem& p) { return p.skipped; }));
 }
 
+namespace {
+
+// "1 outing", "3 outings", "1 entry": `noun` is the plural.
+std::string Counted(std::size_t count, const std::string& noun) {
+    std::string word = noun;
+    if (count == 1 && word.ends_with("ies"))
+        word = word.substr(0, word.size() - 3) + "y";
+    else if (count == 1 && word.ends_with('s'))
+        word.pop_back();
+    return std::to_string(count) + " " + word;
+}
+
+} // namespace
+
 std::vector<std::string> DescribeImport(const ImportReport& report, const std::string& noun) {
     std::vector<std::string> lines;
-    lines.push_back(std::to_string(report.added) + " " + noun + " to add");
+    lines.push_back(Counted(report.added, noun) + " to add");
     if (report.updated > 0)
-        lines.push_back(std::to_string(report.updated) + " " + noun + " to update");
+        lines.push_back(Counted(report.updated, noun) + " to update");
     lines.push_back(std::to_string(report.present) + " already there (skipped)");
     if (const std::size_t skipped = report.Skipped(); skipped > 0)
         lines.push_back(std::to_string(skipped) + " could not be read (skipped)");

@@ -45,7 +45,7 @@ TEST_F(ConflictMergeTest, NotNowWritesNothingMergeAddsTheMissingEventsAndTheNext
     const kui::Message& question = Responder().Shown().back();
     EXPECT_EQ(question.buttons, (QStringList{"Merge", "Not now"}));
     EXPECT_TRUE(question.text.contains(QStringLiteral(
-        "'sched.sync-conflict-20261207-183012-ABCDEFG.dat', a copy of 'sched.dat': 1 events to "
+        "'sched.sync-conflict-20261207-183012-ABCDEFG.dat', a copy of 'sched.dat': 1 event to "
         "add, 1 already there")));
     EXPECT_TRUE(question.text.contains(QStringLiteral(
         "'phone (Pat's conflicted copy 2026-12-07).dat', a copy of 'phone.dat': could not be "

@@ -75,7 +75,7 @@ TEST_F(ImportCommandTest, ImportsExportedNotesWithPreviewAndExitCodes) {
     }
     run = Kavora({"--import", "more.csv"});
     EXPECT_EQ(run.code, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out, "1 outings to add\n0 already there (skipped)\n1 could not be read "
+    EXPECT_EQ(run.out, "1 outing to add\n0 already there (skipped)\n1 could not be read "
                        "(skipped)\nline 3: unknown kind \"x\" (skipped)\n");
 }
 
@@ -101,7 +101,7 @@ TEST_F(ImportCommandTest, ImportsExportedCalendarAndContacts) {
     EXPECT_EQ(ReadFile("sched.dat"), events);
     run = Kavora({"--import", "../people.vcf"});
     EXPECT_EQ(run.code, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out, "1 entries to add\n1 already there (skipped)\n");
+    EXPECT_EQ(run.out, "1 entry to add\n1 already there (skipped)\n");
     KVR_PhoneData phones;
     ASSERT_EQ(phones.Load(), 1);
     ASSERT_EQ(phones.Count(), 2u);

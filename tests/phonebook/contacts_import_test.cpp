@@ -144,8 +144,8 @@ TEST_F(ContactsImportTest, ContextMenuUpdatesNamesOnlyWhenChosen) {
     ASSERT_NE(menu, nullptr);
     QTest::keyClick(menu, Qt::Key_I);
 
-    EXPECT_EQ(figures, (QStringList{QStringLiteral("1 entries to add\n2 already there (skipped)"),
-                                    QStringLiteral("1 entries to add\n1 entries to update\n"
+    EXPECT_EQ(figures, (QStringList{QStringLiteral("1 entry to add\n2 already there (skipped)"),
+                                    QStringLiteral("1 entry to add\n1 entry to update\n"
                                                    "1 already there (skipped)")}));
     const std::vector<std::string> stored = {
         MakePhone("Dee Fox", "555-1111", "Plays Tuesdays").ToLine(),

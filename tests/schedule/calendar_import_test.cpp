@@ -183,7 +183,7 @@ TEST_F(CalendarImportTest, ContextMenuImportsAfterThePreview) {
 
     EXPECT_EQ(Responder().DialogsRun(), (std::vector<QString>{QStringLiteral("Import Calendar"),
                                                               QStringLiteral("Import Calendar")}));
-    EXPECT_EQ(figures, QStringLiteral("1 events to add\n1 already there (skipped)"));
+    EXPECT_EQ(figures, QStringLiteral("1 event to add\n1 already there (skipped)"));
     const std::string added = "\"12/21/2001\",\"Cy Young\",\"9:00 am\",\"Gym\","
                               "\"Volleys, then serves\"";
     EXPECT_EQ(StoredLines(app_->SchedStore()), (std::vector<std::string>{stored, added}));
