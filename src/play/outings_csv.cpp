@@ -191,7 +191,9 @@ enum Column {
     kMatchNotes,
     kPracticeNotes,
     kFirstRating, // then the 24 ratings, a stroke's four levels together
-    kColumnCount = kFirstRating + kStrokeCount * kLevelCount,
+    // A spreadsheet's single "Notes" column: the notes of the outing's kind.
+    kNotes = kFirstRating + kStrokeCount * kLevelCount,
+    kColumnCount,
 };
 
 std::optional<int> ColumnOf(const std::string& name) {
@@ -206,7 +208,8 @@ std::optional<int> ColumnOf(const std::string& name) {
                                                               {"m/p/l", kKind},
                                                               {"w/l", kResult},
                                                               {"my partner", kPartner},
-                                                              {"2nd opponent", kSecondOpponent}};
+                                                              {"2nd opponent", kSecondOpponent},
+                                                              {"notes", kNotes}};
     for (auto [other, column] : kOtherNames)
         if (lower == other)
             return column;
@@ -365,6 +368,9 @@ public:
         }
         outing.matchNotes = Text(kMatchNotes, kOutingNotesLength, false);
         outing.practiceNotes = Text(kPracticeNotes, kOutingNotesLength, false);
+        if (std::string& notes = outing.kind == "M" ? outing.matchNotes : outing.practiceNotes;
+            notes.empty())
+            notes = Text(kNotes, kOutingNotesLength, false);
 
         for (std::string& cut : cuts_)
             result_.problems.push_back({row.line, std::move(cut), false});
@@ -388,8 +394,11 @@ private:
 
     void Cut(std::string& text, std::size_t limit, int column) {
         if (CutTo(text, limit))
-            cuts_.push_back(std::string(kNotesCsvColumns[static_cast<std::size_t>(column)]) +
-                            " cut to " + std::to_string(limit) + " characters");
+            cuts_.push_back(
+                (column == kNotes
+                     ? std::string("Notes")
+                     : std::string(kNotesCsvColumns[static_cast<std::size_t>(column)])) +
+                " cut to " + std::to_string(limit) + " characters");
     }
 
     // A text field as it may be stored: on one line, without double quotes,

@@ -144,6 +144,11 @@ TEST_F(OutingsCsvTest, ReadsASpreadsheetsFileAndNamesEveryBadRow) {
               (std::vector<std::string>{"Ann Lee", "Bo Park",
                                         std::string(1, 'Z') + std::string(23, 'z'), "Ida", "Jo"}));
 
+    // A single "Notes" column holds the notes of each outing's kind.
+    read = kvr::ReadOutingsCsv("Date,Who,Kind,Notes\n3/1/2026,Ann,M,deep\n3/2/2026,Bo,P,lobs\n");
+    ASSERT_EQ(read.outings.size(), 2u);
+    EXPECT_EQ(read.outings[0].matchNotes, "deep");
+    EXPECT_EQ(read.outings[1].practiceNotes, "lobs");
     EXPECT_NE(kvr::ReadOutingsCsv("Date,Who\r\n3/1/2026,Ann\r\n").error, "");
     EXPECT_EQ(kvr::ReadOutingsCsv("").error, "the file is empty");
 }
