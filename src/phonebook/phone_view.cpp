@@ -11,6 +11,7 @@
 #include "play/statistics.h"
 #include "ui/button_row.h"
 #include "ui/drawing.h"
+#include "ui/import_preview.h"
 #include "ui/message.h"
 #include "ui/text.h"
 
@@ -391,15 +392,12 @@ void TKvrPhoneWin::AddContextActions(QMenu& menu) {
 }
 
 void TKvrPhoneWin::ImportContacts() {
-    QFileDialog dialog(this, QStringLiteral("Import Contacts"));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(
-        {QStringLiteral("vCard files (*.vcf *.vcard)"), QStringLiteral("All files (*)")});
-    if (kui::RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString path = kui::AskFileToImport(this, QStringLiteral("Import Contacts"),
+                                              QStringLiteral("vCard files (*.vcf *.vcard)"));
+    if (path.isEmpty())
         return;
     KVR_PhoneData& phones = App().PhoneStore();
-    if (!kui::ImportContacts(this, dialog.selectedFiles().constFirst(), phones))
+    if (!kui::ImportContacts(this, path, phones))
         return;
     // The figures of the new and changed entries, in one pass.
     phones.ComputeAllStats(App().PlayStore());

@@ -12,7 +12,6 @@
 #include <cerrno>
 
 #include <QFile>
-#include <QFileDialog>
 #include <QStringList>
 
 namespace kui {
@@ -27,13 +26,9 @@ QString FromLocal(const std::string& text) {
 } // namespace
 
 void ImportOutings(KvrClient& client) {
-    QFileDialog dialog(&client, kCaption);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters({QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*)")});
-    if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    ImportOutingsFile(&client, client.App(), dialog.selectedFiles().constFirst());
+    const QString path = AskFileToImport(&client, kCaption, QStringLiteral("CSV files (*.csv)"));
+    if (!path.isEmpty())
+        ImportOutingsFile(&client, client.App(), path);
 }
 
 bool ImportOutingsFile(QWidget* parent, TKvrWinApp& app, const QString& path) {

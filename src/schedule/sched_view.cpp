@@ -11,6 +11,7 @@
 #include "schedule/schedule_commands.h"
 #include "ui/button_row.h"
 #include "ui/drawing.h"
+#include "ui/import_preview.h"
 #include "ui/message.h"
 #include "ui/text.h"
 
@@ -378,14 +379,12 @@ void TKvrSchedWin::AddContextActions(QMenu& menu) {
 }
 
 void TKvrSchedWin::ImportCalendar() {
-    QFileDialog dialog(this, QStringLiteral("Import Calendar"));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(
-        {QStringLiteral("iCalendar files (*.ics *.ical *.ifb)"), QStringLiteral("All files (*)")});
-    if (kui::RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString path =
+        kui::AskFileToImport(this, QStringLiteral("Import Calendar"),
+                             QStringLiteral("iCalendar files (*.ics *.ical *.ifb)"));
+    if (path.isEmpty())
         return;
-    if (kui::ImportCalendar(this, dialog.selectedFiles().constFirst(), App().SchedStore()))
+    if (kui::ImportCalendar(this, path, App().SchedStore()))
         App().RecordsChanged(kui::Store::Schedule);
 }
 

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -77,6 +78,16 @@ void ImportPreviewDlg::ShowFigures() {
     ok_->setEnabled(!shown.Empty());
     ok_->setDefault(!shown.Empty());
     cancel_->setDefault(shown.Empty());
+}
+
+QString AskFileToImport(QWidget* parent, const QString& caption, const QString& filter) {
+    QFileDialog dialog(parent, caption);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters({filter, QStringLiteral("All files (*)")});
+    if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 bool ConfirmImport(QWidget* parent, const QString& caption, const kvr::ImportReport& report,

@@ -45,6 +45,11 @@ private:
     QCheckBox* update_ = nullptr;
 };
 
+// Asks for the file an import reads (an existing file, through
+// kui::RunModal); `filter` names its kind ("CSV files (*.csv)"), and all
+// files may be chosen too. Empty when the player cancelled.
+QString AskFileToImport(QWidget* parent, const QString& caption, const QString& filter);
+
 // Runs the preview; true when the player chose OK.
 bool ConfirmImport(QWidget* parent, const QString& caption, const kvr::ImportReport& report,
                    const QString& noun);
