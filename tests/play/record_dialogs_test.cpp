@@ -86,6 +86,17 @@ const Fields kSinglesMatch = {
     {"kind", "Match"},          {"result", "Loss"},        {"score", "6-4 6-3"},
     {"matchNotes", "net rush"}, {"practiceNotes", "serve"}};
 
+// Fills the charting dialog's serve and return counts and presses its OK.
+int ChartServesAndReturns(QDialog& charting) {
+    for (auto [name, value] : {std::pair{"firstServeAttempts", 40},
+                               {"firstServesIn", 25},
+                               {"returnAttempts", 40},
+                               {"returnsIn", 30}})
+        charting.findChild<QSpinBox*>(name)->setValue(value);
+    charting.findChild<QPushButton*>("okButton")->click();
+    return charting.result();
+}
+
 class RecordDialogsTest : public AppTest {
 protected:
     void SetUp() override {
@@ -397,15 +408,7 @@ TEST_F(RecordDialogsTest, FailedSaveIsToldAndASavedMatchIsCharted) {
         fs::permissions("play.dat", fs::perms::owner_write, fs::perm_options::add);
         Responder().Clear();
         Responder().QueueAnswer(true);
-        Responder().QueueDialog([](QDialog& charting) {
-            for (auto [name, value] : {std::pair{"firstServeAttempts", 40},
-                                       {"firstServesIn", 25},
-                                       {"returnAttempts", 40},
-                                       {"returnsIn", 30}})
-                charting.findChild<QSpinBox*>(name)->setValue(value);
-            charting.findChild<QPushButton*>("okButton")->click();
-            return charting.result();
-        });
+        Responder().QueueDialog(ChartServesAndReturns);
         PressOk(dialog);
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
         ASSERT_FALSE(Responder().Shown().empty());
@@ -473,15 +476,7 @@ TEST_F(RecordDialogsTest, AChartedMatchRepaintsEachViewOnce) {
     for (int level = 0; level < 4; ++level)
         Responder().QueueDialog([](QDialog& ratings) { return ratings.result(); });
     Responder().QueueAnswer(true);
-    Responder().QueueDialog([](QDialog& charting) {
-        for (auto [name, value] : {std::pair{"firstServeAttempts", 40},
-                                   {"firstServesIn", 25},
-                                   {"returnAttempts", 40},
-                                   {"returnsIn", 30}})
-            charting.findChild<QSpinBox*>(name)->setValue(value);
-        charting.findChild<QPushButton*>("okButton")->click();
-        return charting.result();
-    });
+    Responder().QueueDialog(ChartServesAndReturns);
     Client().Command(kui::CmRecordNotes);
     QObject::disconnect(recording);
     QApplication::processEvents();
