@@ -93,15 +93,12 @@ TKvrWinApp::TKvrWinApp(int& argc, char** argv, StartMode mode)
         return;
     }
 
-    // A goal-period change cut short by a crash is finished or undone before
-    // any store reads its file.
-    if (KVR_PlayData::RecoverInterruptedGoalPeriod() < 0)
-        kui::Tell(nullptr,
-                  QStringLiteral("The last change of goal period could not be finished.\nThe "
-                                 "notes of that period are kept in 'history.next'.  Make sure "
-                                 "the data folder can be written to, then start the program "
-                                 "again."),
-                  {}, kui::Icon::Warning);
+    // A change of play.dat and history.dat cut short is finished or undone
+    // before any store reads its file. One that cannot be finished holds
+    // both files for the whole run (the player is told, and told again by
+    // whatever would write them).
+    if (KVR_PlayData::RecoverInterruptedChange() < 0)
+        kui::TellPlayChangeWaits(nullptr);
 
     if (!stores_.Create()) {
         kui::Tell(nullptr, QStringLiteral("Not enough memory to run program!"),

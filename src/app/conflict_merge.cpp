@@ -91,7 +91,10 @@ void PlanStore(Plan& plan, const std::vector<kvr::ConflictCopy>& copies,
         Found found;
         found.noun = noun;
         auto missing = kvr::MissingRecords<Store>(copy, ".", present, found.outcome);
-        if (found.outcome.Readable() && !liveReadable) {
+        if (found.outcome.Readable() && kvr::PlayChangePending()) {
+            found.notMerged = QStringLiteral("not merged now, as the last change of your outings "
+                                             "is not finished");
+        } else if (found.outcome.Readable() && !liveReadable) {
             found.notMerged = QStringLiteral("not merged, as %1 itself could not be read whole")
                                   .arg(Quoted(dataFile));
         } else if (found.outcome.Readable()) {
@@ -189,20 +192,21 @@ void PlanOutings(Plan& plan, const std::vector<kvr::ConflictCopy>& copies, TKvrW
     group.commit = [&app, &live, outings, placed](QWidget* parent) {
         if (outings->empty())
             return true;
-        *placed = kvr::AddOutings(live, *outings);
+        *placed = kvr::AddOutings(live, *outings, 0, kvr::PlayChangeKind::Merge);
         if (placed->result == kvr::PlacedOutings::Result::Stored)
             return true;
         if (placed->result == kvr::PlacedOutings::Result::Unconfirmed) {
             // The store holds the outings and the next start puts the files
             // in place; the copies stay, to be found with nothing to add.
             app.RecordsChanged(Store::Play);
-            Tell(parent,
-                 QStringLiteral("The merged outings were written, but the data folder could not "
-                                "be confirmed on disk.\nPlease check the disk that holds your "
-                                "Kavora files."),
-                 {}, Icon::Warning);
+            if (!TellPlayChangeWaits(parent))
+                Tell(parent,
+                     QStringLiteral("The merged outings were written, but the data folder could "
+                                    "not be confirmed on disk.\nPlease check the disk that holds "
+                                    "your Kavora files."),
+                     {}, Icon::Warning);
         } else {
-            TellSaveFailed(parent);
+            TellSaveFailed(parent, live);
         }
         return false;
     };

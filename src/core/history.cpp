@@ -2,6 +2,7 @@
 #include "core/history.h"
 
 #include "core/name_match.h"
+#include "core/pending_change.h"
 
 #include <algorithm>
 #include <atomic>
@@ -314,6 +315,10 @@ void KVR_History::CountRewrite() {
 
 int KVR_History::SortByDate() {
     CountRewrite();
+    // A change of the play data that waits to be finished puts its own
+    // history in place: nothing else writes the file until then.
+    if (kvr::PlayChangePending())
+        return -1;
     if (Rewind() != 1)
         return 0;
     Close();
@@ -346,6 +351,10 @@ int KVR_History::SortByDate() {
 
 int KVR_History::ConvertOld() {
     CountRewrite();
+    if (kvr::PlayChangePending()) {
+        error_ = EBUSY;
+        return 0;
+    }
     std::string converted;
     const int read = ConvertedText(converted);
     if (read != 1)
@@ -415,6 +424,10 @@ int KVR_History::rebuild_file() {
     // A file that may not be replaced would only gain another pair of copies
     // at every start.
     errno = 0;
+    if (kvr::PlayChangePending()) {
+        rebuildError_ = EBUSY;
+        return -1;
+    }
     if (!kvr::MayReplace(kFileName)) {
         rebuildError_ = errno != 0 ? errno : EACCES;
         return -1;

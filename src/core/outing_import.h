@@ -42,8 +42,8 @@ struct PlacedOutings {
         Stored,      // every outing is in play.dat or history.dat
         Nothing,     // the batch was empty: no file was touched
         Failed,      // nothing stored: the files and the store are as before
-        Unconfirmed, // past its point of no return, but the files could not
-                     // all be put in place: the next start finishes it
+        Unconfirmed, // decided, but not all in place or not confirmed on
+                     // disk: the store holds it, the next start finishes it
     };
     Result result = Result::Nothing;
     std::size_t toHistory = 0; // outings older than the goal period, put into the history
@@ -57,33 +57,17 @@ struct PlacedOutings {
 };
 
 // Adds a batch of outings (already checked and cleaned, none of them stored
-// yet) to the play data:
-// - an outing dated before the current goal period goes into history.dat,
-//   which stays ordered newest first, as a goal-period change puts records
-//   there;
-// - an outing dated inside or after it goes into play.dat; when the period
-//   then holds more than thirty (KVR_PlayData::kGoalPeriodLength) outings,
-//   its oldest move to the history thirty at a time, as recording them one
-//   by one would have closed those periods, so that one to thirty remain.
-// The current goal period starts at the oldest outing of play.dat; when
-// play.dat holds none, at `firstCurrentDay` when given (a ZBD_Date day
-// number: the oldest outing that the source itself counts as current, so
-// that an exported log comes back with its own goal period), else after
-// the newest outing of the history.
-//
-// No outing is ever lost or stored twice, whatever fails. When outings of
-// play.dat move into the history, both files' new versions are staged
-// beside them and a commit mark written before either is put in place, and
-// KVR_PlayData::RecoverInterruptedGoalPeriod finishes (mark present) or
-// drops (no mark) a change that a crash cut short. Otherwise the history
-// gains outings of the batch alone: it is replaced first, then play.dat
-// through the store's write path (a save that fails puts the history back;
-// a crash in between leaves the import partly stored, and importing again
-// adds the rest). Nothing is written over a play.dat or a history.dat that
-// could not be read whole or may not be replaced. On Failed the files and
-// the store are as they were; on Stored the store holds play.dat's records.
-// The caller runs the change signal (and keeps a backup first).
+// yet) to the play data, as KVR_PlayData::ChangePlayData places them: an
+// outing dated before the current goal period goes into history.dat, the
+// others into play.dat, whose oldest move to the history thirty at a time
+// while the period holds more than thirty (kvr::PlanPlayChange says how).
+// When the history changes, both files change as one commit
+// (kvr::CommitPlayChange, named `kind` in its mark); otherwise play.dat
+// alone through the store's own save. No outing is ever lost or stored
+// twice, whatever fails. On Failed the files and the store are as they
+// were; otherwise the store holds the new goal period. The caller runs the
+// change signal (and keeps a backup first).
 PlacedOutings AddOutings(KVR_PlayData& play, const std::vector<PlayRecord>& outings,
-                         int firstCurrentDay = 0);
+                         int firstCurrentDay = 0, PlayChangeKind kind = PlayChangeKind::Import);
 
 } // namespace kvr

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/past_records.h"
+#include "core/play_change.h"
 #include "core/play_record.h"
 #include "core/play_statistics.h"
 #include "core/record_store.h"
@@ -17,7 +18,7 @@ class KVR_History;
 // The current goal period: play.dat, kept in date order.
 class KVR_PlayData : public ZBD_Data<PlayRecord> {
 public:
-    static constexpr int kGoalPeriodLength = 30;
+    static constexpr int kGoalPeriodLength = kvr::kGoalPeriodLength;
 
     KVR_PlayData();
     ~KVR_PlayData() override;
@@ -27,16 +28,37 @@ public:
     // Whether a line reads as a record of play.dat or history.dat.
     static bool IsPlayRecordLine(const std::string& line);
 
-    // Moves the current goal period into history.dat and empties play.dat.
-    // Returns 1, or 0 or less when nothing (or not all) could be done; no
-    // record is ever lost or duplicated, whatever fails.
+    // Moves the current goal period into history.dat and empties play.dat,
+    // keeping both files as they were in play.old and history.old. Returns
+    // 1, or -1 when it could not be done (the files and the store are then
+    // as they were) or not be confirmed on disk (the change is then in the
+    // store and finished at the latest by the next start); no record is
+    // ever lost or duplicated, whatever fails.
     int StartNewGoalPeriod();
 
-    // Finishes or undoes a goal-period change that a crash interrupted and
-    // removes temporary files left by interrupted saves. Run once at
-    // start-up, before any store is loaded. Returns 1 when it finished a
-    // change, 0 when there was nothing to finish, -1 when it could not.
-    static int RecoverInterruptedGoalPeriod();
+    // Changes play.dat and history.dat together (kvr::PlanPlayChange, then
+    // kvr::CommitPlayChange when the history changes, else the store's own
+    // save): new outings placed (an import, a merge) and, with
+    // `closePeriod`, the whole goal period closed. Refused (Failed, nothing
+    // written) over a play.dat or a history.dat that could not be read
+    // whole, and while an earlier change waits to be finished. On Done and
+    // Unfinished the store holds the new goal period; on Failed it is as it
+    // was. `plan`, when given, receives the plan and its figures.
+    kvr::CommitResult ChangePlayData(kvr::PlayChangeKind kind,
+                                     const std::vector<PlayRecord>& outings, bool closePeriod,
+                                     int firstCurrentDay = 0, kvr::PlayPlan* plan = nullptr);
+
+    // Finishes or drops a change of play.dat and history.dat that was cut
+    // short, and removes temporary files left by interrupted saves
+    // (kvr::FinishInterruptedPlayChange). Run once at start-up, before any
+    // store is loaded. 1 a change was finished, 0 nothing waited, -1 a
+    // change waits that could not be finished: play.dat and history.dat
+    // are then held for the whole run.
+    static int RecoverInterruptedChange();
+
+    // No save writes play.dat while a change of the play data waits to be
+    // finished: the next start would put its staged play.dat over it.
+    bool WritesHeld() const override { return kvr::PlayChangePending(); }
 
     // The shared history reader, for paging through the past records.
     KVR_History& History() { return *history_; }
@@ -53,8 +75,6 @@ public:
     const PlayStatistics& Stats() const { return stats_; }
 
 private:
-    static int RecoverGoalPeriodChange();
-
     std::unique_ptr<KVR_History> history_;
     kvr::PastRecords past_;
     std::future<kvr::PastRecords> pastAhead_;

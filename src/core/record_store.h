@@ -181,7 +181,7 @@ public:
     // Rewrites the whole file. Returns 1, or 0 when it could not be written
     // (the old file is then left as it was).
     int Save() {
-        if (fileName_.empty() || !KeepUnreadFile())
+        if (fileName_.empty() || !KeepUnreadFile() || WritesHeld())
             return 0;
         if (keepOriginal_) {
             if (kvr::FileExists(fileName_) && !kvr::KeepOriginal(fileName_))
@@ -344,6 +344,10 @@ public:
     // the file whole, or a rebuild, allows it again.
     bool KeepUnreadFile() const { return !unreadFile_; }
     float Version() const { return version_; }
+    // Whether the store's file may not be written now, whatever the records:
+    // a save is then refused (0). The play store holds play.dat while a
+    // change of the play data waits to be finished.
+    virtual bool WritesHeld() const { return false; }
     char Separator() const { return separator_; }
 
 protected:

@@ -26,6 +26,8 @@ QString FromLocal(const std::string& text) {
 } // namespace
 
 void ImportOutings(KvrClient& client) {
+    if (TellPlayChangeWaits(&client))
+        return;
     const QString path = AskFileToImport(&client, kCaption, QStringLiteral("CSV files (*.csv)"));
     if (!path.isEmpty())
         ImportOutingsFile(&client, client.App(), path);
@@ -41,6 +43,8 @@ bool ImportOutingsFile(QWidget* parent, TKvrWinApp& app, const QString& path) {
         return false;
     }
     KVR_PlayData& play = app.PlayStore();
+    if (TellPlayChangeWaits(parent))
+        return false;
     const kvr::OutingImport import = kvr::PrepareOutingImport(*contents, play);
     if (!import.error.empty()) {
         Tell(parent,
@@ -66,12 +70,12 @@ bool ImportOutingsFile(QWidget* parent, TKvrWinApp& app, const QString& path) {
         return false;
     }
     if (stored.placed.result == Result::Failed) {
-        TellSaveFailed(parent);
+        TellSaveFailed(parent, play);
         return false;
     }
     // The figures and the views follow whatever was stored.
     app.RecordsChanged(Store::Play);
-    if (stored.placed.result == Result::Unconfirmed)
+    if (stored.placed.result == Result::Unconfirmed && !TellPlayChangeWaits(parent))
         Tell(parent,
              QStringLiteral("The outings were imported, but the data folder could not be "
                             "confirmed on disk.\nPlease check the disk that holds your Kavora "

@@ -24,6 +24,8 @@ namespace {
 // Closes the goal period after the player has confirmed it: the current
 // notes move to the history.
 void SetNewGoals(KvrClient& client) {
+    if (TellPlayChangeWaits(&client))
+        return;
     if (!AskYesNo(
             &client,
             QStringLiteral(
@@ -57,6 +59,10 @@ bool CloseGoalPeriod(QWidget* parent, TKvrWinApp& app, const QString& caption) {
     app.RecordsChanged(kui::Store::Play);
     if (result == 1)
         return true;
+    // Decided but not finished: the next start finishes it, and until then
+    // no outing can be stored.
+    if (TellPlayChangeWaits(parent))
+        return false;
     if (before > 0 && play.Count() == 0) {
         Tell(parent,
              QStringLiteral("The new goal period was started, but the data folder could not be "

@@ -35,6 +35,8 @@ bool MakeRoomInGoalPeriod(QWidget* parent, TKvrWinApp& app) {
 void RecordNotes(KvrClient& client) {
     TKvrWinApp& app = client.App();
     KVR_PlayData& play = app.PlayStore();
+    if (TellPlayChangeWaits(&client))
+        return;
     TAddPlayRecordDlg dialog(&client, app.PhoneStore().Names());
     // The ratings are asked once: an OK that tries a failed save again keeps
     // those given.

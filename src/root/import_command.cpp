@@ -282,9 +282,10 @@ int ImportFromCommandLine(int argc, char** argv) {
                      .arg(FromLocal(kvr::CanonicalFolder())));
         return 1;
     }
-    if (!dry && KVR_PlayData::RecoverInterruptedGoalPeriod() < 0) {
-        Complain(QStringLiteral("the last change of goal period could not be finished; start "
-                                "Kavora in this folder first"));
+    if (!dry && KVR_PlayData::RecoverInterruptedChange() < 0) {
+        Complain(QStringLiteral("the last change of your outings could not be finished (see "
+                                "'%1' in the data folder); start Kavora in this folder first")
+                     .arg(QString::fromLatin1(kvr::kPlayChangeMark)));
         return 1;
     }
     FolderStores stores;

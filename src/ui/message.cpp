@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/message.h"
 
+#include "core/pending_change.h"
+
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QMessageBox>
@@ -75,6 +77,49 @@ void Tell(QWidget* parent, const QString& text, const QString& caption, Icon ico
 
 void TellSaveFailed(QWidget* parent) {
     Tell(parent, QStringLiteral("Error saving data!"), {}, Icon::Warning);
+}
+
+QString PlayChangeWaitingText() {
+    const auto pending = kvr::FindPendingPlayChange();
+    if (!pending)
+        return {};
+    QString change;
+    switch (pending->kind) {
+    case kvr::PlayChangeKind::GoalPeriod:
+        change = QStringLiteral("a new goal period");
+        break;
+    case kvr::PlayChangeKind::Import:
+        change = QStringLiteral("outings imported");
+        break;
+    case kvr::PlayChangeKind::Merge:
+        change = QStringLiteral("outings merged from a conflict copy");
+        break;
+    case kvr::PlayChangeKind::Unknown:
+        change = QStringLiteral("a change of your outings");
+        break;
+    }
+    QStringList waiting;
+    for (const kvr::StagedFile& file : pending->waiting)
+        waiting << QStringLiteral("'%1' is to replace '%2'")
+                       .arg(QString::fromLatin1(file.staged), QString::fromLatin1(file.target));
+    const QString files =
+        waiting.isEmpty()
+            ? QStringLiteral("Its files are in place, but its mark '%1' could not be removed.")
+                  .arg(QString::fromLatin1(kvr::kPlayChangeMark))
+            : QStringLiteral("In the data folder, %1.").arg(waiting.join(QStringLiteral(", ")));
+    return QStringLiteral("The last change of your outings (%1) is not finished.\n%2\n\nUntil "
+                          "it is, no outing can be recorded, changed or imported; everything "
+                          "else works as usual. Make sure the data folder and these files can "
+                          "be written to, then start Kavora again to finish it.")
+        .arg(change, files);
+}
+
+bool TellPlayChangeWaits(QWidget* parent) {
+    const QString text = PlayChangeWaitingText();
+    if (text.isEmpty())
+        return false;
+    Tell(parent, text, {}, Icon::Warning);
+    return true;
 }
 
 bool AskYesNo(QWidget* parent, const QString& text, const QString& caption, Default byDefault) {

@@ -47,6 +47,19 @@ void Tell(QWidget* parent, const QString& text, const QString& caption = {},
 // was put back as its file holds it (ZBD_Data::Commit), and the form that
 // asked stays open with what was typed, so OK tries again.
 void TellSaveFailed(QWidget* parent);
+// What waits while a change of play.dat and history.dat could not be
+// finished (kvr::FindPendingPlayChange): which change, which staged files
+// wait to replace which data files, and what to do. Empty when none waits.
+QString PlayChangeWaitingText();
+// Tells, when such a change waits, that the outings cannot be changed now
+// and why; true when one waits (the caller then stops).
+bool TellPlayChangeWaits(QWidget* parent);
+// A failed save told as what it is: a store whose file is held
+// (WritesHeld) says why, any other says "Error saving data!".
+template <class Store> void TellSaveFailed(QWidget* parent, const Store& store) {
+    if (!store.WritesHeld() || !TellPlayChangeWaits(parent))
+        TellSaveFailed(parent);
+}
 // The one write path of the GUI: makes a change of a store through
 // store.Commit (the change and the save, undone when the save fails) and
 // tells the player once when it failed. True when the change was saved.
@@ -54,7 +67,7 @@ template <class Store, class Change>
 bool Commit(QWidget* parent, Store& store, const Change& change) {
     if (store.Commit(change) == 1)
         return true;
-    TellSaveFailed(parent);
+    TellSaveFailed(parent, store);
     return false;
 }
 // The same for several changes saved at once, all or nothing
@@ -63,7 +76,7 @@ template <class Store, class Change>
 bool CommitAll(QWidget* parent, Store& store, const std::vector<Change>& changes) {
     if (store.CommitAll(changes) == 1)
         return true;
-    TellSaveFailed(parent);
+    TellSaveFailed(parent, store);
     return false;
 }
 // A question with Yes and No buttons; true for Yes. `byDefault` names the

@@ -42,14 +42,14 @@ TEST_F(DataSafetyTest, RecoveryLeavesStagedHistoryWhenPlayFileCannotBeRead) {
     const std::string staged = Lines({KVR_History::kHeader, kPlayLine});
     WriteFile("history.next", staged);
     std::filesystem::create_directory("play.dat");
-    EXPECT_EQ(KVR_PlayData::RecoverInterruptedGoalPeriod(), -1);
+    EXPECT_EQ(KVR_PlayData::RecoverInterruptedChange(), -1);
     EXPECT_EQ(ReadFile("history.next"), staged);
     EXPECT_FALSE(Exists("history.dat"));
 
     // Once play.dat reads as emptied, the next start finishes the change.
     std::filesystem::remove("play.dat");
     WriteFile("play.dat", Lines({"ZBD Data File Format 2.0", "0"}));
-    EXPECT_EQ(KVR_PlayData::RecoverInterruptedGoalPeriod(), 1);
+    EXPECT_EQ(KVR_PlayData::RecoverInterruptedChange(), 1);
     EXPECT_EQ(ReadFile("history.dat"), staged);
     EXPECT_FALSE(Exists("history.next"));
 }
@@ -63,7 +63,7 @@ TEST_F(DataSafetyTest, GoalPeriodChangeRefusesHistoryThatCannotBeTold) {
     EXPECT_LT(store.StartNewGoalPeriod(), 1);
     EXPECT_EQ(ReadFile("play.dat"), play);
     EXPECT_TRUE(std::filesystem::is_symlink("history.dat"));
-    EXPECT_FALSE(Exists("history.next"));
+    EXPECT_FALSE(Exists("history.staged"));
     EXPECT_EQ(store.Count(), 1u);
 }
 
@@ -135,7 +135,7 @@ TEST_F(DataSafetyTest, SavesFollowLinksAndKeepThem) {
     EXPECT_EQ(ReadFile("sync/history.dat"), Lines({KVR_History::kHeader, kPlayLine, kPlayLine}));
     WriteFile("sync/deeper/.play.dat.77-1.kvtmp", "half");
     WriteFile("sync/deeper/.other.dat.77-2.kvtmp", "not ours");
-    EXPECT_EQ(KVR_PlayData::RecoverInterruptedGoalPeriod(), 0);
+    EXPECT_EQ(KVR_PlayData::RecoverInterruptedChange(), 0);
     EXPECT_FALSE(Exists("sync/deeper/.play.dat.77-1.kvtmp"));
     EXPECT_TRUE(Exists("sync/deeper/.other.dat.77-2.kvtmp"));
     for (const auto& entry : std::filesystem::directory_iterator("sync"))
@@ -164,7 +164,7 @@ TEST_F(DataSafetyTest, ReadOnlyFilesAreNotReplaced) {
     EXPECT_EQ(ReadFile("play.dat"), kPlayFile);
     EXPECT_EQ(ReadFile("history.dat"), history);
     EXPECT_EQ(store.Count(), 2u);
-    for (const char* left : {"history.next", "play.old", "history.old", "play.old.next"})
+    for (const char* left : {"history.staged", "play.old", "history.old", "play.old.staged"})
         EXPECT_FALSE(Exists(left)) << left;
 }
 
@@ -186,7 +186,8 @@ TEST_F(DataSafetyTest, AnUnclosedFileIsAbandoned) {
 // place leaves the backups of the change before it as they were.
 TEST_F(DataSafetyTest, AFailedGoalPeriodChangeKeepsTheEarlierBackups) {
     const std::string history = Lines({KVR_History::kHeader, kPlayLine});
-    for (const char* blocked : {"history.next", "play.old.next", "history.old.next"}) {
+    for (const char* blocked : {"history.staged", "play.staged", "play.old.staged",
+                                "history.old.staged", "play.commit"}) {
         SCOPED_TRACE(blocked);
         WriteFile("play.dat", kPlayFile);
         WriteFile("history.dat", history);
@@ -203,10 +204,10 @@ TEST_F(DataSafetyTest, AFailedGoalPeriodChangeKeepsTheEarlierBackups) {
         EXPECT_EQ(ReadFile("history.old"), "the history before");
         // What could not be removed goes at the next start.
         std::filesystem::remove(blocked);
-        EXPECT_EQ(KVR_PlayData::RecoverInterruptedGoalPeriod(), 0);
+        EXPECT_EQ(KVR_PlayData::RecoverInterruptedChange(), 0);
         EXPECT_EQ(ReadFile("play.dat"), kPlayFile);
         EXPECT_EQ(ReadFile("play.old"), "the period before");
-        for (const char* left : {"history.next", "play.old.next", "history.old.next"})
+        for (const char* left : {"history.staged", "play.old.staged", "history.old.staged"})
             EXPECT_FALSE(Exists(left)) << left;
     }
 }
@@ -217,7 +218,7 @@ TEST_F(DataSafetyTest, RecoveryFinishesTheBackupsOfACompletedChange) {
     WriteFile("play.old.next", kPlayFile);
     WriteFile("history.old.next", "the history before");
     WriteFile("play.old", "older");
-    EXPECT_EQ(KVR_PlayData::RecoverInterruptedGoalPeriod(), 1);
+    EXPECT_EQ(KVR_PlayData::RecoverInterruptedChange(), 1);
     EXPECT_EQ(ReadFile("play.old"), kPlayFile);
     EXPECT_EQ(ReadFile("history.old"), "the history before");
     EXPECT_FALSE(Exists("play.old.next"));

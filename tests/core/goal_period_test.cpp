@@ -116,14 +116,14 @@ TEST_F(GoalPeriodTest, HistoryThatCannotBeWrittenLeavesThePeriodInPlace) {
     WriteFile("history.dat",
               Lines({KVR_History::kHeader, Outing("1/1/2000", "past").ToHistoryLine()}));
     std::string history = ReadFile("history.dat");
-    std::filesystem::create_directory("history.next"); // the new history cannot be put there
+    std::filesystem::create_directory("history.staged"); // the new history cannot be put there
 
     EXPECT_LT(store.StartNewGoalPeriod(), 1);
     EXPECT_EQ(store.Count(), 2u);
     EXPECT_EQ(ReadFile("play.dat"), play);
     EXPECT_EQ(ReadFile("history.dat"), history);
-    std::filesystem::remove("history.next");
-    EXPECT_EQ(KVR_PlayData::RecoverInterruptedGoalPeriod(), 0);
+    std::filesystem::remove("history.staged");
+    EXPECT_EQ(KVR_PlayData::RecoverInterruptedChange(), 0);
     EXPECT_EQ(ReadFile("play.dat"), play);
 }
 
@@ -163,6 +163,9 @@ TEST_F(GoalPeriodTest, OldHistoryIsConvertedBeforeItIsKept) {
     EXPECT_EQ(HistoryNames(), (Strings{"Bob", "Ann"}));
 }
 
+// The version before this one staged a goal-period change as history.next
+// and decided it by emptying play.dat: a folder it left so is finished (or
+// its staged history kept aside) at the first start.
 TEST_F(GoalPeriodTest, RecoveryUndoesAChangeThatNeverEmptiedPlayDat) {
     KVR_PlayData store;
     AddOutings(store, {{"1/1/2001", "A"}});
@@ -170,8 +173,9 @@ TEST_F(GoalPeriodTest, RecoveryUndoesAChangeThatNeverEmptiedPlayDat) {
     WriteFile("history.next",
               Lines({KVR_History::kHeader, Outing("1/1/2001", "A").ToHistoryLine()}));
     WriteFile(".play.dat.123-0.kvtmp", "half a file");
-    EXPECT_EQ(KVR_PlayData::RecoverInterruptedGoalPeriod(), 0);
+    EXPECT_EQ(KVR_PlayData::RecoverInterruptedChange(), 0);
     EXPECT_FALSE(Exists("history.next"));
+    EXPECT_TRUE(Exists("history1.old")); // kept aside, never removed
     EXPECT_FALSE(Exists(".play.dat.123-0.kvtmp"));
     EXPECT_FALSE(Exists("history.dat"));
     EXPECT_EQ(ReadFile("play.dat"), play);
@@ -182,10 +186,10 @@ TEST_F(GoalPeriodTest, RecoveryFinishesAChangeThatEmptiedPlayDat) {
     WriteFile("history.next", staged);
     WriteFile("history.dat", Lines({KVR_History::kHeader}));
     WriteFile("play.dat", kEmptyPlayFile);
-    EXPECT_EQ(KVR_PlayData::RecoverInterruptedGoalPeriod(), 1);
+    EXPECT_EQ(KVR_PlayData::RecoverInterruptedChange(), 1);
     EXPECT_EQ(ReadFile("history.dat"), staged);
     EXPECT_FALSE(Exists("history.next"));
-    EXPECT_EQ(KVR_PlayData::RecoverInterruptedGoalPeriod(), 0);
+    EXPECT_EQ(KVR_PlayData::RecoverInterruptedChange(), 0);
 }
 
 } // namespace

@@ -158,7 +158,7 @@ TEST_F(OutingImportTest, AFailedSaveLeavesFilesAndStoreAsTheyWere) {
     std::filesystem::remove_all("history.staged");
     WriteFile("history.staged", "staged");
     WriteFile("play.staged", "staged");
-    EXPECT_EQ(KVR_PlayData::RecoverInterruptedGoalPeriod(), 0);
+    EXPECT_EQ(KVR_PlayData::RecoverInterruptedChange(), 0);
     EXPECT_FALSE(Exists("play.staged"));
     EXPECT_FALSE(Exists("history.staged"));
     EXPECT_EQ(ReadFile("play.dat"), playFile);
@@ -166,7 +166,7 @@ TEST_F(OutingImportTest, AFailedSaveLeavesFilesAndStoreAsTheyWere) {
     WriteFile("history.staged", "new history");
     WriteFile("play.staged", "new play");
     WriteFile("outings.commit", "");
-    EXPECT_EQ(KVR_PlayData::RecoverInterruptedGoalPeriod(), 1);
+    EXPECT_EQ(KVR_PlayData::RecoverInterruptedChange(), 1);
     EXPECT_EQ(ReadFile("history.dat"), "new history");
     EXPECT_EQ(ReadFile("play.dat"), "new play");
     EXPECT_FALSE(Exists("outings.commit"));

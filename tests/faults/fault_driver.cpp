@@ -7,7 +7,7 @@
 //   fault_driver setup SCENARIO DIR     prepares DIR (not under strace)
 //   fault_driver save DIR               loads play.dat, edits, Save()
 //   fault_driver rollover DIR           loads play.dat, StartNewGoalPeriod()
-//   fault_driver recover DIR            RecoverInterruptedGoalPeriod()
+//   fault_driver recover DIR            RecoverInterruptedChange()
 //   fault_driver load-save DIR          Load() whatever its result, then
 //                                       adds records and Save()s, as a
 //                                       session goes on after a failed load
@@ -401,7 +401,7 @@ int runLoadConvert() {
 
 int runRecover() {
     markStart();
-    return KVR_PlayData::RecoverInterruptedGoalPeriod() >= 0 ? 0 : 1;
+    return KVR_PlayData::RecoverInterruptedChange() >= 0 ? 0 : 1;
 }
 
 // --- check -------------------------------------------------------------------
@@ -625,7 +625,7 @@ int finish(const std::string& state) {
 int check(const std::string& scenario, const std::string& status) {
     if (status == "ok")
         checkNoWorkingFiles("by an operation that reported success");
-    int recovered = KVR_PlayData::RecoverInterruptedGoalPeriod();
+    int recovered = KVR_PlayData::RecoverInterruptedChange();
     if (recovered < 0)
         problem("recovery at start-up failed");
     checkNoWorkingFiles("after recovery");
@@ -646,7 +646,7 @@ int check(const std::string& scenario, const std::string& status) {
 // Every record of the setup somewhere in the folder: loaded from play.dat or
 // read from history.dat, or among the lines of a backup or a file kept aside.
 int checkKeptRecords(const std::string& scenario) {
-    KVR_PlayData::RecoverInterruptedGoalPeriod();
+    KVR_PlayData::RecoverInterruptedChange();
     std::vector<int> expected;
     const bool rollover = scenario == "rollover";
     for (int id = 0; id < (rollover ? kPeriodRecords : kSaveRecords); ++id)

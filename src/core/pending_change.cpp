@@ -1,0 +1,151 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/pending_change.h"
+
+#include "core/data_file.h"
+#include "core/record_line.h"
+#include "core/safe_file.h"
+
+#include <utility>
+
+namespace kvr {
+namespace {
+
+// The names of the version before this one, which a folder may still hold
+// when that version was stopped in the middle of a change: outings placed
+// in both files had their own mark (and the staged names of today), a new
+// goal period staged its history and backups under ".next" names, decided
+// by emptying play.dat.
+constexpr const char* kEarlierOutingsMark = "outings.commit";
+constexpr StagedFile kEarlierGoalPeriodFiles[] = {
+    {"history.next", "history.staged"},
+    {"play.old.next", "play.old.staged"},
+    {"history.old.next", "history.old.staged"},
+};
+
+constexpr std::pair<PlayChangeKind, const char*> kKindNames[] = {
+    {PlayChangeKind::GoalPeriod, "goal period"},
+    {PlayChangeKind::Import, "import"},
+    {PlayChangeKind::Merge, "merge"},
+};
+
+// Whether play.dat holds no record: missing, or a header and a count line
+// alone. nullopt when it cannot be read.
+std::optional<bool> playFileEmpty() {
+    if (!FileExists("play.dat"))
+        return true;
+    auto contents = ReadWholeFile("play.dat");
+    if (!contents)
+        return std::nullopt;
+    auto lines = SplitLines(*contents);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const bool header = i == 0 && IsFormatHeader(lines[i]);
+        if (!lines[i].empty() && !header && !(i == 1 && IsCountLine(lines[i])))
+            return false;
+    }
+    return true;
+}
+
+// Brings a change the earlier version left under its own names into the
+// scheme above. Its goal-period change was decided once it had emptied
+// play.dat: then its staged files become this scheme's, with the mark. A
+// change it had not decided leaves its staged history under a free ".old"
+// name, as a copy kept aside, never removed; staged backups without the
+// staged history belong to a change whose history is in place, and are put
+// in place. 1 something was finished, 0 nothing was left, -1 it could not
+// be done (the next start tries again).
+int adoptEarlierChange() {
+    if (FileExists(kEarlierOutingsMark)) {
+        if (!FileExists(kPlayChangeMark) &&
+            !WriteFileAtomically(kPlayChangeMark, std::string(MarkName(PlayChangeKind::Import))))
+            return -1;
+        if (!RemoveDurably(kEarlierOutingsMark))
+            return -1;
+    }
+    const auto& [history, play, past] = kEarlierGoalPeriodFiles;
+    if (!FileExists(history.staged)) {
+        int finished = 0;
+        for (const StagedFile& backup : {play, past}) {
+            if (!FileExists(backup.staged))
+                continue;
+            const char* target = backup.target == play.target ? "play.old" : "history.old";
+            if (!RenameDurably(backup.staged, target))
+                return -1;
+            finished = 1;
+        }
+        return finished;
+    }
+    const std::optional<bool> decided = playFileEmpty();
+    if (!decided)
+        return -1;
+    if (!*decided)
+        return RenameDurably(history.staged, FreeKeptNames("history.dat").old) &&
+                       RemoveDurably(play.staged) && RemoveDurably(past.staged)
+                   ? 0
+                   : -1;
+    for (const StagedFile& file : kEarlierGoalPeriodFiles)
+        if (FileExists(file.staged) && !RenameDurably(file.staged, file.target))
+            return -1;
+    return FileExists(kPlayChangeMark) ||
+                   WriteFileAtomically(kPlayChangeMark,
+                                       std::string(MarkName(PlayChangeKind::GoalPeriod)))
+               ? 0
+               : -1;
+}
+
+} // namespace
+
+const char* MarkName(PlayChangeKind kind) {
+    for (auto [known, name] : kKindNames)
+        if (known == kind)
+            return name;
+    return "change";
+}
+
+bool PlayChangePending() {
+    return FileExists(kPlayChangeMark) || FileExists(kEarlierOutingsMark);
+}
+
+std::optional<PendingPlayChange> FindPendingPlayChange() {
+    if (!PlayChangePending())
+        return std::nullopt;
+    PendingPlayChange pending;
+    if (auto mark = ReadWholeFile(kPlayChangeMark)) {
+        auto lines = SplitLines(*mark);
+        for (auto [known, name] : kKindNames)
+            if (!lines.empty() && lines.front() == name)
+                pending.kind = known;
+    }
+    for (const StagedFile& file : kStagedPlayFiles)
+        if (FileExists(file.staged))
+            pending.waiting.push_back(file);
+    return pending;
+}
+
+bool DropStagedPlayFiles() {
+    bool dropped = true;
+    for (const StagedFile& file : kStagedPlayFiles)
+        dropped = RemoveDurably(file.staged) && dropped;
+    return dropped;
+}
+
+int FinishInterruptedPlayChange() {
+    RemoveStaleTemporaries(".");
+    const int earlier = adoptEarlierChange();
+    if (earlier < 0)
+        return -1;
+    if (!FileExists(kPlayChangeMark)) {
+        // Not decided: the files are as they were before it. A staged file
+        // that cannot be removed now is removed by the next change first.
+        DropStagedPlayFiles();
+        return earlier;
+    }
+    for (const StagedFile& file : kStagedPlayFiles) {
+        if (!FileExists(file.staged))
+            continue; // put in place before the stop
+        if (!RenameDurably(file.staged, file.target))
+            return -1;
+    }
+    return RemoveDurably(kPlayChangeMark) ? 1 : -1;
+}
+
+} // namespace kvr
