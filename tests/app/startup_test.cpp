@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "charting/chart_store.h"
 #include "core/history.h"
+#include "core/play_change.h"
 #include "core/play_store.h"
 #include "phonebook/phone_store.h"
 #include "schedule/sched_store.h"
 #include "support/app_fixture.h"
+#include "support/records.h"
+#include "ui/message.h"
+
+#include <map>
 
 #include <QDialog>
 #include <QLineEdit>
@@ -123,8 +128,9 @@ TEST_F(StartupTest, NewerPlayFileIsReportedAndNeverWrittenOver) {
 }
 
 TEST_F(StartupTest, InterruptedGoalPeriodChangeIsFinishedBeforeLoading) {
-    // The period's records already sit in the staged history and play.dat
-    // was emptied: start-up puts the new history in place.
+    // The version before this one staged the period's records in
+    // history.next and then emptied play.dat: start-up puts the new history
+    // in place.
     WriteFile("play.dat", Lines({"ZBD Data File Format 2.0", "0"}));
     WriteFile("history.next", Lines({"KVR History Data Format 2.0",
                                      kPlayLine.substr(0, kPlayLine.find(",\"5\""))}));
@@ -132,6 +138,67 @@ TEST_F(StartupTest, InterruptedGoalPeriodChangeIsFinishedBeforeLoading) {
     EXPECT_FALSE(Exists("history.next"));
     ASSERT_TRUE(Exists("history.dat"));
     EXPECT_EQ(app_->PlayStore().History().CountRecords(), 1);
+}
+
+// An import that closes a goal period, stopped after its mark was written:
+// the next start cannot finish it (history.dat is read-only), says which
+// change waits and which files, and holds play.dat and history.dat for the
+// whole run: Record Notes and every save of an outing are refused with that
+// reason. The start after, with history.dat writable, finishes it: every
+// outing is there exactly once.
+TEST_F(StartupTest, AChangeThatCannotBeFinishedHoldsThePlayDataForTheRun) {
+    std::vector<PlayRecord> period;
+    for (int day = 1; day <= 29; ++day)
+        period.push_back(MakePlay("3/" + std::to_string(day) + "/2026", "P" + std::to_string(day)));
+    WritePlayFiles(period, {MakePlay("1/5/2026", "Past")});
+    const std::string play = ReadFile("play.dat");
+    std::vector<const PlayRecord*> current;
+    for (const PlayRecord& record : period)
+        current.push_back(&record);
+    const kvr::PlayPlan plan =
+        kvr::PlanPlayChange(current, {MakePlay("1/5/2026", "Past").ToHistoryLine()},
+                            {MakePlay("4/1/2026", "New1"), MakePlay("4/2/2026", "New2")}, false);
+    ASSERT_EQ(plan.periodsClosed, 1);
+    WriteFile("history.staged", kvr::HistoryFileText(plan));
+    WriteFile("play.staged", kvr::PlayFileText(plan, 2.0f));
+    WriteFile("play.commit", Lines({"import"}));
+    std::filesystem::permissions("history.dat", std::filesystem::perms::owner_read);
+
+    StartWindow();
+    ASSERT_EQ(Responder().Texts().size(), 1u);
+    const QString waiting = Responder().Texts().front();
+    EXPECT_TRUE(waiting.contains(QStringLiteral("(outings imported)"))) << waiting.toStdString();
+    EXPECT_TRUE(waiting.contains(QStringLiteral("'history.staged' is to replace 'history.dat', "
+                                                "'play.staged' is to replace 'play.dat'")));
+    EXPECT_EQ(app_->PlayStore().Count(), 29u);
+
+    ChooseFromMenu(Qt::Key_D, {Qt::Key_R});
+    EXPECT_EQ(Responder().Texts().back(), waiting);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    // A save the views make (an edited outing) is refused the same way.
+    EXPECT_FALSE(kui::Commit(nullptr, app_->PlayStore(), kvr::Added(MakePlay("4/3/2026", "X"))));
+    EXPECT_EQ(Responder().Texts().back(), waiting);
+    EXPECT_EQ(app_->PlayStore().StartNewGoalPeriod(), -1);
+    EXPECT_EQ(ReadFile("play.dat"), play);
+    app_.reset();
+
+    std::filesystem::permissions("history.dat", std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+    responder_ = std::make_unique<ScriptedResponder>();
+    StartApp();
+    EXPECT_TRUE(Responder().Shown().empty());
+    std::map<std::string, int> found;
+    for (unsigned i = 0; i < app_->PlayStore().Count(); ++i)
+        ++found[app_->PlayStore().At(static_cast<int>(i))->who];
+    KVR_History history;
+    while (history.ReadNext() == 1)
+        ++found[history.Current().who];
+    EXPECT_EQ(found.size(), 32u);
+    for (const auto& [who, times] : found)
+        EXPECT_EQ(times, 1) << who;
+    EXPECT_EQ(app_->PlayStore().Count(), 1u); // thirty closed, New2 left
+    for (const char* left : {"play.commit", "history.staged", "play.staged"})
+        EXPECT_FALSE(Exists(left)) << left;
 }
 
 // A dialog handler that types a name and presses "Let's Play Tennis".

@@ -8,6 +8,16 @@
 //   fault_driver save DIR               loads play.dat, edits, Save()
 //   fault_driver rollover DIR           loads play.dat, StartNewGoalPeriod()
 //   fault_driver recover DIR            RecoverInterruptedChange()
+//   fault_driver import DIR             loads play.dat, imports five outings
+//                                       (StoreOutingImport: backup, then
+//                                       AddOutings)
+//   fault_driver merge DIR              loads play.dat, merges the outings
+//                                       that conflict copies of play.dat
+//                                       and history.dat hold (AddOutings)
+//   fault_driver recover-save DIR       RecoverInterruptedChange(), then
+//                                       loads play.dat and records an
+//                                       outing, as the program's run goes on
+//                                       after a recovery that failed
 //   fault_driver load-save DIR          Load() whatever its result, then
 //                                       adds records and Save()s, as a
 //                                       session goes on after a failed load
@@ -22,9 +32,15 @@
 //
 // SCENARIO is save, rollover (over a history of past periods, with the
 // backups of an earlier change present), first-rollover (no history yet),
-// recover-finish (a change stopped after play.dat was emptied) or
-// recover-undo (a change stopped before that), the last two with stale
-// temporary files of interrupted saves; save-kept and rollover-kept are save
+// recover-finish (a change stopped after its mark, with the new history
+// already in place) or recover-undo (a change stopped before its mark), the
+// last two with stale temporary files of interrupted saves; import-play
+// (five outings into a goal period of twenty: play.dat alone changes),
+// import-both (two outings older than everything stored, three after the
+// period of thirty, which closes), merge (the same five in conflict copies
+// of play.dat and history.dat), recover-save (import-both stopped after its
+// mark: the recovery, then an outing recorded, which must be refused
+// whenever the recovery failed); save-kept and rollover-kept are save
 // and rollover with play.dat and history.dat private (mode 0600) links into
 // a folder of their own, which must stay links and stay private;
 // rollover-countless closes a period of one record whose play.dat has no
@@ -45,11 +61,15 @@
 // latter whenever the operation reported success). It prints "old" or "new"
 // and exits 0, or lists the problems and exits 1.
 
+#include "core/backups.h"
+#include "core/conflict_copies.h"
 #include "core/date.h"
 #include "core/history.h"
+#include "core/outing_import.h"
 #include "core/play_store.h"
 #include "core/safe_file.h"
 #include "phonebook/phone_store.h"
+#include "play/outings_csv.h"
 #include "schedule/sched_store.h"
 
 #include <algorithm>
@@ -84,11 +104,23 @@ constexpr const char* kKeptFolder = "kept";
 // The file-system calls the fault sweep counts start after this probe.
 constexpr const char* kStartProbe = "kavora-fault-sweep-start";
 
+// The outings an import or a merge brings, and the one recover-save records.
+constexpr int kFirstNewId = 2000;
+constexpr int kNewOutings = 5;
+constexpr int kTypedId = 3000;
+
 bool isEdited(int id) {
     return id < kSaveRecords && id % 4 == 0;
 }
 
 ZBD_Date dateOf(int id) {
+    if (id >= kTypedId)
+        return ZBD_Date(12, 30, 2024);
+    if (id >= kFirstNewId) {
+        // Two older than everything stored, three inside the goal period.
+        int n = id - kFirstNewId;
+        return n < 2 ? ZBD_Date(3, 1 + n, 2014) : ZBD_Date(12, 1 + n, 2024);
+    }
     if (id >= kFirstHistoryId) {
         // Past periods: 2015 to 2023, several records on some days.
         int n = id - kFirstHistoryId;
@@ -176,9 +208,47 @@ bool isCountless(const std::string& scenario) {
     return scenario == "rollover-countless";
 }
 
-// The records of the goal period a rollover scenario closes.
+// The scenarios that add outings to the play data.
+bool isImport(const std::string& scenario) {
+    return scenario == "import-play" || scenario == "import-both" || scenario == "merge" ||
+           scenario == "recover-save";
+}
+
+// The records of the goal period a rollover or an import scenario starts from.
 int periodRecords(const std::string& scenario) {
-    return isCountless(scenario) ? 1 : kPeriodRecords;
+    if (isCountless(scenario))
+        return 1;
+    return scenario == "import-play" ? 20 : kPeriodRecords;
+}
+
+std::vector<PlayRecord> newOutings() {
+    std::vector<PlayRecord> outings;
+    for (int id = kFirstNewId; id < kFirstNewId + kNewOutings; ++id)
+        outings.push_back(recordFor(id, false));
+    return outings;
+}
+
+// The record lines of a file, the header and count line left out.
+std::vector<std::string> recordLines(const std::string& name) {
+    std::vector<std::string> lines;
+    for (std::string& line : kvr::SplitLines(kvr::ReadWholeFile(name).value_or("")))
+        if (!line.empty() && line.front() == '"')
+            lines.push_back(std::move(line));
+    return lines;
+}
+
+// The play data after an import scenario's outings were added to the
+// files as set up, as the plan of the change has it.
+kvr::PlayPlan plannedImport() {
+    std::vector<PlayRecord> period;
+    for (const std::string& line : recordLines(kSetupPlayCopy)) {
+        period.emplace_back();
+        period.back().FromLine(line);
+    }
+    std::vector<const PlayRecord*> current;
+    for (const PlayRecord& record : period)
+        current.push_back(&record);
+    return kvr::PlanPlayChange(current, recordLines(kSetupHistoryCopy), newOutings(), false);
 }
 
 bool isKept(const std::string& scenario) {
@@ -189,6 +259,8 @@ bool isKept(const std::string& scenario) {
 std::string baseOf(const std::string& scenario) {
     if (isCountless(scenario))
         return "first-rollover";
+    if (isImport(scenario))
+        return "rollover";
     return isKept(scenario) ? scenario.substr(0, scenario.size() - 5) : scenario;
 }
 
@@ -200,29 +272,67 @@ bool keepAside(const char* name) {
             ::symlink(target.c_str(), name) == 0);
 }
 
-// Turns the completed change in the current folder back into one that
-// stopped just before history.next was put in place, or (`undo`) before
-// play.dat was emptied, with the temporary files of interrupted writes. The
-// new backups go back to their staged names and the earlier ones return.
-int interruptChange(bool undo) {
+// Turns the completed goal-period change in the current folder back into
+// one cut short, with the temporary files of interrupted writes: staged
+// again with its mark and its new history already in place (`decided`), or
+// staged without a mark, every file as before the change.
+int interruptChange(bool decided) {
+    auto newHistory = kvr::ReadWholeFile(KVR_History::kFileName);
+    auto newPlay = kvr::ReadWholeFile("play.dat");
     auto earlierHistory = kvr::ReadWholeFile("history.old");
     auto earlierPlay = kvr::ReadWholeFile("play.old");
     auto olderPlay = kvr::ReadWholeFile(kSetupPlayOldCopy);
     auto olderHistory = kvr::ReadWholeFile(kSetupHistoryOldCopy);
-    if (!earlierHistory || !earlierPlay || !olderPlay || !olderHistory ||
-        !kvr::RenameDurably(KVR_History::kFileName, "history.next") ||
-        !kvr::WriteFileAtomically(KVR_History::kFileName, *earlierHistory) ||
-        !kvr::RenameDurably("play.old", "play.old.next") ||
-        !kvr::RenameDurably("history.old", "history.old.next") ||
+    if (!newHistory || !newPlay || !earlierHistory || !earlierPlay || !olderPlay || !olderHistory ||
+        !kvr::WriteFileAtomically("play.staged", *newPlay) ||
+        !kvr::WriteFileAtomically("play.old.staged", *earlierPlay) ||
+        !kvr::WriteFileAtomically("history.old.staged", *earlierHistory) ||
+        !kvr::WriteFileAtomically("play.dat", *earlierPlay) ||
         !kvr::WriteFileAtomically("play.old", *olderPlay) ||
-        !kvr::WriteFileAtomically("history.old", *olderHistory) ||
-        (undo && !kvr::WriteFileAtomically("play.dat", *earlierPlay)))
+        !kvr::WriteFileAtomically("history.old", *olderHistory))
         return 2;
-    std::string half = earlierHistory->substr(0, earlierHistory->size() / 2);
-    if (!kvr::WriteFileAtomically(".history.next.4242-7.kvtmp", half) ||
+    if (decided ? !kvr::WriteFileAtomically(kvr::kPlayChangeMark, "goal period\r\n")
+                : !kvr::WriteFileAtomically("history.staged", *newHistory) ||
+                      !kvr::WriteFileAtomically(KVR_History::kFileName, *earlierHistory))
+        return 2;
+    std::string half = newHistory->substr(0, newHistory->size() / 2);
+    if (!kvr::WriteFileAtomically(".history.staged.4242-7.kvtmp", half) ||
         !kvr::WriteFileAtomically(".play.dat.4242-8.kvtmp", earlierPlay->substr(0, 500)))
         return 2;
     return 0;
+}
+
+// Conflict copies of play.dat and history.dat as a sync tool leaves them:
+// the files as set up, with the new outings (the older two in the history).
+int writeConflictCopies() {
+    const std::vector<PlayRecord> outings = newOutings();
+    std::vector<std::string> play = recordLines("play.dat");
+    for (size_t i = 2; i < outings.size(); ++i)
+        play.push_back(outings[i].ToLine());
+    std::string copy = kvr::DataFileHeader(2.0f) + "\r\n" + std::to_string(play.size()) + "\r\n";
+    for (const std::string& line : play)
+        copy += line + "\r\n";
+    std::string history = std::string(KVR_History::kHeader) + "\r\n";
+    for (const std::string& line : recordLines(KVR_History::kFileName))
+        history += line + "\r\n";
+    for (size_t i = 0; i < 2; ++i)
+        history += outings[i].ToHistoryLine() + "\r\n";
+    return kvr::WriteFileAtomically("play.sync-conflict-20240601-120000-ABCDEFG.dat", copy) &&
+                   kvr::WriteFileAtomically("history.sync-conflict-20240601-120000-ABCDEFG.dat",
+                                            history)
+               ? 0
+               : 2;
+}
+
+// An import of the new outings stopped right after its mark: the staged
+// files and the mark as the change writes them.
+int stopImportAtItsMark() {
+    const kvr::PlayPlan plan = plannedImport();
+    return kvr::WriteFileAtomically("history.staged", kvr::HistoryFileText(plan)) &&
+                   kvr::WriteFileAtomically("play.staged", kvr::PlayFileText(plan, 2.0f)) &&
+                   kvr::WriteFileAtomically(kvr::kPlayChangeMark, "import\r\n")
+               ? 0
+               : 2;
 }
 
 // --- setup ---------------------------------------------------------------
@@ -278,7 +388,7 @@ int setup(const std::string& scenario) {
         KVR_PlayData store;
         if (store.Load() != 1 || store.StartNewGoalPeriod() != 1)
             return 2;
-        return interruptChange(scenario == "recover-undo");
+        return interruptChange(scenario == "recover-finish");
     }
     const std::string base = baseOf(scenario);
     KVR_PlayData store;
@@ -323,6 +433,10 @@ int setup(const std::string& scenario) {
     if (isKept(scenario) && (::mkdir(kKeptFolder, 0755) != 0 || !keepAside("play.dat") ||
                              !keepAside(KVR_History::kFileName)))
         return 2;
+    if (scenario == "merge")
+        return writeConflictCopies();
+    if (scenario == "recover-save")
+        return stopImportAtItsMark();
     return 0;
 }
 
@@ -404,6 +518,57 @@ int runRecover() {
     return KVR_PlayData::RecoverInterruptedChange() >= 0 ? 0 : 1;
 }
 
+int runImport() {
+    markStart();
+    KVR_PlayData store;
+    if (store.Load() != 1)
+        return 1;
+    kvr::OutingImport import;
+    import.outings = newOutings();
+    const kvr::StoredOutingImport stored = kvr::StoreOutingImport(store, import);
+    return stored.placed.result == kvr::PlacedOutings::Result::Stored ? 0 : 1;
+}
+
+// As the program merges conflict copies: the outings the copies hold and
+// the live files lack, backed up first, then added in one batch.
+int runMerge() {
+    markStart();
+    KVR_PlayData store;
+    kvr::StoredOutingLines present;
+    if (store.Load() != 1 || !present.Read(store))
+        return 1;
+    std::vector<PlayRecord> outings;
+    for (const kvr::ConflictCopy& copy : kvr::FindConflictCopies()) {
+        kvr::CopyOutcome outcome;
+        std::vector<PlayRecord> missing = kvr::MissingOutings(copy, ".", present, outcome);
+        if (!outcome.Readable())
+            return 1;
+        outings.insert(outings.end(), missing.begin(), missing.end());
+    }
+    if (outings.size() != kNewOutings ||
+        kvr::BackupBeforeChange({"play.dat", KVR_History::kFileName}).outcome ==
+            kvr::BackupResult::Outcome::Failed)
+        return 1;
+    const kvr::PlacedOutings placed =
+        kvr::AddOutings(store, outings, 0, kvr::PlayChangeKind::Merge);
+    return placed.result == kvr::PlacedOutings::Result::Stored ? 0 : 1;
+}
+
+// The program's run after the start's recovery: an outing recorded. A save
+// that goes through while the change still waits would be lost to the next
+// recovery: exit 3.
+int runRecoverThenSave() {
+    markStart();
+    const bool recovered = KVR_PlayData::RecoverInterruptedChange() >= 0;
+    KVR_PlayData store;
+    if (store.Load() != 1)
+        return 1;
+    const bool saved = store.Commit(kvr::Added(recordFor(kTypedId, false))) == 1;
+    if (saved && kvr::PlayChangePending())
+        return 3;
+    return recovered && saved ? 0 : 1;
+}
+
 // --- check -------------------------------------------------------------------
 
 std::vector<std::string> folderEntries() {
@@ -424,7 +589,10 @@ void checkNoWorkingFiles(const char* when) {
         if (name.size() > 6 && name.compare(name.size() - 6, 6, ".kvtmp") == 0 &&
             name.find("4242") == std::string::npos)
             problem(std::string("temporary file ") + name + " left " + when);
-        if (name == "history.next" || name == "play.old.next" || name == "history.old.next")
+        for (const kvr::StagedFile& file : kvr::kStagedPlayFiles)
+            if (name == file.staged)
+                problem(name + " left " + when);
+        if (name == kvr::kPlayChangeMark)
             problem(name + " left " + when);
     }
 }
@@ -533,17 +701,76 @@ std::string checkSave() {
     return classify("play.dat", found, before, after, true);
 }
 
-std::string checkRollover(bool withHistory, int periodLength) {
-    auto play = readPlayFile();
-    auto historyList = readHistoryFile();
+// The records of history.dat by id; reports records without identity and
+// records held twice.
+std::map<int, PlayRecord> historyById() {
     std::map<int, PlayRecord> history;
-    for (const auto& record : historyList) {
+    for (const auto& record : readHistoryFile()) {
         int id = idOf(record);
         if (id < 0)
             problem("history.dat holds a record without identity: " + record.ToHistoryLine());
         else if (!history.emplace(id, record).second)
             problem("history.dat holds record " + std::to_string(id) + " twice");
     }
+    return history;
+}
+
+bool sameIds(const std::map<int, PlayRecord>& a, const std::map<int, PlayRecord>& b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](const auto& x, const auto& y) { return x.first == y.first; });
+}
+
+// An import scenario: play.dat and history.dat both as set up or both as the
+// plan of the change has them, play.old and history.old untouched; the
+// outing recover-save records at most once, and there whenever its run
+// reported success.
+std::string checkImport(const std::string& scenario, const std::string& status) {
+    auto play = readPlayFile();
+    auto history = historyById();
+    const bool typed = play.erase(kTypedId) > 0;
+    if (history.count(kTypedId))
+        problem("the outing recorded after the recovery is in history.dat");
+    if (scenario == "recover-save" && status == "ok" && !typed)
+        problem("the outing recorded after the recovery was saved, and is lost");
+
+    std::map<int, PlayRecord> playBefore, historyBefore, playAfter, historyAfter;
+    for (int id = 0; id < periodRecords(scenario); ++id)
+        playBefore.emplace(id, recordFor(id, false));
+    for (int id = kFirstHistoryId; id < kFirstHistoryId + kHistoryRecords; ++id)
+        historyBefore.emplace(id, recordFor(id, false));
+    const kvr::PlayPlan plan = plannedImport();
+    for (const PlayRecord& record : plan.period)
+        playAfter.emplace(idOf(record), recordFor(idOf(record), false));
+    for (const std::string& line : plan.history) {
+        PlayRecord record;
+        record.FromLine(line);
+        historyAfter.emplace(idOf(record), recordFor(idOf(record), false));
+    }
+    std::string playState = classify("play.dat", play, playBefore, playAfter, true);
+    std::string historyState = classify("history.dat", history, historyBefore, historyAfter, false);
+    if (playState == "mixed" || historyState == "mixed")
+        return "mixed";
+    // A file the change leaves as it was is in either state.
+    if (sameIds(historyBefore, historyAfter))
+        historyState = playState;
+    if (sameIds(playBefore, playAfter))
+        playState = historyState;
+    if (playState != historyState) {
+        problem("play.dat is " + playState + " but history.dat is " + historyState);
+        return "mixed";
+    }
+    if (scenario == "recover-save" && playState == "old")
+        problem("the change was decided, but the recovery undid it");
+    if (kvr::ReadWholeFile("play.old") != kvr::ReadWholeFile(kSetupPlayOldCopy) ||
+        kvr::ReadWholeFile("history.old") != kvr::ReadWholeFile(kSetupHistoryOldCopy))
+        problem("an import changed play.old or history.old");
+    return playState;
+}
+
+std::string checkRollover(bool withHistory, int periodLength) {
+    auto play = readPlayFile();
+    auto history = historyById();
     int both = 0;
     for (const auto& entry : play)
         both += static_cast<int>(history.count(entry.first));
@@ -630,7 +857,8 @@ int check(const std::string& scenario, const std::string& status) {
         problem("recovery at start-up failed");
     checkNoWorkingFiles("after recovery");
     const std::string base = baseOf(scenario);
-    std::string state = base == "save"
+    std::string state = isImport(scenario) ? checkImport(scenario, status)
+                        : base == "save"
                             ? checkSave()
                             : checkRollover(base != "first-rollover", periodRecords(scenario));
     if (isKept(scenario))
@@ -736,18 +964,20 @@ int checkConverted() {
 
 int usage() {
     std::fprintf(stderr, "usage: fault_driver setup SCENARIO DIR\n"
-                         "       fault_driver save|rollover|recover DIR\n"
+                         "       fault_driver save|rollover|recover|import|merge|recover-save DIR\n"
                          "       fault_driver load-save|load-rollover|load-convert DIR\n"
                          "       fault_driver check SCENARIO DIR ok|failed|killed\n"
                          "       fault_driver check-kept save|rollover|convert DIR\n"
                          "SCENARIO: save, rollover, first-rollover, recover-finish, "
-                         "recover-undo, save-kept, rollover-kept or rollover-countless\n");
+                         "recover-undo, save-kept, rollover-kept, rollover-countless, "
+                         "import-play, import-both, merge or recover-save\n");
     return 2;
 }
 
 bool isScenario(const std::string& text) {
     return text == "save" || text == "rollover" || text == "first-rollover" ||
-           text == "recover-finish" || text == "recover-undo" || isKept(text) || isCountless(text);
+           text == "recover-finish" || text == "recover-undo" || isKept(text) ||
+           isCountless(text) || isImport(text);
 }
 
 } // namespace
@@ -764,6 +994,12 @@ int main(int argc, char** argv) {
         return enterFolder(args[1].c_str()) ? runRollover() : 2;
     if (args.size() == 2 && args[0] == "recover")
         return enterFolder(args[1].c_str()) ? runRecover() : 2;
+    if (args.size() == 2 && args[0] == "import")
+        return enterFolder(args[1].c_str()) ? runImport() : 2;
+    if (args.size() == 2 && args[0] == "merge")
+        return enterFolder(args[1].c_str()) ? runMerge() : 2;
+    if (args.size() == 2 && args[0] == "recover-save")
+        return enterFolder(args[1].c_str()) ? runRecoverThenSave() : 2;
     if (args.size() == 2 && args[0] == "load-save")
         return enterFolder(args[1].c_str()) ? runLoadThenSave() : 2;
     if (args.size() == 2 && args[0] == "load-rollover")

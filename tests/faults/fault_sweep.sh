@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Fault sweep over a save of play.dat, over a goal-period change and over the
-# start-up recovery of an interrupted change.
+# Fault sweep over a save of play.dat, over a goal-period change, over outings
+# imported or merged into play.dat and history.dat, and over the start-up
+# recovery of an interrupted change (and a save in a run whose recovery
+# failed).
 #
 # For each scenario the driver first runs once under strace to list the system
 # calls the operation makes (those after the driver's start probe; the dynamic
@@ -374,6 +376,10 @@ if [ "$part" = all ] || [ "$part" = calls ]; then
     sweep save-kept save
     sweep rollover-kept rollover
     sweep rollover-countless rollover
+    sweep import-play import
+    sweep import-both import
+    sweep merge merge
+    sweep recover-save recover-save
 fi
 if [ "$part" = all ] || [ "$part" = permissions ]; then
     permission_case save save read-only-folder
@@ -382,6 +388,8 @@ if [ "$part" = all ] || [ "$part" = permissions ]; then
     permission_case rollover rollover unreadable-history
     permission_case rollover rollover read-only-play
     permission_case rollover rollover read-only-history
+    permission_case import-both import read-only-history
+    permission_case merge merge read-only-play
 fi
 if [ "$part" = all ] || [ "$part" = full-disk ]; then
     full_disk_sweep save save 24
