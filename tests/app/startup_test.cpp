@@ -164,7 +164,9 @@ TEST_F(StartupTest, AChangeThatCannotBeFinishedHoldsThePlayDataForTheRun) {
     WriteFile("play.commit", Lines({"import"}));
     std::filesystem::permissions("history.dat", std::filesystem::perms::owner_read);
 
+    WriteCoach();
     StartWindow();
+    WaitForFirstPaint(Client());
     ASSERT_EQ(Responder().Texts().size(), 1u);
     const QString waiting = Responder().Texts().front();
     EXPECT_TRUE(waiting.contains(QStringLiteral("(outings imported)"))) << waiting.toStdString();

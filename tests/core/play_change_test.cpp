@@ -3,6 +3,7 @@
 // change, and held while one that could not be finished waits.
 
 #include "core/history.h"
+#include "core/outing_import.h"
 #include "core/play_change.h"
 #include "core/play_store.h"
 #include "support/records.h"
@@ -97,11 +98,13 @@ TEST(PlayChangePlan, PlacesOutingsClosesFullPeriodsAndKeepsTheHistory) {
     // An empty period starts after the history's newest outing, or where
     // the source says; the outings before it go to the history.
     const std::vector<PlayRecord> log = {Outing(2, 5, "Feb"), Outing(2, 20, "Later")};
-    EXPECT_EQ(Whos(kvr::PlanPlayChange({}, history, log, false).period), (Strings{"Later", "Feb"}));
+    const kvr::PlayPlan afterHistory = kvr::PlanPlayChange({}, history, log, false);
+    EXPECT_EQ(Whos(afterHistory.period), (Strings{"Later"}));
+    EXPECT_EQ(afterHistory.toHistory, 1u);
     const kvr::PlayPlan fromSource =
-        kvr::PlanPlayChange({}, history, log, false, ZBD_Date(2, 15, 2026).DayNumber());
-    EXPECT_EQ(Whos(fromSource.period), (Strings{"Later"}));
-    EXPECT_EQ(fromSource.toHistory, 1u);
+        kvr::PlanPlayChange({}, history, log, false, ZBD_Date(2, 1, 2026).DayNumber());
+    EXPECT_EQ(Whos(fromSource.period), (Strings{"Feb", "Later"}));
+    EXPECT_FALSE(fromSource.historyChanges);
 }
 
 class PlayChangeTest : public kvrtest::TempDirTest {};
