@@ -5,6 +5,8 @@
 #include "core/record_line.h"
 #include "core/safe_file.h"
 
+#include <cerrno>
+#include <sys/stat.h>
 #include <utility>
 
 namespace kvr {
@@ -27,6 +29,17 @@ constexpr std::pair<PlayChangeKind, const char*> kKindNames[] = {
     {PlayChangeKind::Import, "import"},
     {PlayChangeKind::Merge, "merge"},
 };
+
+// Whether a file is there; nullopt when that cannot be told. The mark
+// decides a change, so doubt about it must neither finish nor drop one.
+std::optional<bool> Present(const char* name) {
+    struct stat info {};
+    if (::stat(name, &info) == 0)
+        return true;
+    if (errno == ENOENT || errno == ENOTDIR)
+        return false;
+    return std::nullopt;
+}
 
 // Whether play.dat holds no record: missing, or a header and a count line
 // alone. nullopt when it cannot be read.
@@ -54,7 +67,10 @@ std::optional<bool> playFileEmpty() {
 // in place. 1 something was finished, 0 nothing was left, -1 it could not
 // be done (the next start tries again).
 int adoptEarlierChange() {
-    if (FileExists(kEarlierOutingsMark)) {
+    const std::optional<bool> earlierMark = Present(kEarlierOutingsMark);
+    if (!earlierMark)
+        return -1;
+    if (*earlierMark) {
         if (!FileExists(kPlayChangeMark) &&
             !WriteFileAtomically(kPlayChangeMark, std::string(MarkName(PlayChangeKind::Import))))
             return -1;
@@ -133,11 +149,14 @@ int FinishInterruptedPlayChange() {
     const int earlier = adoptEarlierChange();
     if (earlier < 0)
         return -1;
-    if (!FileExists(kPlayChangeMark)) {
+    const std::optional<bool> decided = Present(kPlayChangeMark);
+    if (!decided)
+        return -1;
+    if (!*decided) {
         // Not decided: the files are as they were before it. A staged file
-        // that cannot be removed now is removed by the next change first.
-        DropStagedPlayFiles();
-        return earlier;
+        // that cannot be removed now is harmless, and removed by the next
+        // change (or start) first.
+        return DropStagedPlayFiles() ? earlier : -1;
     }
     for (const StagedFile& file : kStagedPlayFiles) {
         if (!FileExists(file.staged))

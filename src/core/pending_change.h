@@ -57,8 +57,11 @@ bool DropStagedPlayFiles();
 // Run once at start-up, before the play store is loaded: finishes a change
 // that was decided, drops one that was not, and removes the temporary files
 // of interrupted saves. 1 a change was finished, 0 nothing was waiting, -1
-// a decided change could not be finished: it still waits, and
-// PlayChangePending() holds every save of play.dat and history.dat.
+// a decided change could not be finished (it still waits, and
+// PlayChangePending() holds every save of play.dat and history.dat), or
+// whether one was decided could not be told, or the staged files of one
+// that was not could not be removed (harmless: the next change removes
+// them first).
 int FinishInterruptedPlayChange();
 
 } // namespace kvr

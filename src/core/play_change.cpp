@@ -138,36 +138,40 @@ CommitResult CommitPlayChange(PlayChangeKind kind, const std::string& playText,
     for (const char* name : {kPlayFile, KVR_History::kFileName})
         if (!MayReplace(name))
             return CommitResult::Failed;
-    if (keepBackups && (!MayReplace("play.old") || !MayReplace("history.old")))
+    if (keepBackups &&
+        (!MayReplace(kStagedPlayFiles[2].target) || !MayReplace(kStagedPlayFiles[3].target)))
         return CommitResult::Failed;
 
-    // What each staged file holds: the new files, and with `keepBackups` the
-    // files as they are now (an empty or missing one keeps its backup).
-    std::vector<std::pair<const StagedFile*, std::string>> staged;
-    staged.emplace_back(&kStagedPlayFiles[0], historyText);
-    staged.emplace_back(&kStagedPlayFiles[1], playText);
+    // What each staged file holds, and the file whose permissions it takes:
+    // the new files, and with `keepBackups` the files as they are now (an
+    // empty or missing one keeps its backup as it is).
+    struct Staged {
+        const StagedFile& file;
+        std::string contents;
+        const char* permissionsOf;
+    };
+    const auto& [history, play, playOld, historyOld] = kStagedPlayFiles;
+    std::vector<Staged> staged{{history, historyText, history.target},
+                               {play, playText, play.target}};
     if (keepBackups) {
-        for (const StagedFile* backup : {&kStagedPlayFiles[2], &kStagedPlayFiles[3]}) {
-            const char* from = backup == &kStagedPlayFiles[2] ? kPlayFile : KVR_History::kFileName;
+        for (auto [backup, from] :
+             {std::pair{&playOld, play.target}, {&historyOld, history.target}}) {
             if (!FileExists(from))
                 continue;
             std::optional<std::string> contents = ReadWholeFile(from);
             if (!contents)
                 return CommitResult::Failed;
             if (!contents->empty())
-                staged.emplace_back(backup, std::move(*contents));
+                staged.push_back({*backup, std::move(*contents), from});
         }
     }
 
-    // Staged beside the files (a staged file left by a change that was never
-    // decided goes first), each as private as the file it replaces.
+    // Staged beside the files, each as private as the file it comes from; a
+    // staged file left by a change that was never decided goes first.
     if (!DropStagedPlayFiles())
         return CommitResult::Failed;
-    for (const auto& [file, contents] : staged) {
-        const char* permissionsOf = file == &kStagedPlayFiles[3]   ? KVR_History::kFileName
-                                    : file == &kStagedPlayFiles[2] ? kPlayFile
-                                                                   : file->target;
-        if (!WriteFileAtomically(file->staged, contents, permissionsOf)) {
+    for (const Staged& each : staged) {
+        if (!WriteFileAtomically(each.file.staged, each.contents, each.permissionsOf)) {
             DropStagedPlayFiles();
             return CommitResult::Failed;
         }
@@ -183,11 +187,11 @@ CommitResult CommitPlayChange(PlayChangeKind kind, const std::string& playText,
         return CommitResult::Failed;
     }
     size_t placed = 0;
-    for (const auto& [file, contents] : staged) {
-        if (file->target == std::string(KVR_History::kFileName))
+    for (const Staged& each : staged) {
+        if (&each.file == &history)
             KVR_History::CountRewrite();
         bool renamed = false;
-        synced = RenameDurably(file->staged, file->target, &renamed) && synced;
+        synced = RenameDurably(each.file.staged, each.file.target, &renamed) && synced;
         if (!renamed)
             break;
         ++placed;
