@@ -89,10 +89,10 @@ QString PlayChangeWaitingText() {
         change = QStringLiteral("a new goal period");
         break;
     case kvr::PlayChangeKind::Import:
-        change = QStringLiteral("outings imported");
+        change = QStringLiteral("an import");
         break;
     case kvr::PlayChangeKind::Merge:
-        change = QStringLiteral("outings merged from a conflict copy");
+        change = QStringLiteral("a merge of conflict copies");
         break;
     case kvr::PlayChangeKind::Unknown:
         change = QStringLiteral("a change of your outings");

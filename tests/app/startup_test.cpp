@@ -169,7 +169,7 @@ TEST_F(StartupTest, AChangeThatCannotBeFinishedHoldsThePlayDataForTheRun) {
     WaitForFirstPaint(Client());
     ASSERT_EQ(Responder().Texts().size(), 1u);
     const QString waiting = Responder().Texts().front();
-    EXPECT_TRUE(waiting.contains(QStringLiteral("(outings imported)"))) << waiting.toStdString();
+    EXPECT_TRUE(waiting.contains(QStringLiteral("(an import)"))) << waiting.toStdString();
     EXPECT_TRUE(waiting.contains(QStringLiteral("'history.staged' is to replace 'history.dat', "
                                                 "'play.staged' is to replace 'play.dat'")));
     EXPECT_EQ(app_->PlayStore().Count(), 29u);
