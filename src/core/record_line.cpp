@@ -142,7 +142,10 @@ void ZBD_Record::Split() {
     // in order.
     const char separator = separator_;
     auto takeBoundary = [&](size_t i) {
-        if (quoted && (i == 0 || line[i - 1] != '"'))
+        // A quoted field ends at a separator right after a double quote,
+        // but never at one right after its own opening quote: the field
+        // `",4,a"` holds the text `,4,a`, while `""` is an empty field.
+        if (quoted && (i < start + 2 || line[i - 1] != '"'))
             return; // inside a quoted field
         addField(i);
         start = i + 1;

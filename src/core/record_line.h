@@ -10,9 +10,10 @@
 // and read. A record type states its line once, as a table of LineField.
 
 // One line split into numbered fields. Fields that begin with a double quote
-// run up to a separator that directly follows a double quote, so a quoted
-// field may hold the separator. The line is split once; a field is copied
-// only when Field() asks for it.
+// run up to a separator that directly follows a double quote other than the
+// opening one, so a quoted field may hold the separator, even as its first
+// character. The line is split once; a field is copied only when Field()
+// asks for it.
 class ZBD_Record {
 public:
     static constexpr int kMaxFields = 100;

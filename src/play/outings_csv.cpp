@@ -405,15 +405,8 @@ private:
     // cut to its limit; a name trimmed and capitalised.
     std::string Text(int column, std::size_t limit, bool name) {
         std::string text = StorableText(Field(column));
-        // A quoted field of a data line must not open with a comma: the
-        // line's splitter would end the field at once and shift the rest.
-        if (name) {
+        if (name)
             text = Trimmed(text);
-            while (!text.empty() && text.front() == ',')
-                text = Trimmed(text.substr(1));
-        } else if (!text.empty() && text.front() == ',') {
-            text.front() = ' ';
-        }
         Cut(text, limit, column);
         if (name)
             KVR_PlayData::CapitalizeWords(text);

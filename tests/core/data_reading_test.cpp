@@ -7,9 +7,11 @@
 #include "core/play_store.h"
 #include "phonebook/phone_store.h"
 #include "schedule/sched_store.h"
+#include "support/records.h"
 #include "support/temp_dir.h"
 #include "tips/tip_store.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -364,6 +366,120 @@ TEST_F(DataReadingTest, RebuildKeepsRecordLinesAndSetsTheRestAside) {
             dis += line + "\r\n";
         EXPECT_EQ(ReadFile(stem + "1.dis"), dis);
     }
+}
+
+// Texts a player may type that open with a comma or set a double quote
+// beside one, and what the files keep of each: a double quote directly
+// before a comma is written as a single quote, everything else as typed.
+const std::vector<std::pair<std::string, std::string>> kCommaTexts{
+    {",4,a", ",4,a"}, {",", ","},      {",,", ",,"},     {", by the net", ", by the net"},
+    {",\"", ",\""},   {"\",x", "',x"}, {"\"\"", "\"\""}, {"a,\"", "a,\""},
+};
+
+template <class Record> using TextFields = std::vector<std::string Record::*>;
+
+// The typed fields of each record, in a set's order.
+template <class Record>
+std::vector<Strings> FieldsOf(const std::vector<Record>& records, const TextFields<Record>& typed) {
+    std::vector<Strings> all;
+    for (const Record& record : records) {
+        Strings fields;
+        for (auto field : typed)
+            fields.push_back(record.*field);
+        all.push_back(fields);
+    }
+    std::sort(all.begin(), all.end());
+    return all;
+}
+
+// For each text, one record a typed field holding it (the other fields a
+// plain text of their own) stored by `save` and read back by `read`: every
+// field comes back as the file keeps the text, none shifted.
+template <class Record>
+void ExpectCommaTextsKept(const Record& base, const TextFields<Record>& typed,
+                          const std::function<void(const std::vector<Record>&)>& save,
+                          const std::function<std::vector<Record>()>& read) {
+    for (const auto& [text, kept] : kCommaTexts) {
+        SCOPED_TRACE(text);
+        std::vector<Record> records, expected;
+        for (size_t f = 0; f < typed.size(); ++f) {
+            Record record = base;
+            for (size_t g = 0; g < typed.size(); ++g)
+                record.*typed[g] = "plain " + std::to_string(g);
+            Record stored = record;
+            record.*typed[f] = text;
+            stored.*typed[f] = kept;
+            records.push_back(record);
+            expected.push_back(stored);
+        }
+        save(records);
+        EXPECT_EQ(FieldsOf(read(), typed), FieldsOf(expected, typed));
+    }
+}
+
+// A store's file saved and loaded again, with nothing reported damaged.
+template <class Store, class Record>
+void ExpectStoreKeepsCommaTexts(const std::function<void(Store&)>& bind, const Record& base,
+                                const TextFields<Record>& typed) {
+    ExpectCommaTextsKept<Record>(
+        base, typed,
+        [&bind](const std::vector<Record>& records) {
+            Store store;
+            bind(store);
+            for (const Record& record : records)
+                store.AddCopy(record);
+            ASSERT_EQ(store.Save(), 1);
+        },
+        [&bind] {
+            Store store;
+            bind(store);
+            EXPECT_EQ(store.Load(), 1);
+            EXPECT_TRUE(store.KeepUnreadFile());
+            std::vector<Record> records;
+            for (unsigned i = 0; i < store.Count(); ++i)
+                records.push_back(*store.At(static_cast<int>(i)));
+            return records;
+        });
+}
+
+// A text that opens with a comma once ended its quoted field at once and
+// shifted the rest of its line: every store then took the line for damage,
+// and the history read it shifted.
+TEST_F(DataReadingTest, TextsOpeningWithACommaAreReadBackWhole) {
+    auto none = [](auto&) {};
+    const TextFields<PlayRecord> outing{
+        &PlayRecord::singlesDoubles, &PlayRecord::partner, &PlayRecord::who,
+        &PlayRecord::secondOpponent, &PlayRecord::time,    &PlayRecord::kind,
+        &PlayRecord::result,         &PlayRecord::score,   &PlayRecord::matchNotes,
+        &PlayRecord::practiceNotes};
+    ExpectStoreKeepsCommaTexts<KVR_PlayData>(none, kvrtest::MakePlay("3/1/2025"), outing);
+    ExpectStoreKeepsCommaTexts<KVR_ChartClass>(none, kvrtest::MakeChart("3/1/2025", "Ann"),
+                                               {&ChartRecord::opponent, &ChartRecord::score});
+    ExpectStoreKeepsCommaTexts<SchedClass>(
+        none, kvrtest::MakeEvent("3/1/2025", "Ann"),
+        {&SchedRecord::who, &SchedRecord::time, &SchedRecord::where, &SchedRecord::notes});
+    ExpectStoreKeepsCommaTexts<KVR_PhoneData>(
+        none, kvrtest::MakePhone("Ann"),
+        {&PhoneRecord::name, &PhoneRecord::phoneNumber, &PhoneRecord::playingSide,
+         &PhoneRecord::playingStyle, &PhoneRecord::backhandStyle, &PhoneRecord::rating,
+         &PhoneRecord::notes});
+    ExpectStoreKeepsCommaTexts<TipClass>([](TipClass& tips) { tips.Select("Serve"); },
+                                         kvrtest::MakeTip("Toss", 1, 5),
+                                         {&TipRecord::kind, &TipRecord::tipText});
+
+    // history.dat as a goal-period change writes it, read by its reader.
+    ExpectCommaTextsKept<PlayRecord>(
+        kvrtest::MakePlay("3/1/2025"), outing,
+        [](const std::vector<PlayRecord>& records) { kvrtest::WritePlayFiles({}, records); },
+        [] {
+            KVR_History history;
+            EXPECT_EQ(history.Rewind(), 1);
+            std::vector<PlayRecord> records;
+            while (history.ReadNext() == 1)
+                records.push_back(history.Current());
+            EXPECT_EQ(history.LoadResult(), 1);
+            return records;
+        });
 }
 
 TEST_F(DataReadingTest, KeptNamesNeverTakeTheGoalPeriodsNames) {

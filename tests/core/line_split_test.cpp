@@ -27,7 +27,8 @@ std::vector<std::string> ReferenceSplit(const std::string& line, char separator)
     };
     for (size_t i = 0; i < line.size() && fields.size() + 1 < ZBD_Record::kMaxFields; ++i) {
         char c = line[i];
-        if ((c != separator && c != '\n') || (quoted && (i == 0 || line[i - 1] != '"')))
+        // A quoted field's closing quote is never its opening one.
+        if ((c != separator && c != '\n') || (quoted && (i < start + 2 || line[i - 1] != '"')))
             continue;
         addField(i);
         start = i + 1;
@@ -76,6 +77,37 @@ TEST(LineSplitTest, SplitsEveryLineAsTheCharacterRulesDo) {
     ExpectSplitAsReference(std::string(300, ','), ',');
     ExpectSplitAsReference("\"" + std::string(250, ',') + "\",x", ',');
     ExpectSplitAsReference("a\"\"b\"\"", '"');
+    // Past the sixteen bytes of a block, on either side of its edge.
+    for (size_t pad = 0; pad < 40; ++pad)
+        ExpectSplitAsReference(std::string(pad, 'x') + ",\",4,a\",\",\",\"\",\",\"", ',');
+}
+
+// A text that opens with the separator is read whole, wherever it stands;
+// an empty quoted field stays empty.
+TEST(LineSplitTest, QuotedFieldOpeningWithTheSeparatorIsReadWhole) {
+    struct Case {
+        std::string line;
+        std::vector<std::string> fields;
+    };
+    const std::vector<Case> cases{
+        {"\",4,a\"", {",4,a"}},
+        {"\",4,a\",\"b\"", {",4,a", "b"}},
+        {"\"a\",\",4,a\",\"b\"", {"a", ",4,a", "b"}},
+        {"\",\",\"\",\",\"", {",", "", ","}},
+        {"\",,\",\"x\"", {",,", "x"}},
+        {"\"\",\"\"", {"", ""}},
+        {"\"\"", {""}},
+        {"\"", {""}},
+        {"\"a\"\",\",b\"", {"a\"", ",b"}},
+    };
+    for (const Case& c : cases) {
+        const ZBD_Record record(c.line, ',');
+        std::vector<std::string> fields;
+        for (int n = 1; n <= record.FieldCount(); ++n)
+            fields.push_back(record.Field(n));
+        EXPECT_EQ(fields, c.fields) << c.line;
+        ExpectSplitAsReference(c.line, ',');
+    }
 }
 
 } // namespace

@@ -74,8 +74,9 @@ TEST(RecordSplitTest, QuotesInsideQuotedFields) {
     // A quote inside a field is kept unless the separator follows it.
     EXPECT_EQ(Fields(R"("say "hi" now","x")"), (Strings{R"(say "hi" now)", "x"}));
     EXPECT_EQ(Fields(R"("say "hi", now","x")"), (Strings{R"(say "hi)", R"( now")", "x"}));
-    // A lone quote is an empty field; an unterminated last field loses its last character.
-    EXPECT_EQ(Fields(R"(",x)"), (Strings{"", "x"}));
+    // A field's opening quote never closes it, so a lone quote opens a field
+    // that runs to the end; an unterminated last field loses its last character.
+    EXPECT_EQ(Fields(R"(",x)"), (Strings{","}));
     EXPECT_EQ(Fields(R"("abc)"), (Strings{"ab"}));
     EXPECT_EQ(Fields(R"(a"b,c)"), (Strings{R"(a"b)", "c"}));
 }

@@ -97,7 +97,7 @@ TEST_F(OutingsCsvTest, ReadsASpreadsheetsFileAndNamesEveryBadRow) {
         std::string(10 * 1024 * 1024, 'h') +
         ";;\r\n"
         "Lesson;Ida;3/10/2026;1;ok;;\r\n"
-        // A text opening with a comma would shift the fields of its line.
+        // Texts opening with a comma are kept as written.
         "Practice;\",jo\";3/11/2026;1;\",again\";;\r\n";
     kvr::OutingsCsv read = kvr::ReadOutingsCsv(csv);
     ASSERT_EQ(read.error, "");
@@ -116,7 +116,8 @@ TEST_F(OutingsCsvTest, ReadsASpreadsheetsFileAndNamesEveryBadRow) {
     EXPECT_EQ(read.outings[2].who.size(), 24u);
     EXPECT_EQ(read.outings[2].practiceNotes.size(), 219u);
     EXPECT_EQ(read.lines, (std::vector<std::size_t>{2, 3, 8, 11, 12}));
-    EXPECT_EQ(read.outings[4].who, "Jo");
+    EXPECT_EQ(read.outings[4].who, ",jo");
+    EXPECT_EQ(read.outings[4].practiceNotes, ",again");
     EXPECT_TRUE(KVR_PlayData::IsPlayRecordLine(read.outings[4].ToLine()));
 
     std::vector<std::string> problems;
@@ -142,7 +143,7 @@ TEST_F(OutingsCsvTest, ReadsASpreadsheetsFileAndNamesEveryBadRow) {
         whos.push_back(play.At(static_cast<int>(i))->who);
     EXPECT_EQ(whos,
               (std::vector<std::string>{"Ann Lee", "Bo Park",
-                                        std::string(1, 'Z') + std::string(23, 'z'), "Ida", "Jo"}));
+                                        std::string(1, 'Z') + std::string(23, 'z'), "Ida", ",jo"}));
 
     // A single "Notes" column holds the notes of each outing's kind.
     read = kvr::ReadOutingsCsv("Date,Who,Kind,Notes\n3/1/2026,Ann,M,deep\n3/2/2026,Bo,P,lobs\n");
