@@ -8,9 +8,11 @@
 //   fault_driver save DIR               loads play.dat, edits, Save()
 //   fault_driver rollover DIR           loads play.dat, StartNewGoalPeriod()
 //   fault_driver recover DIR            RecoverInterruptedChange()
-//   fault_driver import DIR             loads play.dat, imports five outings
-//                                       (StoreOutingImport: backup, then
-//                                       AddOutings)
+//   fault_driver import DIR             keeps the backup, then loads
+//                                       play.dat and imports five outings
+//                                       (AddOutings)
+//   fault_driver import-play DIR        the same with the three outings that
+//                                       fall inside the goal period
 //   fault_driver merge DIR              loads play.dat, merges the outings
 //                                       that conflict copies of play.dat
 //                                       and history.dat hold (AddOutings)
@@ -35,7 +37,7 @@
 // recover-finish (a change stopped after its mark, with the new history
 // already in place) or recover-undo (a change stopped before its mark), the
 // last two with stale temporary files of interrupted saves; import-play
-// (five outings into a goal period of twenty: play.dat alone changes),
+// (three outings into a goal period of twenty: play.dat alone changes),
 // import-both (two outings older than everything stored, three after the
 // period of thirty, which closes), merge (the same five in conflict copies
 // of play.dat and history.dat), recover-save (import-both stopped after its
@@ -69,7 +71,6 @@
 #include "core/play_store.h"
 #include "core/safe_file.h"
 #include "phonebook/phone_store.h"
-#include "play/outings_csv.h"
 #include "schedule/sched_store.h"
 
 #include <algorithm>
@@ -221,9 +222,12 @@ int periodRecords(const std::string& scenario) {
     return scenario == "import-play" ? 20 : kPeriodRecords;
 }
 
-std::vector<PlayRecord> newOutings() {
+// import-play brings only the three that fall inside the goal period, so
+// that play.dat alone changes.
+std::vector<PlayRecord> newOutings(const std::string& scenario) {
     std::vector<PlayRecord> outings;
-    for (int id = kFirstNewId; id < kFirstNewId + kNewOutings; ++id)
+    for (int id = kFirstNewId + (scenario == "import-play" ? 2 : 0); id < kFirstNewId + kNewOutings;
+         ++id)
         outings.push_back(recordFor(id, false));
     return outings;
 }
@@ -239,7 +243,7 @@ std::vector<std::string> recordLines(const std::string& name) {
 
 // The play data after an import scenario's outings were added to the
 // files as set up, as the plan of the change has it.
-kvr::PlayPlan plannedImport() {
+kvr::PlayPlan plannedImport(const std::string& scenario) {
     std::vector<PlayRecord> period;
     for (const std::string& line : recordLines(kSetupPlayCopy)) {
         period.emplace_back();
@@ -248,7 +252,8 @@ kvr::PlayPlan plannedImport() {
     std::vector<const PlayRecord*> current;
     for (const PlayRecord& record : period)
         current.push_back(&record);
-    return kvr::PlanPlayChange(current, recordLines(kSetupHistoryCopy), newOutings(), false);
+    return kvr::PlanPlayChange(current, recordLines(kSetupHistoryCopy), newOutings(scenario),
+                               false);
 }
 
 bool isKept(const std::string& scenario) {
@@ -305,7 +310,7 @@ int interruptChange(bool decided) {
 // Conflict copies of play.dat and history.dat as a sync tool leaves them:
 // the files as set up, with the new outings (the older two in the history).
 int writeConflictCopies() {
-    const std::vector<PlayRecord> outings = newOutings();
+    const std::vector<PlayRecord> outings = newOutings("merge");
     std::vector<std::string> play = recordLines("play.dat");
     for (size_t i = 2; i < outings.size(); ++i)
         play.push_back(outings[i].ToLine());
@@ -327,7 +332,7 @@ int writeConflictCopies() {
 // An import of the new outings stopped right after its mark: the staged
 // files and the mark as the change writes them.
 int stopImportAtItsMark() {
-    const kvr::PlayPlan plan = plannedImport();
+    const kvr::PlayPlan plan = plannedImport("recover-save");
     return kvr::WriteFileAtomically("history.staged", kvr::HistoryFileText(plan)) &&
                    kvr::WriteFileAtomically("play.staged", kvr::PlayFileText(plan, 2.0f)) &&
                    kvr::WriteFileAtomically(kvr::kPlayChangeMark, "import\r\n")
@@ -518,20 +523,29 @@ int runRecover() {
     return KVR_PlayData::RecoverInterruptedChange() >= 0 ? 0 : 1;
 }
 
-int runImport() {
+// The backup an import or a merge keeps first is made before the start
+// probe: the sweep is over the change of the play data itself.
+bool backUp() {
+    return kvr::BackupBeforeChange({"play.dat", KVR_History::kFileName}).outcome !=
+           kvr::BackupResult::Outcome::Failed;
+}
+
+int runImport(const std::string& scenario) {
+    if (!backUp())
+        return 2;
     markStart();
     KVR_PlayData store;
     if (store.Load() != 1)
         return 1;
-    kvr::OutingImport import;
-    import.outings = newOutings();
-    const kvr::StoredOutingImport stored = kvr::StoreOutingImport(store, import);
-    return stored.placed.result == kvr::PlacedOutings::Result::Stored ? 0 : 1;
+    const kvr::PlacedOutings placed = kvr::AddOutings(store, newOutings(scenario));
+    return placed.result == kvr::PlacedOutings::Result::Stored ? 0 : 1;
 }
 
 // As the program merges conflict copies: the outings the copies hold and
 // the live files lack, backed up first, then added in one batch.
 int runMerge() {
+    if (!backUp())
+        return 2;
     markStart();
     KVR_PlayData store;
     kvr::StoredOutingLines present;
@@ -545,9 +559,7 @@ int runMerge() {
             return 1;
         outings.insert(outings.end(), missing.begin(), missing.end());
     }
-    if (outings.size() != kNewOutings ||
-        kvr::BackupBeforeChange({"play.dat", KVR_History::kFileName}).outcome ==
-            kvr::BackupResult::Outcome::Failed)
+    if (outings.size() != kNewOutings)
         return 1;
     const kvr::PlacedOutings placed =
         kvr::AddOutings(store, outings, 0, kvr::PlayChangeKind::Merge);
@@ -564,7 +576,9 @@ int runRecoverThenSave() {
     if (store.Load() != 1)
         return 1;
     const bool saved = store.Commit(kvr::Added(recordFor(kTypedId, false))) == 1;
-    if (saved && kvr::PlayChangePending())
+    // access() rather than a stat: an error injected here can only hide the
+    // mark, never show one that is not there.
+    if (saved && ::access(kvr::kPlayChangeMark, F_OK) == 0)
         return 3;
     return recovered && saved ? 0 : 1;
 }
@@ -739,7 +753,7 @@ std::string checkImport(const std::string& scenario, const std::string& status) 
         playBefore.emplace(id, recordFor(id, false));
     for (int id = kFirstHistoryId; id < kFirstHistoryId + kHistoryRecords; ++id)
         historyBefore.emplace(id, recordFor(id, false));
-    const kvr::PlayPlan plan = plannedImport();
+    const kvr::PlayPlan plan = plannedImport(scenario);
     for (const PlayRecord& record : plan.period)
         playAfter.emplace(idOf(record), recordFor(idOf(record), false));
     for (const std::string& line : plan.history) {
@@ -963,14 +977,16 @@ int checkConverted() {
 }
 
 int usage() {
-    std::fprintf(stderr, "usage: fault_driver setup SCENARIO DIR\n"
-                         "       fault_driver save|rollover|recover|import|merge|recover-save DIR\n"
-                         "       fault_driver load-save|load-rollover|load-convert DIR\n"
-                         "       fault_driver check SCENARIO DIR ok|failed|killed\n"
-                         "       fault_driver check-kept save|rollover|convert DIR\n"
-                         "SCENARIO: save, rollover, first-rollover, recover-finish, "
-                         "recover-undo, save-kept, rollover-kept, rollover-countless, "
-                         "import-play, import-both, merge or recover-save\n");
+    std::fprintf(
+        stderr,
+        "usage: fault_driver setup SCENARIO DIR\n"
+        "       fault_driver save|rollover|recover|import|import-play|merge|recover-save DIR\n"
+        "       fault_driver load-save|load-rollover|load-convert DIR\n"
+        "       fault_driver check SCENARIO DIR ok|failed|killed\n"
+        "       fault_driver check-kept save|rollover|convert DIR\n"
+        "SCENARIO: save, rollover, first-rollover, recover-finish, "
+        "recover-undo, save-kept, rollover-kept, rollover-countless, "
+        "import-play, import-both, merge or recover-save\n");
     return 2;
 }
 
@@ -995,7 +1011,9 @@ int main(int argc, char** argv) {
     if (args.size() == 2 && args[0] == "recover")
         return enterFolder(args[1].c_str()) ? runRecover() : 2;
     if (args.size() == 2 && args[0] == "import")
-        return enterFolder(args[1].c_str()) ? runImport() : 2;
+        return enterFolder(args[1].c_str()) ? runImport("import-both") : 2;
+    if (args.size() == 2 && args[0] == "import-play")
+        return enterFolder(args[1].c_str()) ? runImport("import-play") : 2;
     if (args.size() == 2 && args[0] == "merge")
         return enterFolder(args[1].c_str()) ? runMerge() : 2;
     if (args.size() == 2 && args[0] == "recover-save")

@@ -376,7 +376,7 @@ if [ "$part" = all ] || [ "$part" = calls ]; then
     sweep save-kept save
     sweep rollover-kept rollover
     sweep rollover-countless rollover
-    sweep import-play import
+    sweep import-play import-play
     sweep import-both import
     sweep merge merge
     sweep recover-save recover-save
