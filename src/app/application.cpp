@@ -120,6 +120,10 @@ TKvrWinApp* TKvrWinApp::Instance() {
 }
 
 void TKvrWinApp::AfterFirstPaint() {
+    // The past records read meanwhile tell whether the history's lines are
+    // whole; a damaged history is told and rebuilt before the statistics
+    // are taken from it.
+    stores_.CheckHistoryLines();
     RecordsChanged(kui::Store::Play);
     // The scalable icon needs the SVG plug-ins, which the first paint does
     // not: the windows take it up once they are on screen.

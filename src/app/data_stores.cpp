@@ -81,6 +81,36 @@ bool ReportFailedLoad(Store& store, int result, const QString& fileName, const Q
     return true;
 }
 
+// What the message of a damaged file promises: a read-only start rebuilds
+// nothing, so it promises no rebuild.
+QString RebuildPromise(bool mayRebuild) {
+    return mayRebuild ? QStringLiteral("\nWill attempt to rebuild file....") : QString();
+}
+
+QString HistoryDamagedText(const QString& rebuild) {
+    return QStringLiteral("History data file missing or corrupted, unable to load "
+                          "'history.dat'!") +
+           rebuild;
+}
+
+// A rebuilt history keeps its lines in the order they stood: they are put
+// back in date order.
+void SortRebuiltHistory(KVR_History& history) {
+    if (!history.LastRebuild().old.empty() && history.SortByDate() < 0)
+        kui::Tell(nullptr, QStringLiteral("Error sorting history file!"));
+}
+
+void TellUnableToLoadAll() {
+    kui::Tell(nullptr, QStringLiteral("Unable to load all data files.\n") +
+                           QStringLiteral("Read previous messages to determine which file caused "
+                                          "error.\n") +
+                           QStringLiteral("Use a text editor to examine the '*.dis' file\n") +
+                           QStringLiteral("to view any disgarded records that you may be able to "
+                                          "manually reenter.\n") +
+                           QStringLiteral("If a backup file is available, exit program and replace "
+                                          "bad file.\n"));
+}
+
 } // namespace
 
 namespace kui {
@@ -116,9 +146,7 @@ void DataStores::Destroy() {
 void DataStores::Load(bool mayRebuild) {
     auto started = std::chrono::steady_clock::now();
     bool failed = false;
-    // A read-only start rebuilds nothing, so it promises no rebuild.
-    const QString rebuild =
-        mayRebuild ? QStringLiteral("\nWill attempt to rebuild file....") : QString();
+    const QString rebuild = RebuildPromise(mayRebuild);
 
     failed |= ReportFailedLoad(*charts_, charts_->Load(), QStringLiteral("chart.dat"),
                                QStringLiteral("Chart data file missing or corrupted, unable to "
@@ -135,18 +163,19 @@ void DataStores::Load(bool mayRebuild) {
                                    rebuild,
                                mayRebuild);
 
+    // The history's header and layout are checked here, its lines by the read
+    // of the past records, so that start-up reads the history whole only
+    // once: a read-only start reads them now, a full start on a thread of
+    // their own (CheckHistoryLines, once the window is up).
     KVR_History& history = play_->History();
-    int historyResult = history.Rewind() == 1 ? 1 : history.LoadResult();
+    int historyResult = history.Reopen() == 1 ? 1 : history.LoadResult();
     history.Close();
     if (ReportFailedLoad(history, historyResult, QStringLiteral("history.dat"),
-                         QStringLiteral("History data file missing or corrupted, unable to load "
-                                        "'history.dat'!") +
-                             rebuild,
-                         mayRebuild)) {
+                         HistoryDamagedText(rebuild), mayRebuild)) {
         failed = true;
-        // A rebuilt history keeps its lines in the order they stood.
-        if (!history.LastRebuild().old.empty() && history.SortByDate() < 0)
-            kui::Tell(nullptr, QStringLiteral("Error sorting history file!"));
+        SortRebuiltHistory(history);
+    } else if (!mayRebuild) {
+        failed |= ReportDamagedHistoryLines(false);
     }
 
     failed |= ReportFailedLoad(
@@ -174,15 +203,23 @@ void DataStores::Load(bool mayRebuild) {
             .count();
 
     if (failed && mayRebuild)
-        kui::Tell(nullptr,
-                  QStringLiteral("Unable to load all data files.\n") +
-                      QStringLiteral("Read previous messages to determine which file caused "
-                                     "error.\n") +
-                      QStringLiteral("Use a text editor to examine the '*.dis' file\n") +
-                      QStringLiteral("to view any disgarded records that you may be able to "
-                                     "manually reenter.\n") +
-                      QStringLiteral("If a backup file is available, exit program and replace "
-                                     "bad file.\n"));
+        TellUnableToLoadAll();
+}
+
+void DataStores::CheckHistoryLines() {
+    if (ReportDamagedHistoryLines(true))
+        TellUnableToLoadAll();
+}
+
+bool DataStores::ReportDamagedHistoryLines(bool mayRebuild) {
+    if (!play_->Past().Damaged())
+        return false;
+    KVR_History& history = play_->History();
+    history.Close();
+    kui::Tell(nullptr, HistoryDamagedText(RebuildPromise(mayRebuild)));
+    if (mayRebuild && TryRebuild(history, QStringLiteral("history.dat")))
+        SortRebuiltHistory(history);
+    return true;
 }
 
 QString DataStores::FailedLoadText(const QString& fileName, int result, int error) {

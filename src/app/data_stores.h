@@ -30,8 +30,15 @@ public:
     // Loads every store and checks the history, telling the player (through
     // ui/message.h) of each file that could not be read whole; with
     // `mayRebuild` a damaged file is rebuilt from the records it still holds
-    // and the past records are read ahead on a thread of their own.
+    // and the past records are read ahead on a thread of their own. Without
+    // it, the past records are read at once, and a history with lines that
+    // are no records is told as damaged.
     void Load(bool mayRebuild);
+    // After a Load(true), once the window is up (the statistics then take
+    // the past records read ahead): a history whose lines that read found
+    // damaged is told and rebuilt as Load does for any other file, so that
+    // start-up reads the history whole only once.
+    void CheckHistoryLines();
     // How long the last Load took, for the start-up measurements.
     double LoadMilliseconds() const { return loadMilliseconds_; }
 
@@ -47,6 +54,9 @@ public:
 
 private:
     void Destroy();
+    // Tells of a history whose lines the past records' read found damaged
+    // and, with `mayRebuild`, rebuilds it. True when it was damaged.
+    bool ReportDamagedHistoryLines(bool mayRebuild);
 
     double loadMilliseconds_ = 0;
     std::unique_ptr<KVR_PlayData> play_;

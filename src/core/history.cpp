@@ -10,6 +10,8 @@
 #include <climits>
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -23,6 +25,31 @@ std::atomic<unsigned long> rewrites{0};
 
 std::unique_ptr<ZBD_File> openHistory() {
     return std::make_unique<ZBD_File>(KVR_History::kFileName, 'r', ',', false);
+}
+
+// What the last read of a current history.dat to its end found: whether lines
+// of it are no records, for the version of the file it read. Every reader
+// shares it (the past records are read on a thread of their own), so that
+// Rewind reads a file for its check only when no reader has read it whole
+// since it last changed.
+struct LineCheck {
+    kvr::FileStamp stamp;
+    unsigned long rewrites = 0;
+    bool damaged = false;
+};
+std::mutex lineCheckLock;
+std::optional<LineCheck> lastLineCheck;
+
+std::optional<bool> knownDamage(const kvr::FileStamp& stamp, unsigned long rewritten) {
+    std::lock_guard lock(lineCheckLock);
+    if (lastLineCheck && lastLineCheck->stamp == stamp && lastLineCheck->rewrites == rewritten)
+        return lastLineCheck->damaged;
+    return std::nullopt;
+}
+
+void keepLineCheck(const LineCheck& check) {
+    std::lock_guard lock(lineCheckLock);
+    lastLineCheck = check;
 }
 
 // Counts over places 0..size-1 (a Fenwick tree): add at a place, count the
@@ -68,7 +95,7 @@ private:
 } // namespace
 
 KVR_History::KVR_History() {
-    Rewind();
+    Reopen();
 }
 
 KVR_History::~KVR_History() = default;
@@ -80,8 +107,34 @@ void KVR_History::Failed(int result, int error) {
 }
 
 int KVR_History::Rewind() {
+    if (Reopen() != 1)
+        return 0;
+    if (!checkable_)
+        return 1; // an older layout just converted: every line a record
+    if (std::optional<bool> damaged = knownDamage(openedStamp_, openedRewrites_)) {
+        if (*damaged)
+            Failed(kvr::kReadError);
+        return *damaged ? 0 : 1;
+    }
+    // No reader has read this version of the file whole: read it now.
+    while (NextRecordLine()) {
+    }
+    // Damaged lines, or a read error (Error() tells it): reported.
+    if (loadResult_ < 0)
+        return 0;
+    return Reopen();
+}
+
+int KVR_History::Reopen() {
     Close();
     error_ = 0;
+    checkable_ = false;
+    damagedLines_ = false;
+    // Taken before the file is opened: what a read of it finds is kept only
+    // when the file read is certainly the version stamped here.
+    const timespec started = kvr::StampClockNow();
+    const unsigned long rewritesBefore = Rewrites();
+    const kvr::FileStamp stampBefore = kvr::StampOf(kFileName);
     reader_ = openHistory();
     if (reader_->Status() <= 0 || !reader_->Good()) {
         Failed(reader_->Status(), reader_->Error());
@@ -95,6 +148,10 @@ int KVR_History::Rewind() {
     bool header = reader_->FirstLineKind() == ZBD_File::FirstLine::Header;
     if (header && version == kCurrentVersion) {
         loadResult_ = kvr::kLoaded;
+        checkable_ = true;
+        openedStamp_ = stampBefore;
+        openedRewrites_ = rewritesBefore;
+        openedAt_ = started;
         return 1;
     }
     Close();
@@ -126,6 +183,33 @@ int KVR_History::Rewind() {
     return 1;
 }
 
+bool KVR_History::NextRecordLine() {
+    if (!reader_)
+        return false;
+    while (reader_->ReadNextLine() == 1) {
+        const std::string& line = reader_->LastLine();
+        // Empty lines are skipped: a blank line never hides the records
+        // after it.
+        if (line.empty())
+            continue;
+        fields_ = ZBD_Record::Borrow(line, ',');
+        if (kvr::IsPlayRecordLine(line, fields_))
+            return true;
+        // Never read as an outing: the line is left for rebuild_file.
+        damagedLines_ = true;
+        loadResult_ = kvr::kReadError;
+    }
+    if (reader_->Status() < 0) {
+        Failed(kvr::kReadError, reader_->Error());
+        return false;
+    }
+    if (checkable_ && Rewrites() == openedRewrites_ &&
+        kvr::ReadOfOneVersion(openedStamp_, kvr::StampOf(kFileName), openedAt_))
+        keepLineCheck({openedStamp_, openedRewrites_, damagedLines_});
+    Close();
+    return false;
+}
+
 int KVR_History::ReadNext() {
     if (ReadNextLine() != 1)
         return 0;
@@ -134,19 +218,7 @@ int KVR_History::ReadNext() {
 }
 
 int KVR_History::ReadNextLine() {
-    if (!reader_)
-        return 0;
-    // Empty lines are skipped: a blank line never hides the records after it.
-    int read = 0;
-    while ((read = reader_->ReadNextLine()) == 1 && reader_->LastLine().empty()) {
-    }
-    if (read != 1) {
-        if (reader_->Status() < 0)
-            Failed(kvr::kReadError, reader_->Error());
-        Close();
-        return 0;
-    }
-    return 1;
+    return NextRecordLine() ? 1 : 0;
 }
 
 const std::string& KVR_History::CurrentLine() const {
@@ -155,17 +227,12 @@ const std::string& KVR_History::CurrentLine() const {
 }
 
 int KVR_History::SeekTo(int n) {
-    if (Rewind() != 1)
+    if (Reopen() != 1)
         return 0;
-    // Records are numbered as ReadNext delivers them, empty lines skipped.
-    for (int skipped = 1; skipped < n;) {
-        if (reader_->ReadNextLine() != 1) {
-            Close();
+    // Records are numbered as ReadNext delivers them.
+    for (int skipped = 1; skipped < n; ++skipped)
+        if (!NextRecordLine())
             return 0;
-        }
-        if (!reader_->LastLine().empty())
-            ++skipped;
-    }
     return 1;
 }
 
@@ -192,27 +259,27 @@ int KVR_History::CountRecords() {
     // records are counted through the reader.
     if (kvr::WritesRefused()) {
         int records = 0;
-        if (Rewind() == 1)
-            while (reader_->ReadNextLine() == 1 && records < INT_MAX)
-                if (!reader_->LastLine().empty())
-                    ++records;
+        if (Reopen() == 1)
+            while (records < INT_MAX && NextRecordLine())
+                ++records;
         Close();
         return records;
     }
-    // The lines after the header that are not empty: the records every
-    // reader delivers.
+    // The record lines after the header, as every reader delivers them; the
+    // reader in use is left where it is.
     ZBD_File file(kFileName, 'r', ',', false);
     if (file.Status() <= 0 || file.FirstLineKind() == ZBD_File::FirstLine::None)
         return 0;
     int records = 0;
     while (file.ReadNextLine() == 1 && records < INT_MAX)
-        if (!file.LastLine().empty())
+        if (kvr::IsPlayRecordLine(file.LastLine()))
             ++records;
     return records;
 }
 
 void KVR_History::Close() {
     reader_.reset();
+    fields_ = ZBD_Record::Borrow({}, ',');
 }
 
 int KVR_History::SortDay(const std::string& line) {
@@ -319,7 +386,9 @@ int KVR_History::SortByDate() {
     // history in place: nothing else writes the file until then.
     if (kvr::PlayChangePending())
         return -1;
-    if (Rewind() != 1)
+    // Brought to the current layout; every line is kept, record or not, so
+    // the lines need no check before the sort.
+    if (Reopen() != 1)
         return 0;
     Close();
     auto contents = kvr::ReadWholeFile(kFileName);
@@ -476,7 +545,8 @@ int KVR_History::rebuild_file() {
     if (!kvr::WriteFileAtomically(kFileName, rebuilt, kFileName))
         return -1;
     lastRebuild_ = names;
-    Rewind();
+    // Every line of the rebuilt file is a record: opening it is check enough.
+    Reopen();
     Close();
     return kept;
 }

@@ -10,28 +10,47 @@
 
 // The past goal periods: history.dat, newest date first, read one record at a
 // time into a single buffer.
+//
+// Every reader delivers the record lines only (kvr::IsPlayRecordLine: the
+// thirteen text fields, or with the 24 ratings, on a valid date). Empty lines
+// are skipped harmlessly; any other line that is no record (cut short,
+// garbage, NUL bytes, extra fields) is skipped too and makes the history a
+// damaged one, as a store's load reports one, for rebuild_file to recover.
 class KVR_History {
 public:
     static constexpr const char* kFileName = "history.dat";
     static constexpr const char* kHeader = "KVR History Data Format 2.0";
     static constexpr const char* kConvertedHeader = "KVR History Data File Format 2.0";
 
+    // Opens history.dat as Reopen does.
     KVR_History();
     ~KVR_History();
 
     // Reopens history.dat at its first record, converting an older layout
-    // first. 1 when the history can be read, else 0; LoadResult() then
-    // tells why.
+    // first, and checks that every line of a current history is a record.
+    // 1 when the history can be read whole, else 0; LoadResult() then tells
+    // why (-1 with Error() 0 for a damaged one). The lines are read for the
+    // check once per version of the file: a version that a reader of this
+    // program read to its end (the past records' read at start-up, say) is
+    // not read again.
     int Rewind();
+    // Reopens history.dat at its first record, converting an older layout
+    // first, without reading on: damage among the lines is found as they are
+    // read. 1 when the history can be opened, else 0; LoadResult() then
+    // tells why.
+    int Reopen();
     // 1 and the next record in Current(); 0 at the end of the history (or
     // on a read error, which LoadResult() reports).
     int ReadNext();
-    // The same, but the record is left in CurrentLine() only: Current() is
-    // not filled, for a reader that takes a few fields itself.
+    // The same, but the record is left in CurrentLine() and CurrentFields()
+    // only: Current() is not filled, for a reader that takes a few fields
+    // itself.
     int ReadNextLine();
-    // What the last Rewind or read found: 1 read; 0 no history (missing or
-    // empty file); -1 could not be read (Error() tells why) or damaged (a
-    // file that is neither current nor of the old layout); -2 a newer format.
+    // What the last Rewind, Reopen or read found: 1 read; 0 no history
+    // (missing or empty file); -1 could not be read (Error() tells why) or
+    // damaged (a file that is neither current nor of the old layout, or a
+    // line passed since the history was opened that is no record); -2 a
+    // newer format.
     int LoadResult() const { return loadResult_; }
     int Error() const { return error_; }
     // Recovers a damaged history.dat as the stores' rebuild does: the
@@ -45,12 +64,14 @@ public:
     // file or write its copies; 0 otherwise.
     int RebuildError() const { return rebuildError_; }
     // Positions the reader so that the next ReadNext delivers record n
-    // (numbered from 1). 1 done, 0 when there is no such record.
+    // (numbered from 1), the history reopened first (Reopen). 1 done, 0 when
+    // there is no such record.
     int SeekTo(int n);
     // The number of the first record from `start` on whose opponents or
     // partner contain `text`, ignoring case and accents (kvr::NameContains),
     // or -1.
     int Find(int start, const std::string& text);
+    // The number of records every reader delivers.
     int CountRecords();
     void Close();
     // Orders history.dat from the newest date to the oldest. 1 rewritten,
@@ -67,6 +88,8 @@ public:
     const PlayRecord& Current() const { return current_; }
     // The text of the record line read last.
     const std::string& CurrentLine() const;
+    // Its fields, valid until the next read.
+    const ZBD_Record& CurrentFields() const { return fields_; }
 
     // A history line and the day number its sort uses.
     struct SortEntry {
@@ -87,11 +110,24 @@ public:
 
 private:
     void Failed(int result, int error = 0);
+    // Reads on to the next record line, skipping empty lines and marking the
+    // history damaged for any other line that is no record. At the end of a
+    // history read from its first line, what was found is kept for the
+    // version of the file read (see Rewind).
+    bool NextRecordLine();
 
     std::unique_ptr<ZBD_File> reader_;
     PlayRecord current_;
+    ZBD_Record fields_ = ZBD_Record::Borrow({}, ',');
     int loadResult_ = kvr::kMissing;
     int error_ = 0;
     int rebuildError_ = 0;
     kvr::KeptNames lastRebuild_;
+    // Of the file the reader opened, when it is a current history on disk:
+    // its stamp and the rewrites counted when it was opened, and when.
+    bool checkable_ = false;
+    kvr::FileStamp openedStamp_;
+    unsigned long openedRewrites_ = 0;
+    timespec openedAt_{};
+    bool damagedLines_ = false;
 };

@@ -6,8 +6,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <ctime>
-#include <sys/stat.h>
 
 namespace kvr {
 
@@ -15,27 +13,6 @@ namespace {
 
 // Hours of one outing are kept within this bound.
 constexpr float kHourLimit = 1.0e6f;
-
-// A time no later than the stamp of any file change made from now on: the
-// coarse clock that stamps file changes, or without one a second ago.
-timespec clockNow() {
-    timespec now{};
-#ifdef CLOCK_REALTIME_COARSE
-    clock_gettime(CLOCK_REALTIME_COARSE, &now);
-#else
-    clock_gettime(CLOCK_REALTIME, &now);
-    now.tv_sec -= 1;
-#endif
-    return now;
-}
-
-bool before(const timespec& a, const timespec& b) {
-    return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
-}
-
-bool same(const timespec& a, const timespec& b) {
-    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-}
 
 } // namespace
 
@@ -63,27 +40,6 @@ std::string OutingSummary(std::string_view kind, std::string_view score, std::st
     return summary;
 }
 
-bool PastRecords::FileStamp::operator==(const FileStamp& other) const {
-    return exists == other.exists && device == other.device && inode == other.inode &&
-           size == other.size && same(modified, other.modified) && same(changed, other.changed);
-}
-
-PastRecords::FileStamp PastRecords::Stamp() {
-    FileStamp stamp;
-    struct stat info {};
-    if (stat(KVR_History::kFileName, &info) != 0)
-        return stamp;
-    stamp.exists = true;
-    stamp.device = info.st_dev;
-    stamp.inode = info.st_ino;
-    stamp.size = info.st_size;
-    stamp.modified = info.st_mtim;
-    // The status change time moves with every change of the file and cannot
-    // be set back, unlike the modification time.
-    stamp.changed = info.st_ctim;
-    return stamp;
-}
-
 PastRecords PastRecords::Read() {
     PastRecords past;
     past.Load();
@@ -91,7 +47,8 @@ PastRecords PastRecords::Read() {
 }
 
 void PastRecords::Refresh() {
-    if (trusted_ && rewrites_ == KVR_History::Rewrites() && stamp_ == Stamp())
+    if (trusted_ && rewrites_ == KVR_History::Rewrites() &&
+        stamp_ == StampOf(KVR_History::kFileName))
         return;
     Load();
 }
@@ -101,38 +58,39 @@ void PastRecords::Load() {
     texts_.clear();
     nameNumbers_.clear();
     hasHistory_ = false;
+    damaged_ = false;
     lastDate_.clear();
 
     // A change made after `started` shows change times not before it, so a
     // file whose times are older cannot have changed since it was read.
-    const timespec started = clockNow();
+    const timespec started = StampClockNow();
     ++reads_;
     rewrites_ = KVR_History::Rewrites();
-    const FileStamp stampBefore = Stamp();
+    const FileStamp stampBefore = StampOf(KVR_History::kFileName);
     KVR_History reader; // converts an older layout first
-    bool ended = false;
-    // Only the fields the figures need are taken from each line, as
-    // PlayRecord::FromLine reads them (the date in its normal text).
+    const bool opened = reader.LoadResult() >= 0;
+    // Only the fields the figures need are taken from each record, as
+    // PlayRecord::FromLine reads them (the date in its normal text). The
+    // reader delivers record lines only: every one has a valid date.
     std::string date;
     while (reader.ReadNextLine() == 1) {
-        const ZBD_Record fields = ZBD_Record::Borrow(reader.CurrentLine(), ',');
-        const std::string_view dateField = fields.FieldView(1);
-        date.assign(dateField);
+        const ZBD_Record& fields = reader.CurrentFields();
+        date.assign(fields.FieldView(1));
         if (!ZBD_Date::IsNormalText(date))
             date = ZBD_Date(date).Text();
         hasHistory_ = true;
         lastDate_ = date;
-        ended = ended || date.empty();
-        if (!ended)
-            Add(fields, date);
+        Add(fields, date);
     }
+    // Lines the reader skipped as no records, rather than a read that
+    // failed (Error() then tells why).
+    damaged_ = opened && reader.LoadResult() == kReadError && reader.Error() == 0;
     reader.Close();
-    stamp_ = Stamp();
+    stamp_ = StampOf(KVR_History::kFileName);
     // A conversion or a change during the read makes the next Refresh read
     // the file again.
     trusted_ =
-        stamp_ == stampBefore && rewrites_ == KVR_History::Rewrites() &&
-        (!stamp_.exists || (before(stamp_.modified, started) && before(stamp_.changed, started)));
+        rewrites_ == KVR_History::Rewrites() && ReadOfOneVersion(stampBefore, stamp_, started);
     outings_.shrink_to_fit();
     texts_.shrink_to_fit();
 }

@@ -2,13 +2,12 @@
 #pragma once
 
 #include "core/record_line.h"
+#include "core/safe_file.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <ctime>
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 #include <unordered_map>
 #include <vector>
 
@@ -49,11 +48,17 @@ public:
     // How many times the file was read, for tests and measurements.
     unsigned long ReadCount() const { return reads_; }
 
-    // The records up to the end of the history or the first record without
-    // a date, where every reader of the history stops.
+    // The records of the history, in its order. A line that is no record
+    // (KVR_History::ReadNextLine skips it) is left out.
     const std::vector<Outing>& Outings() const { return outings_; }
     // Whether history.dat holds at least one record.
     bool HasHistory() const { return hasHistory_; }
+    // Whether the read met lines of a current history that are no records (a
+    // line cut short, garbage, NUL bytes, extra fields): the history is then
+    // a damaged one, to be reported and rebuilt as the other data files are.
+    // A history that could not be opened at all is not counted here: its
+    // reader's LoadResult() tells of it as it opens.
+    bool Damaged() const { return damaged_; }
     // The date text of the last record in the file (the oldest), empty when
     // there is none.
     const std::string& LastDate() const { return lastDate_; }
@@ -71,17 +76,6 @@ public:
     std::uint32_t NameCount() const { return static_cast<std::uint32_t>(nameNumbers_.size()); }
 
 private:
-    // What identifies one version of the file.
-    struct FileStamp {
-        bool exists = false;
-        dev_t device = 0;
-        ino_t inode = 0;
-        off_t size = 0;
-        timespec modified{}, changed{};
-        bool operator==(const FileStamp& other) const;
-    };
-    static FileStamp Stamp();
-
     void Load();
     // One record line, its date as a play record reads it.
     void Add(const ZBD_Record& fields, const std::string& date);
@@ -92,6 +86,7 @@ private:
     std::string texts_;
     std::unordered_map<std::string, std::uint32_t> nameNumbers_;
     bool hasHistory_ = false;
+    bool damaged_ = false;
     std::string lastDate_;
 
     bool trusted_ = false;

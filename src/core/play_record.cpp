@@ -84,10 +84,13 @@ bool PlayRecord::IsDoubles() const {
 
 namespace kvr {
 
-bool IsPlayRecordLine(const std::string& line) {
+bool IsPlayRecordLine(std::string_view line) {
+    return IsPlayRecordLine(line, ZBD_Record::Borrow(line, ','));
+}
+
+bool IsPlayRecordLine(std::string_view line, const ZBD_Record& fields) {
     if (line.size() < 2 || line.front() != '"' || line.back() != '"')
         return false;
-    ZBD_Record fields(line, ',');
     int count = fields.FieldCount();
     constexpr int kTexts = static_cast<int>(kTextFields.size());
     return (count == kTexts || count == kTexts + kRatingFields) &&

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 // One outing on court as play.dat and history.dat keep it: the record, its
 // rating table and its line. The stores and readers of those files (the play
@@ -73,6 +74,8 @@ namespace kvr {
 // Whether a line reads as a record of play.dat or history.dat: the thirteen
 // text fields alone (as history.dat keeps them) or with the 24 ratings, all
 // quoted, on a valid date.
-bool IsPlayRecordLine(const std::string& line);
+bool IsPlayRecordLine(std::string_view line);
+// The same for a line already split: `fields` split `line` on commas.
+bool IsPlayRecordLine(std::string_view line, const ZBD_Record& fields);
 
 } // namespace kvr

@@ -213,7 +213,7 @@ PlayStatistics statisticsOf(const ZBD_Data<PlayRecord>& period, const kvr::PastR
     s.allLosses = s.currentLosses;
     s.allUndecided = s.currentUndecided;
 
-    // Past records, newest first, up to the first one without a date.
+    // Past records, newest first.
     for (const kvr::PastRecords::Outing& record : past.Outings()) {
         all.Add(record.kind, record.result, record.hours);
         if (record.year == today.Year())

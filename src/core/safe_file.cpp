@@ -311,6 +311,54 @@ bool FileExists(const std::string& path) {
     return errno != ENOENT && errno != ENOTDIR;
 }
 
+namespace {
+
+bool sameTime(const timespec& a, const timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+bool earlier(const timespec& a, const timespec& b) {
+    return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
+}
+
+} // namespace
+
+bool FileStamp::operator==(const FileStamp& other) const {
+    return exists == other.exists && device == other.device && inode == other.inode &&
+           size == other.size && sameTime(modified, other.modified) &&
+           sameTime(changed, other.changed);
+}
+
+FileStamp StampOf(const std::string& path) {
+    FileStamp stamp;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return stamp;
+    stamp.exists = true;
+    stamp.device = info.st_dev;
+    stamp.inode = info.st_ino;
+    stamp.size = info.st_size;
+    stamp.modified = info.st_mtim;
+    stamp.changed = info.st_ctim;
+    return stamp;
+}
+
+timespec StampClockNow() {
+    timespec now{};
+#ifdef CLOCK_REALTIME_COARSE
+    clock_gettime(CLOCK_REALTIME_COARSE, &now);
+#else
+    clock_gettime(CLOCK_REALTIME, &now);
+    now.tv_sec -= 1;
+#endif
+    return now;
+}
+
+bool ReadOfOneVersion(const FileStamp& before, const FileStamp& after, const timespec& started) {
+    return before == after &&
+           (!after.exists || (earlier(after.modified, started) && earlier(after.changed, started)));
+}
+
 void RemoveStaleTemporaries(const std::string& folder) {
     if (refused())
         return;

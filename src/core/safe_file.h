@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <ctime>
 #include <optional>
 #include <string>
+#include <sys/types.h>
 
 // Durable file operations for the data files. A file is never rewritten in
 // place: the new contents go to a temporary file in the same folder, which is
@@ -112,6 +114,35 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // be told (a failing stat for any other reason) counts as present, so that
 // doubt never makes a caller treat a file with records as absent.
 bool FileExists(const std::string& path);
+
+// What tells one version of a file from another: where it lies (device and
+// inode), its size, and its modification and status change times. The status
+// change time moves with every change of the file and cannot be set back,
+// unlike the modification time.
+struct FileStamp {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{}, changed{};
+    bool operator==(const FileStamp& other) const;
+};
+
+// The stamp of the file at `path` (through links); `exists` false when it
+// cannot be stat'ed.
+FileStamp StampOf(const std::string& path);
+
+// A time no later than the stamp of any file change made from now on: the
+// coarse clock that stamps file changes, or without one a second ago. Taken
+// before a read, for ReadOfOneVersion.
+timespec StampClockNow();
+
+// Whether a read of a file that began at `started`, the file's stamp being
+// `before` then and `after` once the read was done, certainly read one
+// version of it that later stamps will tell apart: the file did not change
+// during the read, and its last change came before the read began (a change
+// in the same clock tick as the read could leave the same stamp).
+bool ReadOfOneVersion(const FileStamp& before, const FileStamp& after, const timespec& started);
 
 // Removes the temporary files that an interrupted write left in `folder`,
 // and those of the files that links in `folder` lead to, beside them.

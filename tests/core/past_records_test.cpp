@@ -37,26 +37,6 @@ timespec Modified() {
     return info.st_mtim;
 }
 
-bool Before(const timespec& a, const timespec& b) {
-    return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
-}
-
-// Waits until the clock that stamps file changes has moved past
-// history.dat's last change (a clock tick at most), so that a copy read
-// from then on can be kept.
-void Settle() {
-    struct stat info {};
-    ASSERT_EQ(stat(KVR_History::kFileName, &info), 0);
-    for (int waited = 0; waited < 5000; ++waited) {
-        timespec now{};
-        clock_gettime(CLOCK_REALTIME_COARSE, &now);
-        if (Before(info.st_mtim, now) && Before(info.st_ctim, now))
-            return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    FAIL() << "the clock does not move";
-}
-
 using DateList = std::vector<std::string>;
 
 // The dates of the store's copy of the history.
@@ -74,7 +54,7 @@ class PastRecordsTest : public kvrtest::TempDirTest {};
 // (its inode, size, modification or status change time) is seen.
 TEST_F(PastRecordsTest, ReadOnceAndAgainWhenTheFileOnDiskChanges) {
     WriteFile("history.dat", HistoryFile({{"2/2/2020", "Ann"}, {"1/1/2020", "Bob"}}));
-    Settle();
+    kvrtest::SettleFileClock(KVR_History::kFileName);
     KVR_PlayData store;
     EXPECT_EQ(Dates(store), (DateList{"2/2/2020", "1/1/2020"}));
     computeStatistics(store);

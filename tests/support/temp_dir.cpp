@@ -2,9 +2,12 @@
 #include "support/temp_dir.h"
 
 #include "core/date.h"
+#include "core/safe_file.h"
 
+#include <chrono>
 #include <fstream>
 #include <sstream>
+#include <thread>
 #include <unistd.h>
 
 namespace kvrtest {
@@ -47,6 +50,17 @@ std::string Lines(std::initializer_list<std::string> lines) {
     for (const auto& line : lines)
         text += line + "\r\n";
     return text;
+}
+
+void SettleFileClock(const std::string& path) {
+    const kvr::FileStamp stamp = kvr::StampOf(path);
+    ASSERT_TRUE(stamp.exists) << path;
+    for (int waited = 0; waited < 5000; ++waited) {
+        if (kvr::ReadOfOneVersion(stamp, stamp, kvr::StampClockNow()))
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    FAIL() << "the clock does not move";
 }
 
 } // namespace kvrtest

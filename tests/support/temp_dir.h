@@ -27,4 +27,10 @@ bool Exists(const std::string& path);
 // The lines of a text, joined with CR LF as the data files are written.
 std::string Lines(std::initializer_list<std::string> lines);
 
+// Waits until the clock that stamps file changes has moved past the last
+// change of the file at `path` (a clock tick at most), so that what the
+// program reads of it from then on counts as read of that version
+// (kvr::ReadOfOneVersion).
+void SettleFileClock(const std::string& path);
+
 } // namespace kvrtest
