@@ -14,7 +14,6 @@
 #include <cstdio>
 #include <functional>
 #include <sys/stat.h>
-#include <tuple>
 
 #include <QSignalSpy>
 
@@ -337,37 +336,26 @@ std::vector<BadFile> Cases() {
                          {Newer(QString::fromStdString(store.file)), final},
                          ""});
     }
-    // Damaged lines inside a current history are found by the read of the
-    // past records, which start-up makes anyway: the history is told and
-    // rebuilt once the window is up, the records read kept, the damaged
-    // lines in the .dis copy.
-    {
-        auto names = Names("Past", 3);
-        auto lines = PlayLines(names, true);
-        const std::string header = "KVR History Data Format 2.0";
-        std::vector<QString> messages{Corrupted("History", "history.dat"),
-                                      Rebuilt("history.dat", 2, "history1.old", "history1.dis"),
-                                      final};
-        std::string zeroed = lines[1];
-        std::fill(zeroed.begin() + 7, zeroed.end(), '\0');
-        std::string cut =
-            Joined({header, lines[0], lines[1]}) + lines[2].substr(0, lines[2].size() - 4);
-        if (cut.back() == '"')
-            cut.pop_back();
-        // What is lost to the damage itself is in neither place.
-        const std::vector<std::string> around{names[0], names[2]};
-        const std::vector<std::tuple<std::string, std::string, std::vector<std::string>>> damaged{
-            {"HistoryLineEndedByNulBytes", Joined({header, lines[0], zeroed, lines[2]}), around},
-            {"HistoryLastRecordCutShort", cut, names},
-            {"HistoryLineThatIsNoRecord",
-             Joined({header, lines[0], "garbage: not a record", lines[2]}), around},
-            {"HistoryLineWithAFieldTooMany",
-             Joined({header, lines[0], lines[1] + ",\"x\"", lines[2]}), names},
-        };
-        for (const auto& [name, contents, records] : damaged)
-            cases.push_back(
-                {name, "history.dat", contents, records, 2, messages, "history1.old", true});
-    }
+    // Damaged lines inside a current history are found by the start's read
+    // of the past records: the history is told and rebuilt once the window
+    // is up, the records read kept, the damaged line in the .dis copy.
+    auto pastNames = Names("Past", 3);
+    auto pastLines = PlayLines(pastNames, true);
+    std::string zeroedPast = pastLines[1];
+    std::fill(zeroedPast.begin() + 7, zeroedPast.end(), '\0');
+    for (const auto& [name, middle] :
+         {std::pair{"HistoryLineEndedByNulBytes", zeroedPast},
+          std::pair{"HistoryLineWithAFieldTooMany", pastLines[1] + ",\"x\""}})
+        cases.push_back(
+            {name,
+             "history.dat",
+             Joined({"KVR History Data Format 2.0", pastLines[0], middle, pastLines[2]}),
+             {pastNames[0], pastNames[2]},
+             2,
+             {Corrupted("History", "history.dat"),
+              Rebuilt("history.dat", 2, "history1.old", "history1.dis"), final},
+             "history1.old",
+             true});
     cases.push_back(
         {"HistoryOfANewerVersion",
          "history.dat",
