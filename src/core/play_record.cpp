@@ -35,7 +35,8 @@ std::string PlayRecord::ToLine() const {
     for (int level = 0; level < kvr::kLevelCount; ++level) {
         for (kvr::Stroke stroke : kvr::kStrokeFileOrder) {
             line += ",\"";
-            line += std::to_string(ratings[kvr::Index(stroke)][level]);
+            if (rated)
+                line += std::to_string(ratings[kvr::Index(stroke)][level]);
             line += '"';
         }
     }
@@ -50,13 +51,15 @@ void PlayRecord::FromLine(const std::string& line) {
     spare1.clear();
     spare2.clear();
     int field = static_cast<int>(kTextFields.size()) + 1;
-    if (fields.FieldCount() < field) {
-        ratings = {}; // a history line keeps no ratings
-    } else {
-        for (int level = 0; level < kvr::kLevelCount; ++level)
-            for (kvr::Stroke stroke : kvr::kStrokeFileOrder)
-                ratings[kvr::Index(stroke)][level] = fields.FieldInt(field++);
-    }
+    ratings = {};
+    // A history line keeps no ratings, nor does a line whose rating fields
+    // are all empty.
+    rated = false;
+    for (int level = 0; level < kvr::kLevelCount && fields.FieldCount() >= field; ++level)
+        for (kvr::Stroke stroke : kvr::kStrokeFileOrder) {
+            rated = rated || !fields.FieldView(field).empty();
+            ratings[kvr::Index(stroke)][level] = fields.FieldInt(field++);
+        }
     strokeTotal = {};
     levelTotal = {};
     grandTotal = 0;

@@ -41,6 +41,10 @@ struct PlayRecord : ZBD_DataRecordBase<PlayRecord> {
         spare1, spare2, matchNotes, practiceNotes;
     // ratings[Index(stroke)][Index(level)]
     std::array<std::array<int, kvr::kLevelCount>, kvr::kStrokeCount> ratings{};
+    // Whether the player rated the outing. An outing brought in without
+    // ratings (an import, a history line) keeps its rating fields empty in
+    // play.dat, and no rating figure counts it.
+    bool rated = true;
     std::array<int, kvr::kStrokeCount> strokeTotal{};
     std::array<int, kvr::kLevelCount> levelTotal{};
     int grandTotal = 0;

@@ -163,9 +163,12 @@ PlayStatistics statisticsOf(const ZBD_Data<PlayRecord>& period, const kvr::PastR
     for (int i = 0; i < count; ++i)
         totals.push_back(totalsOf(*period.At(i)));
 
-    // Ratings averages over the newest records.
+    // Ratings averages over the newest rated records.
     int taken = 0;
-    for (int i = count - 1; i >= 0 && taken < kAveragedRecords; --i, ++taken) {
+    for (int i = count - 1; i >= 0 && taken < kAveragedRecords; --i) {
+        if (!period.At(i)->rated)
+            continue;
+        ++taken;
         const RecordTotals& record = totals[static_cast<size_t>(i)];
         for (int a = 0; a < kStrokeCount; ++a)
             s.strokeAverage[a] += static_cast<float>(record.stroke[kvr::Index(kAverageRows[a])]);
@@ -231,7 +234,8 @@ std::optional<float> goalProgress(const ZBD_Data<PlayRecord>& period) {
     std::vector<int> grandTotals;
     grandTotals.reserve(period.Count());
     for (unsigned i = 0; i < period.Count(); ++i)
-        grandTotals.push_back(period.At(static_cast<int>(i))->grandTotal);
+        if (period.At(static_cast<int>(i))->rated)
+            grandTotals.push_back(period.At(static_cast<int>(i))->grandTotal);
     return goalProgress(grandTotals);
 }
 

@@ -56,8 +56,8 @@ ZBD_Date statisticsStartDate(const ZBD_Data<PlayRecord>& period, const kvr::Past
 // keeps the value it had.
 void computeStatistics(ZBD_Data<PlayRecord>& period, PlayStatistics& block,
                        const kvr::PastRecords& past);
-// Progress through the goal period from the records' totals of the last
-// statistics pass, 0 to 1; nullopt when it holds no records.
+// Progress through the goal period from the rated records' totals of the
+// last statistics pass, 0 to 1; nullopt when it holds no rated record.
 std::optional<float> goalProgress(const ZBD_Data<PlayRecord>& period);
 // The same from the records' grand totals, in any order.
 std::optional<float> goalProgress(const std::vector<int>& grandTotals);

@@ -226,8 +226,10 @@ void TAddPlayRecordDlg::Ok() {
     // An edit starts from the stored record, so that its ratings and every
     // field the dialog does not show are kept.
     record_ = edited_ ? *edited_ : PlayRecord{};
-    if (edited_ && rated_)
+    if (edited_ && rated_) {
         record_.ratings = rated_->ratings;
+        record_.rated = true;
+    }
     ReadFields();
     if (!Validate())
         return;
@@ -330,6 +332,8 @@ bool TAddPlayRecordDlg::Validate() {
 void TAddPlayRecordDlg::AskRatings() {
     PlayRecord rated = rated_ ? *rated_ : *edited_;
     const PlayRecord reference = rated;
-    kui::AskStrokeRatings(this, rated, &reference);
+    // An outing stored without ratings is rated from the usual start.
+    kui::AskStrokeRatings(this, rated, reference.rated ? &reference : nullptr);
+    rated.rated = true;
     rated_ = rated;
 }

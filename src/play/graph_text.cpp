@@ -46,7 +46,7 @@ void TimeSummary(ViewText& text, const GraphData& data) {
         text.lines << QStringLiteral("Error Calculating Time Summary!");
         return;
     }
-    const bool pie = !data.grandTotal.empty() && s.currentTime > 0;
+    const bool pie = data.currentRecords > 0 && s.currentTime > 0;
     for (const auto& [name, hours] :
          {std::pair{"Matches", s.currentMatchTime}, std::pair{"Practice", s.currentPracticeTime},
           std::pair{"Lessons", s.currentLessonTime}}) {

@@ -193,7 +193,7 @@ void DrawTimeSummary(QPainter& painter, QSize size, const GraphData& data) {
     painter.setPen(kTitleBlue);
     DrawText(painter, cx, cy - Frac(h, 0.45), QStringLiteral("Playing Time Summary"),
              Align::Center);
-    if (data.grandTotal.empty()) // no current records
+    if (data.currentRecords == 0)
         return;
 
     painter.setPen(QPen(Qt::black, 1));
@@ -550,7 +550,10 @@ GraphData TakeGraphData(GraphKind kind, const KVR_PlayData& play, const kvr::Pas
     data.stats = statisticsOf(play, past, today);
     data.monthsCovered = monthsCovered(play, past, today);
     data.currentMonth = today.Month();
+    data.currentRecords = static_cast<int>(play.Count());
     for (unsigned i = 0; i < play.Count(); ++i) {
+        if (!play.At(static_cast<int>(i))->rated)
+            continue; // an outing without ratings has no place on a ratings graph
         PlayRecord record;
         record.Assign(*play.At(static_cast<int>(i)));
         computeRecordTotals(record);

@@ -50,9 +50,10 @@ struct GraphData {
     PlayStatistics stats;
     int monthsCovered = 1;       // bars of the monthly graph (capped at 60 when drawn)
     int currentMonth = 1;        // today's month, 1 to 12: the last monthly bar
-    std::vector<int> grandTotal; // per current record, in store order
+    int currentRecords = 0;      // outings of the goal period
+    std::vector<int> grandTotal; // per rated current record, in store order
     std::vector<std::array<int, kvr::kStrokeCount>> strokeTotal; // the same, by rating row
-    std::optional<float> goalProgress;                           // none without records
+    std::optional<float> goalProgress;                           // none without rated records
     int chartCount = 0;                                          // charts in the store
     std::vector<ChartFigures> charts; // the newest 30 (or fewer), oldest first
     ChartSums chartSums;              // over the same charts

@@ -24,7 +24,8 @@ QString Row(const QStringList& fields) {
 }
 
 // A record's row, its values worded as the notebook's page words them, then
-// its 24 ratings (0 for a past record: the history keeps none).
+// its 24 ratings (empty for an outing without them, and for a past record:
+// the history keeps none).
 QString RecordRow(const QString& period, const PlayRecord& record) {
     const bool match = record.IsMatch();
     const bool doubles = record.IsDoubles();
@@ -42,7 +43,7 @@ QString RecordRow(const QString& period, const PlayRecord& record) {
                        FromStored(record.practiceNotes)};
     for (kvr::Stroke stroke : kvr::kCsvStrokeOrder)
         for (kvr::Level level : kvr::kCsvLevelOrder)
-            fields << QString::number(record.Rating(stroke, level));
+            fields << (record.rated ? QString::number(record.Rating(stroke, level)) : QString());
     return Row(fields);
 }
 

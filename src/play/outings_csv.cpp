@@ -195,6 +195,7 @@ enum Column {
     kNotes = kFirstRating + kStrokeCount * kLevelCount,
     kColumnCount,
 };
+constexpr int kRatingColumns = kStrokeCount * kLevelCount;
 
 std::optional<int> ColumnOf(const std::string& name) {
     const std::string lower = Lower(name);
@@ -273,12 +274,9 @@ std::optional<std::string> DateText(const std::string& text) {
     return date.Text();
 }
 
-// A rating cell: a whole number from 0 to 10 (empty reads as 0).
-std::optional<int> Rating(const std::string& text) {
-    const std::string value = Trimmed(text);
-    if (value.empty())
-        return 0;
-    if (value.size() > 2 ||
+// A rating cell: a whole number from 0 to 10.
+std::optional<int> Rating(const std::string& value) {
+    if (value.empty() || value.size() > 2 ||
         !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return std::nullopt;
     const int rating = std::stoi(value);
@@ -342,15 +340,25 @@ public:
         if (outing.singlesDoubles.empty())
             return Skip("unknown singles or doubles " + Quoted(singlesDoubles));
         const std::string result = Trimmed(Field(kResult));
-        outing.result = result.empty() ? "W" : Choice(result, {"Win", "Loss", "Undecided"});
+        // A match whose result the file does not give is undecided, never a win.
+        outing.result = result.empty() ? "U" : Choice(result, {"Win", "Loss", "Undecided"});
         if (outing.result.empty() && outing.kind == "M")
             return Skip("unknown result " + Quoted(result));
-        for (std::size_t s = 0; s < kCsvStrokeOrder.size(); ++s) {
+        // All 24 ratings, or none: an outing without them is stored without
+        // ratings, never with ratings it was not given.
+        int given = 0;
+        for (int column = kFirstRating; column < kFirstRating + kRatingColumns; ++column)
+            given += Trimmed(Field(column)).empty() ? 0 : 1;
+        outing.rated = given > 0;
+        if (given > 0 && given < kRatingColumns)
+            return Skip(std::to_string(kRatingColumns - given) + " of the 24 ratings missing");
+        for (std::size_t s = 0; s < kCsvStrokeOrder.size() && outing.rated; ++s) {
             for (std::size_t l = 0; l < kCsvLevelOrder.size(); ++l) {
                 const int column = kFirstRating + static_cast<int>(s * kLevelCount + l);
-                const auto rating = Rating(Field(column));
+                const std::string value = Trimmed(Field(column));
+                const auto rating = Rating(value);
                 if (!rating)
-                    return Skip("bad rating " + Quoted(Trimmed(Field(column))) + " for " +
+                    return Skip("bad rating " + Quoted(value) + " for " +
                                 RatingColumn(kCsvStrokeOrder[s], kCsvLevelOrder[l]));
                 outing.Rating(kCsvStrokeOrder[s], kCsvLevelOrder[l]) = *rating;
             }

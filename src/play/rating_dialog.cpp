@@ -153,7 +153,8 @@ const PlayRecord* RatingReference(const KVR_PlayData& store, const ZBD_Date& dat
         const PlayRecord* record = store.At(static_cast<int>(i));
         if (ZBD_Date(record->date).DayNumber() >= day)
             break;
-        previous = record;
+        if (record->rated)
+            previous = record;
     }
     return previous;
 }

@@ -41,7 +41,8 @@ private:
 namespace kui {
 
 // The record whose ratings a new record dated `date` starts from: the latest
-// record of the current goal period dated before that day; null when none.
+// rated record of the current goal period dated before that day; null when
+// none.
 const PlayRecord* RatingReference(const KVR_PlayData& store, const ZBD_Date& date);
 
 // Asks the four levels of ratings in turn, each starting from the

@@ -83,11 +83,17 @@ SpreadsheetData SpreadsheetSnapshot(const KVR_PlayData& play, const PlayStatisti
                                     const QString& playerName) {
     SpreadsheetData data;
     data.playerName = playerName;
-    const int count = static_cast<int>(play.Count());
+    // The ratings columns are the rated outings': one without ratings has
+    // none to show.
+    std::vector<const PlayRecord*> rated;
+    for (unsigned i = 0; i < play.Count(); ++i)
+        if (play.At(static_cast<int>(i))->rated)
+            rated.push_back(play.At(static_cast<int>(i)));
+    const int count = static_cast<int>(rated.size());
     if (count > 0)
-        data.firstDate = FromStored(play.At(0)->date);
+        data.firstDate = FromStored(rated.front()->date);
     for (int record : SpreadsheetColumnRecords(count))
-        data.columns.push_back(ColumnOf(*play.At(record)));
+        data.columns.push_back(ColumnOf(*rated[static_cast<size_t>(record)]));
 
     for (std::size_t row = 0; row < kSheetStrokes.size(); ++row) {
         for (std::size_t slot = 0; slot < kAverageStrokes.size(); ++slot)
@@ -247,12 +253,16 @@ bool ExportSpreadsheetCsv(const QString& path, const KVR_PlayData& play) {
         const PlayRecord& record = *play.At(i);
         QStringList row{FromStored(record.date), FromStored(record.kind), FromStored(record.who),
                         FromStored(record.time), FromStored(record.result)};
+        // An outing without ratings leaves its rating cells empty.
         const SpreadsheetColumn column = ColumnOf(record);
+        auto cell = [&record](int total) {
+            return record.rated ? QString::number(total) : QString();
+        };
         for (int total : column.strokes)
-            row << QString::number(total);
-        row << QString::number(column.grandTotal);
+            row << cell(total);
+        row << cell(column.grandTotal);
         for (int total : column.levels)
-            row << QString::number(total);
+            row << cell(total);
         text += CsvRow(row);
     }
     return kvr::WriteFileAtomically(QFile::encodeName(path).toStdString(), text.toStdString());

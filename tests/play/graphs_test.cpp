@@ -147,6 +147,7 @@ TEST_P(GraphTest, MonthlyBarsCarryTheirLabelsAtTheStepOfTheirWidth) {
 TEST_P(GraphTest, TimeSummaryPieSlicesTheHoursByKind) {
     const QSize size = GetParam();
     GraphData data = Graph(GraphKind::TimeSummary);
+    data.currentRecords = 2;
     data.grandTotal = {100, 120};
     data.stats.currentPracticeTime = 1.0f; // 0 to 90 degrees
     data.stats.currentMatchTime = 2.0f;    // 90 to 270
@@ -421,6 +422,7 @@ TEST(GraphPieTest, PiesAreCirclesInAnyShape) {
     };
     GraphData practice;
     practice.kind = GraphKind::TimeSummary;
+    practice.currentRecords = 1;
     practice.grandTotal = {100};
     practice.stats.currentPracticeTime = practice.stats.currentTime = 3;
     GraphData goal;

@@ -150,6 +150,17 @@ TEST_F(OutingsCsvTest, ReadsASpreadsheetsFileAndNamesEveryBadRow) {
     ASSERT_EQ(read.outings.size(), 2u);
     EXPECT_EQ(read.outings[0].matchNotes, "deep");
     EXPECT_EQ(read.outings[1].practiceNotes, "lobs");
+    // Nothing the file does not give is made up: a match without a result is
+    // undecided, an outing without ratings is stored without them, and one
+    // with some of its ratings alone is not stored at all.
+    EXPECT_EQ(read.outings[0].result, "U");
+    EXPECT_FALSE(read.outings[0].rated);
+    EXPECT_EQ(read.outings[0].ToLine().substr(read.outings[0].ToHistoryLine().size(), 6),
+              ",\"\",\"\"");
+    read = kvr::ReadOutingsCsv("Date,Who,Kind,Forehand Consistency\n3/1/2026,Ann,P,7\n");
+    EXPECT_TRUE(read.outings.empty());
+    ASSERT_EQ(read.problems.size(), 1u);
+    EXPECT_EQ(read.problems[0].reason, "23 of the 24 ratings missing");
     EXPECT_NE(kvr::ReadOutingsCsv("Date,Who\r\n3/1/2026,Ann\r\n").error, "");
     EXPECT_EQ(kvr::ReadOutingsCsv("").error, "the file is empty");
 }

@@ -229,6 +229,37 @@ TEST_F(StatisticsTest, AveragesOverTheNewestFiveRecords) {
     EXPECT_FLOAT_EQ(*goalProgress(store), 909.0f / 1680.0f);
 }
 
+// Outings stored without ratings (empty rating fields, as an import of a
+// file without them stores them) change no rating figure: the averages and
+// the goal progress are those of the rated outings alone, and the line is
+// written back with its rating fields empty.
+TEST_F(StatisticsTest, OutingsWithoutRatingsChangeNoRatingFigure) {
+    ZBD_Date::FixToday(3, 15, 2026);
+    std::vector<Outing> outings;
+    for (int day = 1; day <= 3; ++day) {
+        outings.push_back({"1/" + std::to_string(day) + "/2026", "P", "1", ""});
+        outings.back().ratings = allRatings(day + 4);
+    }
+    std::string text = "ZBD Data File Format 2.0\r\n5\r\n";
+    for (const Outing& o : outings)
+        text += playLine(o) + "\r\n";
+    std::string unrated = historyLine({"1/9/2026", "M", "2", "U"});
+    for (int field = 0; field < 24; ++field)
+        unrated += ",\"\"";
+    text += unrated + "\r\n" + unrated + "\r\n";
+    kvrtest::WriteFile("play.dat", text);
+
+    KVR_PlayData& store = Loaded();
+    ASSERT_EQ(store.Count(), 5u);
+    EXPECT_FALSE(store.At(4)->rated);
+    EXPECT_EQ(store.At(4)->ToLine(), unrated);
+    const PlayStatistics& s = store.Stats();
+    EXPECT_FLOAT_EQ(s.strokeAverage[0], 24.0f); // (20 + 24 + 28) / 3
+    EXPECT_FLOAT_EQ(s.levelAverage[0], 36.0f);
+    EXPECT_FLOAT_EQ(*goalProgress(store), 432.0f / 720.0f);
+    EXPECT_FLOAT_EQ(s.currentTime, 7.0f); // the hours count all the same
+}
+
 TEST_F(StatisticsTest, FewerRecordsAverageOverThoseAndFullMarksGiveTheMaximum) {
     ZBD_Date::FixToday(3, 15, 2026);
     std::vector<Outing> outings{{"3/1/2026", "M", "1", "W"}, {"3/2/2026", "M", "1", "L"}};
