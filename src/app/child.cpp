@@ -4,6 +4,7 @@
 #include "app/application.h"
 #include "app/client.h"
 #include "app/view_accessible.h"
+#include "ui/export_file.h"
 #include "ui/message.h"
 
 #include <algorithm>
@@ -12,8 +13,8 @@
 #include <QAbstractButton>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -166,13 +167,11 @@ kui::Picture TKvrChild::Picture() {
 }
 
 void TKvrChild::SaveImageAs() {
-    QFileDialog files(this, QStringLiteral("Save Image"), windowTitle() + QStringLiteral(".png"),
-                      QStringLiteral("Images (*.png *.svg *.pdf)"));
-    files.setAcceptMode(QFileDialog::AcceptSave);
-    files.setDefaultSuffix(QStringLiteral("png"));
-    if (kui::RunModal(files) != QDialog::Accepted || files.selectedFiles().isEmpty())
+    const QString fileName = kui::AskFileToExport(
+        this, QStringLiteral("Save Image"), QStringLiteral("Images (*.png *.svg *.pdf)"),
+        windowTitle() + QStringLiteral(".png"), QStringLiteral("png"));
+    if (fileName.isEmpty())
         return;
-    const QString fileName = files.selectedFiles().constFirst();
     TImageSizeDlg sizes(this, size());
     if (kui::RunModal(sizes) != QDialog::Accepted)
         return;

@@ -2,11 +2,13 @@
 #include "core/backups.h"
 
 #include "core/date.h"
+#include "core/pending_change.h"
 #include "core/safe_file.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <dirent.h>
@@ -217,6 +219,48 @@ const std::vector<std::string>& BackupFileNames() {
         "forehand.tip", "backhand.tip", "serve.tip", "volley.tip", "approach.tip", "return.tip",
     };
     return names;
+}
+
+namespace {
+
+// The path with every link on the way followed; for a file not there yet,
+// its folder's, with its own name. Empty when the folder cannot be found.
+std::string Resolved(const std::string& path) {
+    if (char* full = ::realpath(path.c_str(), nullptr)) {
+        std::string resolved(full);
+        std::free(full);
+        return resolved;
+    }
+    const std::size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (name.empty() || name == "." || name == "..")
+        return {};
+    char* full = ::realpath(folder.c_str(), nullptr);
+    if (!full)
+        return {};
+    std::string resolved(full);
+    std::free(full);
+    return resolved + (resolved == "/" ? "" : "/") + name;
+}
+
+} // namespace
+
+bool NamesDataFile(const std::string& path, const std::string& dataFolder) {
+    const std::string target = Resolved(path);
+    if (target.empty())
+        return false;
+    const std::string folder = Resolved(dataFolder);
+    if (target == folder)
+        return true;
+    std::vector<std::string> names = BackupFileNames();
+    for (const char* name : {"play.old", "history.old", kPlayChangeMark, "kavora.lock"})
+        names.emplace_back(name);
+    for (const StagedFile& file : kStagedPlayFiles)
+        names.emplace_back(file.staged);
+    return std::any_of(names.begin(), names.end(), [&](const std::string& name) {
+        return Resolved(Join(dataFolder, name)) == target;
+    });
 }
 
 BackupResult MakeDailyBackup(const std::string& dataFolder) {

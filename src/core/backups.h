@@ -16,6 +16,12 @@ inline constexpr int kBackupDays = 14;
 // The files a backup copies (those of them that exist).
 const std::vector<std::string>& BackupFileNames();
 
+// Whether writing to `path` would write over one of the data folder's own
+// files (a data file, a backup a goal-period change keeps, a file of a
+// change that waits, the folder's lock) or over the folder itself, links
+// followed both ways. An export or a picture must never be written there.
+bool NamesDataFile(const std::string& path, const std::string& dataFolder = ".");
+
 struct BackupResult {
     enum class Outcome {
         Made,        // today's backup was written

@@ -11,13 +11,13 @@
 #include "play/statistics.h"
 #include "ui/button_row.h"
 #include "ui/drawing.h"
+#include "ui/export_file.h"
 #include "ui/import_preview.h"
 #include "ui/message.h"
 #include "ui/text.h"
 
 #include <algorithm>
 
-#include <QFileDialog>
 #include <QFontMetrics>
 #include <QMenu>
 #include <QPainter>
@@ -406,14 +406,11 @@ void TKvrPhoneWin::ImportContacts() {
 }
 
 void TKvrPhoneWin::ExportContacts() {
-    QFileDialog dialog(this, QStringLiteral("Export Contacts"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilter(QStringLiteral("vCard files (*.vcf)"));
-    dialog.setDefaultSuffix(QStringLiteral("vcf"));
-    dialog.selectFile(QStringLiteral("contacts.vcf"));
-    if (kui::RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString path = kui::AskFileToExport(
+        this, QStringLiteral("Export Contacts"), QStringLiteral("vCard files (*.vcf)"),
+        QStringLiteral("contacts.vcf"), QStringLiteral("vcf"));
+    if (path.isEmpty())
         return;
-    const QString path = dialog.selectedFiles().constFirst();
     if (!kui::ExportVCards(path, App().PhoneStore()))
         kui::Tell(this, QStringLiteral("Unable to export your contacts to '%1'.").arg(path),
                   QStringLiteral("Export Contacts"), kui::Icon::Warning);

@@ -12,11 +12,11 @@
 #include "play/play_commands.h"
 #include "ui/button_row.h"
 #include "ui/drawing.h"
+#include "ui/export_file.h"
 #include "ui/message.h"
 #include "ui/notebook_page.h"
 #include "ui/text.h"
 
-#include <QFileDialog>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
@@ -349,14 +349,11 @@ void TKvrBrowseWin::AddContextActions(QMenu& menu) {
 }
 
 void TKvrBrowseWin::ExportCsv() {
-    QFileDialog dialog(this, QStringLiteral("Export CSV"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilter(QStringLiteral("CSV files (*.csv)"));
-    dialog.setDefaultSuffix(QStringLiteral("csv"));
-    dialog.selectFile(QStringLiteral("notes.csv"));
-    if (kui::RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString path = kui::AskFileToExport(this, QStringLiteral("Export CSV"),
+                                              QStringLiteral("CSV files (*.csv)"),
+                                              QStringLiteral("notes.csv"), QStringLiteral("csv"));
+    if (path.isEmpty())
         return;
-    const QString path = dialog.selectedFiles().constFirst();
     if (!kui::ExportNotesCsv(path, App().PlayStore()))
         kui::Tell(this, QStringLiteral("Unable to export your notes to '%1'.").arg(path),
                   QStringLiteral("Export CSV"), kui::Icon::Warning);

@@ -8,13 +8,13 @@
 #include "play/play_commands.h"
 #include "play/statistics.h"
 #include "ui/drawing.h"
+#include "ui/export_file.h"
 #include "ui/message.h"
 #include "ui/text.h"
 
 #include <algorithm>
 
 #include <QFile>
-#include <QFileDialog>
 #include <QMenu>
 #include <QPainter>
 
@@ -310,14 +310,11 @@ void TKvrSpreadSheet::AddContextActions(QMenu& menu) {
 }
 
 void TKvrSpreadSheet::ExportCsv() {
-    QFileDialog files(this, QStringLiteral("Export CSV"));
-    files.setAcceptMode(QFileDialog::AcceptSave);
-    files.setNameFilter(QStringLiteral("CSV files (*.csv)"));
-    files.setDefaultSuffix(QStringLiteral("csv"));
-    files.selectFile(QStringLiteral("spreadsheet.csv"));
-    if (kui::RunModal(files) != QDialog::Accepted || files.selectedFiles().isEmpty())
+    const QString path = kui::AskFileToExport(
+        this, QStringLiteral("Export CSV"), QStringLiteral("CSV files (*.csv)"),
+        QStringLiteral("spreadsheet.csv"), QStringLiteral("csv"));
+    if (path.isEmpty())
         return;
-    const QString path = files.selectedFiles().constFirst();
     if (!kui::ExportSpreadsheetCsv(path, App().PlayStore()))
         kui::Tell(this, QStringLiteral("Unable to export the spreadsheet to '%1'.").arg(path),
                   QStringLiteral("Export CSV"), kui::Icon::Warning);

@@ -2,6 +2,7 @@
 #include "root/print_command.h"
 
 #include "app/data_stores.h"
+#include "core/backups.h"
 #include "core/play_store.h"
 #include "printing/printout.h"
 #include "root/command_line.h"
@@ -11,6 +12,7 @@
 #include <optional>
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 
@@ -42,6 +44,11 @@ int PrintFromCommandLine(int argc, char** argv) {
         QFileInfo(outName).fileName().size() <= 4)
         return usage(QStringLiteral("bad output file '%1'").arg(outName));
     const QString outFile = QFileInfo(outName).absoluteFilePath();
+    if (kvr::NamesDataFile(QFile::encodeName(outFile).toStdString()))
+        return usage(
+            QStringLiteral(
+                "'%1' is one of Kavora's data files, or its data folder; choose another --out")
+                .arg(outFile));
     const QString filter = parser.value(opponent).trimmed();
 
     return RunOnDataFolder(

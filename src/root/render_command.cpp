@@ -2,12 +2,14 @@
 #include "root/render_command.h"
 
 #include "app/command_table.h"
+#include "core/backups.h"
 #include "root/all_commands.h"
 #include "root/command_line.h"
 #include "root/headless.h"
 #include "ui/image_export.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -62,6 +64,11 @@ int RenderFromCommandLine(int argc, char** argv) {
     if (!IsImageFileName(parser.value(out)))
         return usage(QStringLiteral("bad output file '%1'").arg(parser.value(out)));
     const QString outFile = QFileInfo(parser.value(out)).absoluteFilePath();
+    if (kvr::NamesDataFile(QFile::encodeName(outFile).toStdString()))
+        return usage(
+            QStringLiteral(
+                "'%1' is one of Kavora's data files, or its data folder; choose another --out")
+                .arg(outFile));
 
     // The view's button rows take their height from the widget style.
     return RunOnDataFolder(

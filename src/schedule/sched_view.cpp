@@ -11,11 +11,11 @@
 #include "schedule/schedule_commands.h"
 #include "ui/button_row.h"
 #include "ui/drawing.h"
+#include "ui/export_file.h"
 #include "ui/import_preview.h"
 #include "ui/message.h"
 #include "ui/text.h"
 
-#include <QFileDialog>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -389,14 +389,11 @@ void TKvrSchedWin::ImportCalendar() {
 }
 
 void TKvrSchedWin::ExportCalendar() {
-    QFileDialog dialog(this, QStringLiteral("Export Calendar"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilter(QStringLiteral("iCalendar files (*.ics)"));
-    dialog.setDefaultSuffix(QStringLiteral("ics"));
-    dialog.selectFile(QStringLiteral("tennis.ics"));
-    if (kui::RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString path = kui::AskFileToExport(this, QStringLiteral("Export Calendar"),
+                                              QStringLiteral("iCalendar files (*.ics)"),
+                                              QStringLiteral("tennis.ics"), QStringLiteral("ics"));
+    if (path.isEmpty())
         return;
-    const QString path = dialog.selectedFiles().constFirst();
     if (!kui::ExportCalendar(path, App().SchedStore()))
         kui::Tell(this, QStringLiteral("Unable to export your schedule to '%1'.").arg(path),
                   QStringLiteral("Export Calendar"), kui::Icon::Warning);

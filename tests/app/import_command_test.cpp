@@ -63,6 +63,18 @@ TEST_F(ImportCommandTest, ImportsExportedNotesWithPreviewAndExitCodes) {
     EXPECT_EQ(Kavora({"--import", "../play.txt"}).code, 2);
     EXPECT_EQ(Kavora({"--import", "../notes.csv", "--colour"}).code, 2);
     EXPECT_EQ(Kavora({"--export", "notes"}).code, 2);
+    // No --out names a data file of the folder (through a link too) or the
+    // folder: refused, the file as it was.
+    std::filesystem::create_symlink("history.dat", "link.pdf");
+    for (QStringList arguments : {QStringList{"--export", "ratings", "--out", "play.dat"},
+                                  QStringList{"--export", "notes", "--out", "."},
+                                  QStringList{"--print", "form", "--out", "link.pdf"}}) {
+        run = Kavora(arguments);
+        EXPECT_EQ(run.code, 2) << arguments.join(' ').toStdString();
+        EXPECT_NE(run.err.indexOf("data files"), -1) << run.err.toStdString();
+    }
+    EXPECT_EQ(ReadFile("play.dat"), play);
+    EXPECT_EQ(ReadFile("history.dat"), history);
 
     WriteFile("more.csv", "Date;Opponent;Kind;Time\n4/1/2026;Di Ross;Lesson;1\n4/2/2026;Ed;x;1\n");
     {

@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/export_file.h"
+
+#include "core/backups.h"
+#include "ui/message.h"
+
+#include <QFile>
+#include <QFileDialog>
+
+namespace kui {
+
+QString AskFileToExport(QWidget* parent, const QString& caption, const QString& filter,
+                        const QString& name, const QString& suffix) {
+    QFileDialog dialog(parent, caption);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(filter);
+    dialog.setDefaultSuffix(suffix);
+    dialog.selectFile(name);
+    if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    const QString path = dialog.selectedFiles().constFirst();
+    return MayExportTo(parent, caption, path) ? path : QString();
+}
+
+bool MayExportTo(QWidget* parent, const QString& caption, const QString& path) {
+    if (!kvr::NamesDataFile(QFile::encodeName(path).toStdString()))
+        return true;
+    Tell(parent,
+         QStringLiteral("'%1' is one of Kavora's own data files, or its data folder: nothing is "
+                        "exported over it.\nPlease choose another name or folder.")
+             .arg(path),
+         caption, Icon::Warning);
+    return false;
+}
+
+} // namespace kui
