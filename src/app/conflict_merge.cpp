@@ -22,7 +22,14 @@
 #include <optional>
 #include <set>
 
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableWidget>
+#include <QVBoxLayout>
 
 namespace kui {
 namespace {
@@ -44,6 +51,64 @@ QString Quoted(const std::string& name) {
     return QLatin1Char('\'') + FileText(name) + QLatin1Char('\'');
 }
 
+// A record as the side-by-side choice shows it: its fields in a line.
+QString Joined(std::initializer_list<std::string> fields) {
+    QStringList shown;
+    for (const std::string& field : fields)
+        if (!field.empty())
+            shown << FromStored(field);
+    return shown.join(QStringLiteral(" · "));
+}
+
+QString OutingText(const PlayRecord& outing) {
+    return Joined({outing.date, outing.kind, outing.who, outing.time, outing.result, outing.score,
+                   outing.matchNotes, outing.practiceNotes});
+}
+
+std::string EventKey(const SchedRecord& event) {
+    return event.date + '\n' + event.time + '\n' + event.who;
+}
+
+QString EventText(const SchedRecord& event) {
+    return Joined({event.date, event.time, event.who, event.where, event.notes});
+}
+
+// A phone entry is the same one by its name, whatever its case.
+std::string EntryKey(const PhoneRecord& entry) {
+    return FromStored(entry.name).toCaseFolded().toStdString();
+}
+
+QString EntryText(const PhoneRecord& entry) {
+    return Joined({entry.name, entry.phoneNumber, entry.rating, entry.playingSide,
+                   entry.playingStyle, entry.backhandStyle, entry.notes});
+}
+
+// Where outings go (of a plan, or of the outings placed): `lead` opens the
+// sentence ("Merge would put", "The outings merged went").
+QString WhereOutingsGo(std::size_t toHistory, std::size_t toPeriod, int periodsClosed,
+                       const QString& lead, bool done) {
+    QStringList where;
+    if (toHistory > 0)
+        where << QStringLiteral("%1 into the history (older than the current goal period)")
+                     .arg(Counted(toHistory, QStringLiteral("outings")));
+    if (toPeriod > 0)
+        where << QStringLiteral("%1 into the current goal period")
+                     .arg(Counted(toPeriod, QStringLiteral("outings")));
+    QString line = QStringLiteral("\n%1: %2.").arg(lead, where.join(QStringLiteral(", ")));
+    if (periodsClosed > 0)
+        line += (done ? QStringLiteral(" The current goal period passed thirty outings, so %1 of "
+                                       "thirty moved into the history.")
+                      : QStringLiteral(" The current goal period would pass thirty outings, so "
+                                       "%1 of thirty would move into the history."))
+                    .arg(Counted(static_cast<std::size_t>(periodsClosed),
+                                 QStringLiteral("goal periods")));
+    return line;
+}
+
+QString WhereOutingsGo(const kvr::PlayPlan& plan, const QString& lead) {
+    return WhereOutingsGo(plan.toHistory, plan.toPeriod, plan.periodsClosed, lead, false);
+}
+
 // One copy found, and what becomes of it.
 struct Found {
     kvr::CopyOutcome outcome;
@@ -57,15 +122,28 @@ struct Found {
     int moveError = 0; // why it could not be moved into conflicts/
 };
 
+// What the player keeps of a record that differs from his own.
+enum class Keep { Mine, Theirs, Both };
+
+// A difference as the player sees it: his record and the copy's, side by side.
+struct DifferenceRow {
+    QString mine, theirs;
+    bool canTake = true; // the copy's may replace his (else only both or his)
+};
+
 // The merge of the copies of one data file: its changes are saved at once.
 struct Group {
     std::string dataFile;
     std::string alsoChanges;    // a second data file its save changes
     std::vector<size_t> copies; // the mergeable ones, as indexes into the copies found
     bool hasChanges = false;
-    // Saves the changes through the one write path (telling a failed save);
-    // true when saved.
-    std::function<bool(QWidget*)> commit;
+    // Records of the copies that differ from the player's of the same key.
+    std::vector<DifferenceRow> differences;
+    // What the player chose for each difference (Keep::Mine unless asked).
+    std::vector<Keep> choices;
+    // Saves the changes, with what was chosen for each difference, through
+    // the one write path (telling a failed save); true when saved.
+    std::function<bool(QWidget*, const std::vector<Keep>&)> commit;
     // Raises the change signal of the store, once saved.
     std::function<void()> changed;
 };
@@ -73,6 +151,16 @@ struct Group {
 struct Plan {
     std::vector<Found> found;
     std::vector<Group> groups;
+    QString outingsNote; // where the merged outings would go, said beforehand
+};
+
+// How the records of a store are matched and shown when a copy's differs
+// from the player's: the key that makes two records the same one (empty:
+// the store has none, and every other record is a new one) and a line that
+// shows a record.
+template <class T> struct RecordView {
+    std::function<std::string(const T&)> key;
+    std::function<QString(const T&)> describe;
 };
 
 // Reads the copies of `dataFile` with the type of its store `live` and plans
@@ -80,9 +168,15 @@ struct Plan {
 template <class Store>
 void PlanStore(Plan& plan, const std::vector<kvr::ConflictCopy>& copies,
                const std::string& dataFile, std::shared_ptr<Store> live, bool liveReadable,
-               const QString& noun, std::function<void()> changed) {
-    auto changes = std::make_shared<std::vector<kvr::Change<kvr::RecordOf<Store>>>>();
+               const QString& noun, std::function<void()> changed,
+               const RecordView<kvr::RecordOf<Store>>& view = {}) {
+    using Record = kvr::RecordOf<Store>;
+    auto changes = std::make_shared<std::vector<kvr::Change<Record>>>();
+    auto differences = std::make_shared<std::vector<kvr::Difference<Record>>>();
     auto present = kvr::StoredLines(*live);
+    std::vector<const Record*> mine;
+    for (unsigned i = 0; i < live->Count(); ++i)
+        mine.push_back(live->At(static_cast<int>(i)));
     Group group;
     group.dataFile = dataFile;
     for (const kvr::ConflictCopy& copy : copies) {
@@ -91,24 +185,42 @@ void PlanStore(Plan& plan, const std::vector<kvr::ConflictCopy>& copies,
         Found found;
         found.noun = noun;
         auto missing = kvr::MissingRecords<Store>(copy, ".", present, found.outcome);
-        if (found.outcome.Readable() && kvr::PlayChangePending()) {
-            found.notMerged = QStringLiteral("not merged now, as the last change of your outings "
-                                             "is not finished");
-        } else if (found.outcome.Readable() && !liveReadable) {
+        if (found.outcome.Readable() && !liveReadable) {
             found.notMerged = QStringLiteral("not merged, as %1 itself could not be read whole")
                                   .arg(Quoted(dataFile));
         } else if (found.outcome.Readable()) {
             found.mergeable = true;
             group.copies.push_back(plan.found.size());
-            changes->insert(changes->end(), missing.begin(), missing.end());
+            std::vector<Record> added;
+            for (const auto& change : missing)
+                added.push_back(change.record);
+            if (view.key) {
+                for (auto& difference :
+                     kvr::TakeDifferences(added, mine, view.key, found.outcome)) {
+                    group.differences.push_back(
+                        {view.describe(difference.mine), view.describe(difference.theirs)});
+                    differences->push_back(std::move(difference));
+                }
+            }
+            for (const Record& record : added)
+                changes->push_back(kvr::Added(record));
         }
         plan.found.push_back(std::move(found));
     }
     if (group.copies.empty())
         return;
-    group.hasChanges = !changes->empty();
-    group.commit = [live, changes](QWidget* parent) {
-        return changes->empty() || kui::CommitAll(parent, *live, *changes);
+    group.hasChanges = !changes->empty() || !differences->empty();
+    group.choices.assign(group.differences.size(), Keep::Mine);
+    group.commit = [live, changes, differences](QWidget* parent, const std::vector<Keep>& keep) {
+        std::vector<kvr::Change<Record>> all = *changes;
+        for (size_t i = 0; i < differences->size(); ++i) {
+            const auto& difference = (*differences)[i];
+            if (keep[i] == Keep::Theirs)
+                all.push_back(kvr::Updated(*difference.stored, difference.theirs));
+            else if (keep[i] == Keep::Both)
+                all.push_back(kvr::Added(difference.theirs));
+        }
+        return all.empty() || kui::CommitAll(parent, *live, all);
     };
     group.changed = std::move(changed);
     plan.groups.push_back(std::move(group));
@@ -152,7 +264,7 @@ void PlanCoach(Plan& plan, const std::vector<kvr::ConflictCopy>& copies) {
     }
     if (group.copies.empty())
         return;
-    group.commit = [](QWidget*) { return true; };
+    group.commit = [](QWidget*, const std::vector<Keep>&) { return true; };
     plan.groups.push_back(std::move(group));
 }
 
@@ -165,34 +277,70 @@ void PlanOutings(Plan& plan, const std::vector<kvr::ConflictCopy>& copies, TKvrW
     kvr::StoredOutingLines present;
     const bool liveReadable = present.Read(live) && live.KeepUnreadFile();
     auto outings = std::make_shared<std::vector<PlayRecord>>();
+    auto differing = std::make_shared<std::vector<PlayRecord>>();
     auto placed = std::make_shared<kvr::PlacedOutings>();
     Group group;
     group.dataFile = "play.dat";
     group.alsoChanges = KVR_History::kFileName;
+    // The outings stored, to find those of a copy that differ from one of
+    // them (same date, kind, who and time): such an outing is never taken
+    // for the player's, only kept beside it when he says so.
+    std::vector<PlayRecord> past;
+    if (liveReadable) {
+        KVR_History history;
+        while (history.ReadNext() == 1)
+            past.push_back(history.Current());
+    }
+    std::vector<const PlayRecord*> mine;
+    for (unsigned i = 0; i < live.Count(); ++i)
+        mine.push_back(live.At(static_cast<int>(i)));
+    for (const PlayRecord& record : past)
+        mine.push_back(&record);
     for (const kvr::ConflictCopy& copy : copies) {
         if (copy.dataFile != "play.dat" && copy.dataFile != KVR_History::kFileName)
             continue;
         Found found;
         found.noun = QStringLiteral("outings");
         auto missing = kvr::MissingOutings(copy, ".", present, found.outcome);
-        if (found.outcome.Readable() && !liveReadable) {
+        if (found.outcome.Readable() && kvr::PlayChangePending()) {
+            found.notMerged = QStringLiteral("not merged now, as the last change of your outings "
+                                             "is not finished");
+        } else if (found.outcome.Readable() && !liveReadable) {
             found.notMerged = QStringLiteral("not merged, as 'play.dat' or 'history.dat' itself "
                                              "could not be read whole");
         } else if (found.outcome.Readable()) {
             found.mergeable = true;
             found.placed = placed;
             group.copies.push_back(plan.found.size());
+            for (auto& difference :
+                 kvr::TakeDifferences(missing, mine, kvr::OutingKey, found.outcome)) {
+                group.differences.push_back(
+                    {OutingText(difference.mine), OutingText(difference.theirs), false});
+                differing->push_back(std::move(difference.theirs));
+            }
             outings->insert(outings->end(), missing.begin(), missing.end());
         }
         plan.found.push_back(std::move(found));
     }
     if (group.copies.empty())
         return;
-    group.hasChanges = !outings->empty();
-    group.commit = [&app, &live, outings, placed](QWidget* parent) {
-        if (outings->empty())
+    group.hasChanges = !outings->empty() || !differing->empty();
+    group.choices.assign(group.differences.size(), Keep::Mine);
+    if (!outings->empty()) {
+        // Said before anything is stored: where the outings go, and whether
+        // a goal period closes.
+        if (const auto planned = live.PlanChange(*outings, false))
+            plan.outingsNote = WhereOutingsGo(*planned, QStringLiteral("Merge would put"));
+    }
+    group.commit = [&app, &live, outings, differing, placed](QWidget* parent,
+                                                             const std::vector<Keep>& keep) {
+        std::vector<PlayRecord> all = *outings;
+        for (size_t i = 0; i < differing->size(); ++i)
+            if (keep[i] == Keep::Both)
+                all.push_back((*differing)[i]);
+        if (all.empty())
             return true;
-        *placed = kvr::AddOutings(live, *outings, 0, kvr::PlayChangeKind::Merge);
+        *placed = kvr::AddOutings(live, all, 0, kvr::PlayChangeKind::Merge);
         if (placed->result == kvr::PlacedOutings::Result::Stored)
             return true;
         if (placed->result == kvr::PlacedOutings::Result::Unconfirmed) {
@@ -230,11 +378,13 @@ Plan PlanMerge(TKvrWinApp& app, const std::vector<kvr::ConflictCopy>& copies) {
         } else if (dataFile == "sched.dat") {
             SchedClass& live = app.SchedStore();
             PlanStore(plan, copies, dataFile, Borrowed(live), live.KeepUnreadFile(),
-                      QStringLiteral("events"), signal(Store::Schedule));
+                      QStringLiteral("events"), signal(Store::Schedule),
+                      RecordView<SchedRecord>{EventKey, EventText});
         } else if (dataFile == KVR_PhoneData::kFileName) {
             KVR_PhoneData& live = app.PhoneStore();
             PlanStore(plan, copies, dataFile, Borrowed(live), live.KeepUnreadFile(),
-                      QStringLiteral("entries"), signal(Store::Phone));
+                      QStringLiteral("entries"), signal(Store::Phone),
+                      RecordView<PhoneRecord>{EntryKey, EntryText});
         } else if (dataFile == kvr::kCoachFile) {
             PlanCoach(plan, copies);
         } else if (!TipClass::FileNameFor(dataFile.substr(0, dataFile.find('.'))).empty()) {
@@ -271,7 +421,88 @@ QString CopyLine(const Found& found) {
     for (const std::string& figure :
          kvr::DescribeImport(found.outcome.report, found.noun.toStdString()))
         figures << QString::fromStdString(figure);
+    if (found.outcome.differing > 0)
+        figures << QStringLiteral("%1 differing from yours")
+                       .arg(Counted(found.outcome.differing, found.noun));
     return line + figures.join(QStringLiteral(", ")) + QLatin1Char('.');
+}
+
+// The records of the copies that differ from the player's, side by side,
+// each with what to keep: his own unless he chooses otherwise.
+class TDifferencesDlg : public QDialog {
+public:
+    TDifferencesDlg(QWidget* parent, const std::vector<const DifferenceRow*>& rows)
+        : QDialog(parent) {
+        setWindowTitle(QStringLiteral("Conflict Copies"));
+        auto* layout = new QVBoxLayout(this);
+        auto* text = new QLabel(
+            QStringLiteral("These records of the copies differ from yours of the same name, or "
+                           "of the same date, time and who. Choose what to keep of each; yours "
+                           "stays unless you choose otherwise."),
+            this);
+        text->setWordWrap(true);
+        layout->addWidget(text);
+        auto* table = new QTableWidget(static_cast<int>(rows.size()), 3, this);
+        table->setObjectName(QStringLiteral("differences"));
+        table->setHorizontalHeaderLabels(
+            {QStringLiteral("Yours"), QStringLiteral("In the copy"), QStringLiteral("Keep")});
+        table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        table->verticalHeader()->setVisible(false);
+        for (int row = 0; row < table->rowCount(); ++row) {
+            const DifferenceRow& difference = *rows[static_cast<size_t>(row)];
+            for (int column : {0, 1}) {
+                const QString& shown = column == 0 ? difference.mine : difference.theirs;
+                auto* item = new QTableWidgetItem(shown);
+                item->setToolTip(shown);
+                table->setItem(row, column, item);
+            }
+            auto* keep = new QComboBox(table);
+            keep->setObjectName(QStringLiteral("keep%1").arg(row));
+            keep->setAccessibleName(QStringLiteral("Keep, row %1").arg(row + 1));
+            keep->addItem(QStringLiteral("Yours"), static_cast<int>(Keep::Mine));
+            if (difference.canTake)
+                keep->addItem(QStringLiteral("The copy's"), static_cast<int>(Keep::Theirs));
+            keep->addItem(QStringLiteral("Both"), static_cast<int>(Keep::Both));
+            table->setCellWidget(row, 2, keep);
+            keeps_.push_back(keep);
+        }
+        table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+        table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+        table->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+        layout->addWidget(table);
+        layout->addWidget(OkCancelButtons(*this));
+        resize(720, 360);
+    }
+
+    std::vector<Keep> Choices() const {
+        std::vector<Keep> choices;
+        for (const QComboBox* keep : keeps_)
+            choices.push_back(static_cast<Keep>(keep->currentData().toInt()));
+        return choices;
+    }
+
+private:
+    std::vector<QComboBox*> keeps_;
+};
+
+// Asks what to keep of each difference, when there are any: false when the
+// player cancelled (nothing is merged then).
+bool ChooseDifferences(QWidget* parent, Plan& plan) {
+    std::vector<const DifferenceRow*> rows;
+    for (const Group& group : plan.groups)
+        for (const DifferenceRow& row : group.differences)
+            rows.push_back(&row);
+    if (rows.empty())
+        return true;
+    TDifferencesDlg dialog(parent, rows);
+    if (RunModal(dialog) != QDialog::Accepted)
+        return false;
+    const std::vector<Keep> choices = dialog.Choices();
+    size_t next = 0;
+    for (Group& group : plan.groups)
+        for (Keep& choice : group.choices)
+            choice = choices[next++];
+    return true;
 }
 
 // After the merge: where each copy went, or why it stayed.
@@ -302,25 +533,6 @@ QString ResultLine(const Found& found, bool saved) {
                            FileText(kvr::ErrorText(found.moveError)));
 }
 
-// Where the merged outings went.
-QString PlacedLine(const kvr::PlacedOutings& placed) {
-    QStringList where;
-    if (placed.toHistory > 0)
-        where << QStringLiteral("%1 into the history (older than the current goal period)")
-                     .arg(Counted(placed.toHistory, QStringLiteral("outings")));
-    if (placed.toPeriod > 0)
-        where << QStringLiteral("%1 into the current goal period")
-                     .arg(Counted(placed.toPeriod, QStringLiteral("outings")));
-    QString line =
-        QStringLiteral("\nThe outings merged went: %1.").arg(where.join(QStringLiteral(", ")));
-    if (placed.periodsClosed > 0)
-        line += QStringLiteral(" The current goal period passed thirty outings, so %1 of "
-                               "thirty moved into the history.")
-                    .arg(Counted(static_cast<std::size_t>(placed.periodsClosed),
-                                 QStringLiteral("goal periods")));
-    return line;
-}
-
 } // namespace
 
 void OfferConflictMerge(TKvrWinApp& app) {
@@ -342,12 +554,21 @@ void OfferConflictMerge(TKvrWinApp& app) {
         Tell(parent, listing, caption, Icon::Warning);
         return;
     }
+    bool differing = false;
+    for (const Group& group : plan.groups)
+        differing = differing || !group.differences.empty();
+    const QString differences =
+        differing ? QStringLiteral(" Records that differ from yours are shown side by side "
+                                   "first: yours stay unless you choose otherwise.")
+                  : QString();
     if (AskChoice(parent,
-                  listing + QStringLiteral("\n\nMerge adds the records of these copies that your "
-                                           "data files lack, and keeps each merged copy in the "
-                                           "folder '%1'. Not now asks again at the next start.")
-                                .arg(QString::fromLatin1(kvr::kConflictFolder)),
-                  {QStringLiteral("Merge"), QStringLiteral("Not now")}, caption, Icon::None) != 0)
+                  listing + plan.outingsNote +
+                      QStringLiteral("\n\nMerge adds the records of these copies that your "
+                                     "data files lack, and keeps each merged copy in the folder "
+                                     "'%1'.%2 Not now asks again at the next start.")
+                          .arg(QString::fromLatin1(kvr::kConflictFolder), differences),
+                  {QStringLiteral("Merge"), QStringLiteral("Not now")}, caption, Icon::None) != 0 ||
+        !ChooseDifferences(parent, plan))
         return;
 
     std::vector<std::string> changing;
@@ -375,7 +596,7 @@ void OfferConflictMerge(TKvrWinApp& app) {
 
     std::vector<bool> saved(plan.found.size(), false);
     for (const Group& group : plan.groups) {
-        if (!group.commit(parent))
+        if (!group.commit(parent, group.choices))
             continue;
         if (group.hasChanges && group.changed)
             group.changed();
@@ -395,7 +616,8 @@ void OfferConflictMerge(TKvrWinApp& app) {
             placed = plan.found[i].placed;
     }
     if (placed && placed->result == kvr::PlacedOutings::Result::Stored)
-        results << PlacedLine(*placed);
+        results << WhereOutingsGo(placed->toHistory, placed->toPeriod, placed->periodsClosed,
+                                  QStringLiteral("The outings merged went"), true);
     Tell(parent, QStringLiteral("Conflict copies merged:\n\n") + results.join(QLatin1Char('\n')),
          caption);
 }

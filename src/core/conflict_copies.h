@@ -5,10 +5,12 @@
 #include "core/play_store.h"
 #include "core/record_store.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -75,9 +77,10 @@ using RecordOf = std::remove_pointer_t<decltype(std::declval<const Store&>().At(
 // What one conflict copy held, or why it could not be read.
 struct CopyOutcome {
     ConflictCopy copy;
-    int readResult = kLoaded; // the copy's Load(): below 0 when it could not be read
-    int error = 0;            // the system's error number of an unreadable copy
-    ImportReport report;      // records to add, and those already there
+    int readResult = kLoaded;  // the copy's Load(): below 0 when it could not be read
+    int error = 0;             // the system's error number of an unreadable copy
+    ImportReport report;       // records to add, and those already there
+    std::size_t differing = 0; // records that differ from stored ones of the same key
     bool Readable() const { return readResult > 0; }
 };
 
@@ -119,6 +122,48 @@ MissingRecords(const ConflictCopy& copy, const std::string& folder,
         }
     }
     return changes;
+}
+
+// A record of a copy that differs from the stored record of the same key (a
+// phone entry of the same name with another number): the player chooses
+// which to keep, or both. `stored` is the record to replace when the copy's
+// is taken; null when it cannot be replaced (an outing of the history).
+template <class T> struct Difference {
+    T mine;
+    T theirs;
+    const T* stored = nullptr;
+};
+
+// Takes out of `added` (the records a copy adds) those whose key matches
+// exactly one record of `mine`, and gives them back as differences: the
+// default of a merge adds only what is new. `key` is a record's identity
+// whatever else it holds (a phone entry's name), empty for none. The
+// outcome counts them apart from the records it adds.
+template <class T, class KeyOf>
+std::vector<Difference<T>> TakeDifferences(std::vector<T>& added, const std::vector<const T*>& mine,
+                                           KeyOf key, CopyOutcome& outcome) {
+    std::unordered_map<std::string, const T*> byKey;
+    std::unordered_set<std::string> twice;
+    for (const T* record : mine) {
+        const std::string k = key(*record);
+        if (!k.empty() && !byKey.emplace(k, record).second)
+            twice.insert(k);
+    }
+    std::vector<Difference<T>> differences;
+    std::vector<T> kept;
+    for (T& record : added) {
+        const std::string k = key(record);
+        auto found = byKey.find(k);
+        if (k.empty() || found == byKey.end() || twice.contains(k)) {
+            kept.push_back(std::move(record));
+            continue;
+        }
+        differences.push_back({*found->second, std::move(record), found->second});
+    }
+    added = std::move(kept);
+    outcome.report.added -= std::min(outcome.report.added, differences.size());
+    outcome.differing += differences.size();
+    return differences;
 }
 
 // The outings stored, each as the file that holds it keeps it: play.dat's

@@ -102,35 +102,13 @@ kvr::CommitResult KVR_PlayData::ChangePlayData(kvr::PlayChangeKind kind,
                                                bool closePeriod, int firstCurrentDay,
                                                kvr::PlayPlan* planned) {
     using kvr::CommitResult;
-    // Never write over a play.dat or a history that could not be read
-    // whole (their records would be lost), nor while a change waits.
-    if (kvr::PlayChangePending() || !KeepUnreadFile() ||
-        (history_->Rewind() == 0 && history_->LoadResult() < 0)) {
-        history_->Close();
+    // Never while a change waits.
+    if (kvr::PlayChangePending())
         return CommitResult::Failed;
-    }
-    history_->Close();
-    // The history's record lines (Rewind brought an old layout up to date),
-    // kept byte for byte.
-    std::vector<std::string> past;
-    if (kvr::FileExists(KVR_History::kFileName)) {
-        auto contents = kvr::ReadWholeFile(KVR_History::kFileName);
-        if (!contents)
-            return CommitResult::Failed;
-        auto lines = kvr::SplitLines(*contents);
-        if (!lines.empty() && kvr::HeaderVersion(lines.front()) != 2.0f)
-            return CommitResult::Failed; // a newer layout, or one that could not be converted
-        for (size_t i = 1; i < lines.size(); ++i)
-            if (!lines[i].empty())
-                past.push_back(std::move(lines[i]));
-    }
-
-    std::vector<const PlayRecord*> period;
-    period.reserve(records_.size());
-    for (const auto& record : records_)
-        period.push_back(record.get());
-    kvr::PlayPlan plan =
-        kvr::PlanPlayChange(period, std::move(past), outings, closePeriod, firstCurrentDay);
+    std::optional<kvr::PlayPlan> planning = PlanChange(outings, closePeriod, firstCurrentDay);
+    if (!planning)
+        return CommitResult::Failed;
+    kvr::PlayPlan& plan = *planning;
     CommitResult result = CommitResult::Done;
     if (!plan.historyChanges) {
         // Only play.dat changes: the store's own write path.
@@ -154,6 +132,36 @@ kvr::CommitResult KVR_PlayData::ChangePlayData(kvr::PlayChangeKind kind,
     if (planned)
         *planned = std::move(plan);
     return result;
+}
+
+std::optional<kvr::PlayPlan> KVR_PlayData::PlanChange(const std::vector<PlayRecord>& outings,
+                                                      bool closePeriod, int firstCurrentDay) {
+    // Never plan over a play.dat or a history that could not be read whole:
+    // their records would be lost.
+    if (!KeepUnreadFile() || (history_->Rewind() == 0 && history_->LoadResult() < 0)) {
+        history_->Close();
+        return std::nullopt;
+    }
+    history_->Close();
+    // The history's record lines (Rewind brought an old layout up to date),
+    // kept byte for byte.
+    std::vector<std::string> past;
+    if (kvr::FileExists(KVR_History::kFileName)) {
+        auto contents = kvr::ReadWholeFile(KVR_History::kFileName);
+        if (!contents)
+            return std::nullopt;
+        auto lines = kvr::SplitLines(*contents);
+        if (!lines.empty() && kvr::HeaderVersion(lines.front()) != 2.0f)
+            return std::nullopt; // a newer layout, or one that could not be converted
+        for (size_t i = 1; i < lines.size(); ++i)
+            if (!lines[i].empty())
+                past.push_back(std::move(lines[i]));
+    }
+    std::vector<const PlayRecord*> period;
+    period.reserve(records_.size());
+    for (const auto& record : records_)
+        period.push_back(record.get());
+    return kvr::PlanPlayChange(period, std::move(past), outings, closePeriod, firstCurrentDay);
 }
 
 int KVR_PlayData::RecoverInterruptedChange() {

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <future>
 #include <memory>
+#include <optional>
 #include <string>
 
 class KVR_History;
@@ -47,6 +48,11 @@ public:
     kvr::CommitResult ChangePlayData(kvr::PlayChangeKind kind,
                                      const std::vector<PlayRecord>& outings, bool closePeriod,
                                      int firstCurrentDay = 0, kvr::PlayPlan* plan = nullptr);
+
+    // What ChangePlayData would do, from the files as they are, changing
+    // nothing; nullopt when play.dat or history.dat could not be read whole.
+    std::optional<kvr::PlayPlan> PlanChange(const std::vector<PlayRecord>& outings,
+                                            bool closePeriod, int firstCurrentDay = 0);
 
     // Finishes or drops a change of play.dat and history.dat that was cut
     // short, and removes temporary files left by interrupted saves

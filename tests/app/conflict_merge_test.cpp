@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/date.h"
+#include "phonebook/phone_store.h"
 #include "schedule/sched_store.h"
 #include "support/app_fixture.h"
 
 #include <algorithm>
 #include <cstdio>
+
+#include <QComboBox>
+#include <QTableWidget>
+#include <QTest>
 
 namespace kvrtest {
 namespace {
@@ -98,6 +103,66 @@ TEST_F(ConflictMergeTest, NotNowWritesNothingMergeAddsTheMissingEventsAndTheNext
     ASSERT_EQ(Responder().Shown().size(), 1u);
     EXPECT_TRUE(Responder().Shown()[0].text.contains(QString::fromStdString(kPhoneCopy)));
     EXPECT_EQ(app_->SchedStore().Count(), 2u);
+}
+
+// A phone entry changed on the other machine is no new entry: the offer
+// says so, and so does where the outings go and that a goal period closes;
+// Merge shows it beside the player's own, which stays unless he chooses the
+// copy's. Only what is new is added.
+TEST_F(ConflictMergeTest, ADifferingEntryIsChosenSideBySideAndTheOfferSaysWhereOutingsGo) {
+    ZBD_Date::FixToday(12, 7, 2026);
+    WriteCoach();
+    SaveRecords<KVR_PhoneData>({MakePhone("Ann Lee", "555 0101", "theirs"), MakePhone("Bo Park")});
+    ASSERT_EQ(std::rename("phone.dat", kPhoneCopy.c_str()), 0);
+    SaveRecords<KVR_PhoneData>({MakePhone("Ann Lee", "555 0100", "mine")});
+    std::vector<PlayRecord> period;
+    for (int day = 1; day <= 30; ++day)
+        period.push_back(MakePlay("11/" + std::to_string(day) + "/2026", "P"));
+    std::vector<PlayRecord> more = period;
+    more.push_back(MakePlay("12/1/2026", "Cy Hall"));
+    WritePlayFiles(more, {});
+    ASSERT_EQ(std::rename("play.dat", kPlayCopy.c_str()), 0);
+    WritePlayFiles(period, {});
+
+    Responder().QueueChoice(0);
+    std::vector<QString> rows;
+    Responder().QueueDialog([&rows](QDialog& dialog) {
+        auto* table = dialog.findChild<QTableWidget*>(QStringLiteral("differences"));
+        if (!table || table->rowCount() != 1)
+            return -1;
+        rows = {table->item(0, 0)->text(), table->item(0, 1)->text()};
+        auto* keep = dialog.findChild<QComboBox*>(QStringLiteral("keep0"));
+        if (!keep || keep->currentText() != QStringLiteral("Yours"))
+            return -1;
+        keep->setFocus();
+        QTest::keyClick(keep, Qt::Key_Down); // the copy's
+        dialog.accept();
+        return dialog.result();
+    });
+    StartWindow();
+    WaitForFirstPaint(Client());
+    ASSERT_TRUE(AskedToMerge(Responder()));
+    const auto& shown = Responder().Shown();
+    const auto question = std::find_if(shown.begin(), shown.end(), [](const kui::Message& m) {
+        return m.kind == kui::Message::Kind::Choice;
+    });
+    EXPECT_TRUE(question->text.contains(
+        QStringLiteral("1 entry to add, 0 already there (skipped), 1 entry differing from yours")))
+        << question->text.toStdString();
+    EXPECT_TRUE(question->text.contains(QStringLiteral(
+        "Merge would put: 1 outing into the current goal period. The current goal period would "
+        "pass thirty outings, so 1 goal period of thirty would move into the history.")))
+        << question->text.toStdString();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_TRUE(rows[0].contains(QStringLiteral("555 0100")));
+    EXPECT_TRUE(rows[1].contains(QStringLiteral("555 0101")));
+
+    KVR_PhoneData phones;
+    ASSERT_EQ(phones.Load(), 1);
+    ASSERT_EQ(phones.Count(), 2u); // Ann Lee taken from the copy, Bo Park added
+    EXPECT_EQ(phones.At(0)->phoneNumber, "555 0101");
+    EXPECT_EQ(phones.At(1)->name, "Bo Park");
+    EXPECT_EQ(app_->PlayStore().Count(), 1u);
 }
 
 } // namespace
