@@ -277,9 +277,7 @@ ContactsImport ReadContactsForImport(const QString& path, const KVR_PhoneData& p
             continue;
         }
         PhoneRecord entry;
-        entry.name =
-            FitField(name, TPhoneAddDlg::kNameLength, QStringLiteral("Name"), card.line, report);
-        KVR_PhoneData::CapitalizeWords(entry.name);
+        entry.name = StorableField(name);
         const QString key = FromStored(entry.name).toCaseFolded();
         if (!taken.insert(key).second) {
             report.problems.push_back(
@@ -287,10 +285,8 @@ ContactsImport ReadContactsForImport(const QString& path, const KVR_PhoneData& p
                  QStringLiteral("\"%1\" came earlier in the file").arg(name).toStdString(), true});
             continue;
         }
-        entry.phoneNumber = FitField(Number(Value(card, "TEL")), TPhoneAddDlg::kPhoneLength,
-                                     QStringLiteral("Number"), card.line, report);
-        entry.notes = FitField(Value(card, "NOTE"), TPhoneAddDlg::kNotesLength,
-                               QStringLiteral("Notes"), card.line, report);
+        entry.phoneNumber = StorableField(Number(Value(card, "TEL")));
+        entry.notes = StorableField(Value(card, "NOTE"));
 
         const auto known = book.find(key);
         if (known == book.end()) {
