@@ -425,7 +425,16 @@ struct EventReader {
         const QString typed = Text(PropertyText(event, kTimeProperty).c_str()).trimmed();
         QString allDayTime;
         if (start.is_date) {
-            allDayTime = QStringLiteral("All day");
+            // An event of whole days lasts to its end (DTEND, the day after
+            // its last): one of several days, a tournament, says so in its
+            // time, and the scheduler shows it on each of them.
+            const icaltimetype end = icalcomponent_get_dtend(event);
+            const long days =
+                !icaltime_is_null_time(end) && end.is_date
+                    ? static_cast<long>((icaltime_as_timet(end) - icaltime_as_timet(start)) / 86400)
+                    : 1;
+            allDayTime = days >= 2 && days <= 31 ? QStringLiteral("%1 days").arg(days)
+                                                 : QStringLiteral("All day");
             const QString suffix = QStringLiteral(" (%1)").arg(typed);
             if (!typed.isEmpty() && ClockMinutes(ToStored(typed)) < 0 && summary.endsWith(suffix)) {
                 allDayTime = typed;

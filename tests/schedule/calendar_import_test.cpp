@@ -127,7 +127,7 @@ open('club.ics', 'wb').write(cal.to_ical())
     EXPECT_EQ(events, (std::vector<std::string>{
                           "12/19/2001" + ladder, "1/2/2002" + ladder, "1/16/2002" + ladder,
                           "1/23/2002" + ladder,
-                          "3/2/2002|Club Championships|All day||Finals weekend Finals weekend "
+                          "3/2/2002|Club Championships|2 days||Finals weekend Finals weekend "
                           "Finals weekend Finals weekend Finals weekend Finals weekend Finals "
                           "weekend Finals weekend",
                           "1/5/2002|Ann Lee|10:30 am|Memorial Park|"}));

@@ -118,6 +118,24 @@ protected:
     }
 };
 
+// An event of several days (a tournament imported with its end, or typed
+// "3 days") is on each of its days, into the next month; sched.dat keeps
+// its one line.
+TEST_F(SchedViewTest, EventOfSeveralDaysShowsOnEachOfThem) {
+    WriteEvents({Event("12/20/2001", "Ann Lee", "2 pm", "Park", "serve"),
+                 Event("12/30/2001", "Club Open", "3 days", "Club", "draw"),
+                 Event("12/26/2001", "Bo Park", "40 days", "Gym", "odd time")});
+    const std::string before = ReadFile("sched.dat");
+    TKvrSchedWin& view = Open();
+    EXPECT_EQ(MarkedDays(view), (std::set<int>{20, 26, 30, 31}));
+    const kui::SchedMonthData december = view.Snapshot(QSize(700, 600));
+    EXPECT_EQ(december.events[static_cast<size_t>(CellOf(view, 31))],
+              QStringList{QStringLiteral("Club Open at 3 days, Club")});
+    view.findChild<QPushButton*>(QStringLiteral("next"))->click();
+    EXPECT_EQ(MarkedDays(view), (std::set<int>{1}));
+    EXPECT_EQ(ReadFile("sched.dat"), before);
+}
+
 // Marks go on every day with a match or practice, not on one with only a
 // tournament; the pages turn across the year; a click opens the day's
 // events in list order, a blank cell opens nothing; a double click adds an
