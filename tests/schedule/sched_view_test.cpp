@@ -403,6 +403,44 @@ TEST_F(SchedViewTest, EventDialogChecksChangesAndSaveFailure) {
     EXPECT_EQ(store.Count(), 2u);
 }
 
+// An imported event without a place can be edited: Where, empty when the
+// form opened, may stay so. Notes the player empties must be filled again.
+TEST_F(SchedViewTest, FieldEmptyWhenOpenedMayStayEmpty) {
+    WriteEvents({Event("12/3/2001", "Cy Young", "9 am", "", "bring balls")});
+    TKvrSchedWin& view = Open();
+    auto retype = [](QDialog& dialog, const char* name, const QString& text) {
+        auto* field = Field<QWidget>(dialog, name);
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(field, Qt::Key_Delete);
+        QTest::keyClicks(field, text);
+    };
+    Responder().QueueDialog([&](QDialog& dialog) {
+        dialog.show();
+        retype(dialog, "time", QStringLiteral("10 am"));
+        QTest::keyClick(Field<QLineEdit>(dialog, "time"), Qt::Key_Return);
+        return dialog.result();
+    });
+    view.ClickCell(CellOf(view, 3));
+    EXPECT_TRUE(Responder().Texts().empty());
+    EXPECT_NE(
+        ReadFile("sched.dat").find(Event("12/3/2001", "Cy Young", "10 am", "", "bring balls")),
+        std::string::npos);
+
+    const std::string before = ReadFile("sched.dat");
+    Responder().QueueDialog([&](QDialog& dialog) {
+        dialog.show();
+        retype(dialog, "notes", QString());
+        QTest::keyClick(Field<QLineEdit>(dialog, "time"), Qt::Key_Return);
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+        dialog.reject();
+        return dialog.result();
+    });
+    view.ClickCell(CellOf(view, 3));
+    EXPECT_EQ(Responder().Texts(), std::vector<QString>{QStringLiteral("Please enter notes")});
+    EXPECT_EQ(ReadFile("sched.dat"), before);
+}
+
 // Delete asks first: Cancel keeps the event, OK removes it from the file.
 TEST_F(SchedViewTest, DeleteAsksThenRemovesFromTheFile) {
     WriteEvents({Event("12/3/2001", "Ann Lee", "6 pm", "Club", "serve"),
