@@ -6,8 +6,9 @@
 namespace kvr {
 
 std::size_t ImportReport::Skipped() const {
-    return static_cast<std::size_t>(std::count_if(
-        problems.begin(), problems.end(), [](const ImportProblem& p) { return p.skipped; }));
+    return static_cast<std::size_t>(
+        std::count_if(problems.begin(), problems.end(),
+                      [](const ImportProblem& p) { return p.skipped && !p.leftOut; }));
 }
 
 namespace {
@@ -33,8 +34,12 @@ std::vector<std::string> DescribeImport(const ImportReport& report, const std::s
     if (const std::size_t skipped = report.Skipped(); skipped > 0)
         lines.push_back(std::to_string(skipped) + " could not be read (skipped)");
     for (const ImportProblem& problem : report.problems) {
-        lines.push_back("line " + std::to_string(problem.line) + ": " + problem.reason +
-                        (problem.skipped ? " (skipped)" : ""));
+        const std::string where =
+            problem.line > 0 ? "line " + std::to_string(problem.line) + ": " : std::string();
+        const char* outcome = !problem.skipped  ? ""
+                              : problem.leftOut ? " (left out)"
+                                                : " (skipped)";
+        lines.push_back(where + problem.reason + outcome);
     }
     return lines;
 }

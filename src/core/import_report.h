@@ -11,9 +11,13 @@ namespace kvr {
 // copy) found before anything is stored: the records it would add, those
 // already there, and every row that could not be read or was changed to fit.
 struct ImportProblem {
-    std::size_t line = 0; // 1-based line (or entry) number in the source
+    std::size_t line = 0; // 1-based line (or entry) number in the source; 0: the whole file
     std::string reason;   // "bad date \"2/30/2026\"", "Notes cut to 500 characters"
     bool skipped = true;  // false: the row is imported, changed as the reason says
+    // A row that was read but is left out on purpose (a cancelled event, a
+    // series with no date in the coming months): not among those that could
+    // not be read.
+    bool leftOut = false;
 };
 
 struct ImportReport {
@@ -22,7 +26,8 @@ struct ImportReport {
     std::size_t updated = 0; // records already stored whose fields it will change
     std::vector<ImportProblem> problems;
 
-    // Rows that were not imported at all.
+    // Rows that were not imported because they could not be read (those
+    // left out on purpose are not counted).
     std::size_t Skipped() const;
     // Nothing to add or update.
     bool Empty() const { return added == 0 && updated == 0; }
@@ -30,8 +35,9 @@ struct ImportReport {
 
 // The report as plain lines, the same on the command line and in the
 // preview: "12 outings to add", "3 already there", then one line per
-// problem, "line 7: bad date \"2/30/2026\" (skipped)". `noun` is the plural
-// of what is imported ("outings", "events", "entries").
+// problem, "line 7: bad date \"2/30/2026\" (skipped)", "line 9: \"Ladder\" is
+// cancelled (left out)", or without "line N: " for a note on the whole file.
+// `noun` is the plural of what is imported ("outings", "events", "entries").
 std::vector<std::string> DescribeImport(const ImportReport& report, const std::string& noun);
 
 } // namespace kvr

@@ -197,12 +197,17 @@ void TPhoneAddDlg::accept() {
     const struct {
         QWidget* field;
         QString text;
+        const std::string& opened;
         const char* message;
-    } required[] = {{name_, name_->text(), "Please enter a Name"},
-                    {phone_, phone_->text(), "Please enter a PhoneNumber"},
-                    {notes_, notes_->toPlainText(), "Please enter the Notes"}};
+    } required[] = {{name_, name_->text(), entry_.name, "Please enter a Name"},
+                    {phone_, phone_->text(), entry_.phoneNumber, "Please enter a PhoneNumber"},
+                    {notes_, notes_->toPlainText(), entry_.notes, "Please enter the Notes"}};
+    // A stored entry (one with a name) may keep a field empty that was empty
+    // when the form opened (an imported contact without a number or notes);
+    // a field the player empties must be filled again.
+    const bool editing = !entry_.name.empty();
     for (const auto& field : required) {
-        if (field.text.trimmed().isEmpty()) {
+        if (field.text.trimmed().isEmpty() && !(editing && field.opened.empty())) {
             kui::Tell(this, QString::fromLatin1(field.message),
                       QStringLiteral("Missing Data Field"));
             field.field->setFocus();

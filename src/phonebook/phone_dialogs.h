@@ -34,7 +34,8 @@ private:
 
 // Enters a new phone-book entry or changes one: name, phone number, playing
 // level, style, side, backhand and notes. OK is refused until the name, the
-// phone number and the notes are filled; the command that runs it then
+// phone number and the notes are filled, but a stored entry may keep one
+// empty that was empty when the form opened; the command that runs it then
 // stores Entry().
 class TPhoneAddDlg : public kui::FormDialog {
     Q_OBJECT

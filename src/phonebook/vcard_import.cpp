@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "phonebook/vcard_import.h"
 
-#include "phonebook/phone_dialogs.h"
+#include "core/import_file.h"
 #include "phonebook/vcard.h"
 #include "ui/import_preview.h"
 #include "ui/import_support.h"
@@ -46,6 +46,12 @@ struct Property {
 struct Card {
     std::size_t line = 0; // of its BEGIN:VCARD
     std::vector<Property> properties;
+    // The code page a property of the card names (CHARSET), for the
+    // properties that name none.
+    QByteArray charset;
+    // Version 2.1 escapes only semicolons: a backslash before anything
+    // else is text.
+    bool version21 = false;
 
     const Property* First(const char* name) const {
         for (const Property& property : properties)
@@ -108,11 +114,12 @@ std::optional<Property> ParseLine(const QByteArray& line) {
 
 // The cards of the file's text, each from its BEGIN:VCARD to its END:VCARD
 // (or the end of the file): folded lines joined, quoted-printable soft line
-// breaks too.
+// breaks too. A card inside another (as Android writes an agent) is a card
+// of its own, and the properties after it are its parent's again.
 std::vector<Card> ReadCards(const std::string& text) {
     const std::vector<std::string> lines = kvr::SplitLines(text);
     std::vector<Card> cards;
-    bool inCard = false;
+    std::vector<std::size_t> open; // the cards not ended, innermost last
     for (std::size_t i = 0; i < lines.size();) {
         const std::size_t number = i + 1;
         QByteArray logical = QByteArray::fromStdString(lines[i++]);
@@ -129,12 +136,19 @@ std::vector<Card> ReadCards(const std::string& text) {
         }
         const QByteArray value = property->value.trimmed().toUpper();
         if (property->name == "BEGIN" && value == "VCARD") {
-            cards.push_back({number, {}});
-            inCard = true;
+            open.push_back(cards.size());
+            cards.push_back({number, {}, {}, false});
         } else if (property->name == "END" && value == "VCARD") {
-            inCard = false;
-        } else if (inCard) {
-            cards.back().properties.push_back(std::move(*property));
+            if (!open.empty())
+                open.pop_back();
+        } else if (!open.empty()) {
+            Card& card = cards[open.back()];
+            if (property->name == "VERSION")
+                card.version21 = value == "2.1";
+            if (const QByteArray charset = property->Parameter("CHARSET");
+                card.charset.isEmpty() && !charset.isEmpty())
+                card.charset = charset;
+            card.properties.push_back(std::move(*property));
         }
     }
     return cards;
@@ -157,34 +171,61 @@ QByteArray QuotedPrintable(const QByteArray& text) {
     return decoded;
 }
 
-// A value's text: quoted-printable undone, in its CHARSET (else UTF-8, or
-// Windows-1252 when it is not valid UTF-8); its escapes stay.
-QString RawText(const Property& property) {
+bool IsUtf8(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder.decode(bytes); // decodes only when made a text
+    return !decoder.hasError();
+}
+
+// The bytes in the code page `charset`, when it is one that reads them.
+std::optional<QString> InCodePage(const QByteArray& bytes, const QByteArray& charset) {
+    if (charset.isEmpty())
+        return std::nullopt;
+    QStringDecoder decoder(charset.constData());
+    if (!decoder.isValid())
+        return std::nullopt;
+    const QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+// A value's text: quoted-printable undone, in its CHARSET; without one, as
+// UTF-8 when it is valid UTF-8, else in the code page another property of
+// the card names (a phone that writes CHARSET on the notes alone), else as
+// Windows-1252. Its escapes stay.
+QString RawText(const Property& property, const Card& card) {
     QByteArray bytes = property.value;
     if (property.Has("ENCODING", "QUOTED-PRINTABLE"))
         bytes = QuotedPrintable(bytes);
-    const QByteArray charset = property.Parameter("CHARSET");
-    if (!charset.isEmpty()) {
-        QStringDecoder decoder(charset.constData());
-        if (decoder.isValid()) {
-            const QString text = decoder.decode(bytes);
-            if (!decoder.hasError())
-                return text;
-        }
-    }
+    if (auto text = InCodePage(bytes, property.Parameter("CHARSET")))
+        return *text;
+    if (!IsUtf8(bytes))
+        if (auto text = InCodePage(bytes, card.charset))
+            return *text;
     return FromStored(bytes.toStdString());
 }
 
-// Splits at `separator` where it is not escaped, and undoes the escapes
-// (\n, \N, \\, \, and \;) of each part.
-QStringList Unescaped(const QString& text, QChar separator = QChar()) {
+// Splits at `separator` where it is not escaped, and undoes the escapes of
+// each part: \n, \N, \\, \, and \; (vCard 2.1: \; alone). A backslash
+// before anything else is kept as written ("C:\Courts").
+QStringList Unescaped(const QString& text, bool version21, QChar separator = QChar()) {
     QStringList parts(QString{});
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (c == QLatin1Char('\\') && i + 1 < text.size()) {
-            const QChar next = text[++i];
-            parts.back() +=
-                next == QLatin1Char('n') || next == QLatin1Char('N') ? QChar('\n') : next;
+            const QChar next = text[i + 1];
+            const bool newline =
+                !version21 && (next == QLatin1Char('n') || next == QLatin1Char('N'));
+            const bool escaped =
+                next == QLatin1Char(';') ||
+                (!version21 && (next == QLatin1Char(',') || next == QLatin1Char('\\')));
+            if (newline || escaped) {
+                parts.back() += newline ? QChar('\n') : next;
+                ++i;
+                continue;
+            }
+            parts.back() += c;
         } else if (!separator.isNull() && c == separator) {
             parts << QString();
         } else {
@@ -196,7 +237,7 @@ QStringList Unescaped(const QString& text, QChar separator = QChar()) {
 
 QString Value(const Card& card, const char* name) {
     const Property* property = card.First(name);
-    return property ? Unescaped(RawText(*property)).constFirst() : QString();
+    return property ? Unescaped(RawText(*property, card), card.version21).constFirst() : QString();
 }
 
 // The name of a card: FN, else the given, additional and family names of N.
@@ -207,7 +248,7 @@ QString CardName(const Card& card) {
     const Property* n = card.First("N");
     if (!n)
         return {};
-    const QStringList parts = Unescaped(RawText(*n), QLatin1Char(';'));
+    const QStringList parts = Unescaped(RawText(*n, card), card.version21, QLatin1Char(';'));
     QStringList words;
     for (int i : {1, 2, 0})
         if (i < parts.size())
@@ -241,13 +282,20 @@ void ReadProfile(const Card& card, PhoneRecord& entry) {
 } // namespace
 
 ContactsImport ReadContactsForImport(const QString& path, const KVR_PhoneData& phones) {
-    ContactsImport result;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = QStringLiteral("Unable to read '%1': %2.").arg(path, file.errorString());
+    const kvr::ImportFile file = kvr::ReadImportFile(QFile::encodeName(path).toStdString());
+    if (!file.contents) {
+        ContactsImport result;
+        result.error = QStringLiteral("Unable to read '%1': %2.")
+                           .arg(path, QString::fromLocal8Bit(file.problem.c_str()));
         return result;
     }
-    const std::string text = kvr::DecodeText(file.readAll().toStdString());
+    return ReadContactsText(*file.contents, path, phones);
+}
+
+ContactsImport ReadContactsText(const std::string& contents, const QString& path,
+                                const KVR_PhoneData& phones) {
+    ContactsImport result;
+    const std::string text = kvr::DecodeText(contents);
     const QByteArray start = QByteArray::fromStdString(text).trimmed();
     if (start.isEmpty()) {
         result.error = QStringLiteral("'%1' is empty: it holds no contacts to import.").arg(path);
@@ -277,9 +325,7 @@ ContactsImport ReadContactsForImport(const QString& path, const KVR_PhoneData& p
             continue;
         }
         PhoneRecord entry;
-        entry.name =
-            FitField(name, TPhoneAddDlg::kNameLength, QStringLiteral("Name"), card.line, report);
-        KVR_PhoneData::CapitalizeWords(entry.name);
+        entry.name = StorableField(name);
         const QString key = FromStored(entry.name).toCaseFolded();
         if (!taken.insert(key).second) {
             report.problems.push_back(
@@ -287,10 +333,8 @@ ContactsImport ReadContactsForImport(const QString& path, const KVR_PhoneData& p
                  QStringLiteral("\"%1\" came earlier in the file").arg(name).toStdString(), true});
             continue;
         }
-        entry.phoneNumber = FitField(Number(Value(card, "TEL")), TPhoneAddDlg::kPhoneLength,
-                                     QStringLiteral("Number"), card.line, report);
-        entry.notes = FitField(Value(card, "NOTE"), TPhoneAddDlg::kNotesLength,
-                               QStringLiteral("Notes"), card.line, report);
+        entry.phoneNumber = StorableField(Number(Value(card, "TEL")));
+        entry.notes = StorableField(Value(card, "NOTE"));
 
         const auto known = book.find(key);
         if (known == book.end()) {

@@ -4,6 +4,7 @@
 #include "core/import_report.h"
 #include "phonebook/phone_store.h"
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -28,13 +29,22 @@ struct ContactsImport {
 
 // Reads a vCard file (versions 2.1, 3.0 and 4.0: folded lines,
 // quoted-printable and escaped text, any character set), storing nothing.
-// Each card gives an entry: FN as the name (N when there is no FN),
-// capitalised as typed names are; the first TEL as the phone number; NOTE as
-// the notes; each cut to its field's limit with a note in the report. The
-// playing profile a card of this program's own export carries comes back
-// too. A name already in the book (ignoring case) is no new entry: when the
-// card changes its number or notes it is one to update, else it is present.
+// The file is read through kvr::ReadImportFile: a regular file of at most
+// 64 MiB. Each card gives an entry: FN as the name (N when there is no FN);
+// the first TEL as the phone number; NOTE as the notes; each kept as
+// written, in its case and whole. A card inside another is an entry of its
+// own, and its parent keeps the properties that follow it. A value without
+// a CHARSET is UTF-8 when it reads as UTF-8, else in the code page another
+// property of the card names, else Windows-1252; a backslash that escapes
+// nothing is kept. The playing profile a card of this program's own export
+// carries comes back too. A name already in the book (ignoring case) is no
+// new entry: when the card changes its number or notes it is one to update,
+// else it is present.
 ContactsImport ReadContactsForImport(const QString& path, const KVR_PhoneData& phones);
+// The same for the contents of a file already read; `path` names it in the
+// messages.
+ContactsImport ReadContactsText(const std::string& contents, const QString& path,
+                                const KVR_PhoneData& phones);
 
 // The changes that store what an import read, one save for all
 // (KVR_PhoneData::CommitAll): the new entries, and with `update` the entries

@@ -4,6 +4,7 @@
 #include "app/application.h"
 #include "core/backups.h"
 #include "core/history.h"
+#include "core/import_file.h"
 #include "core/instance_lock.h"
 #include "core/outing_import.h"
 #include "core/safe_file.h"
@@ -16,7 +17,6 @@
 #include "schedule/sched_ical.h"
 #include "schedule/sched_ical_import.h"
 
-#include <cerrno>
 #include <clocale>
 #include <cstdio>
 #include <map>
@@ -101,17 +101,11 @@ QString LoadStores(FolderStores& stores, const std::vector<std::string>& files, 
     return {};
 }
 
-ImportPlan ReadOutingsForImport(const QString& path, FolderStores& stores) {
+ImportPlan ReadOutingsForImport(const QString& path, const std::string& contents,
+                                FolderStores& stores) {
     ImportPlan plan;
-    errno = 0;
-    const auto contents = kvr::ReadWholeFile(QFile::encodeName(path).toStdString());
-    if (!contents) {
-        plan.error =
-            QStringLiteral("unable to read '%1': %2").arg(path, FromLocal(kvr::ErrorText(errno)));
-        return plan;
-    }
     auto import =
-        std::make_shared<kvr::OutingImport>(kvr::PrepareOutingImport(*contents, stores.play));
+        std::make_shared<kvr::OutingImport>(kvr::PrepareOutingImport(contents, stores.play));
     if (!import->error.empty()) {
         plan.error = QStringLiteral("no outings can be imported from '%1': %2")
                          .arg(path, QString::fromStdString(import->error));
@@ -150,9 +144,10 @@ bool StoreAll(Store& store, const std::vector<Change>& changes, const char* file
     return false;
 }
 
-ImportPlan ReadEventsForImport(const QString& path, FolderStores& stores) {
-    auto read =
-        std::make_shared<CalendarImport>(ReadCalendarForImport(path, stores.schedule, ZBD_Date()));
+ImportPlan ReadEventsForImport(const QString& path, const std::string& contents,
+                               FolderStores& stores) {
+    auto read = std::make_shared<CalendarImport>(
+        ReadCalendarText(contents, path, stores.schedule, ZBD_Date()));
     ImportPlan plan{read->report, read->error, {}};
     plan.store = [&stores, read](QStringList& said) {
         return StoreAll(stores.schedule, CalendarChanges(*read), "sched.dat", said);
@@ -162,8 +157,9 @@ ImportPlan ReadEventsForImport(const QString& path, FolderStores& stores) {
 
 // Names already in the phone book are left as they are on the command line:
 // they count as already there.
-ImportPlan ReadContactsForCommandLine(const QString& path, FolderStores& stores) {
-    auto read = std::make_shared<ContactsImport>(ReadContactsForImport(path, stores.phones));
+ImportPlan ReadContactsForCommandLine(const QString& path, const std::string& contents,
+                                      FolderStores& stores) {
+    auto read = std::make_shared<ContactsImport>(ReadContactsText(contents, path, stores.phones));
     ImportPlan plan{read->report, read->error, {}};
     plan.report.present += plan.report.updated;
     plan.report.updated = 0;
@@ -277,6 +273,15 @@ int ImportFromCommandLine(int argc, char** argv) {
         return usage(QStringLiteral("no import for '%1'").arg(parser.value(import)));
     const bool dry = parser.isSet(dryRun);
 
+    // The file first, before the folder's lock is taken: one that is no
+    // regular file (a FIFO, a device) or too large is refused at once, and
+    // the lock is never held while a file is read.
+    const kvr::ImportFile file = kvr::ReadImportFile(QFile::encodeName(path).toStdString());
+    if (!file.contents) {
+        Complain(QStringLiteral("unable to read '%1': %2").arg(path, FromLocal(file.problem)));
+        return 1;
+    }
+
     std::setlocale(LC_NUMERIC, "C");
     // One program per data folder: the running one would write over what
     // is imported here, or read it half done.
@@ -298,7 +303,7 @@ int ImportFromCommandLine(int argc, char** argv) {
         Complain(problem);
         return 1;
     }
-    const ImportPlan plan = kind->read(path, stores);
+    const ImportPlan plan = kind->read(path, *file.contents, stores);
     if (!plan.error.isEmpty()) {
         Complain(plan.error);
         return 1;

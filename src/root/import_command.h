@@ -25,8 +25,10 @@ int ExportFromCommandLine(int argc, char** argv);
 
 // `kavora --import FILE [--dry-run]`: imports FILE into the data folder of
 // the working folder, as the menus' imports do, choosing the reader by the
-// file's suffix (kImportKinds). Refused while the program runs on the
-// folder (its lock). Prints the preview's lines (kvr::DescribeImport) on
+// file's suffix (kImportKinds). FILE is read first, before the folder's lock
+// is taken (kvr::ReadImportFile: a FIFO, a device or a file over 64 MiB is
+// refused at once). Refused while the program runs on the folder (its
+// lock). Prints the preview's lines (kvr::DescribeImport) on
 // stdout; with --dry-run stores nothing. Exit code 0 imported (or, with
 // --dry-run, something to import), 1 nothing could be imported, 2 a bad
 // command line.
@@ -52,13 +54,14 @@ struct ImportPlan {
 };
 
 // One kind of file --import reads, by its suffix (".csv" outings, ".ics"
-// events, ".vcf" phone book entries). A row reads the file against the
-// loaded stores and returns its plan.
+// events, ".vcf" phone book entries). A row reads the file's contents
+// (read already, through kvr::ReadImportFile) against the loaded stores and
+// returns its plan.
 struct ImportKind {
     const char* suffix;             // ".csv", in lower case
     const char* noun;               // the plural of what it imports: "outings"
     std::vector<std::string> files; // the data files it changes, kept in a backup first
-    ImportPlan (*read)(const QString& path, FolderStores& stores);
+    ImportPlan (*read)(const QString& path, const std::string& contents, FolderStores& stores);
 };
 
 // The kinds of file --import reads.

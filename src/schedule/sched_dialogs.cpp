@@ -53,6 +53,7 @@ TSchedAddDlg::TSchedAddDlg(QWidget* parent, const std::vector<std::string>& play
 }
 
 void TSchedAddDlg::Build(const std::vector<std::string>& players, bool stored) {
+    editing_ = stored;
     setWindowTitle(QStringLiteral("Schedule Tennis"));
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
@@ -117,13 +118,19 @@ void TSchedAddDlg::accept() {
     typed.time = stored_.Value(time_, kui::ToStored(time_->text()));
     typed.where = stored_.Value(where_, kui::ToStored(where_->text()));
     typed.notes = stored_.Value(notes_, kui::ToStored(notes_->toPlainText().left(kNotesLength)));
-    if (typed.who.empty())
+    // A stored event may keep a field empty that was empty when the form
+    // opened (an imported event without a place or notes); a field the
+    // player empties must be filled again.
+    auto missing = [&](const std::string& value, const std::string& opened) {
+        return value.empty() && !(editing_ && opened.empty());
+    };
+    if (missing(typed.who, record_.who))
         return Missing(QStringLiteral("Who are you playing?"), who_);
-    if (typed.time.empty())
+    if (missing(typed.time, record_.time))
         return Missing(QStringLiteral("What Time?"), time_);
-    if (typed.where.empty())
+    if (missing(typed.where, record_.where))
         return Missing(QStringLiteral("Where?"), where_);
-    if (typed.notes.empty())
+    if (missing(typed.notes, record_.notes))
         return Missing(QStringLiteral("Please enter notes"), notes_);
     changed_ = typed.date != record_.date || typed.who != record_.who ||
                typed.time != record_.time || typed.where != record_.where ||

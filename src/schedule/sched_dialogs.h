@@ -18,7 +18,9 @@ class QRadioButton;
 class TPlayerList;
 
 // The event dialog: a new event on a date, or one of the store's events to
-// change or delete. OK checks the fields; the command that runs it then
+// change or delete. OK checks the fields (each must be filled, but a stored
+// event may keep a field empty that was empty when it opened); the command
+// that runs it then
 // stores Event() (a change only when Changed()), and Delete, once the
 // player confirmed it, asks that command to remove the event.
 class TSchedAddDlg : public kui::FormDialog {
@@ -52,7 +54,8 @@ private:
     // Tells a missing field and puts the focus there.
     void Missing(const QString& text, QWidget* field);
 
-    SchedRecord record_; // the event as the dialog opened
+    SchedRecord record_;   // the event as the dialog opened
+    bool editing_ = false; // record_ is a stored event
     SchedRecord typed_;
     bool changed_ = false;
     kui::StoredFields stored_; // what the fields showed of record_

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <memory>
 #include <vector>
 
@@ -38,6 +39,23 @@ void SchedRecord::FromLine(const std::string& line) {
 
 bool SchedRecord::Equals(const SchedRecord& other) const {
     return date == other.date && who == other.who && time == other.time;
+}
+
+int SchedRecord::Days() const {
+    std::size_t i = 0;
+    while (i < time.size() && time[i] == ' ')
+        ++i;
+    int days = 0;
+    const std::size_t digits = i;
+    while (i < time.size() && i - digits < 2 && time[i] >= '0' && time[i] <= '9')
+        days = days * 10 + (time[i++] - '0');
+    if (i == digits || days < 2 || days > 31)
+        return 1;
+    std::string rest = time.substr(i);
+    std::erase(rest, ' ');
+    std::transform(rest.begin(), rest.end(), rest.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return rest == "days" ? days : 1;
 }
 
 SchedClass::SchedClass() : ZBD_Data<SchedRecord>(kSchedFile, 2.0f, ',') {}

@@ -22,6 +22,10 @@ struct SchedRecord : ZBD_DataRecordBase<SchedRecord> {
     void FromLine(const std::string& line) override;
     // Same date, who and time (where and notes are not compared).
     bool Equals(const SchedRecord& other) const override;
+    // The days the event lasts from its date: N when its time reads "N days"
+    // (2 to 31, as an import of a tournament of several days gives it or a
+    // player types it), else 1. The record itself stays one line.
+    int Days() const;
 };
 
 // The scheduled events: sched.dat, in date order, with the scheduler's search.

@@ -16,6 +16,8 @@
 #include "ui/message.h"
 #include "ui/text.h"
 
+#include <chrono>
+
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -170,15 +172,24 @@ kui::SchedMonthData kui::SchedulerMonth(const SchedClass& store, const CalendarB
     // tournament, and every day's events in words.
     std::array<bool, 32> markedDay{};
     std::array<QStringList, 32> dayEvents{};
+    // An event of several days ("2 days") is on each of them.
+    using namespace std::chrono;
     for (unsigned i = 0; i < store.Count(); ++i) {
         const SchedRecord& event = *store.At(static_cast<int>(i));
         const ZBD_Date date(event.date);
-        if (date.Month() != month.Month() || date.Year() != month.Year() || date.Day() < 1 ||
-            date.Day() > 31)
+        if (!date.IsValid())
             continue;
-        dayEvents[static_cast<size_t>(date.Day())] << kui::EventText(event);
-        if (event.who.compare(0, 5, "Tourn") != 0)
-            markedDay[static_cast<size_t>(date.Day())] = true;
+        const sys_days first{year{date.Year()} / date.Month() / date.Day()};
+        for (int d = 0; d < event.Days(); ++d) {
+            const year_month_day day{first + days{d}};
+            if (unsigned(day.month()) != static_cast<unsigned>(month.Month()) ||
+                int(day.year()) != month.Year())
+                continue;
+            const auto index = static_cast<size_t>(unsigned(day.day()));
+            dayEvents[index] << kui::EventText(event);
+            if (event.who.compare(0, 5, "Tourn") != 0)
+                markedDay[index] = true;
+        }
     }
     for (int i = 0; i < CalendarBase::kCellCount; ++i) {
         const auto index = static_cast<size_t>(i);

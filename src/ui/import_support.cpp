@@ -8,21 +8,12 @@
 
 namespace kui {
 
-std::string FitField(const QString& text, int limit, const QString& label, std::size_t line,
-                     kvr::ImportReport& report) {
+std::string StorableField(const QString& text) {
     QString fitted = text;
     fitted.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
     fitted.replace(QLatin1Char('\r'), QLatin1Char(' '))
         .replace(QLatin1Char('\n'), QLatin1Char(' '));
-    fitted = fitted.trimmed();
-    const QString cut = LeftCharacters(fitted, limit);
-    if (cut.size() < fitted.size()) {
-        report.problems.push_back(
-            {line, QStringLiteral("%1 cut to %2 characters").arg(label).arg(limit).toStdString(),
-             false});
-        fitted = cut.trimmed();
-    }
-    return kvr::StorableText(ToStored(fitted));
+    return kvr::StorableText(ToStored(fitted.trimmed()));
 }
 
 bool BackUpBeforeImport(QWidget* parent, const std::vector<std::string>& names,

@@ -13,13 +13,13 @@ class QWidget;
 
 namespace kui {
 
-// A text read from a file made fit for a record field: line breaks become
+// A text read from a file as a record field stores it: line breaks become
 // blanks, blanks around it go, double quotes become single quotes (the data
-// files cannot hold them), and a text longer than `limit` characters is cut
-// to it, which `report` notes for `line` ("Notes cut to 74 characters"). The
-// stored bytes (UTF-8).
-std::string FitField(const QString& text, int limit, const QString& label, std::size_t line,
-                     kvr::ImportReport& report);
+// files cannot hold them). Nothing else changes: the text is kept as written,
+// in its case and whole, also when it is longer than the field of the form
+// that edits it (the form shows it cut but keeps it whole). The stored bytes
+// (UTF-8).
+std::string StorableField(const QString& text);
 
 // Keeps a copy of the data files `names` as they are before an import
 // changes them (kvr::BackupBeforeChange: today's folder of the daily

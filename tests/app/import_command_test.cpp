@@ -9,6 +9,7 @@
 #include "support/temp_dir.h"
 
 #include <filesystem>
+#include <sys/stat.h>
 
 #include <QProcessEnvironment>
 
@@ -120,6 +121,27 @@ TEST_F(ImportCommandTest, ImportsExportedCalendarAndContacts) {
     EXPECT_EQ(phones.At(0)->ToLine(), MakePhone("Ann Lee", "555-0101", "lefty").ToLine());
     EXPECT_EQ(phones.At(1)->phoneNumber, "555-9999");
     EXPECT_EQ(Kavora({"--import", "../dates.ics"}).code, 1);
+}
+
+// A file that is no regular file or is too large is refused at once, before
+// the folder's lock is taken: the same answer while the program runs in the
+// folder, and no wait on a FIFO without a writer or on /dev/zero.
+TEST_F(ImportCommandTest, FileThatIsNoRegularFileIsRefusedBeforeTheLock) {
+    ASSERT_EQ(mkfifo("pipe.ics", 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", "zero.vcf");
+    WriteFile("huge.csv", "");
+    std::filesystem::resize_file("huge.csv", (std::uintmax_t{64} << 20) + 1);
+    kvr::InstanceLock running;
+    ASSERT_EQ(running.GetState(), kvr::InstanceLock::State::Held);
+    for (auto [name, why] :
+         {std::pair{"pipe.ics", "not a regular file"}, std::pair{"zero.vcf", "not a regular file"},
+          std::pair{"huge.csv", "larger than 64 MiB, the most an import reads"}}) {
+        const ProcessRun run = Kavora({"--import", name});
+        EXPECT_EQ(run.code, 1) << name;
+        const std::string path = (std::filesystem::current_path() / name).string();
+        EXPECT_EQ(run.err.toStdString(), "kavora: unable to read '" + path + "': " + why + "\n");
+        EXPECT_TRUE(run.out.isEmpty());
+    }
 }
 
 } // namespace

@@ -48,6 +48,12 @@ protected:
     TKvrPhoneWin& Open() {
         return OpenFromMenu<TKvrPhoneWin>(kui::CmPhonebook, kui::PhonebookView);
     }
+    std::vector<std::string> Entries() {
+        std::vector<std::string> lines;
+        for (unsigned i = 0; i < app_->PhoneStore().Count(); ++i)
+            lines.push_back(app_->PhoneStore().At(static_cast<int>(i))->ToLine());
+        return lines;
+    }
     static std::string Shown(TKvrPhoneWin& view) {
         auto page = view.Snapshot();
         return page.entry ? page.entry->name : std::string("(none)");
@@ -377,6 +383,43 @@ TEST_F(PhoneViewTest, AddAndEditThroughTheEntryDialog) {
     Press(view, "edit");
     EXPECT_NE(ReadFile("phone.dat").find(added), std::string::npos);
     EXPECT_TRUE(Responder().Shown().empty());
+}
+
+// An entry imported without a number can be edited: the number that was
+// empty when the form opened may stay so. Notes the player empties must be
+// filled again, as for a new entry.
+TEST_F(PhoneViewTest, FieldEmptyWhenOpenedMayStayEmpty) {
+    WriteBook({MakePhone("Cy Young", "", "steady")});
+    StartWindow();
+    TKvrPhoneWin& view = Open();
+    Responder().QueueDialog([](QDialog& dialog) {
+        auto* name = Field<QLineEdit>(dialog, "name");
+        dialog.show();
+        name->setFocus();
+        QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+        return TypeAndEnter(dialog, name, QStringLiteral("Cy Young Jr"));
+    });
+    Press(view, "edit");
+    EXPECT_TRUE(Responder().Texts().empty());
+    EXPECT_EQ(Entries(), std::vector<std::string>{MakePhone("Cy Young Jr", "", "steady").ToLine()});
+
+    const std::string before = ReadFile("phone.dat");
+    Responder().QueueDialog([](QDialog& dialog) {
+        dialog.show();
+        auto* notes = Field<QPlainTextEdit>(dialog, "notes");
+        notes->setFocus();
+        QTest::keyClick(notes, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(notes, Qt::Key_Delete);
+        const int result =
+            TypeAndEnter(dialog, Field<QLineEdit>(dialog, "name"), QStringLiteral(""));
+        EXPECT_EQ(result, QDialog::Rejected);
+        EXPECT_EQ(QApplication::focusWidget(), notes);
+        dialog.reject();
+        return dialog.result();
+    });
+    Press(view, "edit");
+    EXPECT_EQ(Responder().Texts(), std::vector<QString>{QStringLiteral("Please enter the Notes")});
+    EXPECT_EQ(ReadFile("phone.dat"), before);
 }
 
 // An entry whose texts are longer than the fields, or whose codes the lists

@@ -118,6 +118,24 @@ protected:
     }
 };
 
+// An event of several days (a tournament imported with its end, or typed
+// "3 days") is on each of its days, into the next month; sched.dat keeps
+// its one line.
+TEST_F(SchedViewTest, EventOfSeveralDaysShowsOnEachOfThem) {
+    WriteEvents({Event("12/20/2001", "Ann Lee", "2 pm", "Park", "serve"),
+                 Event("12/30/2001", "Club Open", "3 days", "Club", "draw"),
+                 Event("12/26/2001", "Bo Park", "40 days", "Gym", "odd time")});
+    const std::string before = ReadFile("sched.dat");
+    TKvrSchedWin& view = Open();
+    EXPECT_EQ(MarkedDays(view), (std::set<int>{20, 26, 30, 31}));
+    const kui::SchedMonthData december = view.Snapshot(QSize(700, 600));
+    EXPECT_EQ(december.events[static_cast<size_t>(CellOf(view, 31))],
+              QStringList{QStringLiteral("Club Open at 3 days, Club")});
+    view.findChild<QPushButton*>(QStringLiteral("next"))->click();
+    EXPECT_EQ(MarkedDays(view), (std::set<int>{1}));
+    EXPECT_EQ(ReadFile("sched.dat"), before);
+}
+
 // Marks go on every day with a match or practice, not on one with only a
 // tournament; the pages turn across the year; a click opens the day's
 // events in list order, a blank cell opens nothing; a double click adds an
@@ -383,6 +401,44 @@ TEST_F(SchedViewTest, EventDialogChecksChangesAndSaveFailure) {
     });
     view.Schedule();
     EXPECT_EQ(store.Count(), 2u);
+}
+
+// An imported event without a place can be edited: Where, empty when the
+// form opened, may stay so. Notes the player empties must be filled again.
+TEST_F(SchedViewTest, FieldEmptyWhenOpenedMayStayEmpty) {
+    WriteEvents({Event("12/3/2001", "Cy Young", "9 am", "", "bring balls")});
+    TKvrSchedWin& view = Open();
+    auto retype = [](QDialog& dialog, const char* name, const QString& text) {
+        auto* field = Field<QWidget>(dialog, name);
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(field, Qt::Key_Delete);
+        QTest::keyClicks(field, text);
+    };
+    Responder().QueueDialog([&](QDialog& dialog) {
+        dialog.show();
+        retype(dialog, "time", QStringLiteral("10 am"));
+        QTest::keyClick(Field<QLineEdit>(dialog, "time"), Qt::Key_Return);
+        return dialog.result();
+    });
+    view.ClickCell(CellOf(view, 3));
+    EXPECT_TRUE(Responder().Texts().empty());
+    EXPECT_NE(
+        ReadFile("sched.dat").find(Event("12/3/2001", "Cy Young", "10 am", "", "bring balls")),
+        std::string::npos);
+
+    const std::string before = ReadFile("sched.dat");
+    Responder().QueueDialog([&](QDialog& dialog) {
+        dialog.show();
+        retype(dialog, "notes", QString());
+        QTest::keyClick(Field<QLineEdit>(dialog, "time"), Qt::Key_Return);
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+        dialog.reject();
+        return dialog.result();
+    });
+    view.ClickCell(CellOf(view, 3));
+    EXPECT_EQ(Responder().Texts(), std::vector<QString>{QStringLiteral("Please enter notes")});
+    EXPECT_EQ(ReadFile("sched.dat"), before);
 }
 
 // Delete asks first: Cancel keeps the event, OK removes it from the file.
