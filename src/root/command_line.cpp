@@ -9,6 +9,8 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
 
 namespace kui {
 namespace {
@@ -213,6 +215,13 @@ std::optional<QString> CommandLineProblem(QCommandLineParser& parser, int argc, 
     if (!parser.positionalArguments().isEmpty())
         return QStringLiteral("unexpected '%1'").arg(parser.positionalArguments().first());
     return std::nullopt;
+}
+
+QString CallerPath(const QString& name) {
+    const QString caller = qEnvironmentVariable("KAVORA_CALLER_DIR");
+    if (caller.isEmpty() || QFileInfo(name).isAbsolute())
+        return QFileInfo(name).absoluteFilePath();
+    return QFileInfo(QDir(caller), name).absoluteFilePath();
 }
 
 } // namespace kui

@@ -47,4 +47,9 @@ QStringList Arguments(int argc, char** argv);
 // nothing.
 std::optional<QString> CommandLineProblem(QCommandLineParser& parser, int argc, char** argv);
 
+// A file named on the command line: a relative name is taken from the
+// folder the caller stood in when the launcher entered the data folder
+// (KAVORA_CALLER_DIR), else from the working folder.
+QString CallerPath(const QString& name);
+
 } // namespace kui

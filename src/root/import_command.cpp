@@ -44,15 +44,6 @@ QString FromLocal(const std::string& text) {
     return QString::fromLocal8Bit(text.c_str());
 }
 
-// A file named on the command line: a relative name is taken from the
-// folder the caller stood in when the launcher entered the data folder.
-QString CallerPath(const QString& name) {
-    const QString caller = qEnvironmentVariable("KAVORA_CALLER_DIR");
-    if (caller.isEmpty() || QFileInfo(name).isAbsolute())
-        return QFileInfo(name).absoluteFilePath();
-    return QFileInfo(QDir(caller), name).absoluteFilePath();
-}
-
 // Whether a data file is of an older layout, which loading it would convert
 // (and so write).
 bool IsOlderLayout(const std::string& name, char separator, bool countLine, float version) {

@@ -43,7 +43,7 @@ int PrintFromCommandLine(int argc, char** argv) {
     if (!outName.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive) ||
         QFileInfo(outName).fileName().size() <= 4)
         return usage(QStringLiteral("bad output file '%1'").arg(outName));
-    const QString outFile = QFileInfo(outName).absoluteFilePath();
+    const QString outFile = CallerPath(outName);
     if (kvr::NamesDataFile(QFile::encodeName(outFile).toStdString()))
         return usage(
             QStringLiteral(

@@ -63,7 +63,7 @@ int RenderFromCommandLine(int argc, char** argv) {
     }
     if (!IsImageFileName(parser.value(out)))
         return usage(QStringLiteral("bad output file '%1'").arg(parser.value(out)));
-    const QString outFile = QFileInfo(parser.value(out)).absoluteFilePath();
+    const QString outFile = CallerPath(parser.value(out));
     if (kvr::NamesDataFile(QFile::encodeName(outFile).toStdString()))
         return usage(
             QStringLiteral(

@@ -18,8 +18,10 @@
 namespace kvrtest {
 namespace {
 
-ProcessRun Kavora(const QStringList& arguments) {
+ProcessRun Kavora(const QStringList& arguments, const QString& callerFolder = {}) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!callerFolder.isEmpty())
+        environment.insert(QStringLiteral("KAVORA_CALLER_DIR"), callerFolder);
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     environment.remove(QStringLiteral("DISPLAY"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
@@ -141,6 +143,24 @@ TEST_F(ImportCommandTest, FileThatIsNoRegularFileIsRefusedBeforeTheLock) {
         const std::string path = (std::filesystem::current_path() / name).string();
         EXPECT_EQ(run.err.toStdString(), "kavora: unable to read '" + path + "': " + why + "\n");
         EXPECT_TRUE(run.out.isEmpty());
+    }
+}
+
+// A relative --out is the caller's, as the launcher tells it: every mode
+// writes there, never into the data folder.
+TEST_F(ImportCommandTest, ARelativeOutIsInTheCallersFolder) {
+    std::filesystem::create_directory("caller");
+    const QString caller = QString::fromStdString(std::filesystem::absolute("caller").string());
+    WritePlayFiles({MakePlay("3/1/2026", "Ann Lee")}, {});
+    for (QStringList arguments :
+         {QStringList{"--export", "notes", "--out", "notes.csv"},
+          QStringList{"--render", "notes", "--size", "300x200", "--out", "notes.png"},
+          QStringList{"--print", "form", "--out", "form.pdf"}}) {
+        const ProcessRun run = Kavora(arguments, caller);
+        EXPECT_EQ(run.code, 0) << run.err.toStdString();
+        EXPECT_TRUE(Exists("caller/" + arguments.last().toStdString()))
+            << arguments.join(' ').toStdString();
+        EXPECT_FALSE(Exists(arguments.last().toStdString()));
     }
 }
 
