@@ -21,6 +21,8 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <string_view>
+#include <tuple>
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -299,12 +301,28 @@ int ImportFromCommandLine(int argc, char** argv) {
         Complain(plan.error);
         return 1;
     }
-    for (const std::string& line : kvr::DescribeImport(plan.report, kind->noun))
-        Say(stdout, QString::fromStdString(line));
-    if (plan.report.Empty() || !plan.store)
-        return 1;
-    if (dry)
-        return 0;
+    // The preview's lines, its counts of what comes in said as done ("added
+    // 3 outings") or, under --dry-run, as what would be ("would add ...").
+    auto report = [&plan, kind](bool done) {
+        for (std::string line : kvr::DescribeImport(plan.report, kind->noun)) {
+            for (const auto& [ending, doneVerb, wouldVerb] :
+                 {std::tuple{" to add", "added ", "would add "},
+                  std::tuple{" to update", "updated ", "would update "}}) {
+                const std::string_view end(ending);
+                if (line.ends_with(end) && std::isdigit(static_cast<unsigned char>(line[0]))) {
+                    line = (done ? doneVerb : wouldVerb) + line.substr(0, line.size() - end.size());
+                    break;
+                }
+            }
+            Say(stdout, QString::fromStdString(line));
+        }
+    };
+    // Exit codes: 0 all came in, 1 nothing did, 3 some rows were skipped.
+    const int imported = plan.report.Skipped() > 0 ? 3 : 0;
+    if (plan.report.Empty() || !plan.store || dry) {
+        report(false);
+        return plan.report.Empty() || !plan.store ? 1 : imported;
+    }
 
     const kvr::BackupResult backup = kvr::BackupBeforeChange(kind->files);
     if (backup.outcome == kvr::BackupResult::Outcome::Failed) {
@@ -318,9 +336,11 @@ int ImportFromCommandLine(int argc, char** argv) {
     }
     QStringList said;
     const bool stored = plan.store(said);
+    if (stored)
+        report(true);
     for (const QString& line : said)
         Say(stored ? stdout : stderr, stored ? line : QStringLiteral("kavora: ") + line);
-    return stored ? 0 : 1;
+    return stored ? imported : 1;
 }
 
 } // namespace kui

@@ -52,7 +52,7 @@ TEST_F(ImportCommandTest, ImportsExportedNotesWithPreviewAndExitCodes) {
     std::filesystem::current_path("../to");
     run = Kavora({"--import", "../notes.csv", "--dry-run"});
     EXPECT_EQ(run.code, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out, "3 outings to add\n0 already there (skipped)\n");
+    EXPECT_EQ(run.out, "would add 3 outings\n0 already there (skipped)\n");
     EXPECT_FALSE(Exists("play.dat"));
 
     run = Kavora({"--import", "../notes.csv"});
@@ -61,7 +61,7 @@ TEST_F(ImportCommandTest, ImportsExportedNotesWithPreviewAndExitCodes) {
     EXPECT_EQ(ReadFile("history.dat"), history);
     run = Kavora({"--import", "../notes.csv"});
     EXPECT_EQ(run.code, 1);
-    EXPECT_EQ(run.out, "0 outings to add\n3 already there (skipped)\n");
+    EXPECT_EQ(run.out, "would add 0 outings\n3 already there (skipped)\n");
 
     EXPECT_EQ(Kavora({"--import", "../play.txt"}).code, 2);
     EXPECT_EQ(Kavora({"--import", "../notes.csv", "--colour"}).code, 2);
@@ -88,9 +88,10 @@ TEST_F(ImportCommandTest, ImportsExportedNotesWithPreviewAndExitCodes) {
         EXPECT_NE(run.err.indexOf("Kavora is running in this folder"), -1) << run.err.toStdString();
         EXPECT_EQ(ReadFile("play.dat"), play);
     }
+    // Some rows skipped: imported all the same, exit code 3.
     run = Kavora({"--import", "more.csv"});
-    EXPECT_EQ(run.code, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out, "1 outing to add\n0 already there (skipped)\n1 could not be read "
+    EXPECT_EQ(run.code, 3) << run.err.toStdString();
+    EXPECT_EQ(run.out, "added 1 outing\n0 already there (skipped)\n1 could not be read "
                        "(skipped)\nline 3: unknown kind \"x\" (skipped)\n");
 }
 
@@ -112,11 +113,11 @@ TEST_F(ImportCommandTest, ImportsExportedCalendarAndContacts) {
     SaveRecords<KVR_PhoneData>({MakePhone("Bo Park", "555-9999")});
     ProcessRun run = Kavora({"--import", "../dates.ics"});
     EXPECT_EQ(run.code, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out, "2 events to add\n0 already there (skipped)\n");
+    EXPECT_EQ(run.out, "added 2 events\n0 already there (skipped)\n");
     EXPECT_EQ(ReadFile("sched.dat"), events);
     run = Kavora({"--import", "../people.vcf"});
     EXPECT_EQ(run.code, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out, "1 entry to add\n1 already there (skipped)\n");
+    EXPECT_EQ(run.out, "added 1 entry\n1 already there (skipped)\n");
     KVR_PhoneData phones;
     ASSERT_EQ(phones.Load(), 1);
     ASSERT_EQ(phones.Count(), 2u);
