@@ -392,17 +392,8 @@ void TKvrPhoneWin::AddContextActions(QMenu& menu) {
 }
 
 void TKvrPhoneWin::ImportContacts() {
-    const QString path = kui::AskFileToImport(this, QStringLiteral("Import Contacts"),
-                                              QStringLiteral("vCard files (*.vcf *.vcard)"));
-    if (path.isEmpty())
-        return;
-    KVR_PhoneData& phones = App().PhoneStore();
-    if (!kui::ImportContacts(this, path, phones))
-        return;
-    // The figures of the new and changed entries, in one pass.
-    phones.ComputeAllStats(App().PlayStore());
-    App().RecordsChanged(kui::Store::Phone);
-    Changed();
+    if (kui::ImportContactsFile(this, App()))
+        Changed();
 }
 
 void TKvrPhoneWin::ExportContacts() {

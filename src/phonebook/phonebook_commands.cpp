@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "phonebook/phonebook_commands.h"
 
+#include "app/application.h"
 #include "app/client.h"
 #include "app/command_table.h"
 #include "app/data_stores.h"
 #include "phonebook/phone_dialogs.h"
 #include "phonebook/phone_view.h"
+#include "phonebook/vcard_import.h"
 #include "ui/button_row.h"
 #include "ui/drawing.h"
+#include "ui/import_preview.h"
 #include "ui/message.h"
 
 namespace kui {
@@ -28,6 +31,18 @@ std::optional<Picture> PhonebookPicture(const ViewSources& sources) {
 }
 
 } // namespace
+
+bool ImportContactsFile(QWidget* parent, TKvrWinApp& app) {
+    const QString path = AskFileToImport(parent, QStringLiteral("Import Contacts"),
+                                         QStringLiteral("vCard files (*.vcf *.vcard)"));
+    KVR_PhoneData& phones = app.PhoneStore();
+    if (path.isEmpty() || !ImportContacts(parent, path, phones))
+        return false;
+    // The figures of the new and changed entries, in one pass.
+    phones.ComputeAllStats(app.PlayStore());
+    app.RecordsChanged(Store::Phone);
+    return true;
+}
 
 void AddPhonebookCommands(CommandTable& table) {
     const QStringList utilities{QStringLiteral("&Utilities")};
@@ -50,6 +65,12 @@ void AddPhonebookCommands(CommandTable& table) {
                    TUSTA_Ratings dialog(&client);
                    RunModal(dialog);
                }});
+    // Beside Import Outings, where a player looks for imports.
+    table.Add({.id = CmImportContacts,
+               .menu = {QStringLiteral("&Data")},
+               .place = 54,
+               .text = QStringLiteral("Import C&ontacts..."),
+               .handler = [](KvrClient& client) { ImportContactsFile(&client, client.App()); }});
 }
 
 } // namespace kui

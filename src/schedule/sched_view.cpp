@@ -390,13 +390,7 @@ void TKvrSchedWin::AddContextActions(QMenu& menu) {
 }
 
 void TKvrSchedWin::ImportCalendar() {
-    const QString path =
-        kui::AskFileToImport(this, QStringLiteral("Import Calendar"),
-                             QStringLiteral("iCalendar files (*.ics *.ical *.ifb)"));
-    if (path.isEmpty())
-        return;
-    if (kui::ImportCalendar(this, path, App().SchedStore()))
-        App().RecordsChanged(kui::Store::Schedule);
+    kui::ImportCalendarFile(this, App());
 }
 
 void TKvrSchedWin::ExportCalendar() {

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "schedule/schedule_commands.h"
 
+#include "app/application.h"
 #include "app/client.h"
 #include "app/command_table.h"
 #include "app/data_stores.h"
+#include "schedule/sched_ical_import.h"
 #include "schedule/sched_view.h"
 #include "ui/button_row.h"
+#include "ui/import_preview.h"
 
 namespace kui {
 
@@ -32,6 +35,13 @@ std::optional<Picture> SchedulerPicture(const ViewSources& sources) {
 
 } // namespace
 
+void ImportCalendarFile(QWidget* parent, TKvrWinApp& app) {
+    const QString path = AskFileToImport(parent, QStringLiteral("Import Calendar"),
+                                         QStringLiteral("iCalendar files (*.ics *.ical *.ifb)"));
+    if (!path.isEmpty() && ImportCalendar(parent, path, app.SchedStore()))
+        app.RecordsChanged(Store::Schedule);
+}
+
 void AddScheduleCommands(CommandTable& table) {
     table.Add({.id = CmScheduler,
                .menu = {QStringLiteral("&Utilities")},
@@ -42,6 +52,12 @@ void AddScheduleCommands(CommandTable& table) {
     table.AddView({.name = QStringLiteral("scheduler"),
                    .make = [](KvrClient& client) { return new TKvrSchedWin(client); },
                    .picture = SchedulerPicture});
+    // Beside Import Outings, where a player looks for imports.
+    table.Add({.id = CmImportCalendar,
+               .menu = {QStringLiteral("&Data")},
+               .place = 52,
+               .text = QStringLiteral("Import Ca&lendar..."),
+               .handler = [](KvrClient& client) { ImportCalendarFile(&client, client.App()); }});
 }
 
 } // namespace kui

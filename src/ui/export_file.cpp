@@ -4,14 +4,33 @@
 #include "core/backups.h"
 #include "ui/message.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace kui {
 
+namespace {
+
+QString& LastFolder() {
+    static QString folder;
+    return folder;
+}
+
+} // namespace
+
+QString FileDialogFolder() {
+    return LastFolder().isEmpty() ? QDir::homePath() : LastFolder();
+}
+
+void RememberFileDialogFolder(const QString& chosenFile) {
+    LastFolder() = QFileInfo(chosenFile).absolutePath();
+}
+
 QString AskFileToExport(QWidget* parent, const QString& caption, const QString& filter,
                         const QString& name, const QString& suffix) {
-    QFileDialog dialog(parent, caption);
+    QFileDialog dialog(parent, caption, FileDialogFolder());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilter(filter);
     dialog.setDefaultSuffix(suffix);
@@ -19,6 +38,7 @@ QString AskFileToExport(QWidget* parent, const QString& caption, const QString& 
     if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     const QString path = dialog.selectedFiles().constFirst();
+    RememberFileDialogFolder(path);
     return MayExportTo(parent, caption, path) ? path : QString();
 }
 

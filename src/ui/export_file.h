@@ -7,6 +7,12 @@ class QWidget;
 
 namespace kui {
 
+// The folder the file dialogs of imports and exports open in: the last one a
+// file was chosen in during this run, else the home folder (never the data
+// folder the program runs in). Remember() notes the folder of a file chosen.
+QString FileDialogFolder();
+void RememberFileDialogFolder(const QString& chosenFile);
+
 // Asks where an export goes: a save dialog titled `caption` that offers
 // `filter` and suggests `name` (with `suffix` added to a name typed
 // without one). A file of the data folder, or the folder itself, is never

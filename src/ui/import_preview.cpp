@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/import_preview.h"
 
+#include "ui/export_file.h"
 #include "ui/message.h"
 
 #include <QCheckBox>
@@ -81,12 +82,13 @@ void ImportPreviewDlg::ShowFigures() {
 }
 
 QString AskFileToImport(QWidget* parent, const QString& caption, const QString& filter) {
-    QFileDialog dialog(parent, caption);
+    QFileDialog dialog(parent, caption, FileDialogFolder());
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters({filter, QStringLiteral("All files (*)")});
     if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
+    RememberFileDialogFolder(dialog.selectedFiles().constFirst());
     return dialog.selectedFiles().constFirst();
 }
 

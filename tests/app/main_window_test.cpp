@@ -93,6 +93,8 @@ TEST_F(MainWindowTest, FrameHasTheTitleGeometryAndMenu) {
         {"&Data", "Browse &Charting Data", 11868, true, true},
         {"&Data", "&Set New Goals", 11869, true, false},
         {"&Data", "&Import Outings...", 11870, true, false},
+        {"&Data", "Import Ca&lendar...", 11871, true, false},
+        {"&Data", "Import C&ontacts...", 11872, true, false},
         {"&Analyze", "&Spreadsheet", 11848, true, true},
         {"&Analyze > &Graphs", "&Time Played Summary", 11849, true, true},
         {"&Analyze > &Graphs", "Time Played By &Month", 11850, true, true},

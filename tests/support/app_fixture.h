@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QKeySequence>
 #include <QPaintEvent>
@@ -143,7 +144,8 @@ protected:
 
     // Queues the answer to a file dialog: the file `name` chosen and accepted.
     void QueueFileChoice(const QString& name) {
-        Responder().QueueDialog([name](QDialog& dialog) {
+        // The dialog opens in the home folder: the name is the test folder's.
+        Responder().QueueDialog([name = QDir::current().absoluteFilePath(name)](QDialog& dialog) {
             dynamic_cast<QFileDialog&>(dialog).selectFile(name);
             dialog.accept();
             return dialog.result();
