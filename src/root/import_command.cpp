@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <tuple>
 
@@ -277,13 +278,24 @@ int ImportFromCommandLine(int argc, char** argv) {
 
     std::setlocale(LC_NUMERIC, "C");
     // One program per data folder: the running one would write over what
-    // is imported here, or read it half done.
-    kvr::InstanceLock lock;
-    if (lock.HeldElsewhere()) {
-        Complain(QStringLiteral("Kavora is running in this folder (%1); close it before "
-                                "importing, or import from its menus")
-                     .arg(FromLocal(kvr::CanonicalFolder())));
-        return 1;
+    // is imported here, or read it half done. A dry run writes nothing, so
+    // it takes no lock (and may run beside the program); an import refuses
+    // a folder it cannot lock.
+    std::optional<kvr::InstanceLock> lock;
+    if (!dry) {
+        lock.emplace();
+        if (lock->HeldElsewhere()) {
+            Complain(QStringLiteral("Kavora is running in this folder (%1); close it before "
+                                    "importing, or import from its menus")
+                         .arg(FromLocal(kvr::CanonicalFolder())));
+            return 1;
+        }
+        if (lock->GetState() == kvr::InstanceLock::State::Unavailable) {
+            Complain(QStringLiteral("no lock can be taken on this folder (%1), so another Kavora "
+                                    "could change it at the same time; nothing was imported")
+                         .arg(FromLocal(kvr::CanonicalFolder())));
+            return 1;
+        }
     }
     if (!dry && KVR_PlayData::RecoverInterruptedChange() < 0) {
         Complain(QStringLiteral("the last change of your outings could not be finished (see "

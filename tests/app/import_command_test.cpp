@@ -54,6 +54,7 @@ TEST_F(ImportCommandTest, ImportsExportedNotesWithPreviewAndExitCodes) {
     EXPECT_EQ(run.code, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, "would add 3 outings\n0 already there (skipped)\n");
     EXPECT_FALSE(Exists("play.dat"));
+    EXPECT_FALSE(Exists("kavora.lock")); // a dry run takes no lock
 
     run = Kavora({"--import", "../notes.csv"});
     EXPECT_EQ(run.code, 0) << run.err.toStdString();
@@ -87,6 +88,8 @@ TEST_F(ImportCommandTest, ImportsExportedNotesWithPreviewAndExitCodes) {
         EXPECT_EQ(run.code, 1);
         EXPECT_NE(run.err.indexOf("Kavora is running in this folder"), -1) << run.err.toStdString();
         EXPECT_EQ(ReadFile("play.dat"), play);
+        // A dry run may look while the program runs.
+        EXPECT_EQ(Kavora({"--import", "more.csv", "--dry-run"}).code, 3);
     }
     // Some rows skipped: imported all the same, exit code 3.
     run = Kavora({"--import", "more.csv"});
