@@ -17,6 +17,7 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QLabel>
 #include <QRadioButton>
 #include <QTest>
@@ -415,7 +416,8 @@ TEST_F(ImportOutingsCommandTest, AsksTheOrderOfDatesTheFileLeavesOpen) {
                              "2/3/2026;Cy Young;Lesson;\r\n");
     StartWindow();
     WaitForFirstPaint(Client());
-    QueueFileChoice(QStringLiteral("outings.csv"));
+    // The whole path: the file dialog remembers the folder of the test before.
+    QueueFileChoice(QDir::current().absoluteFilePath(QStringLiteral("outings.csv")));
     bool waited = false;
     std::vector<QString> listed;
     Responder().QueueDialog([&](QDialog& dialog) {
