@@ -194,6 +194,20 @@ std::string FoldedName(std::string_view text) {
     return folded;
 }
 
+bool IsUtf8(std::string_view text) {
+    return DecodeUtf8(text).has_value();
+}
+
+std::string Utf8FromWindows1252(std::string_view text) {
+    std::string utf8;
+    utf8.reserve(text.size() + text.size() / 4);
+    for (char byte : text) {
+        const auto c = static_cast<unsigned char>(byte);
+        AppendUtf8(utf8, c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : c);
+    }
+    return utf8;
+}
+
 bool NameContains(std::string_view name, std::string_view text) {
     if (name.find(text) != std::string_view::npos)
         return true;

@@ -19,4 +19,11 @@ std::string FoldedName(std::string_view text);
 // every name.
 bool NameContains(std::string_view name, std::string_view text);
 
+// Whether the bytes are valid UTF-8 (no overlong forms, no surrogates).
+bool IsUtf8(std::string_view text);
+// Windows-1252 text as UTF-8, read as the searches read bytes that are not
+// valid UTF-8 (the five bytes the code page leaves undefined become the C1
+// controls of Latin-1).
+std::string Utf8FromWindows1252(std::string_view text);
+
 } // namespace kvr

@@ -3,6 +3,7 @@
 
 #include "core/date.h"
 #include "core/record_store.h"
+#include "play/outings_csv.h"
 #include "play/rating_dialog.h"
 #include "ui/characters_left.h"
 #include "ui/message.h"
@@ -309,6 +310,16 @@ bool TAddPlayRecordDlg::Validate() {
         return Refuse(missing, "Who did you play?", who_);
     if (record_.time.empty())
         return Refuse(missing, "How long did you play?", time_);
+    // Hours and minutes (1:30) are stored as hours (1.5).
+    if (stored_.Touched(time_) && record_.time.find(':') != std::string::npos) {
+        const auto hours = kvr::ClockHours(record_.time);
+        if (!hours)
+            return Refuse(
+                missing,
+                "Invalid Time Value, input hours played (ie: 1.25 = an hour and 15 minutes)",
+                time_);
+        record_.time = *hours;
+    }
     const float hours = kvr::LeadingFloat(record_.time);
     if (hours > 12 || !(hours > 0))
         return Refuse(missing,

@@ -3,12 +3,16 @@
 
 #include "app/application.h"
 #include "app/client.h"
+#include "core/date.h"
+#include "core/play_change.h"
 #include "core/safe_file.h"
 #include "play/outings_csv.h"
 #include "play/record_notes.h"
 #include "ui/import_preview.h"
 #include "ui/message.h"
+#include "ui/text.h"
 
+#include <array>
 #include <cerrno>
 
 #include <QFile>
@@ -21,6 +25,80 @@ const QString kCaption = QStringLiteral("Import Outings");
 
 QString FromLocal(const std::string& text) {
     return QString::fromLocal8Bit(text.c_str());
+}
+
+// What the preview shows of an import: every outing it stores, with its
+// date as read (the month in words, so that no order is left to guess),
+// and where it goes.
+ImportContent ContentOf(const kvr::OutingImport& import) {
+    ImportContent content;
+    content.report = import.report;
+    ImportListing& listing = content.listing;
+    listing.columns = {QStringLiteral("Line"), QStringLiteral("Date"), QStringLiteral("Opponent"),
+                       QStringLiteral("Kind"), QStringLiteral("Goes to")};
+    for (std::size_t i = 0; i < import.outings.size(); ++i) {
+        const PlayRecord& outing = import.outings[i];
+        const ZBD_Date date(outing.date);
+        listing.rows.push_back(
+            {QString::number(import.lines[i]),
+             QStringLiteral("%1 %2, %3")
+                 .arg(QString::fromStdString(date.MonthName()))
+                 .arg(date.Day())
+                 .arg(date.Year()),
+             FromStored(outing.who), QString::fromStdString(kvr::KindWord(outing)),
+             import.intoHistory[i] ? QStringLiteral("history") : QStringLiteral("goal period")});
+    }
+    for (const std::string& line : kvr::DescribeOutingDecisions(import))
+        listing.decisions << QString::fromStdString(line);
+    return content;
+}
+
+// Asks the order of the file's slash dates, which it leaves open, with
+// the outings of each reading ready to show; false when the player
+// cancelled. `import` becomes the reading chosen.
+bool ConfirmWithDateOrder(QWidget* parent, const std::string& contents, const KVR_PlayData& play,
+                          kvr::OutingImport& import) {
+    std::array<kvr::OutingImport, 2> readings{
+        kvr::PrepareOutingImport(contents, play, kvr::DateOrder::MonthFirst),
+        kvr::PrepareOutingImport(contents, play, kvr::DateOrder::DayFirst)};
+    for (const kvr::OutingImport& reading : readings)
+        if (!reading.error.empty()) {
+            import = reading;
+            return true; // told by the caller
+        }
+    QString question = QString::fromStdString(import.error);
+    if (question.startsWith(QStringLiteral("its ")))
+        question.replace(0, 4, QStringLiteral("The file's "));
+    question += QStringLiteral(". Read them as:");
+    int chosen = -1;
+    if (!ConfirmImport(
+            parent, kCaption, QStringLiteral("outings"), question,
+            {QStringLiteral("&Month/Day"), QStringLiteral("&Day/Month")},
+            [&readings](int choice) {
+                return ContentOf(readings[static_cast<std::size_t>(choice)]);
+            },
+            chosen))
+        return false;
+    import = std::move(readings[static_cast<std::size_t>(chosen)]);
+    return true;
+}
+
+// What was stored, and where: the places planned for the preview, which
+// count the outings a closed goal period took into the history.
+QString StoredText(const kvr::OutingImport& import, const kvr::PlacedOutings& placed) {
+    const std::size_t total = import.toPeriod + import.toHistory;
+    QString text = QStringLiteral("%1 %2 imported: %3 into the goal period, %4 into the history.")
+                       .arg(total)
+                       .arg(total == 1 ? QStringLiteral("outing") : QStringLiteral("outings"))
+                       .arg(import.toPeriod)
+                       .arg(import.toHistory);
+    if (placed.periodsClosed > 0)
+        text += QStringLiteral("\n%1 goal %2 of %3 outings closed into the history.")
+                    .arg(placed.periodsClosed)
+                    .arg(placed.periodsClosed == 1 ? QStringLiteral("period")
+                                                   : QStringLiteral("periods"))
+                    .arg(kvr::kGoalPeriodLength);
+    return text;
 }
 
 } // namespace
@@ -45,7 +123,10 @@ bool ImportOutingsFile(QWidget* parent, TKvrWinApp& app, const QString& path) {
     KVR_PlayData& play = app.PlayStore();
     if (TellPlayChangeWaits(parent))
         return false;
-    const kvr::OutingImport import = kvr::PrepareOutingImport(*contents, play);
+    kvr::OutingImport import = kvr::PrepareOutingImport(*contents, play);
+    const bool orderAsked = import.dateOrderOpen;
+    if (orderAsked && !ConfirmWithDateOrder(parent, *contents, play, import))
+        return false;
     if (!import.error.empty()) {
         Tell(parent,
              QStringLiteral("No outings can be imported from '%1': %2.")
@@ -53,7 +134,8 @@ bool ImportOutingsFile(QWidget* parent, TKvrWinApp& app, const QString& path) {
              kCaption, Icon::Warning);
         return false;
     }
-    if (!ConfirmImport(parent, kCaption, import.report, QStringLiteral("outings")))
+    if (!orderAsked &&
+        !ConfirmImport(parent, kCaption, QStringLiteral("outings"), ContentOf(import)))
         return false;
 
     const kvr::StoredOutingImport stored = kvr::StoreOutingImport(play, import);
@@ -81,9 +163,11 @@ bool ImportOutingsFile(QWidget* parent, TKvrWinApp& app, const QString& path) {
                             "confirmed on disk.\nPlease check the disk that holds your Kavora "
                             "files."),
              kCaption, Icon::Warning);
+    Tell(parent, StoredText(import, stored.placed), kCaption);
     // As recording notes does: a goal period that was closed, or one that
-    // is now complete, is congratulated.
-    if (stored.placed.periodsClosed > 0 || stored.placed.periodComplete)
+    // new outings made complete, is congratulated; outings that only join
+    // the history are not.
+    if (stored.placed.periodsClosed > 0 || (stored.placed.periodComplete && import.toPeriod > 0))
         ShowCongratulations(parent);
     return true;
 }

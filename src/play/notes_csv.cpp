@@ -41,6 +41,9 @@ QString RecordRow(const QString& period, const PlayRecord& record) {
                        match ? FromStored(record.score) : QString(),
                        FromStored(record.matchNotes),
                        FromStored(record.practiceNotes)};
+    // Every one of them is text, kept as text in a spreadsheet.
+    for (QString& field : fields)
+        field = TextCell(field);
     for (kvr::Stroke stroke : kvr::kCsvStrokeOrder)
         for (kvr::Level level : kvr::kCsvLevelOrder)
             fields << (record.rated ? QString::number(record.Rating(stroke, level)) : QString());
@@ -56,6 +59,12 @@ QString CsvField(const QString& text) {
     QString quoted = text;
     quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString TextCell(const QString& text) {
+    if (!text.isEmpty() && QStringLiteral("=+-@").contains(text.front()))
+        return QLatin1Char('\'') + text;
+    return text;
 }
 
 bool ExportNotesCsv(const QString& path, KVR_PlayData& play) {

@@ -9,7 +9,8 @@ namespace kui {
 
 // Writes every note to `path` as CSV (UTF-8, comma-separated, CRLF line
 // ends, a field holding a comma, a quote or a line break quoted with its
-// quotes doubled): a header row, then one row per record, the current goal
+// quotes doubled, a text a spreadsheet would run as a formula as TextCell
+// writes it): a header row, then one row per record, the current goal
 // period newest first, then the past periods newest first; each row's 24
 // stroke ratings follow its notes ("Forehand Consistency" ... "Approach
 // Power"), so that the file imports back whole (kvr::ReadOutingsCsv). The history is
@@ -20,5 +21,11 @@ bool ExportNotesCsv(const QString& path, KVR_PlayData& play);
 
 // One CSV field as written.
 QString CsvField(const QString& text);
+
+// A text cell as an export writes it: one that a spreadsheet would run as a
+// formula (beginning with =, +, - or @) behind a ' that makes it text. The
+// outings import drops that ' again (kvr::ReadOutingsCsv). Number cells are
+// written as they are.
+QString TextCell(const QString& text);
 
 } // namespace kui

@@ -2,12 +2,16 @@
 #include "play/outings_csv.h"
 
 #include "core/date.h"
+#include "core/history.h"
+#include "core/name_match.h"
 #include "core/outing_import.h"
+#include "core/play_change.h"
 #include "core/record_store.h"
 
 #include <algorithm>
 #include <cctype>
 #include <optional>
+#include <set>
 
 namespace kvr {
 namespace {
@@ -116,14 +120,22 @@ private:
     std::size_t line_ = 1;
 };
 
+// Without the blanks around it: spaces, tabs and the no-break spaces a
+// spreadsheet may write (U+00A0 in UTF-8).
 std::string Trimmed(std::string_view text) {
-    std::size_t from = 0;
-    std::size_t to = text.size();
-    while (from < to && (text[from] == ' ' || text[from] == '\t'))
-        ++from;
-    while (to > from && (text[to - 1] == ' ' || text[to - 1] == '\t'))
-        --to;
-    return std::string(text.substr(from, to - from));
+    constexpr std::string_view kNoBreak = "\xC2\xA0";
+    while (true) {
+        if (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+            text.remove_prefix(1);
+        else if (text.starts_with(kNoBreak))
+            text.remove_prefix(kNoBreak.size());
+        else if (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+            text.remove_suffix(1);
+        else if (text.ends_with(kNoBreak))
+            text.remove_suffix(kNoBreak.size());
+        else
+            return std::string(text);
+    }
 }
 
 std::string Lower(std::string_view text) {
@@ -131,35 +143,6 @@ std::string Lower(std::string_view text) {
     for (char& c : lower)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return lower;
-}
-
-bool IsUtf8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        std::size_t length = c < 0x80           ? 1
-                             : (c >> 5) == 0x6  ? 2
-                             : (c >> 4) == 0xE  ? 3
-                             : (c >> 3) == 0x1E ? 4
-                                                : 0;
-        if (length == 0 || i + length > text.size() || (length == 2 && c < 0xC2))
-            return false;
-        for (std::size_t k = 1; k < length; ++k)
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
-                return false;
-        if (length == 3) {
-            const auto next = static_cast<unsigned char>(text[i + 1]);
-            if ((c == 0xE0 && next < 0xA0) || (c == 0xED && next >= 0xA0))
-                return false; // overlong, or a surrogate
-        }
-        if (length == 4) {
-            const auto next = static_cast<unsigned char>(text[i + 1]);
-            if ((c == 0xF0 && next < 0x90) || (c == 0xF4 && next >= 0x90) || c > 0xF4)
-                return false;
-        }
-        i += length;
-    }
-    return true;
 }
 
 // Cuts a UTF-8 text to `limit` characters; true when it was longer.
@@ -238,40 +221,123 @@ Header ReadHeader(const CsvRow& row) {
     return header;
 }
 
-// A one-letter choice from its word or its letter, in any case: "Match",
-// "m" -> "M". Empty when the text is neither.
-std::string Choice(const std::string& text, std::initializer_list<const char*> words) {
+// The words a choice is written with, each with its code.
+struct Word {
+    const char* word; // in lower case
+    const char* code;
+};
+// The kind: "L" is a lesson here and a loss in the result.
+constexpr Word kKinds[] = {{"match", "M"},
+                           {"singles match", "M"},
+                           {"doubles match", "M"},
+                           {"m", "M"},
+                           {"practice", "P"},
+                           {"training", "P"},
+                           {"drill", "P"},
+                           {"p", "P"},
+                           {"lesson", "L"},
+                           {"coaching", "L"},
+                           {"l", "L"}};
+constexpr Word kResults[] = {{"win", "W"},  {"won", "W"}, {"w", "W"},         {"loss", "L"},
+                             {"lost", "L"}, {"l", "L"},   {"undecided", "U"}, {"draw", "U"},
+                             {"tie", "U"},  {"u", "U"}};
+constexpr Word kPlayedAs[] = {{"singles", "S"}, {"s", "S"}, {"doubles", "D"}, {"d", "D"}};
+
+// The code of a choice from one of its words, in any case, with blanks
+// around it or not: "Won", " w " -> "W". Empty when it is none of them.
+template <std::size_t N> std::string Choice(const std::string& text, const Word (&words)[N]) {
     const std::string lower = Lower(text);
-    for (const char* word : words) {
-        const std::string wordLower = Lower(word);
-        if (lower == wordLower || lower == wordLower.substr(0, 1))
-            return std::string(1, word[0]);
-    }
+    for (const Word& word : words)
+        if (lower == word.word)
+            return word.code;
     return {};
 }
 
-bool IsIsoDate(const std::string& text) {
-    if (text.size() < 8 || text.size() > 10 || text[4] != '-')
-        return false;
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return c == '-' || (c >= '0' && c <= '9'); });
+// A date cell split into its three numbers as written: "3/4/2026",
+// "3.4.26", "2026-04-03" (year, month, day).
+struct WrittenDate {
+    char mark = 0; // '/', '.' or '-'
+    std::array<std::string, 3> parts;
+};
+
+std::optional<WrittenDate> SplitDate(const std::string& text) {
+    WrittenDate date;
+    std::size_t part = 0;
+    for (char c : text) {
+        if (c >= '0' && c <= '9') {
+            date.parts[part] += c;
+        } else if ((c == '/' || c == '.' || c == '-') && part < 2 &&
+                   (date.mark == 0 || date.mark == c)) {
+            date.mark = c;
+            ++part;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (part != 2)
+        return std::nullopt;
+    // The year four digits or two; a month or a day one or two.
+    const std::size_t year = date.mark == '-' ? 0 : 2;
+    for (std::size_t i = 0; i < 3; ++i) {
+        const std::size_t digits = date.parts[i].size();
+        if (i == year ? (digits != 4 && (digits != 2 || date.mark == '-'))
+                      : (digits < 1 || digits > 2))
+            return std::nullopt;
+    }
+    return date;
 }
 
-// A date as the player types it, or as a spreadsheet writes it
-// (2026-03-05): its normal text, or nothing when it is no valid date.
-std::optional<std::string> DateText(const std::string& text) {
-    std::string typed = text;
-    if (IsIsoDate(typed)) {
-        const std::size_t second = typed.find('-', 5);
-        if (second == std::string::npos)
-            return std::nullopt;
-        typed =
-            typed.substr(5, second - 5) + "/" + typed.substr(second + 1) + "/" + typed.substr(0, 4);
-    }
-    const ZBD_Date date(typed);
+// The normal text of month/day/year, read as the date type reads a typed
+// date (a two-digit year included); nothing when it is no valid date.
+std::optional<std::string> ValidDate(const std::string& month, const std::string& day,
+                                     const std::string& year) {
+    const ZBD_Date date(month + "/" + day + "/" + year);
     if (!date.IsValid())
         return std::nullopt;
     return date.Text();
+}
+
+// What a slash date tells of the file's order.
+enum class OrderHint { None, Either, MonthFirst, DayFirst };
+
+OrderHint HintOf(const WrittenDate& date) {
+    if (date.mark != '/' || date.parts[0] == date.parts[1])
+        return OrderHint::None;
+    const bool monthFirst = ValidDate(date.parts[0], date.parts[1], date.parts[2]).has_value();
+    const bool dayFirst = ValidDate(date.parts[1], date.parts[0], date.parts[2]).has_value();
+    if (monthFirst && dayFirst)
+        return OrderHint::Either;
+    return monthFirst ? OrderHint::MonthFirst : dayFirst ? OrderHint::DayFirst : OrderHint::None;
+}
+
+// A date cell's normal text, its slash date read in `order` (MonthFirst or
+// DayFirst); nothing when it is no valid date.
+std::optional<std::string> DateText(const std::string& text, DateOrder order) {
+    const auto date = SplitDate(text);
+    if (!date)
+        return std::nullopt;
+    const auto& [first, second, third] = date->parts;
+    switch (date->mark) {
+    case '-':
+        return ValidDate(second, third, first);
+    case '.':
+        return ValidDate(second, first, third);
+    default:
+        return order == DateOrder::DayFirst ? ValidDate(second, first, third)
+                                            : ValidDate(first, second, third);
+    }
+}
+
+const char* OrderName(DateOrder order) {
+    return order == DateOrder::DayFirst ? "day/month" : "month/day";
+}
+
+// A cell an export wrote as '=... so that a spreadsheet shows it as text
+// rather than running it, as it was written.
+void DropFormulaGuard(std::string& cell) {
+    if (cell.size() >= 2 && cell[0] == '\'' &&
+        std::string_view("=+-@").find(cell[1]) != std::string_view::npos)
+        cell.erase(0, 1);
 }
 
 // A rating cell: a whole number from 0 to 10.
@@ -293,9 +359,10 @@ std::string Quoted(const std::string& text) {
 
 class RowReader {
 public:
-    RowReader(const Header& header, OutingsCsv& result) : header_(header), result_(result) {}
+    RowReader(const Header& header, DateOrder order, OutingsCsv& result)
+        : header_(header), order_(order), result_(result) {}
 
-    void Read(const CsvRow& row) {
+    void Read(CsvRow& row) {
         row_ = &row;
         if (row.tooLong)
             return Skip("row longer than " + std::to_string(kMaxCsvRowBytes) + " bytes");
@@ -304,52 +371,95 @@ public:
         if (std::all_of(row.fields.begin(), row.fields.end(),
                         [](const std::string& field) { return Trimmed(field).empty(); }))
             return; // an empty row
-        for (const std::string& field : row.fields)
-            if (!IsUtf8(field))
-                return Skip("not UTF-8 text");
+        // A field that is not UTF-8 is Windows-1252, as older Windows
+        // programs write it: stored as UTF-8, and said.
+        unsigned applied = 0;
+        for (std::string& field : row.fields) {
+            if (!IsUtf8(field)) {
+                field = Utf8FromWindows1252(field);
+                applied |= kReadAsWindows1252;
+            }
+            DropFormulaGuard(field);
+        }
 
         PlayRecord outing;
         cuts_.clear();
         const std::string date = Trimmed(Field(kDate));
         if (date.empty())
             return Skip("no date");
-        const auto normal = DateText(date);
-        if (!normal)
-            return Skip("bad date " + Quoted(date));
+        const auto normal = DateText(date, order_);
+        if (!normal) {
+            const auto written = SplitDate(date);
+            if (written && written->mark == '/' && HintOf(*written) != OrderHint::None)
+                return Skip("bad date " + Quoted(date) + " as " + OrderName(order_) +
+                            ", the order of the file's dates");
+            return Skip("bad date " + Quoted(date) + " (accepted: " + kDateForms + ")");
+        }
         outing.date = *normal;
         outing.who = Text(kOpponent, kOutingNameLength, true);
         if (outing.who.empty())
             return Skip("no opponent");
         const std::string kind = Trimmed(Field(kKind));
-        outing.kind = Choice(kind, {"Match", "Practice", "Lesson"});
+        outing.kind = Choice(kind, kKinds);
         if (outing.kind.empty())
-            return Skip(kind.empty() ? "no kind" : "unknown kind " + Quoted(kind));
-        // A comma is read as the decimal mark, as the dialog reads it.
+            return Skip(kind.empty()
+                            ? "no kind"
+                            : "unknown kind " + Quoted(kind) + " (accepted: " + kKindWords + ")");
+        // A comma is read as the decimal mark, as the dialog reads it, and
+        // h:mm as hours and minutes.
         std::string time = StorableText(Trimmed(Field(kTime)));
-        std::replace(time.begin(), time.end(), ',', '.');
-        outing.time = time;
+        if (time.find(':') != std::string::npos) {
+            const auto hours = ClockHours(time);
+            if (!hours)
+                return Skip("bad hours " + Quoted(time) + " (" + kHoursForms + ")");
+            outing.time = *hours;
+        } else {
+            outing.time = time;
+            std::replace(outing.time.begin(), outing.time.end(), ',', '.');
+        }
         Cut(outing.time, kOutingTimeLength, kTime);
         if (!outing.time.empty()) {
             const float hours = LeadingFloat(outing.time);
             if (hours > 12 || !(hours > 0))
-                return Skip("hours out of range " + Quoted(time));
+                return Skip("hours out of range " + Quoted(time) + " (" + kHoursForms + ")");
         }
+        // The kind may say singles or doubles ("Doubles match") where the
+        // file has no column of its own for it.
+        const std::string lowerKind = Lower(kind);
+        const std::string kindSays = lowerKind == "singles match"   ? "S"
+                                     : lowerKind == "doubles match" ? "D"
+                                                                    : "";
         const std::string singlesDoubles = Trimmed(Field(kSinglesDoubles));
-        outing.singlesDoubles =
-            singlesDoubles.empty() ? "S" : Choice(singlesDoubles, {"Singles", "Doubles"});
-        if (outing.singlesDoubles.empty())
-            return Skip("unknown singles or doubles " + Quoted(singlesDoubles));
+        if (singlesDoubles.empty()) {
+            outing.singlesDoubles = kindSays.empty() ? "S" : kindSays;
+            if (kindSays.empty())
+                applied |= kStoredSingles;
+        } else {
+            outing.singlesDoubles = Choice(singlesDoubles, kPlayedAs);
+            if (outing.singlesDoubles.empty())
+                return Skip("unknown singles or doubles " + Quoted(singlesDoubles) +
+                            " (accepted: " + kSinglesDoublesWords + ")");
+            if (!kindSays.empty() && kindSays != outing.singlesDoubles)
+                return Skip("kind " + Quoted(kind) + " but " + Quoted(singlesDoubles));
+        }
         const std::string result = Trimmed(Field(kResult));
         // A match whose result the file does not give is undecided, never a win.
-        outing.result = result.empty() ? "U" : Choice(result, {"Win", "Loss", "Undecided"});
-        if (outing.result.empty() && outing.kind == "M")
-            return Skip("unknown result " + Quoted(result));
+        outing.result = result.empty() ? "U" : Choice(result, kResults);
+        if (outing.kind == "M") {
+            if (outing.result.empty())
+                return Skip("unknown result " + Quoted(result) + " (accepted: " + kResultWords +
+                            ")");
+            if (result.empty())
+                applied |= kStoredUndecided;
+        }
         // All 24 ratings, or none: an outing without them is stored without
         // ratings, never with ratings it was not given.
         int given = 0;
         for (int column = kFirstRating; column < kFirstRating + kRatingColumns; ++column)
             given += Trimmed(Field(column)).empty() ? 0 : 1;
         outing.rated = given > 0;
+        if (!outing.rated)
+            applied |= kStoredUnrated;
         if (given > 0 && given < kRatingColumns)
             return Skip(std::to_string(kRatingColumns - given) + " of the 24 ratings missing");
         for (std::size_t s = 0; s < kCsvStrokeOrder.size() && outing.rated; ++s) {
@@ -368,11 +478,15 @@ public:
         if (outing.singlesDoubles == "D") {
             outing.secondOpponent = Text(kSecondOpponent, kOutingNameLength, true);
             outing.partner = Text(kPartner, kOutingNameLength, true);
+        } else if (!Trimmed(Field(kSecondOpponent)).empty() || !Trimmed(Field(kPartner)).empty()) {
+            applied |= kDroppedPartners;
         }
         if (outing.kind == "M") {
             outing.score = Text(kScore, kOutingScoreLength, false);
         } else {
             outing.result.clear();
+            if (!result.empty() || !Trimmed(Field(kScore)).empty())
+                applied |= kDroppedResult;
         }
         outing.matchNotes = Text(kMatchNotes, kOutingNotesLength, false);
         outing.practiceNotes = Text(kPracticeNotes, kOutingNotesLength, false);
@@ -389,6 +503,7 @@ public:
         }
         result_.outings.push_back(std::move(outing));
         result_.lines.push_back(row.line);
+        result_.applied.push_back(applied);
     }
 
 private:
@@ -424,10 +539,58 @@ private:
     void Skip(const std::string& reason) { result_.problems.push_back({row_->line, reason, true}); }
 
     const Header& header_;
+    DateOrder order_;
     OutingsCsv& result_;
     const CsvRow* row_ = nullptr;
     std::vector<std::string> cuts_;
 };
+
+// Where each outing of the import goes, as storing them would place them
+// (PlanPlayChange, which writes nothing). Where the goal period starts
+// depends on the history only through its newest outing, so only that
+// line is handed in.
+void PlanPlaces(OutingImport& import, const KVR_PlayData& play) {
+    std::vector<const PlayRecord*> period;
+    std::multiset<std::string> before;
+    for (unsigned i = 0; i < play.Count(); ++i) {
+        period.push_back(play.At(static_cast<int>(i)));
+        before.insert(period.back()->ToLine());
+    }
+    std::vector<std::string> newest;
+    int newestDay = 0;
+    KVR_History history;
+    while (history.ReadNext() == 1) {
+        const int day = ZBD_Date(history.Current().date).DayNumber();
+        if (newest.empty() || day > newestDay) {
+            newestDay = day;
+            newest = {history.Current().ToHistoryLine()};
+        }
+    }
+    history.Close();
+    const PlayPlan plan =
+        PlanPlayChange(period, std::move(newest), import.outings, false, import.firstCurrentDay);
+    // The new outings left in the goal period are those of its records the
+    // period did not hold before: the rest went into the history, as
+    // outings older than the period or with a goal period that closed.
+    std::multiset<std::string> after;
+    for (const PlayRecord& record : plan.period)
+        after.insert(record.ToLine());
+    for (const std::string& line : before)
+        if (auto found = after.find(line); found != after.end())
+            after.erase(found);
+    import.intoHistory.clear();
+    import.toHistory = import.toPeriod = 0;
+    for (const PlayRecord& outing : import.outings) {
+        const auto found = after.find(outing.ToLine());
+        const bool intoHistory = found == after.end();
+        if (!intoHistory)
+            after.erase(found);
+        import.intoHistory.push_back(intoHistory);
+        ++(intoHistory ? import.toHistory : import.toPeriod);
+    }
+    import.periodsClosed = plan.periodsClosed;
+    import.periodComplete = plan.periodComplete;
+}
 
 } // namespace
 
@@ -435,7 +598,38 @@ std::string RatingColumn(Stroke stroke, Level level) {
     return std::string(kStrokeNames[Index(stroke)]) + " " + kLevelNames[Index(level)];
 }
 
-OutingsCsv ReadOutingsCsv(std::string_view contents) {
+std::optional<std::string> ClockHours(std::string_view text) {
+    const std::string trimmed = Trimmed(text);
+    const std::size_t colon = trimmed.find(':');
+    auto digits = [](std::string_view part) {
+        return std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (colon == std::string::npos || colon == 0 || colon > 2 || trimmed.size() != colon + 3 ||
+        !digits(trimmed.substr(0, colon)) || !digits(trimmed.substr(colon + 1)))
+        return std::nullopt;
+    const int minutes = std::stoi(trimmed.substr(colon + 1));
+    if (minutes > 59)
+        return std::nullopt;
+    // Hundredths of an hour, rounded, written without trailing zeros.
+    const int hundredths = std::stoi(trimmed.substr(0, colon)) * 100 + (minutes * 100 + 30) / 60;
+    std::string hours = std::to_string(hundredths / 100);
+    if (const int fraction = hundredths % 100; fraction != 0) {
+        hours += '.';
+        hours += static_cast<char>('0' + fraction / 10);
+        if (fraction % 10 != 0)
+            hours += static_cast<char>('0' + fraction % 10);
+    }
+    return hours;
+}
+
+std::string KindWord(const PlayRecord& outing) {
+    if (outing.IsMatch())
+        return "Match";
+    return !outing.kind.empty() && (outing.kind[0] == 'L' || outing.kind[0] == 'l') ? "Lesson"
+                                                                                    : "Practice";
+}
+
+OutingsCsv ReadOutingsCsv(std::string_view contents, DateOrder order) {
     OutingsCsv result;
     const std::string text = DecodeText(std::string(contents));
     // The separator is the one that makes the first row name more of the
@@ -473,6 +667,42 @@ OutingsCsv ReadOutingsCsv(std::string_view contents) {
         return result;
     }
 
+    // The order of the slash dates, from the dates themselves when it is
+    // not given: the file is read in one order, never a guess per row.
+    if (order == DateOrder::FromFile) {
+        CsvReader reader(text, separator);
+        CsvRow row;
+        const auto dateColumn = static_cast<std::size_t>(columns.place[kDate]);
+        std::string either, monthFirst, dayFirst; // an example of each
+        while (reader.Next(row)) {
+            if (row.line <= header.line || dateColumn >= row.fields.size())
+                continue;
+            const std::string date = Trimmed(row.fields[dateColumn]);
+            const auto written = SplitDate(date);
+            if (!written)
+                continue;
+            const OrderHint hint = HintOf(*written);
+            std::string* example = hint == OrderHint::Either       ? &either
+                                   : hint == OrderHint::MonthFirst ? &monthFirst
+                                   : hint == OrderHint::DayFirst   ? &dayFirst
+                                                                   : nullptr;
+            if (example && example->empty())
+                *example = date;
+        }
+        if (!monthFirst.empty() && !dayFirst.empty()) {
+            result.error = "its dates are written both month/day (" + Quoted(monthFirst) +
+                           ") and day/month (" + Quoted(dayFirst) + ")";
+        } else if (monthFirst.empty() && dayFirst.empty() && !either.empty()) {
+            result.error = "its dates (such as " + Quoted(either) +
+                           ") may be month/day or day/month, and none of them tells which";
+        }
+        if (!result.error.empty()) {
+            result.dateOrderOpen = true;
+            return result;
+        }
+        order = dayFirst.empty() ? DateOrder::MonthFirst : DateOrder::DayFirst;
+    }
+
     CsvReader reader(text, separator);
     CsvRow row;
     while (reader.Next(row) && row.line < header.line) {
@@ -481,17 +711,19 @@ OutingsCsv ReadOutingsCsv(std::string_view contents) {
         static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
     result.outings.reserve(rowsAtMost);
     result.lines.reserve(rowsAtMost);
-    RowReader rows(columns, result);
+    RowReader rows(columns, order, result);
     while (reader.Next(row))
         rows.Read(row);
     return result;
 }
 
-OutingImport PrepareOutingImport(std::string_view contents, const KVR_PlayData& play) {
+OutingImport PrepareOutingImport(std::string_view contents, const KVR_PlayData& play,
+                                 DateOrder order) {
     OutingImport import;
-    OutingsCsv csv = ReadOutingsCsv(contents);
+    OutingsCsv csv = ReadOutingsCsv(contents, order);
     if (!csv.error.empty()) {
         import.error = std::move(csv.error);
+        import.dateOrderOpen = csv.dateOrderOpen;
         return import;
     }
     StoredOutings stored;
@@ -504,24 +736,71 @@ OutingImport PrepareOutingImport(std::string_view contents, const KVR_PlayData& 
     // The outings already stored are dropped in place. Only what is stored
     // counts: two rows of the file alike are two outings of the player's.
     import.outings = std::move(csv.outings);
+    import.applied = std::move(csv.applied);
+    import.lines = std::move(csv.lines);
     std::size_t kept = 0;
     for (std::size_t i = 0; i < import.outings.size(); ++i) {
         if (stored.Contains(import.outings[i])) {
             ++import.report.present;
             continue;
         }
-        if (kept != i)
+        if (kept != i) {
             import.outings[kept] = std::move(import.outings[i]);
+            import.applied[kept] = import.applied[i];
+            import.lines[kept] = import.lines[i];
+        }
         ++kept;
     }
     import.outings.erase(import.outings.begin() + static_cast<std::ptrdiff_t>(kept),
                          import.outings.end());
+    import.applied.resize(kept);
+    import.lines.resize(kept);
     import.report.added = import.outings.size();
+    PlanPlaces(import, play);
     // The problems in the order of their lines.
     std::stable_sort(
         import.report.problems.begin(), import.report.problems.end(),
         [](const ImportProblem& a, const ImportProblem& b) { return a.line < b.line; });
     return import;
+}
+
+std::vector<std::string> DescribeOutingDecisions(const OutingImport& import) {
+    std::vector<std::string> lines;
+    auto count = [](std::size_t n, const char* one, const char* many) {
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+    };
+    if (!import.outings.empty())
+        lines.push_back(count(import.toPeriod, "outing", "outings") + " into the goal period, " +
+                        std::to_string(import.toHistory) + " into the history");
+    if (import.periodsClosed > 0)
+        lines.push_back(
+            count(static_cast<std::size_t>(import.periodsClosed), "goal period", "goal periods") +
+            " of " + std::to_string(kGoalPeriodLength) + " outings will close into the history");
+    else if (import.periodComplete && import.toPeriod > 0)
+        lines.push_back("the goal period will be complete with " +
+                        std::to_string(kGoalPeriodLength) + " outings");
+    struct Said {
+        OutingDefault flag;
+        const char *one, *many, *what;
+    };
+    static const Said kSaid[] = {
+        {kStoredUndecided, "match", "matches", "without a result: stored as undecided"},
+        {kStoredUnrated, "outing", "outings", "without ratings: stored without ratings"},
+        {kStoredSingles, "outing", "outings", "without singles or doubles: stored as singles"},
+        {kDroppedResult, "practice or lesson", "practices or lessons",
+         "with a result or score: not kept, as only a match keeps them"},
+        {kDroppedPartners, "singles outing", "singles outings",
+         "with a partner or second opponent: not kept, as only doubles keep them"},
+        {kReadAsWindows1252, "outing", "outings", "not in UTF-8: read as Windows-1252 text"},
+    };
+    for (const Said& said : kSaid) {
+        const auto n = static_cast<std::size_t>(
+            std::count_if(import.applied.begin(), import.applied.end(),
+                          [&said](unsigned applied) { return (applied & said.flag) != 0; }));
+        if (n > 0)
+            lines.push_back(count(n, said.one, said.many) + " " + said.what);
+    }
+    return lines;
 }
 
 const std::vector<std::string>& OutingFiles() {

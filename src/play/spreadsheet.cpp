@@ -251,8 +251,11 @@ bool ExportSpreadsheetCsv(const QString& path, const KVR_PlayData& play) {
     QString text = CsvRow(header);
     for (int i = static_cast<int>(play.Count()); i-- > 0;) {
         const PlayRecord& record = *play.At(i);
-        QStringList row{FromStored(record.date), FromStored(record.kind), FromStored(record.who),
-                        FromStored(record.time), FromStored(record.result)};
+        // The texts as text cells; the totals after them are numbers.
+        QStringList row;
+        for (const std::string* text :
+             {&record.date, &record.kind, &record.who, &record.time, &record.result})
+            row << TextCell(FromStored(*text));
         // An outing without ratings leaves its rating cells empty.
         const SpreadsheetColumn column = ColumnOf(record);
         auto cell = [&record](int total) {

@@ -34,12 +34,13 @@ class ImportCommandTest : public TempDirTest {};
 // The notes exported from one folder and imported into another: --dry-run
 // prints the preview's lines and writes nothing, --import stores them (0),
 // a second import finds nothing new (1), a file of another kind is a bad
-// command line (2), and a folder the program runs on is refused (1).
+// command line (2), and a folder the program runs on is refused (1), as is
+// a file whose dates may be month/day or day/month (1).
 TEST_F(ImportCommandTest, ImportsExportedNotesWithPreviewAndExitCodes) {
     std::filesystem::create_directory("from");
     std::filesystem::create_directory("to");
     std::filesystem::current_path("from");
-    PlayRecord match = MakePlay("3/2/2026", "Bo Park", "M");
+    PlayRecord match = MakePlay("3/20/2026", "Bo Park", "M");
     match.matchNotes = "deep returns";
     match.Rating(kvr::Stroke::Volley, kvr::Level::Power) = 8;
     WritePlayFiles({MakePlay("3/1/2026", "Ann Lee"), match}, {MakePlay("1/5/2026", "Cy Young")});
@@ -80,7 +81,13 @@ TEST_F(ImportCommandTest, ImportsExportedNotesWithPreviewAndExitCodes) {
     EXPECT_EQ(ReadFile("play.dat"), play);
     EXPECT_EQ(ReadFile("history.dat"), history);
 
-    WriteFile("more.csv", "Date;Opponent;Kind;Time\n4/1/2026;Di Ross;Lesson;1\n4/2/2026;Ed;x;1\n");
+    WriteFile("open.csv", "Date;Opponent;Kind\n4/1/2026;Di Ross;Lesson\n");
+    run = Kavora({"--import", "open.csv"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.indexOf("may be month/day or day/month"), -1) << run.err.toStdString();
+    EXPECT_EQ(ReadFile("play.dat"), play);
+
+    WriteFile("more.csv", "Date;Opponent;Kind;Time\n4/1/2026;Di Ross;Lesson;1\n4/20/2026;Ed;x;1\n");
     {
         kvr::InstanceLock running;
         ASSERT_EQ(running.GetState(), kvr::InstanceLock::State::Held);
@@ -95,7 +102,9 @@ TEST_F(ImportCommandTest, ImportsExportedNotesWithPreviewAndExitCodes) {
     run = Kavora({"--import", "more.csv"});
     EXPECT_EQ(run.code, 3) << run.err.toStdString();
     EXPECT_EQ(run.out, "added 1 outing\n0 already there (skipped)\n1 could not be read "
-                       "(skipped)\nline 3: unknown kind \"x\" (skipped)\n");
+                       "(skipped)\nline 3: unknown kind \"x\" (accepted: Match, Singles match, "
+                       "Doubles match, M, Practice, Training, Drill, P, Lesson, Coaching, L) "
+                       "(skipped)\n");
 }
 
 // The calendar and the phone book exported from one folder come back whole

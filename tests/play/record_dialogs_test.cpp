@@ -153,7 +153,8 @@ protected:
 
 // Each check in its order, with its caption, its text and the field it
 // puts the focus on; the dialog stays open with what was typed. The time
-// limits and a comma as decimal mark are part of the same walk.
+// limits, a comma as decimal mark and hours as h:mm are part of the same
+// walk.
 TEST_F(RecordDialogsTest, ChecksRunInOrderAndFocusTheFaultyField) {
     StartWindow();
     RunRecordNotes([&](TAddPlayRecordDlg& dialog) {
@@ -176,6 +177,8 @@ TEST_F(RecordDialogsTest, ChecksRunInOrderAndFocusTheFaultyField) {
             {{{"time", "0"}}, missing, badTime, "time"},
             {{{"time", "-1"}}, missing, badTime, "time"},
             {{{"time", "an hour"}}, missing, badTime, "time"},
+            {{{"time", "1:75"}}, missing, badTime, "time"},
+            {{{"time", "12:30"}}, missing, badTime, "time"},
             {{{"time", "12"}, {"singlesDoubles", "Doubles"}},
              missing,
              "Don't forget your Match Notes",
@@ -200,14 +203,15 @@ TEST_F(RecordDialogsTest, ChecksRunInOrderAndFocusTheFaultyField) {
             EXPECT_EQ(dialog.result(), QDialog::Rejected);
             EXPECT_EQ(App().PlayStore().Count(), 0u);
         }
-        Fill(dialog, {{"practiceNotes", "footwork"}});
+        // Hours and minutes are stored as hours.
+        Fill(dialog, {{"practiceNotes", "footwork"}, {"time", "1:45"}});
         PressOk(dialog);
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
     });
     ASSERT_EQ(App().PlayStore().Count(), 1u);
     const PlayRecord& saved = Stored(0);
     EXPECT_EQ(saved.date, "3/9/2026");
-    EXPECT_EQ(saved.time, "1.5");
+    EXPECT_EQ(saved.time, "1.75");
     EXPECT_EQ(saved.singlesDoubles, "D");
     EXPECT_EQ(saved.who, "Ann Lee");
     EXPECT_EQ(saved.secondOpponent, "Bo Park");
