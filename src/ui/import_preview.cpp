@@ -48,16 +48,6 @@ ImportPreviewDlg::ImportPreviewDlg(QWidget* parent, const QString& caption,
     layout->addWidget(recordsLabel_);
     layout->addWidget(records_, 2);
 
-    problemsLabel_ = new QLabel(QStringLiteral("&Rows to look at:"), this);
-    problems_ = new QPlainTextEdit(this);
-    problems_->setObjectName(QStringLiteral("problems"));
-    problems_->setReadOnly(true);
-    problems_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    problems_->setAccessibleName(QStringLiteral("Rows to look at"));
-    problemsLabel_->setBuddy(problems_);
-    layout->addWidget(problemsLabel_);
-    layout->addWidget(problems_, 1);
-
     QDialogButtonBox* buttons = OkCancelButtons(*this);
     ok_ = buttons->button(QDialogButtonBox::Ok);
     ok_->setText(QStringLiteral("&Import"));
@@ -140,6 +130,21 @@ void ImportPreviewDlg::ShowProblems() {
     QStringList rows;
     for (std::size_t i = lines.size() - report_.problems.size(); i < lines.size(); ++i)
         rows << QString::fromStdString(lines[i]);
+    if (rows.isEmpty() && !problems_)
+        return;
+    if (!problems_) {
+        // Made only for rows to look at, above the buttons.
+        problemsLabel_ = new QLabel(QStringLiteral("&Rows to look at:"), this);
+        problems_ = new QPlainTextEdit(this);
+        problems_->setObjectName(QStringLiteral("problems"));
+        problems_->setReadOnly(true);
+        problems_->setLineWrapMode(QPlainTextEdit::NoWrap);
+        problems_->setAccessibleName(QStringLiteral("Rows to look at"));
+        problemsLabel_->setBuddy(problems_);
+        auto* box = static_cast<QVBoxLayout*>(layout());
+        box->insertWidget(box->count() - 1, problemsLabel_);
+        box->insertWidget(box->count() - 1, problems_, 1);
+    }
     problems_->setPlainText(rows.join(QLatin1Char('\n')));
     problemsLabel_->setVisible(!rows.isEmpty());
     problems_->setVisible(!rows.isEmpty());
