@@ -4,8 +4,8 @@
 #include "app/application.h"
 #include "app/client.h"
 #include "core/date.h"
+#include "core/import_file.h"
 #include "core/play_change.h"
-#include "core/safe_file.h"
 #include "play/outings_csv.h"
 #include "play/record_notes.h"
 #include "ui/import_preview.h"
@@ -13,7 +13,6 @@
 #include "ui/text.h"
 
 #include <array>
-#include <cerrno>
 
 #include <QFile>
 #include <QStringList>
@@ -112,20 +111,21 @@ void ImportOutings(KvrClient& client) {
 }
 
 bool ImportOutingsFile(QWidget* parent, TKvrWinApp& app, const QString& path) {
-    errno = 0;
-    const auto contents = kvr::ReadWholeFile(QFile::encodeName(path).toStdString());
-    if (!contents) {
-        Tell(parent,
-             QStringLiteral("Unable to read '%1': %2.").arg(path, FromLocal(kvr::ErrorText(errno))),
+    // A regular file of bounded size only: a FIFO or a device is refused at
+    // once, never read.
+    const kvr::ImportFile file = kvr::ReadImportFile(QFile::encodeName(path).toStdString());
+    if (!file.contents) {
+        Tell(parent, QStringLiteral("Unable to read '%1': %2.").arg(path, FromLocal(file.problem)),
              kCaption, Icon::Warning);
         return false;
     }
+    const std::string& contents = *file.contents;
     KVR_PlayData& play = app.PlayStore();
     if (TellPlayChangeWaits(parent))
         return false;
-    kvr::OutingImport import = kvr::PrepareOutingImport(*contents, play);
+    kvr::OutingImport import = kvr::PrepareOutingImport(contents, play);
     const bool orderAsked = import.dateOrderOpen;
-    if (orderAsked && !ConfirmWithDateOrder(parent, *contents, play, import))
+    if (orderAsked && !ConfirmWithDateOrder(parent, contents, play, import))
         return false;
     if (!import.error.empty()) {
         Tell(parent,

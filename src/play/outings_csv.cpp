@@ -629,6 +629,24 @@ std::string KindWord(const PlayRecord& outing) {
                                                                                     : "Practice";
 }
 
+namespace {
+
+// Whether a header row is the one the notes export writes, column for column.
+bool IsNotesExportHeader(const CsvRow& header) {
+    std::vector<std::string> expected(kNotesCsvColumns.begin(), kNotesCsvColumns.end());
+    for (Stroke stroke : kCsvStrokeOrder)
+        for (Level level : kCsvLevelOrder)
+            expected.push_back(RatingColumn(stroke, level));
+    if (header.fields.size() != expected.size())
+        return false;
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        if (Trimmed(header.fields[i]) != expected[i])
+            return false;
+    return true;
+}
+
+} // namespace
+
 OutingsCsv ReadOutingsCsv(std::string_view contents, DateOrder order) {
     OutingsCsv result;
     const std::string text = DecodeText(std::string(contents));
@@ -667,6 +685,10 @@ OutingsCsv ReadOutingsCsv(std::string_view contents, DateOrder order) {
         return result;
     }
 
+    // This program's own notes export names its columns exactly so, and
+    // writes its dates month/day: its header tells the order.
+    if (order == DateOrder::FromFile && IsNotesExportHeader(header))
+        order = DateOrder::MonthFirst;
     // The order of the slash dates, from the dates themselves when it is
     // not given: the file is read in one order, never a guess per row.
     if (order == DateOrder::FromFile) {

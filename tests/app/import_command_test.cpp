@@ -40,7 +40,9 @@ TEST_F(ImportCommandTest, ImportsExportedNotesWithPreviewAndExitCodes) {
     std::filesystem::create_directory("from");
     std::filesystem::create_directory("to");
     std::filesystem::current_path("from");
-    PlayRecord match = MakePlay("3/20/2026", "Bo Park", "M");
+    // Every date could be month/day or day/month: the export's own header
+    // says how it writes them.
+    PlayRecord match = MakePlay("3/2/2026", "Bo Park", "M");
     match.matchNotes = "deep returns";
     match.Rating(kvr::Stroke::Volley, kvr::Level::Power) = 8;
     WritePlayFiles({MakePlay("3/1/2026", "Ann Lee"), match}, {MakePlay("1/5/2026", "Cy Young")});
