@@ -21,6 +21,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <unordered_set>
 
 #include <QComboBox>
 #include <QDialog>
@@ -282,20 +283,7 @@ void PlanOutings(Plan& plan, const std::vector<kvr::ConflictCopy>& copies, TKvrW
     Group group;
     group.dataFile = "play.dat";
     group.alsoChanges = KVR_History::kFileName;
-    // The outings stored, to find those of a copy that differ from one of
-    // them (same date, kind, who and time): such an outing is never taken
-    // for the player's, only kept beside it when he says so.
-    std::vector<PlayRecord> past;
-    if (liveReadable) {
-        KVR_History history;
-        while (history.ReadNext() == 1)
-            past.push_back(history.Current());
-    }
-    std::vector<const PlayRecord*> mine;
-    for (unsigned i = 0; i < live.Count(); ++i)
-        mine.push_back(live.At(static_cast<int>(i)));
-    for (const PlayRecord& record : past)
-        mine.push_back(&record);
+    std::vector<std::pair<size_t, std::vector<PlayRecord>>> missingOf; // by copy found
     for (const kvr::ConflictCopy& copy : copies) {
         if (copy.dataFile != "play.dat" && copy.dataFile != KVR_History::kFileName)
             continue;
@@ -312,15 +300,37 @@ void PlanOutings(Plan& plan, const std::vector<kvr::ConflictCopy>& copies, TKvrW
             found.mergeable = true;
             found.placed = placed;
             group.copies.push_back(plan.found.size());
-            for (auto& difference :
-                 kvr::TakeDifferences(missing, mine, kvr::OutingKey, found.outcome)) {
-                group.differences.push_back(
-                    {OutingText(difference.mine), OutingText(difference.theirs), false});
-                differing->push_back(std::move(difference.theirs));
-            }
-            outings->insert(outings->end(), missing.begin(), missing.end());
+            missingOf.emplace_back(plan.found.size(), std::move(missing));
         }
         plan.found.push_back(std::move(found));
+    }
+    // The stored outings a copy's may differ from (same date, kind, who and
+    // time): such an outing is never taken for the player's, only kept
+    // beside it when he says so. Of the history, only those with such a key.
+    std::unordered_set<std::string> keys;
+    for (const auto& [index, missing] : missingOf)
+        for (const PlayRecord& outing : missing)
+            keys.insert(kvr::OutingKey(outing));
+    std::vector<PlayRecord> past;
+    if (!keys.empty()) {
+        KVR_History history;
+        while (history.ReadNext() == 1)
+            if (keys.contains(kvr::OutingKey(history.Current())))
+                past.push_back(history.Current());
+    }
+    std::vector<const PlayRecord*> mine;
+    for (unsigned i = 0; i < live.Count(); ++i)
+        mine.push_back(live.At(static_cast<int>(i)));
+    for (const PlayRecord& record : past)
+        mine.push_back(&record);
+    for (auto& [index, missing] : missingOf) {
+        for (auto& difference :
+             kvr::TakeDifferences(missing, mine, kvr::OutingKey, plan.found[index].outcome)) {
+            group.differences.push_back(
+                {OutingText(difference.mine), OutingText(difference.theirs), false});
+            differing->push_back(std::move(difference.theirs));
+        }
+        outings->insert(outings->end(), missing.begin(), missing.end());
     }
     if (group.copies.empty())
         return;

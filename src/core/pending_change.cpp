@@ -6,6 +6,7 @@
 #include "core/safe_file.h"
 
 #include <cerrno>
+#include <string_view>
 #include <sys/stat.h>
 #include <utility>
 
@@ -83,7 +84,8 @@ int adoptEarlierChange() {
         for (const StagedFile& backup : {play, past}) {
             if (!FileExists(backup.staged))
                 continue;
-            const char* target = backup.target == play.target ? "play.old" : "history.old";
+            const char* target =
+                std::string_view(backup.staged) == play.staged ? "play.old" : "history.old";
             if (!RenameDurably(backup.staged, target))
                 return -1;
             finished = 1;
