@@ -131,11 +131,16 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption dryRun(
         QStringLiteral("dry-run"),
         QStringLiteral("With --import: prints what would come in, and stores nothing."));
+    const QCommandLineOption dates(
+        QStringLiteral("dates"),
+        QStringLiteral("With --import of a .csv file whose slash dates could be read either "
+                       "way: mdy reads them month/day, dmy day/month."),
+        QStringLiteral("mdy|dmy"));
     const QCommandLineOption out(QStringLiteral("out"),
                                  QStringLiteral("The file --render, --print or --export writes."),
                                  QStringLiteral("FILE"));
-    parser.addOptions(
-        {help, version, render, size, scale, print, opponent, exportOption, import, dryRun, out});
+    parser.addOptions({help, version, render, size, scale, print, opponent, exportOption, import,
+                       dryRun, dates, out});
     AddWindowSystemOptions(parser);
 
     if (!parser.parse(arguments)) {
@@ -155,7 +160,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                 "       kavora --print match|practice|lesson|form "
                 "[--opponent TEXT] --out FILE.pdf\n"
                 "       kavora --export notes|ratings|calendar|contacts --out FILE\n"
-                "       kavora --import FILE.csv [--dry-run]\n"));
+                "       kavora --import FILE.csv [--dry-run] [--dates mdy|dmy]\n"));
         return Exit(0, text);
     }
     if (parser.isSet(version))
@@ -182,8 +187,11 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                                              .arg(option->names().first())));
         if (parser.isSet(out))
             return Exit(2, Complaint(QStringLiteral("--out needs --render, --print or --export")));
-        if (parser.isSet(dryRun))
-            return Exit(2, Complaint(QStringLiteral("--dry-run needs --import")));
+        for (const QCommandLineOption* option : {&dryRun, &dates})
+            if (parser.isSet(*option))
+                return Exit(
+                    2,
+                    Complaint(QStringLiteral("--%1 needs --import").arg(option->names().first())));
         return {};
     }
     return Headless(modes.first());

@@ -96,13 +96,16 @@ QString LoadStores(FolderStores& stores, const std::vector<std::string>& files, 
 }
 
 ImportPlan ReadOutingsForImport(const QString& path, const std::string& contents,
-                                FolderStores& stores) {
+                                FolderStores& stores, const ImportOptions& options) {
     ImportPlan plan;
-    auto import =
-        std::make_shared<kvr::OutingImport>(kvr::PrepareOutingImport(contents, stores.play));
+    auto import = std::make_shared<kvr::OutingImport>(kvr::PrepareOutingImport(
+        contents, stores.play, options.dates.value_or(kvr::DateOrder::FromFile)));
     if (!import->error.empty()) {
         plan.error = QStringLiteral("no outings can be imported from '%1': %2")
                          .arg(path, QString::fromStdString(import->error));
+        if (import->dateOrderOpen)
+            plan.error += QStringLiteral("; say which with --dates mdy (month/day) or --dates "
+                                         "dmy (day/month)");
         return plan;
     }
     plan.report = import->report;
@@ -139,7 +142,7 @@ bool StoreAll(Store& store, const std::vector<Change>& changes, const char* file
 }
 
 ImportPlan ReadEventsForImport(const QString& path, const std::string& contents,
-                               FolderStores& stores) {
+                               FolderStores& stores, const ImportOptions&) {
     auto read = std::make_shared<CalendarImport>(
         ReadCalendarText(contents, path, stores.schedule, ZBD_Date()));
     ImportPlan plan{read->report, read->error, {}};
@@ -152,7 +155,7 @@ ImportPlan ReadEventsForImport(const QString& path, const std::string& contents,
 // Names already in the phone book are left as they are on the command line:
 // they count as already there.
 ImportPlan ReadContactsForCommandLine(const QString& path, const std::string& contents,
-                                      FolderStores& stores) {
+                                      FolderStores& stores, const ImportOptions&) {
     auto read = std::make_shared<ContactsImport>(ReadContactsText(contents, path, stores.phones));
     ImportPlan plan{read->report, read->error, {}};
     plan.report.present += plan.report.updated;
@@ -247,16 +250,27 @@ int ImportFromCommandLine(int argc, char** argv) {
     for (const ImportKind& kind : ImportKinds())
         suffixes << QString::fromLatin1(kind.suffix);
     auto usage = [&suffixes](const QString& problem) {
-        Complain(problem + QStringLiteral("; usage: kavora --import FILE [--dry-run] (FILE: ") +
-                 suffixes.join(QStringLiteral(", ")) + QLatin1Char(')'));
+        Complain(
+            problem +
+            QStringLiteral("; usage: kavora --import FILE [--dry-run] [--dates mdy|dmy] (FILE: ") +
+            suffixes.join(QStringLiteral(", ")) + QLatin1Char(')'));
         return 2;
     };
     QCommandLineParser parser;
     const QCommandLineOption import(QStringLiteral("import"), {}, QStringLiteral("file"));
     const QCommandLineOption dryRun(QStringLiteral("dry-run"));
-    parser.addOptions({import, dryRun});
+    const QCommandLineOption dates(QStringLiteral("dates"), {}, QStringLiteral("order"));
+    parser.addOptions({import, dryRun, dates});
     if (auto problem = CommandLineProblem(parser, argc, argv))
         return usage(*problem);
+    ImportOptions options;
+    if (parser.isSet(dates)) {
+        const QString order = parser.value(dates);
+        if (order != QLatin1String("mdy") && order != QLatin1String("dmy"))
+            return usage(QStringLiteral("bad --dates '%1' (mdy or dmy)").arg(order));
+        options.dates =
+            order == QLatin1String("mdy") ? kvr::DateOrder::MonthFirst : kvr::DateOrder::DayFirst;
+    }
     const QString path = CallerPath(parser.value(import));
     const QString suffix = QLatin1Char('.') + QFileInfo(path).suffix().toLower();
     const ImportKind* kind = nullptr;
@@ -308,7 +322,7 @@ int ImportFromCommandLine(int argc, char** argv) {
         Complain(problem);
         return 1;
     }
-    const ImportPlan plan = kind->read(path, *file.contents, stores);
+    const ImportPlan plan = kind->read(path, *file.contents, stores, options);
     if (!plan.error.isEmpty()) {
         Complain(plan.error);
         return 1;

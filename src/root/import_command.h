@@ -4,9 +4,11 @@
 #include "core/import_report.h"
 #include "core/play_store.h"
 #include "phonebook/phone_store.h"
+#include "play/outings_csv.h"
 #include "schedule/sched_store.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +55,12 @@ struct ImportPlan {
     std::function<bool(QStringList& said)> store;
 };
 
+// What the command line says of how to read the file: the order of an
+// outings file's slash dates, when the file leaves it open.
+struct ImportOptions {
+    std::optional<kvr::DateOrder> dates;
+};
+
 // One kind of file --import reads, by its suffix (".csv" outings, ".ics"
 // events, ".vcf" phone book entries). A row reads the file's contents
 // (read already, through kvr::ReadImportFile) against the loaded stores and
@@ -61,7 +69,8 @@ struct ImportKind {
     const char* suffix;             // ".csv", in lower case
     const char* noun;               // the plural of what it imports: "outings"
     std::vector<std::string> files; // the data files it changes, kept in a backup first
-    ImportPlan (*read)(const QString& path, const std::string& contents, FolderStores& stores);
+    ImportPlan (*read)(const QString& path, const std::string& contents, FolderStores& stores,
+                       const ImportOptions& options);
 };
 
 // The kinds of file --import reads.

@@ -87,7 +87,12 @@ TEST_F(ImportCommandTest, ImportsExportedNotesWithPreviewAndExitCodes) {
     run = Kavora({"--import", "open.csv"});
     EXPECT_EQ(run.code, 1);
     EXPECT_NE(run.err.indexOf("may be month/day or day/month"), -1) << run.err.toStdString();
+    EXPECT_NE(run.err.indexOf("--dates"), -1) << run.err.toStdString();
     EXPECT_EQ(ReadFile("play.dat"), play);
+    // --dates says which: 4/1/2026 read day/month is January 4.
+    run = Kavora({"--import", "open.csv", "--dates", "dmy", "--dry-run"});
+    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_EQ(Kavora({"--import", "open.csv", "--dates", "ymd"}).code, 2);
 
     WriteFile("more.csv", "Date;Opponent;Kind;Time\n4/1/2026;Di Ross;Lesson;1\n4/20/2026;Ed;x;1\n");
     {
