@@ -253,9 +253,9 @@ bool ExportSpreadsheetCsv(const QString& path, const KVR_PlayData& play) {
         const PlayRecord& record = *play.At(i);
         // The texts as text cells; the totals after them are numbers.
         QStringList row;
-        for (const std::string* text :
+        for (const std::string* field :
              {&record.date, &record.kind, &record.who, &record.time, &record.result})
-            row << TextCell(FromStored(*text));
+            row << TextCell(FromStored(*field));
         // An outing without ratings leaves its rating cells empty.
         const SpreadsheetColumn column = ColumnOf(record);
         auto cell = [&record](int total) {
