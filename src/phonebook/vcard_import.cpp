@@ -310,11 +310,15 @@ ContactsImport ReadContactsText(const std::string& contents, const QString& path
         return result;
     }
 
-    // The book's names, ignoring case; the first entry of a name counts.
+    // The book's names, ignoring case. A name the book holds twice is never
+    // updated: the import cannot know which of the two the card means.
     std::map<QString, const PhoneRecord*> book;
+    std::set<QString> twice;
     for (unsigned i = 0; i < phones.Count(); ++i) {
         const PhoneRecord* entry = phones.At(static_cast<int>(i));
-        book.emplace(FromStored(entry->name).toCaseFolded(), entry);
+        const QString key = FromStored(entry->name).toCaseFolded();
+        if (!book.emplace(key, entry).second)
+            twice.insert(key);
     }
     std::set<QString> taken;
     for (const Card& card : cards) {
@@ -344,6 +348,15 @@ ContactsImport ReadContactsText(const std::string& contents, const QString& path
         }
         // A name of the book: its number and notes from the card where the
         // card has them, everything else as it is.
+        if (twice.contains(key)) {
+            report.problems.push_back(
+                {card.line,
+                 QStringLiteral("\"%1\" is in the phone book twice: neither entry is updated")
+                     .arg(name)
+                     .toStdString(),
+                 true, true});
+            continue;
+        }
         PhoneRecord changed;
         changed.Assign(*known->second);
         if (!entry.phoneNumber.empty())
@@ -351,10 +364,11 @@ ContactsImport ReadContactsText(const std::string& contents, const QString& path
         if (!entry.notes.empty())
             changed.notes = entry.notes;
         if (changed.phoneNumber == known->second->phoneNumber &&
-            changed.notes == known->second->notes)
+            changed.notes == known->second->notes) {
             ++report.present;
-        else
-            result.updated.emplace_back(known->second, std::move(changed));
+            continue;
+        }
+        result.updated.emplace_back(known->second, std::move(changed));
     }
     result.report.added = result.added.size();
     result.report.updated = result.updated.size();

@@ -5,6 +5,8 @@
 #include "support/app_fixture.h"
 #include "support/process.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
@@ -101,6 +103,20 @@ open('phone.vcf', 'w', newline='').write(out)
     EXPECT_EQ(read.report.problems[0].reason, "a card without a name (FN or N)");
     EXPECT_TRUE(read.report.problems[0].skipped);
     EXPECT_EQ(kvr::SplitLines(file)[read.report.problems[0].line - 1], "BEGIN:VCARD");
+
+    // A name the book holds twice is never updated: the card cannot say
+    // which of the two entries it means.
+    book.AddCopy(MakePhone("Dee Fox", "555-3333", "Other Dee"));
+    const kui::ContactsImport twice = kui::ReadContactsForImport(QStringLiteral("phone.vcf"), book);
+    EXPECT_TRUE(twice.updated.empty());
+    ASSERT_EQ(twice.report.problems.size(), 2u);
+    const auto told =
+        std::find_if(twice.report.problems.begin(), twice.report.problems.end(),
+                     [](const kvr::ImportProblem& p) {
+                         return p.reason.find("in the phone book twice") != std::string::npos;
+                     });
+    ASSERT_NE(told, twice.report.problems.end());
+    EXPECT_TRUE(told->leftOut);
 
     // What is no contacts file is told in one line.
     WriteFile("empty.vcf", "");
