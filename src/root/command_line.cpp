@@ -3,6 +3,7 @@
 
 #include "app/app_id.h"
 #include "app/command_table.h"
+#include "core/backups.h"
 #include "root/all_commands.h"
 
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace kui {
@@ -230,6 +232,14 @@ QString CallerPath(const QString& name) {
     if (caller.isEmpty() || QFileInfo(name).isAbsolute())
         return QFileInfo(name).absoluteFilePath();
     return QFileInfo(QDir(caller), name).absoluteFilePath();
+}
+
+std::optional<QString> OutFileProblem(const QString& outFile) {
+    if (!kvr::NamesDataFile(QFile::encodeName(outFile).toStdString()))
+        return std::nullopt;
+    return QStringLiteral("'%1' is one of Kavora's data files, or its data folder; choose "
+                          "another --out")
+        .arg(outFile);
 }
 
 } // namespace kui

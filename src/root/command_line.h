@@ -51,5 +51,8 @@ std::optional<QString> CommandLineProblem(QCommandLineParser& parser, int argc, 
 // folder the caller stood in when the launcher entered the data folder
 // (KAVORA_CALLER_DIR), else from the working folder.
 QString CallerPath(const QString& name);
+// Why an --out file (a CallerPath) may not be written: it names a data file
+// of the data folder, or the folder itself; nullopt when it may.
+std::optional<QString> OutFileProblem(const QString& outFile);
 
 } // namespace kui

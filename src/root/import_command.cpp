@@ -225,11 +225,8 @@ int ExportFromCommandLine(int argc, char** argv) {
     if (parser.value(out).isEmpty())
         return usage(QStringLiteral("no --out FILE"));
     const QString outFile = CallerPath(parser.value(out));
-    if (kvr::NamesDataFile(QFile::encodeName(outFile).toStdString()))
-        return usage(
-            QStringLiteral(
-                "'%1' is one of Kavora's data files, or its data folder; choose another --out")
-                .arg(outFile));
+    if (const auto problem = OutFileProblem(outFile))
+        return usage(*problem);
 
     // Numbers in the files are always written with a decimal point.
     std::setlocale(LC_NUMERIC, "C");

@@ -2,7 +2,6 @@
 #include "root/print_command.h"
 
 #include "app/data_stores.h"
-#include "core/backups.h"
 #include "core/play_store.h"
 #include "printing/printout.h"
 #include "root/command_line.h"
@@ -12,7 +11,6 @@
 #include <optional>
 
 #include <QCommandLineParser>
-#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 
@@ -44,11 +42,8 @@ int PrintFromCommandLine(int argc, char** argv) {
         QFileInfo(outName).fileName().size() <= 4)
         return usage(QStringLiteral("bad output file '%1'").arg(outName));
     const QString outFile = CallerPath(outName);
-    if (kvr::NamesDataFile(QFile::encodeName(outFile).toStdString()))
-        return usage(
-            QStringLiteral(
-                "'%1' is one of Kavora's data files, or its data folder; choose another --out")
-                .arg(outFile));
+    if (const auto problem = OutFileProblem(outFile))
+        return usage(*problem);
     const QString filter = parser.value(opponent).trimmed();
 
     return RunOnDataFolder(

@@ -2,14 +2,12 @@
 #include "root/render_command.h"
 
 #include "app/command_table.h"
-#include "core/backups.h"
 #include "root/all_commands.h"
 #include "root/command_line.h"
 #include "root/headless.h"
 #include "ui/image_export.h"
 
 #include <QCommandLineParser>
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -64,11 +62,8 @@ int RenderFromCommandLine(int argc, char** argv) {
     if (!IsImageFileName(parser.value(out)))
         return usage(QStringLiteral("bad output file '%1'").arg(parser.value(out)));
     const QString outFile = CallerPath(parser.value(out));
-    if (kvr::NamesDataFile(QFile::encodeName(outFile).toStdString()))
-        return usage(
-            QStringLiteral(
-                "'%1' is one of Kavora's data files, or its data folder; choose another --out")
-                .arg(outFile));
+    if (const auto problem = OutFileProblem(outFile))
+        return usage(*problem);
 
     // The view's button rows take their height from the widget style.
     return RunOnDataFolder(
