@@ -115,9 +115,7 @@ TEST_F(ConflictMergeTest, ADifferingEntryIsChosenSideBySideAndTheOfferSaysWhereO
     SaveRecords<KVR_PhoneData>({MakePhone("Ann Lee", "555 0101", "theirs"), MakePhone("Bo Park")});
     ASSERT_EQ(std::rename("phone.dat", kPhoneCopy.c_str()), 0);
     SaveRecords<KVR_PhoneData>({MakePhone("Ann Lee", "555 0100", "mine")});
-    std::vector<PlayRecord> period;
-    for (int day = 1; day <= 30; ++day)
-        period.push_back(MakePlay("11/" + std::to_string(day) + "/2026", "P"));
+    const std::vector<PlayRecord> period = MakePeriod(30, 11, "P");
     std::vector<PlayRecord> more = period;
     more.push_back(MakePlay("12/1/2026", "Cy Hall"));
     WritePlayFiles(more, {});

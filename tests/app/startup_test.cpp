@@ -147,9 +147,7 @@ TEST_F(StartupTest, InterruptedGoalPeriodChangeIsFinishedBeforeLoading) {
 // reason. The start after, with history.dat writable, finishes it: every
 // outing is there exactly once.
 TEST_F(StartupTest, AChangeThatCannotBeFinishedHoldsThePlayDataForTheRun) {
-    std::vector<PlayRecord> period;
-    for (int day = 1; day <= 29; ++day)
-        period.push_back(MakePlay("3/" + std::to_string(day) + "/2026", "P" + std::to_string(day)));
+    const std::vector<PlayRecord> period = MakePeriod(29, 3, "P", true);
     WritePlayFiles(period, {MakePlay("1/5/2026", "Past")});
     const std::string play = ReadFile("play.dat");
     std::vector<const PlayRecord*> current;

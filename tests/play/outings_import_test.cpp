@@ -341,10 +341,7 @@ std::vector<QString> ListedRecords(QDialog& dialog) {
 // the congratulations, and the change signal reaches the views.
 TEST_F(ImportOutingsCommandTest, PreviewsThenStoresAndClosesTheFullPeriod) {
     WriteCoach();
-    std::vector<PlayRecord> period;
-    for (int day = 1; day <= 29; ++day)
-        period.push_back(MakePlay("3/" + std::to_string(day) + "/2026", "Ann Lee"));
-    WritePlayFiles(period, {});
+    WritePlayFiles(MakePeriod(29, 3), {});
     WriteFile("outings.csv", "Date,Opponent,Kind,Time\r\n"
                              "3/1/2026,Ann Lee,Practice,1.5\r\n"
                              "4/1/2026,Bo Park,Practice,1\r\n"
@@ -406,18 +403,14 @@ TEST_F(ImportOutingsCommandTest, PreviewsThenStoresAndClosesTheFullPeriod) {
 // congratulations.
 TEST_F(ImportOutingsCommandTest, AsksTheOrderOfDatesTheFileLeavesOpen) {
     WriteCoach();
-    std::vector<PlayRecord> period;
-    for (int day = 1; day <= 30; ++day)
-        period.push_back(MakePlay("5/" + std::to_string(day) + "/2026", "Ann Lee"));
-    WritePlayFiles(period, {});
+    WritePlayFiles(MakePeriod(30, 5), {});
     WriteFile("outings.csv", "\xEF\xBB\xBF"
                              "Date;Opponent;Kind;Result\r\n"
                              "3/4/2026;Bo Park;Match;\r\n"
                              "2/3/2026;Cy Young;Lesson;\r\n");
     StartWindow();
     WaitForFirstPaint(Client());
-    // The whole path: the file dialog remembers the folder of the test before.
-    QueueFileChoice(QDir::current().absoluteFilePath(QStringLiteral("outings.csv")));
+    QueueFileChoice(QStringLiteral("outings.csv"));
     bool waited = false;
     std::vector<QString> listed;
     Responder().QueueDialog([&](QDialog& dialog) {

@@ -20,6 +20,14 @@ PlayRecord MakePlay(const std::string& date, const std::string& who, const std::
     return record;
 }
 
+std::vector<PlayRecord> MakePeriod(int count, int month, const std::string& who, bool numbered) {
+    std::vector<PlayRecord> period;
+    for (int day = 1; day <= count; ++day)
+        period.push_back(MakePlay(std::to_string(month) + "/" + std::to_string(day) + "/2026",
+                                  numbered ? who + std::to_string(day) : who));
+    return period;
+}
+
 ChartRecord MakeChart(const std::string& date, const std::string& opponent,
                       const std::string& score) {
     ChartRecord chart;

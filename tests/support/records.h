@@ -23,6 +23,10 @@ namespace kvrtest {
 // `who`, 1.5 hours long; a match is won 6-4 6-3.
 PlayRecord MakePlay(const std::string& date, const std::string& who = "Ann Lee",
                     const std::string& kind = "P");
+// A goal period of `count` such outings, one a day from the 1st of `month`
+// 2026, against `who` (with the day's number after it when `numbered`).
+std::vector<PlayRecord> MakePeriod(int count, int month, const std::string& who = "Ann Lee",
+                                   bool numbered = false);
 
 // A charted match, every count zero.
 ChartRecord MakeChart(const std::string& date, const std::string& opponent,
