@@ -72,10 +72,10 @@ int adoptEarlierChange() {
     if (!earlierMark)
         return -1;
     if (*earlierMark) {
-        if (!FileExists(kPlayChangeMark) &&
-            !WriteFileAtomically(kPlayChangeMark, std::string(MarkName(PlayChangeKind::Import))))
-            return -1;
-        if (!RemoveDurably(kEarlierOutingsMark))
+        const std::optional<bool> marked = Present(kPlayChangeMark);
+        if (!marked ||
+            (!*marked && !WriteFileAtomically(kPlayChangeMark, MarkName(PlayChangeKind::Import))) ||
+            !RemoveDurably(kEarlierOutingsMark))
             return -1;
     }
     const auto& [history, play, past] = kEarlierGoalPeriodFiles;
@@ -95,19 +95,24 @@ int adoptEarlierChange() {
     const std::optional<bool> decided = playFileEmpty();
     if (!decided)
         return -1;
+    // Its staged backups go first, as that version dropped them: found
+    // without the staged history, they would be taken for those of a change
+    // whose history is in place.
     if (!*decided)
-        return RenameDurably(history.staged, FreeKeptNames("history.dat").old) &&
-                       RemoveDurably(play.staged) && RemoveDurably(past.staged)
+        return RemoveDurably(play.staged) && RemoveDurably(past.staged) &&
+                       RenameDurably(history.staged, FreeKeptNames("history.dat").old)
                    ? 0
                    : -1;
+    // The mark first: from then on the change is this scheme's, finished
+    // whatever stops it while its files take their staged names.
+    const std::optional<bool> marked = Present(kPlayChangeMark);
+    if (!marked ||
+        (!*marked && !WriteFileAtomically(kPlayChangeMark, MarkName(PlayChangeKind::GoalPeriod))))
+        return -1;
     for (const StagedFile& file : kEarlierGoalPeriodFiles)
         if (FileExists(file.staged) && !RenameDurably(file.staged, file.target))
             return -1;
-    return FileExists(kPlayChangeMark) ||
-                   WriteFileAtomically(kPlayChangeMark,
-                                       std::string(MarkName(PlayChangeKind::GoalPeriod)))
-               ? 0
-               : -1;
+    return 0;
 }
 
 } // namespace

@@ -35,8 +35,10 @@
 // SCENARIO is save, rollover (over a history of past periods, with the
 // backups of an earlier change present), first-rollover (no history yet),
 // recover-finish (a change stopped after its mark, with the new history
-// already in place) or recover-undo (a change stopped before its mark), the
-// last two with stale temporary files of interrupted saves; import-play
+// already in place), recover-undo (a change stopped before its mark) or
+// recover-earlier (recover-finish as the version before this one left it,
+// under its ".next" names, decided by an emptied play.dat), with stale
+// temporary files of interrupted saves; import-play
 // (three outings into a goal period of twenty: play.dat alone changes),
 // import-both (two outings older than everything stored, three after the
 // period of thirty, which closes), merge (the same five in conflict copies
@@ -307,6 +309,21 @@ int interruptChange(bool decided) {
     return 0;
 }
 
+// Turns a decided change staged by interruptChange into the same change as
+// the version before this one left it: play.dat already emptied, the new
+// history and the backups under ".next" names, no mark.
+int asEarlierVersion() {
+    auto earlierHistory = kvr::ReadWholeFile("history.old.staged");
+    return earlierHistory && kvr::RenameDurably("play.staged", "play.dat") &&
+                   kvr::RenameDurably(KVR_History::kFileName, "history.next") &&
+                   kvr::WriteFileAtomically(KVR_History::kFileName, *earlierHistory) &&
+                   kvr::RenameDurably("play.old.staged", "play.old.next") &&
+                   kvr::RenameDurably("history.old.staged", "history.old.next") &&
+                   kvr::RemoveDurably(kvr::kPlayChangeMark)
+               ? 0
+               : 2;
+}
+
 // Conflict copies of play.dat and history.dat as a sync tool leaves them:
 // the files as set up, with the new outings (the older two in the history).
 int writeConflictCopies() {
@@ -387,13 +404,16 @@ int setupConvert() {
 int setup(const std::string& scenario) {
     if (scenario == "convert")
         return setupConvert();
-    if (scenario == "recover-finish" || scenario == "recover-undo") {
+    if (scenario == "recover-finish" || scenario == "recover-undo" ||
+        scenario == "recover-earlier") {
         if (setup("rollover") != 0)
             return 2;
         KVR_PlayData store;
         if (store.Load() != 1 || store.StartNewGoalPeriod() != 1)
             return 2;
-        return interruptChange(scenario == "recover-finish");
+        if (interruptChange(scenario != "recover-undo") != 0)
+            return 2;
+        return scenario == "recover-earlier" ? asEarlierVersion() : 0;
     }
     const std::string base = baseOf(scenario);
     KVR_PlayData store;
@@ -606,7 +626,8 @@ void checkNoWorkingFiles(const char* when) {
         for (const kvr::StagedFile& file : kvr::kStagedPlayFiles)
             if (name == file.staged)
                 problem(name + " left " + when);
-        if (name == kvr::kPlayChangeMark)
+        if (name == kvr::kPlayChangeMark || name == "history.next" || name == "play.old.next" ||
+            name == "history.old.next" || name == "outings.commit")
             problem(name + " left " + when);
     }
 }
@@ -985,15 +1006,15 @@ int usage() {
         "       fault_driver check SCENARIO DIR ok|failed|killed\n"
         "       fault_driver check-kept save|rollover|convert DIR\n"
         "SCENARIO: save, rollover, first-rollover, recover-finish, "
-        "recover-undo, save-kept, rollover-kept, rollover-countless, "
+        "recover-undo, recover-earlier, save-kept, rollover-kept, rollover-countless, "
         "import-play, import-both, merge or recover-save\n");
     return 2;
 }
 
 bool isScenario(const std::string& text) {
     return text == "save" || text == "rollover" || text == "first-rollover" ||
-           text == "recover-finish" || text == "recover-undo" || isKept(text) ||
-           isCountless(text) || isImport(text);
+           text == "recover-finish" || text == "recover-undo" || text == "recover-earlier" ||
+           isKept(text) || isCountless(text) || isImport(text);
 }
 
 } // namespace

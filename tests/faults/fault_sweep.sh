@@ -373,6 +373,7 @@ if [ "$part" = all ] || [ "$part" = calls ]; then
     sweep first-rollover rollover
     sweep recover-finish recover
     sweep recover-undo recover
+    sweep recover-earlier recover
     sweep save-kept save
     sweep rollover-kept rollover
     sweep rollover-countless rollover

@@ -17,7 +17,6 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QDir>
 #include <QLabel>
 #include <QRadioButton>
 #include <QTest>
