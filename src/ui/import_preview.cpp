@@ -53,6 +53,9 @@ ImportPreviewDlg::ImportPreviewDlg(QWidget* parent, const QString& caption,
     ok_->setText(QStringLiteral("&Import"));
     cancel_ = buttons->button(QDialogButtonBox::Cancel);
     layout->addWidget(buttons);
+    // Wide enough for the listing's columns (date, opponent, kind, where it
+    // goes) beside the program's smallest window.
+    setMinimumWidth(560);
     ShowProblems();
     ShowFigures();
 }
@@ -138,7 +141,8 @@ void ImportPreviewDlg::ShowProblems() {
         problems_ = new QPlainTextEdit(this);
         problems_->setObjectName(QStringLiteral("problems"));
         problems_->setReadOnly(true);
-        problems_->setLineWrapMode(QPlainTextEdit::NoWrap);
+        // Long reasons (the words a column accepts) wrap rather than hide.
+        problems_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
         problems_->setAccessibleName(QStringLiteral("Rows to look at"));
         problemsLabel_->setBuddy(problems_);
         auto* box = static_cast<QVBoxLayout*>(layout());
