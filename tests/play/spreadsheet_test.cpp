@@ -4,11 +4,10 @@
 #include "play/spreadsheet.h"
 #include "play/statistics.h"
 #include "support/app_fixture.h"
+#include "support/process.h"
 #include "support/render.h"
 #include "support/text_recorder.h"
 #include "ui/drawing.h"
-
-#include <cstdlib>
 
 #include <QDir>
 #include <QFileDialog>
@@ -161,7 +160,8 @@ TEST_F(SpreadsheetStoreTest, SnapshotShowsEachStrokeInItsRow) {
 // follows the records, and its Export CSV... writes a file that Python's csv
 // module reads back with every field intact, newest record first.
 TEST_F(SpreadsheetStoreTest, CommandOpensOneSheetThatFollowsAndExportsTheRecords) {
-    if (std::system("python3 -c 'import csv' 2>/dev/null") != 0)
+    const QString python = PythonWith(QStringLiteral("csv"));
+    if (python.isEmpty())
         GTEST_SKIP() << "python3 is not available";
     {
         KVR_PlayData play;
@@ -207,10 +207,10 @@ TEST_F(SpreadsheetStoreTest, CommandOpensOneSheetThatFollowsAndExportsTheRecords
     WriteFile("read.py", "import csv, json\n"
                          "f = open('sheet.csv', newline='', encoding='utf-8')\n"
                          "print(json.dumps(list(csv.reader(f, strict=True))))\n");
-    ASSERT_EQ(std::system("python3 read.py > rows.json"), 0);
+    const ProcessRun read = RunProcess(python, {QStringLiteral("read.py")});
+    ASSERT_EQ(read.code, 0) << read.err.toStdString();
     std::vector<QStringList> rows;
-    for (const QJsonValue row :
-         QJsonDocument::fromJson(QByteArray::fromStdString(ReadFile("rows.json"))).array())
+    for (const QJsonValue row : QJsonDocument::fromJson(read.out).array())
         rows.push_back(row.toVariant().toStringList());
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0].join(QLatin1Char(',')),

@@ -4,7 +4,6 @@
 #include "schedule/sched_view.h"
 #include "schedule/schedule_commands.h"
 #include "support/app_fixture.h"
-#include "support/process.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -67,54 +66,17 @@ protected:
     std::optional<std::string> zone_;
 };
 
-// A club's calendar as another program writes it: a weekly event in a time
+// A club's calendar as another program writes it (club.ics, written by
+// python3-icalendar): a weekly event in a time
 // zone of its own with a date left out, an event of whole days whose notes
 // are too long, and one in UTC. The weekly event comes in for its dates of
 // the coming twelve months only, and one already in the schedule is
 // skipped.
 TEST_F(CalendarImportTest, ForeignCalendarComesInOnTheLocalClock) {
-    const char* script = R"(
-import datetime, icalendar
-from datetime import timedelta as hours
-cal = icalendar.Calendar()
-cal.add('prodid', '-//Club//Season//EN')
-cal.add('version', '2.0')
-zone = icalendar.Timezone()
-zone.add('tzid', 'Europe/Berlin')
-for part, start, before, after, month in ((icalendar.TimezoneStandard, 10, 2, 1, 10),
-                                          (icalendar.TimezoneDaylight, 3, 1, 2, 3)):
-    rule = part()
-    rule.add('dtstart', datetime.datetime(1970, month, 25, 3, 0))
-    rule.add('tzoffsetfrom', hours(hours=before))
-    rule.add('tzoffsetto', hours(hours=after))
-    rule.add('rrule', {'freq': 'yearly', 'bymonth': month, 'byday': '-1su'})
-    zone.add_component(rule)
-cal.add_component(zone)
-def event(uid, summary, **fields):
-    e = icalendar.Event()
-    e.add('uid', uid)
-    e.add('summary', summary)
-    for name, value in fields.items():
-        e.add(name, value)
-    cal.add_component(e)
-    return e
-weekly = event('ladder@club', 'club ladder night', location='Riverside Courts',
-               description='Ladder matches\nbring balls', rrule={'freq': 'weekly', 'count': 12})
-weekly.add('dtstart', datetime.datetime(2001, 11, 7, 19, 0), parameters={'TZID': 'Europe/Berlin'})
-weekly.add('exdate', datetime.datetime(2001, 12, 26, 19, 0), parameters={'TZID': 'Europe/Berlin'})
-event('final@club', 'Club Championships', dtstart=datetime.date(2002, 3, 2),
-      dtend=datetime.date(2002, 3, 4), description='Finals weekend ' * 8)
-event('ann@club', 'Ann Lee', location='Memorial Park',
-      dtstart=datetime.datetime(2002, 1, 5, 15, 30, tzinfo=datetime.timezone.utc))
-open('club.ics', 'wb').write(cal.to_ical())
-)";
-    const ProcessRun python = RunProcess("/usr/bin/python3", {"-c", script});
-    ASSERT_EQ(python.code, 0) << python.err.toStdString();
-
     SchedClass store;
     store.AddCopy(MakeEvent("1/9/2002", "Club Ladder Night", "1:00 pm"));
     const kui::CalendarImport read =
-        kui::ReadCalendarForImport(QStringLiteral("club.ics"), store, ZBD_Date());
+        kui::ReadCalendarForImport(DataFile("club.ics"), store, ZBD_Date());
     ASSERT_TRUE(read.error.isEmpty()) << read.error.toStdString();
     std::vector<std::string> events;
     for (const SchedRecord& event : read.events)

@@ -31,4 +31,15 @@ ProcessRun RunProcess(const QString& program, const QStringList& arguments,
     return run;
 }
 
+QString PythonWith(const QString& module) {
+    for (const QString& python : {QStringLiteral("/usr/bin/python3"), QStringLiteral("python3")}) {
+        QProcess process;
+        process.start(python, {QStringLiteral("-c"), QStringLiteral("import ") + module});
+        if (process.waitForStarted() && process.waitForFinished(60000) &&
+            process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
+            return python;
+    }
+    return {};
+}
+
 } // namespace kvrtest

@@ -29,4 +29,9 @@ constexpr int kProcessWaitSeconds = 300;
 ProcessRun RunProcess(const QString& program, const QStringList& arguments,
                       const std::optional<QProcessEnvironment>& environment = std::nullopt);
 
+// The system's Python when it can import `module` (tests read back what the
+// program wrote with another program's parser), else empty: such a test
+// skips without it.
+QString PythonWith(const QString& module);
+
 } // namespace kvrtest
