@@ -117,6 +117,11 @@ struct Found {
     QString notMerged;      // why a readable copy is not merged, when it is not
     QString note;           // what merging it will do besides adding records
     bool mergeable = false; // read, and its data file can take its records
+    // Its records that differ from the player's: their rows in its group's
+    // differences, and, once merged, how many the player took over or kept
+    // beside his own.
+    size_t firstDifference = 0, differenceCount = 0;
+    size_t taken = 0, keptBoth = 0;
     // Where the outings of a play copy went, once merged.
     std::shared_ptr<const kvr::PlacedOutings> placed;
     std::optional<std::string> keptAs;
@@ -195,6 +200,7 @@ void PlanStore(Plan& plan, const std::vector<kvr::ConflictCopy>& copies,
             std::vector<Record> added;
             for (const auto& change : missing)
                 added.push_back(change.record);
+            found.firstDifference = group.differences.size();
             if (view.key) {
                 for (auto& difference :
                      kvr::TakeDifferences(added, mine, view.key, found.outcome)) {
@@ -203,6 +209,7 @@ void PlanStore(Plan& plan, const std::vector<kvr::ConflictCopy>& copies,
                     differences->push_back(std::move(difference));
                 }
             }
+            found.differenceCount = group.differences.size() - found.firstDifference;
             for (const Record& record : added)
                 changes->push_back(kvr::Added(record));
         }
@@ -324,12 +331,15 @@ void PlanOutings(Plan& plan, const std::vector<kvr::ConflictCopy>& copies, TKvrW
     for (const PlayRecord& record : past)
         mine.push_back(&record);
     for (auto& [index, missing] : missingOf) {
+        plan.found[index].firstDifference = group.differences.size();
         for (auto& difference :
              kvr::TakeDifferences(missing, mine, kvr::OutingKey, plan.found[index].outcome)) {
             group.differences.push_back(
                 {OutingText(difference.mine), OutingText(difference.theirs), false});
             differing->push_back(std::move(difference.theirs));
         }
+        plan.found[index].differenceCount =
+            group.differences.size() - plan.found[index].firstDifference;
         outings->insert(outings->end(), missing.begin(), missing.end());
     }
     if (group.copies.empty())
@@ -535,6 +545,13 @@ QString ResultLine(const Found& found, bool saved) {
                    .arg(name, Counted(found.outcome.report.added, found.noun),
                         found.placed ? QStringLiteral("your notes")
                                      : Quoted(found.outcome.copy.dataFile));
+    // What became of its records that differed from the player's.
+    if (found.taken > 0)
+        line += QStringLiteral(", %1 of yours replaced by the copy's")
+                    .arg(Counted(found.taken, found.noun));
+    if (found.keptBoth > 0)
+        line += QStringLiteral(", %1 of the copy kept beside yours")
+                    .arg(Counted(found.keptBoth, found.noun));
     if (found.keptAs)
         return line + QStringLiteral("; the copy is kept as %1.").arg(Quoted(*found.keptAs));
     return line + QStringLiteral("; the copy could not be moved into '%1' (%2) and is found "
@@ -613,6 +630,11 @@ void OfferConflictMerge(TKvrWinApp& app) {
         for (size_t index : group.copies) {
             saved[index] = true;
             Found& found = plan.found[index];
+            for (size_t k = 0; k < found.differenceCount; ++k) {
+                const Keep choice = group.choices[found.firstDifference + k];
+                found.taken += choice == Keep::Theirs;
+                found.keptBoth += choice == Keep::Both;
+            }
             errno = 0;
             found.keptAs = kvr::SetAsideCopy(found.outcome.copy.name);
             found.moveError = errno;

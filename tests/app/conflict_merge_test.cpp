@@ -161,6 +161,10 @@ TEST_F(ConflictMergeTest, ADifferingEntryIsChosenSideBySideAndTheOfferSaysWhereO
     EXPECT_EQ(phones.At(0)->phoneNumber, "555 0101");
     EXPECT_EQ(phones.At(1)->name, "Bo Park");
     EXPECT_EQ(app_->PlayStore().Count(), 1u);
+    // The result says what was replaced, not only what was added.
+    EXPECT_TRUE(shown.back().text.contains(
+        QStringLiteral("1 entry added to 'phone.dat', 1 entry of yours replaced by the copy's")))
+        << shown.back().text.toStdString();
 }
 
 } // namespace
