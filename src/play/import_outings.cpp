@@ -6,6 +6,7 @@
 #include "core/date.h"
 #include "core/import_file.h"
 #include "core/play_change.h"
+#include "play/notes_page.h"
 #include "play/outings_csv.h"
 #include "play/record_notes.h"
 #include "ui/import_preview.h"
@@ -28,13 +29,15 @@ QString FromLocal(const std::string& text) {
 
 // What the preview shows of an import: every outing it stores, with its
 // date as read (the month in words, so that no order is left to guess),
-// and where it goes.
+// its hours and result as they will be stored, and where it goes.
 ImportContent ContentOf(const kvr::OutingImport& import) {
     ImportContent content;
     content.report = import.report;
     ImportListing& listing = content.listing;
-    listing.columns = {QStringLiteral("Line"), QStringLiteral("Date"), QStringLiteral("Opponent"),
-                       QStringLiteral("Kind"), QStringLiteral("Goes to")};
+    listing.columns = {QStringLiteral("Line"),     QStringLiteral("Date"),
+                       QStringLiteral("Opponent"), QStringLiteral("Kind"),
+                       QStringLiteral("Hours"),    QStringLiteral("Result"),
+                       QStringLiteral("Goes to")};
     for (std::size_t i = 0; i < import.outings.size(); ++i) {
         const PlayRecord& outing = import.outings[i];
         const ZBD_Date date(outing.date);
@@ -45,6 +48,7 @@ ImportContent ContentOf(const kvr::OutingImport& import) {
                  .arg(date.Day())
                  .arg(date.Year()),
              FromStored(outing.who), QString::fromStdString(kvr::KindWord(outing)),
+             FromStored(outing.time), outing.IsMatch() ? ResultText(outing) : QString(),
              import.intoHistory[i] ? QStringLiteral("history") : QStringLiteral("goal period")});
     }
     for (const std::string& line : kvr::DescribeOutingDecisions(import))

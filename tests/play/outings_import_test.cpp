@@ -374,8 +374,8 @@ TEST_F(ImportOutingsCommandTest, PreviewsThenStoresAndClosesTheFullPeriod) {
     ChooseFromMenu(Qt::Key_D, {Qt::Key_I});
 
     EXPECT_EQ(summary, "2 outings to add\n1 already there (skipped)");
-    EXPECT_EQ(listed, (std::vector<QString>{"3|April 1, 2026|Bo Park|Practice|history",
-                                            "4|April 20, 2026|Cy Young|Lesson|goal period"}));
+    EXPECT_EQ(listed, (std::vector<QString>{"3|April 1, 2026|Bo Park|Practice|1||history",
+                                            "4|April 20, 2026|Cy Young|Lesson|1||goal period"}));
     EXPECT_EQ(decisions, "1 outing into the goal period, 1 into the history\n"
                          "1 goal period of 30 outings will close into the history\n"
                          "2 outings without ratings: stored without ratings\n"
@@ -433,8 +433,8 @@ TEST_F(ImportOutingsCommandTest, AsksTheOrderOfDatesTheFileLeavesOpen) {
     ChooseFromMenu(Qt::Key_D, {Qt::Key_I});
 
     EXPECT_TRUE(waited);
-    EXPECT_EQ(listed, (std::vector<QString>{"2|March 4, 2026|Bo Park|Match|history",
-                                            "3|February 3, 2026|Cy Young|Lesson|history"}));
+    EXPECT_EQ(listed, (std::vector<QString>{"2|March 4, 2026|Bo Park|Match||Undecided|history",
+                                            "3|February 3, 2026|Cy Young|Lesson|||history"}));
     KVR_History history;
     std::vector<std::string> dates;
     while (history.ReadNext() == 1)
