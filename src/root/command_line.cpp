@@ -212,6 +212,35 @@ int FinishCommandLine(const CommandLine& line) {
     return line.exitCode;
 }
 
+void Complain(const QString& text) {
+    QString line = text.trimmed();
+    line.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    std::fprintf(stderr, "kavora: %s\n", line.toLocal8Bit().constData());
+}
+
+void SayResult(const QString& line) {
+    std::fprintf(stdout, "%s\n", line.toLocal8Bit().constData());
+}
+
+namespace {
+
+bool toolkitVerbose = false;
+
+void ToolkitMessage(QtMsgType type, const QMessageLogContext& /*context*/,
+                    const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg || (toolkitVerbose && type != QtDebugMsg))
+        Complain(message);
+    // After a fatal message Qt ends the program once this returns.
+}
+
+} // namespace
+
+void KeepToolkitQuiet() {
+    toolkitVerbose = qEnvironmentVariable("KAVORA_TOOLKIT_MESSAGES") == QLatin1String("1");
+    qInstallMessageHandler(ToolkitMessage);
+}
+
 QStringList Arguments(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)

@@ -20,7 +20,7 @@ int RenderFromCommandLine(int argc, char** argv) {
     for (const ViewRow& view : table.Views())
         names << view.name;
     auto usage = [&](const QString& problem) {
-        SayOnStderr(problem +
+        Complain(problem +
                     QStringLiteral("; usage: kavora --render VIEW --size WIDTHxHEIGHT "
                                    "[--scale 1|1.5|2|...] --out FILE.png|.svg|.pdf; views: ") +
                     names.join(QStringLiteral(", ")));
@@ -73,7 +73,7 @@ int RenderFromCommandLine(int argc, char** argv) {
                 return 1;
             const QString error = SaveImage(*picture, size, outFile, scale);
             if (!error.isEmpty()) {
-                SayOnStderr(
+                Complain(
                     QStringLiteral("Unable to save the image to '%1': %2").arg(outFile, error));
                 return 1;
             }
