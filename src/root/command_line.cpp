@@ -227,8 +227,7 @@ namespace {
 
 bool toolkitVerbose = false;
 
-void ToolkitMessage(QtMsgType type, const QMessageLogContext& /*context*/,
-                    const QString& message) {
+void ToolkitMessage(QtMsgType type, const QMessageLogContext& /*context*/, const QString& message) {
     if (type == QtCriticalMsg || type == QtFatalMsg || (toolkitVerbose && type != QtDebugMsg))
         Complain(message);
     // After a fatal message Qt ends the program once this returns.

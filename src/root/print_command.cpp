@@ -19,7 +19,7 @@ namespace kui {
 int PrintFromCommandLine(int argc, char** argv) {
     auto usage = [](const QString& problem) {
         Complain(problem + QStringLiteral("; usage: kavora --print match|practice|lesson|form "
-                                             "[--opponent TEXT] --out FILE.pdf"));
+                                          "[--opponent TEXT] --out FILE.pdf"));
         return 2;
     };
 
@@ -74,8 +74,8 @@ int PrintFromCommandLine(int argc, char** argv) {
             }
             if (window->LeftOut() > 0)
                 Complain(QStringLiteral("%1 older notes did not fit in the report's %2 pages")
-                                .arg(window->LeftOut())
-                                .arg(kMaxReportPages));
+                             .arg(window->LeftOut())
+                             .arg(kMaxReportPages));
             return 0;
         });
 }

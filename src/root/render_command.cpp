@@ -21,9 +21,9 @@ int RenderFromCommandLine(int argc, char** argv) {
         names << view.name;
     auto usage = [&](const QString& problem) {
         Complain(problem +
-                    QStringLiteral("; usage: kavora --render VIEW --size WIDTHxHEIGHT "
-                                   "[--scale 1|1.5|2|...] --out FILE.png|.svg|.pdf; views: ") +
-                    names.join(QStringLiteral(", ")));
+                 QStringLiteral("; usage: kavora --render VIEW --size WIDTHxHEIGHT "
+                                "[--scale 1|1.5|2|...] --out FILE.png|.svg|.pdf; views: ") +
+                 names.join(QStringLiteral(", ")));
         return 2;
     };
 
