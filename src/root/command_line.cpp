@@ -128,11 +128,13 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
             "Imports a file into the data folder of the working folder as the "
             "menus import it (outings from a .csv file, events from an .ics "
             "calendar, phone book entries from a .vcf file), and prints what came in and "
-            "every row it could not read; refused while Kavora runs on that folder."),
+            "every row it could not read; refused while Kavora runs on that folder. Exit code "
+            "0 imported, 1 nothing imported, 3 imported with rows skipped."),
         QStringLiteral("FILE"));
     const QCommandLineOption dryRun(
         QStringLiteral("dry-run"),
-        QStringLiteral("With --import: prints what would come in, and stores nothing."));
+        QStringLiteral("With --import: prints what would come in, and stores nothing (it takes "
+                       "no lock, so it may run while Kavora is open)."));
     const QCommandLineOption dates(
         QStringLiteral("dates"),
         QStringLiteral("With --import of a .csv file whose slash dates could be read either "
@@ -163,6 +165,9 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                 "[--opponent TEXT] --out FILE.pdf\n"
                 "       kavora --export notes|ratings|calendar|contacts --out FILE\n"
                 "       kavora --import FILE.csv [--dry-run] [--dates mdy|dmy]\n"));
+        text += QStringLiteral("\nResults go to stdout, complaints to stderr as 'kavora: ...' "
+                               "lines.\nExit codes: 0 done, 1 failed, 2 a bad command line, 3 "
+                               "imported with rows skipped (--import).\n");
         return Exit(0, text);
     }
     if (parser.isSet(version))
