@@ -321,7 +321,11 @@ int ImportFromCommandLine(int argc, char** argv) {
     const int imported = plan.report.Skipped() > 0 ? 3 : 0;
     if (plan.report.Empty() || !plan.store || dry) {
         report(false);
-        return plan.report.Empty() || !plan.store ? 1 : imported;
+        if (!plan.report.Empty() && plan.store)
+            return imported;
+        Complain(QStringLiteral("nothing %1 imported from '%2'")
+                     .arg(dry ? QStringLiteral("would be") : QStringLiteral("was"), path));
+        return 1;
     }
 
     const kvr::BackupResult backup = kvr::BackupBeforeChange(kind->files);
