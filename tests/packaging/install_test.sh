@@ -214,14 +214,15 @@ check_file "$scratch/linked/kavora/hit_ball.wav"
 # runs in an empty folder that is already gone; in a folder without the
 # starter files they copy none.
 absent=$scratch/absent
+mkdir -p "$scratch/fake-tmp"
 # shellcheck disable=SC2086 # the words of a mode are its arguments
 for mode in "--export notes --out x.csv" "--render=tips --size 1x1 --out x.png" \
     "--print form --out x.pdf" "--import x.csv --dry-run"; do
     status=0
-    run KAVORA_DATA="$absent" TMPDIR="$scratch/tmp" "$launcher" $mode 2>"$scratch/stderr" ||
+    run KAVORA_DATA="$absent" TMPDIR="$scratch/fake-tmp" "$launcher" $mode 2>"$scratch/stderr" ||
         status=$?
     [ ! -e "$absent" ] || fail "$mode created the data folder"
-    [ -z "$(ls -A "$scratch/tmp")" ] || fail "$mode left $(ls -A "$scratch/tmp")"
+    [ -z "$(ls -A "$scratch/fake-tmp")" ] || fail "$mode left $(ls -A "$scratch/fake-tmp")"
     case $mode in
     *--dry-run)
         [ "$status" = 0 ] || fail "$mode without a data folder exited with $status"
