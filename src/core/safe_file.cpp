@@ -18,6 +18,10 @@ namespace {
 constexpr std::string_view kTempSuffix = ".kvtmp";
 
 std::atomic<int> readOnlyRuns{0};
+// The one file a read-only run may write, as named and as its links lead;
+// empty when it writes none.
+std::string readOnlyOutput;
+std::string readOnlyOutputTarget;
 
 // Refuses a write in a read-only run, as the system refuses one on a
 // read-only file system.
@@ -26,6 +30,13 @@ bool refused() {
         return false;
     errno = EROFS;
     return true;
+}
+
+// As refused(), except for the run's own output file.
+bool refusedFor(const std::string& path) {
+    if (!readOnlyOutput.empty() && (path == readOnlyOutput || path == readOnlyOutputTarget))
+        return false;
+    return refused();
 }
 
 std::string folderOf(const std::string& path) {
@@ -133,12 +144,19 @@ bool MayReplace(const std::string& path) {
     return writable(*target, info);
 }
 
-ReadOnlyData::ReadOnlyData() {
+ReadOnlyData::ReadOnlyData(std::string output) {
+    if (!output.empty()) {
+        readOnlyOutputTarget = FollowLinks(output).value_or(output);
+        readOnlyOutput = std::move(output);
+    }
     ++readOnlyRuns;
 }
 
 ReadOnlyData::~ReadOnlyData() {
-    --readOnlyRuns;
+    if (--readOnlyRuns == 0) {
+        readOnlyOutput.clear();
+        readOnlyOutputTarget.clear();
+    }
 }
 
 bool WritesRefused() {
@@ -146,7 +164,7 @@ bool WritesRefused() {
 }
 
 AtomicFileWriter::AtomicFileWriter(std::string path, const std::string& permissionsOf) {
-    if (refused())
+    if (refusedFor(path))
         return;
     auto target = FollowLinks(path);
     if (!target)
@@ -171,7 +189,7 @@ AtomicFileWriter::~AtomicFileWriter() {
 }
 
 bool AtomicFileWriter::Commit() {
-    if (fd_ < 0 || refused())
+    if (fd_ < 0 || refusedFor(path_))
         return false;
     // A failed fsync is never retried: the next save writes the whole file
     // again from memory.

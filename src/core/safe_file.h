@@ -17,10 +17,13 @@ namespace kvr {
 // a store or the history that reads a file of an older layout converts it in
 // memory only, never saving the result. Made before the stores, it keeps a
 // data folder byte for byte as it was: for drawing from the command line,
-// where the program may be running in the same folder.
+// where the program may be running in the same folder. Made with an
+// `output`, the run may still write that one file (the file a command line
+// names to write to, outside the data folder) and nothing else; one run at a
+// time names an output.
 class ReadOnlyData {
 public:
-    ReadOnlyData();
+    explicit ReadOnlyData(std::string output = {});
     ~ReadOnlyData();
     ReadOnlyData(const ReadOnlyData&) = delete;
     ReadOnlyData& operator=(const ReadOnlyData&) = delete;

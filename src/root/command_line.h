@@ -38,6 +38,22 @@ CommandLine ParseCommandLine(int argc, char** argv);
 // Prints what an Exit asks for, on stdout or stderr, and returns its exit code.
 int FinishCommandLine(const CommandLine& line);
 
+// What the modes without a window say. Exit codes: 0 done, 1 failed (the
+// data, the input or the output), 2 a bad command line, 3 (--import)
+// imported with rows skipped.
+//
+// A complaint: "kavora: " and `text` as one line on stderr (its line breaks
+// become spaces), so that a script can show or match it whole.
+void Complain(const QString& text);
+// One line of a result on stdout.
+void SayResult(const QString& line);
+// Keeps the toolkit's own chatter (warnings about the environment, fonts,
+// the platform) off stderr for the rest of the run, so that stderr holds
+// only complaints; its critical and fatal messages are complaints too.
+// KAVORA_TOOLKIT_MESSAGES=1 lets its warnings through as well, for looking
+// into a problem.
+void KeepToolkitQuiet();
+
 // The arguments as text, the program's name first.
 QStringList Arguments(int argc, char** argv);
 

@@ -5,11 +5,11 @@
 #include "app/data_stores.h"
 #include "core/coach_file.h"
 #include "core/safe_file.h"
+#include "root/command_line.h"
 #include "ui/message.h"
 #include "ui/text.h"
 
 #include <clocale>
-#include <cstdio>
 #include <memory>
 
 #include <QApplication>
@@ -23,21 +23,15 @@ namespace {
 // No and dialogs cancelled.
 class StderrResponder : public Responder {
 public:
-    void Told(const Message& message) override { SayOnStderr(message.text); }
+    void Told(const Message& message) override { Complain(message.text); }
     bool Answer(const Message& question) override {
-        SayOnStderr(question.text);
+        Complain(question.text);
         return false;
     }
     int Run(QDialog& /*dialog*/) override { return QDialog::Rejected; }
 };
 
 } // namespace
-
-void SayOnStderr(const QString& text) {
-    QString line = text.trimmed();
-    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    std::fprintf(stderr, "kavora: %s\n", line.toLocal8Bit().constData());
-}
 
 int RunOnDataFolder(int argc, char** argv, Toolkit toolkit,
                     const std::function<int(DataStores&, const QString&)>& work) {

@@ -11,9 +11,6 @@ class DataStores;
 
 // What the command-line modes that draw from the data folder share.
 
-// Says `text` on stderr as one line, after "kavora: ".
-void SayOnStderr(const QString& text);
-
 // The toolkit a mode draws with: the GUI toolkit alone, or with the widget
 // style as well (for the views' button rows, whose height the style's button
 // frame sets).

@@ -18,7 +18,6 @@
 #include "schedule/sched_ical_import.h"
 
 #include <clocale>
-#include <cstdio>
 #include <map>
 #include <memory>
 #include <optional>
@@ -33,62 +32,31 @@
 namespace kui {
 namespace {
 
-void Say(std::FILE* stream, const QString& line) {
-    std::fprintf(stream, "%s\n", line.toLocal8Bit().constData());
-}
-
-void Complain(const QString& text) {
-    QString line = text.trimmed();
-    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    Say(stderr, QStringLiteral("kavora: ") + line);
-}
-
 QString FromLocal(const std::string& text) {
     return QString::fromLocal8Bit(text.c_str());
 }
 
-// Whether a data file is of an older layout, which loading it would convert
-// (and so write).
-bool IsOlderLayout(const std::string& name, char separator, bool countLine, float version) {
-    ZBD_File file(name, 'r', separator, countLine);
-    return file.Status() > 0 && file.FirstLineKind() != ZBD_File::FirstLine::None &&
-           file.Version() < version;
-}
-
-QString OlderLayoutText(const std::string& name) {
-    return QStringLiteral("'%1' is of an older layout; start Kavora once in this folder to "
-                          "bring it up to date")
-        .arg(FromLocal(name));
-}
-
 // Loads a store from its file. An empty text when it was read whole (or is
-// missing), else why not; without `mayConvert` a file of an older layout is
-// not read at all.
-template <class Store> QString Load(Store& store, bool mayConvert) {
-    const std::string name = store.FileName();
-    if (!mayConvert && IsOlderLayout(name, store.Separator(), true, store.Version()))
-        return OlderLayoutText(name);
+// missing), else why not. A file of an older layout is converted as it is
+// read: in memory only while a kvr::ReadOnlyData lives.
+template <class Store> QString Load(Store& store) {
     const int result = store.Load();
     if (result >= 0)
         return {};
-    return TKvrWinApp::FailedLoadText(FromLocal(name), result, store.Error());
+    return TKvrWinApp::FailedLoadText(FromLocal(store.FileName()), result, store.Error());
 }
 
 // The stores that the files of an import or export name, loaded; an empty
-// text, or the first problem.
-QString LoadStores(FolderStores& stores, const std::vector<std::string>& files, bool mayConvert) {
+// text, or the first problem. The history is read where it is used.
+QString LoadStores(FolderStores& stores, const std::vector<std::string>& files) {
     for (const std::string& file : files) {
         QString problem;
-        if (file == stores.play.FileName()) {
-            problem = Load(stores.play, mayConvert);
-        } else if (file == KVR_History::kFileName) {
-            if (!mayConvert && IsOlderLayout(file, ',', false, 2.0f))
-                problem = OlderLayoutText(file);
-        } else if (file == stores.phones.FileName()) {
-            problem = Load(stores.phones, mayConvert);
-        } else if (file == stores.schedule.FileName()) {
-            problem = Load(stores.schedule, mayConvert);
-        }
+        if (file == stores.play.FileName())
+            problem = Load(stores.play);
+        else if (file == stores.phones.FileName())
+            problem = Load(stores.phones);
+        else if (file == stores.schedule.FileName())
+            problem = Load(stores.schedule);
         if (!problem.isEmpty())
             return problem;
     }
@@ -230,8 +198,12 @@ int ExportFromCommandLine(int argc, char** argv) {
 
     // Numbers in the files are always written with a decimal point.
     std::setlocale(LC_NUMERIC, "C");
+    // The data folder is only read, and may be in use by the program: no
+    // lock, and a file of an older layout is converted in memory only. The
+    // one file written is the --out file.
+    const kvr::ReadOnlyData readOnly(QFile::encodeName(outFile).toStdString());
     FolderStores stores;
-    if (const QString problem = LoadStores(stores, kind->files, false); !problem.isEmpty()) {
+    if (const QString problem = LoadStores(stores, kind->files); !problem.isEmpty()) {
         Complain(problem);
         return 1;
     }
@@ -314,8 +286,13 @@ int ImportFromCommandLine(int argc, char** argv) {
                      .arg(QString::fromLatin1(kvr::kPlayChangeMark)));
         return 1;
     }
+    // A dry run only reads: a file of an older layout is converted in memory
+    // only. An import converts it for good, as the program's start would.
+    std::optional<kvr::ReadOnlyData> readOnly;
+    if (dry)
+        readOnly.emplace();
     FolderStores stores;
-    if (const QString problem = LoadStores(stores, kind->files, !dry); !problem.isEmpty()) {
+    if (const QString problem = LoadStores(stores, kind->files); !problem.isEmpty()) {
         Complain(problem);
         return 1;
     }
@@ -337,14 +314,18 @@ int ImportFromCommandLine(int argc, char** argv) {
                     break;
                 }
             }
-            Say(stdout, QString::fromStdString(line));
+            SayResult(QString::fromStdString(line));
         }
     };
     // Exit codes: 0 all came in, 1 nothing did, 3 some rows were skipped.
     const int imported = plan.report.Skipped() > 0 ? 3 : 0;
     if (plan.report.Empty() || !plan.store || dry) {
         report(false);
-        return plan.report.Empty() || !plan.store ? 1 : imported;
+        if (!plan.report.Empty() && plan.store)
+            return imported;
+        Complain(QStringLiteral("nothing %1 imported from '%2'")
+                     .arg(dry ? QStringLiteral("would be") : QStringLiteral("was"), path));
+        return 1;
     }
 
     const kvr::BackupResult backup = kvr::BackupBeforeChange(kind->files);
@@ -361,8 +342,12 @@ int ImportFromCommandLine(int argc, char** argv) {
     const bool stored = plan.store(said);
     if (stored)
         report(true);
-    for (const QString& line : said)
-        Say(stored ? stdout : stderr, stored ? line : QStringLiteral("kavora: ") + line);
+    for (const QString& line : said) {
+        if (stored)
+            SayResult(line);
+        else
+            Complain(line);
+    }
     return stored ? imported : 1;
 }
 

@@ -19,21 +19,23 @@ namespace kui {
 
 // `kavora --export notes|ratings|calendar|contacts --out FILE`: writes the
 // file the menu's export writes, from the stores of the working folder
-// loaded directly (no window, no application object), writing nothing in the
-// data folder: a data file of an older layout, which loading would convert,
-// is refused. Exit code 0 written, 1 the data or the file failed, 2 a bad
-// command line.
+// loaded directly (no window, no application object). The data folder is
+// only read (kvr::ReadOnlyData, which lets the --out file alone be
+// written): no lock, so it may run beside the program, and a data file of
+// an older layout is converted in memory only. Exit code 0 written, 1 the
+// data or the file failed, 2 a bad command line.
 int ExportFromCommandLine(int argc, char** argv);
 
-// `kavora --import FILE [--dry-run]`: imports FILE into the data folder of
-// the working folder, as the menus' imports do, choosing the reader by the
-// file's suffix (kImportKinds). FILE is read first, before the folder's lock
-// is taken (kvr::ReadImportFile: a FIFO, a device or a file over 64 MiB is
-// refused at once). Refused while the program runs on the folder (its
-// lock). Prints the preview's lines (kvr::DescribeImport) on
-// stdout; with --dry-run stores nothing. Exit code 0 imported (or, with
+// `kavora --import FILE [--dry-run] [--dates mdy|dmy]`: imports FILE into
+// the data folder of the working folder, as the menus' imports do, choosing
+// the reader by the file's suffix (ImportKinds). FILE is read first, before
+// the folder's lock is taken (kvr::ReadImportFile: a FIFO, a device or a
+// file over 64 MiB is refused at once). Refused while the program runs on
+// the folder (its lock). Prints the preview's lines (kvr::DescribeImport)
+// on stdout. With --dry-run the folder is only read, as --export reads it:
+// no lock, nothing stored or converted. Exit code 0 imported (or, with
 // --dry-run, something to import), 1 nothing could be imported, 2 a bad
-// command line.
+// command line, 3 imported (or would be) with rows skipped.
 int ImportFromCommandLine(int argc, char** argv);
 
 // The stores of the working folder, loaded directly from their files.

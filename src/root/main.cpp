@@ -34,6 +34,8 @@ int main(int argc, char* argv[]) {
     if (line.action == kui::CommandLine::Action::Exit)
         return kui::FinishCommandLine(line);
     if (line.action == kui::CommandLine::Action::Headless) {
+        // A script reads what the mode says on stderr, nothing of the toolkit.
+        kui::KeepToolkitQuiet();
         for (const HeadlessMode& mode : kHeadlessModes)
             if (line.mode == QLatin1String(mode.option))
                 return mode.run(argc, argv);

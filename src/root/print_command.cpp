@@ -18,8 +18,8 @@ namespace kui {
 
 int PrintFromCommandLine(int argc, char** argv) {
     auto usage = [](const QString& problem) {
-        SayOnStderr(problem + QStringLiteral("; usage: kavora --print match|practice|lesson|form "
-                                             "[--opponent TEXT] --out FILE.pdf"));
+        Complain(problem + QStringLiteral("; usage: kavora --print match|practice|lesson|form "
+                                          "[--opponent TEXT] --out FILE.pdf"));
         return 2;
     };
 
@@ -60,7 +60,7 @@ int PrintFromCommandLine(int argc, char** argv) {
             window->SetOpponentFilter(filter);
             QString error;
             if (!window->Collect(stores.Play(), error)) {
-                SayOnStderr(error);
+                Complain(error);
                 return 1;
             }
             const MWindowPrintout printout(kind == ReportKind::CourtForm
@@ -69,13 +69,13 @@ int PrintFromCommandLine(int argc, char** argv) {
                                            *window);
             error = WritePdf(printout, LocalePageLayout(QLocale::system()), outFile);
             if (!error.isEmpty()) {
-                SayOnStderr(QStringLiteral("Unable to write '%1': %2").arg(outFile, error));
+                Complain(QStringLiteral("Unable to write '%1': %2").arg(outFile, error));
                 return 1;
             }
             if (window->LeftOut() > 0)
-                SayOnStderr(QStringLiteral("%1 older notes did not fit in the report's %2 pages")
-                                .arg(window->LeftOut())
-                                .arg(kMaxReportPages));
+                Complain(QStringLiteral("%1 older notes did not fit in the report's %2 pages")
+                             .arg(window->LeftOut())
+                             .arg(kMaxReportPages));
             return 0;
         });
 }

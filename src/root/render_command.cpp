@@ -20,10 +20,10 @@ int RenderFromCommandLine(int argc, char** argv) {
     for (const ViewRow& view : table.Views())
         names << view.name;
     auto usage = [&](const QString& problem) {
-        SayOnStderr(problem +
-                    QStringLiteral("; usage: kavora --render VIEW --size WIDTHxHEIGHT "
-                                   "[--scale 1|1.5|2|...] --out FILE.png|.svg|.pdf; views: ") +
-                    names.join(QStringLiteral(", ")));
+        Complain(problem +
+                 QStringLiteral("; usage: kavora --render VIEW --size WIDTHxHEIGHT "
+                                "[--scale 1|1.5|2|...] --out FILE.png|.svg|.pdf; views: ") +
+                 names.join(QStringLiteral(", ")));
         return 2;
     };
 
@@ -73,7 +73,7 @@ int RenderFromCommandLine(int argc, char** argv) {
                 return 1;
             const QString error = SaveImage(*picture, size, outFile, scale);
             if (!error.isEmpty()) {
-                SayOnStderr(
+                Complain(
                     QStringLiteral("Unable to save the image to '%1': %2").arg(outFile, error));
                 return 1;
             }

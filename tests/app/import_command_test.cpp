@@ -18,14 +18,19 @@
 namespace kvrtest {
 namespace {
 
-ProcessRun Kavora(const QStringList& arguments, const QString& callerFolder = {}) {
+QProcessEnvironment Headless() {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    if (!callerFolder.isEmpty())
-        environment.insert(QStringLiteral("KAVORA_CALLER_DIR"), callerFolder);
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     environment.remove(QStringLiteral("DISPLAY"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    return environment;
+}
+
+ProcessRun Kavora(const QStringList& arguments, const QString& callerFolder = {},
+                  QProcessEnvironment environment = Headless()) {
+    if (!callerFolder.isEmpty())
+        environment.insert(QStringLiteral("KAVORA_CALLER_DIR"), callerFolder);
     return RunProcess(QStringLiteral(KAVORA_PROGRAM), arguments, environment);
 }
 
@@ -182,6 +187,98 @@ TEST_F(ImportCommandTest, ARelativeOutIsInTheCallersFolder) {
             << arguments.join(' ').toStdString();
         EXPECT_FALSE(Exists(arguments.last().toStdString()));
     }
+}
+
+// Files of the oldest layouts (a headerless history and schedule), which a
+// start of the program converts: every export and a dry run read them in
+// memory, beside a program that holds the folder's lock, and leave the
+// folder byte for byte as it was, no file added.
+TEST_F(ImportCommandTest, ReadingModesLeaveAFolderOfOldLayoutsAsItWas) {
+    std::filesystem::create_directory("data");
+    std::filesystem::create_directory("out");
+    const QString out = QString::fromStdString(std::filesystem::absolute("out").string());
+    std::filesystem::current_path("data");
+    WriteFile("history.dat", Lines({"Kavora history", "5/2/2025", "P", "2", "Ann Smith", "", "", "",
+                                    "Old ladder drill"}));
+    WriteFile("sched.dat",
+              Lines({"1", "Alex Moreno", "5/20/2026", "6:00pm", "City courts", "Bring balls"}));
+    SaveRecords<KVR_PlayData>({MakePlay("3/1/2026", "Bo Park")});
+    SaveRecords<KVR_PhoneData>({MakePhone("Ann Smith", "555-0101")});
+    WriteFile(out.toStdString() + "/new.csv", "Date,Opponent,Kind\n6/14/2026,Cy Young,Lesson\n");
+    kvr::InstanceLock running;
+    ASSERT_EQ(running.GetState(), kvr::InstanceLock::State::Held);
+    const auto before = FolderFiles();
+
+    for (const char* kind : {"notes", "ratings", "calendar", "contacts"}) {
+        const ProcessRun run =
+            Kavora({"--export", kind, "--out", QStringLiteral("export.") + kind}, out);
+        EXPECT_EQ(run.code, 0) << kind << ": " << run.err.toStdString();
+        EXPECT_TRUE(run.err.isEmpty()) << kind << ": " << run.err.toStdString();
+    }
+    EXPECT_NE(ReadFile(out.toStdString() + "/export.notes").find("Old ladder drill"),
+              std::string::npos);
+    EXPECT_NE(ReadFile(out.toStdString() + "/export.calendar").find("Alex Moreno"),
+              std::string::npos);
+    const ProcessRun dry = Kavora({"--import", "new.csv", "--dry-run"}, out);
+    EXPECT_EQ(dry.code, 0) << dry.err.toStdString();
+    EXPECT_EQ(dry.out, "would add 1 outing\n0 already there (skipped)\n");
+    EXPECT_EQ(FolderFiles(), before);
+}
+
+// With an environment the toolkit complains about (no runtime folder, every
+// category of its logging on), every mode says only its own lines on
+// stderr: none when it succeeds, else "kavora: " lines; results on stdout.
+TEST_F(ImportCommandTest, StderrHoldsOnlyKavoraLines) {
+    QProcessEnvironment noisy = Headless();
+    noisy.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    noisy.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("*=true"));
+    SaveRecords<KVR_PlayData>({MakePlay("3/1/2026", "Bo Park")});
+    WriteFile("more.csv", "Date,Opponent,Kind\n4/20/2026,Di Ross,Lesson\n4/21/2026,Ed,x\n");
+    struct Case {
+        QStringList arguments;
+        int code;
+    };
+    const Case cases[] = {
+        {{"--export", "notes", "--out", "notes.csv"}, 0},
+        {{"--render", "notes", "--size", "300x200", "--out", "notes.png"}, 0},
+        {{"--print", "form", "--out", "form.pdf"}, 0},
+        {{"--import", "more.csv", "--dry-run"}, 3},
+        {{"--import", "more.csv"}, 3},
+        {{"--import", "more.csv"}, 1}, // nothing new
+        {{"--import", "missing.csv"}, 1},
+        {{"--export", "tips", "--out", "tips.csv"}, 2},
+        {{"--render", "notes", "--size", "0x0", "--out", "notes.png"}, 2},
+        {{"--print", "form", "--out", "form.txt"}, 2},
+        {{"--import", "more.csv", "--dates", "ymd"}, 2},
+        {{"--render", "notes", "--print", "form"}, 2},
+    };
+    for (const Case& test : cases) {
+        const std::string what = test.arguments.join(' ').toStdString();
+        const ProcessRun run = Kavora(test.arguments, {}, noisy);
+        EXPECT_EQ(run.code, test.code) << what << ": " << run.err.toStdString();
+        // Rows skipped (3) are part of the result, on stdout.
+        if (test.code == 0 || test.code == 3)
+            EXPECT_TRUE(run.err.isEmpty()) << what << ": " << run.err.toStdString();
+        else
+            EXPECT_FALSE(run.err.isEmpty()) << what;
+        for (const QByteArray& line : run.err.split('\n'))
+            EXPECT_TRUE(line.isEmpty() || line.startsWith("kavora: "))
+                << what << ": " << line.toStdString();
+        if (test.code == 2) {
+            EXPECT_EQ(run.err.count('\n'), 1) << what << ": " << run.err.toStdString();
+            EXPECT_TRUE(run.err.contains("usage: kavora") || run.err.contains("kavora --help"))
+                << what << ": " << run.err.toStdString();
+            EXPECT_TRUE(run.out.isEmpty()) << what;
+        }
+    }
+    // The environment does make the toolkit warn: asked for, its warnings
+    // come through, in the same form.
+    noisy.insert(QStringLiteral("KAVORA_TOOLKIT_MESSAGES"), QStringLiteral("1"));
+    const ProcessRun run =
+        Kavora({"--render", "notes", "--size", "300x200", "--out", "notes.png"}, {}, noisy);
+    EXPECT_EQ(run.code, 0);
+    EXPECT_TRUE(run.err.startsWith("kavora: QStandardPaths: XDG_RUNTIME_DIR not set"))
+        << run.err.toStdString();
 }
 
 } // namespace

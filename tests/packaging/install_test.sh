@@ -4,9 +4,10 @@
 # gets it: every file the package lists, with its checksum; every file in its
 # standard place, icons of the right sizes, the documents Debian asks for, a
 # desktop entry and metainfo that validate; the real program answering
-# without a display and drawing from a fresh data folder; and a launcher
-# that prepares the data folder (created, starter files copied, the
-# player's own files never replaced) and starts the program inside it.
+# without a display (and nothing but its own lines on stderr) in a fresh
+# data folder; and a launcher that prepares the data folder (created,
+# starter files copied, the player's own files never replaced) and starts
+# the program inside it, but creates nothing for the modes that only read.
 #
 # install_test.sh <package dir> <scratch dir> <app id> <bindir> <libexecdir> <datadir> <mandir>
 set -euo pipefail
@@ -74,7 +75,9 @@ for size in 48 64 128 256; do
     [ "$signature" = 89504e470d0a1a0a ] || fail "$png is not a PNG file"
     width=$(od -An -tu1 -j16 -N4 "$png" | awk '{print ($1*16777216)+($2*65536)+($3*256)+$4}')
     height=$(od -An -tu1 -j20 -N4 "$png" | awk '{print ($1*16777216)+($2*65536)+($3*256)+$4}')
-    [ "$width" = "$size" ] && [ "$height" = "$size" ] || fail "$png is ${width}x$height, not ${size}x$size"
+    if [ "$width" != "$size" ] || [ "$height" != "$size" ]; then
+        fail "$png is ${width}x$height, not ${size}x$size"
+    fi
 done
 grep -qx "Icon=$app_id" "$share/applications/$app_id.desktop" || fail "desktop entry names another icon"
 grep -qx "Exec=kavora" "$share/applications/$app_id.desktop" || fail "desktop entry does not start the launcher"
@@ -108,22 +111,43 @@ done
 appstreamcli validate-tree --no-net "$root" >"$scratch/validate-tree.log" 2>&1 ||
     fail "appstreamcli validate-tree: $(cat "$scratch/validate-tree.log")"
 
-# The real program through the launcher, with no display at all: the version
-# needs no data folder (not even a home), and a picture drawn from a new data
-# folder first gets the folder made and filled.
+# The real program through the launcher, with no display at all and no
+# runtime folder (which the toolkit would warn of): the version needs no data
+# folder (not even a home); without a data folder a picture is refused and a
+# dry run previews into an empty one, both creating nothing; an import makes
+# the folder and fills it, and a picture is then drawn from it.
 real_home=$scratch/real-home
+real_data=$real_home/.local/share/kavora
 version=$(env -i PATH="$PATH" "$launcher" --version) || fail "--version failed"
 [ "$version" = "kavora $(dpkg-deb -f "$deb" Version)" ] || fail "--version says '$version'"
-status=0
-env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u KAVORA_DATA -u XDG_DATA_HOME \
-    HOME="$real_home" "$launcher" --render tips --size 320x240 --out "$scratch/tips.png" \
-    >"$scratch/real.log" 2>&1 || status=$?
-[ "$status" = 0 ] || fail "the installed program could not draw: $(cat "$scratch/real.log")"
+real() {
+    status=0
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u KAVORA_DATA -u XDG_DATA_HOME \
+        -u XDG_RUNTIME_DIR HOME="$real_home" TMPDIR="$scratch/tmp" "$launcher" "$@" \
+        >"$scratch/real.out" 2>"$scratch/real.err" || status=$?
+}
+mkdir -p "$scratch/tmp"
+printf 'Date,Opponent,Kind\n6/14/2026,Cy Young,Lesson\n' >"$scratch/one.csv"
+real --render tips --size 320x240 --out "$scratch/tips.png"
+[ "$status" = 1 ] || fail "a picture without a data folder exited with $status"
+[ "$(cat "$scratch/real.err")" = "kavora: no data folder $real_data" ] ||
+    fail "a picture without a data folder says: $(cat "$scratch/real.err")"
+real --import "$scratch/one.csv" --dry-run
+[ "$status" = 0 ] || fail "a dry run without a data folder exited with $status: $(cat "$scratch/real.err")"
+[ "$(head -n 1 "$scratch/real.out")" = "would add 1 outing" ] ||
+    fail "a dry run without a data folder says: $(cat "$scratch/real.out")"
+[ ! -e "$real_home" ] || fail "a reading mode created $(find "$real_home")"
+[ -z "$(ls -A "$scratch/tmp")" ] || fail "a dry run left $(ls -A "$scratch/tmp")"
+real --import "$scratch/one.csv"
+[ "$status" = 0 ] || fail "the installed program could not import: $(cat "$scratch/real.err")"
+for file in $starter_files; do
+    cmp -s "$starter/$file" "$real_data/$file" || fail "$file not copied by the real run"
+done
+real --render tips --size 320x240 --out "$scratch/tips.png"
+[ "$status" = 0 ] || fail "the installed program could not draw: $(cat "$scratch/real.err")"
 [ "$(od -An -tx1 -N8 "$scratch/tips.png" 2>/dev/null | tr -d ' \n')" = 89504e470d0a1a0a ] ||
     fail "the installed program drew no PNG"
-for file in $starter_files; do
-    cmp -s "$starter/$file" "$real_home/.local/share/kavora/$file" || fail "$file not copied by the real run"
-done
+[ ! -s "$scratch/real.err" ] || fail "the installed program said on stderr: $(cat "$scratch/real.err")"
 
 # The launcher, with a stand-in program that records where and how it ran.
 cat >"$program" <<'FAKE'
@@ -157,7 +181,8 @@ printf 'my tips' >"$data/forehand.tip"
 run XDG_DATA_HOME="$scratch/xdg" "$launcher" || fail "second run failed"
 [ "$(cat "$data/hit_ball.wav")" = mine ] || fail "the player's hit_ball.wav was overwritten"
 [ "$(cat "$data/forehand.tip")" = "my tips" ] || fail "the player's forehand.tip was overwritten"
-[ "$(ls -A "$data" | tr '\n' ' ')" = "$starter_files " ] || fail "stray files in the data folder: $(ls -A "$data")"
+[ "$(find "$data" -mindepth 1 -printf '%f\n' | sort | tr '\n' ' ')" = "$starter_files " ] ||
+    fail "stray files in the data folder: $(ls -A "$data")"
 
 # A dangling link under a starter name is the player's too.
 rm "$data/hit_ball.wav"
@@ -183,6 +208,40 @@ check_file "$scratch/own folder/hit_ball.wav"
 ln -s "$launcher" "$scratch/kavora-link"
 run XDG_DATA_HOME="$scratch/linked" "$scratch/kavora-link" || fail "run through a link failed"
 check_file "$scratch/linked/kavora/hit_ball.wav"
+
+# The modes that only read create nothing: without the folder they are
+# refused before the program starts, except a dry run, which the program
+# runs in an empty folder that is already gone; in a folder without the
+# starter files they copy none.
+absent=$scratch/absent
+mkdir -p "$scratch/fake-tmp"
+# shellcheck disable=SC2086 # the words of a mode are its arguments
+for mode in "--export notes --out x.csv" "--render=tips --size 1x1 --out x.png" \
+    "--print form --out x.pdf" "--import x.csv --dry-run"; do
+    status=0
+    run KAVORA_DATA="$absent" TMPDIR="$scratch/fake-tmp" "$launcher" $mode 2>"$scratch/stderr" ||
+        status=$?
+    [ ! -e "$absent" ] || fail "$mode created the data folder"
+    [ -z "$(ls -A "$scratch/fake-tmp")" ] || fail "$mode left $(ls -A "$scratch/fake-tmp")"
+    case $mode in
+    *--dry-run)
+        [ "$status" = 0 ] || fail "$mode without a data folder exited with $status"
+        # The log's last lines: where it ran is a folder already removed.
+        printf '%s\n' $mode | cmp -s - <(tail -n 3 "$FAKE_LOG") ||
+            fail "$mode was not run without a data folder"
+        ;;
+    *)
+        [ "$status" = 1 ] || fail "$mode without a data folder exited with $status"
+        [ "$(cat "$scratch/stderr")" = "kavora: no data folder $absent" ] ||
+            fail "$mode without a data folder says: $(cat "$scratch/stderr")"
+        [ ! -e "$FAKE_LOG" ] || fail "$mode ran the program without a data folder"
+        ;;
+    esac
+done
+mkdir "$scratch/bare"
+run KAVORA_DATA="$scratch/bare" "$launcher" --export contacts --out x.vcf || fail "export failed"
+[ "$(head -n 1 "$FAKE_LOG")" = "$scratch/bare" ] || fail "export did not run in its data folder"
+[ -z "$(ls -A "$scratch/bare")" ] || fail "export copied $(ls -A "$scratch/bare")"
 
 # A data folder that cannot be made is reported, and the program not started.
 : >"$scratch/a-file"

@@ -45,6 +45,14 @@ bool Exists(const std::string& path) {
     return std::filesystem::exists(path);
 }
 
+std::map<std::string, std::string> FolderFiles(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        files[entry.path().filename().string()] =
+            entry.is_regular_file() ? ReadFile(entry.path().string()) : std::string();
+    return files;
+}
+
 std::string Lines(std::initializer_list<std::string> lines) {
     std::string text;
     for (const auto& line : lines)

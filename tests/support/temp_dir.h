@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -23,6 +24,8 @@ private:
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& contents);
 bool Exists(const std::string& path);
+// Every file of `folder` (not its subfolders) by name, with its bytes.
+std::map<std::string, std::string> FolderFiles(const std::string& folder = ".");
 
 // The lines of a text, joined with CR LF as the data files are written.
 std::string Lines(std::initializer_list<std::string> lines);
