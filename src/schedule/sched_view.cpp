@@ -5,7 +5,7 @@
 #include "app/client.h"
 #include "phonebook/phone_store.h"
 #include "schedule/sched_dialogs.h"
-#include "schedule/sched_ical.h"
+#include "formats/ical.h"
 #include "schedule/sched_ical_import.h"
 #include "schedule/sched_store.h"
 #include "schedule/schedule_commands.h"
@@ -395,8 +395,7 @@ void TKvrSchedWin::ImportCalendar() {
 
 void TKvrSchedWin::ExportCalendar() {
     const QString path = kui::AskFileToExport(this, QStringLiteral("Export Calendar"),
-                                              QStringLiteral("iCalendar files (*.ics)"),
-                                              QStringLiteral("tennis.ics"), QStringLiteral("ics"));
+                                              kvr::FileFormat::Calendar);
     if (path.isEmpty())
         return;
     if (!kui::ExportCalendar(path, App().SchedStore()))

@@ -3,7 +3,7 @@
 #include "phonebook/phone_view.h"
 #include "phonebook/phonebook_commands.h"
 #include "phonebook/usta_levels.h"
-#include "phonebook/vcard.h"
+#include "formats/vcard.h"
 #include "play/find_dialog.h"
 #include "support/app_fixture.h"
 #include "support/process.h"
