@@ -17,20 +17,34 @@ std::string FileFormatRow::Filter() const {
 bool FileFormatRow::Names(const std::string& fileName) const {
     return std::any_of(suffixes.begin(), suffixes.end(), [&](const std::string& suffix) {
         return fileName.size() >= suffix.size() &&
-               std::equal(suffix.begin(), suffix.end(), fileName.end() - suffix.size(),
-                          [](char a, char b) {
-                              return a == std::tolower(static_cast<unsigned char>(b));
-                          });
+               std::equal(
+                   suffix.begin(), suffix.end(), fileName.end() - suffix.size(),
+                   [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
     });
 }
 
 const std::vector<FileFormatRow>& ImportFormats() {
     static const std::vector<FileFormatRow> rows = {
-        {FileFormat::Outings, false, "outings", "CSV files", {".csv"}, "",
+        {FileFormat::Outings,
+         false,
+         "outings",
+         "CSV files",
+         {".csv"},
+         "",
          {"play.dat", "history.dat"}},
-        {FileFormat::Events, false, "events", "iCalendar files", {".ics", ".ical", ".ifb"}, "",
+        {FileFormat::Events,
+         false,
+         "events",
+         "iCalendar files",
+         {".ics", ".ical", ".ifb"},
+         "",
          {"sched.dat"}},
-        {FileFormat::Entries, false, "entries", "vCard files", {".vcf", ".vcard"}, "",
+        {FileFormat::Entries,
+         false,
+         "entries",
+         "vCard files",
+         {".vcf", ".vcard"},
+         "",
          {"phone.dat"}},
     };
     return rows;
@@ -38,13 +52,33 @@ const std::vector<FileFormatRow>& ImportFormats() {
 
 const std::vector<FileFormatRow>& ExportFormats() {
     static const std::vector<FileFormatRow> rows = {
-        {FileFormat::Notes, true, "notes", "CSV files", {".csv"}, "notes.csv",
+        {FileFormat::Notes,
+         true,
+         "notes",
+         "CSV files",
+         {".csv"},
+         "notes.csv",
          {"play.dat", "history.dat"}},
-        {FileFormat::Ratings, true, "ratings", "CSV files", {".csv"}, "spreadsheet.csv",
+        {FileFormat::Ratings,
+         true,
+         "ratings",
+         "CSV files",
+         {".csv"},
+         "spreadsheet.csv",
          {"play.dat"}},
-        {FileFormat::Calendar, true, "calendar", "iCalendar files", {".ics"}, "tennis.ics",
+        {FileFormat::Calendar,
+         true,
+         "calendar",
+         "iCalendar files",
+         {".ics"},
+         "tennis.ics",
          {"sched.dat"}},
-        {FileFormat::Contacts, true, "contacts", "vCard files", {".vcf"}, "contacts.vcf",
+        {FileFormat::Contacts,
+         true,
+         "contacts",
+         "vCard files",
+         {".vcf"},
+         "contacts.vcf",
          {"phone.dat"}},
     };
     return rows;

@@ -2,8 +2,8 @@
 #include "formats/ical.h"
 
 #include "core/safe_file.h"
-#include "schedule/sched_store.h"
 #include "formats/stored_text.h"
+#include "schedule/sched_store.h"
 
 #include <cctype>
 #include <cstdint>

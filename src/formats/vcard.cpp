@@ -2,8 +2,8 @@
 #include "formats/vcard.h"
 
 #include "core/safe_file.h"
-#include "phonebook/phone_store.h"
 #include "formats/stored_text.h"
+#include "phonebook/phone_store.h"
 
 #include <utility>
 

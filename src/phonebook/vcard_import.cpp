@@ -18,8 +18,8 @@ const QString kCaption = QStringLiteral("Import Contacts");
 QString ChangeText(const PhoneRecord& before, const PhoneRecord& after) {
     QStringList changes;
     if (after.phoneNumber != before.phoneNumber) {
-        const QString old = before.phoneNumber.empty() ? QStringLiteral("(none)")
-                                                       : FromStored(before.phoneNumber);
+        const QString old =
+            before.phoneNumber.empty() ? QStringLiteral("(none)") : FromStored(before.phoneNumber);
         changes << QStringLiteral("number %1 %2 %3")
                        .arg(old, QChar(0x2192), FromStored(after.phoneNumber));
     }
@@ -58,8 +58,7 @@ bool ImportContacts(QWidget* parent, const QString& path, KVR_PhoneData& phones)
         return false;
     const std::vector<kvr::Change<PhoneRecord>> changes = ContactsChanges(read, update);
     if (changes.empty() ||
-        !BackUpBeforeImport(parent, kvr::FormatRow(kvr::FileFormat::Entries).files, kCaption,
-                            noun))
+        !BackUpBeforeImport(parent, kvr::FormatRow(kvr::FileFormat::Entries).files, kCaption, noun))
         return false;
     return CommitAll(parent, phones, changes);
 }

@@ -349,8 +349,8 @@ void TKvrBrowseWin::AddContextActions(QMenu& menu) {
 }
 
 void TKvrBrowseWin::ExportCsv() {
-    const QString path = kui::AskFileToExport(this, QStringLiteral("Export CSV"),
-                                              kvr::FileFormat::Notes);
+    const QString path =
+        kui::AskFileToExport(this, QStringLiteral("Export CSV"), kvr::FileFormat::Notes);
     if (path.isEmpty())
         return;
     if (!kui::ExportNotesCsv(path, App().PlayStore()))

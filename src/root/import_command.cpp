@@ -8,14 +8,14 @@
 #include "core/instance_lock.h"
 #include "core/outing_import.h"
 #include "core/safe_file.h"
+#include "formats/ical.h"
+#include "formats/ical_read.h"
 #include "formats/vcard.h"
 #include "formats/vcard_read.h"
 #include "play/notes_csv.h"
 #include "play/outings_csv.h"
 #include "play/spreadsheet.h"
 #include "root/command_line.h"
-#include "formats/ical.h"
-#include "formats/ical_read.h"
 
 #include <clocale>
 #include <cstdio>
@@ -173,8 +173,7 @@ struct ExportKind {
     bool (*write)(const QString& path, FolderStores& stores);
 
     ExportKind(kvr::FileFormat format, bool (*writer)(const QString&, FolderStores&))
-        : name(kvr::FormatRow(format).name), files(kvr::FormatRow(format).files),
-          write(writer) {}
+        : name(kvr::FormatRow(format).name), files(kvr::FormatRow(format).files), write(writer) {}
 };
 
 const ExportKind kExportKinds[] = {
@@ -213,8 +212,8 @@ const std::vector<ImportKind>& ImportKinds() {
 
 int ExportFromCommandLine(int argc, char** argv) {
     auto usage = [](const QString& problem) {
-        Complain(problem + QStringLiteral("; usage: kavora --export %1 --out FILE")
-                               .arg(ExportNames()));
+        Complain(problem +
+                 QStringLiteral("; usage: kavora --export %1 --out FILE").arg(ExportNames()));
         return 2;
     };
     QCommandLineParser parser;
@@ -253,7 +252,7 @@ int ExportFromCommandLine(int argc, char** argv) {
 int ImportFromCommandLine(int argc, char** argv) {
     QStringList suffixes;
     for (const ImportKind& kind : ImportKinds())
-        suffixes << QString::fromStdString(kind.suffixes.front());
+        suffixes << QString::fromStdString(kvr::FormatRow(kind.format).suffixes.front());
     auto usage = [&suffixes](const QString& problem) {
         Complain(
             problem +

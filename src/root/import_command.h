@@ -28,11 +28,10 @@ int ExportFromCommandLine(int argc, char** argv);
 
 // `kavora --import FILE [--dry-run]`: imports FILE into the data folder of
 // the working folder, as the menus' imports do, choosing the reader by the
-// file's suffix (ImportKinds, from kvr::ImportFormats). FILE is read first, before the folder's lock
-// is taken (kvr::ReadImportFile: a FIFO, a device or a file over 64 MiB is
-// refused at once). Refused while the program runs on the folder (its
-// lock). Prints the preview's lines (kvr::DescribeImport) on
-// stdout; with --dry-run stores nothing. Exit code 0 imported (or, with
+// file's suffix (ImportKinds, from kvr::ImportFormats). FILE is read first, before the folder's
+// lock is taken (kvr::ReadImportFile: a FIFO, a device or a file over 64 MiB is refused at once).
+// Refused while the program runs on the folder (its lock). Prints the preview's lines
+// (kvr::DescribeImport) on stdout; with --dry-run stores nothing. Exit code 0 imported (or, with
 // --dry-run, something to import), 1 nothing could be imported, 2 a bad
 // command line.
 int ImportFromCommandLine(int argc, char** argv);
@@ -71,15 +70,14 @@ struct ImportKind {
     using Reader = ImportPlan (*)(const QString& path, const std::string& contents,
                                   FolderStores& stores, const ImportOptions& options);
 
-    kvr::FileFormat format;
-    std::vector<std::string> suffixes; // ".csv", in lower case; the first is the usual one
-    const char* noun;                  // the plural of what it imports: "outings"
-    std::vector<std::string> files;    // the data files it changes, kept in a backup first
+    kvr::FileFormat format;         // its row: the suffixes it is known by
+    const char* noun;               // the plural of what it imports: "outings"
+    std::vector<std::string> files; // the data files it changes, kept in a backup first
     Reader read;
 
     ImportKind(kvr::FileFormat kind, Reader reader)
-        : format(kind), suffixes(kvr::FormatRow(kind).suffixes), noun(kvr::FormatRow(kind).name),
-          files(kvr::FormatRow(kind).files), read(reader) {}
+        : format(kind), noun(kvr::FormatRow(kind).name), files(kvr::FormatRow(kind).files),
+          read(reader) {}
 };
 
 // The kinds of file --import reads.

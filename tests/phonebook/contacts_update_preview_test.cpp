@@ -28,17 +28,17 @@ QStringList ListedRows(QDialog& dialog) {
 // (none before), notes that change; a card that changes nothing is not
 // listed. Cancel stores nothing.
 TEST_F(ContactsUpdatePreviewTest, PreviewNamesEachEntryToUpdateWithWhatChanges) {
-    SaveRecords<KVR_PhoneData>({MakePhone("Dee Fox", "555-0000", "Steady"),
-                                MakePhone("Eve Hart", "555-2222", "Moonballs"),
-                                MakePhone("Al Bo", "", "Lefty"),
-                                MakePhone("Cy Young", "555-3333", "Serves well")});
-    WriteFile("new.vcf",
-              Lines({"BEGIN:VCARD", "VERSION:3.0", "FN:dee fox", "TEL:555-1111",
-                     "NOTE:Plays Tuesdays", "END:VCARD", "BEGIN:VCARD", "VERSION:3.0",
-                     "FN:Eve Hart", "TEL:555-2222", "NOTE:Lobs", "END:VCARD", "BEGIN:VCARD",
-                     "VERSION:3.0", "FN:Al Bo", "TEL:555-7777", "END:VCARD", "BEGIN:VCARD",
-                     "VERSION:3.0", "FN:Cy Young", "TEL:555-3333", "END:VCARD", "BEGIN:VCARD",
-                     "VERSION:3.0", "FN:Gus Ivy", "TEL:555-4444", "END:VCARD"}));
+    SaveRecords<KVR_PhoneData>(
+        {MakePhone("Dee Fox", "555-0000", "Steady"), MakePhone("Eve Hart", "555-2222", "Moonballs"),
+         MakePhone("Al Bo", "", "Lefty"), MakePhone("Cy Young", "555-3333", "Serves well")});
+    WriteFile(
+        "new.vcf",
+        Lines({"BEGIN:VCARD",  "VERSION:3.0", "FN:dee fox",  "TEL:555-1111", "NOTE:Plays Tuesdays",
+               "END:VCARD",    "BEGIN:VCARD", "VERSION:3.0", "FN:Eve Hart",  "TEL:555-2222",
+               "NOTE:Lobs",    "END:VCARD",   "BEGIN:VCARD", "VERSION:3.0",  "FN:Al Bo",
+               "TEL:555-7777", "END:VCARD",   "BEGIN:VCARD", "VERSION:3.0",  "FN:Cy Young",
+               "TEL:555-3333", "END:VCARD",   "BEGIN:VCARD", "VERSION:3.0",  "FN:Gus Ivy",
+               "TEL:555-4444", "END:VCARD"}));
     const std::string before = ReadFile("phone.dat");
     StartApp();
     QStringList rows;
