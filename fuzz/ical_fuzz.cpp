@@ -14,22 +14,24 @@
 #include <ctime>
 #include <string>
 
+namespace {
+
+SchedClass schedule; // in memory only: never loaded nor saved
+
+} // namespace
+
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     ::setenv("TZ", "UTC", 1);
     ::tzset();
+    SchedRecord event;
+    event.date = "03/14/2026";
+    event.time = "6:30 pm";
+    event.who = "Club night";
+    schedule.AddCopy(event);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const SchedClass schedule = [] {
-        SchedClass store;
-        SchedRecord event;
-        event.date = "03/14/2026";
-        event.time = "6:30 pm";
-        event.who = "Club night";
-        store.AddCopy(event);
-        return store;
-    }();
     const std::string contents(reinterpret_cast<const char*>(data), size);
     const kui::CalendarImport read =
         kui::ReadCalendarText(contents, QStringLiteral("fuzz.ics"), schedule, ZBD_Date(3, 1, 2026));
