@@ -512,9 +512,25 @@ struct EventReader {
         bool cutShort = false;
         for (icalproperty* rule = icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY);
              rule; rule = icalcomponent_get_next_property(event, ICAL_RRULE_PROPERTY)) {
-            icalrecur_iterator* steps = icalrecur_iterator_new(icalproperty_get_rrule(rule), start);
+            const icalrecurrencetype recurrence = icalproperty_get_rrule(rule);
+            // A rule without a count is followed from the coming months on
+            // (a day early, for the zones), not from its first date: one that
+            // repeats every minute from years ago would otherwise take all
+            // its steps before the months that count.
+            icaltimetype begin = start;
+            begin.year = from.year;
+            begin.month = from.month;
+            begin.day = from.day;
+            icaltime_adjust(&begin, -1, 0, 0, 0);
+            const bool skipAhead = recurrence.count == 0 && icaltime_compare(begin, start) > 0;
+            if (skipAhead && !icaltime_is_null_time(recurrence.until) &&
+                icaltime_compare(recurrence.until, begin) < 0)
+                continue; // it ends before the coming months
+            icalrecur_iterator* steps = icalrecur_iterator_new(recurrence, start);
             if (!steps)
                 continue;
+            if (skipAhead && !icalrecur_iterator_set_start(steps, begin))
+                icalerror_clear_errno(); // followed from its first date, as far as it goes
             int step = 0;
             for (icaltimetype next = icalrecur_iterator_next(steps); !icaltime_is_null_time(next);
                  next = icalrecur_iterator_next(steps)) {
