@@ -161,16 +161,12 @@ void TKvrWinApp::ListenForSecondStarts() {
 }
 
 void TKvrWinApp::MakeDailyBackup() {
-    kvr::BackupResult backup = kvr::MakeDailyBackup();
-    if (backup.outcome != kvr::BackupResult::Outcome::Failed)
+    const std::string failure = kvr::MakeDailyBackup().FailureText("Today's backup");
+    if (failure.empty())
         return;
-    QString problems;
-    for (const std::string& problem : backup.problems)
-        problems += QString::fromStdString(problem) + QLatin1Char('\n');
     kui::Tell(frame_.get(),
-              QStringLiteral("Today's backup of your data files in '%1' could not be made "
-                             "whole:\n%2\nYour data files themselves were not changed.")
-                  .arg(QString::fromStdString(backup.folder), problems),
+              QStringLiteral("%1\nYour data files themselves were not changed.")
+                  .arg(QFile::decodeName(failure.c_str())),
               {}, kui::Icon::Warning);
 }
 

@@ -606,16 +606,11 @@ void OfferConflictMerge(TKvrWinApp& app) {
                 changing.push_back(group.alsoChanges);
         }
     if (!changing.empty()) {
-        kvr::BackupResult backup = kvr::BackupBeforeChange(changing);
-        if (backup.outcome == kvr::BackupResult::Outcome::Failed) {
-            QString problems;
-            for (const std::string& problem : backup.problems)
-                problems += FileText(problem) + QLatin1Char('\n');
+        if (const std::string failure = kvr::KeepBeforeChange(changing); !failure.empty()) {
             Tell(parent,
-                 QStringLiteral("The conflict copies were not merged: the backup of your data "
-                                "files in '%1' could not be made:\n%2\nNothing was changed; you "
-                                "will be asked again at the next start.")
-                     .arg(FileText(backup.folder), problems),
+                 QStringLiteral("The conflict copies were not merged: %1\nNothing was changed; "
+                                "you will be asked again at the next start.")
+                     .arg(FileText(failure)),
                  caption, Icon::Warning);
             return;
         }

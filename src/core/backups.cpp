@@ -385,4 +385,18 @@ BackupResult BackupBeforeChange(const std::vector<std::string>& names,
     return result;
 }
 
+std::string BackupResult::FailureText(const std::string& what, bool oneLine) const {
+    if (outcome != Outcome::Failed)
+        return {};
+    std::string text = what + " of your data files in '" + folder + "' could not be made";
+    for (std::size_t i = 0; i < problems.size(); ++i)
+        text += (oneLine ? (i == 0 ? ": " : "; ") : (i == 0 ? ":\n" : "\n")) + problems[i];
+    return text;
+}
+
+std::string KeepBeforeChange(const std::vector<std::string>& names, bool oneLine,
+                             const std::string& dataFolder) {
+    return BackupBeforeChange(names, dataFolder).FailureText("the backup", oneLine);
+}
+
 } // namespace kvr

@@ -35,6 +35,12 @@ struct BackupResult {
     // What went wrong, one line per failure: the file and the system's
     // reason.
     std::vector<std::string> problems;
+
+    // Why the backup failed, in the words every message about it uses:
+    // "<what> of your data files in 'backups/2026-12-07' could not be made"
+    // and its problems, each on a line of its own after a colon, or with
+    // `oneLine` after "; " each. Empty when the backup did not fail.
+    std::string FailureText(const std::string& what = "the backup", bool oneLine = false) const;
 };
 
 // Makes today's backup (today as ZBD_Date gives it) of the data files in
@@ -57,5 +63,12 @@ BackupResult MakeDailyBackup(const std::string& dataFolder = ".");
 // the problems) when a file could not be kept.
 BackupResult BackupBeforeChange(const std::vector<std::string>& names,
                                 const std::string& dataFolder = ".");
+
+// How every change of the data files (an import, a merge) starts: the files
+// it changes are kept first (BackupBeforeChange), and when they could not be
+// the change does not go on. Empty when it may go on, else why not
+// (BackupResult::FailureText, `oneLine` for a line of the command line).
+std::string KeepBeforeChange(const std::vector<std::string>& names, bool oneLine = false,
+                             const std::string& dataFolder = ".");
 
 } // namespace kvr

@@ -3,9 +3,9 @@
 
 #include "app/application.h"
 #include "app/client.h"
+#include "formats/vcard.h"
 #include "phonebook/phone_dialogs.h"
 #include "phonebook/phonebook_commands.h"
-#include "phonebook/vcard.h"
 #include "phonebook/vcard_import.h"
 #include "play/find_dialog.h"
 #include "play/statistics.h"
@@ -397,9 +397,8 @@ void TKvrPhoneWin::ImportContacts() {
 }
 
 void TKvrPhoneWin::ExportContacts() {
-    const QString path = kui::AskFileToExport(
-        this, QStringLiteral("Export Contacts"), QStringLiteral("vCard files (*.vcf)"),
-        QStringLiteral("contacts.vcf"), QStringLiteral("vcf"));
+    const QString path =
+        kui::AskFileToExport(this, QStringLiteral("Export Contacts"), kvr::FileFormat::Contacts);
     if (path.isEmpty())
         return;
     if (!kui::ExportVCards(path, App().PhoneStore()))

@@ -33,8 +33,8 @@ std::optional<Picture> PhonebookPicture(const ViewSources& sources) {
 } // namespace
 
 bool ImportContactsFile(QWidget* parent, TKvrWinApp& app) {
-    const QString path = AskFileToImport(parent, QStringLiteral("Import Contacts"),
-                                         QStringLiteral("vCard files (*.vcf *.vcard)"));
+    const QString path =
+        AskFileToImport(parent, QStringLiteral("Import Contacts"), kvr::FileFormat::Entries);
     KVR_PhoneData& phones = app.PhoneStore();
     if (path.isEmpty() || !ImportContacts(parent, path, phones))
         return false;

@@ -10,6 +10,7 @@
 #include "play/outings_csv.h"
 #include "play/record_notes.h"
 #include "ui/import_preview.h"
+#include "ui/import_support.h"
 #include "ui/message.h"
 #include "ui/text.h"
 
@@ -109,7 +110,7 @@ QString StoredText(const kvr::OutingImport& import, const kvr::PlacedOutings& pl
 void ImportOutings(KvrClient& client) {
     if (TellPlayChangeWaits(&client))
         return;
-    const QString path = AskFileToImport(&client, kCaption, QStringLiteral("CSV files (*.csv)"));
+    const QString path = AskFileToImport(&client, kCaption, kvr::FileFormat::Outings);
     if (!path.isEmpty())
         ImportOutingsFile(&client, client.App(), path);
 }
@@ -144,17 +145,9 @@ bool ImportOutingsFile(QWidget* parent, TKvrWinApp& app, const QString& path) {
 
     const kvr::StoredOutingImport stored = kvr::StoreOutingImport(play, import);
     using Result = kvr::PlacedOutings::Result;
-    if (stored.backup.outcome == kvr::BackupResult::Outcome::Failed) {
-        QString problems;
-        for (const std::string& problem : stored.backup.problems)
-            problems += QString::fromStdString(problem) + QLatin1Char('\n');
-        Tell(parent,
-             QStringLiteral("No outings were imported: the backup of your data files in '%1' "
-                            "could not be made:\n%2")
-                 .arg(QString::fromStdString(stored.backup.folder), problems),
-             kCaption, Icon::Warning);
+    if (!TellImportNotBackedUp(parent, stored.backup.FailureText(), kCaption,
+                               QStringLiteral("outings")))
         return false;
-    }
     if (stored.placed.result == Result::Failed) {
         TellSaveFailed(parent, play);
         return false;

@@ -349,9 +349,8 @@ void TKvrBrowseWin::AddContextActions(QMenu& menu) {
 }
 
 void TKvrBrowseWin::ExportCsv() {
-    const QString path = kui::AskFileToExport(this, QStringLiteral("Export CSV"),
-                                              QStringLiteral("CSV files (*.csv)"),
-                                              QStringLiteral("notes.csv"), QStringLiteral("csv"));
+    const QString path =
+        kui::AskFileToExport(this, QStringLiteral("Export CSV"), kvr::FileFormat::Notes);
     if (path.isEmpty())
         return;
     if (!kui::ExportNotesCsv(path, App().PlayStore()))

@@ -2,6 +2,7 @@
 #include "play/outings_csv.h"
 
 #include "core/date.h"
+#include "core/file_formats.h"
 #include "core/history.h"
 #include "core/name_match.h"
 #include "core/outing_import.h"
@@ -826,8 +827,7 @@ std::vector<std::string> DescribeOutingDecisions(const OutingImport& import) {
 }
 
 const std::vector<std::string>& OutingFiles() {
-    static const std::vector<std::string> files{"play.dat", "history.dat"};
-    return files;
+    return FormatRow(FileFormat::Outings).files;
 }
 
 StoredOutingImport StoreOutingImport(KVR_PlayData& play, const OutingImport& import) {

@@ -313,9 +313,8 @@ void TKvrSpreadSheet::AddContextActions(QMenu& menu) {
 }
 
 void TKvrSpreadSheet::ExportCsv() {
-    const QString path = kui::AskFileToExport(
-        this, QStringLiteral("Export CSV"), QStringLiteral("CSV files (*.csv)"),
-        QStringLiteral("spreadsheet.csv"), QStringLiteral("csv"));
+    const QString path =
+        kui::AskFileToExport(this, QStringLiteral("Export CSV"), kvr::FileFormat::Ratings);
     if (path.isEmpty())
         return;
     if (!kui::ExportSpreadsheetCsv(path, App().PlayStore()))

@@ -8,14 +8,14 @@
 #include "core/instance_lock.h"
 #include "core/outing_import.h"
 #include "core/safe_file.h"
-#include "phonebook/vcard.h"
-#include "phonebook/vcard_import.h"
+#include "formats/ical.h"
+#include "formats/ical_read.h"
+#include "formats/vcard.h"
+#include "formats/vcard_read.h"
 #include "play/notes_csv.h"
 #include "play/outings_csv.h"
 #include "play/spreadsheet.h"
 #include "root/command_line.h"
-#include "schedule/sched_ical.h"
-#include "schedule/sched_ical_import.h"
 
 #include <clocale>
 #include <map>
@@ -27,7 +27,6 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 namespace kui {
 namespace {
@@ -134,47 +133,55 @@ ImportPlan ReadContactsForCommandLine(const QString& path, const std::string& co
     return plan;
 }
 
-// The files --export writes, as the menus write them.
+// The files --export writes, as the menus write them: the name and the data
+// files it reads come from the export's row of kvr::ExportFormats.
 struct ExportKind {
     const char* name;
     std::vector<std::string> files; // the data files it reads
     bool (*write)(const QString& path, FolderStores& stores);
+
+    ExportKind(kvr::FileFormat format, bool (*writer)(const QString&, FolderStores&))
+        : name(kvr::FormatRow(format).name), files(kvr::FormatRow(format).files), write(writer) {}
 };
 
 const ExportKind kExportKinds[] = {
-    {"notes",
-     {"play.dat", KVR_History::kFileName},
+    {kvr::FileFormat::Notes,
      [](const QString& path, FolderStores& stores) { return ExportNotesCsv(path, stores.play); }},
-    {"ratings",
-     {"play.dat"},
+    {kvr::FileFormat::Ratings,
      [](const QString& path, FolderStores& stores) {
          return ExportSpreadsheetCsv(path, stores.play);
      }},
-    {"calendar",
-     {"sched.dat"},
+    {kvr::FileFormat::Calendar,
      [](const QString& path, FolderStores& stores) {
          return ExportCalendar(path, stores.schedule);
      }},
-    {"contacts",
-     {"phone.dat"},
+    {kvr::FileFormat::Contacts,
      [](const QString& path, FolderStores& stores) { return ExportVCards(path, stores.phones); }},
 };
+
+// The names --export knows, for its usage line: "notes|ratings|...".
+QString ExportNames() {
+    QStringList names;
+    for (const ExportKind& kind : kExportKinds)
+        names << QString::fromLatin1(kind.name);
+    return names.join(QLatin1Char('|'));
+}
 
 } // namespace
 
 const std::vector<ImportKind>& ImportKinds() {
     static const std::vector<ImportKind> kinds = {
-        {".csv", "outings", kvr::OutingFiles(), ReadOutingsForImport},
-        {".ics", "events", {"sched.dat"}, ReadEventsForImport},
-        {".vcf", "entries", {"phone.dat"}, ReadContactsForCommandLine},
+        {kvr::FileFormat::Outings, ReadOutingsForImport},
+        {kvr::FileFormat::Events, ReadEventsForImport},
+        {kvr::FileFormat::Entries, ReadContactsForCommandLine},
     };
     return kinds;
 }
 
 int ExportFromCommandLine(int argc, char** argv) {
     auto usage = [](const QString& problem) {
-        Complain(problem + QStringLiteral("; usage: kavora --export "
-                                          "notes|ratings|calendar|contacts --out FILE"));
+        Complain(problem +
+                 QStringLiteral("; usage: kavora --export %1 --out FILE").arg(ExportNames()));
         return 2;
     };
     QCommandLineParser parser;
@@ -217,7 +224,7 @@ int ExportFromCommandLine(int argc, char** argv) {
 int ImportFromCommandLine(int argc, char** argv) {
     QStringList suffixes;
     for (const ImportKind& kind : ImportKinds())
-        suffixes << QString::fromLatin1(kind.suffix);
+        suffixes << QString::fromStdString(kvr::FormatRow(kind.format).suffixes.front());
     auto usage = [&suffixes](const QString& problem) {
         Complain(
             problem +
@@ -241,10 +248,9 @@ int ImportFromCommandLine(int argc, char** argv) {
             order == QLatin1String("mdy") ? kvr::DateOrder::MonthFirst : kvr::DateOrder::DayFirst;
     }
     const QString path = CallerPath(parser.value(import));
-    const QString suffix = QLatin1Char('.') + QFileInfo(path).suffix().toLower();
     const ImportKind* kind = nullptr;
     for (const ImportKind& candidate : ImportKinds())
-        if (suffix == QLatin1String(candidate.suffix))
+        if (kvr::FormatRow(candidate.format).Names(QFile::encodeName(path).toStdString()))
             kind = &candidate;
     if (!kind)
         return usage(QStringLiteral("no import for '%1'").arg(parser.value(import)));
@@ -328,14 +334,8 @@ int ImportFromCommandLine(int argc, char** argv) {
         return 1;
     }
 
-    const kvr::BackupResult backup = kvr::BackupBeforeChange(kind->files);
-    if (backup.outcome == kvr::BackupResult::Outcome::Failed) {
-        QString problems;
-        for (const std::string& problem : backup.problems)
-            problems += QStringLiteral("; ") + QString::fromStdString(problem);
-        Complain(QStringLiteral("nothing was imported: the backup in '%1' could not be made")
-                     .arg(QString::fromStdString(backup.folder)) +
-                 problems);
+    if (const std::string failure = kvr::KeepBeforeChange(kind->files, true); !failure.empty()) {
+        Complain(QStringLiteral("nothing was imported: ") + FromLocal(failure));
         return 1;
     }
     QStringList said;

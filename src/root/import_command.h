@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/file_formats.h"
 #include "core/import_report.h"
 #include "core/play_store.h"
 #include "phonebook/phone_store.h"
@@ -28,10 +29,10 @@ int ExportFromCommandLine(int argc, char** argv);
 
 // `kavora --import FILE [--dry-run] [--dates mdy|dmy]`: imports FILE into
 // the data folder of the working folder, as the menus' imports do, choosing
-// the reader by the file's suffix (ImportKinds). FILE is read first, before
-// the folder's lock is taken (kvr::ReadImportFile: a FIFO, a device or a
-// file over 64 MiB is refused at once). Refused while the program runs on
-// the folder (its lock). Prints the preview's lines (kvr::DescribeImport)
+// the reader by the file's suffix (ImportKinds, from kvr::ImportFormats).
+// FILE is read first, before the folder's lock is taken
+// (kvr::ReadImportFile: a FIFO, a device or a file over 64 MiB is refused
+// at once). Refused while the program runs on the folder (its lock). Prints the preview's lines (kvr::DescribeImport)
 // on stdout. With --dry-run the folder is only read, as --export reads it:
 // no lock, nothing stored or converted. Exit code 0 imported (or, with
 // --dry-run, something to import), 1 nothing could be imported, 2 a bad
@@ -64,15 +65,22 @@ struct ImportOptions {
 };
 
 // One kind of file --import reads, by its suffix (".csv" outings, ".ics"
-// events, ".vcf" phone book entries). A row reads the file's contents
+// events, ".vcf" phone book entries): its row of kvr::ImportFormats gives
+// the suffixes, the noun and the data files. A row reads the file's contents
 // (read already, through kvr::ReadImportFile) against the loaded stores and
 // returns its plan.
 struct ImportKind {
-    const char* suffix;             // ".csv", in lower case
+    using Reader = ImportPlan (*)(const QString& path, const std::string& contents,
+                                  FolderStores& stores, const ImportOptions& options);
+
+    kvr::FileFormat format;         // its row: the suffixes it is known by
     const char* noun;               // the plural of what it imports: "outings"
     std::vector<std::string> files; // the data files it changes, kept in a backup first
-    ImportPlan (*read)(const QString& path, const std::string& contents, FolderStores& stores,
-                       const ImportOptions& options);
+    Reader read;
+
+    ImportKind(kvr::FileFormat kind, Reader reader)
+        : format(kind), noun(kvr::FormatRow(kind).name), files(kvr::FormatRow(kind).files),
+          read(reader) {}
 };
 
 // The kinds of file --import reads.

@@ -3,9 +3,9 @@
 
 #include "app/application.h"
 #include "app/client.h"
+#include "formats/ical.h"
 #include "phonebook/phone_store.h"
 #include "schedule/sched_dialogs.h"
-#include "schedule/sched_ical.h"
 #include "schedule/sched_ical_import.h"
 #include "schedule/sched_store.h"
 #include "schedule/schedule_commands.h"
@@ -394,9 +394,8 @@ void TKvrSchedWin::ImportCalendar() {
 }
 
 void TKvrSchedWin::ExportCalendar() {
-    const QString path = kui::AskFileToExport(this, QStringLiteral("Export Calendar"),
-                                              QStringLiteral("iCalendar files (*.ics)"),
-                                              QStringLiteral("tennis.ics"), QStringLiteral("ics"));
+    const QString path =
+        kui::AskFileToExport(this, QStringLiteral("Export Calendar"), kvr::FileFormat::Calendar);
     if (path.isEmpty())
         return;
     if (!kui::ExportCalendar(path, App().SchedStore()))

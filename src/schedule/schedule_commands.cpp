@@ -36,8 +36,8 @@ std::optional<Picture> SchedulerPicture(const ViewSources& sources) {
 } // namespace
 
 void ImportCalendarFile(QWidget* parent, TKvrWinApp& app) {
-    const QString path = AskFileToImport(parent, QStringLiteral("Import Calendar"),
-                                         QStringLiteral("iCalendar files (*.ics *.ical *.ifb)"));
+    const QString path =
+        AskFileToImport(parent, QStringLiteral("Import Calendar"), kvr::FileFormat::Events);
     if (!path.isEmpty() && ImportCalendar(parent, path, app.SchedStore()))
         app.RecordsChanged(Store::Schedule);
 }

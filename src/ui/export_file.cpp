@@ -42,6 +42,13 @@ QString AskFileToExport(QWidget* parent, const QString& caption, const QString& 
     return MayExportTo(parent, caption, path) ? path : QString();
 }
 
+QString AskFileToExport(QWidget* parent, const QString& caption, kvr::FileFormat format) {
+    const kvr::FileFormatRow& row = kvr::FormatRow(format);
+    return AskFileToExport(parent, caption, QString::fromStdString(row.Filter()),
+                           QString::fromLatin1(row.defaultName),
+                           QString::fromStdString(row.suffixes.front().substr(1)));
+}
+
 bool MayExportTo(QWidget* parent, const QString& caption, const QString& path) {
     if (!kvr::NamesDataFile(QFile::encodeName(path).toStdString()))
         return true;

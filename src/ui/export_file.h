@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/file_formats.h"
+
 #include <QString>
 
 class QWidget;
@@ -19,6 +21,9 @@ void RememberFileDialogFolder(const QString& chosenFile);
 // written over: the player is told so. The path chosen, or empty.
 QString AskFileToExport(QWidget* parent, const QString& caption, const QString& filter,
                         const QString& name, const QString& suffix);
+// The same for a file of `format`: its row of kvr::ExportFormats gives the
+// filter, the suggested name and the suffix.
+QString AskFileToExport(QWidget* parent, const QString& caption, kvr::FileFormat format);
 
 // Whether `path` may take an export; when it names a file of the data
 // folder (or the folder itself), false, and the player is told so.

@@ -187,6 +187,11 @@ QString AskFileToImport(QWidget* parent, const QString& caption, const QString& 
     return dialog.selectedFiles().constFirst();
 }
 
+QString AskFileToImport(QWidget* parent, const QString& caption, kvr::FileFormat format) {
+    return AskFileToImport(parent, caption,
+                           QString::fromStdString(kvr::FormatRow(format).Filter()));
+}
+
 bool ConfirmImport(QWidget* parent, const QString& caption, const kvr::ImportReport& report,
                    const QString& noun) {
     ImportPreviewDlg dialog(parent, caption, report, noun);
@@ -210,10 +215,11 @@ bool ConfirmImport(QWidget* parent, const QString& caption, const QString& noun,
     return accepted;
 }
 
-bool ConfirmImport(QWidget* parent, const QString& caption, const kvr::ImportReport& report,
-                   const QString& noun, const QString& updateText, bool& update) {
-    ImportPreviewDlg dialog(parent, caption, report, noun);
-    if (report.updated > 0)
+bool ConfirmImport(QWidget* parent, const QString& caption, const QString& noun,
+                   const ImportContent& content, const QString& updateText, bool& update) {
+    ImportPreviewDlg dialog(parent, caption, content.report, noun);
+    dialog.ShowListing(content.listing);
+    if (content.report.updated > 0)
         dialog.OfferUpdate(updateText);
     const bool accepted = RunModal(dialog) == QDialog::Accepted;
     update = accepted && dialog.UpdateChosen();

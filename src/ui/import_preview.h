@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/file_formats.h"
 #include "core/import_report.h"
 
 #include <functional>
@@ -95,6 +96,9 @@ private:
 // kui::RunModal); `filter` names its kind ("CSV files (*.csv)"), and all
 // files may be chosen too. Empty when the player cancelled.
 QString AskFileToImport(QWidget* parent, const QString& caption, const QString& filter);
+// The same for a file of `format` (its row of kvr::ImportFormats gives the
+// filter).
+QString AskFileToImport(QWidget* parent, const QString& caption, kvr::FileFormat format);
 
 // Runs the preview; true when the player chose OK.
 bool ConfirmImport(QWidget* parent, const QString& caption, const kvr::ImportReport& report,
@@ -107,9 +111,9 @@ bool ConfirmImport(QWidget* parent, const QString& caption, const QString& noun,
 bool ConfirmImport(QWidget* parent, const QString& caption, const QString& noun,
                    const QString& question, const QStringList& choices,
                    const std::function<ImportContent(int)>& read, int& chosen);
-// The same with the check box of OfferUpdate (`updateText`); `update` then
-// tells whether the player checked it.
-bool ConfirmImport(QWidget* parent, const QString& caption, const kvr::ImportReport& report,
-                   const QString& noun, const QString& updateText, bool& update);
+// The same with the records listed and the check box of OfferUpdate
+// (`updateText`); `update` then tells whether the player checked it.
+bool ConfirmImport(QWidget* parent, const QString& caption, const QString& noun,
+                   const ImportContent& content, const QString& updateText, bool& update);
 
 } // namespace kui

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/import_report.h"
+#include "formats/stored_text.h"
 
-#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -13,19 +12,17 @@ class QWidget;
 
 namespace kui {
 
-// A text read from a file as a record field stores it: line breaks become
-// blanks, blanks around it go, double quotes become single quotes (the data
-// files cannot hold them). Nothing else changes: the text is kept as written,
-// in its case and whole, also when it is longer than the field of the form
-// that edits it (the form shows it cut but keeps it whole). The stored bytes
-// (UTF-8).
-std::string StorableField(const QString& text);
-
-// Keeps a copy of the data files `names` as they are before an import
-// changes them (kvr::BackupBeforeChange: today's folder of the daily
-// backups). When that fails the player is told why and asked whether to
-// import without it (No by default). True to go on.
+// Keeps the data files `names` as they are before an import changes them
+// (kvr::KeepBeforeChange: today's folder of the daily backups). When that
+// fails nothing is imported, and the player is told why (TellImportNotBackedUp).
+// True to go on.
 bool BackUpBeforeImport(QWidget* parent, const std::vector<std::string>& names,
-                        const QString& caption);
+                        const QString& caption, const QString& noun);
+
+// Tells that no `noun` ("outings") were imported because the backup before
+// the import failed (`failure`, kvr::BackupResult::FailureText). True, and
+// nothing told, when `failure` is empty.
+bool TellImportNotBackedUp(QWidget* parent, const std::string& failure, const QString& caption,
+                           const QString& noun);
 
 } // namespace kui

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <string>
+#include "formats/stored_text.h"
 
 #include <QString>
 
@@ -9,13 +9,8 @@ class QPlainTextEdit;
 
 namespace kui {
 
-// Stored text as shown: UTF-8, or Windows-1252 when the bytes are not valid
-// UTF-8 (files written by older Windows programs). Never yields replacement
-// characters; a NUL byte ends the text.
-QString FromStored(const std::string& bytes);
-
-// Typed text as stored: UTF-8.
-std::string ToStored(const QString& text);
+// Stored text as shown and typed text as stored (FromStored, ToStored) come
+// from formats/stored_text.h, which the file readers share.
 
 // At most `count` characters of `text` (a surrogate pair counts as one and is
 // never split).

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "data_generator.h"
+#include "formats/ical.h"
+#include "formats/vcard.h"
 #include "phonebook/phone_store.h"
-#include "phonebook/vcard.h"
 #include "phonebook/vcard_import.h"
-#include "schedule/sched_ical.h"
 #include "schedule/sched_ical_import.h"
 #include "schedule/sched_store.h"
 #include "support/records.h"

@@ -205,5 +205,31 @@ TEST_F(BackupsTest, CopyBeforeAChangeKeepsEachFileAsItIsNow) {
     EXPECT_FALSE(Exists("backups/2026-03-05"));
 }
 
+// A change refused for its backup says so in the same words everywhere:
+// the folder, then each problem on a line of its own, or after "; " on the
+// command line's one line. A backup that worked says nothing.
+TEST_F(BackupsTest, FailedBackupIsWordedOnce) {
+    WriteFile("sched.dat", "one");
+    EXPECT_EQ(kvr::KeepBeforeChange({"sched.dat"}), "");
+    kvr::BackupResult failed;
+    failed.outcome = Outcome::Failed;
+    failed.folder = "backups/2026-03-05";
+    failed.problems = {"sched.dat: No space left on device", "phone.dat: Permission denied"};
+    EXPECT_EQ(failed.FailureText(),
+              "the backup of your data files in 'backups/2026-03-05' could not be made:\n"
+              "sched.dat: No space left on device\nphone.dat: Permission denied");
+    EXPECT_EQ(failed.FailureText("Today's backup", true),
+              "Today's backup of your data files in 'backups/2026-03-05' could not be made: "
+              "sched.dat: No space left on device; phone.dat: Permission denied");
+
+    fs::remove_all("backups");
+    WriteFile("backups", "a file where the folder should be");
+    const std::string refused = kvr::KeepBeforeChange({"sched.dat"}, true);
+    EXPECT_TRUE(refused.starts_with("the backup of your data files in 'backups/2026-03-05' could "
+                                    "not be made: "))
+        << refused;
+    EXPECT_EQ(refused.find('\n'), std::string::npos);
+}
+
 } // namespace
 } // namespace kvrtest

@@ -29,9 +29,9 @@ foreach(folder IN ITEMS play charting schedule phonebook tips)
     set(allowed_model_${folder} ${model_folders})
 endforeach()
 foreach(folder IN LISTS model_folders)
-    set(allowed_gui_${folder} ${model_folders} ui app printing)
+    set(allowed_gui_${folder} ${model_folders} formats ui app printing)
 endforeach()
-set(allowed_gui_ui ${model_folders} ui)
+set(allowed_gui_ui ${model_folders} formats ui)
 set(allowed_gui_printing ${model_folders} ui app printing)
 set(allowed_gui_app ${model_folders} ui app printing)
 
@@ -42,8 +42,15 @@ set(allowed_gui_app ${model_folders} ui app printing)
 # application) includes nothing of printing and no GUI file of a subsystem
 # (checked after the table, below): the subsystems reach it through the
 # command table that main hands in.
-set(allowed_gui_root ${model_folders} ui app printing root)
+set(allowed_gui_root ${model_folders} formats ui app printing root)
 set(allowed_gui_app ${model_folders} ui app)
+
+# The file formats (formats: the iCalendar and vCard readers and writers, on
+# Qt Core alone) see the model and themselves: the model files of the
+# subsystem folders only (checked after the table, below), nothing of the
+# GUI. The GUI files of the subsystems, ui and the root include them; the
+# model and the shell do not.
+set(allowed_gui_formats ${model_folders} formats)
 
 if(NOT SOURCE_DIR OR NOT IS_DIRECTORY "${SOURCE_DIR}")
     message(FATAL_ERROR "check_includes: SOURCE_DIR names no folder")
@@ -194,12 +201,16 @@ check_core_circles(core_circle)
 if(core_circle)
     list(APPEND failures "${core_circle}")
 endif()
-# The shell includes only model files of the subsystem folders: a file in
-# kavora_model's list, or (a header alone, or the planted tree) one that
-# includes no Qt header.
+# The shell and the file formats include only model files of the subsystem
+# folders: a file in kavora_model's list, or (a header alone, or the planted
+# tree) one that includes no Qt header.
 foreach(file IN LISTS files)
-    if(NOT file MATCHES "^app/")
+    if(NOT file MATCHES "^(app|formats)/")
         continue()
+    endif()
+    set(who shell)
+    if(file MATCHES "^formats/")
+        set(who formats)
     endif()
     file(STRINGS "${SOURCE_DIR}/${file}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
     foreach(line IN LISTS lines)
@@ -220,7 +231,7 @@ foreach(file IN LISTS files)
             endif()
         endif()
         if(target_gui)
-            list(APPEND failures "${file} (shell) includes the GUI file ${target}")
+            list(APPEND failures "${file} (${who}) includes the GUI file ${target}")
         endif()
     endforeach()
 endforeach()

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "formats/vcard.h"
 #include "phonebook/phone_dialogs.h"
 #include "phonebook/phone_view.h"
 #include "phonebook/phonebook_commands.h"
 #include "phonebook/usta_levels.h"
-#include "phonebook/vcard.h"
 #include "play/find_dialog.h"
 #include "support/app_fixture.h"
 #include "support/process.h"

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "formats/ical.h"
 #include "schedule/sched_dialogs.h"
-#include "schedule/sched_ical.h"
 #include "schedule/sched_month.h"
 #include "schedule/sched_store.h"
 #include "schedule/sched_view.h"

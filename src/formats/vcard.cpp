@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "phonebook/vcard.h"
+#include "formats/vcard.h"
 
 #include "core/safe_file.h"
+#include "formats/stored_text.h"
 #include "phonebook/phone_store.h"
-#include "ui/text.h"
 
 #include <utility>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "schedule/sched_ical.h"
+#include "formats/ical.h"
 
 #include "core/safe_file.h"
+#include "formats/stored_text.h"
 #include "schedule/sched_store.h"
-#include "ui/text.h"
 
 #include <cctype>
 #include <cstdint>

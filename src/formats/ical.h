@@ -6,7 +6,7 @@
 #include <QString>
 
 class SchedClass;
-class SchedRecord;
+struct SchedRecord;
 
 namespace kui {
 
