@@ -134,12 +134,18 @@ void TChartingDlg::Ok() {
     for (size_t i = 0; i < kCounters.size(); ++i)
         chart.*kCounters[i].field = counters_[i]->value();
     std::string message;
-    if (!KVR_ChartClass::Validate(chart, message, playKind_)) {
+    int ChartRecord::*named = nullptr;
+    if (!KVR_ChartClass::Validate(chart, message, playKind_, &named)) {
         kui::Tell(this, kui::FromStored(message), QStringLiteral("Check Stats!"),
                   kui::Icon::Warning);
-        // Back to the counter the player was on (the first one after a click
-        // on OK), its value selected for correcting.
-        QSpinBox* field = qobject_cast<QSpinBox*>(focusWidget());
+        // To the counter the message names, its value selected for
+        // correcting; a message about the totals goes back to the counter
+        // the player was on (the first one after a click on OK).
+        const auto counter = std::find_if(kCounters.begin(), kCounters.end(),
+                                          [named](const Counter& c) { return c.field == named; });
+        QSpinBox* field = named && counter != kCounters.end()
+                              ? counters_[static_cast<size_t>(counter - kCounters.begin())]
+                              : qobject_cast<QSpinBox*>(focusWidget());
         if (!field)
             field = counters_.front();
         field->setFocus();
