@@ -209,6 +209,9 @@ void TAddPlayRecordDlg::ShowFieldsForKind() {
     form_->setRowVisible(partnerRow_, doubles);
     // The form is as tall as its rows: a practice or lesson leaves no empty
     // space where the match's rows were, and a match has room for them again.
+    // (Before it is first shown, showing sizes it.)
+    if (!isVisible())
+        return;
     layout()->activate();
     resize(width(), sizeHint().height());
 }
