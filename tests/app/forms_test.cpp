@@ -266,5 +266,33 @@ TEST_F(FormsTest, ViewButtonsLeaveTheMenuTitlesTheirLetters) {
     EXPECT_EQ(app_->PhoneStore().Count(), 1u);
 }
 
+// The tips' check messages take the player to the first choice or field
+// still to fill.
+TEST_F(FormsTest, TipsCheckMessagesTakeThePlayerToWhatIsMissing) {
+    SaveServeTips({MakeTip("Toss a little in front", 2, 5)});
+    Start();
+    RunForm([this] { Client().Command(kui::CmTipsAdd); },
+            [&](QDialog& dialog) {
+                Key(Qt::Key_S, Qt::AltModifier);
+                Key(Qt::Key_F); // Forehand
+                Key(Qt::Key_Return);
+                EXPECT_EQ(LastMessage().section(": ", 1), "Missing Data, please enter all fields");
+                EXPECT_EQ(Focused(), "level");
+                Key(Qt::Key_Down); // 1 Consistency
+                Key(Qt::Key_Return);
+                EXPECT_EQ(Focused(), "tipText");
+                dialog.reject();
+            });
+    RunForm([this] { Client().Command(kui::CmTipsLookup); },
+            [&](QDialog& dialog) {
+                QTest::mouseClick(Field<QRadioButton>(dialog, "Serve"), Qt::LeftButton);
+                Key(Qt::Key_Return);
+                EXPECT_EQ(LastMessage().section(": ", 1), "Please select stroke and level");
+                EXPECT_EQ(Focused(), "Consistency");
+                dialog.reject();
+            });
+    EXPECT_EQ(Responder().Texts().size(), 3u);
+}
+
 } // namespace
 } // namespace kvrtest
