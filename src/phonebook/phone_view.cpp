@@ -222,7 +222,8 @@ TKvrPhoneWin::TKvrPhoneWin(KvrClient& client)
     previous_ = button("previous", QStringLiteral("&<<"), &TKvrPhoneWin::PreviousPage);
     find_ = button("find", QStringLiteral("&Find"), &TKvrPhoneWin::Find);
     next_ = button("next", QStringLiteral("&>>"), &TKvrPhoneWin::NextPage);
-    add_ = button("add", QStringLiteral("&Add"), &TKvrPhoneWin::AddEntry);
+    // Add has no letter of its own: A and D are the Analyze and Data menus.
+    add_ = button("add", QStringLiteral("Add"), &TKvrPhoneWin::AddEntry);
     edit_ = button("edit", QStringLiteral("&Edit"), &TKvrPhoneWin::EditEntry);
     delete_ = button("delete", QStringLiteral("De&lete"), &TKvrPhoneWin::DeleteEntry);
     next_->setDefault(true);

@@ -629,8 +629,8 @@ TEST_F(PhoneViewTest, SecondEntryOfANameIsAskedFirst) {
         Responder().QueueAnswer(false);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
-        ASSERT_EQ(Responder().Shown().size(), 1u);
-        const kui::Message asked = Responder().Shown()[0];
+        EXPECT_EQ(Responder().Shown().size(), 1u);
+        const kui::Message asked = Responder().Shown().at(0);
         EXPECT_EQ(asked.kind, kui::Message::Kind::YesNo);
         EXPECT_EQ(asked.byDefault, kui::Default::No);
         EXPECT_EQ(asked.caption, "Player PhoneBook/Profile");
