@@ -226,12 +226,14 @@ void TPhoneAddDlg::accept() {
 // the book holds already is added again only when the player says so.
 bool TPhoneAddDlg::SecondEntryConfirmed() {
     const std::string name = Entry().name;
-    if (name == entry_.name || name == confirmedName_)
-        return true;
     const QString typed = kui::FromStored(name);
-    const auto same = std::find_if(names_.begin(), names_.end(), [&](const std::string& held) {
+    auto isTyped = [&](const std::string& held) {
         return kui::FromStored(held).trimmed().compare(typed, Qt::CaseInsensitive) == 0;
-    });
+    };
+    // An edit that keeps the entry's own name, in any case, asks nothing.
+    if (name == confirmedName_ || (!entry_.name.empty() && isTyped(entry_.name)))
+        return true;
+    const auto same = std::find_if(names_.begin(), names_.end(), isTyped);
     if (same == names_.end())
         return true;
     const QString text = QStringLiteral("The phone book already has an entry for %1.\n"
