@@ -121,6 +121,7 @@ TChartingDlg::TChartingDlg(QWidget* parent, const std::string& date, const std::
 
 TChartingDlg::TChartingDlg(QWidget* parent, const ChartRecord& edited, char playKind)
     : TChartingDlg(parent, edited.date, edited.opponent, edited.score, playKind) {
+    setWindowTitle(QStringLiteral("EDIT CHARTING"));
     for (size_t i = 0; i < kCounters.size(); ++i) {
         const int stored = edited.*kCounters[i].field;
         counters_[i]->setRange(std::min(stored, 0), std::max(stored, kMaxCount));
