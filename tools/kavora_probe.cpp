@@ -162,7 +162,8 @@ int main(int argc, char* argv[]) {
                     shown = std::make_unique<TChartingDlg>(frame, "5/14/2026", "Alex Moreno",
                                                            "6-4 3-6 7-5", 'S');
                 else if (dialog == "phone-entry" && app.PhoneStore().At(0))
-                    shown = std::make_unique<TPhoneAddDlg>(frame, *app.PhoneStore().At(0));
+                    shown = std::make_unique<TPhoneAddDlg>(frame, *app.PhoneStore().At(0),
+                                                           app.PhoneStore().Names());
                 else if (dialog == "rating-system")
                     shown = std::make_unique<TUSTA_Ratings>(frame);
                 else if (dialog == "sched-event" && app.SchedStore().At(0))

@@ -19,6 +19,7 @@
 #include "play/statistics.h"
 #include "schedule/sched_store.h"
 #include "tips/tip_store.h"
+#include "ui/form_checks.h"
 #include "ui/message.h"
 #include "ui/text.h"
 
@@ -53,6 +54,7 @@ TKvrWinApp::TKvrWinApp(int& argc, char** argv, StartMode mode)
     setApplicationVersion(QString::fromLatin1(kui::kAppVersion));
     setDesktopFileName(QString::fromLatin1(kui::kAppId));
     kui::SetDefaultCaption(title_);
+    kui::KeepUnusedAltLettersOutOfFields(*this);
 
     if (readOnly_) {
         if (!stores_.Create()) {

@@ -168,7 +168,7 @@ TKvrChartBrowse::TKvrChartBrowse(KvrClient& client, int childId)
       next_(new QPushButton(QStringLiteral("&>>"), this)),
       previous_(new QPushButton(QStringLiteral("&<<"), this)),
       edit_(new QPushButton(QStringLiteral("&Edit"), this)),
-      delete_(new QPushButton(QStringLiteral("&Delete"), this)),
+      delete_(new QPushButton(QStringLiteral("De&lete"), this)),
       find_(new QPushButton(QStringLiteral("&Find"), this)) {
     next_->setObjectName(QStringLiteral("next"));
     previous_->setObjectName(QStringLiteral("previous"));

@@ -85,68 +85,92 @@ void ChartRecord::ComputeTotals() {
 
 KVR_ChartClass::KVR_ChartClass() : ZBD_Data<ChartRecord>(kChartFile, 2.0f, ',') {}
 
-int KVR_ChartClass::Validate(ChartRecord& chart, std::string& message, char playKind) {
+int KVR_ChartClass::Validate(ChartRecord& chart, std::string& message, char playKind,
+                             int ChartRecord::** counter) {
     message.clear();
+    int ChartRecord::*named = nullptr;
     chart.ComputeTotals();
     const bool singles = playKind != 'D' && playKind != 'd';
     const ChartRecord& c = chart;
     // Sums in 64 bits so that no pair of counters can overflow.
     const long long totalPoints = static_cast<long long>(c.firstServeAttempts) + c.returnAttempts;
 
-    if (c.firstServeAttempts == 0)
+    if (c.firstServeAttempts == 0) {
         message = kvr::Format("# Serve Attempts is 0!");
-    else if (singles && c.firstServesIn == 0)
+        named = &ChartRecord::firstServeAttempts;
+    } else if (singles && c.firstServesIn == 0) {
         message = kvr::Format("# Serves In Play is 0!");
-    else if (c.returnAttempts == 0)
+        named = &ChartRecord::firstServesIn;
+    } else if (c.returnAttempts == 0) {
         message = kvr::Format("# Return Attempts is 0!");
-    else if (singles && c.returnsIn == 0)
+        named = &ChartRecord::returnAttempts;
+    } else if (singles && c.returnsIn == 0) {
         message = kvr::Format("# Returns In Play is 0!");
-    else if (c.firstServesIn > c.firstServeAttempts)
+        named = &ChartRecord::returnsIn;
+    } else if (c.firstServesIn > c.firstServeAttempts) {
         message = kvr::Format("# 1st Serves In Play (%d) is more than Attempts (%d)!",
                               c.firstServesIn, c.firstServeAttempts);
-    else if (c.aces > c.firstServeAttempts)
+        named = &ChartRecord::firstServesIn;
+    } else if (c.aces > c.firstServeAttempts) {
         message =
             kvr::Format("# Aces (%d) is more than Attempts (%d)!", c.aces, c.firstServeAttempts);
-    else if (c.doubleFaults > c.firstServeAttempts)
+        named = &ChartRecord::aces;
+    } else if (c.doubleFaults > c.firstServeAttempts) {
         message = kvr::Format("# Double Faults (%d) is more than Attempts (%d)!", c.doubleFaults,
                               c.firstServeAttempts);
-    else if (static_cast<long long>(c.aces) + c.doubleFaults > c.firstServeAttempts)
+        named = &ChartRecord::doubleFaults;
+    } else if (static_cast<long long>(c.aces) + c.doubleFaults > c.firstServeAttempts) {
         message = kvr::Format("Aces (%d) & Double Faults (%d) are more than Attempts (%d)!", c.aces,
                               c.doubleFaults, c.firstServeAttempts);
-    else if (c.returnsIn > c.returnAttempts)
+        named = &ChartRecord::aces;
+    } else if (c.returnsIn > c.returnAttempts) {
         message = kvr::Format("Returns In Play (%d) more than Attempts (%d)!", c.returnsIn,
                               c.returnAttempts);
-    else if (static_cast<long long>(c.returnWinners) + c.returnErrors > c.returnAttempts)
+        named = &ChartRecord::returnsIn;
+    } else if (static_cast<long long>(c.returnWinners) + c.returnErrors > c.returnAttempts) {
         message = kvr::Format("Return Winners (%d) + Errors (%d) more than Attempts (%d)!",
                               c.returnWinners, c.returnErrors, c.returnAttempts);
-    else if (c.returnWinners > c.returnAttempts)
+        named = &ChartRecord::returnWinners;
+    } else if (c.returnWinners > c.returnAttempts) {
         message = kvr::Format("Return Winners (%d) more than Attempts (%d)!", c.returnWinners,
                               c.returnAttempts);
-    else if (c.returnErrors > c.returnAttempts)
+        named = &ChartRecord::returnWinners;
+    } else if (c.returnErrors > c.returnAttempts) {
         message = kvr::Format("Return Errors (%d) more than Attempts (%d)!", c.returnErrors,
                               c.returnAttempts);
-    else if (c.volleyErrors > c.volleysLost)
+        named = &ChartRecord::returnErrors;
+    } else if (c.volleyErrors > c.volleysLost) {
         message = kvr::Format("Too many Volley Errors (%d)!", c.volleyErrors);
-    else if (c.approachesPassed > c.approachAttempts)
+        named = &ChartRecord::volleyErrors;
+    } else if (c.approachesPassed > c.approachAttempts) {
         message = kvr::Format("Too many Approaches passed (%d)!", c.approachesPassed);
-    else if (c.approachErrors > c.approachAttempts)
+        named = &ChartRecord::approachesPassed;
+    } else if (c.approachErrors > c.approachAttempts) {
         message = kvr::Format("Too many Approach errors (%d)!", c.approachErrors);
-    else if (singles && c.forehandWinners > totalPoints)
+        named = &ChartRecord::approachErrors;
+    } else if (singles && c.forehandWinners > totalPoints) {
         message = kvr::Format("Too many Forehand winners (%d)!", c.forehandWinners);
-    else if (singles && c.forehandErrors > totalPoints)
+        named = &ChartRecord::forehandWinners;
+    } else if (singles && c.forehandErrors > totalPoints) {
         message = kvr::Format("Too many Forehand errors (%d)!", c.forehandErrors);
-    else if (singles && c.backhandWinners > totalPoints)
+        named = &ChartRecord::forehandErrors;
+    } else if (singles && c.backhandWinners > totalPoints) {
         message = kvr::Format("Too many Backhand winners (%d)!", c.backhandWinners);
-    else if (singles && c.backhandErrors > totalPoints)
+        named = &ChartRecord::backhandWinners;
+    } else if (singles && c.backhandErrors > totalPoints) {
         message = kvr::Format("Too many Backhand errors (%d)!", c.backhandErrors);
-    else if (singles &&
-             static_cast<double>(c.totalWinners) + c.totalErrors > static_cast<double>(totalPoints))
+        named = &ChartRecord::backhandErrors;
+    } else if (singles && static_cast<double>(c.totalWinners) + c.totalErrors >
+                              static_cast<double>(totalPoints)) {
         // The total points may exceed an int when the counters are huge, so
         // they are printed as a long long (the same text as %d otherwise).
         message = kvr::Format("Total Winners (%3.0f) + Errors (%3.0f) more than Total Points "
                               "(%lld)!",
                               static_cast<double>(c.totalWinners),
                               static_cast<double>(c.totalErrors), totalPoints);
+    }
+    if (counter)
+        *counter = named;
     return message.empty() ? 1 : 0;
 }
 

@@ -43,8 +43,11 @@ public:
     // Computes the chart's totals and checks its consistency rules in order.
     // Returns 1 when all pass, else 0 with the first failure's message.
     // playKind 'D' or 'd' applies the doubles rules, anything else singles.
-    // The rules need no store: a form checks its chart with them.
-    static int Validate(ChartRecord& chart, std::string& message, char playKind);
+    // The rules need no store: a form checks its chart with them. `counter`,
+    // when given, is set to the counter the message names (the one to
+    // correct), or to none when it names a total.
+    static int Validate(ChartRecord& chart, std::string& message, char playKind,
+                        int ChartRecord::** counter = nullptr);
 
     // The index of the next chart after `currentIndex` whose opponent
     // contains `text` anywhere, regardless of case and accents ("zoe" finds

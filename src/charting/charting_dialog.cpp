@@ -121,6 +121,7 @@ TChartingDlg::TChartingDlg(QWidget* parent, const std::string& date, const std::
 
 TChartingDlg::TChartingDlg(QWidget* parent, const ChartRecord& edited, char playKind)
     : TChartingDlg(parent, edited.date, edited.opponent, edited.score, playKind) {
+    setWindowTitle(QStringLiteral("EDIT CHARTING"));
     for (size_t i = 0; i < kCounters.size(); ++i) {
         const int stored = edited.*kCounters[i].field;
         counters_[i]->setRange(std::min(stored, 0), std::max(stored, kMaxCount));
@@ -134,12 +135,18 @@ void TChartingDlg::Ok() {
     for (size_t i = 0; i < kCounters.size(); ++i)
         chart.*kCounters[i].field = counters_[i]->value();
     std::string message;
-    if (!KVR_ChartClass::Validate(chart, message, playKind_)) {
+    int ChartRecord::*named = nullptr;
+    if (!KVR_ChartClass::Validate(chart, message, playKind_, &named)) {
         kui::Tell(this, kui::FromStored(message), QStringLiteral("Check Stats!"),
                   kui::Icon::Warning);
-        // Back to the counter the player was on (the first one after a click
-        // on OK), its value selected for correcting.
-        QSpinBox* field = qobject_cast<QSpinBox*>(focusWidget());
+        // To the counter the message names, its value selected for
+        // correcting; a message about the totals goes back to the counter
+        // the player was on (the first one after a click on OK).
+        const auto counter = std::find_if(kCounters.begin(), kCounters.end(),
+                                          [named](const Counter& c) { return c.field == named; });
+        QSpinBox* field = named && counter != kCounters.end()
+                              ? counters_[static_cast<size_t>(counter - kCounters.begin())]
+                              : qobject_cast<QSpinBox*>(focusWidget());
         if (!field)
             field = counters_.front();
         field->setFocus();

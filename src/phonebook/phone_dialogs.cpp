@@ -4,8 +4,11 @@
 #include "core/record_store.h"
 #include "phonebook/usta_levels.h"
 #include "ui/characters_left.h"
+#include "ui/form_checks.h"
 #include "ui/message.h"
 #include "ui/text.h"
+
+#include <algorithm>
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -106,12 +109,15 @@ std::string Typed(const QString& text) {
 
 } // namespace
 
-TPhoneAddDlg::TPhoneAddDlg(QWidget* parent, const PhoneRecord& entry)
-    : kui::FormDialog(parent), entry_(entry), name_(new QLineEdit(this)),
+TPhoneAddDlg::TPhoneAddDlg(QWidget* parent, const PhoneRecord& entry,
+                           std::vector<std::string> names)
+    : kui::FormDialog(parent), entry_(entry), names_(std::move(names)), name_(new QLineEdit(this)),
       phone_(new QLineEdit(this)), rating_(MakeList(this, "rating", UstaLevels())),
       style_(MakeList(this, "playingStyle", kStyles)), side_(MakeList(this, "playingSide", kSides)),
-      backhand_(MakeList(this, "backhandStyle", kBackhands)), notes_(new QPlainTextEdit(this)) {
-    setWindowTitle(QStringLiteral("Player PhoneBook/Profile"));
+      backhand_(MakeList(this, "backhandStyle", kBackhands)),
+      notes_(new kui::NotesEdit(kNotesLength, this)) {
+    setWindowTitle(entry.name.empty() ? QStringLiteral("Player PhoneBook/Profile")
+                                      : QStringLiteral("Edit Player PhoneBook/Profile"));
     name_->setObjectName(QStringLiteral("name"));
     name_->setMaxLength(kNameLength);
     name_->setText(kui::FromStored(entry.name));
@@ -123,14 +129,11 @@ TPhoneAddDlg::TPhoneAddDlg(QWidget* parent, const PhoneRecord& entry)
     SelectByCode(side_, entry.playingSide);
     SelectByCode(backhand_, entry.backhandStyle);
     notes_->setObjectName(QStringLiteral("notes"));
-    notes_->setTabChangesFocus(true);
     kui::WrapWithoutScrolling(*notes_);
     notes_->setPlainText(kui::FromStored(entry.notes));
     notes_->setFixedHeight(notes_->fontMetrics().lineSpacing() * 4 +
                            static_cast<int>(notes_->document()->documentMargin() * 2) +
                            notes_->frameWidth() * 2);
-    // The notes field holds as much as the book keeps.
-    kui::KeepWithin(*notes_, kNotesLength);
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Name: "), kui::WithCharactersLeft(name_, kNameLength));
@@ -214,5 +217,33 @@ void TPhoneAddDlg::accept() {
             return;
         }
     }
+    if (!SecondEntryConfirmed())
+        return;
     Submit();
+}
+
+// Two entries of one name are told apart by nothing the player sees: a name
+// the book holds already is added again only when the player says so.
+bool TPhoneAddDlg::SecondEntryConfirmed() {
+    const std::string name = Entry().name;
+    const QString typed = kui::FromStored(name);
+    auto isTyped = [&](const std::string& held) {
+        return kui::FromStored(held).trimmed().compare(typed, Qt::CaseInsensitive) == 0;
+    };
+    // An edit that keeps the entry's own name, in any case, asks nothing.
+    if (name == confirmedName_ || (!entry_.name.empty() && isTyped(entry_.name)))
+        return true;
+    const auto same = std::find_if(names_.begin(), names_.end(), isTyped);
+    if (same == names_.end())
+        return true;
+    const QString text = QStringLiteral("The phone book already has an entry for %1.\n"
+                                        "Add a second entry named %2?")
+                             .arg(kui::FromStored(*same), typed);
+    if (!kui::AskYesNo(this, text, windowTitle(), kui::Default::No)) {
+        name_->setFocus();
+        name_->selectAll();
+        return false;
+    }
+    confirmedName_ = name;
+    return true;
 }

@@ -5,6 +5,9 @@
 #include "ui/form_dialog.h"
 #include "ui/stored_fields.h"
 
+#include <string>
+#include <vector>
+
 #include <QDialog>
 #include <QString>
 
@@ -44,8 +47,9 @@ public:
     static constexpr int kPhoneLength = 21;
     static constexpr int kNotesLength = 119;
 
-    // Filled from `entry` (empty for a new one).
-    TPhoneAddDlg(QWidget* parent, const PhoneRecord& entry);
+    // Filled from `entry` (empty for a new one); `names` are the names the
+    // phone book holds, for the question before a second entry of one name.
+    TPhoneAddDlg(QWidget* parent, const PhoneRecord& entry, std::vector<std::string> names);
 
     // The entry as typed: texts made storable, a typed name capitalised,
     // each list's choice as its stored code (empty when nothing is chosen);
@@ -59,9 +63,14 @@ public:
 
 private:
     void ShowRatings();
+    // Whether the typed name is new to the book, is the entry's own, or the
+    // player chose to add a second entry of it.
+    bool SecondEntryConfirmed();
 
     PhoneRecord entry_;
-    kui::StoredFields stored_; // what the fields showed of entry_
+    std::vector<std::string> names_;
+    std::string confirmedName_; // a name held already that the player keeps
+    kui::StoredFields stored_;  // what the fields showed of entry_
     QLineEdit* name_;
     QLineEdit* phone_;
     QComboBox* rating_;

@@ -222,9 +222,10 @@ TKvrPhoneWin::TKvrPhoneWin(KvrClient& client)
     previous_ = button("previous", QStringLiteral("&<<"), &TKvrPhoneWin::PreviousPage);
     find_ = button("find", QStringLiteral("&Find"), &TKvrPhoneWin::Find);
     next_ = button("next", QStringLiteral("&>>"), &TKvrPhoneWin::NextPage);
-    add_ = button("add", QStringLiteral("&Add"), &TKvrPhoneWin::AddEntry);
+    // Add has no letter of its own: A and D are the Analyze and Data menus.
+    add_ = button("add", QStringLiteral("Add"), &TKvrPhoneWin::AddEntry);
     edit_ = button("edit", QStringLiteral("&Edit"), &TKvrPhoneWin::EditEntry);
-    delete_ = button("delete", QStringLiteral("&Delete"), &TKvrPhoneWin::DeleteEntry);
+    delete_ = button("delete", QStringLiteral("De&lete"), &TKvrPhoneWin::DeleteEntry);
     next_->setDefault(true);
     setFocusPolicy(Qt::StrongFocus);
 }
@@ -276,7 +277,7 @@ void TKvrPhoneWin::Find() {
 
 void TKvrPhoneWin::AddEntry() {
     KVR_PhoneData& phones = App().PhoneStore();
-    TPhoneAddDlg dialog(this, PhoneRecord{});
+    TPhoneAddDlg dialog(this, PhoneRecord{}, phones.Names());
     const int result = dialog.Run([&](kui::FormDialog::Request) {
         PhoneRecord entry = dialog.Entry();
         ComputeOpponentStats(App().PlayStore(), entry.name, entry.stats);
@@ -293,7 +294,7 @@ void TKvrPhoneWin::EditEntry() {
     PhoneRecord* shown = phones.At(index_);
     if (!shown)
         return;
-    TPhoneAddDlg dialog(this, *shown);
+    TPhoneAddDlg dialog(this, *shown, phones.Names());
     const int result = dialog.Run([&](kui::FormDialog::Request) {
         // OK on an entry left as it was stores nothing.
         if (!dialog.Changed())

@@ -6,15 +6,18 @@
 #include "play/outings_csv.h"
 #include "play/rating_dialog.h"
 #include "ui/characters_left.h"
+#include "ui/form_checks.h"
 #include "ui/message.h"
 #include "ui/player_list.h"
 #include "ui/text.h"
+
+#include <chrono>
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QEvent>
 #include <QFormLayout>
-#include <QKeyEvent>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -22,26 +25,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-// A notes field: Tab moves on and Enter presses OK, as in the one-line
-// fields, and no more than `limit` characters can be typed or pasted.
-class NotesEdit : public QPlainTextEdit {
-public:
-    NotesEdit(int limit, QWidget* parent) : QPlainTextEdit(parent) {
-        setTabChangesFocus(true);
-        setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        kui::KeepWithin(*this, limit);
-    }
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override {
-        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-            event->ignore(); // the dialog takes it: its default button
-            return;
-        }
-        QPlainTextEdit::keyPressEvent(event);
-    }
-};
 
 QComboBox* MakeChoice(QWidget* parent, const char* name, std::initializer_list<const char*> items) {
     auto* box = new QComboBox(parent);
@@ -93,7 +76,8 @@ TAddPlayRecordDlg::TAddPlayRecordDlg(QWidget* parent, const std::vector<std::str
     : FormDialog(parent) {
     if (edited)
         edited_ = *edited;
-    setWindowTitle(QStringLiteral("Add Play Record"));
+    setWindowTitle(edited_ ? QStringLiteral("Edit Play Record")
+                           : QStringLiteral("Add Play Record"));
     auto* layout = new QVBoxLayout(this);
     form_ = new QFormLayout;
     form_->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -130,12 +114,14 @@ TAddPlayRecordDlg::TAddPlayRecordDlg(QWidget* parent, const std::vector<std::str
     score_ = makeLine("score", kScoreLength);
     time_ = makeLine("time", kTimeLength);
     time_->setPlaceholderText(QStringLiteral("hours, e.g. 1.5"));
-    matchNotes_ = new NotesEdit(kNotesLength, this);
+    matchNotes_ = new kui::NotesEdit(kNotesLength, this);
     matchNotes_->setObjectName(QStringLiteral("matchNotes"));
-    practiceNotes_ = new NotesEdit(kNotesLength, this);
+    practiceNotes_ = new kui::NotesEdit(kNotesLength, this);
     practiceNotes_->setObjectName(QStringLiteral("practiceNotes"));
-    for (QPlainTextEdit* notes : {matchNotes_, practiceNotes_})
+    for (QPlainTextEdit* notes : {matchNotes_, practiceNotes_}) {
+        notes->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         notes->setFixedHeight(notes->fontMetrics().lineSpacing() * 4 + 2 * notes->frameWidth() + 8);
+    }
 
     // Every text field but the date (no date is longer than its limit)
     // shows the characters left as its text nears the limit.
@@ -221,6 +207,13 @@ void TAddPlayRecordDlg::ShowFieldsForKind() {
     const bool doubles = singlesDoubles_->currentIndex() == 1;
     form_->setRowVisible(secondOpponentRow_, doubles);
     form_->setRowVisible(partnerRow_, doubles);
+    // The form is as tall as its rows: a practice or lesson leaves no empty
+    // space where the match's rows were, and a match has room for them again.
+    // (Before it is first shown, showing sizes it.)
+    if (!isVisible())
+        return;
+    layout()->activate();
+    resize(width(), sizeHint().height());
 }
 
 void TAddPlayRecordDlg::Ok() {
@@ -299,13 +292,14 @@ bool TAddPlayRecordDlg::Refuse(const char* caption, const char* text, QWidget* f
 
 bool TAddPlayRecordDlg::Validate() {
     const char* missing = "Missing Data Field";
-    if (record_.date.empty())
-        return Refuse(missing, "Please enter a date", date_);
-    const ZBD_Date date(record_.date);
-    if (!date.IsValid())
-        return Refuse("Invalid Date", "Please enter the play date", date_);
-    if (stored_.Touched(date_))
-        record_.date = date.Text();
+    const std::optional<ZBD_Date> date = kui::CheckedDate(*this, *date_, record_.date);
+    if (!date)
+        return false;
+    if (stored_.Touched(date_)) {
+        record_.date = date->Text();
+        if (!FutureDateConfirmed(*date))
+            return false;
+    }
     if (record_.who.empty())
         return Refuse(missing, "Who did you play?", who_);
     if (record_.time.empty())
@@ -337,6 +331,29 @@ bool TAddPlayRecordDlg::Validate() {
         return Refuse(missing, "Don't forget your partner.", partner_);
     if (record_.practiceNotes.empty())
         return Refuse(missing, "Don't forget your Practice Notes", practiceNotes_);
+    return true;
+}
+
+// An outing is played by today: a later date is a slip more often than
+// not, so the player says once whether to record it on that day anyway.
+bool TAddPlayRecordDlg::FutureDateConfirmed(const ZBD_Date& date) {
+    using namespace std::chrono;
+    const ZBD_Date today;
+    const auto ahead = (sys_days{year{date.Year()} / date.Month() / date.Day()} -
+                        sys_days{year{today.Year()} / today.Month() / today.Day()})
+                           .count();
+    if (ahead <= 0 || confirmedDate_ == date.Text())
+        return true;
+    const QString text =
+        QStringLiteral("%1 is %2 from today.\nRecord this outing on that date anyway?")
+            .arg(kui::FromStored(date.Text()),
+                 ahead == 1 ? QStringLiteral("1 day") : QStringLiteral("%1 days").arg(ahead));
+    if (!kui::AskYesNo(this, text, windowTitle(), kui::Default::No)) {
+        date_->setFocus();
+        date_->selectAll();
+        return false;
+    }
+    confirmedDate_ = date.Text();
     return true;
 }
 

@@ -52,6 +52,9 @@ private:
     void Clean();
     bool Validate();
     bool Refuse(const char* caption, const char* text, QWidget* field);
+    // Whether `date` is today or earlier, or the player chose to record a
+    // later one anyway (asked once for each date).
+    bool FutureDateConfirmed(const ZBD_Date& date);
     // An edit's "Ratings...": the four levels again, from the ratings set
     // last in this form or else the outing's own.
     void AskRatings();
@@ -60,7 +63,8 @@ private:
     PlayRecord record_;
     // The ratings set with "Ratings...", none until then.
     std::optional<PlayRecord> rated_;
-    kui::StoredFields stored_; // what the fields showed of the edited record
+    kui::StoredFields stored_;  // what the fields showed of the edited record
+    std::string confirmedDate_; // a later date the player chose to keep
     QFormLayout* form_ = nullptr;
     QLineEdit* date_ = nullptr;
     QComboBox* singlesDoubles_ = nullptr;

@@ -45,7 +45,7 @@ TKvrBrowseWin::TKvrBrowseWin(KvrClient& client)
         connect(pushButton, &QPushButton::clicked, this, command);
         return pushButton;
     };
-    delete_ = button("delete", QStringLiteral("&Delete"), &TKvrBrowseWin::DeletePage);
+    delete_ = button("delete", QStringLiteral("De&lete"), &TKvrBrowseWin::DeletePage);
     edit_ = button("edit", QStringLiteral("&Edit"), &TKvrBrowseWin::EditPage);
     newer_ = button("newer", QStringLiteral("&<<"), &TKvrBrowseWin::Newer);
     older_ = button("older", QStringLiteral("&>>"), &TKvrBrowseWin::Older);

@@ -3,6 +3,7 @@
 
 #include "phonebook/phone_store.h"
 #include "ui/characters_left.h"
+#include "ui/form_checks.h"
 #include "ui/message.h"
 #include "ui/player_list.h"
 #include "ui/text.h"
@@ -54,7 +55,8 @@ TSchedAddDlg::TSchedAddDlg(QWidget* parent, const std::vector<std::string>& play
 
 void TSchedAddDlg::Build(const std::vector<std::string>& players, bool stored) {
     editing_ = stored;
-    setWindowTitle(QStringLiteral("Schedule Tennis"));
+    setWindowTitle(stored ? QStringLiteral("Edit Scheduled Tennis")
+                          : QStringLiteral("Schedule Tennis"));
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     layout->addLayout(form);
@@ -70,14 +72,12 @@ void TSchedAddDlg::Build(const std::vector<std::string>& players, bool stored) {
     where_ = Edit(this, "where", kWhereLength);
     where_->setText(kui::FromStored(record_.where));
     form->addRow(QStringLiteral("&Where:"), kui::WithCharactersLeft(where_, kWhereLength));
-    notes_ = new QPlainTextEdit(this);
+    // The notes keep to their limit as they are typed.
+    notes_ = new kui::NotesEdit(kNotesLength, this);
     notes_->setObjectName(QStringLiteral("notes"));
-    notes_->setTabChangesFocus(true);
     kui::WrapWithoutScrolling(*notes_);
     notes_->setPlainText(kui::FromStored(record_.notes));
     notes_->setFixedHeight(notes_->fontMetrics().lineSpacing() * 4);
-    // The notes keep to their limit as they are typed.
-    kui::KeepWithin(*notes_, kNotesLength);
     form->addRow(QStringLiteral("&Notes:"), kui::WithCharactersLeft(notes_, kNotesLength));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -109,11 +109,13 @@ void TSchedAddDlg::Missing(const QString& text, QWidget* field) {
 }
 
 void TSchedAddDlg::accept() {
-    const ZBD_Date date(kui::ToStored(date_->text()));
-    if (!date.IsValid())
-        return Missing(QStringLiteral("Invalid Date"), date_);
+    // An event is planned ahead: a later date is what it usually has.
+    const std::optional<ZBD_Date> date =
+        kui::CheckedDate(*this, *date_, kui::ToStored(date_->text().trimmed()));
+    if (!date)
+        return;
     SchedRecord typed;
-    typed.date = date.Text();
+    typed.date = date->Text();
     typed.who = stored_.Value(who_, kui::ToStored(who_->currentText().left(kWhoLength)));
     typed.time = stored_.Value(time_, kui::ToStored(time_->text()));
     typed.where = stored_.Value(where_, kui::ToStored(where_->text()));
@@ -178,6 +180,11 @@ TSchedFindDlg::TSchedFindDlg(QWidget* parent, const KVR_PhoneData& phones, const
     layout->addLayout(directions);
     layout->addWidget(kui::OkCancelButtons(*this));
     who_->setFocus();
+}
+
+void TSchedFindDlg::accept() {
+    if (kui::CheckedDate(*this, *fromDate_, kui::ToStored(fromDate_->text().trimmed())))
+        QDialog::accept();
 }
 
 QString TSchedFindDlg::Who() const {

@@ -79,6 +79,9 @@ public:
     QString FromDate() const;
     bool Forward() const;
 
+    // Refuses a From Date that is no date.
+    void accept() override;
+
 private:
     TPlayerList* who_ = nullptr;
     QLineEdit* fromDate_ = nullptr;

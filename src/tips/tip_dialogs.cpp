@@ -2,6 +2,7 @@
 #include "tips/tip_dialogs.h"
 
 #include "ui/characters_left.h"
+#include "ui/form_checks.h"
 #include "ui/message.h"
 #include "ui/text.h"
 
@@ -49,10 +50,10 @@ std::string TypedTip(const QPlainTextEdit& edit) {
     return kui::ToStored(text);
 }
 
+// Holds a tip to its length; Enter presses OK, as in every notes field.
 QPlainTextEdit* TipTextEdit(QWidget* parent) {
-    auto* edit = new QPlainTextEdit(parent);
+    auto* edit = new kui::NotesEdit(kui::kTipTextLength, parent);
     edit->setObjectName(QStringLiteral("tipText"));
-    edit->setTabChangesFocus(true);
     kui::WrapWithoutScrolling(*edit);
     edit->setMinimumWidth(360);
     edit->setFixedHeight(edit->fontMetrics().lineSpacing() * 5 + 12);
@@ -104,6 +105,9 @@ int TTipsSelectDlg::Level() const {
 void TTipsSelectDlg::accept() {
     if (Level() == 0 || Stroke().isEmpty()) {
         kui::Tell(this, QStringLiteral("Please select stroke and level"));
+        // On the first choice still to make.
+        QButtonGroup* open = Stroke().isEmpty() ? strokes_ : levels_;
+        open->buttons().front()->setFocus();
         return;
     }
     QDialog::accept();
@@ -125,7 +129,6 @@ TTipsAddDlg::TTipsAddDlg(QWidget* parent)
     auto* form = new QFormLayout(this);
     form->addRow(QStringLiteral("&Stroke:"), stroke_);
     form->addRow(QStringLiteral("&Level:"), level_);
-    kui::KeepWithin(*text_, kui::kTipTextLength);
     form->addRow(QStringLiteral("&Tip:"), kui::WithCharactersLeft(text_, kui::kTipTextLength));
     form->addRow(kui::OkCancelButtons(*this));
     kui::NameFieldsByTheirLabels(*this);
@@ -137,6 +140,11 @@ void TTipsAddDlg::accept() {
     const std::string text = TypedTip(*text_);
     if (text.empty() || stroke.empty() || level == 0) {
         kui::Tell(this, QStringLiteral("Missing Data, please enter all fields"));
+        // On the first field still empty.
+        QWidget* empty = stroke.empty() ? static_cast<QWidget*>(stroke_)
+                         : level == 0   ? static_cast<QWidget*>(level_)
+                                        : static_cast<QWidget*>(text_);
+        empty->setFocus();
         return;
     }
     tip_ = TipRecord{};
@@ -154,7 +162,6 @@ TTipEditDlg::TTipEditDlg(QWidget* parent, const TipRecord& tip)
     // The field stands alone, without a label to name it.
     text_->setAccessibleName(QStringLiteral("Tip"));
     text_->setPlainText(kui::FromStored(tip.tipText));
-    kui::KeepWithin(*text_, kui::kTipTextLength);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(kui::WithCharactersLeft(text_, kui::kTipTextLength));
     layout->addWidget(kui::OkCancelButtons(*this));
@@ -169,6 +176,7 @@ void TTipEditDlg::accept() {
         const std::string text = TypedTip(*text_);
         if (text.empty()) {
             kui::Tell(this, QStringLiteral("Missing Data, please enter all fields"));
+            text_->setFocus();
             return;
         }
         tip_.tipText = text;

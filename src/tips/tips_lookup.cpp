@@ -140,7 +140,7 @@ KvrTipsLookup::KvrTipsLookup(KvrClient& client, int childId, const QString& stro
     : TKvrChild(client, childId, QStringLiteral("Lookup Tips")), stroke_(stroke), level_(level),
       next_(new QPushButton(QStringLiteral("&Next >>"), this)),
       edit_(new QPushButton(QStringLiteral("&Edit"), this)),
-      delete_(new QPushButton(QStringLiteral("&Del"), this)),
+      delete_(new QPushButton(QStringLiteral("De&l"), this)),
       rating_(new QScrollBar(Qt::Horizontal, this)), ratingBox_(new QLabel(this)) {
     RepaintOn({kui::Store::Tips});
     next_->setObjectName(QStringLiteral("next"));

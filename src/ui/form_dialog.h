@@ -13,7 +13,7 @@ namespace kui {
 // the form closes only when the command stored it: after a failed save the
 // form stays open with everything typed, so the player can try again.
 //
-//   TPhoneAddDlg dialog(this, PhoneRecord{});
+//   TPhoneAddDlg dialog(this, PhoneRecord{}, phones.Names());
 //   dialog.Run([&](kui::FormDialog::Request) {
 //       return kui::Commit(this, phones, kvr::Added(dialog.Entry()));
 //   });

@@ -96,7 +96,8 @@ TEST_F(AccessibilityTest, EveryDialogInputAndEveryViewHasAName) {
     dialogs.push_back(std::make_unique<MPrintNameDlg>(&Client(), app.PhoneStore()));
     dialogs.push_back(std::make_unique<TChartingDlg>(&Client(), "1/1/2026", "Ann", "6-4", 'S'));
     dialogs.push_back(std::make_unique<TUSTA_Ratings>(&Client()));
-    dialogs.push_back(std::make_unique<TPhoneAddDlg>(&Client(), PhoneRecord()));
+    dialogs.push_back(
+        std::make_unique<TPhoneAddDlg>(&Client(), PhoneRecord(), std::vector<std::string>{}));
     for (auto& dialog : dialogs)
         unnamed << Unnamed(*dialog);
 

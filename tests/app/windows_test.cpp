@@ -217,16 +217,16 @@ TEST_F(WindowsTest, AltLetterPressesTheActiveViewsButtonElseOpensTheMenu) {
 
     Choose(Qt::Key_U, {Qt::Key_P});
     Responder().QueueDialog([](QDialog& dialog) { return dialog.result(); });
-    QTest::keyClick(&Frame(), Qt::Key_A, Qt::AltModifier);
+    QTest::keyClick(&Frame(), Qt::Key_E, Qt::AltModifier);
     EXPECT_EQ(Responder().DialogsRun(),
-              std::vector<QString>{QStringLiteral("Player PhoneBook/Profile")});
+              std::vector<QString>{QStringLiteral("Edit Player PhoneBook/Profile")});
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
-    QTest::keyClick(&Frame(), Qt::Key_D, Qt::AltModifier);
+    QTest::keyClick(&Frame(), Qt::Key_L, Qt::AltModifier);
     ASSERT_EQ(Responder().Shown().size(), 1u);
     EXPECT_EQ(Responder().Shown()[0].caption, QStringLiteral("Delete?"));
     EXPECT_EQ(ReadFile("phone.dat"), book);
 
-    // The scheduler in front: its own Alt+S schedules; Alt+E and Alt+D are
+    // The scheduler in front: its own Alt+S schedules; Alt+E and Alt+L are
     // no buttons of it, so the phone book behind does not edit or delete,
     // and Alt+D opens the Data menu.
     Choose(Qt::Key_U, {Qt::Key_S});
@@ -235,6 +235,7 @@ TEST_F(WindowsTest, AltLetterPressesTheActiveViewsButtonElseOpensTheMenu) {
     QTest::keyClick(&Frame(), Qt::Key_S, Qt::AltModifier);
     EXPECT_EQ(Responder().DialogsRun(), std::vector<QString>{QStringLiteral("Schedule Tennis")});
     QTest::keyClick(&Frame(), Qt::Key_E, Qt::AltModifier);
+    QTest::keyClick(&Frame(), Qt::Key_L, Qt::AltModifier);
     QTest::keyClick(&Frame(), Qt::Key_D, Qt::AltModifier);
     menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(menu, nullptr);
@@ -263,15 +264,15 @@ TEST_F(WindowsTest, EnterOnEveryDestructiveQuestionChangesNothing) {
     for (int question = 0; question < 6; ++question)
         Responder().QueueEnter();
 
-    // Alt+D presses each view's delete button (so the views are opened by
+    // Alt+L presses each view's delete button (so the views are opened by
     // their menu items).
     Choose(Qt::Key_D, {Qt::Key_S}); // Set New Goals
     Frame().Action(kui::CmBrowseNotes)->trigger();
-    QTest::keyClick(&Frame(), Qt::Key_D, Qt::AltModifier);
+    QTest::keyClick(&Frame(), Qt::Key_L, Qt::AltModifier);
     Frame().Action(kui::CmBrowseChartingData)->trigger();
-    QTest::keyClick(&Frame(), Qt::Key_D, Qt::AltModifier);
+    QTest::keyClick(&Frame(), Qt::Key_L, Qt::AltModifier);
     Frame().Action(kui::CmPhonebook)->trigger();
-    QTest::keyClick(&Frame(), Qt::Key_D, Qt::AltModifier);
+    QTest::keyClick(&Frame(), Qt::Key_L, Qt::AltModifier);
     Responder().QueueDialog([](QDialog& dialog) {
         dialog.findChild<QRadioButton*>(QStringLiteral("Serve"))->setChecked(true);
         dialog.findChild<QRadioButton*>(QStringLiteral("Placement"))->setChecked(true);
@@ -279,7 +280,7 @@ TEST_F(WindowsTest, EnterOnEveryDestructiveQuestionChangesNothing) {
         return dialog.result();
     });
     Frame().Action(kui::CmTipsLookup)->trigger();
-    QTest::keyClick(&Frame(), Qt::Key_D, Qt::AltModifier);
+    QTest::keyClick(&Frame(), Qt::Key_L, Qt::AltModifier);
     TSchedAddDlg eventDialog(&Client(), app_->PhoneStore().Names(), *app_->SchedStore().At(0));
     eventDialog.findChild<QPushButton*>(QStringLiteral("delete"))->click();
 

@@ -221,6 +221,7 @@ TEST_F(ChartBrowseTest, FindTurnsToTheOpponentAndEditSavesAValidChart) {
         return dialog.result();
     });
     click(view, "edit");
+    EXPECT_EQ(Responder().DialogsRun().back(), "EDIT CHARTING");
     KVR_ChartClass reread;
     ASSERT_EQ(reread.Load(), 1);
     ASSERT_EQ(reread.Count(), 3u);

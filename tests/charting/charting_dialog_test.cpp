@@ -149,5 +149,49 @@ TEST_F(ChartingDialogTest, KeyboardAlone) {
     EXPECT_EQ(app_->ChartStore().Count(), 1u);
 }
 
+// A check message takes the player to the counter it names, its value
+// selected, wherever the focus was; a message about the totals leaves the
+// focus where it was.
+TEST_F(ChartingDialogTest, CheckMessageTakesThePlayerToTheCounterItNames) {
+    StartApp();
+    Chart("S", [&](QDialog& dialog) {
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        auto type = [](const char* text) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(QApplication::focusWidget(), text);
+        };
+        type("40"); // 1st Serve Attempts
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_I, Qt::AltModifier);
+        type("25");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::AltModifier);
+        type("3"); // Forehand Winners
+        struct Step {
+            Qt::Key label; // the counter typed into before Enter
+            const char* value;
+            const char* text;
+            const char* focus;
+        };
+        const Step steps[] = {
+            {Qt::Key_F, "3", "# Return Attempts is 0!", "returnAttempts"},
+            {Qt::Key_R, "40", "# Returns In Play is 0!", "returnsIn"},
+            {Qt::Key_P, "30", "", ""},
+        };
+        for (const Step& step : steps) {
+            QTest::keyClick(QApplication::focusWidget(), step.label, Qt::AltModifier);
+            type(step.value);
+            responder_->Clear();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            if (!*step.text)
+                break;
+            EXPECT_EQ(Checks(), std::vector<QString>{step.text});
+            EXPECT_EQ(QApplication::focusWidget(), Counter(dialog, step.focus)) << step.text;
+        }
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    });
+    EXPECT_EQ(app_->ChartStore().Count(), 1u);
+}
+
 } // namespace
 } // namespace kvrtest

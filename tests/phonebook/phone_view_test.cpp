@@ -609,5 +609,56 @@ TEST_F(PhoneViewTest, ExportContactsReadsBackWithAParser) {
     EXPECT_EQ(bo["note"].toString(), QString::fromStdString(longNote));
 }
 
+// A name the book holds already, in any case, is added again only when the
+// player says so: the question names the entry held, and No takes the
+// player back to the name with everything typed. Keeping an entry's own
+// name in an edit asks nothing.
+TEST_F(PhoneViewTest, SecondEntryOfANameIsAskedFirst) {
+    WriteBook({Entry("Pat Smith")});
+    StartWindow();
+    TKvrPhoneWin& view = Open();
+    const std::vector<std::string> book = Entries();
+    Responder().QueueDialog([&](QDialog& dialog) {
+        dialog.show();
+        dialog.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        QTest::keyClicks(QApplication::focusWidget(), "pat smith");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_U, Qt::AltModifier);
+        QTest::keyClicks(QApplication::focusWidget(), "555-0199");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_O, Qt::AltModifier);
+        QTest::keyClicks(QApplication::focusWidget(), "lefty");
+        Responder().QueueAnswer(false);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+        EXPECT_EQ(Responder().Shown().size(), 1u);
+        const kui::Message asked = Responder().Shown().at(0);
+        EXPECT_EQ(asked.kind, kui::Message::Kind::YesNo);
+        EXPECT_EQ(asked.byDefault, kui::Default::No);
+        EXPECT_EQ(asked.caption, "Player PhoneBook/Profile");
+        EXPECT_EQ(asked.text, "The phone book already has an entry for Pat Smith.\n"
+                              "Add a second entry named Pat Smith?");
+        EXPECT_EQ(dialog.focusWidget(), dialog.findChild<QLineEdit*>("name"));
+        EXPECT_EQ(Entries(), book);
+        // Asked again, and added when the player says Yes.
+        Responder().QueueAnswer(true);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(Responder().Shown().size(), 2u);
+        return dialog.result();
+    });
+    QTest::mouseClick(view.findChild<QPushButton*>("add"), Qt::LeftButton);
+    ASSERT_EQ(app_->PhoneStore().Count(), 2u);
+    EXPECT_EQ(app_->PhoneStore().At(0)->name, "Pat Smith");
+    EXPECT_EQ(app_->PhoneStore().At(1)->name, "Pat Smith");
+
+    // An edit that keeps the name, or changes only its notes, asks nothing.
+    Responder().Clear();
+    Responder().QueueDialog([](QDialog& dialog) {
+        return TypeAndEnter(dialog, dialog.findChild<QPlainTextEdit*>("notes"), " too");
+    });
+    QTest::mouseClick(view.findChild<QPushButton*>("edit"), Qt::LeftButton);
+    EXPECT_EQ(Responder().DialogsRun(), std::vector<QString>{"Edit Player PhoneBook/Profile"});
+    EXPECT_TRUE(Responder().Shown().empty());
+}
+
 } // namespace
 } // namespace kvrtest

@@ -168,9 +168,11 @@ TEST_F(RecordDialogsTest, ChecksRunInOrderAndFocusTheFaultyField) {
         const char* missing = "Missing Data Field";
         const char* badTime =
             "Invalid Time Value, input hours played (ie: 1.25 = an hour and 15 minutes)";
+        const char* title = "Add Play Record";
+        const char* badDate = "Please enter the date as M/D/YYYY, for example 3/15/2026";
         const Step steps[] = {
-            {{{"date", ""}}, missing, "Please enter a date", "date"},
-            {{{"date", "2/30/2026"}}, "Invalid Date", "Please enter the play date", "date"},
+            {{{"date", ""}}, title, badDate, "date"},
+            {{{"date", "2/30/2026"}}, title, badDate, "date"},
             {{{"date", "03/09/26"}}, missing, "Who did you play?", "who"},
             {{{"who", "ann lee"}}, missing, "How long did you play?", "time"},
             {{{"time", "12.01"}}, missing, badTime, "time"},
@@ -528,7 +530,7 @@ TEST_F(RecordDialogsTest, EditKeepsRatingsAndSaves) {
         PressOk(dialog);
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
     });
-    EXPECT_EQ(Responder().DialogsRun(), std::vector<QString>{"Add Play Record"});
+    EXPECT_EQ(Responder().DialogsRun(), std::vector<QString>{"Edit Play Record"});
     KVR_PlayData reread;
     ASSERT_EQ(reread.Load(), 1);
     ASSERT_EQ(reread.Count(), 1u);
@@ -789,6 +791,94 @@ TEST_F(RecordDialogsTest, PlayerListFillsSortedNamesOnceAndShowsTheText) {
     list.FillPlayers(names, QStringLiteral("bob"));
     EXPECT_EQ(list.currentIndex(), 3);
     EXPECT_EQ(list.count(), 6);
+}
+
+// A date after today is recorded only when the player says so: No takes
+// the player back to the date, Yes is asked once for that date, even when
+// another check refuses the form first.
+TEST_F(RecordDialogsTest, LaterDateIsRecordedOnlyWhenThePlayerSaysSo) {
+    StartWindow();
+    RunRecordNotes([&](TAddPlayRecordDlg& dialog) {
+        dialog.show();
+        dialog.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        auto* date = dialog.findChild<QLineEdit*>("date");
+        QTest::keyClicks(QApplication::focusWidget(), "4/2/2026");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::AltModifier);
+        QTest::keyClicks(QApplication::focusWidget(), "ann lee");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_M, Qt::AltModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_P); // Practice
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_I, Qt::AltModifier);
+        QTest::keyClicks(QApplication::focusWidget(), "1");
+        Responder().QueueAnswer(false);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        ASSERT_EQ(Responder().Shown().size(), 1u);
+        const kui::Message asked = Responder().Shown()[0];
+        EXPECT_EQ(asked.kind, kui::Message::Kind::YesNo);
+        EXPECT_EQ(asked.caption, "Add Play Record");
+        EXPECT_EQ(asked.text,
+                  "4/2/2026 is 18 days from today.\nRecord this outing on that date anyway?");
+        EXPECT_EQ(QApplication::focusWidget(), date);
+        EXPECT_EQ(date->selectedText(), "4/2/2026");
+        // Yes, but the practice notes are missing: the date is not asked
+        // again once they are given.
+        Responder().Clear();
+        Responder().QueueAnswer(true);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(Responder().Texts(),
+                  (std::vector<QString>{asked.text, "Don't forget your Practice Notes"}));
+        QTest::keyClicks(QApplication::focusWidget(), "drills");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_EQ(Responder().Shown().size(), 2u);
+    });
+    ASSERT_EQ(App().PlayStore().Count(), 1u);
+    EXPECT_EQ(Stored(0).date, "4/2/2026");
+
+    // Today asks nothing.
+    Responder().Clear();
+    RunRecordNotes([&](TAddPlayRecordDlg& dialog) {
+        Fill(dialog,
+             {{"who", "bo park"}, {"time", "1"}, {"kind", "Lesson"}, {"practiceNotes", "x"}});
+        PressOk(dialog);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    });
+    EXPECT_TRUE(Responder().Shown().empty());
+    EXPECT_EQ(App().PlayStore().Count(), 2u);
+}
+
+// The form is as tall as the rows it shows: a practice or lesson leaves no
+// empty space where the match's rows were, and a match grows it back.
+TEST_F(RecordDialogsTest, FormIsAsTallAsTheRowsOfItsKindOfPlay) {
+    StartWindow();
+    RunRecordNotes([&](TAddPlayRecordDlg& dialog) {
+        dialog.show();
+        dialog.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        auto* okButton = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        auto* notes = dialog.findChild<QPlainTextEdit*>("practiceNotes");
+        auto gapUnderNotes = [&] {
+            return okButton->mapTo(&dialog, QPoint()).y() -
+                   notes->parentWidget()->mapTo(&dialog, QPoint(0, notes->height())).y();
+        };
+        const int matchHeight = dialog.height();
+        const int matchGap = gapUnderNotes();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_M, Qt::AltModifier);
+        for (Qt::Key kind : {Qt::Key_P, Qt::Key_L}) {
+            QTest::keyClick(QApplication::focusWidget(), kind);
+            QCoreApplication::processEvents();
+            EXPECT_LT(dialog.height(), matchHeight);
+            EXPECT_LE(gapUnderNotes(), matchGap);
+            EXPECT_EQ(dialog.height(), dialog.sizeHint().height());
+        }
+        const int practiceHeight = dialog.height();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home); // Match
+        QCoreApplication::processEvents();
+        EXPECT_GT(dialog.height(), practiceHeight);
+        EXPECT_EQ(dialog.height(), dialog.sizeHint().height());
+        EXPECT_TRUE(dialog.findChild<QWidget*>("matchNotes")->isVisible());
+        dialog.reject();
+    });
 }
 
 } // namespace

@@ -357,8 +357,9 @@ TEST_F(SchedViewTest, EventDialogChecksChangesAndSaveFailure) {
         results.push_back(FillAndOk(dialog, "3/7/01", "eve", "8 am", "Court 2", ""));
         EXPECT_EQ(results, std::vector<int>(5, QDialog::Rejected));
         EXPECT_EQ(Responder().Texts(),
-                  (std::vector<QString>{"Invalid Date", "Who are you playing?", "What Time?",
-                                        "Where?", "Please enter notes"}));
+                  (std::vector<QString>{"Please enter the date as M/D/YYYY, for example 12/15/2001",
+                                        "Who are you playing?", "What Time?", "Where?",
+                                        "Please enter notes"}));
         EXPECT_EQ(Responder().Shown().back().caption, QStringLiteral("Missing Data Field"));
         return FillAndOk(dialog, "3/7/01", "eve", "8 am", "Court 2", "footwork");
     });
@@ -375,6 +376,8 @@ TEST_F(SchedViewTest, EventDialogChecksChangesAndSaveFailure) {
     });
     view.ClickCell(CellOf(view, 3));
     EXPECT_FALSE(Exists("sched.dat"));
+    EXPECT_EQ(Responder().DialogsRun().front(), "Schedule Tennis");
+    EXPECT_EQ(Responder().DialogsRun().back(), "Edit Scheduled Tennis");
 
     // Only the Who changed: saved, capitalised, in its place.
     Responder().QueueDialog([](QDialog& dialog) {
