@@ -14,9 +14,14 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
+#include <QWheelEvent>
 
 namespace kui {
 
@@ -109,6 +114,10 @@ SpreadsheetData SpreadsheetSnapshot(const KVR_PlayData& play, const PlayStatisti
     data.all = {s.allMatchTime, s.allPracticeTime, s.allLessonTime, s.allTime,
                 s.allWins,      s.allLosses,       s.allUndecided};
     return data;
+}
+
+QSize SpreadsheetLeastSize() {
+    return {65 * 5, 27 * kSmallestText};
 }
 
 void DrawSpreadsheet(QPainter& painter, QSize size, const SpreadsheetData& data) {
@@ -274,9 +283,45 @@ bool ExportSpreadsheetCsv(const QString& path, const KVR_PlayData& play) {
 } // namespace kui
 
 TKvrSpreadSheet::TKvrSpreadSheet(KvrClient& client)
-    : TKvrChild(client, kui::SpreadsheetView, QStringLiteral("Spread Sheet")) {
+    : TKvrChild(client, kui::SpreadsheetView, QStringLiteral("Spread Sheet")),
+      across_(new QScrollBar(Qt::Horizontal, this)), down_(new QScrollBar(Qt::Vertical, this)) {
+    across_->setObjectName(QStringLiteral("across"));
+    down_->setObjectName(QStringLiteral("down"));
+    for (QScrollBar* bar : {across_, down_}) {
+        bar->hide();
+        // The view keeps the focus; the keys scroll through it.
+        bar->setFocusPolicy(Qt::NoFocus);
+        connect(bar, &QScrollBar::valueChanged, this, qOverload<>(&QWidget::update));
+    }
     RepaintOn({kui::Store::Play});
     StoresChanged();
+}
+
+void TKvrSpreadSheet::PlaceScrollBars() {
+    const QSize least = kui::SpreadsheetLeastSize();
+    const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    int shownWidth = width();
+    int shownHeight = height();
+    bool needAcross = false;
+    bool needDown = false;
+    for (int pass = 0; pass < 2; ++pass) {
+        needAcross = shownWidth < least.width();
+        needDown = shownHeight < least.height();
+        shownWidth = width() - (needDown ? extent : 0);
+        shownHeight = height() - (needAcross ? extent : 0);
+    }
+    needAcross = shownWidth < least.width();
+    needDown = shownHeight < least.height();
+    across_->setVisible(needAcross);
+    down_->setVisible(needDown);
+    across_->setGeometry(0, height() - extent, std::max(0, shownWidth), extent);
+    down_->setGeometry(width() - extent, 0, extent, std::max(0, shownHeight));
+    across_->setRange(0, needAcross ? least.width() - shownWidth : 0);
+    across_->setPageStep(std::max(1, shownWidth));
+    across_->setSingleStep(kui::kSmallestText);
+    down_->setRange(0, needDown ? least.height() - shownHeight : 0);
+    down_->setPageStep(std::max(1, shownHeight));
+    down_->setSingleStep(kui::kSmallestText);
 }
 
 void TKvrSpreadSheet::StoresChanged() {
@@ -293,7 +338,73 @@ kui::SpreadsheetData TKvrSpreadSheet::Snapshot() {
 }
 
 void TKvrSpreadSheet::Render(QPainter& painter, QSize size) {
-    kui::DrawSpreadsheet(painter, size, Snapshot());
+    // A sheet larger than the view is drawn from where the bars have
+    // scrolled it to; a picture of another size starts at its top left.
+    QSize sheet = size.expandedTo(kui::SpreadsheetLeastSize());
+    if (painter.device() == this) {
+        const int shownWidth = width() - (down_->isVisible() ? down_->width() : 0);
+        const int shownHeight = height() - (across_->isVisible() ? across_->height() : 0);
+        sheet = QSize(shownWidth, shownHeight).expandedTo(kui::SpreadsheetLeastSize());
+        painter.fillRect(rect(), Qt::white);
+        painter.translate(-across_->value(), -down_->value());
+    }
+    kui::DrawSpreadsheet(painter, sheet, Snapshot());
+}
+
+void TKvrSpreadSheet::resizeEvent(QResizeEvent* event) {
+    TKvrChild::resizeEvent(event);
+    PlaceScrollBars();
+}
+
+void TKvrSpreadSheet::wheelEvent(QWheelEvent* event) {
+    QScrollBar* bar = down_->isVisible() ? down_ : across_;
+    if (!bar->isVisible()) {
+        TKvrChild::wheelEvent(event);
+        return;
+    }
+    QCoreApplication::sendEvent(bar, event);
+}
+
+void TKvrSpreadSheet::keyPressEvent(QKeyEvent* event) {
+    auto scroll = [event](QScrollBar* bar, QAbstractSlider::SliderAction action) {
+        if (!bar->isVisible())
+            return false;
+        bar->triggerAction(action);
+        event->accept();
+        return true;
+    };
+    bool scrolled = false;
+    switch (event->key()) {
+    case Qt::Key_Down:
+        scrolled = scroll(down_, QAbstractSlider::SliderSingleStepAdd);
+        break;
+    case Qt::Key_Up:
+        scrolled = scroll(down_, QAbstractSlider::SliderSingleStepSub);
+        break;
+    case Qt::Key_PageDown:
+        scrolled = scroll(down_, QAbstractSlider::SliderPageStepAdd);
+        break;
+    case Qt::Key_PageUp:
+        scrolled = scroll(down_, QAbstractSlider::SliderPageStepSub);
+        break;
+    case Qt::Key_Right:
+        scrolled = scroll(across_, QAbstractSlider::SliderSingleStepAdd);
+        break;
+    case Qt::Key_Left:
+        scrolled = scroll(across_, QAbstractSlider::SliderSingleStepSub);
+        break;
+    case Qt::Key_Home:
+        scrolled = scroll(down_, QAbstractSlider::SliderToMinimum);
+        scrolled = scroll(across_, QAbstractSlider::SliderToMinimum) || scrolled;
+        break;
+    case Qt::Key_End:
+        scrolled = scroll(down_, QAbstractSlider::SliderToMaximum);
+        break;
+    default:
+        break;
+    }
+    if (!scrolled)
+        TKvrChild::keyPressEvent(event);
 }
 
 kui::ViewText TKvrSpreadSheet::Describe() {

@@ -13,6 +13,7 @@
 class KVR_PlayData;
 struct PlayStatistics;
 class QMenu;
+class QScrollBar;
 
 namespace kui {
 
@@ -49,6 +50,11 @@ std::vector<int> SpreadsheetColumnRecords(int count);
 // statistics block `stats` taken over them.
 SpreadsheetData SpreadsheetSnapshot(const KVR_PlayData& play, const PlayStatistics& stats,
                                     const QString& playerName);
+
+// The least size the sheet is drawn at: its text (a 27th of the height) stays
+// at kSmallestText and its average letter (a 65th of the width) five pixels
+// wide. A smaller view shows part of the sheet and scrolls.
+QSize SpreadsheetLeastSize();
 
 // The stroke-ratings table with its averages and the playing-time table,
 // scaled to `size`.
@@ -91,7 +97,17 @@ public:
 protected:
     // "Export CSV..." after the picture's entries.
     void AddContextActions(QMenu& menu) override;
+    void resizeEvent(QResizeEvent* event) override;
+    // The wheel, the arrow keys, Page Up and Page Down, Home and End scroll
+    // a sheet larger than the view.
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Shows the scroll bars the sheet needs at the view's size.
+    void PlaceScrollBars();
+
     kui::SpreadsheetData sheet_;
+    QScrollBar* across_;
+    QScrollBar* down_;
 };
