@@ -311,7 +311,9 @@ void DrawGoal(QPainter& painter, QSize size, const GraphData& data) {
              Align::Center);
     // The figure stands on the view's bottom edge where the font kept at
     // the legible floor is too high for the room below the panel.
-    const int figureTop = std::min(cy + Frac(h, 0.4), h - painter.fontMetrics().height());
+    const int figureTop = std::min(
+        cy + Frac(h, 0.4),
+        h - static_cast<int>(std::ceil(QFontMetricsF(painter.font(), painter.device()).height())));
     DrawText(painter, cx, figureTop, QString::asprintf("%2.0f%%", reached * 100), Align::Center);
     // What the figure measures: the goal is a 10 for every stroke at every
     // level, so the share is the period's average rating out of 10.

@@ -455,8 +455,9 @@ TEST_F(MainWindowTest, FirstWindowFitsTheScreenAtAnyScale) {
         EXPECT_TRUE(available.contains(Frame().geometry().marginsAdded(kui::kFrameAllowance)))
             << Frame().geometry().x() << "," << Frame().geometry().y() << " " << Frame().width()
             << "x" << Frame().height();
-        if (QByteArray(scale) == "1")
+        if (QByteArray(scale) == "1") {
             EXPECT_EQ(Frame().size(), QSize(600, 550));
+        }
         app_.reset();
     }
 }

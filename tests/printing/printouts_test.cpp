@@ -200,6 +200,7 @@ TEST_F(PrintoutsTest, PreviewShowsThePagesThatWouldPrint) {
 // The preview opens as wide as the main window, 600 pixels at the least,
 // and its Print button shows there, not behind the toolbar's extension.
 TEST_F(PrintoutsTest, PreviewShowsPrintAtTheSmallestWindow) {
+    WriteCoach();
     StartWindow();
     bool shown = false;
     Responder().QueueChoice(1); // Preview

@@ -121,6 +121,7 @@ protected:
 // The month's page-turn buttons on both sides of the title box: "&<<" from
 // 0.2 W - 0.15 W + 2, "&>>" from 0.8 W, each 0.15 W wide.
 TEST_F(SchedViewTest, PageTurnButtonsBesideTheTitleBox) {
+    WriteEvents({});
     TKvrSchedWin& view = Open();
     for (QSize size : {QSize(700, 600), QSize(598, 480), QSize(1270, 900)}) {
         view.resize(size);
