@@ -121,6 +121,8 @@ QSize SpreadsheetLeastSize() {
 }
 
 void DrawSpreadsheet(QPainter& painter, QSize size, const SpreadsheetData& data) {
+    // Never smaller than the least size: a smaller area shows its top left.
+    size = size.expandedTo(SpreadsheetLeastSize());
     const int w = size.width();
     const QColor navy(0, 0, 128);
     const int left = Frac(w, 0.2);
@@ -283,45 +285,66 @@ bool ExportSpreadsheetCsv(const QString& path, const KVR_PlayData& play) {
 } // namespace kui
 
 TKvrSpreadSheet::TKvrSpreadSheet(KvrClient& client)
-    : TKvrChild(client, kui::SpreadsheetView, QStringLiteral("Spread Sheet")),
-      across_(new QScrollBar(Qt::Horizontal, this)), down_(new QScrollBar(Qt::Vertical, this)) {
-    across_->setObjectName(QStringLiteral("across"));
-    down_->setObjectName(QStringLiteral("down"));
-    for (QScrollBar* bar : {across_, down_}) {
-        bar->hide();
+    : TKvrChild(client, kui::SpreadsheetView, QStringLiteral("Spread Sheet")) {
+    RepaintOn({kui::Store::Play});
+    StoresChanged();
+}
+
+QScrollBar* TKvrSpreadSheet::ScrollBar(Qt::Orientation orientation) {
+    QScrollBar*& bar = orientation == Qt::Horizontal ? across_ : down_;
+    if (!bar) {
+        // Made the first time the sheet outgrows its view: a sheet that
+        // never does has no bars for a screen reader to list.
+        bar = new QScrollBar(orientation, this);
+        bar->setObjectName(orientation == Qt::Horizontal ? QStringLiteral("across")
+                                                         : QStringLiteral("down"));
         // The view keeps the focus; the keys scroll through it.
         bar->setFocusPolicy(Qt::NoFocus);
         connect(bar, &QScrollBar::valueChanged, this, qOverload<>(&QWidget::update));
     }
-    RepaintOn({kui::Store::Play});
-    StoresChanged();
+    return bar;
+}
+
+bool TKvrSpreadSheet::Shows(const QScrollBar* bar) const {
+    return bar && !bar->isHidden();
 }
 
 void TKvrSpreadSheet::PlaceScrollBars() {
     const QSize least = kui::SpreadsheetLeastSize();
     const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-    int shownWidth = width();
-    int shownHeight = height();
-    bool needAcross = false;
-    bool needDown = false;
-    for (int pass = 0; pass < 2; ++pass) {
-        needAcross = shownWidth < least.width();
-        needDown = shownHeight < least.height();
-        shownWidth = width() - (needDown ? extent : 0);
-        shownHeight = height() - (needAcross ? extent : 0);
+    // A bar along one edge takes room from the other direction, which may
+    // then need its bar too.
+    bool needAcross = width() < least.width();
+    bool needDown = height() < least.height();
+    needAcross = needAcross || width() - (needDown ? extent : 0) < least.width();
+    needDown = needDown || height() - (needAcross ? extent : 0) < least.height();
+    const int shownWidth = width() - (needDown ? extent : 0);
+    const int shownHeight = height() - (needAcross ? extent : 0);
+    const struct {
+        Qt::Orientation orientation;
+        bool needed;
+        QRect place;
+        int range;
+        int page;
+    } bars[] = {{Qt::Horizontal, needAcross, QRect(0, height() - extent, shownWidth, extent),
+                 least.width() - shownWidth, shownWidth},
+                {Qt::Vertical, needDown, QRect(width() - extent, 0, extent, shownHeight),
+                 least.height() - shownHeight, shownHeight}};
+    for (const auto& wanted : bars) {
+        QScrollBar* bar = wanted.needed ? ScrollBar(wanted.orientation)
+                                        : (wanted.orientation == Qt::Horizontal ? across_ : down_);
+        if (!bar)
+            continue;
+        bar->setVisible(wanted.needed);
+        if (!wanted.needed) {
+            bar->setValue(0);
+            continue;
+        }
+        bar->setGeometry(wanted.place);
+        bar->setRange(0, std::max(0, wanted.range));
+        bar->setPageStep(std::max(1, wanted.page));
+        bar->setSingleStep(kui::kSmallestText);
     }
-    needAcross = shownWidth < least.width();
-    needDown = shownHeight < least.height();
-    across_->setVisible(needAcross);
-    down_->setVisible(needDown);
-    across_->setGeometry(0, height() - extent, std::max(0, shownWidth), extent);
-    down_->setGeometry(width() - extent, 0, extent, std::max(0, shownHeight));
-    across_->setRange(0, needAcross ? least.width() - shownWidth : 0);
-    across_->setPageStep(std::max(1, shownWidth));
-    across_->setSingleStep(kui::kSmallestText);
-    down_->setRange(0, needDown ? least.height() - shownHeight : 0);
-    down_->setPageStep(std::max(1, shownHeight));
-    down_->setSingleStep(kui::kSmallestText);
 }
 
 void TKvrSpreadSheet::StoresChanged() {
@@ -338,17 +361,16 @@ kui::SpreadsheetData TKvrSpreadSheet::Snapshot() {
 }
 
 void TKvrSpreadSheet::Render(QPainter& painter, QSize size) {
-    // A sheet larger than the view is drawn from where the bars have
-    // scrolled it to; a picture of another size starts at its top left.
-    QSize sheet = size.expandedTo(kui::SpreadsheetLeastSize());
-    if (painter.device() == this) {
-        const int shownWidth = width() - (down_->isVisible() ? down_->width() : 0);
-        const int shownHeight = height() - (across_->isVisible() ? across_->height() : 0);
-        sheet = QSize(shownWidth, shownHeight).expandedTo(kui::SpreadsheetLeastSize());
+    // On the view itself the sheet is drawn beside its scroll bars, from
+    // where they have scrolled it to.
+    if (painter.device() == this && (Shows(across_) || Shows(down_))) {
         painter.fillRect(rect(), Qt::white);
-        painter.translate(-across_->value(), -down_->value());
+        size = QSize(width() - (Shows(down_) ? down_->width() : 0),
+                     height() - (Shows(across_) ? across_->height() : 0));
+        painter.translate(-(Shows(across_) ? across_->value() : 0),
+                          -(Shows(down_) ? down_->value() : 0));
     }
-    kui::DrawSpreadsheet(painter, sheet, Snapshot());
+    kui::DrawSpreadsheet(painter, size, Snapshot());
 }
 
 void TKvrSpreadSheet::resizeEvent(QResizeEvent* event) {
@@ -357,8 +379,8 @@ void TKvrSpreadSheet::resizeEvent(QResizeEvent* event) {
 }
 
 void TKvrSpreadSheet::wheelEvent(QWheelEvent* event) {
-    QScrollBar* bar = down_->isVisible() ? down_ : across_;
-    if (!bar->isVisible()) {
+    QScrollBar* bar = Shows(down_) ? down_ : (Shows(across_) ? across_ : nullptr);
+    if (!bar) {
         TKvrChild::wheelEvent(event);
         return;
     }
@@ -366,8 +388,8 @@ void TKvrSpreadSheet::wheelEvent(QWheelEvent* event) {
 }
 
 void TKvrSpreadSheet::keyPressEvent(QKeyEvent* event) {
-    auto scroll = [event](QScrollBar* bar, QAbstractSlider::SliderAction action) {
-        if (!bar->isVisible())
+    auto scroll = [this, event](QScrollBar* bar, QAbstractSlider::SliderAction action) {
+        if (!Shows(bar))
             return false;
         bar->triggerAction(action);
         event->accept();

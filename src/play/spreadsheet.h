@@ -57,7 +57,8 @@ SpreadsheetData SpreadsheetSnapshot(const KVR_PlayData& play, const PlayStatisti
 QSize SpreadsheetLeastSize();
 
 // The stroke-ratings table with its averages and the playing-time table,
-// scaled to `size`.
+// scaled to `size`, or drawn at SpreadsheetLeastSize from the top left of a
+// smaller area.
 void DrawSpreadsheet(QPainter& painter, QSize size, const SpreadsheetData& data);
 
 // The two tables the spreadsheet shows, as text: the stroke ratings (a
@@ -106,8 +107,11 @@ protected:
 private:
     // Shows the scroll bars the sheet needs at the view's size.
     void PlaceScrollBars();
+    // The bar of `orientation`, made when first needed.
+    QScrollBar* ScrollBar(Qt::Orientation orientation);
+    bool Shows(const QScrollBar* bar) const;
 
     kui::SpreadsheetData sheet_;
-    QScrollBar* across_;
-    QScrollBar* down_;
+    QScrollBar* across_ = nullptr;
+    QScrollBar* down_ = nullptr;
 };

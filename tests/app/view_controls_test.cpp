@@ -114,8 +114,10 @@ protected:
             // A view that scrolls (the spreadsheet kept at its legible
             // size) draws beyond its edges what its scroll bars reach.
             bool scrolls = false;
-            for (QScrollBar* bar : view->findChildren<QScrollBar*>())
-                scrolls = scrolls || (bar->isVisibleTo(view) && bar->parentWidget() == view);
+            for (const char* name : {"across", "down"}) {
+                auto* bar = view->findChild<QScrollBar*>(QString::fromLatin1(name));
+                scrolls = scrolls || (bar && bar->isVisibleTo(view));
+            }
             for (const DrawnText& text : recorder.Texts()) {
                 if (text.text.trimmed().isEmpty())
                     continue;
