@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The yardstick for start-up: the smallest Qt Widgets program that shows
 // what Kavora's first paint shows, a main window of the program's size with
-// the program's menu bar (its eight titles) and one line of bold text (the
+// the program's menu bar (its eight titles) and one line of text (the
 // player's name on the court). It prints the wall-clock time of its first
 // paint (nanoseconds since the epoch) the way kavora_probe --timing does, and
 // quits. With --bare it shows the main window alone, without menu bar or
@@ -35,12 +35,8 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.fillRect(rect(), Qt::darkGreen);
-        if (text_) {
-            QFont bold = painter.font();
-            bold.setBold(true);
-            painter.setFont(bold);
+        if (text_)
             painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("Pat Smith"));
-        }
         if (reported_)
             return;
         reported_ = true;

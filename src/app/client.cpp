@@ -233,9 +233,9 @@ void KvrClient::paintEvent(QPaintEvent* event) {
     Q_UNUSED(event);
     kui::CourtData court;
     court.playerName = app_.PlayerName();
-    // The name stands out in bold, as the system font always drew it.
+    // The name in the area's own font, which the court enlarges with its
+    // plate.
     court.nameFont = font();
-    court.nameFont.setBold(true);
     QPainter painter(viewport());
     kui::DrawCourt(painter, viewport()->size(), court);
     painter.end();

@@ -7,12 +7,42 @@
 #include "app/client.h"
 #include "app/command_table.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
+#include <QSettings>
+
+namespace {
+
+// The settings file of the main window's place: kavora/kavora.conf in the
+// user's config folder ($XDG_CONFIG_HOME, else ~/.config).
+QSettings WindowSettings() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("kavora"),
+                     QStringLiteral("kavora"));
+}
+
+const QString kGeometryKey = QStringLiteral("MainWindow/geometry");
+const QString kMaximizedKey = QStringLiteral("MainWindow/maximized");
+
+} // namespace
+
+QRect kui::FitInside(QRect window, QMargins frame, QRect available) {
+    const QRect room = available.marginsRemoved(frame);
+    if (room.isEmpty())
+        return {available.topLeft(), window.size().boundedTo(available.size())};
+    window.setSize(window.size().boundedTo(room.size()));
+    window.moveLeft(std::clamp(window.left(), room.left(), room.right() + 1 - window.width()));
+    window.moveTop(std::clamp(window.top(), room.top(), room.bottom() + 1 - window.height()));
+    return window;
+}
 
 TKvrFrame::TKvrFrame(TKvrWinApp& app, kui::CommandTable commands) : client_(nullptr) {
     setObjectName(QStringLiteral("mainFrame"));
@@ -24,8 +54,38 @@ TKvrFrame::TKvrFrame(TKvrWinApp& app, kui::CommandTable commands) : client_(null
     BuildMenu();
     UpdateCommands();
     AddViewKeys();
-    move(10, 5);
-    resize(600, 550);
+    RestoreWindowPlace();
+}
+
+void TKvrFrame::RestoreWindowPlace() {
+    QSettings settings = WindowSettings();
+    QRect place = settings.value(kGeometryKey).toRect();
+    if (!place.isValid()) // the first place is the frame's, as the window moves
+        place = kui::kFirstWindowPlace.translated(kui::kFrameAllowance.left(),
+                                                  kui::kFrameAllowance.top());
+    // The screen the place is on; one that is no longer there gives way to
+    // the primary screen, and the window comes back onto it.
+    QScreen* screen = QGuiApplication::screenAt(place.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (screen)
+        place = kui::FitInside(place, kui::kFrameAllowance, screen->availableGeometry());
+    setGeometry(place);
+    if (settings.value(kMaximizedKey, false).toBool())
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TKvrFrame::SaveWindowPlace() const {
+    QSettings settings = WindowSettings();
+    // The size it has when not maximised, so that it comes back to it.
+    settings.setValue(kGeometryKey, normalGeometry().isValid() ? normalGeometry() : geometry());
+    settings.setValue(kMaximizedKey, isMaximized());
+    settings.sync();
+}
+
+void TKvrFrame::closeEvent(QCloseEvent* event) {
+    SaveWindowPlace();
+    QMainWindow::closeEvent(event);
 }
 
 TKvrFrame::~TKvrFrame() {

@@ -7,9 +7,10 @@
 #include <algorithm>
 
 #include <QDialogButtonBox>
-#include <QFont>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -51,6 +52,20 @@ constexpr std::array<Counter, TChartingDlg::kCounterCount> kCounters{{
 constexpr int kGroupGap = 10;  // pixels between two strokes' rows
 constexpr int kColumnGap = 24; // pixels between the two columns
 
+// One row of the form, a label and its counter, in a thin black frame.
+class CounterRow : public QWidget {
+public:
+    explicit CounterRow(QWidget* parent) : QWidget(parent) {}
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QWidget::paintEvent(event);
+        QPainter painter(this);
+        painter.setPen(QPen(Qt::black, 0));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+};
+
 } // namespace
 
 TChartingDlg::TChartingDlg(QWidget* parent, const std::string& date, const std::string& opponent,
@@ -62,19 +77,18 @@ TChartingDlg::TChartingDlg(QWidget* parent, const std::string& date, const std::
     match_.opponent = opponent;
     match_.score = score;
 
-    // Which match: date, opponent and score.
+    // Which match: date, opponent and score. The dialog also opens on a
+    // chart of the notebook, and the player (or a screen reader) needs to
+    // know which match it is.
     auto* title = new QLabel(kui::FromStored(date + "    " + opponent + "    " + score), this);
     title->setObjectName(QStringLiteral("match"));
     title->setAlignment(Qt::AlignCenter);
-    QFont bold = title->font();
-    bold.setBold(true);
-    title->setFont(bold);
 
     // Label and counter pairs in two columns. The widgets are made in form
     // order, so Tab runs down the left column, then down the right one, then
     // to the buttons.
     auto* grid = new QGridLayout;
-    grid->setColumnMinimumWidth(2, kColumnGap);
+    grid->setColumnMinimumWidth(1, kColumnGap);
     int row = 0;
     for (size_t i = 0; i < kCounters.size(); ++i) {
         const bool left = static_cast<int>(i) < kLeftColumnRows;
@@ -84,7 +98,9 @@ TChartingDlg::TChartingDlg(QWidget* parent, const std::string& date, const std::
             grid->setRowMinimumHeight(row, kGroupGap);
             ++row;
         }
-        auto* counter = new QSpinBox(this);
+        auto* frame = new CounterRow(this);
+        frame->setObjectName(QString::fromLatin1(kCounters[i].name) + QStringLiteral("Row"));
+        auto* counter = new QSpinBox(frame);
         counter->setObjectName(QString::fromLatin1(kCounters[i].name));
         // Up and Down step by 1, Page Up and Page Down by 10.
         counter->setRange(0, kMaxCount);
@@ -92,11 +108,14 @@ TChartingDlg::TChartingDlg(QWidget* parent, const std::string& date, const std::
         counter->setAlignment(Qt::AlignCenter);
         counter->setAccelerated(true);
         counters_[i] = counter;
-        auto* label = new QLabel(QString::fromLatin1(kCounters[i].label), this);
+        auto* label = new QLabel(QString::fromLatin1(kCounters[i].label), frame);
         label->setBuddy(counter);
-        const int column = left ? 0 : 3;
-        grid->addWidget(label, row, column, Qt::AlignRight | Qt::AlignVCenter);
-        grid->addWidget(counter, row, column + 1);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        auto* pair = new QHBoxLayout(frame);
+        pair->setContentsMargins(6, 2, 2, 2);
+        pair->addWidget(label, 1);
+        pair->addWidget(counter);
+        grid->addWidget(frame, row, left ? 0 : 2);
         ++row;
     }
 

@@ -137,19 +137,17 @@ void DrawPhonePage(QPainter& painter, QSize size, const PhonePageData& data) {
     const PhoneRecord& entry = *data.entry;
     const int profile = Frac(pageHeight, 0.32);
     const int stats = Frac(pageHeight, 0.5);
-    // The titles in the book's red, so they stand apart from the lines under
-    // them; the second one just below the backhand line, which reaches a
-    // little past half the page.
+    // The titles in black as the page's text; the second one just below the
+    // backhand line, which reaches a little past half the page.
     const QFont small = ScaledFont(size, 27, 60, painter.device());
     const int smallRow = QFontMetrics(small, painter.device())
                              .size(Qt::TextSingleLine, QStringLiteral("Test"))
                              .height();
     const int statsTitle =
         entry.backhandStyle.empty() ? stats : std::max(stats, profile + 5 * smallRow + 1);
-    painter.setPen(kRed);
+    painter.setPen(Qt::black);
     DrawText(painter, centre, profile, QStringLiteral("Player Profile"), Align::Center);
     DrawText(painter, centre, statsTitle, QStringLiteral("Playing Stats"), Align::Center);
-    painter.setPen(Qt::black);
     DrawWrappedText(painter, left, top, right, top + line, FromStored(entry.name));
     DrawText(painter, right, top + 2 * line, FromStored(entry.phoneNumber), Align::Right);
 

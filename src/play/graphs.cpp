@@ -309,8 +309,12 @@ void DrawGoal(QPainter& painter, QSize size, const GraphData& data) {
     painter.setPen(kTitleBlue);
     DrawText(painter, cx, cy - Frac(h, 0.45), QStringLiteral("Percentage of Goal Reached"),
              Align::Center);
-    DrawText(painter, cx, cy + Frac(h, 0.4), QString::asprintf("%2.0f%%", reached * 100),
-             Align::Center);
+    // The figure stands on the view's bottom edge where the font kept at
+    // the legible floor is too high for the room below the panel.
+    const int figureTop = std::min(
+        cy + Frac(h, 0.4),
+        h - static_cast<int>(std::ceil(QFontMetricsF(painter.font(), painter.device()).height())));
+    DrawText(painter, cx, figureTop, QString::asprintf("%2.0f%%", reached * 100), Align::Center);
     // What the figure measures: the goal is a 10 for every stroke at every
     // level, so the share is the period's average rating out of 10.
     // A view too small to hold the line whole, without squeezing it past
@@ -318,7 +322,7 @@ void DrawGoal(QPainter& painter, QSize size, const GraphData& data) {
     UseGraphFont(painter, size, 32, 75);
     const QString measure =
         QStringLiteral("Your average stroke rating this goal period, out of 10");
-    const int measureTop = cy + Frac(h, 0.4) + line;
+    const int measureTop = figureTop + line;
     NarrowToFit(painter, {measure}, size.width() - 2);
     const int stretch = painter.font().stretch();
     if ((stretch == 0 || stretch >= 60) && Widest(painter, {measure}) <= size.width() - 2 &&

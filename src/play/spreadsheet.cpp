@@ -14,9 +14,14 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
+#include <QWheelEvent>
 
 namespace kui {
 
@@ -111,7 +116,13 @@ SpreadsheetData SpreadsheetSnapshot(const KVR_PlayData& play, const PlayStatisti
     return data;
 }
 
+QSize SpreadsheetLeastSize() {
+    return {65 * 5, 27 * kSmallestText};
+}
+
 void DrawSpreadsheet(QPainter& painter, QSize size, const SpreadsheetData& data) {
+    // Never smaller than the least size: a smaller area shows its top left.
+    size = size.expandedTo(SpreadsheetLeastSize());
     const int w = size.width();
     const QColor navy(0, 0, 128);
     const int left = Frac(w, 0.2);
@@ -279,6 +290,63 @@ TKvrSpreadSheet::TKvrSpreadSheet(KvrClient& client)
     StoresChanged();
 }
 
+QScrollBar* TKvrSpreadSheet::ScrollBar(Qt::Orientation orientation) {
+    QScrollBar*& bar = orientation == Qt::Horizontal ? across_ : down_;
+    if (!bar) {
+        // Made the first time the sheet outgrows its view: a sheet that
+        // never does has no bars for a screen reader to list.
+        bar = new QScrollBar(orientation, this);
+        bar->setObjectName(orientation == Qt::Horizontal ? QStringLiteral("across")
+                                                         : QStringLiteral("down"));
+        // The view keeps the focus; the keys scroll through it.
+        bar->setFocusPolicy(Qt::NoFocus);
+        connect(bar, &QScrollBar::valueChanged, this, qOverload<>(&QWidget::update));
+    }
+    return bar;
+}
+
+bool TKvrSpreadSheet::Shows(const QScrollBar* bar) const {
+    return bar && !bar->isHidden();
+}
+
+void TKvrSpreadSheet::PlaceScrollBars() {
+    const QSize least = kui::SpreadsheetLeastSize();
+    const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    // A bar along one edge takes room from the other direction, which may
+    // then need its bar too.
+    bool needAcross = width() < least.width();
+    bool needDown = height() < least.height();
+    needAcross = needAcross || width() - (needDown ? extent : 0) < least.width();
+    needDown = needDown || height() - (needAcross ? extent : 0) < least.height();
+    const int shownWidth = width() - (needDown ? extent : 0);
+    const int shownHeight = height() - (needAcross ? extent : 0);
+    const struct {
+        Qt::Orientation orientation;
+        bool needed;
+        QRect place;
+        int range;
+        int page;
+    } bars[] = {{Qt::Horizontal, needAcross, QRect(0, height() - extent, shownWidth, extent),
+                 least.width() - shownWidth, shownWidth},
+                {Qt::Vertical, needDown, QRect(width() - extent, 0, extent, shownHeight),
+                 least.height() - shownHeight, shownHeight}};
+    for (const auto& wanted : bars) {
+        QScrollBar* bar = wanted.needed ? ScrollBar(wanted.orientation)
+                                        : (wanted.orientation == Qt::Horizontal ? across_ : down_);
+        if (!bar)
+            continue;
+        bar->setVisible(wanted.needed);
+        if (!wanted.needed) {
+            bar->setValue(0);
+            continue;
+        }
+        bar->setGeometry(wanted.place);
+        bar->setRange(0, std::max(0, wanted.range));
+        bar->setPageStep(std::max(1, wanted.page));
+        bar->setSingleStep(kui::kSmallestText);
+    }
+}
+
 void TKvrSpreadSheet::StoresChanged() {
     KVR_PlayData& play = App().PlayStore();
     sheet_ = kui::SpreadsheetSnapshot(play, statisticsOf(play, play.Past(), ZBD_Date()),
@@ -293,7 +361,72 @@ kui::SpreadsheetData TKvrSpreadSheet::Snapshot() {
 }
 
 void TKvrSpreadSheet::Render(QPainter& painter, QSize size) {
+    // On the view itself the sheet is drawn beside its scroll bars, from
+    // where they have scrolled it to.
+    if (painter.device() == this && (Shows(across_) || Shows(down_))) {
+        painter.fillRect(rect(), Qt::white);
+        size = QSize(width() - (Shows(down_) ? down_->width() : 0),
+                     height() - (Shows(across_) ? across_->height() : 0));
+        painter.translate(-(Shows(across_) ? across_->value() : 0),
+                          -(Shows(down_) ? down_->value() : 0));
+    }
     kui::DrawSpreadsheet(painter, size, Snapshot());
+}
+
+void TKvrSpreadSheet::resizeEvent(QResizeEvent* event) {
+    TKvrChild::resizeEvent(event);
+    PlaceScrollBars();
+}
+
+void TKvrSpreadSheet::wheelEvent(QWheelEvent* event) {
+    QScrollBar* bar = Shows(down_) ? down_ : (Shows(across_) ? across_ : nullptr);
+    if (!bar) {
+        TKvrChild::wheelEvent(event);
+        return;
+    }
+    QCoreApplication::sendEvent(bar, event);
+}
+
+void TKvrSpreadSheet::keyPressEvent(QKeyEvent* event) {
+    auto scroll = [this, event](QScrollBar* bar, QAbstractSlider::SliderAction action) {
+        if (!Shows(bar))
+            return false;
+        bar->triggerAction(action);
+        event->accept();
+        return true;
+    };
+    bool scrolled = false;
+    switch (event->key()) {
+    case Qt::Key_Down:
+        scrolled = scroll(down_, QAbstractSlider::SliderSingleStepAdd);
+        break;
+    case Qt::Key_Up:
+        scrolled = scroll(down_, QAbstractSlider::SliderSingleStepSub);
+        break;
+    case Qt::Key_PageDown:
+        scrolled = scroll(down_, QAbstractSlider::SliderPageStepAdd);
+        break;
+    case Qt::Key_PageUp:
+        scrolled = scroll(down_, QAbstractSlider::SliderPageStepSub);
+        break;
+    case Qt::Key_Right:
+        scrolled = scroll(across_, QAbstractSlider::SliderSingleStepAdd);
+        break;
+    case Qt::Key_Left:
+        scrolled = scroll(across_, QAbstractSlider::SliderSingleStepSub);
+        break;
+    case Qt::Key_Home:
+        scrolled = scroll(down_, QAbstractSlider::SliderToMinimum);
+        scrolled = scroll(across_, QAbstractSlider::SliderToMinimum) || scrolled;
+        break;
+    case Qt::Key_End:
+        scrolled = scroll(down_, QAbstractSlider::SliderToMaximum);
+        break;
+    default:
+        break;
+    }
+    if (!scrolled)
+        TKvrChild::keyPressEvent(event);
 }
 
 kui::ViewText TKvrSpreadSheet::Describe() {

@@ -13,6 +13,7 @@
 class KVR_PlayData;
 struct PlayStatistics;
 class QMenu;
+class QScrollBar;
 
 namespace kui {
 
@@ -50,8 +51,14 @@ std::vector<int> SpreadsheetColumnRecords(int count);
 SpreadsheetData SpreadsheetSnapshot(const KVR_PlayData& play, const PlayStatistics& stats,
                                     const QString& playerName);
 
+// The least size the sheet is drawn at: its text (a 27th of the height) stays
+// at kSmallestText and its average letter (a 65th of the width) five pixels
+// wide. A smaller view shows part of the sheet and scrolls.
+QSize SpreadsheetLeastSize();
+
 // The stroke-ratings table with its averages and the playing-time table,
-// scaled to `size`.
+// scaled to `size`, or drawn at SpreadsheetLeastSize from the top left of a
+// smaller area.
 void DrawSpreadsheet(QPainter& painter, QSize size, const SpreadsheetData& data);
 
 // The two tables the spreadsheet shows, as text: the stroke ratings (a
@@ -91,7 +98,20 @@ public:
 protected:
     // "Export CSV..." after the picture's entries.
     void AddContextActions(QMenu& menu) override;
+    void resizeEvent(QResizeEvent* event) override;
+    // The wheel, the arrow keys, Page Up and Page Down, Home and End scroll
+    // a sheet larger than the view.
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Shows the scroll bars the sheet needs at the view's size.
+    void PlaceScrollBars();
+    // The bar of `orientation`, made when first needed.
+    QScrollBar* ScrollBar(Qt::Orientation orientation);
+    bool Shows(const QScrollBar* bar) const;
+
     kui::SpreadsheetData sheet_;
+    QScrollBar* across_ = nullptr;
+    QScrollBar* down_ = nullptr;
 };

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <utility>
 
+#include <QFontMetrics>
 #include <QPainter>
 
 namespace kui {
@@ -113,10 +114,18 @@ void DrawCourtForm(QPainter& painter, QSize size, const CourtFormData& data) {
     ColumnHeadings(painter, columns, returnTop + unit / 2,
                    {"Return Attempts", "In Play", "Winners", "Errors"});
     ColumnHeadings(painter, ratingColumns, serveTop + unit / 2, {"Level", "1", "2", "3", "4"});
+    // Each stroke's row of the ratings grid between two lines, its name
+    // centred between them: the heading's line above the first, a line
+    // under each.
+    const int tableText = QFontMetrics(painter.font(), painter.device()).height();
     row = 3;
-    for (const char* stroke : {"Forehand", "Backhand", "Serve", "Return", "Approach", "Volley"})
-        DrawText(painter, (ratingColumns[0] + ratingColumns[1]) / 2, serveTop + row++ * unit,
-                 QString::fromLatin1(stroke), Align::Center);
+    for (const char* stroke : {"Forehand", "Backhand", "Serve", "Return", "Approach", "Volley"}) {
+        const int y = serveTop + row++ * unit;
+        DrawText(painter, (ratingColumns[0] + ratingColumns[1]) / 2, y, QString::fromLatin1(stroke),
+                 Align::Center);
+        const int under = y + (tableText + unit) / 2;
+        painter.drawLine(ratingsLeft, under, ratingsRight, under);
+    }
 
     const int strokeX = Frac(right, 0.2);
     DrawText(painter, strokeX, strokesTop + unit, QStringLiteral("Stroke"), Align::Center);

@@ -12,11 +12,13 @@
 #include <memory>
 #include <new>
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QToolBar>
 #include <QUrl>
 
 namespace kui {
@@ -71,6 +73,24 @@ QString LeftOutText(const MReportWindow& window) {
         .arg(kMaxReportPages);
 }
 
+// Moves the preview's Print to the front of its toolbar: a toolbar too
+// narrow for all its buttons hides the last ones behind its extension
+// button, and Print must show at any width.
+void KeepPrintInSight(QPrintPreviewDialog& dialog) {
+    const QString print = QCoreApplication::translate("QPrintPreviewDialog", "Print");
+    for (QToolBar* toolbar : dialog.findChildren<QToolBar*>()) {
+        const QList<QAction*> actions = toolbar->actions();
+        for (QAction* action : actions) {
+            if (action->text() != print || action == actions.constFirst())
+                continue;
+            toolbar->removeAction(action);
+            toolbar->insertAction(actions.constFirst(), action);
+            toolbar->insertSeparator(actions.constFirst());
+            return;
+        }
+    }
+}
+
 // Shows the pages as they would print, on the printer's paper; the
 // preview's own Print button prints them.
 void Preview(KvrClient& client, const MWindowPrintout& printout) {
@@ -78,6 +98,7 @@ void Preview(KvrClient& client, const MWindowPrintout& printout) {
     dialog.setWindowTitle(QStringLiteral("Print Preview - ") + printout.Title());
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&printout](QPrinter* printer) { printout.Print(*printer); });
+    KeepPrintInSight(dialog);
     if (client.window())
         dialog.resize(client.window()->size());
     RunModal(dialog);

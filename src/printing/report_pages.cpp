@@ -67,10 +67,45 @@ std::optional<ReportKind> ReportKindNamed(const QString& name) {
     return std::nullopt;
 }
 
+QString ReportEntryLine(ReportKind kind, const PlayRecord& entry) {
+    QString who = FromStored(entry.who);
+    if (kind == ReportKind::Match && entry.IsDoubles() && !entry.secondOpponent.empty())
+        who += QStringLiteral(" & ") + FromStored(entry.secondOpponent);
+    QString line = QStringLiteral("%1     %2      %3")
+                       .arg(FromStored(entry.date), who, FromStored(entry.score));
+    if (kind == ReportKind::Match && !entry.result.empty()) {
+        QString result = FromStored(entry.result);
+        switch (kvr::FirstLetter(entry.result)) {
+        case 'W':
+            result = QStringLiteral("Won");
+            break;
+        case 'L':
+            result = QStringLiteral("Lost");
+            break;
+        case 'U':
+            result = QStringLiteral("Undecided");
+            break;
+        default:
+            break;
+        }
+        line += QStringLiteral("      ") + result;
+    }
+    return line;
+}
+
+QString ReportPartnerLine(ReportKind kind, const PlayRecord& entry) {
+    if (kind != ReportKind::Match || !entry.IsDoubles() || entry.partner.empty())
+        return {};
+    return QStringLiteral("Partner: ") + FromStored(entry.partner);
+}
+
 int ReportRows(ReportKind kind, const std::vector<PlayRecord>& entries) {
     int rows = 0;
-    for (const PlayRecord& entry : entries)
+    for (const PlayRecord& entry : entries) {
         rows += kind != ReportKind::Practice && !entry.matchNotes.empty() ? 10 : 6;
+        if (!ReportPartnerLine(kind, entry).isEmpty())
+            ++rows;
+    }
     return std::max(rows - 1, 1);
 }
 
@@ -166,12 +201,18 @@ void DrawReportPage(QPainter& painter, QSize size, const ReportPageData& data) {
     const int notesRight = Frac(w, 0.9);
     int y = Frac(h, 0.13);
     for (const PlayRecord& entry : data.entries) {
+        // The heading line of a note narrows rather than run off the page.
         painter.setFont(bold);
-        DrawText(painter, margin, y,
-                 QStringLiteral("%1     %2      %3")
-                     .arg(FromStored(entry.date), FromStored(entry.who), FromStored(entry.score)));
+        const QString heading = ReportEntryLine(data.kind, entry);
+        NarrowToFit(painter, {heading}, w - 2 * margin);
+        DrawText(painter, margin, y, heading);
         painter.setFont(font);
         y += line;
+        const QString partner = ReportPartnerLine(data.kind, entry);
+        if (!partner.isEmpty()) {
+            DrawText(painter, notesLeft, y, partner);
+            y += line;
+        }
         if (data.kind != ReportKind::Practice && !entry.matchNotes.empty()) {
             DrawNotes(painter,
                       QRect(QPoint(notesLeft, y), QPoint(notesRight - 1, y + 4 * line - 1)),

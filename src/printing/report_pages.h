@@ -63,15 +63,23 @@ struct ReportPageData {
     int rows = 0;
 };
 
+// The line over a note: its date, opponent and score; in a match report
+// with the second opponent of a doubles match ("Smith & Jones") and the
+// result ("Won", "Lost", "Undecided").
+QString ReportEntryLine(ReportKind kind, const PlayRecord& entry);
+// The line under it in a match report of a doubles match with a partner
+// ("Partner: Brown"); empty otherwise.
+QString ReportPartnerLine(ReportKind kind, const PlayRecord& entry);
+
 // The rows of text a page with `entries` needs below its heading: each
 // note takes its date line, four lines of practice notes and a blank line,
-// match and lesson notes with match notes four lines more; the last blank
-// line may fall off the page.
+// match and lesson notes with match notes four lines more, and a doubles
+// match its partner's line; the last blank line may fall off the page.
 int ReportRows(ReportKind kind, const std::vector<PlayRecord>& entries);
 
 // One page of a report: the heading (program, title, player) centred at the
-// top, the notes below it, each under a line with its date, opponent and
-// score, and the page number at the foot. Notes too long for their four
+// top, the notes below it, each under its ReportEntryLine (and partner's
+// line), and the page number at the foot. Notes too long for their four
 // lines are set smaller rather than cut.
 void DrawReportPage(QPainter& painter, QSize size, const ReportPageData& data);
 

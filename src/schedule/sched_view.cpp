@@ -247,10 +247,11 @@ void TKvrSchedWin::resizeEvent(QResizeEvent* event) {
     kui::PlaceButtonRow({at(schedule_, right - kui::Frac(w, 0.4), 0.2, h - 2 * j, height),
                          at(find_, right - kui::Frac(w, 0.2), 0.2, h - 2 * j, height)},
                         lastCell.right + 1, right, std::max(1, j * 3 / 4));
-    // The page-turn buttons on both sides of the title box.
+    // The page-turn buttons on both sides of the title box; "&<<" reaches
+    // two pixels over its edge.
     const int pageCaption = std::max(1, (b - 5) / 2);
     kui::PlaceButtonRow({at(prev_, kui::Frac(w, 0.2) - kui::Frac(w, 0.15) + 2, 0.15, 5, b - 5)}, 0,
-                        kui::Frac(w, 0.2), pageCaption);
+                        kui::Frac(w, 0.2) + 2, pageCaption);
     kui::PlaceButtonRow({at(next_, kui::Frac(w, 0.8), 0.15, 5, b - 5)}, kui::Frac(w, 0.8), w,
                         pageCaption);
 }

@@ -77,8 +77,16 @@ void DrawTipPage(QPainter& painter, QSize size, const TipPageData& data) {
         const QRect box = data.ratingBox.isEmpty()
                               ? QRect(Frac(w, 0.52), Frac(h, 0.88), Frac(w, 0.05), Frac(h, 0.05))
                               : data.ratingBox;
-        painter.drawRect(QRect(QPoint(box.left() - Frac(w, 0.01), box.top() - Frac(h, 0.01)),
-                               QPoint(box.right() + Frac(w, 0.01), box.bottom() + Frac(h, 0.01))));
+        // The frame from (0.51 W, 0.87 H) to (0.58 W, 0.94 H), its right and
+        // bottom lines inside those edges; it moves and grows with a box
+        // raised or widened for the smallest legible number.
+        const int dy = box.top() - Frac(h, 0.88);
+        const int dw = box.width() - Frac(w, 0.05);
+        const int dh = box.height() - Frac(h, 0.05);
+        const QPoint corner(Frac(w, 0.51) + box.left() - Frac(w, 0.52), Frac(h, 0.87) + dy);
+        const QPoint far(Frac(w, 0.58) + box.left() - Frac(w, 0.52) + dw, Frac(h, 0.94) + dy + dh);
+        painter.drawRect(corner.x(), corner.y(), far.x() - corner.x() - 1,
+                         far.y() - corner.y() - 1);
         DrawText(painter, Frac(w, 0.5), box.top(), QStringLiteral("Rating:"), Align::Right);
         DrawText(painter, box.center().x(), box.top() + Frac(h, 0.005),
                  QString::number(data.rating), Align::Center);

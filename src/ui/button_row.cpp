@@ -131,16 +131,24 @@ void PlaceButtonRow(const std::vector<ButtonPlace>& row, int left, int right, in
         }
     } else {
         // Clear of the left end and of each other, then back from the
-        // right end.
+        // right end. Places that overlap as the view gives them keep that
+        // overlap: only a widened button pushes its neighbours aside.
+        auto overlap = [](const Slot& first, const Slot& second) {
+            return std::max(0, first.rect.right() + 1 - second.rect.left());
+        };
         double edge = left;
-        for (Slot& slot : placed) {
-            slot.left = std::max(slot.left, edge);
+        for (std::size_t i = 0; i < placed.size(); ++i) {
+            Slot& slot = placed[i];
+            const int given = i > 0 ? overlap(placed[i - 1], slot) : 0;
+            slot.left = std::max(slot.left, edge - given);
             edge = slot.left + slot.width;
         }
         edge = right;
-        for (auto slot = placed.rbegin(); slot != placed.rend(); ++slot) {
-            slot->left = std::min(slot->left, edge - slot->width);
-            edge = slot->left;
+        for (std::size_t i = placed.size(); i-- > 0;) {
+            Slot& slot = placed[i];
+            const int given = i + 1 < placed.size() ? overlap(slot, placed[i + 1]) : 0;
+            slot.left = std::min(slot.left, edge + given - slot.width);
+            edge = slot.left;
         }
     }
 
@@ -157,7 +165,12 @@ void PlaceButtonRow(const std::vector<ButtonPlace>& row, int left, int right) {
         return;
     const QPushButton& first = *row.front().button;
     const int styleCell = QFontMetrics(QApplication::font(&first), &first).height();
-    PlaceButtonRow(row, left, right, styleCell);
+    // Captions grow with their buttons, as a view's text grows with the
+    // view: up to half the row's height, never below the style's own size.
+    int highest = 0;
+    for (const ButtonPlace& place : row)
+        highest = std::max(highest, place.rect.height());
+    PlaceButtonRow(row, left, right, std::max(styleCell, highest / 2));
 }
 
 } // namespace kui

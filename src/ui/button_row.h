@@ -45,7 +45,9 @@ struct ButtonPlace {
 // than its captions together are the buttons shared out (and their captions cut).
 void PlaceButtonRow(const std::vector<ButtonPlace>& row, int left, int right, int captionHeight);
 
-// The same with the cell height of the style's button font as the largest.
+// The same with half the row's height as the largest cell, or the cell
+// height of the style's button font where that is more: captions grow with
+// their buttons.
 void PlaceButtonRow(const std::vector<ButtonPlace>& row, int left, int right);
 
 } // namespace kui

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPolygon>
 
@@ -17,6 +18,31 @@ namespace {
 void Box(QPainter& painter, int left, int top, int right, int bottom) {
     if (right - left >= 1 && bottom - top >= 1)
         painter.drawRect(left, top, right - left - 1, bottom - top - 1);
+}
+
+// The name's font: the font given, enlarged until its text is half the
+// plate's height, and made smaller again (never below the font given) while
+// the name is wider than `width`.
+QFont NameFont(const QPainter& painter, const CourtData& data, int plateHeight, int width) {
+    const QPaintDevice* device = painter.device();
+    const int least = QFontMetrics(data.nameFont, device).height();
+    const int wanted = plateHeight / 2;
+    if (wanted <= least)
+        return data.nameFont;
+    QFont font = data.nameFont;
+    font.setPixelSize(wanted);
+    auto fits = [&](const QFont& tried) {
+        const QFontMetrics metrics(tried, device);
+        return metrics.height() <= wanted && metrics.horizontalAdvance(data.playerName) <= width;
+    };
+    while (font.pixelSize() > 1 && !fits(font)) {
+        QFont smaller = font;
+        smaller.setPixelSize(font.pixelSize() - 1);
+        if (QFontMetrics(smaller, device).height() < least)
+            break;
+        font = smaller;
+    }
+    return QFontMetrics(font, device).height() < least ? data.nameFont : font;
 }
 
 } // namespace
@@ -96,7 +122,8 @@ void DrawCourt(QPainter& painter, QSize size, const CourtData& data) {
     RaisedPanel(painter, Frac(W, 0.3), Frac(H, 0.92), Frac(W, 0.7), Frac(H, 0.98), LightGrey());
     painter.setPen(Qt::black);
     painter.setBackgroundMode(Qt::TransparentMode);
-    painter.setFont(data.nameFont);
+    painter.setFont(
+        NameFont(painter, data, Frac(H, 0.98) - Frac(H, 0.92), Frac(W, 0.7) - Frac(W, 0.3) - 4));
     DrawText(painter, Frac(W, 0.5), Frac(H, 0.93), data.playerName, Align::Center);
     painter.restore();
 }

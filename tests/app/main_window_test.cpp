@@ -4,6 +4,7 @@
 #include "app/app_id.h"
 #include "app/command_table.h"
 #include "app/help.h"
+#include "app/main_window.h"
 #include "charting/charting_commands.h"
 #include "core/play_store.h"
 #include "phonebook/phone_store.h"
@@ -35,6 +36,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProxyStyle>
+#include <QScreen>
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolButton>
@@ -414,6 +416,82 @@ TEST_F(MainWindowTest, HelpAboutAndQuit) {
     Frame().Action(kui::CmQuit)->trigger();
     EXPECT_FALSE(Frame().isVisible());
     EXPECT_EQ(clicks_, 0);
+}
+
+// The screen the offscreen platform makes, of `size` and scaled by `scale`,
+// for the application started next; the test's own screen comes back after.
+class ScreenFor {
+public:
+    ScreenFor(const QString& folder, QSize size, const char* scale) {
+        const QString config = QDir(folder).absoluteFilePath(QStringLiteral("screen.json"));
+        QFile file(config);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral(R"({"screens": [{"name": "kavora", "x": 0, "y": 0, "width": %1,
+            "height": %2, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})")
+                       .arg(size.width())
+                       .arg(size.height())
+                       .toUtf8());
+        file.close();
+        qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).toUtf8());
+        qputenv("QT_SCALE_FACTOR", scale);
+    }
+    ~ScreenFor() {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qunsetenv("QT_SCALE_FACTOR");
+    }
+    ScreenFor(const ScreenFor&) = delete;
+    ScreenFor& operator=(const ScreenFor&) = delete;
+};
+
+// The first window fits the screen, frame and all, at any scale: at twice
+// the size on a 1280x1024 screen it is smaller than 600x550 to fit.
+TEST_F(MainWindowTest, FirstWindowFitsTheScreenAtAnyScale) {
+    for (const char* scale : {"1", "2"}) {
+        SCOPED_TRACE(scale);
+        ScreenFor screen(QDir::currentPath(), QSize(1280, 1024), scale);
+        StartWindow();
+        const QRect available = Frame().screen()->availableGeometry();
+        EXPECT_EQ(available.size(), QSize(1280, 1024) / QString::fromLatin1(scale).toInt());
+        EXPECT_TRUE(available.contains(Frame().geometry().marginsAdded(kui::kFrameAllowance)))
+            << Frame().geometry().x() << "," << Frame().geometry().y() << " " << Frame().width()
+            << "x" << Frame().height();
+        if (QByteArray(scale) == "1") {
+            EXPECT_EQ(Frame().size(), QSize(600, 550));
+        }
+        app_.reset();
+    }
+}
+
+// The window comes back at the size and place it was closed at, maximised
+// if it was; a place on no screen any more is pulled back onto the screen.
+// The settings are the player's, never in the data folder.
+TEST_F(MainWindowTest, WindowComesBackWhereItWasClosed) {
+    StartWindow();
+    Frame().setGeometry(120, 90, 520, 410);
+    Frame().close();
+    app_.reset();
+    EXPECT_TRUE(QDir(ConfigFolder()).exists(QStringLiteral("kavora/kavora.conf")));
+    EXPECT_TRUE(QDir::current().entryList({QStringLiteral("*.conf")}).isEmpty());
+
+    StartWindow();
+    EXPECT_EQ(Frame().geometry(), QRect(120, 90, 520, 410));
+    Frame().showMaximized();
+    Frame().close();
+    app_.reset();
+
+    StartWindow();
+    EXPECT_TRUE(Frame().isMaximized());
+    EXPECT_EQ(Frame().normalGeometry(), QRect(120, 90, 520, 410));
+    Frame().showNormal();
+    Frame().setGeometry(5000, -3000, 900, 700);
+    Frame().close();
+    app_.reset();
+
+    StartWindow();
+    const QRect available = Frame().screen()->availableGeometry();
+    EXPECT_TRUE(available.contains(Frame().geometry().marginsAdded(kui::kFrameAllowance)));
+    EXPECT_EQ(Frame().size(),
+              QSize(900, 700).boundedTo(available.marginsRemoved(kui::kFrameAllowance).size()));
 }
 
 TEST_F(MainWindowTest, ClientDrawsTheCourtWithTheNameAndOwnsThePage) {

@@ -5,6 +5,7 @@
 #include "support/app_fixture.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
@@ -191,6 +192,36 @@ TEST_F(ChartingDialogTest, CheckMessageTakesThePlayerToTheCounterItNames) {
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
     });
     EXPECT_EQ(app_->ChartStore().Count(), 1u);
+}
+
+// Each label and its counter sit in a thin black frame; over them, in the
+// dialog's own type, which match is charted.
+TEST_F(ChartingDialogTest, RowsInBlackFramesUnderTheMatch) {
+    StartApp();
+    TChartingDlg dialog(nullptr, "4/1/2026", "Ann Lee", "6-4 6-3", 'S');
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    auto* match = dialog.findChild<QLabel*>(QStringLiteral("match"));
+    ASSERT_NE(match, nullptr);
+    EXPECT_EQ(match->text(), QStringLiteral("4/1/2026    Ann Lee    6-4 6-3"));
+    EXPECT_FALSE(match->font().bold());
+    const QImage image = dialog.grab().toImage();
+    for (const char* name : {"firstServeAttempts", "volleyErrors", "approachErrors"}) {
+        SCOPED_TRACE(name);
+        QSpinBox* counter = Counter(dialog, name);
+        QWidget* row = counter->parentWidget();
+        ASSERT_NE(row, &dialog);
+        const QRect frame(row->mapTo(&dialog, QPoint(0, 0)), row->size());
+        const int middle = frame.center().y();
+        EXPECT_EQ(image.pixelColor(frame.left(), middle), QColor(Qt::black));
+        EXPECT_EQ(image.pixelColor(frame.right(), middle), QColor(Qt::black));
+        EXPECT_EQ(image.pixelColor(frame.center().x(), frame.top()), QColor(Qt::black));
+        EXPECT_EQ(image.pixelColor(frame.center().x(), frame.bottom()), QColor(Qt::black));
+        // The label inside the frame, with the counter.
+        auto* label = row->findChild<QLabel*>();
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->buddy(), counter);
+    }
 }
 
 } // namespace

@@ -98,6 +98,7 @@ TEST_F(PhoneViewTest, ProfilePageTextsAndPlaces) {
             const DrawnText* text = recorder.Find(QString::fromLatin1(title));
             ASSERT_TRUE(text);
             EXPECT_NEAR(text->rect.center().x(), w * 0.475, 1.5);
+            EXPECT_EQ(text->color, QColor(Qt::black));
         }
         // "Playing Stats" at half the height, or just below the backhand
         // line where that reaches past it.
@@ -160,6 +161,30 @@ TEST_F(PhoneViewTest, ProfilePageTextsAndPlaces) {
 // Paging wraps at both ends; deleting moves on past the entry that took the
 // deleted one's page; the last entry gone, the book says it is empty, and
 // edit and delete then do nothing. phone.dat follows every deletion.
+// The six buttons stand where the page's columns put them, a third of the
+// page wide and a pixel more, so the middle and right ones meet with the
+// few pixels' overlap that gives.
+TEST_F(PhoneViewTest, ButtonsStandOnThePageColumns) {
+    WriteBook({Entry("Ann")});
+    StartWindow();
+    TKvrPhoneWin& view = Open();
+    for (QSize size : {QSize(600, 480), QSize(601, 480), QSize(1270, 900)}) {
+        view.resize(size);
+        SCOPED_TRACE(size.width());
+        const int w = view.width();
+        const int left = kui::Frac(w, 0.23);
+        const int right = kui::Frac(w, 0.73);
+        const int width = (right - left) / 3 + 1;
+        const struct {
+            const char* name;
+            int x;
+        } places[] = {{"previous", left}, {"find", left + width}, {"next", right - width},
+                      {"add", left},      {"edit", left + width}, {"delete", right - width}};
+        for (const auto& place : places)
+            EXPECT_EQ(Field<QPushButton>(view, place.name)->x(), place.x) << place.name;
+    }
+}
+
 TEST_F(PhoneViewTest, PagingAndDeletionSequences) {
     WriteBook({Entry("Ann"), Entry("Bea"), Entry("Cy"), Entry("Dee"), Entry("Eve")});
     StartWindow();

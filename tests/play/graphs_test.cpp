@@ -215,6 +215,24 @@ TEST_P(GraphTest, GoalPieShowsTheShareReached) {
     EXPECT_EQ(AtAngle(RenderToImage(&kui::DrawGraph, size, data), box, 45), kWhite);
 }
 
+// In a view tiled among many, the figure keeps whole inside the view at the
+// legible floor, clear of the title, and the line under it goes.
+TEST(GoalGraphTest, FigureStaysWholeInALowView) {
+    EnsureApplication();
+    GraphData data;
+    data.kind = GraphKind::Goal;
+    data.goalProgress = 0.5f;
+    for (QSize size : {QSize(160, 100), QSize(300, 120), QSize(140, 80)}) {
+        SCOPED_TRACE(::testing::Message() << size.width() << "x" << size.height());
+        const std::vector<DrawnText> texts = RecordTexts(&kui::DrawGraph, size, data);
+        ASSERT_EQ(texts.size(), 2u);
+        EXPECT_EQ(texts[1].text, QStringLiteral("50%"));
+        EXPECT_LE(texts[1].rect.bottom(), size.height());
+        EXPECT_GE(texts[1].rect.top(), texts[0].rect.bottom() - 1);
+        EXPECT_GE(texts[1].rect.height(), kui::kSmallestText - 1);
+    }
+}
+
 // The stroke pies: each count its share of the winners or the errors, in the
 // legend's colours; without charts, the message in place of the graphs.
 TEST_P(GraphTest, ChartingPiesShareTheWinnersAndErrors) {

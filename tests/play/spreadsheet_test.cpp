@@ -13,7 +13,10 @@
 #include <QFileDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QMdiSubWindow>
 #include <QMenu>
+#include <QScrollBar>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -154,6 +157,53 @@ TEST_F(SpreadsheetStoreTest, SnapshotShowsEachStrokeInItsRow) {
     }
     EXPECT_EQ(data.firstDate, QStringLiteral("1/1/2025"));
     EXPECT_EQ(data.current.wins, 6);
+}
+
+// A sheet tiled small keeps its text at the legible floor and scrolls to
+// the rest: the keys and the wheel move it, and at the view's full size the
+// bars go.
+TEST_F(SpreadsheetStoreTest, SmallSheetKeepsItsTextAndScrolls) {
+    WriteFile("coach.dat", Lines({"Pat Smith"}));
+    StartWindow();
+    Client().Command(kui::CmSpreadsheet);
+    auto* sheet = static_cast<TKvrSpreadSheet*>(Client().FindView(kui::SpreadsheetView));
+    ASSERT_NE(sheet, nullptr);
+    sheet->SubWindow()->resize(260, 200);
+    auto* down = sheet->findChild<QScrollBar*>(QStringLiteral("down"));
+    auto* across = sheet->findChild<QScrollBar*>(QStringLiteral("across"));
+    ASSERT_TRUE(down && across);
+    ASSERT_TRUE(down->isVisible());
+    EXPECT_TRUE(across->isVisible());
+
+    TextRecorder recorder(sheet->size());
+    {
+        QPainter painter(&recorder);
+        sheet->Render(painter, sheet->size());
+    }
+    ASSERT_NE(recorder.Find(QStringLiteral("W/L")), nullptr);
+    for (const DrawnText& text : recorder.Texts())
+        EXPECT_GE(text.rect.height(), kui::kSmallestText - 1) << text.text.toStdString();
+    // The results' row lies below the view until it is scrolled to.
+    EXPECT_GT(recorder.Find(QStringLiteral("W/L"))->rect.bottom(), sheet->height());
+
+    const QImage top = sheet->grab().toImage();
+    sheet->setFocus();
+    QTest::keyClick(sheet, Qt::Key_End);
+    EXPECT_EQ(down->value(), down->maximum());
+    EXPECT_NE(sheet->grab().toImage(), top);
+    QTest::keyClick(sheet, Qt::Key_Home);
+    EXPECT_EQ(down->value(), 0);
+    EXPECT_EQ(sheet->grab().toImage(), top);
+    QTest::keyClick(sheet, Qt::Key_Right);
+    EXPECT_GT(across->value(), 0);
+    QWheelEvent wheel(QPointF(50, 50), sheet->mapToGlobal(QPointF(50, 50)), QPoint(),
+                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(sheet, &wheel);
+    EXPECT_GT(down->value(), 0);
+
+    sheet->SubWindow()->resize(600, 500);
+    EXPECT_FALSE(down->isVisible());
+    EXPECT_FALSE(across->isVisible());
 }
 
 // The menu command opens one sheet however often it is chosen; the sheet

@@ -4,6 +4,7 @@
 #include "printing/printing_fixture.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <tuple>
 
@@ -163,11 +164,16 @@ TEST_F(PrintCommandTest, NotesReportsHoldTheirNotesPageByPage) {
 // The opponent filter takes the matches whose opponent or second opponent
 // holds the text, in any case, from both goal periods, and nothing else.
 TEST_F(PrintCommandTest, MatchFilterFindsTheOpponentInEitherName) {
+    PlayRecord doubles =
+        Outing("4/2/2026", "M", "Bob Jones", "Doubles notes", "b", "Carl Smithers");
+    doubles.partner = "Eve Park";
+    PlayRecord lost = Outing("4/3/2026", "M", "Dan Jones", "Jones notes", "c");
+    lost.result = "L";
     WritePlayData(
         {
             Outing("4/1/2026", "M", "Ann Smith", "Smith notes", "a"),
-            Outing("4/2/2026", "M", "Bob Jones", "Doubles notes", "b", "Carl Smithers"),
-            Outing("4/3/2026", "M", "Dan Jones", "Jones notes", "c"),
+            doubles,
+            lost,
             Outing("4/4/2026", "P", "Sam Smith", "", "Practice with Sam"),
         },
         {Outing("3/1/2026", "M", "Dee Lane", "Past doubles", "d", "zed SMITH")});
@@ -184,6 +190,27 @@ TEST_F(PrintCommandTest, MatchFilterFindsTheOpponentInEitherName) {
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_EQ(EntryDates(pages[0]), (QStringList{"4/3/2026", "4/2/2026", "4/1/2026", "3/1/2026"}));
     EXPECT_TRUE(pages[0].Text().startsWith(QStringLiteral("The Kavora Match Notes For Pat Smith")));
+    // A doubles match names both opponents and, on the line under it, the
+    // partner; every match says how it ended.
+    auto line = [&page = pages[0]](const char* first) {
+        const PdfWord* start = page.Find(QString::fromLatin1(first));
+        if (!start)
+            return QString();
+        std::vector<const PdfWord*> words;
+        for (const PdfWord& word : page.words)
+            if (std::abs(word.box.top() - start->box.top()) < 1)
+                words.push_back(&word);
+        std::sort(words.begin(), words.end(),
+                  [](const PdfWord* a, const PdfWord* b) { return a->box.left() < b->box.left(); });
+        QStringList texts;
+        for (const PdfWord* word : words)
+            texts << word->text;
+        return texts.join(QLatin1Char(' '));
+    };
+    EXPECT_EQ(line("4/2/2026"), QStringLiteral("4/2/2026 Bob Jones & Carl Smithers 6-4 6-3 Won"));
+    EXPECT_EQ(line("Partner:"), QStringLiteral("Partner: Eve Park"));
+    EXPECT_EQ(line("4/3/2026"), QStringLiteral("4/3/2026 Dan Jones 6-4 6-3 Lost"));
+    EXPECT_EQ(line("3/1/2026"), QStringLiteral("3/1/2026 Dee Lane & zed SMITH 6-4 6-3 Won"));
 }
 
 // The form is one page whatever the records hold, on the locale's paper,

@@ -3,11 +3,14 @@
 // printer: the match report's criteria dialog, the PDF the printouts become
 // in the data folder, and the preview.
 #include "phonebook/phone_store.h"
+#include "printing/court_form.h"
 #include "printing/print_name_dialog.h"
 #include "printing/printing_commands.h"
 #include "printing/printing_fixture.h"
 #include "printing/printout.h"
 #include "support/app_fixture.h"
+#include "support/render.h"
+#include "ui/drawing.h"
 
 #include <filesystem>
 
@@ -15,12 +18,14 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QLocale>
+#include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QToolBar>
 
 namespace kvrtest {
 namespace {
@@ -190,6 +195,56 @@ TEST_F(PrintoutsTest, PreviewShowsThePagesThatWouldPrint) {
     Client().Command(kui::CmMatchNotes);
     EXPECT_EQ(pages, 1); // no matches: the heading page
     EXPECT_FALSE(Exists("Tennis Reports.pdf"));
+}
+
+// The preview opens as wide as the main window, 600 pixels at the least,
+// and its Print button shows there, not behind the toolbar's extension.
+TEST_F(PrintoutsTest, PreviewShowsPrintAtTheSmallestWindow) {
+    WriteCoach();
+    StartWindow();
+    bool shown = false;
+    Responder().QueueChoice(1); // Preview
+    Responder().QueueDialog([&](QDialog& dialog) {
+        dialog.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        EXPECT_LE(dialog.width(), 620);
+        for (QToolBar* toolbar : dialog.findChildren<QToolBar*>())
+            for (QAction* action : toolbar->actions())
+                if (action->text() == QStringLiteral("Print")) {
+                    QWidget* button = toolbar->widgetForAction(action);
+                    shown = button && button->isVisible() &&
+                            toolbar->rect().contains(button->geometry());
+                }
+        return int(QDialog::Rejected);
+    });
+    Client().Command(kui::CmCourtForm);
+    EXPECT_TRUE(shown);
+}
+
+// The ratings grid of the court form has a line under each stroke's row,
+// between its name and the next one.
+TEST_F(PrintoutsTest, CourtFormRatingsGridHasItsRowLines) {
+    EnsureApplication();
+    const QSize size(500, 500);
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        kui::DrawCourtForm(painter, size, {QStringLiteral("Pat Smith")});
+    }
+    // Down the column of level 1, from under the heading's line to the
+    // grid's bottom: a line under each of the six strokes.
+    const int unit = 500 / 40;
+    const int left = kui::Frac(500, 0.72);
+    const int x = left + 3 * (kui::Frac(500, 0.97) - left) / 7 + 8;
+    int lines = 0;
+    bool onLine = false;
+    for (int y = kui::Frac(500, 0.45) + 2 * unit + 2; y < kui::Frac(500, 0.73) - 2; ++y) {
+        const bool dark = qGray(image.pixel(x, y)) < 128;
+        lines += dark && !onLine;
+        onLine = dark;
+    }
+    EXPECT_EQ(lines, 6);
 }
 
 } // namespace

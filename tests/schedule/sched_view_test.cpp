@@ -118,6 +118,24 @@ protected:
     }
 };
 
+// The month's page-turn buttons on both sides of the title box: "&<<" from
+// 0.2 W - 0.15 W + 2, "&>>" from 0.8 W, each 0.15 W wide.
+TEST_F(SchedViewTest, PageTurnButtonsBesideTheTitleBox) {
+    WriteEvents({});
+    TKvrSchedWin& view = Open();
+    for (QSize size : {QSize(700, 600), QSize(598, 480), QSize(1270, 900)}) {
+        view.resize(size);
+        SCOPED_TRACE(size.width());
+        const int w = view.width();
+        const QPushButton* prev = view.findChild<QPushButton*>(QStringLiteral("prev"));
+        const QPushButton* next = view.findChild<QPushButton*>(QStringLiteral("next"));
+        EXPECT_EQ(prev->x(), kui::Frac(w, 0.2) - kui::Frac(w, 0.15) + 2);
+        EXPECT_EQ(prev->width(), kui::Frac(w, 0.15));
+        EXPECT_EQ(next->x(), kui::Frac(w, 0.8));
+        EXPECT_EQ(next->width(), kui::Frac(w, 0.15));
+    }
+}
+
 // An event of several days (a tournament imported with its end, or typed
 // "3 days") is on each of its days, into the next month; sched.dat keeps
 // its one line.

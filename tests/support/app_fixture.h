@@ -22,8 +22,10 @@
 #include <QKeySequence>
 #include <QPaintEvent>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QString>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace kvrtest {
@@ -91,17 +93,27 @@ protected:
     void TearDown() override {
         app_.reset();
         responder_.reset();
+        config_.reset();
         TempDirTest::TearDown();
     }
 
     // Starts the application: the stores are loaded, the messages recorded.
+    // The player's settings (the main window's place) are the test's own,
+    // in a folder of its own beside the data folder, never the user's.
     TKvrWinApp& StartApp() {
         static int argc = 1;
         static char name[] = "kavora_test";
         static char* argv[] = {name, nullptr};
+        if (!config_) {
+            config_ = std::make_unique<QTemporaryDir>();
+            QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config_->path());
+        }
         app_ = std::make_unique<TKvrWinApp>(argc, argv);
         return *app_;
     }
+
+    // The folder of the test's settings.
+    QString ConfigFolder() const { return config_ ? config_->path() : QString(); }
 
     // Starts the application and builds its main window, with a fake click.
     TKvrWinApp& StartWindow() {
@@ -162,6 +174,7 @@ protected:
     }
 
     std::unique_ptr<ScriptedResponder> responder_ = std::make_unique<ScriptedResponder>();
+    std::unique_ptr<QTemporaryDir> config_;
     std::unique_ptr<TKvrWinApp> app_;
     int clicks_ = 0;
 };

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/app_fixture.h"
+#include "support/render.h"
 #include "support/text_recorder.h"
 #include "tips/tip_store.h"
 #include "tips/tips_commands.h"
 #include "tips/tips_lookup.h"
+#include "ui/drawing.h"
 #include "ui/text.h"
 
 #include <algorithm>
@@ -14,7 +16,9 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -100,6 +104,47 @@ TEST_F(TipsLookupTest, WalkShowsOnlyTipsReachingTheMinimum) {
         EXPECT_FALSE(view->Showing());
         EXPECT_EQ(Shown(), "nine");
         Responder().Clear();
+    }
+}
+
+// The rating's frame is the rectangle from (0.51 W, 0.87 H) to (0.58 W,
+// 0.94 H): its lines on the first pixels of those edges and the last pixels
+// inside the far ones.
+TEST(TipPageTest, RatingFrameStandsOnItsEdges) {
+    EnsureApplication();
+    kui::TipPageData page;
+    page.stroke = QStringLiteral("Serve");
+    page.tip = true;
+    page.level = 1;
+    page.rating = 7;
+    page.text = QStringLiteral("Toss in front.");
+    for (QSize size : {QSize(600, 550), QSize(1273, 911), QSize(803, 601)}) {
+        SCOPED_TRACE(size.width());
+        page.ratingBox = kui::TipRatingBox(size);
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            kui::DrawTipPage(painter, size, page);
+        }
+        const int w = size.width();
+        const int h = size.height();
+        const int left = kui::Frac(w, 0.51);
+        const int right = kui::Frac(w, 0.58) - 1;
+        const int top = kui::Frac(h, 0.87);
+        const int bottom = kui::Frac(h, 0.94) - 1;
+        const int y = (top + bottom) / 2 + 2;
+        EXPECT_EQ(image.pixel(left, y), qRgb(0, 0, 0));
+        EXPECT_EQ(image.pixel(left - 1, y), qRgb(255, 255, 255));
+        EXPECT_EQ(image.pixel(left + 1, y), qRgb(255, 255, 255));
+        EXPECT_EQ(image.pixel(right, y), qRgb(0, 0, 0));
+        EXPECT_EQ(image.pixel(right + 1, y), qRgb(255, 255, 255));
+        EXPECT_EQ(image.pixel(right - 1, y), qRgb(255, 255, 255));
+        const int x = left + 2;
+        EXPECT_EQ(image.pixel(x, top), qRgb(0, 0, 0));
+        EXPECT_EQ(image.pixel(x, top - 1), qRgb(255, 255, 255));
+        EXPECT_EQ(image.pixel(x, bottom), qRgb(0, 0, 0));
+        EXPECT_EQ(image.pixel(x, bottom + 1), qRgb(255, 255, 255));
     }
 }
 

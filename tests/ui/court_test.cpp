@@ -5,6 +5,8 @@
 #include "ui/drawing.h"
 #include "ui/notebook_page.h"
 
+#include <algorithm>
+
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
@@ -24,7 +26,6 @@ protected:
         kui::CourtData court;
         court.playerName = name;
         court.nameFont = kui::ArialFont(16, 0);
-        court.nameFont.setBold(true);
         return court;
     }
 };
@@ -73,7 +74,9 @@ TEST_P(CourtTest, ColoursSitWhereTheDrawingPutsThem) {
 }
 
 // The recorder sees the one text of the court where the layout puts it, in
-// the snapshot's font, and the image has the name's ink inside that box.
+// the snapshot's font (not bold), as high as half the plate where that is
+// more than the font's own height, and the image has the name's ink inside
+// that box.
 TEST_P(CourtTest, NameIsCentredUnderTheCourtInItsFont) {
     const QSize size = GetParam();
     const kui::CourtData court = Court(QStringLiteral("Pat Smith"));
@@ -81,7 +84,7 @@ TEST_P(CourtTest, NameIsCentredUnderTheCourtInItsFont) {
     ASSERT_EQ(texts.size(), 1u);
     const DrawnText& name = texts[0];
     EXPECT_EQ(name.text, QStringLiteral("Pat Smith"));
-    EXPECT_TRUE(name.font.bold());
+    EXPECT_FALSE(name.font.bold());
     EXPECT_EQ(name.font.family(), court.nameFont.family());
     EXPECT_EQ(name.color, QColor(Qt::black));
     // Its top at 0.93 H and centred on the middle, each to the pixel the
@@ -89,7 +92,11 @@ TEST_P(CourtTest, NameIsCentredUnderTheCourtInItsFont) {
     EXPECT_NEAR(name.rect.top(), kui::Frac(size.height(), 0.93), 1.0);
     EXPECT_NEAR(name.rect.center().x(), kui::Frac(size.width(), 0.5), 1.0);
     EXPECT_NEAR(name.rect.width(),
-                QFontMetricsF(court.nameFont).horizontalAdvance(QStringLiteral("Pat Smith")), 0.5);
+                QFontMetricsF(name.font).horizontalAdvance(QStringLiteral("Pat Smith")), 0.5);
+    const int plate = kui::Frac(size.height(), 0.98) - kui::Frac(size.height(), 0.92);
+    const int given = QFontMetrics(court.nameFont).height();
+    EXPECT_GE(QFontMetrics(name.font).height(), std::max(given, plate / 2 - 2));
+    EXPECT_LE(QFontMetrics(name.font).height(), std::max(given, plate / 2));
 
     const QImage image = RenderToImage(&kui::DrawCourt, size, court);
     const QRect box = name.rect.toAlignedRect();
