@@ -121,7 +121,7 @@ BENCHMARK(BM_SaveNewRecord)->Unit(benchmark::kMillisecond);
 void BM_OpenPhoneEntryDialog(benchmark::State& state) {
     const PhoneRecord& entry = *g_app->PhoneStore().At(0);
     for (auto _ : state) {
-        TPhoneAddDlg dialog(nullptr, entry);
+        TPhoneAddDlg dialog(nullptr, entry, g_app->PhoneStore().Names());
         dialog.show();
         benchmark::DoNotOptimize(dialog.isVisible());
     }
