@@ -3,7 +3,6 @@
 
 #include "app/application.h"
 #include "app/client.h"
-#include "core/date.h"
 #include "core/import_file.h"
 #include "core/play_change.h"
 #include "play/notes_page.h"
@@ -41,15 +40,10 @@ ImportContent ContentOf(const kvr::OutingImport& import) {
                        QStringLiteral("Goes to")};
     for (std::size_t i = 0; i < import.outings.size(); ++i) {
         const PlayRecord& outing = import.outings[i];
-        const ZBD_Date date(outing.date);
         listing.rows.push_back(
-            {QString::number(import.lines[i]),
-             QStringLiteral("%1 %2, %3")
-                 .arg(QString::fromStdString(date.MonthName()))
-                 .arg(date.Day())
-                 .arg(date.Year()),
-             FromStored(outing.who), QString::fromStdString(kvr::KindWord(outing)),
-             FromStored(outing.time), outing.IsMatch() ? ResultText(outing) : QString(),
+            {QString::number(import.lines[i]), DateInWords(outing.date), FromStored(outing.who),
+             QString::fromStdString(kvr::KindWord(outing)), FromStored(outing.time),
+             outing.IsMatch() ? ResultText(outing) : QString(),
              import.intoHistory[i] ? QStringLiteral("history") : QStringLiteral("goal period")});
     }
     for (const std::string& line : kvr::DescribeOutingDecisions(import))

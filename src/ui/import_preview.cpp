@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/import_preview.h"
 
+#include "core/date.h"
 #include "ui/export_file.h"
 #include "ui/message.h"
 
@@ -190,6 +191,14 @@ QString AskFileToImport(QWidget* parent, const QString& caption, const QString& 
 QString AskFileToImport(QWidget* parent, const QString& caption, kvr::FileFormat format) {
     return AskFileToImport(parent, caption,
                            QString::fromStdString(kvr::FormatRow(format).Filter()));
+}
+
+QString DateInWords(const std::string& stored) {
+    const ZBD_Date date(stored);
+    return QStringLiteral("%1 %2, %3")
+        .arg(QString::fromStdString(date.MonthName()))
+        .arg(date.Day())
+        .arg(date.Year());
 }
 
 bool ConfirmImport(QWidget* parent, const QString& caption, const kvr::ImportReport& report,

@@ -5,6 +5,7 @@
 #include "core/import_report.h"
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include <QDialog>
@@ -99,6 +100,10 @@ QString AskFileToImport(QWidget* parent, const QString& caption, const QString& 
 // The same for a file of `format` (its row of kvr::ImportFormats gives the
 // filter).
 QString AskFileToImport(QWidget* parent, const QString& caption, kvr::FileFormat format);
+
+// A stored date (M/D/YYYY) with its month in words ("November 3, 2026"),
+// so that a preview leaves no order of day and month to guess.
+QString DateInWords(const std::string& stored);
 
 // Runs the preview; true when the player chose OK.
 bool ConfirmImport(QWidget* parent, const QString& caption, const kvr::ImportReport& report,

@@ -3,25 +3,10 @@
 #include "support/app_fixture.h"
 #include "support/records.h"
 
-#include <QTreeWidget>
-
 namespace kvrtest {
 namespace {
 
 class ContactsUpdatePreviewTest : public AppTest {};
-
-// The rows of the preview's list, their cells joined by '|'.
-QStringList ListedRows(QDialog& dialog) {
-    QStringList rows;
-    auto* records = Field<QTreeWidget>(dialog, "records");
-    for (int i = 0; i < records->topLevelItemCount(); ++i) {
-        QStringList cells;
-        for (int column = 0; column < records->columnCount(); ++column)
-            cells << records->topLevelItem(i)->text(column);
-        rows << cells.join(QLatin1Char('|'));
-    }
-    return rows;
-}
 
 // Before the player chooses to update names of the book, the preview names
 // each one with what the card would change: the number before and after
@@ -41,14 +26,14 @@ TEST_F(ContactsUpdatePreviewTest, PreviewNamesEachEntryToUpdateWithWhatChanges) 
                "TEL:555-4444", "END:VCARD"}));
     const std::string before = ReadFile("phone.dat");
     StartApp();
-    QStringList rows;
+    std::vector<QString> rows;
     Responder().QueueDialog([&rows](QDialog& dialog) {
         rows = ListedRows(dialog);
         dialog.reject();
         return dialog.result();
     });
     EXPECT_FALSE(kui::ImportContacts(nullptr, QStringLiteral("new.vcf"), app_->PhoneStore()));
-    EXPECT_EQ(rows, (QStringList{
+    EXPECT_EQ(rows, (std::vector<QString>{
                         QStringLiteral("Gus Ivy|new entry"),
                         QStringLiteral("Dee Fox|update: number 555-0000 \u2192 555-1111; "
                                        "notes changed"),

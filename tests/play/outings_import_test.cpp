@@ -320,19 +320,6 @@ bool Told(const ScriptedResponder& responder, const QString& text) {
     return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
 
-// The rows of the preview's list of what will be stored, cells joined.
-std::vector<QString> ListedRecords(QDialog& dialog) {
-    std::vector<QString> rows;
-    auto* records = Field<QTreeWidget>(dialog, "records");
-    for (int i = 0; i < records->topLevelItemCount(); ++i) {
-        QStringList cells;
-        for (int column = 0; column < records->columnCount(); ++column)
-            cells << records->topLevelItem(i)->text(column);
-        rows.push_back(cells.join(QLatin1Char('|')));
-    }
-    return rows;
-}
-
 // Import Outings from the Data menu over a period of 29: the preview counts
 // what comes in and what is there, lists each outing with where it goes and
 // says what the import decides; Enter imports, the backup is kept first,
@@ -357,7 +344,7 @@ TEST_F(ImportOutingsCommandTest, PreviewsThenStoresAndClosesTheFullPeriod) {
     Responder().QueueDialog([&](QDialog& dialog) {
         summary = Field<QLabel>(dialog, "summary")->text();
         decisions = Field<QLabel>(dialog, "decisions")->text();
-        listed = ListedRecords(dialog);
+        listed = ListedRows(dialog);
         dialog.show();
         dialog.activateWindow();
         if (!QTest::qWaitForWindowActive(&dialog))
@@ -426,7 +413,7 @@ TEST_F(ImportOutingsCommandTest, AsksTheOrderOfDatesTheFileLeavesOpen) {
         QTest::keyClick(dialog.focusWidget(), Qt::Key_Space);
         if (!QTest::qWaitFor([monthFirst] { return monthFirst->isChecked(); }, 2000))
             return -1;
-        listed = ListedRecords(dialog);
+        listed = ListedRows(dialog);
         QTest::keyClick(dialog.focusWidget() ? dialog.focusWidget() : &dialog, Qt::Key_Return);
         return dialog.result();
     });

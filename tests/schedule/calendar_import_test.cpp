@@ -128,9 +128,8 @@ TEST_F(CalendarImportTest, FileThatIsNoCalendarIsToldAndNothingStored) {
 }
 
 // From the keyboard through the scheduler's context menu: the file chosen,
-// the preview read and answered with Enter; sched.dat is kept in the day's
-// backup before the new event is stored, and the one already there is not
-// stored twice.
+// the preview, which lists each event to store, read and answered with Enter; sched.dat is kept in
+// the day's backup before the new event is stored, and the one already there is not stored twice.
 TEST_F(CalendarImportTest, ContextMenuImportsAfterThePreview) {
     const std::string stored = MakeEvent("12/20/2001", "Bo Park", "6:00 pm").ToLine();
     WriteFile("sched.dat", Lines({"ZBD Data File Format 2.0", "1", stored}));
@@ -146,8 +145,10 @@ TEST_F(CalendarImportTest, ContextMenuImportsAfterThePreview) {
     auto& view = OpenFromMenu<TKvrSchedWin>(kui::CmScheduler, kui::SchedulerView);
     QueueFileChoice(QString::fromStdString((Dir() / "season.ics").string()));
     QString figures;
-    Responder().QueueDialog([&figures](QDialog& dialog) {
+    std::vector<QString> listed;
+    Responder().QueueDialog([&figures, &listed](QDialog& dialog) {
         figures = Field<QLabel>(dialog, "summary")->text();
+        listed = ListedRows(dialog);
         EXPECT_EQ(Field<QPlainTextEdit>(dialog, "problems"), nullptr);
         // Shown, not waited for: the menu that ran the command is deleted
         // once events are processed.
@@ -165,6 +166,8 @@ TEST_F(CalendarImportTest, ContextMenuImportsAfterThePreview) {
     EXPECT_EQ(Responder().DialogsRun(), (std::vector<QString>{QStringLiteral("Import Calendar"),
                                                               QStringLiteral("Import Calendar")}));
     EXPECT_EQ(figures, QStringLiteral("1 event to add\n1 already there (skipped)"));
+    EXPECT_EQ(listed,
+              std::vector<QString>{QStringLiteral("December 21, 2001|9:00 am|cy young|Gym")});
     const std::string added = "\"12/21/2001\",\"cy young\",\"9:00 am\",\"Gym\","
                               "\"Volleys, then serves\"";
     EXPECT_EQ(StoredLines(app_->SchedStore()), (std::vector<std::string>{stored, added}));

@@ -27,6 +27,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 
 namespace kvrtest {
 
@@ -63,6 +64,20 @@ private:
 // The widget named `name` among `parent`'s children (null when none).
 template <class T> T* Field(QObject& parent, const char* name) {
     return parent.findChild<T*>(QString::fromLatin1(name));
+}
+
+// The rows of an import preview's list of what it stores ("records"), each
+// row's cells joined by '|'.
+inline std::vector<QString> ListedRows(QDialog& preview) {
+    std::vector<QString> rows;
+    auto* records = Field<QTreeWidget>(preview, "records");
+    for (int i = 0; records && i < records->topLevelItemCount(); ++i) {
+        QStringList cells;
+        for (int column = 0; column < records->columnCount(); ++column)
+            cells << records->topLevelItem(i)->text(column);
+        rows.push_back(cells.join(QLatin1Char('|')));
+    }
+    return rows;
 }
 
 // Presses the button named `name` of a view or dialog as a click on it does.
