@@ -324,9 +324,13 @@ void TKvrPhoneWin::DeleteEntry() {
     if (!kui::Commit(this, phones, kvr::Removed(*shown)))
         return Changed();
     App().RecordsChanged(kui::Store::Phone);
-    // The page now holds the entry that followed the deleted one; the book
-    // moves on by one more, as the next page button does.
-    NextPage();
+    // The page now holds the entry that followed the deleted one, or, when
+    // the last one went, the new last entry; an empty book says so.
+    const int count = static_cast<int>(phones.Count());
+    index_ = std::clamp(index_, 0, std::max(count - 1, 0));
+    if (count == 0)
+        HasEntries();
+    Changed();
 }
 
 kui::PhonePageData TKvrPhoneWin::Snapshot() const {

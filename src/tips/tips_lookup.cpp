@@ -282,6 +282,9 @@ void KvrTipsLookup::DeleteTip() {
         return;
     App().RecordsChanged(kui::Store::Tips);
     shownRating_ = -1;
+    // The walk to the next tip starts at the tip that followed the deleted
+    // one, which now has its place.
+    --current_;
     NextTip();
 }
 

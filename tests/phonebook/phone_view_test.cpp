@@ -157,9 +157,10 @@ TEST_F(PhoneViewTest, ProfilePageTextsAndPlaces) {
     EXPECT_EQ(empty[0].text, QStringLiteral("PhoneBook is Empty!"));
 }
 
-// Paging wraps at both ends; deleting moves on past the entry that took the
-// deleted one's page; the last entry gone, the book says it is empty, and
-// edit and delete then do nothing. phone.dat follows every deletion.
+// Paging wraps at both ends; a deletion shows the neighbour: the entry that
+// took the deleted one's page, or the new last entry when the last one went;
+// the last entry gone, the book says it is empty, and edit and delete then do
+// nothing. phone.dat follows every deletion.
 TEST_F(PhoneViewTest, PagingAndDeletionSequences) {
     WriteBook({Entry("Ann"), Entry("Bea"), Entry("Cy"), Entry("Dee"), Entry("Eve")});
     StartWindow();
@@ -175,7 +176,7 @@ TEST_F(PhoneViewTest, PagingAndDeletionSequences) {
     Press(view, "next");
     EXPECT_EQ(view.PageIndex(), 2);
 
-    // Cancel keeps the entry; OK on index 2 of five shows what was index 4.
+    // Cancel keeps the entry; OK on index 2 of five shows what was index 3.
     Press(view, "delete");
     EXPECT_EQ(Shown(view), "Cy");
     Responder().QueueAnswer(true);
@@ -186,11 +187,13 @@ TEST_F(PhoneViewTest, PagingAndDeletionSequences) {
     EXPECT_EQ(Responder().Shown()[1].byDefault, kui::Default::No);
     EXPECT_EQ(Responder().Shown()[1].caption, QStringLiteral("Delete?"));
     EXPECT_EQ(Responder().Shown()[1].kind, kui::Message::Kind::OkCancel);
+    EXPECT_EQ(Shown(view), "Dee");
+    // The last entry deleted: the new last one is shown.
+    Press(view, "next");
     EXPECT_EQ(Shown(view), "Eve");
-    // The last entry deleted: the first is shown.
     Responder().QueueAnswer(true);
     Press(view, "delete");
-    EXPECT_EQ(Shown(view), "Ann");
+    EXPECT_EQ(Shown(view), "Dee");
     {
         KVR_PhoneData reread;
         ASSERT_EQ(reread.Load(), 1);
@@ -204,7 +207,7 @@ TEST_F(PhoneViewTest, PagingAndDeletionSequences) {
     // One entry: the pages keep showing it.
     Press(view, "next");
     Press(view, "previous");
-    EXPECT_EQ(Shown(view), "Bea");
+    EXPECT_EQ(Shown(view), "Ann");
     Responder().Clear();
     Responder().QueueAnswer(true);
     Press(view, "delete");

@@ -364,8 +364,8 @@ TEST_F(NotesNotebookTest, FindLooksThroughCurrentThenPastNotes) {
 }
 
 // Edit opens the add-play dialog on the page's record and the page shows
-// the edit; Delete asks, removes and saves, and the page index stays, so
-// deleting the newest record shows the oldest. Every open view repaints.
+// the edit; Delete asks, removes and saves, and deleting the newest record
+// shows the newest one left. Every open view repaints.
 TEST_F(NotesNotebookTest, EditAndDeleteFollowUps) {
     WriteStandardNotes();
     TKvrBrowseWin& view = Open();
@@ -400,7 +400,7 @@ TEST_F(NotesNotebookTest, EditAndDeleteFollowUps) {
     ASSERT_EQ(reread.Load(), 1);
     ASSERT_EQ(reread.Count(), 2u);
     EXPECT_EQ(reread.At(1)->who, "Bo Park");
-    EXPECT_EQ(Shown(view), "Ann Lee pg 1");
+    EXPECT_EQ(Shown(view), "Bo Park pg 2");
     QApplication::processEvents();
     EXPECT_GT(paints, 0);
 
@@ -413,7 +413,7 @@ TEST_F(NotesNotebookTest, EditAndDeleteFollowUps) {
     if (::geteuid() != 0) {
         EXPECT_EQ(Responder().Texts().back(), "Error saving data!");
         EXPECT_EQ(app_->PlayStore().Count(), 2u);
-        EXPECT_EQ(Shown(view), "Ann Lee pg 1");
+        EXPECT_EQ(Shown(view), "Bo Park pg 2");
     }
 }
 

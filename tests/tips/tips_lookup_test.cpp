@@ -150,12 +150,12 @@ TEST_F(TipsLookupTest, RatingChangeAndDeleteAreSaved) {
     EXPECT_NE(ReadFile("return.tip").find("\"3\",\"8\",\"" + order[static_cast<size_t>(first)]),
               std::string::npos);
 
-    // Delete the tip shown: the walk starts after the index it had, so the
-    // first qualifying tip two or more places after it in the old order follows.
+    // Delete the tip shown: the walk starts at the tip that followed it, so
+    // the first qualifying tip after it in the old order follows.
     const int deleted = view->CurrentIndex();
     const std::string gone = Shown();
     std::string expected;
-    for (size_t i = 2; i < order.size() + 2 && expected.empty(); ++i) {
+    for (size_t i = 1; i < order.size() + 1 && expected.empty(); ++i) {
         const std::string& candidate = order[(static_cast<size_t>(deleted) + i) % order.size()];
         if (candidate != "zero" && candidate != gone)
             expected = candidate;
