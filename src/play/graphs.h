@@ -50,6 +50,7 @@ struct GraphData {
     PlayStatistics stats;
     int monthsCovered = 1;       // bars of the monthly graph (capped at 60 when drawn)
     int currentMonth = 1;        // today's month, 1 to 12: the last monthly bar
+    int currentYear = 2000;      // and its year
     int currentRecords = 0;      // outings of the goal period
     std::vector<int> grandTotal; // per rated current record, in store order
     std::vector<std::array<int, kvr::kStrokeCount>> strokeTotal; // the same, by rating row
