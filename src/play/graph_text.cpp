@@ -189,6 +189,8 @@ ViewText GraphText(const GraphData& data) {
         ChartingStrokes(text, data);
         break;
     }
+    if (const QString empty = EmptyGraphText(data); !empty.isEmpty())
+        text.lines << empty;
     return text;
 }
 

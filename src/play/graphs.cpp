@@ -403,6 +403,23 @@ void DrawGoal(QPainter& painter, QSize size, const GraphData& data) {
     Slice(painter, box, 360 * reached, 360);
 }
 
+// The text of an empty graph in the middle of the view, on a white panel
+// of its own, wrapped within most of the view's width.
+void DrawEmptyHint(QPainter& painter, QSize size, const QString& text) {
+    UseGraphFont(painter, size, 28, 60);
+    const int room = std::max(Frac(size.width(), 0.8), 1);
+    const QRect bounds = painter.fontMetrics().boundingRect(
+        QRect(0, 0, room, size.height()), Qt::AlignCenter | Qt::TextWordWrap, text);
+    const QRect box(
+        QPoint((size.width() - bounds.width()) / 2, (size.height() - bounds.height()) / 2),
+        bounds.size());
+    const int margin = std::max(4, RowUnit(painter) / 2);
+    RaisedPanel(painter, box.left() - margin, box.top() - margin, box.right() + margin,
+                box.bottom() + margin, kWhite);
+    painter.setPen(kTitleBlue);
+    painter.drawText(box, Qt::AlignCenter | Qt::TextWordWrap, text);
+}
+
 void DrawNoData(QPainter& painter, QSize size, const QString& text) {
     UseGraphFont(painter, size, 20, 50);
     painter.setPen(Qt::black);
@@ -671,6 +688,30 @@ GraphData TakeGraphData(GraphKind kind, const KVR_PlayData& play, const kvr::Pas
     return data;
 }
 
+QString EmptyGraphText(const GraphData& data) {
+    const QString noRatings = QStringLiteral("No rated notes yet: Data > Record Notes");
+    switch (data.kind) {
+    case GraphKind::TimeSummary:
+        if (data.currentRecords == 0 && data.stats.currentTime >= 0)
+            return data.stats.hasHistory
+                       ? QStringLiteral("No notes in this goal period yet: Data > Record Notes")
+                       : QStringLiteral("No notes yet: Data > Record Notes");
+        break;
+    case GraphKind::GameRatings:
+    case GraphKind::StrokeRatings:
+        if (data.grandTotal.empty())
+            return noRatings;
+        break;
+    case GraphKind::Goal:
+        if (!data.goalProgress)
+            return noRatings;
+        break;
+    default:
+        break;
+    }
+    return {};
+}
+
 void DrawGraph(QPainter& painter, QSize size, const GraphData& data) {
     painter.save();
     SunkenPanel(painter, 0, 0, size.width() - 1, size.height() - 1, LightGrey());
@@ -702,6 +743,8 @@ void DrawGraph(QPainter& painter, QSize size, const GraphData& data) {
         DrawChartingStrokes(painter, size, data);
         break;
     }
+    if (const QString empty = EmptyGraphText(data); !empty.isEmpty())
+        DrawEmptyHint(painter, size, empty);
     painter.restore();
 }
 

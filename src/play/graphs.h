@@ -66,8 +66,13 @@ struct GraphData {
 GraphData TakeGraphData(GraphKind kind, const KVR_PlayData& play, const kvr::PastRecords& past,
                         const KVR_ChartClass& charts);
 
-// Draws the graph over the whole of `size`.
+// Draws the graph over the whole of `size`; a graph with nothing to show
+// says what to do instead (EmptyGraphText).
 void DrawGraph(QPainter& painter, QSize size, const GraphData& data);
+
+// What a graph with nothing to show says: where the notes or ratings it
+// draws are recorded. Empty when it has something to show.
+QString EmptyGraphText(const GraphData& data);
 
 // Which bar labels a bar chart shows, from its bars' width in pixels: every
 // bar when they are wide, every 2nd, 3rd, ... as they narrow.

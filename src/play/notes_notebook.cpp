@@ -85,6 +85,8 @@ kui::NotesPageData TKvrBrowseWin::Snapshot(QSize size) {
     } else if (const PlayRecord* record = CurrentRecord()) {
         page.record = *record;
         page.pageNumber = PageIndex() + 1;
+    } else {
+        page.emptyText = kui::NotesEmptyText(App().PlayStore().Stats().hasHistory);
     }
     return page;
 }
