@@ -286,7 +286,8 @@ bool ExportSpreadsheetCsv(const QString& path, const KVR_PlayData& play) {
 
 TKvrSpreadSheet::TKvrSpreadSheet(KvrClient& client)
     : TKvrChild(client, kui::SpreadsheetView, QStringLiteral("Spread Sheet")) {
-    RepaintOn({kui::Store::Play});
+    // The player's name heads the sheet.
+    RepaintOn({kui::Store::Play, kui::Store::Coach});
     StoresChanged();
 }
 
