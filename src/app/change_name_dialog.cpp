@@ -6,6 +6,7 @@
 #include "ui/message.h"
 #include "ui/text.h"
 
+#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
 
