@@ -698,8 +698,11 @@ QString EmptyGraphText(const GraphData& data) {
                        : QStringLiteral("No notes yet: Data > Record Notes");
         break;
     case GraphKind::GameRatings:
-    case GraphKind::StrokeRatings:
         if (data.grandTotal.empty())
+            return noRatings;
+        break;
+    case GraphKind::StrokeRatings:
+        if (data.strokeTotal.empty())
             return noRatings;
         break;
     case GraphKind::Goal:

@@ -166,6 +166,7 @@ TEST_F(MainWindowTest, FrameHasTheTitleGeometryAndMenu) {
 TEST_F(MainWindowTest, ChangeNameKeepsTheNewNameInTheCoachFile) {
     StartWindow();
     auto& sheet = OpenFromMenu<TKvrSpreadSheet>(kui::CmSpreadsheet, kui::SpreadsheetView);
+    QApplication::setActiveWindow(&Frame());
     std::vector<kui::Store> changes;
     QObject::connect(app_.get(), &TKvrWinApp::StoreChanged,
                      [&changes](kui::Store store) { changes.push_back(store); });

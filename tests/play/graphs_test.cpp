@@ -199,10 +199,19 @@ TEST_P(GraphTest, TimeSummaryPieSlicesTheHoursByKind) {
     EXPECT_EQ(strings, (QStringList{"Playing Time Summary", "Matches", "2.0 Hours", "Practice",
                                     "1.0 Hours", "Lessons", "1.0 Hours"}));
 
-    // No records: only the title, no slices.
+    // No records: the title and, in place of slices, where notes are
+    // recorded; with a history, that this goal period has none yet.
     GraphData empty = Graph(GraphKind::TimeSummary);
-    EXPECT_EQ(RecordTexts(&kui::DrawGraph, size, empty).size(), 1u);
-    EXPECT_EQ(AtAngle(RenderToImage(&kui::DrawGraph, size, empty), box, 45), kWhite);
+    std::vector<DrawnText> said = RecordTexts(&kui::DrawGraph, size, empty);
+    ASSERT_EQ(said.size(), 2u);
+    EXPECT_EQ(said[1].text, QStringLiteral("No notes yet: Data > Record Notes"));
+    EXPECT_TRUE(QRectF(0, 0, size.width(), size.height()).contains(said[1].rect));
+    EXPECT_FALSE(Overlap(said[0], said[1]));
+    empty.stats.hasHistory = true;
+    said = RecordTexts(&kui::DrawGraph, size, empty);
+    ASSERT_EQ(said.size(), 2u);
+    EXPECT_EQ(said[1].text,
+              QStringLiteral("No notes in this goal period yet: Data > Record Notes"));
 }
 
 // The goal pie: clay for the share reached, grey for the rest, with the
@@ -235,9 +244,12 @@ TEST_P(GraphTest, GoalPieShowsTheShareReached) {
     for (double angle : {10.0, 135.0, 300.0, 355.0})
         EXPECT_EQ(AtAngle(full, box, angle), kClay) << angle;
 
+    // No rated outing: no pie, but where ratings are given, in words.
     data.goalProgress.reset();
-    EXPECT_TRUE(RecordTexts(&kui::DrawGraph, size, data).empty());
-    EXPECT_EQ(AtAngle(RenderToImage(&kui::DrawGraph, size, data), box, 45), kWhite);
+    const std::vector<DrawnText> said = RecordTexts(&kui::DrawGraph, size, data);
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_EQ(said[0].text, QStringLiteral("No rated notes yet: Data > Record Notes"));
+    EXPECT_NE(AtAngle(RenderToImage(&kui::DrawGraph, size, data), box, 45), kClay);
 }
 
 // The stroke pies: each count its share of the winners or the errors, in the

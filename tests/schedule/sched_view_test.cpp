@@ -173,7 +173,6 @@ TEST_F(SchedViewTest, MarksPagingClicksAndDoubleClicks) {
 
     Seen seen;
     QueueLook(seen);
-    QueueLook(seen);
     CalRect cell;
     view.Calendar().CellRect(CellOf(view, 10), cell);
     QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(cell.left + 10, cell.top + 10));
@@ -555,9 +554,13 @@ TEST_F(SchedViewTest, DeleteAsksThenRemovesFromTheFile) {
         Field<QPushButton>(dialog, "delete")->click();
         return dialog.result();
     };
+    // No keeps the dialog open; its Cancel then ends the day's series.
     Responder().QueueAnswer(false);
-    Responder().QueueDialog(pressDelete);
-    Responder().QueueDialog([](QDialog& dialog) { return dialog.result(); });
+    Responder().QueueDialog([&](QDialog& dialog) {
+        pressDelete(dialog);
+        Field<QPushButton>(dialog, "cancel")->click();
+        return dialog.result();
+    });
     view.ClickCell(CellOf(view, 3));
     EXPECT_EQ(Responder().Texts(),
               std::vector<QString>{"Delete Event?\n\n12/3/2001, 6 pm, Ann Lee"});
@@ -621,8 +624,9 @@ TEST_F(SchedViewTest, DeleteAndFailedSavesTouchOnlyTheDialogsEvent) {
     const SchedRecord* first = store.At(0);
     const SchedRecord* second = store.At(1);
     ASSERT_EQ(second->notes, "second");
+    // OK on an event left as it was stores nothing and goes on to the next.
     auto skip = [](QDialog& dialog) {
-        dialog.reject();
+        Field<QPushButton>(dialog, "ok")->click();
         return dialog.result();
     };
     auto pressDelete = [](QDialog& dialog) {

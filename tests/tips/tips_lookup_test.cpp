@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -246,6 +247,7 @@ TEST_F(TipsLookupTest, LookupStaysThroughAnAddAndOffersTheLastChoice) {
     KvrTipsLookup* view = Lookup("Return", "Spin", 0);
     ASSERT_TRUE(view);
     const std::string shown = Shown();
+    QApplication::setActiveWindow(&Frame());
 
     Responder().QueueDialog([](QDialog& dialog) {
         dialog.show();
