@@ -243,16 +243,17 @@ TEST_F(TipsLookupTest, AddKeepsAnOpenViewAndSavesToItsStroke) {
 // lookup open on the tip it showed, and the next lookup opens on the stroke
 // and level chosen last, so Enter alone looks them up again.
 TEST_F(TipsLookupTest, LookupStaysThroughAnAddAndOffersTheLastChoice) {
-    WriteTips("Return", {{2, 10, "block it back"}, {2, 10, "split step"}});
+    WriteTips("Return", {{3, 10, "block it back"}, {3, 10, "split step"}});
     KvrTipsLookup* view = Lookup("Return", "Spin", 0);
     ASSERT_TRUE(view);
     const std::string shown = Shown();
+    ASSERT_NE(shown, "(none)");
     QApplication::setActiveWindow(&Frame());
 
     Responder().QueueDialog([](QDialog& dialog) {
         dialog.show();
         QTest::keyClicks(dialog.findChild<QComboBox*>(QStringLiteral("stroke")), "Return");
-        QTest::keyClicks(dialog.findChild<QComboBox*>(QStringLiteral("level")), "2");
+        QTest::keyClicks(dialog.findChild<QComboBox*>(QStringLiteral("level")), "3");
         QTest::keyClicks(dialog.findChild<QPlainTextEdit*>(QStringLiteral("tipText")),
                          QStringLiteral("aaa first in the file"));
         QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
@@ -277,7 +278,9 @@ TEST_F(TipsLookupTest, LookupStaysThroughAnAddAndOffersTheLastChoice) {
     ChooseFromMenu(Qt::Key_T, {Qt::Key_L});
     EXPECT_EQ(checked, QStringLiteral("Return Spin "));
     ASSERT_TRUE(View());
-    EXPECT_EQ(app_->TipStore().At(View()->CurrentIndex())->level, 2);
+    const TipRecord* tip = app_->TipStore().At(View()->CurrentIndex());
+    ASSERT_TRUE(tip);
+    EXPECT_EQ(tip->level, 3);
 }
 
 // A typed tip keeps its own spacing; near its 219 characters the dialog
