@@ -15,6 +15,11 @@ namespace kui {
 namespace {
 const QColor kTodayBlue(0, 0, 192);
 const QColor kTournamentRed(200, 30, 30);
+
+// The width of today's frame in `cell`: thicker in a large cell.
+int TodayFrameWidth(const CalRect& cell) {
+    return std::max(2, std::min(cell.right - cell.left, cell.bottom - cell.top) / 20);
+}
 } // namespace
 
 int SchedulerHeaderBottom(QSize size, int buttonHeight) {
@@ -66,9 +71,7 @@ void DrawSchedulerMonth(QPainter& painter, QSize size, const SchedMonthData& dat
         const bool today = i == data.todayCell;
         if (today) {
             // Today: a blue frame along the cell's edges, and its number in bold.
-            const int cw = cell.right - cell.left;
-            const int ch = cell.bottom - cell.top;
-            const int line = std::max(2, std::min(cw, ch) / 15);
+            const int line = TodayFrameWidth(cell);
             painter.setPen(QPen(kTodayBlue, line, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
             painter.setBrush(Qt::NoBrush);
             const int inset = line / 2 + 1;
@@ -123,12 +126,15 @@ void DrawSchedulerMonth(QPainter& painter, QSize size, const SchedMonthData& dat
             const int cw = cell.right - cell.left;
             const int ch = cell.bottom - cell.top;
             const int line = std::max(1, std::min(cw, ch) / 30);
-            const int inset = 2 + line / 2 + sink;
+            // Inside today's frame when today has the keys, so both show.
+            const int within = today ? TodayFrameWidth(cell) + 1 : 0;
+            const int inset = 2 + within + line / 2 + sink;
             QPen pen(Qt::black, line, Qt::DotLine);
             painter.setPen(pen);
             painter.setBrush(Qt::NoBrush);
-            painter.drawRect(QRect(QPoint(cell.left + inset, cell.top + inset),
-                                   QPoint(cell.right - 2 - line / 2, cell.bottom - 2 - line / 2)));
+            painter.drawRect(QRect(
+                QPoint(cell.left + inset, cell.top + inset),
+                QPoint(cell.right - 2 - within - line / 2, cell.bottom - 2 - within - line / 2)));
         }
     }
     painter.restore();
