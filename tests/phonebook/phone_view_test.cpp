@@ -155,6 +155,19 @@ TEST_F(PhoneViewTest, ProfilePageTextsAndPlaces) {
     std::vector<DrawnText> empty = RecordTexts(&kui::DrawPhonePage, QSize(600, 550), {});
     ASSERT_EQ(empty.size(), 1u);
     EXPECT_EQ(empty[0].text, QStringLiteral("PhoneBook is Empty!"));
+
+    // An imported contact, never played: no heading over an empty section,
+    // in the drawing or in words; its notes take the profile's place.
+    const PhoneRecord contact = MakePhone("Eve Imported", "555-0100", "met at the club");
+    const std::vector<DrawnText> bare =
+        RecordTexts(&kui::DrawPhonePage, QSize(600, 550), kui::PhonePageData{contact});
+    QStringList drawn;
+    for (const DrawnText& text : bare)
+        drawn << text.text;
+    EXPECT_EQ(drawn, (QStringList{"Eve Imported", "555-0100", "met at the club"}));
+    EXPECT_NEAR(bare[2].rect.top(), kui::Frac(550, 0.32), 2);
+    EXPECT_EQ(kui::PhonePageLines(kui::PhonePageData{contact}),
+              (QStringList{"Name: Eve Imported", "Phone: 555-0100", "Notes: met at the club"}));
 }
 
 // Paging wraps at both ends; a deletion shows the neighbour: the entry that
