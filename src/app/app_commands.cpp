@@ -2,17 +2,55 @@
 #include "app/app_commands.h"
 
 #include "app/about_dialog.h"
+#include "app/application.h"
+#include "app/change_name_dialog.h"
 #include "app/client.h"
 #include "app/command_table.h"
+#include "core/coach_file.h"
 #include "ui/message.h"
+#include "ui/text.h"
 
 namespace kui {
+
+namespace {
+
+// Asks for the player's new name, opened on the one in use, and keeps it in
+// coach.dat; the name plate and every view that shows it follow. A name
+// left as it was stores nothing; a failed save is told and the dialog stays
+// open with what was typed.
+void ChangeName(KvrClient& client) {
+    TKvrWinApp& app = client.App();
+    TChangeNameDlg dialog(client.window(), app.PlayerName());
+    bool stored = false;
+    dialog.Run([&](FormDialog::Request) {
+        if (dialog.Name() == app.PlayerName())
+            return true;
+        if (!kvr::WritePlayerName(ToStored(dialog.Name()))) {
+            TellSaveFailed(&dialog);
+            return false;
+        }
+        app.NamedInCoachFile(dialog.Name());
+        stored = true;
+        return true;
+    });
+    if (stored)
+        app.RecordsChanged(Store::Coach);
+}
+
+} // namespace
 
 void AddAppCommands(CommandTable& table) {
     int place = 0;
     for (const char* title : {"&Utilities", "&Data", "&Analyze", "&Tips/Drills", "&Printouts",
                               "&Window", "&Help", "&Quit"})
         table.AddMenu({QString::fromLatin1(title)}, place += 10);
+
+    // Beside the rating system, among the player's own things.
+    table.Add({.id = CmChangeName,
+               .menu = {QStringLiteral("&Utilities")},
+               .place = 40,
+               .text = QStringLiteral("Change &Name..."),
+               .handler = ChangeName});
 
     const QStringList window{QStringLiteral("&Window")};
     table.Add({.id = CmCascade,

@@ -19,7 +19,8 @@ class QSocketNotifier;
 class TKvrFrame;
 namespace kui {
 // The stores, as the change signal names them.
-enum class Store { Play, Chart, Schedule, Phone, Tips };
+// Coach: the player's name, kept in coach.dat.
+enum class Store { Play, Chart, Schedule, Phone, Tips, Coach };
 } // namespace kui
 namespace kvr {
 class InstanceLock;
@@ -68,6 +69,9 @@ public:
 
     const QString& Title() const { return title_; }
     const QString& PlayerName() const { return playerName_; }
+    // Takes `name` as the player's name once coach.dat holds it (the
+    // command that stored it then raises RecordsChanged(kui::Store::Coach)).
+    void NamedInCoachFile(const QString& name) { playerName_ = name; }
 
     KVR_PlayData& PlayStore() { return stores_.Play(); }
     KVR_PhoneData& PhoneStore() { return stores_.Phones(); }

@@ -24,6 +24,11 @@ KvrClient::KvrClient(TKvrWinApp& app, kui::CommandTable commands, QWidget* paren
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // The name plate on the court follows a new name.
+    connect(&app_, &TKvrWinApp::StoreChanged, this, [this](kui::Store store) {
+        if (store == kui::Store::Coach)
+            viewport()->update();
+    });
 }
 
 KvrClient::~KvrClient() = default;

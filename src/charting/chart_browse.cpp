@@ -68,6 +68,11 @@ std::vector<std::pair<QString, QString>> Values(const ChartRecord& c) {
 
 } // namespace
 
+// What an empty charting notebook says: where a match is charted.
+const QString kNoChartsText =
+    QStringLiteral("No charted matches yet: Data > Record Notes, record a match and answer Yes "
+                   "to \"Continue with Match Charting?\"");
+
 void DrawChartPage(QPainter& painter, QSize size, const ChartPageData& data) {
     const int w = size.width();
     const int h = size.height();
@@ -83,6 +88,9 @@ void DrawChartPage(QPainter& painter, QSize size, const ChartPageData& data) {
     UseScaledFont(painter, size, 25, 55);
     DrawText(painter, Frac(w, 0.5), pageTop, QStringLiteral("Match Charting Notes"), Align::Center);
     if (data.empty) {
+        UseScaledFont(painter, size, 30, 65);
+        DrawWrappedText(painter, Frac(w, 0.1), pageTop + 2 * RowUnit(painter), Frac(w, 0.9),
+                        Frac(h, 0.9), kNoChartsText);
         painter.restore();
         return;
     }
@@ -140,7 +148,7 @@ void DrawChartPage(QPainter& painter, QSize size, const ChartPageData& data) {
 QStringList ChartPageLines(const ChartPageData& data) {
     QStringList lines{QStringLiteral("Match Charting Notes")};
     if (data.empty)
-        return lines;
+        return lines << kNoChartsText;
     if (!data.chart) {
         for (const PageRow& line : kCounterRows)
             lines << QString::fromLatin1(line.left).trimmed()

@@ -76,6 +76,17 @@ void DrawDecoration(QPainter& painter, int w, int h) {
     dots(2, 0.86);
 }
 
+// Whether the entry's profile section has a line to show.
+bool HasProfile(const PhoneRecord& entry) {
+    return !entry.playingStyle.empty() || !entry.playingSide.empty() ||
+           !entry.backhandStyle.empty() || !entry.rating.empty();
+}
+
+// Whether the player's notes name the entry: its figures have a last outing.
+bool HasPlayed(const PhoneRecord& entry) {
+    return !entry.stats.lastPlayed.empty() || !entry.stats.lastOuting.empty();
+}
+
 } // namespace
 
 QString StyleText(const std::string& code) {
@@ -145,9 +156,17 @@ void DrawPhonePage(QPainter& painter, QSize size, const PhonePageData& data) {
                              .height();
     const int statsTitle =
         entry.backhandStyle.empty() ? stats : std::max(stats, profile + 5 * smallRow + 1);
+    // A section with nothing to show is left out, and what follows moves up
+    // into its place: an imported contact shows its name, number and notes.
+    const bool hasProfile = HasProfile(entry);
+    const bool hasStats = HasPlayed(entry);
+    const int statsTop = hasProfile ? stats : profile;
+    const int statsTitleTop = hasProfile ? statsTitle : profile;
     painter.setPen(Qt::black);
-    DrawText(painter, centre, profile, QStringLiteral("Player Profile"), Align::Center);
-    DrawText(painter, centre, statsTitle, QStringLiteral("Playing Stats"), Align::Center);
+    if (hasProfile)
+        DrawText(painter, centre, profile, QStringLiteral("Player Profile"), Align::Center);
+    if (hasStats)
+        DrawText(painter, centre, statsTitleTop, QStringLiteral("Playing Stats"), Align::Center);
     DrawWrappedText(painter, left, top, right, top + line, FromStored(entry.name));
     DrawText(painter, right, top + 2 * line, FromStored(entry.phoneNumber), Align::Right);
 
@@ -164,18 +183,25 @@ void DrawPhonePage(QPainter& painter, QSize size, const PhonePageData& data) {
         DrawText(painter, right, profile + 2 * row,
                  QStringLiteral("Rating: %1").arg(FromStored(entry.rating)), Align::Right);
 
-    DrawText(painter, left, stats + 2 * row, QStringLiteral("Overall W/L Record:"));
-    DrawText(painter, left, stats + 3 * row, QStringLiteral("Last Played:"));
+    if (!hasStats) {
+        DrawWrappedText(painter, left, statsTitleTop, right, bottom - 2, FromStored(entry.notes));
+        painter.restore();
+        return;
+    }
+    DrawText(painter, left, statsTop + 2 * row, QStringLiteral("Overall W/L Record:"));
+    DrawText(painter, left, statsTop + 3 * row, QStringLiteral("Last Played:"));
     if (!entry.stats.winLossRecord.empty())
-        DrawText(painter, right, stats + 2 * row, FromStored(entry.stats.winLossRecord),
+        DrawText(painter, right, statsTop + 2 * row, FromStored(entry.stats.winLossRecord),
                  Align::Right);
     if (!entry.stats.lastPlayed.empty())
-        DrawText(painter, right, stats + 3 * row, FromStored(entry.stats.lastPlayed), Align::Right);
+        DrawText(painter, right, statsTop + 3 * row, FromStored(entry.stats.lastPlayed),
+                 Align::Right);
     // The summary as it is made: a practice's or a lesson's ends in two
     // blanks, which stand at the right edge like the missing score and result.
     if (!entry.stats.lastOuting.empty())
-        DrawText(painter, right, stats + 4 * row, FromStored(entry.stats.lastOuting), Align::Right);
-    DrawWrappedText(painter, left, stats + static_cast<int>(6.5 * row), right, bottom - 2,
+        DrawText(painter, right, statsTop + 4 * row, FromStored(entry.stats.lastOuting),
+                 Align::Right);
+    DrawWrappedText(painter, left, statsTop + static_cast<int>(6.5 * row), right, bottom - 2,
                     FromStored(entry.notes));
     painter.restore();
 }
@@ -185,8 +211,9 @@ QStringList PhonePageLines(const PhonePageData& data) {
         return {QStringLiteral("PhoneBook is Empty!")};
     const PhoneRecord& entry = *data.entry;
     QStringList lines{QStringLiteral("Name: ") + FromStored(entry.name),
-                      QStringLiteral("Phone: ") + FromStored(entry.phoneNumber),
-                      QStringLiteral("Player Profile")};
+                      QStringLiteral("Phone: ") + FromStored(entry.phoneNumber)};
+    if (HasProfile(entry))
+        lines << QStringLiteral("Player Profile");
     if (!entry.playingStyle.empty())
         lines << StyleText(entry.playingStyle);
     if (!entry.rating.empty())
@@ -195,11 +222,13 @@ QStringList PhonePageLines(const PhonePageData& data) {
         lines << SideText(entry.playingSide);
     if (!entry.backhandStyle.empty())
         lines << QStringLiteral("%1 Handed Backhand").arg(FromStored(entry.backhandStyle));
-    lines << QStringLiteral("Playing Stats")
-          << QStringLiteral("Overall W/L Record: ") + FromStored(entry.stats.winLossRecord)
-          << QStringLiteral("Last Played: ") + FromStored(entry.stats.lastPlayed);
-    if (!entry.stats.lastOuting.empty())
-        lines << FromStored(entry.stats.lastOuting).trimmed();
+    if (HasPlayed(entry)) {
+        lines << QStringLiteral("Playing Stats")
+              << QStringLiteral("Overall W/L Record: ") + FromStored(entry.stats.winLossRecord)
+              << QStringLiteral("Last Played: ") + FromStored(entry.stats.lastPlayed);
+        if (!entry.stats.lastOuting.empty())
+            lines << FromStored(entry.stats.lastOuting).trimmed();
+    }
     if (!entry.notes.empty())
         lines << QStringLiteral("Notes: ") + FromStored(entry.notes);
     return lines;
@@ -323,9 +352,13 @@ void TKvrPhoneWin::DeleteEntry() {
     if (!kui::Commit(this, phones, kvr::Removed(*shown)))
         return Changed();
     App().RecordsChanged(kui::Store::Phone);
-    // The page now holds the entry that followed the deleted one; the book
-    // moves on by one more, as the next page button does.
-    NextPage();
+    // The page now holds the entry that followed the deleted one, or, when
+    // the last one went, the new last entry; an empty book says so.
+    const int count = static_cast<int>(phones.Count());
+    index_ = std::clamp(index_, 0, std::max(count - 1, 0));
+    if (count == 0)
+        HasEntries();
+    Changed();
 }
 
 kui::PhonePageData TKvrPhoneWin::Snapshot() const {

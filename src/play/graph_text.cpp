@@ -68,8 +68,12 @@ void TimeByMonth(ViewText& text, const GraphData& data) {
     for (int i = 0; i < n; ++i) {
         const float hours = data.stats.monthlyTime[static_cast<std::size_t>(i)];
         maximum = std::max(maximum, hours);
-        const int month = ((data.currentMonth - 1 - (n - 1 - i)) % 12 + 12) % 12;
-        bars << QStringLiteral("%1 %2").arg(QString::fromLatin1(kMonths[month]), Number(hours));
+        // Months counted from January of the year 0: each bar's month and year.
+        const int month = data.currentYear * 12 + data.currentMonth - 1 - (n - 1 - i);
+        bars << QStringLiteral("%1 %2 %3")
+                    .arg(QString::fromLatin1(kMonths[month % 12]))
+                    .arg(month / 12)
+                    .arg(Number(hours));
     }
     text.lines << QStringLiteral("%1, one a month, hours on a scale of 0 to %2")
                       .arg(Bars(n), Number(maximum));
@@ -185,6 +189,8 @@ ViewText GraphText(const GraphData& data) {
         ChartingStrokes(text, data);
         break;
     }
+    if (const QString empty = EmptyGraphText(data); !empty.isEmpty())
+        text.lines << empty;
     return text;
 }
 

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -94,7 +95,67 @@ struct BarChart {
     QStringList labels{}; // empty: no labels
     float maximum = 1;
     bool scale = false;
+    // A month axis: bar 0 is `firstMonth` (0 = January) of `firstYear`, a
+    // bar a month. Its labels fall on whole quarters, halves or years of the
+    // calendar, with the year under the first label and under each January.
+    struct MonthAxis {
+        int firstMonth = 0;
+        int firstYear = 0;
+    };
+    std::optional<MonthAxis> months{};
 };
+
+// The month labels' step: every month when they fit side by side, else
+// every 3, 6 or 12 months, the first that leaves `room` pixels a label.
+int MonthLabelStep(double barWidth, double room) {
+    for (int step : {1, 3, 6})
+        if (step * barWidth >= room)
+            return step;
+    return 12;
+}
+
+// The labels under the bars of a month axis: the month's name on the
+// months the step divides, the years on a row below.
+void DrawMonthLabels(QPainter& painter, const BarChart& chart, int plotLeft, int labelTop,
+                     double barWidth) {
+    const BarChart::MonthAxis& axis = *chart.months;
+    const int n = static_cast<int>(chart.values.size());
+    const QFontMetrics metrics = painter.fontMetrics();
+    int widest = 0;
+    for (const QString& label : chart.labels)
+        widest = std::max(widest, metrics.horizontalAdvance(label));
+    const int space = metrics.horizontalAdvance(QLatin1Char(' '));
+    const int step = MonthLabelStep(barWidth, widest + space);
+    const int yearWidth = metrics.horizontalAdvance(QStringLiteral("2000"));
+    const int yearTop = labelTop + RowUnit(painter);
+    auto middle = [&](int i) { return static_cast<int>(plotLeft + (i + 0.5) * barWidth); };
+    std::vector<int> labelled;
+    for (int i = 0; i < n && i < chart.labels.size(); ++i)
+        if ((axis.firstMonth + i) % step == 0)
+            labelled.push_back(i);
+    // Too few months for a label on a whole quarter or half: the first one.
+    if (labelled.empty() && n > 0)
+        labelled.push_back(0);
+    // A label that would pass the chart's right edge is left out.
+    const int rightEdge = chart.area.right();
+    auto fits = [&](int i, int width) { return middle(i) + (width + 1) / 2 <= rightEdge; };
+    for (std::size_t k = 0; k < labelled.size(); ++k) {
+        const int i = labelled[k];
+        if (!fits(i, metrics.horizontalAdvance(chart.labels[i])))
+            continue;
+        DrawText(painter, middle(i), labelTop, chart.labels[i], Align::Center);
+        const int month = axis.firstMonth + i;
+        bool year = month % 12 == 0;
+        // The first label's year, unless the next January's would run into it.
+        if (k == 0 && !year) {
+            const int nextJanuary = 12 - axis.firstMonth;
+            year = nextJanuary >= n || (nextJanuary - i) * barWidth >= yearWidth + space;
+        }
+        if (year && fits(i, yearWidth))
+            DrawText(painter, middle(i), yearTop, QString::number(axis.firstYear + month / 12),
+                     Align::Center);
+    }
+}
 
 void DrawBarChart(QPainter& painter, QSize size, const BarChart& chart) {
     const int left = chart.area.left();
@@ -118,7 +179,8 @@ void DrawBarChart(QPainter& painter, QSize size, const BarChart& chart) {
     const int plotTop = std::max(top + 5 * c, top + 2 * c + titleRow + 1);
     int plotBottom = bottom - 2 * c;
     if (!chart.labels.isEmpty())
-        plotBottom = std::min(plotBottom, bottom - 7 - UseGraphFont(painter, size, 40, 70));
+        plotBottom = std::min(
+            plotBottom, bottom - 7 - (chart.months ? 2 : 1) * UseGraphFont(painter, size, 40, 70));
     if (plotRight - plotLeft < 10 || plotBottom - plotTop < 10)
         return;
 
@@ -133,7 +195,7 @@ void DrawBarChart(QPainter& painter, QSize size, const BarChart& chart) {
 
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(chart.colour);
-    if (!chart.labels.isEmpty()) {
+    if (!chart.labels.isEmpty() && !chart.months) {
         UseGraphFont(painter, size, 40, 70);
         // The labels' font grows with the view's width, so on a wide view
         // the step from the bars' width alone would run labels into each
@@ -152,9 +214,13 @@ void DrawBarChart(QPainter& painter, QSize size, const BarChart& chart) {
         // stops at the plot's top edge.
         const double height = std::clamp(chart.values[i] * vscale, 0.0, plotHeight);
         painter.drawRect(QRectF(x, plotBottom - height, barWidth, height));
-        if (i % step == 0 && i < chart.labels.size())
+        if (!chart.months && i % step == 0 && i < chart.labels.size())
             DrawText(painter, static_cast<int>(x + barWidth / 2), plotBottom + 5, chart.labels[i],
                      Align::Center);
+    }
+    if (chart.months && !chart.labels.isEmpty()) {
+        UseGraphFont(painter, size, 40, 70);
+        DrawMonthLabels(painter, chart, plotLeft, plotBottom + 5, barWidth);
     }
 
     UseGraphFont(painter, size, 20, 40);
@@ -251,11 +317,16 @@ void DrawTimeByMonth(QPainter& painter, QSize size, const GraphData& data) {
     static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     const int n = std::clamp(data.monthsCovered, 0, kMonthsShown);
+    // Months counted from January of the year 0, so that bar 0's month and
+    // year come out of one division.
+    const int first = data.currentYear * 12 + data.currentMonth - 1 - (n - 1);
     BarChart chart{.area = QRect(QPoint(0, 0), size),
                    .colour = kRed,
                    .title = QStringLiteral("Total Playing Time By Month"),
                    .maximum = 1.0f,
-                   .scale = true};
+                   .scale = true,
+                   .months =
+                       BarChart::MonthAxis{.firstMonth = first % 12, .firstYear = first / 12}};
     for (int i = 0; i < n; ++i) {
         const float hours = data.stats.monthlyTime[static_cast<std::size_t>(i)];
         chart.values.push_back(hours);
@@ -334,6 +405,23 @@ void DrawGoal(QPainter& painter, QSize size, const GraphData& data) {
     Slice(painter, box, 0, 360 * reached);
     painter.setBrush(kGrey);
     Slice(painter, box, 360 * reached, 360);
+}
+
+// The text of an empty graph in the middle of the view, on a white panel
+// of its own, wrapped within most of the view's width.
+void DrawEmptyHint(QPainter& painter, QSize size, const QString& text) {
+    UseGraphFont(painter, size, 28, 60);
+    const int room = std::max(Frac(size.width(), 0.8), 1);
+    const QRect bounds = painter.fontMetrics().boundingRect(
+        QRect(0, 0, room, size.height()), Qt::AlignCenter | Qt::TextWordWrap, text);
+    const QRect box(
+        QPoint((size.width() - bounds.width()) / 2, (size.height() - bounds.height()) / 2),
+        bounds.size());
+    const int margin = std::max(4, RowUnit(painter) / 2);
+    RaisedPanel(painter, box.left() - margin, box.top() - margin, box.right() + margin,
+                box.bottom() + margin, kWhite);
+    painter.setPen(kTitleBlue);
+    painter.drawText(box, Qt::AlignCenter | Qt::TextWordWrap, text);
 }
 
 void DrawNoData(QPainter& painter, QSize size, const QString& text) {
@@ -554,6 +642,7 @@ GraphData TakeGraphData(GraphKind kind, const KVR_PlayData& play, const kvr::Pas
     data.stats = statisticsOf(play, past, today);
     data.monthsCovered = monthsCovered(play, past, today);
     data.currentMonth = today.Month();
+    data.currentYear = today.Year();
     data.currentRecords = static_cast<int>(play.Count());
     for (unsigned i = 0; i < play.Count(); ++i) {
         if (!play.At(static_cast<int>(i))->rated)
@@ -603,6 +692,33 @@ GraphData TakeGraphData(GraphKind kind, const KVR_PlayData& play, const kvr::Pas
     return data;
 }
 
+QString EmptyGraphText(const GraphData& data) {
+    const QString noRatings = QStringLiteral("No rated notes yet: Data > Record Notes");
+    switch (data.kind) {
+    case GraphKind::TimeSummary:
+        if (data.currentRecords == 0 && data.stats.currentTime >= 0)
+            return data.stats.hasHistory
+                       ? QStringLiteral("No notes in this goal period yet: Data > Record Notes")
+                       : QStringLiteral("No notes yet: Data > Record Notes");
+        break;
+    case GraphKind::GameRatings:
+        if (data.grandTotal.empty())
+            return noRatings;
+        break;
+    case GraphKind::StrokeRatings:
+        if (data.strokeTotal.empty())
+            return noRatings;
+        break;
+    case GraphKind::Goal:
+        if (!data.goalProgress)
+            return noRatings;
+        break;
+    default:
+        break;
+    }
+    return {};
+}
+
 void DrawGraph(QPainter& painter, QSize size, const GraphData& data) {
     painter.save();
     SunkenPanel(painter, 0, 0, size.width() - 1, size.height() - 1, LightGrey());
@@ -634,6 +750,8 @@ void DrawGraph(QPainter& painter, QSize size, const GraphData& data) {
         DrawChartingStrokes(painter, size, data);
         break;
     }
+    if (const QString empty = EmptyGraphText(data); !empty.isEmpty())
+        DrawEmptyHint(painter, size, empty);
     painter.restore();
 }
 

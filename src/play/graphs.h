@@ -50,6 +50,7 @@ struct GraphData {
     PlayStatistics stats;
     int monthsCovered = 1;       // bars of the monthly graph (capped at 60 when drawn)
     int currentMonth = 1;        // today's month, 1 to 12: the last monthly bar
+    int currentYear = 2000;      // and its year
     int currentRecords = 0;      // outings of the goal period
     std::vector<int> grandTotal; // per rated current record, in store order
     std::vector<std::array<int, kvr::kStrokeCount>> strokeTotal; // the same, by rating row
@@ -65,8 +66,13 @@ struct GraphData {
 GraphData TakeGraphData(GraphKind kind, const KVR_PlayData& play, const kvr::PastRecords& past,
                         const KVR_ChartClass& charts);
 
-// Draws the graph over the whole of `size`.
+// Draws the graph over the whole of `size`; a graph with nothing to show
+// says what to do instead (EmptyGraphText).
 void DrawGraph(QPainter& painter, QSize size, const GraphData& data);
+
+// What a graph with nothing to show says: where the notes or ratings it
+// draws are recorded. Empty when it has something to show.
+QString EmptyGraphText(const GraphData& data);
 
 // Which bar labels a bar chart shows, from its bars' width in pixels: every
 // bar when they are wide, every 2nd, 3rd, ... as they narrow.

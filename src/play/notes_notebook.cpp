@@ -60,8 +60,10 @@ TKvrBrowseWin::~TKvrBrowseWin() = default;
 
 int TKvrBrowseWin::PageIndex() {
     const int count = static_cast<int>(App().PlayStore().Count());
+    // Past the newest record (the newest was deleted, or records went into
+    // the history): the newest that is left, the neighbour of the one gone.
     if (pageIndex_ >= count)
-        pageIndex_ = 0;
+        pageIndex_ = count - 1;
     // A notebook opened on an empty period shows the newest record once
     // there is one.
     if (pageIndex_ < 0)
@@ -83,6 +85,8 @@ kui::NotesPageData TKvrBrowseWin::Snapshot(QSize size) {
     } else if (const PlayRecord* record = CurrentRecord()) {
         page.record = *record;
         page.pageNumber = PageIndex() + 1;
+    } else {
+        page.emptyText = kui::NotesEmptyText(App().PlayStore().Stats().hasHistory);
     }
     return page;
 }
@@ -286,8 +290,8 @@ void TKvrBrowseWin::DeletePage() {
                        {kui::FromStored(shown->date), opponents.join(QStringLiteral(" & "))});
     if (!kui::AskYesNo(this, question, QStringLiteral("Delete Notes?"), kui::Default::No))
         return;
-    // The page index stays: the next older record, or the oldest when the
-    // newest was deleted, takes the page. A delete that cannot be saved
+    // The page index stays: the next newer record takes the page, or the
+    // newest left when the newest was deleted. A delete that cannot be saved
     // keeps the page.
     if (kui::Commit(this, App().PlayStore(), kvr::Removed(*shown)))
         App().RecordsChanged(kui::Store::Play);

@@ -51,7 +51,7 @@ public:
 
     // The index in the play store of the current record the page shows (or
     // returns to from the past notes); -1 when there is none. An index that
-    // names no record any more (after a delete) turns to the oldest record.
+    // names no record any more (after a delete) turns to the newest record.
     int PageIndex();
     // While past notes are shown: the past record's number, from 1 at the
     // newest.

@@ -122,6 +122,16 @@ void DrawNotesPage(QPainter& painter, QSize size, const NotesPageData& data) {
         UseScaledFont(painter, fields, 27, 63);
         for (const auto& [field, value] : ShownFields(record))
             DrawField(painter, fields, *field, value);
+    } else if (!data.emptyText.isEmpty()) {
+        // Where the notes would stand, in the values' font.
+        UseScaledFont(painter, fields, 27, 63);
+        painter.setPen(Qt::black);
+        DrawWrappedText(painter, Frac(w, 0.084), Frac(fields.height(), 0.32), Frac(w, 0.9),
+                        Frac(fields.height(), 0.745), data.emptyText);
+    }
+    if (data.pageNumber <= 0) {
+        painter.restore();
+        return;
     }
 
     // The page number, centred in its box on the bottom edge.
@@ -138,10 +148,19 @@ void DrawNotesPage(QPainter& painter, QSize size, const NotesPageData& data) {
     painter.restore();
 }
 
+QString NotesEmptyText(bool hasHistory) {
+    return hasHistory ? QStringLiteral("No notes in this goal period yet: Data > Record Notes. "
+                                       "\">>\" pages through your past notes.")
+                      : QStringLiteral("No notes yet: Data > Record Notes");
+}
+
 QStringList NotesPageLines(const NotesPageData& data) {
     QStringList lines;
-    if (!data.record)
+    if (!data.record) {
+        if (!data.emptyText.isEmpty())
+            lines << data.emptyText;
         return lines;
+    }
     auto fields = ShownFields(*data.record);
     // Line by line down the page, each line from the left.
     std::stable_sort(fields.begin(), fields.end(), [](const auto& a, const auto& b) {

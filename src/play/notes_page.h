@@ -21,8 +21,11 @@ struct NotesPageData {
     // The record on the page; none leaves the page blank.
     std::optional<PlayRecord> record;
     // The number in the page box: the current record's place from the
-    // oldest, or the past record's from the newest; 0 for a blank page.
+    // oldest, or the past record's from the newest; 0 for a blank page,
+    // which has no page box.
     int pageNumber = 0;
+    // What a blank page says instead (NotesEmptyText).
+    QString emptyText;
     // The notebook page picture, stretched over the whole view (drawn as it
     // is when it already has the view's size).
     QImage page;
@@ -38,14 +41,18 @@ QString SinglesDoublesText(const PlayRecord& record);
 QString KindText(const PlayRecord& record);
 QString ResultText(const PlayRecord& record);
 
+// What the notebook says on a blank page: where notes are recorded, and,
+// when the history holds notes, where they are.
+QString NotesEmptyText(bool hasHistory);
+
 // One page of the notes notebook: the record's fields on the writing pad,
 // each under or after its blue label, the notes below, and the page number
-// in a box on the bottom edge.
+// in a box on the bottom edge; a blank page says what to do instead.
 void DrawNotesPage(QPainter& painter, QSize size, const NotesPageData& data);
 
 // The fields the page shows, in reading order (down the page, each line
 // from the left), each value after its label: "Date: 12/7/2026",
-// "Opponent: Ann Lee", ...; the notes last. None for a blank page.
+// "Opponent: Ann Lee", ...; the notes last. A blank page's text alone.
 QStringList NotesPageLines(const NotesPageData& data);
 
 } // namespace kui

@@ -98,6 +98,8 @@ std::optional<Picture> NotesPicture(const ViewSources& sources) {
         if (const PlayRecord* record = play.At(newest)) {
             page.record = *record;
             page.pageNumber = newest + 1;
+        } else {
+            page.emptyText = NotesEmptyText(play.Stats().hasHistory);
         }
         DrawNotesPage(painter, size, page);
     };

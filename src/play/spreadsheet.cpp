@@ -116,6 +116,9 @@ SpreadsheetData SpreadsheetSnapshot(const KVR_PlayData& play, const PlayStatisti
     return data;
 }
 
+// What the ratings table says without a rated outing.
+const QString kNoRatingsText = QStringLiteral("No rated notes yet: Data > Record Notes");
+
 QSize SpreadsheetLeastSize() {
     return {65 * 5, 27 * kSmallestText};
 }
@@ -165,14 +168,20 @@ void DrawSpreadsheet(QPainter& painter, QSize size, const SpreadsheetData& data)
                      Align::Right);
         DrawText(painter, x, 11 * g, QString::number(column.grandTotal), Align::Right);
     }
-    for (int row = 0; row < 6; ++row)
-        DrawText(painter, right, (4 + row) * g,
-                 QString::asprintf("%2.1f", double(data.strokeAverages[row])), Align::Right);
-    for (int level = 0; level < 4; ++level)
-        DrawText(painter, right, (13 + level) * g,
-                 QString::asprintf("%2.1f", double(data.levelAverages[level])), Align::Right);
-    DrawText(painter, right, 11 * g, QString::asprintf("%3.1f", double(data.totalGameRating)),
-             Align::Right);
+    if (data.columns.empty()) {
+        // No rated outing: no averages of nothing, but where ratings come from.
+        painter.setPen(navy);
+        DrawWrappedText(painter, firstColumn, 7 * g, right, 10 * g, kNoRatingsText);
+    } else {
+        for (int row = 0; row < 6; ++row)
+            DrawText(painter, right, (4 + row) * g,
+                     QString::asprintf("%2.1f", double(data.strokeAverages[row])), Align::Right);
+        for (int level = 0; level < 4; ++level)
+            DrawText(painter, right, (13 + level) * g,
+                     QString::asprintf("%2.1f", double(data.levelAverages[level])), Align::Right);
+        DrawText(painter, right, 11 * g, QString::asprintf("%3.1f", double(data.totalGameRating)),
+                 Align::Right);
+    }
 
     // Playing time in the current period, this year and in all.
     const int y0 = 19 * g;
@@ -211,12 +220,14 @@ std::vector<ViewTable> SpreadsheetTables(const SpreadsheetData& data) {
                                       ? data.firstDate
                                       : QStringLiteral("Record %1").arg(i + 1));
     ratings.columnHeaders << QStringLiteral("Avg");
+    // Without a rated outing the averages are empty, as drawn.
+    const bool rated = !data.columns.empty();
     auto row = [&](const QString& header, auto value, const QString& average) {
         ratings.rowHeaders << header;
         QStringList cells;
         for (const SpreadsheetColumn& column : data.columns)
             cells << QString::number(value(column));
-        cells << average;
+        cells << (rated ? average : QString());
         ratings.rows.push_back(cells);
     };
     for (std::size_t r = 0; r < 6; ++r)
@@ -286,7 +297,8 @@ bool ExportSpreadsheetCsv(const QString& path, const KVR_PlayData& play) {
 
 TKvrSpreadSheet::TKvrSpreadSheet(KvrClient& client)
     : TKvrChild(client, kui::SpreadsheetView, QStringLiteral("Spread Sheet")) {
-    RepaintOn({kui::Store::Play});
+    // The player's name heads the sheet.
+    RepaintOn({kui::Store::Play, kui::Store::Coach});
     StoresChanged();
 }
 

@@ -8,8 +8,19 @@
 #include <algorithm>
 
 #include <QPainter>
+#include <QPolygonF>
 
 namespace kui {
+
+namespace {
+const QColor kTodayBlue(0, 0, 192);
+const QColor kTournamentRed(200, 30, 30);
+
+// The width of today's frame in `cell`: thicker in a large cell.
+int TodayFrameWidth(const CalRect& cell) {
+    return std::max(2, std::min(cell.right - cell.left, cell.bottom - cell.top) / 20);
+}
+} // namespace
 
 int SchedulerHeaderBottom(QSize size, int buttonHeight) {
     return std::max(Frac(size.height(), 0.1), 5 + buttonHeight);
@@ -57,9 +68,45 @@ void DrawSchedulerMonth(QPainter& painter, QSize size, const SchedMonthData& dat
             RaisedPanel(painter, cell.left, cell.top, cell.right, cell.bottom, LightGrey());
         if (day <= 0)
             continue;
+        const bool today = i == data.todayCell;
+        if (today) {
+            // Today: a blue frame along the cell's edges, and its number in bold.
+            const int line = TodayFrameWidth(cell);
+            painter.setPen(QPen(kTodayBlue, line, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+            painter.setBrush(Qt::NoBrush);
+            const int inset = line / 2 + 1;
+            painter.drawRect(QRect(QPoint(cell.left + inset + sink, cell.top + inset + sink),
+                                   QPoint(cell.right - inset - line % 2 + sink,
+                                          cell.bottom - inset - line % 2 + sink)));
+        }
         painter.setPen(Qt::black);
+        if (today) {
+            QFont bold = painter.font();
+            bold.setBold(true);
+            painter.setFont(bold);
+        }
         DrawText(painter, (cell.left + cell.right) / 2 + sink, cell.top + 5 + sink,
                  QString::number(day), Align::Center);
+        if (today) {
+            QFont plain = painter.font();
+            plain.setBold(false);
+            painter.setFont(plain);
+        }
+        if (data.tournament[static_cast<size_t>(i)]) {
+            // A tournament: a red diamond left of where the round mark goes,
+            // so that a day with both shows both.
+            const double cw = cell.right - cell.left;
+            const double ch = cell.bottom - cell.top;
+            const double r = 0.17 * std::min(ch, cw);
+            const QPointF c(cell.left + 0.3 * cw + sink, cell.top + 0.65 * ch + sink);
+            painter.setPen(Qt::black);
+            painter.setBrush(kTournamentRed);
+            painter.setRenderHint(QPainter::Antialiasing, true);
+            painter.drawPolygon(QPolygonF({QPointF(c.x(), c.y() - r), QPointF(c.x() + r, c.y()),
+                                           QPointF(c.x(), c.y() + r), QPointF(c.x() - r, c.y())}));
+            painter.setRenderHint(QPainter::Antialiasing, false);
+            painter.setBrush(Qt::NoBrush);
+        }
         if (data.marked[static_cast<size_t>(i)]) {
             const double cw = cell.right - cell.left;
             const double ch = cell.bottom - cell.top;
@@ -79,12 +126,15 @@ void DrawSchedulerMonth(QPainter& painter, QSize size, const SchedMonthData& dat
             const int cw = cell.right - cell.left;
             const int ch = cell.bottom - cell.top;
             const int line = std::max(1, std::min(cw, ch) / 30);
-            const int inset = 2 + line / 2 + sink;
+            // Inside today's frame when today has the keys, so both show.
+            const int within = today ? TodayFrameWidth(cell) + 1 : 0;
+            const int inset = 2 + within + line / 2 + sink;
             QPen pen(Qt::black, line, Qt::DotLine);
             painter.setPen(pen);
             painter.setBrush(Qt::NoBrush);
-            painter.drawRect(QRect(QPoint(cell.left + inset, cell.top + inset),
-                                   QPoint(cell.right - 2 - line / 2, cell.bottom - 2 - line / 2)));
+            painter.drawRect(QRect(
+                QPoint(cell.left + inset, cell.top + inset),
+                QPoint(cell.right - 2 - within - line / 2, cell.bottom - 2 - within - line / 2)));
         }
     }
     painter.restore();
@@ -116,6 +166,8 @@ ViewTable SchedulerMonthTable(const SchedMonthData& data) {
             QString text;
             if (day > 0) {
                 text = QString::number(day);
+                if (static_cast<int>(cell) == data.todayCell)
+                    text += QStringLiteral(", today");
                 if (!data.events[cell].isEmpty())
                     text += QStringLiteral(": ") + data.events[cell].join(QStringLiteral("; "));
             }

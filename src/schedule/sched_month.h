@@ -21,7 +21,11 @@ struct SchedMonthData {
     QString title; // e.g. "March 2001"
     std::array<CalRect, CalendarBase::kCellCount> cells{};
     std::array<int, CalendarBase::kCellCount> cellDay{}; // 0: blank cell
-    std::array<bool, CalendarBase::kCellCount> marked{};
+    std::array<bool, CalendarBase::kCellCount> marked{}; // a match or practice
+    // A tournament (an event whose Who begins with "Tourn"): a mark of its own.
+    std::array<bool, CalendarBase::kCellCount> tournament{};
+    // The cell that shows today (-1: today is not in the month shown).
+    int todayCell = -1;
     // The events on each cell's day, as a screen reader names them ("Ann
     // Lee at 6:00 PM, City Courts"), tournaments included.
     std::array<QStringList, CalendarBase::kCellCount> events{};
@@ -35,7 +39,10 @@ struct SchedMonthData {
 };
 
 // The scheduler's month: the title in its box, the weekday letters, the day
-// cells with their numbers, and a yellow mark on each day with an event.
+// cells with their numbers, a yellow round mark on each day with a match or
+// practice, a red diamond on each day with a tournament, and today framed
+// in blue with its number in bold. The marks differ in shape and place, not
+// in colour alone.
 void DrawSchedulerMonth(QPainter& painter, QSize size, const SchedMonthData& data);
 
 // An event in words: who, at what time, where ("Ann Lee at 6:00 PM, City

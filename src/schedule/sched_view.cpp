@@ -16,6 +16,7 @@
 #include "ui/message.h"
 #include "ui/text.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include <QKeyEvent>
@@ -169,8 +170,10 @@ kui::SchedMonthData kui::SchedulerMonth(const SchedClass& store, const CalendarB
     kui::SchedMonthData monthData;
     monthData.title = kui::FromStored(month.MonthName()) + QStringLiteral(" %1").arg(month.Year());
     // The days of the shown month that hold an event other than a
-    // tournament, and every day's events in words.
+    // tournament, those that hold a tournament, and every day's events in
+    // words.
     std::array<bool, 32> markedDay{};
+    std::array<bool, 32> tournamentDay{};
     std::array<QStringList, 32> dayEvents{};
     // An event of several days ("2 days") is on each of them.
     using namespace std::chrono;
@@ -189,6 +192,8 @@ kui::SchedMonthData kui::SchedulerMonth(const SchedClass& store, const CalendarB
             dayEvents[index] << kui::EventText(event);
             if (event.who.compare(0, 5, "Tourn") != 0)
                 markedDay[index] = true;
+            else
+                tournamentDay[index] = true;
         }
     }
     for (int i = 0; i < CalendarBase::kCellCount; ++i) {
@@ -196,6 +201,10 @@ kui::SchedMonthData kui::SchedulerMonth(const SchedClass& store, const CalendarB
         grid.CellRect(i, monthData.cells[index]);
         monthData.cellDay[index] = grid.CellDay(i);
         monthData.marked[index] = markedDay[static_cast<size_t>(monthData.cellDay[index])];
+        monthData.tournament[index] = tournamentDay[static_cast<size_t>(monthData.cellDay[index])];
+        if (monthData.cellDay[index] > 0 &&
+            ZBD_Date(month.Month(), monthData.cellDay[index], month.Year()).SameDay(ZBD_Date()))
+            monthData.todayCell = i;
         monthData.events[index] = dayEvents[static_cast<size_t>(monthData.cellDay[index])];
     }
     monthData.pressedCell = pressedCell;
@@ -282,11 +291,13 @@ void TKvrSchedWin::Schedule() {
         App().RecordsChanged(kui::Store::Schedule);
 }
 
-void TKvrSchedWin::Edit(SchedRecord* event) {
+int TKvrSchedWin::Edit(SchedRecord* event, const QString& place) {
     SchedClass& store = App().SchedStore();
     TSchedAddDlg dialog(this, App().PhoneStore().Names(), *event);
+    if (!place.isEmpty())
+        dialog.setWindowTitle(QStringLiteral("%1 (%2)").arg(dialog.windowTitle(), place));
     bool stored = false;
-    dialog.Run([&](kui::FormDialog::Request request) {
+    const int result = dialog.Run([&](kui::FormDialog::Request request) {
         // Exactly this event changes or goes, even when another one has the
         // same date, Who and time; a failed save puts it back as sched.dat
         // holds it, and the dialog stays open with what was typed.
@@ -300,6 +311,7 @@ void TKvrSchedWin::Edit(SchedRecord* event) {
     });
     if (stored)
         App().RecordsChanged(kui::Store::Schedule);
+    return result;
 }
 
 ZBD_Date TKvrSchedWin::CellDate(int cell) const {
@@ -318,15 +330,30 @@ void TKvrSchedWin::ClickCell(int cell) {
     focusedDay_ = calendar_.CellDay(cell);
     Press(cell);
     const ZBD_Date day = CellDate(cell);
-    // Each event of the day in turn. A dialog changes or removes only its
-    // own event, so the others stay where they are.
+    // Each event of the day in turn, by the time of day (a time that reads
+    // as no clock time after those that do, in the order they were added),
+    // each titled with its place in the series. A dialog changes or removes
+    // only its own event, so the others stay where they are; Cancel ends the
+    // series.
     SchedClass& store = App().SchedStore();
     std::vector<SchedRecord*> events;
     for (unsigned i = 0; i < store.Count(); ++i)
         if (SchedRecord* event = store.At(static_cast<int>(i)); ZBD_Date(event->date).SameDay(day))
             events.push_back(event);
-    for (SchedRecord* event : events)
-        Edit(event);
+    auto minutes = [](const SchedRecord* event) {
+        const int clock = kui::ClockMinutes(event->time);
+        return clock < 0 ? 24 * 60 : clock;
+    };
+    std::stable_sort(events.begin(), events.end(), [&](const SchedRecord* a, const SchedRecord* b) {
+        return minutes(a) < minutes(b);
+    });
+    const int count = static_cast<int>(events.size());
+    for (int k = 0; k < count; ++k) {
+        const QString place =
+            count > 1 ? QStringLiteral("%1 of %2").arg(k + 1).arg(count) : QString();
+        if (Edit(events[static_cast<size_t>(k)], place) == QDialog::Rejected)
+            break;
+    }
     Press(-1);
 }
 

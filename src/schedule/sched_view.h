@@ -19,9 +19,10 @@ SchedMonthData SchedulerMonth(const SchedClass& store, const CalendarBase& calen
 } // namespace kui
 
 // The scheduler: one month as a calendar with a mark on every day that holds
-// a match or practice. A click on a day opens its events one after another;
-// a double click adds an event on that day. The buttons page the months,
-// add an event on the day picked last and search by name. From the keyboard
+// a match or practice, another on a day with a tournament, and today framed.
+// A click on a day opens its events one after another, by their time, until
+// one is cancelled; a double click adds an event on that day. The buttons
+// page the months, add an event on the day picked last and search by name. From the keyboard
 // the arrow keys move a focused day (Page Up and Page Down turn the month),
 // Enter opens its events as a click does and Shift+Enter or Insert adds an
 // event on it as a double click does.
@@ -75,7 +76,9 @@ private:
     // Lays the window's grid out for the shown month at the window's size;
     // the frame it used.
     CalRect LayOutGrid();
-    void Edit(SchedRecord* event);
+    // The event dialog on `event`, `place` ("2 of 3") added to its title
+    // when not empty; the dialog's result (QDialog::Rejected: cancelled).
+    int Edit(SchedRecord* event, const QString& place = {});
     ZBD_Date CellDate(int cell) const;
     // Shows the cell pressed in at once, until the dialogs it opens close.
     void Press(int cell);

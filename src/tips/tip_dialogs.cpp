@@ -62,26 +62,28 @@ QPlainTextEdit* TipTextEdit(QWidget* parent) {
 
 } // namespace
 
-TTipsSelectDlg::TTipsSelectDlg(QWidget* parent)
+TTipsSelectDlg::TTipsSelectDlg(QWidget* parent, const QString& stroke, int level)
     : QDialog(parent), strokes_(new QButtonGroup(this)), levels_(new QButtonGroup(this)) {
     setWindowTitle(QStringLiteral("Tips"));
     auto* strokeBox = new QGroupBox(QStringLiteral("Stroke"), this);
     strokeBox->setObjectName(QStringLiteral("stroke"));
     auto* strokeGrid = new QVBoxLayout(strokeBox);
     const char* strokes[] = {"Forehand", "Backhand", "Volley", "Return", "Serve", "Approach"};
-    for (const char* stroke : strokes) {
-        auto* button = new QRadioButton(QString::fromLatin1(stroke), strokeBox);
-        button->setObjectName(QString::fromLatin1(stroke));
+    for (const char* name : strokes) {
+        auto* button = new QRadioButton(QString::fromLatin1(name), strokeBox);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setChecked(button->text() == stroke);
         strokes_->addButton(button);
         strokeGrid->addWidget(button);
     }
     auto* levelBox = new QGroupBox(QStringLiteral("Level"), this);
     levelBox->setObjectName(QStringLiteral("level"));
     auto* levelGrid = new QVBoxLayout(levelBox);
-    for (int level = 1; level <= 4; ++level) {
-        auto* button = new QRadioButton(kui::LevelName(level), levelBox);
-        button->setObjectName(kui::LevelName(level));
-        levels_->addButton(button, level);
+    for (int each = 1; each <= 4; ++each) {
+        auto* button = new QRadioButton(kui::LevelName(each), levelBox);
+        button->setObjectName(kui::LevelName(each));
+        button->setChecked(each == level);
+        levels_->addButton(button, each);
         levelGrid->addWidget(button);
     }
     levelGrid->addStretch();

@@ -21,12 +21,13 @@ inline constexpr int kTipTextLength = 219;
 
 } // namespace kui
 
-// "Tips": the stroke and level to look up. OK with either missing is told
-// so and the dialog stays open.
+// "Tips": the stroke and level to look up, opened on `stroke` and `level`
+// (the ones chosen last; none when empty or 0). OK with either missing is
+// told so and the dialog stays open.
 class TTipsSelectDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit TTipsSelectDlg(QWidget* parent);
+    explicit TTipsSelectDlg(QWidget* parent, const QString& stroke = {}, int level = 0);
     Q_DISABLE_COPY_MOVE(TTipsSelectDlg)
 
     QString Stroke() const; // the caption of the stroke chosen, e.g. "Forehand"

@@ -13,17 +13,28 @@
 #include "ui/notebook_page.h"
 #include "ui/text.h"
 
+#include <memory>
+
 namespace kui {
 namespace {
 
-// Closes an open tips view, asks for a stroke and level and opens a view of
-// their tips; nothing opens when the player cancels or the file is unreadable.
-void LookupTips(KvrClient& client) {
-    client.CloseView(TipsView);
+// The stroke and level the player looked up last in this run: the next
+// lookup opens on them.
+struct TipsChoice {
     QString stroke;
     int level = 0;
+};
+
+// Closes an open tips view, asks for a stroke and level (offering the last
+// ones) and opens a view of their tips; nothing opens when the player
+// cancels or the file is unreadable.
+void LookupTips(KvrClient& client, TipsChoice& last) {
+    client.CloseView(TipsView);
+    QString stroke = last.stroke;
+    int level = last.level;
     if (!ChooseTips(client.window(), client.App().TipStore(), stroke, level))
         return;
+    last = {stroke, level};
     auto* view = new KvrTipsLookup(client, TipsView, stroke, level);
     if (client.OpenView(TipsView, [view] { return view; }) == view)
         view->Start();
@@ -49,8 +60,9 @@ bool StoreNewTip(QWidget* parent, TipClass& tips, const TipRecord& tip) {
     return added;
 }
 
+// An open lookup stays: the store is back on its stroke once the tip is
+// stored, and the change signal repaints it.
 void AddTip(KvrClient& client) {
-    client.CloseView(TipsView);
     TipClass& tips = client.App().TipStore();
     TTipsAddDlg dialog(client.window());
     const int result =
@@ -94,12 +106,13 @@ std::optional<Picture> TipsPicture(const ViewSources& sources) {
 
 void AddTipsCommands(CommandTable& table) {
     const QStringList tips{QStringLiteral("&Tips/Drills")};
+    auto last = std::make_shared<TipsChoice>();
     table.Add({.id = CmTipsLookup,
                .menu = tips,
                .place = 10,
                .text = QStringLiteral("&Lookup"),
                .clicks = true,
-               .handler = [](KvrClient& client) { LookupTips(client); }});
+               .handler = [last](KvrClient& client) { LookupTips(client, *last); }});
     table.Add({.id = CmTipsAdd,
                .menu = tips,
                .place = 20,

@@ -126,7 +126,7 @@ int FirstTipShown(const TipClass& tips, int level) {
 }
 
 bool ChooseTips(QWidget* parent, TipClass& tips, QString& stroke, int& level) {
-    TTipsSelectDlg dialog(parent);
+    TTipsSelectDlg dialog(parent, stroke, level);
     if (RunModal(dialog) != QDialog::Accepted)
         return false;
     stroke = dialog.Stroke();
@@ -290,11 +290,29 @@ void KvrTipsLookup::DeleteTip() {
         return;
     App().RecordsChanged(kui::Store::Tips);
     shownRating_ = -1;
+    // The walk to the next tip starts at the tip that followed the deleted
+    // one, which now has its place.
+    --current_;
     NextTip();
+}
+
+void KvrTipsLookup::StoresChanged() {
+    const TipClass& tips = Tips();
+    const TipRecord* shown = tips.At(current_);
+    if (!shown || shown->ToLine() == shownLine_)
+        return;
+    for (int index = 0; index < static_cast<int>(tips.Count()); ++index)
+        if (tips.At(index)->ToLine() == shownLine_) {
+            current_ = index;
+            return;
+        }
+    // The shown tip itself changed (an edit, a new rating): it keeps its place.
+    shownLine_ = shown->ToLine();
 }
 
 void KvrTipsLookup::ShowRating() {
     const TipRecord* tip = Tips().At(current_);
+    shownLine_ = tip ? tip->ToLine() : std::string();
     shownRating_ = tip ? tip->frequencyRating : -1;
     rating_->setValue(std::max(shownRating_, 0));
     ratingBox_->setText(QString::number(shownRating_));

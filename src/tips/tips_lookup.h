@@ -4,6 +4,7 @@
 #include "app/child.h"
 
 #include <functional>
+#include <string>
 
 #include <QImage>
 #include <QRect>
@@ -53,9 +54,10 @@ void SetTipDraw(std::function<int()> draw);
 // lowered to the level's highest rating), or -1 when the level has none.
 int FirstTipShown(const TipClass& tips, int level);
 
-// Runs the lookup's selection and loads the stroke's tips into `tips`.
-// False (after telling why) when the player cancels or the file cannot be
-// read.
+// Runs the lookup's selection, opened on `stroke` and `level` as given (the
+// choice made last), and loads the stroke's tips into `tips`; `stroke` and
+// `level` take the new choice. False (after telling why) when the player
+// cancels or the file cannot be read.
 bool ChooseTips(QWidget* parent, TipClass& tips, QString& stroke, int& level);
 
 } // namespace kui
@@ -86,6 +88,9 @@ public:
 
     kui::TipPageData Snapshot() const;
     void Render(QPainter& painter, QSize size) override;
+    // A tip added to the shown stroke's file reloads the store, which may
+    // put the tips in other places: the page keeps the tip it showed.
+    void StoresChanged() override;
     // The page, with the rating the bar shows as the view's value.
     kui::ViewText Describe() override;
 
@@ -106,6 +111,7 @@ private:
     int current_ = -1;
     int minimum_ = 1;
     int shownRating_ = -1;
+    std::string shownLine_; // the shown tip's stored line
     bool showing_ = true;
 
     QPushButton* next_;

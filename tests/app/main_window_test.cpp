@@ -10,6 +10,7 @@
 #include "phonebook/phone_store.h"
 #include "phonebook/phonebook_commands.h"
 #include "play/play_commands.h"
+#include "play/spreadsheet.h"
 #include "printing/printer.h"
 #include "printing/printing_commands.h"
 #include "printing/printout.h"
@@ -30,6 +31,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -90,6 +92,7 @@ TEST_F(MainWindowTest, FrameHasTheTitleGeometryAndMenu) {
         {"&Utilities", "&Phonebook", 11842, true, true},
         {"&Utilities", "&Scheduler", 11843, true, true},
         {"&Utilities", "&USTA Rating System", 11844, true, false},
+        {"&Utilities", "Change &Name...", 11873, true, false},
         {"&Data", "&Browse Notes", 11845, true, true},
         {"&Data", "&Record Notes", 11846, true, true},
         {"&Data", "Browse &Charting Data", 11868, true, true},
@@ -156,6 +159,54 @@ TEST_F(MainWindowTest, FrameHasTheTitleGeometryAndMenu) {
                                                                : QKeySequence();
         EXPECT_EQ(action->shortcut(), shortcut);
     }
+}
+
+// Utilities > Change Name... asks for the name, opened on the one in use: a
+// name of blanks is refused, Enter on a new one keeps it in coach.dat (its
+// blanks trimmed) and raises the change signal, so the name plate and the
+// spreadsheet show it; Escape, and OK on the name in use, store nothing.
+TEST_F(MainWindowTest, ChangeNameKeepsTheNewNameInTheCoachFile) {
+    StartWindow();
+    auto& sheet = OpenFromMenu<TKvrSpreadSheet>(kui::CmSpreadsheet, kui::SpreadsheetView);
+    QApplication::setActiveWindow(&Frame());
+    std::vector<kui::Store> changes;
+    QObject::connect(app_.get(), &TKvrWinApp::StoreChanged,
+                     [&changes](kui::Store store) { changes.push_back(store); });
+    QString offered;
+    Responder().QueueDialog([&offered](QDialog& dialog) {
+        dialog.show();
+        auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("playerName"));
+        offered = name->text();
+        QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(name, QStringLiteral("   "));
+        QTest::keyClick(name, Qt::Key_Return);
+        QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(name, QStringLiteral(" Jo Ann Moss "));
+        QTest::keyClick(name, Qt::Key_Return);
+        return dialog.result();
+    });
+    ChooseFromMenu(Qt::Key_U, {Qt::Key_N});
+    EXPECT_EQ(offered, QStringLiteral("Pat Smith"));
+    EXPECT_EQ(Responder().Texts(), std::vector<QString>{QStringLiteral("Please enter a Name")});
+    EXPECT_EQ(ReadFile("coach.dat"), "KVR Coach Data Format 1.0\r\nJo Ann Moss\r\n");
+    EXPECT_EQ(app_->PlayerName(), QStringLiteral("Jo Ann Moss"));
+    EXPECT_EQ(changes, std::vector<kui::Store>{kui::Store::Coach});
+    EXPECT_EQ(sheet.Snapshot().playerName, QStringLiteral("Jo Ann Moss"));
+
+    // Escape, then OK on the name as it stands: nothing is written.
+    const auto written = std::filesystem::last_write_time("coach.dat");
+    for (bool escape : {true, false})
+        Responder().QueueDialog([escape](QDialog& dialog) {
+            dialog.show();
+            auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("playerName"));
+            QTest::keyClick(name, escape ? Qt::Key_Escape : Qt::Key_Return);
+            return dialog.result();
+        });
+    ChooseFromMenu(Qt::Key_U, {Qt::Key_N});
+    ChooseFromMenu(Qt::Key_U, {Qt::Key_N});
+    EXPECT_EQ(Responder().DialogsRun().size(), 3u);
+    EXPECT_EQ(std::filesystem::last_write_time("coach.dat"), written);
+    EXPECT_EQ(changes.size(), 1u);
 }
 
 // A command added to the table lands at its place in its menu, works from

@@ -102,6 +102,8 @@ TEST_F(ViewReadingTest, PagesReadAsLabelledTextWithTheirNumber) {
     EXPECT_EQ(PageLines(face).value(0),
               "Date: " + QString::fromStdString(App().PlayStore().At(1)->date));
 
+    // The opponents' figures, as worked out once the window is up.
+    App().RecordsChanged(kui::Store::Play);
     face = Face(Open(kui::CmPhonebook));
     EXPECT_EQ(face->child(0)->text(QAccessible::Name), "Page 1 of 1");
     EXPECT_EQ(PageLines(face).mid(0, 4), QStringList({"Name: Alex Moreno", "Phone: 555-0199",
@@ -237,18 +239,25 @@ TEST_F(ViewReadingTest, SchedulerReadsTheMonthAsATableOfDaysWithTheirEvents) {
     EXPECT_EQ(month->columnDescription(0), "Sunday");
     // Every day of the month once, in its weekday's column.
     QMap<int, QString> days;
+    QList<int> todays;
     QAccessibleInterface* third = nullptr;
     for (int row = 0; row < 6; ++row)
         for (int column = 0; column < 7; ++column) {
-            const QString text = month->cellAt(row, column)->text(QAccessible::Name);
+            QString text = month->cellAt(row, column)->text(QAccessible::Name);
             if (text.isEmpty())
                 continue;
+            // Today's cell says so after its number.
+            if (text.contains(QStringLiteral(", today"))) {
+                text.remove(QStringLiteral(", today"));
+                todays << text.section(':', 0, 0).toInt();
+            }
             const int day = text.section(':', 0, 0).toInt();
             days.insert(day, text);
             third = day == 3 ? month->cellAt(row, column) : third;
             EXPECT_EQ(ZBD_Date(today.Month(), day, today.Year()).DayOfWeek(), column + 1) << day;
         }
     EXPECT_EQ(days.size(), today.DaysInMonth());
+    EXPECT_EQ(todays, QList<int>{today.Day()});
     EXPECT_EQ(days[3], "3: Ann Lee at 6:00 PM, City Courts");
     EXPECT_EQ(days[17], "17: Tournament");
     EXPECT_EQ(days[4], "4");

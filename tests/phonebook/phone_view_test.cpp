@@ -156,11 +156,21 @@ TEST_F(PhoneViewTest, ProfilePageTextsAndPlaces) {
     std::vector<DrawnText> empty = RecordTexts(&kui::DrawPhonePage, QSize(600, 550), {});
     ASSERT_EQ(empty.size(), 1u);
     EXPECT_EQ(empty[0].text, QStringLiteral("PhoneBook is Empty!"));
+
+    // An imported contact, never played: no heading over an empty section,
+    // in the drawing or in words; its notes take the profile's place.
+    const PhoneRecord contact = MakePhone("Eve Imported", "555-0100", "met at the club");
+    const std::vector<DrawnText> bare =
+        RecordTexts(&kui::DrawPhonePage, QSize(600, 550), kui::PhonePageData{contact});
+    QStringList drawn;
+    for (const DrawnText& text : bare)
+        drawn << text.text;
+    EXPECT_EQ(drawn, (QStringList{"Eve Imported", "555-0100", "met at the club"}));
+    EXPECT_NEAR(bare[2].rect.top(), kui::Frac(550, 0.32), 2);
+    EXPECT_EQ(kui::PhonePageLines(kui::PhonePageData{contact}),
+              (QStringList{"Name: Eve Imported", "Phone: 555-0100", "Notes: met at the club"}));
 }
 
-// Paging wraps at both ends; deleting moves on past the entry that took the
-// deleted one's page; the last entry gone, the book says it is empty, and
-// edit and delete then do nothing. phone.dat follows every deletion.
 // The six buttons stand where the page's columns put them, a third of the
 // page wide and a pixel more, so the middle and right ones meet with the
 // few pixels' overlap that gives.
@@ -185,6 +195,10 @@ TEST_F(PhoneViewTest, ButtonsStandOnThePageColumns) {
     }
 }
 
+// Paging wraps at both ends; a deletion shows the neighbour: the entry that
+// took the deleted one's page, or the new last entry when the last one went;
+// the last entry gone, the book says it is empty, and edit and delete then do
+// nothing. phone.dat follows every deletion.
 TEST_F(PhoneViewTest, PagingAndDeletionSequences) {
     WriteBook({Entry("Ann"), Entry("Bea"), Entry("Cy"), Entry("Dee"), Entry("Eve")});
     StartWindow();
@@ -200,7 +214,7 @@ TEST_F(PhoneViewTest, PagingAndDeletionSequences) {
     Press(view, "next");
     EXPECT_EQ(view.PageIndex(), 2);
 
-    // Cancel keeps the entry; OK on index 2 of five shows what was index 4.
+    // Cancel keeps the entry; OK on index 2 of five shows what was index 3.
     Press(view, "delete");
     EXPECT_EQ(Shown(view), "Cy");
     Responder().QueueAnswer(true);
@@ -211,11 +225,13 @@ TEST_F(PhoneViewTest, PagingAndDeletionSequences) {
     EXPECT_EQ(Responder().Shown()[1].byDefault, kui::Default::No);
     EXPECT_EQ(Responder().Shown()[1].caption, QStringLiteral("Delete?"));
     EXPECT_EQ(Responder().Shown()[1].kind, kui::Message::Kind::OkCancel);
+    EXPECT_EQ(Shown(view), "Dee");
+    // The last entry deleted: the new last one is shown.
+    Press(view, "next");
     EXPECT_EQ(Shown(view), "Eve");
-    // The last entry deleted: the first is shown.
     Responder().QueueAnswer(true);
     Press(view, "delete");
-    EXPECT_EQ(Shown(view), "Ann");
+    EXPECT_EQ(Shown(view), "Dee");
     {
         KVR_PhoneData reread;
         ASSERT_EQ(reread.Load(), 1);
@@ -229,7 +245,7 @@ TEST_F(PhoneViewTest, PagingAndDeletionSequences) {
     // One entry: the pages keep showing it.
     Press(view, "next");
     Press(view, "previous");
-    EXPECT_EQ(Shown(view), "Bea");
+    EXPECT_EQ(Shown(view), "Ann");
     Responder().Clear();
     Responder().QueueAnswer(true);
     Press(view, "delete");

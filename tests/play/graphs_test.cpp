@@ -72,16 +72,18 @@ protected:
     }
 };
 
-// The monthly bars: one per month covered, labelled with the month names
-// back from this month at the step the bars' width gives, with the scale at
-// the largest month and half of it; a 0.5-hour month reaches half a plot
-// scaled to 1.0.
-TEST_P(GraphTest, MonthlyBarsCarryTheirLabelsAtTheStepOfTheirWidth) {
+// The monthly bars: one per month covered, the month labels in calendar
+// order every 1, 3, 6 or 12 months (on whole quarters, halves or years),
+// clear of one another, with the year under the first label and under each
+// January; the scale at the largest month and half of it; a 0.5-hour month
+// reaches half a plot scaled to 1.0.
+TEST_P(GraphTest, MonthlyBarsAreLabelledInCalendarOrderWithYears) {
     const QSize size = GetParam();
     const int w = size.width();
     GraphData data = Graph(GraphKind::TimeByMonth);
     data.monthsCovered = 40;
-    data.currentMonth = 3; // March
+    data.currentMonth = 3; // March 2026: bar 0 is December 2022
+    data.currentYear = 2026;
     data.stats.monthlyTime[39] = 6.0f;
     data.stats.monthlyTime[0] = 1.5f;
 
@@ -89,31 +91,54 @@ TEST_P(GraphTest, MonthlyBarsCarryTheirLabelsAtTheStepOfTheirWidth) {
     const int plotLeft = 3 * c;
     const double barWidth = (w - c - plotLeft) / 40.0;
     const std::vector<DrawnText> texts = RecordTexts(&kui::DrawGraph, size, data);
+    static const QStringList kMonths{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     std::vector<const DrawnText*> labels;
-    for (const DrawnText& text : texts)
-        if (text.text.size() == 3 && text.text[0].isLetter())
+    std::vector<const DrawnText*> years;
+    for (const DrawnText& text : texts) {
+        if (kMonths.contains(text.text))
             labels.push_back(&text);
-    ASSERT_GE(labels.size(), 2u);
-    // The step: from the bars' width, widened only where the labels would
-    // run into each other.
-    const int step = static_cast<int>(
-        std::lround((labels[1]->rect.center().x() - labels[0]->rect.center().x()) / barWidth));
-    EXPECT_GE(step, kui::LabelStep(barWidth));
-    if (w == 600) {
-        EXPECT_EQ(step, 4); // bars 12 pixels wide
+        else if (text.text.size() == 4 && text.text.startsWith(QStringLiteral("20")))
+            years.push_back(&text);
     }
-    ASSERT_EQ(static_cast<int>(labels.size()), (40 + step - 1) / step) << "step " << step;
-    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    for (std::size_t k = 0; k < labels.size(); ++k) {
-        // Bar 0 is 39 months before March: December; each label sits under
-        // the middle of its bar, clear of the one before.
-        const int bar = static_cast<int>(k) * step;
-        EXPECT_EQ(labels[k]->text, QString::fromLatin1(kMonths[(11 + bar) % 12]));
-        EXPECT_NEAR(labels[k]->rect.center().x(), plotLeft + (bar + 0.5) * barWidth, 2.0);
-        if (k > 0) {
-            EXPECT_LT(labels[k - 1]->rect.right(), labels[k]->rect.left());
-        }
+    ASSERT_GE(labels.size(), 3u);
+    // Each label names the month of the bar it stands under, left to right
+    // in calendar order, a whole step apart.
+    std::vector<int> bars;
+    for (const DrawnText* label : labels) {
+        const int bar =
+            static_cast<int>(std::floor((label->rect.center().x() - plotLeft) / barWidth));
+        ASSERT_GE(bar, 0);
+        ASSERT_LT(bar, 40);
+        EXPECT_EQ(label->text, kMonths[(11 + bar) % 12]) << "bar " << bar;
+        bars.push_back(bar);
+    }
+    const int step = bars[1] - bars[0];
+    EXPECT_TRUE(step == 1 || step == 3 || step == 6 || step == 12) << step;
+    for (std::size_t k = 1; k < bars.size(); ++k) {
+        EXPECT_EQ(bars[k] - bars[k - 1], step);
+        EXPECT_LT(labels[k - 1]->rect.right(), labels[k]->rect.left());
+    }
+    EXPECT_EQ((11 + bars[0]) % step, 0) << "labels on whole quarters, halves or years";
+    // The years, in order: the first label's and then each January's.
+    QStringList yearTexts;
+    for (const DrawnText* year : years) {
+        yearTexts << year->text;
+        EXPECT_GT(year->rect.top(), labels[0]->rect.top());
+    }
+    // December 2022's year only where it keeps clear of January's.
+    const QStringList januaryYears{"2023", "2024", "2025", "2026"};
+    if (yearTexts.size() == 5)
+        EXPECT_EQ(yearTexts, QStringList{"2022"} + januaryYears);
+    else
+        EXPECT_EQ(yearTexts, januaryYears);
+    for (std::size_t k = 1; k < years.size(); ++k)
+        EXPECT_LT(years[k - 1]->rect.right(), years[k]->rect.left());
+    for (const DrawnText* year : years) {
+        const auto above = std::find_if(labels.begin(), labels.end(), [&](const DrawnText* label) {
+            return std::abs(label->rect.center().x() - year->rect.center().x()) <= 1;
+        });
+        ASSERT_NE(above, labels.end()) << year->text.toStdString();
     }
     QStringList all;
     for (const DrawnText& text : texts)
@@ -174,10 +199,19 @@ TEST_P(GraphTest, TimeSummaryPieSlicesTheHoursByKind) {
     EXPECT_EQ(strings, (QStringList{"Playing Time Summary", "Matches", "2.0 Hours", "Practice",
                                     "1.0 Hours", "Lessons", "1.0 Hours"}));
 
-    // No records: only the title, no slices.
+    // No records: the title and, in place of slices, where notes are
+    // recorded; with a history, that this goal period has none yet.
     GraphData empty = Graph(GraphKind::TimeSummary);
-    EXPECT_EQ(RecordTexts(&kui::DrawGraph, size, empty).size(), 1u);
-    EXPECT_EQ(AtAngle(RenderToImage(&kui::DrawGraph, size, empty), box, 45), kWhite);
+    std::vector<DrawnText> said = RecordTexts(&kui::DrawGraph, size, empty);
+    ASSERT_EQ(said.size(), 2u);
+    EXPECT_EQ(said[1].text, QStringLiteral("No notes yet: Data > Record Notes"));
+    EXPECT_TRUE(QRectF(0, 0, size.width(), size.height()).contains(said[1].rect));
+    EXPECT_FALSE(Overlap(said[0], said[1]));
+    empty.stats.hasHistory = true;
+    said = RecordTexts(&kui::DrawGraph, size, empty);
+    ASSERT_EQ(said.size(), 2u);
+    EXPECT_EQ(said[1].text,
+              QStringLiteral("No notes in this goal period yet: Data > Record Notes"));
 }
 
 // The goal pie: clay for the share reached, grey for the rest, with the
@@ -210,9 +244,12 @@ TEST_P(GraphTest, GoalPieShowsTheShareReached) {
     for (double angle : {10.0, 135.0, 300.0, 355.0})
         EXPECT_EQ(AtAngle(full, box, angle), kClay) << angle;
 
+    // No rated outing: no pie, but where ratings are given, in words.
     data.goalProgress.reset();
-    EXPECT_TRUE(RecordTexts(&kui::DrawGraph, size, data).empty());
-    EXPECT_EQ(AtAngle(RenderToImage(&kui::DrawGraph, size, data), box, 45), kWhite);
+    const std::vector<DrawnText> said = RecordTexts(&kui::DrawGraph, size, data);
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_EQ(said[0].text, QStringLiteral("No rated notes yet: Data > Record Notes"));
+    EXPECT_NE(AtAngle(RenderToImage(&kui::DrawGraph, size, data), box, 45), kClay);
 }
 
 // In a view tiled among many, the figure keeps whole inside the view at the

@@ -142,12 +142,19 @@ TEST_P(NotesPageTest, FieldsSitInTheirBoxesUnderTheirLabels) {
     for (const char* shown : {"Doubles", "Match", "Loss", "6-4 6-3", "Partner: ", "Bo Park"})
         EXPECT_TRUE(Drawn(lower, shown)) << shown;
 
-    // No record: the page alone with its number.
+    // No record: the page says what to do, in words within the pad, and
+    // has no page number.
     data.record.reset();
     data.pageNumber = 0;
+    data.emptyText = kui::NotesEmptyText(false);
     const auto blank = RecordTexts(&kui::DrawNotesPage, size, data);
-    ASSERT_EQ(blank.size(), 1u);
-    EXPECT_EQ(blank[0].text, "pg 0");
+    ASSERT_FALSE(blank.empty());
+    QString said;
+    for (const DrawnText& text : blank) {
+        said += (said.isEmpty() ? "" : " ") + text.text;
+        EXPECT_TRUE(QRect(QPoint(0, 0), size).contains(text.rect.toRect()));
+    }
+    EXPECT_EQ(said, QStringLiteral("No notes yet: Data > Record Notes"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, NotesPageTest,
@@ -281,6 +288,7 @@ TEST_F(NotesNotebookTest, WithoutHistoryPagesWrapAndAnEmptyBookSaysSo) {
     Responder().QueueAnswer(true);
     view.DeletePage();
     EXPECT_EQ(Shown(view), "blank pg 0");
+    EXPECT_EQ(view.Describe().lines, QStringList{"No notes yet: Data > Record Notes"});
     EXPECT_TRUE(Button(view, "edit").isHidden());
     EXPECT_FALSE(Button(view, "find").isEnabled());
     Responder().Clear();
@@ -364,8 +372,8 @@ TEST_F(NotesNotebookTest, FindLooksThroughCurrentThenPastNotes) {
 }
 
 // Edit opens the add-play dialog on the page's record and the page shows
-// the edit; Delete asks, removes and saves, and the page index stays, so
-// deleting the newest record shows the oldest. Every open view repaints.
+// the edit; Delete asks, removes and saves, and deleting the newest record
+// shows the newest one left. Every open view repaints.
 TEST_F(NotesNotebookTest, EditAndDeleteFollowUps) {
     WriteStandardNotes();
     TKvrBrowseWin& view = Open();
@@ -400,7 +408,7 @@ TEST_F(NotesNotebookTest, EditAndDeleteFollowUps) {
     ASSERT_EQ(reread.Load(), 1);
     ASSERT_EQ(reread.Count(), 2u);
     EXPECT_EQ(reread.At(1)->who, "Bo Park");
-    EXPECT_EQ(Shown(view), "Ann Lee pg 1");
+    EXPECT_EQ(Shown(view), "Bo Park pg 2");
     QApplication::processEvents();
     EXPECT_GT(paints, 0);
 
@@ -413,7 +421,7 @@ TEST_F(NotesNotebookTest, EditAndDeleteFollowUps) {
     if (::geteuid() != 0) {
         EXPECT_EQ(Responder().Texts().back(), "Error saving data!");
         EXPECT_EQ(app_->PlayStore().Count(), 2u);
-        EXPECT_EQ(Shown(view), "Ann Lee pg 1");
+        EXPECT_EQ(Shown(view), "Bo Park pg 2");
     }
 }
 

@@ -109,12 +109,21 @@ TEST_P(SpreadsheetDrawing, TextsSitOnTheirRowsAndColumns) {
     for (const DrawnText& drawn : sheet.Texts()) // the last row too stays in view
         EXPECT_LE(drawn.rect.bottom(), size.height()) << drawn.text.toStdString();
 
-    // Without records: no date and no columns; the averages read 0.0.
+    // Without rated records: no date, no columns and no averages of nothing,
+    // but where ratings are given, inside the ratings table.
     QStringList empty;
-    for (const DrawnText& drawn : RecordTexts(&kui::DrawSpreadsheet, size, kui::SpreadsheetData{}))
+    QRectF said;
+    for (const DrawnText& drawn :
+         RecordTexts(&kui::DrawSpreadsheet, size, kui::SpreadsheetData{})) {
         empty << drawn.text;
-    EXPECT_EQ(empty.count(QStringLiteral("0.0")), 11);         // ten averages and the total
-    EXPECT_EQ(empty.size(), 1 + 1 + 11 + 11 + 1 + 3 + 5 + 15); // no name, no date, no columns
+        if (drawn.text.startsWith(QStringLiteral("No rated notes")))
+            said = drawn.rect;
+    }
+    EXPECT_EQ(empty.count(QStringLiteral("0.0")), 0);
+    EXPECT_TRUE(empty.contains(QStringLiteral("No rated notes yet: Data > Record Notes")));
+    EXPECT_GE(said.left(), kui::Frac(w, 0.27) - 1);
+    EXPECT_LE(said.right(), avg + 1);
+    EXPECT_EQ(empty.size(), 1 + 1 + 11 + 1 + 1 + 3 + 5 + 15); // no name, date, columns, averages
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, SpreadsheetDrawing,

@@ -154,10 +154,10 @@ TEST_F(SchedViewTest, EventOfSeveralDaysShowsOnEachOfThem) {
     EXPECT_EQ(ReadFile("sched.dat"), before);
 }
 
-// Marks go on every day with a match or practice, not on one with only a
-// tournament; the pages turn across the year; a click opens the day's
-// events in list order, a blank cell opens nothing; a double click adds an
-// event on its day.
+// The round mark goes on every day with a match or practice, not on one with
+// only a tournament; the pages turn across the year; a click opens the day's
+// events by time until one is cancelled, a blank cell opens nothing; a double
+// click adds an event on its day.
 TEST_F(SchedViewTest, MarksPagingClicksAndDoubleClicks) {
     WriteEvents({Event("12/3/2001", "Ann Lee", "6 pm", "Club", "serve"),
                  Event("12/10/2001", "Tournament", "9 am", "Club", "sign in"),
@@ -191,18 +191,18 @@ TEST_F(SchedViewTest, MarksPagingClicksAndDoubleClicks) {
 
     Seen seen;
     QueueLook(seen);
-    QueueLook(seen);
     CalRect cell;
     view.Calendar().CellRect(CellOf(view, 10), cell);
     QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(cell.left + 10, cell.top + 10));
-    EXPECT_EQ(seen.whos, (std::vector<std::string>{"Tournament", "Bo Park"}));
+    EXPECT_EQ(seen.whos, (std::vector<std::string>{"Tournament"}));
+    Responder().Clear();
     // A blank cell and a cell border open nothing.
     view.Calendar().CellRect(0, cell);
     ASSERT_EQ(view.Calendar().CellDay(0), 0);
     QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(cell.left + 10, cell.top + 10));
     view.Calendar().CellRect(CellOf(view, 3), cell);
     QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(cell.left, cell.top + 10));
-    EXPECT_EQ(Responder().DialogsRun().size(), 2u);
+    EXPECT_TRUE(Responder().DialogsRun().empty());
 
     // A double click on the 20th: a new event there, its Who capitalised.
     Responder().QueueDialog([](QDialog& dialog) {
@@ -217,6 +217,110 @@ TEST_F(SchedViewTest, MarksPagingClicksAndDoubleClicks) {
     EXPECT_NE(ReadFile("sched.dat").find(Event("12/20/2001", "Dee Kay", "7 pm", "Hall", "returns")),
               std::string::npos);
     EXPECT_EQ(MarkedDays(view), (std::set<int>{3, 10, 20}));
+}
+
+// Today is framed and its number bold; a tournament's day carries a diamond
+// of its own beside the round mark, and the screen reader's table names
+// today. Both follow the page: another month shows neither.
+TEST_F(SchedViewTest, TodayAndTournamentDaysCarryMarksOfTheirOwn) {
+    WriteEvents({Event("12/10/2001", "Tournament", "9 am", "Club", "sign in"),
+                 Event("12/10/2001", "Bo Park", "5 pm", "Park", "lobs"),
+                 Event("12/24/2001", "Tourney Cup", "9 am", "Club", "draw")});
+    TKvrSchedWin& view = Open();
+    const QSize size(700, 600);
+    const kui::SchedMonthData data = view.Snapshot(size);
+    EXPECT_EQ(data.todayCell, CellOf(view, 15));
+    std::set<int> tournaments;
+    for (size_t i = 0; i < data.tournament.size(); ++i)
+        if (data.tournament[i])
+            tournaments.insert(data.cellDay[i]);
+    EXPECT_EQ(tournaments, (std::set<int>{10, 24}));
+    EXPECT_EQ(MarkedDays(view), (std::set<int>{10}));
+
+    const QImage image = RenderToImage(kui::DrawSchedulerMonth, size, data);
+    auto at = [&](int day, double fx, double fy) {
+        const CalRect& cell = data.cells[static_cast<size_t>(CellOf(view, day))];
+        return image.pixelColor(cell.left + static_cast<int>((cell.right - cell.left) * fx),
+                                cell.top + static_cast<int>((cell.bottom - cell.top) * fy));
+    };
+    // The diamond left of the round mark; both on the 10th.
+    EXPECT_EQ(at(24, 0.3, 0.65), QColor(200, 30, 30));
+    EXPECT_EQ(at(24, 0.7, 0.65), kui::LightGrey());
+    EXPECT_EQ(at(10, 0.3, 0.65), QColor(200, 30, 30));
+    EXPECT_EQ(at(10, 0.7, 0.65), QColor(255, 255, 0));
+    // Today's frame runs down the cell's left side; another day has none.
+    auto frameBlue = [&](int day) {
+        const CalRect& cell = data.cells[static_cast<size_t>(CellOf(view, day))];
+        const int y = (cell.top + cell.bottom) / 2;
+        for (int x = cell.left; x < cell.left + 8; ++x)
+            if (image.pixelColor(x, y) == QColor(0, 0, 192))
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(frameBlue(15));
+    EXPECT_FALSE(frameBlue(16));
+
+    const kui::ViewText text = view.Describe();
+    ASSERT_EQ(text.tables.size(), 1u);
+    QStringList cells;
+    for (const QStringList& row : text.tables[0].rows)
+        cells << row;
+    EXPECT_TRUE(cells.contains(QStringLiteral("15, today")));
+
+    view.findChild<QPushButton*>(QStringLiteral("next"))->click();
+    const kui::SchedMonthData january = view.Snapshot(size);
+    EXPECT_EQ(january.todayCell, -1);
+    EXPECT_EQ(std::count(january.tournament.begin(), january.tournament.end(), true), 0);
+}
+
+// A day of three events, added out of time order: a click opens them by
+// their time, each dialog titled with its place in the series; OK goes on to
+// the next, Escape (Cancel) ends the series.
+TEST_F(SchedViewTest, ClickOpensADaysEventsByTimeUntilCancel) {
+    WriteEvents({Event("12/10/2001", "Ann Lee", "6 pm", "Club", "serve"),
+                 Event("12/10/2001", "Bo Park", "9 am", "Park", "lobs"),
+                 Event("12/10/2001", "Cy Young", "12:30 pm", "Gym", "volleys"),
+                 Event("12/11/2001", "Di Ross", "7 pm", "Hall", "returns")});
+    TKvrSchedWin& view = Open();
+    const std::string before = ReadFile("sched.dat");
+    std::vector<QString> titles;
+    std::vector<std::string> whos;
+    auto look = [&](QDialog& dialog) {
+        titles.push_back(dialog.windowTitle());
+        whos.push_back(Field<QComboBox>(dialog, "who")->currentText().toStdString());
+        dialog.show();
+    };
+    Responder().QueueDialog([&](QDialog& dialog) {
+        look(dialog);
+        QTest::mouseClick(Field<QPushButton>(dialog, "ok"), Qt::LeftButton);
+        return dialog.result();
+    });
+    // A third dialog would find no script.
+    Responder().QueueDialog([&](QDialog& dialog) {
+        look(dialog);
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        return dialog.result();
+    });
+    CalRect cell;
+    view.Calendar().CellRect(CellOf(view, 10), cell);
+    QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(cell.left + 10, cell.top + 10));
+    EXPECT_EQ(whos, (std::vector<std::string>{"Bo Park", "Cy Young"}));
+    ASSERT_EQ(titles.size(), 2u);
+    EXPECT_TRUE(titles[0].endsWith(QStringLiteral(" (1 of 3)"))) << titles[0].toStdString();
+    EXPECT_TRUE(titles[1].endsWith(QStringLiteral(" (2 of 3)"))) << titles[1].toStdString();
+    EXPECT_EQ(ReadFile("sched.dat"), before);
+
+    // A day of one event: its dialog bears its own title alone.
+    titles.clear();
+    Responder().QueueDialog([&](QDialog& dialog) {
+        look(dialog);
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        return dialog.result();
+    });
+    view.Calendar().CellRect(CellOf(view, 11), cell);
+    QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(cell.left + 10, cell.top + 10));
+    ASSERT_EQ(titles.size(), 1u);
+    EXPECT_FALSE(titles[0].contains(QStringLiteral(" of "))) << titles[0].toStdString();
 }
 
 // The calendar from the keyboard: the arrows move the focused day across
@@ -471,9 +575,13 @@ TEST_F(SchedViewTest, DeleteAsksThenRemovesFromTheFile) {
         Field<QPushButton>(dialog, "delete")->click();
         return dialog.result();
     };
+    // No keeps the dialog open; its Cancel then ends the day's series.
     Responder().QueueAnswer(false);
-    Responder().QueueDialog(pressDelete);
-    Responder().QueueDialog([](QDialog& dialog) { return dialog.result(); });
+    Responder().QueueDialog([&](QDialog& dialog) {
+        pressDelete(dialog);
+        Field<QPushButton>(dialog, "cancel")->click();
+        return dialog.result();
+    });
     view.ClickCell(CellOf(view, 3));
     EXPECT_EQ(Responder().Texts(),
               std::vector<QString>{"Delete Event?\n\n12/3/2001, 6 pm, Ann Lee"});
@@ -537,8 +645,9 @@ TEST_F(SchedViewTest, DeleteAndFailedSavesTouchOnlyTheDialogsEvent) {
     const SchedRecord* first = store.At(0);
     const SchedRecord* second = store.At(1);
     ASSERT_EQ(second->notes, "second");
+    // OK on an event left as it was stores nothing and goes on to the next.
     auto skip = [](QDialog& dialog) {
-        dialog.reject();
+        Field<QPushButton>(dialog, "ok")->click();
         return dialog.result();
     };
     auto pressDelete = [](QDialog& dialog) {
