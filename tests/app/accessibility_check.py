@@ -177,8 +177,9 @@ def main():
             for row in range(grid.nRows):
                 for column in range(grid.nColumns):
                     name = grid.getAccessibleAt(row, column).name
+                    # "8: 2 events", or "8, today: 2 events" for today.
                     if ":" in name:
-                        marked.add(int(name.split(":")[0]))
+                        marked.add(int(name.split(":")[0].split(",")[0]))
             days = set()
             for event in events:
                 m, d, y = (int(part) for part in event[0].split("/"))
