@@ -329,9 +329,14 @@ void TKvrChartBrowse::resizeEvent(QResizeEvent* event) {
     // The page-turn buttons beside the page number's box; "&Delete" and
     // "&Edit" on the left, "&Find" on the right, all in the row under the
     // page.
-    kui::PlaceButtonRow({at(delete_, 0.11), at(edit_, 0.23), at(previous_, 0.35)}, 0,
-                        kui::Frac(w, 0.45));
-    kui::PlaceButtonRow({at(next_, 0.55), at(find_, 0.77)}, kui::Frac(w, 0.55), w);
+    const std::vector<kui::ButtonPlace> before{at(delete_, 0.11), at(edit_, 0.23),
+                                               at(previous_, 0.35)};
+    const std::vector<kui::ButtonPlace> after{at(next_, 0.55), at(find_, 0.77)};
+    std::vector<kui::ButtonPlace> row = before;
+    row.insert(row.end(), after.begin(), after.end());
+    const int caption = kui::RowCaptionCell(row);
+    kui::PlaceButtonRow(before, 0, kui::Frac(w, 0.45), caption);
+    kui::PlaceButtonRow(after, kui::Frac(w, 0.55), w, caption);
 }
 
 void TKvrChartBrowse::PageChanged() {

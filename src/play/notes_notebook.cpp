@@ -151,12 +151,16 @@ void TKvrBrowseWin::resizeEvent(QResizeEvent* event) {
     };
     // The captions scale with the buttons, as the page's texts do; the page
     // number's box between "&<<" and "&>>" stays clear.
-    const int caption = height * 3 / 4;
-    kui::PlaceButtonRow({at(delete_, kui::Frac(w, 0.08)), at(edit_, kui::Frac(w, 0.21)),
-                         at(newer_, kui::Frac(w, 0.35))},
-                        0, kui::Frac(w, 0.48), caption);
-    kui::PlaceButtonRow({at(older_, kui::Frac(w, 0.58) + 1), at(find_, kui::Frac(w, 0.8))},
-                        kui::Frac(w, 0.58), w, caption);
+    const std::vector<kui::ButtonPlace> before{at(delete_, kui::Frac(w, 0.08)),
+                                               at(edit_, kui::Frac(w, 0.21)),
+                                               at(newer_, kui::Frac(w, 0.35))};
+    const std::vector<kui::ButtonPlace> after{at(older_, kui::Frac(w, 0.58) + 1),
+                                              at(find_, kui::Frac(w, 0.8))};
+    std::vector<kui::ButtonPlace> row = before;
+    row.insert(row.end(), after.begin(), after.end());
+    const int caption = kui::RowCaptionCell(row, height * 3 / 4);
+    kui::PlaceButtonRow(before, 0, kui::Frac(w, 0.48), caption);
+    kui::PlaceButtonRow(after, kui::Frac(w, 0.58), w, caption);
 }
 
 void TKvrBrowseWin::keyPressEvent(QKeyEvent* event) {

@@ -399,7 +399,9 @@ void KvrTipsLookup::resizeEvent(QResizeEvent* event) {
     };
     const QFontMetrics label(kui::ScaledFont(size(), 25, 50, this));
     const int labelLeft = kui::Frac(w, 0.5) - label.horizontalAdvance(QStringLiteral("Rating:"));
-    kui::PlaceButtonRow({at(delete_, 0.08, 0.12), at(edit_, 0.21, 0.12)}, 0,
-                        std::max(labelLeft - 2, kui::Frac(w, 0.33)));
-    kui::PlaceButtonRow({at(next_, 0.75, 0.15)}, box.right() + kui::Frac(w, 0.01) + 2, w);
+    const std::vector<kui::ButtonPlace> before{at(delete_, 0.08, 0.12), at(edit_, 0.21, 0.12)};
+    const std::vector<kui::ButtonPlace> after{at(next_, 0.75, 0.15)};
+    const int caption = kui::RowCaptionCell({before[0], before[1], after[0]});
+    kui::PlaceButtonRow(before, 0, std::max(labelLeft - 2, kui::Frac(w, 0.33)), caption);
+    kui::PlaceButtonRow(after, box.right() + kui::Frac(w, 0.01) + 2, w, caption);
 }

@@ -97,15 +97,33 @@ int ButtonRowHeight(int height) {
     return std::max(height, SmallestButtonHeight());
 }
 
+int RowCaptionCell(const std::vector<ButtonPlace>& row, int largest) {
+    int cell = largest;
+    for (const ButtonPlace& place : row)
+        cell = std::min(cell, FittingCell(*place.button, place.rect.size(), largest));
+    return std::max(cell, kSmallestText);
+}
+
+int RowCaptionCell(const std::vector<ButtonPlace>& row) {
+    if (row.empty())
+        return kSmallestText;
+    const QPushButton& first = *row.front().button;
+    const int styleCell = QFontMetrics(QApplication::font(&first), &first).height();
+    // Captions grow with their buttons, as a view's text grows with the
+    // view: up to half the row's height, never below the style's own size.
+    int highest = 0;
+    for (const ButtonPlace& place : row)
+        highest = std::max(highest, place.rect.height());
+    return RowCaptionCell(row, std::max(styleCell, highest / 2));
+}
+
 void PlaceButtonRow(const std::vector<ButtonPlace>& row, int left, int right, int captionHeight) {
     // One font for the row: the largest at which every caption fits.
-    int cell = captionHeight;
-    for (const ButtonPlace& place : row)
-        cell = std::min(cell, FittingCell(*place.button, place.rect.size(), captionHeight));
+    const int cell = RowCaptionCell(row, captionHeight);
     std::vector<Slot> placed;
     for (const ButtonPlace& place : row) {
         Slot slot{place.button, place.rect, 0, 0, 0};
-        slot.cell = std::max(cell, kSmallestText);
+        slot.cell = cell;
         // A caption too wide even at the smallest font widens its button.
         const int needed = CaptionWidth(*place.button, slot.cell) +
                            Margins(*place.button, place.rect.size()).width();
@@ -161,16 +179,7 @@ void PlaceButtonRow(const std::vector<ButtonPlace>& row, int left, int right, in
 }
 
 void PlaceButtonRow(const std::vector<ButtonPlace>& row, int left, int right) {
-    if (row.empty())
-        return;
-    const QPushButton& first = *row.front().button;
-    const int styleCell = QFontMetrics(QApplication::font(&first), &first).height();
-    // Captions grow with their buttons, as a view's text grows with the
-    // view: up to half the row's height, never below the style's own size.
-    int highest = 0;
-    for (const ButtonPlace& place : row)
-        highest = std::max(highest, place.rect.height());
-    PlaceButtonRow(row, left, right, std::max(styleCell, highest / 2));
+    PlaceButtonRow(row, left, right, RowCaptionCell(row));
 }
 
 } // namespace kui

@@ -50,4 +50,12 @@ void PlaceButtonRow(const std::vector<ButtonPlace>& row, int left, int right, in
 // their buttons.
 void PlaceButtonRow(const std::vector<ButtonPlace>& row, int left, int right);
 
+// The cell height of the captions of a row: the largest up to `largest`,
+// not below kSmallestText, at which every caption of `row` fits its place;
+// without `largest`, up to half the row's height or the style's size. A
+// row placed in parts (either side of a page number) gives each part this
+// one cell, so that all its captions share one size.
+int RowCaptionCell(const std::vector<ButtonPlace>& row, int largest);
+int RowCaptionCell(const std::vector<ButtonPlace>& row);
+
 } // namespace kui

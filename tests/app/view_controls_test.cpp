@@ -30,6 +30,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -138,10 +139,17 @@ protected:
                 EXPECT_TRUE(view->rect().contains(button->geometry()));
                 // The phone book's buttons, a third of the page and a pixel
                 // wide each, meet with the few pixels' overlap that gives.
+                // A row's captions share one size, also where the row
+                // stands in parts either side of a page number.
                 for (QPushButton* other : buttons)
                     if (other != button) {
                         EXPECT_LE((button->geometry() & other->geometry()).width(), 3)
                             << other->text().toStdString();
+                        if (other->y() == button->y()) {
+                            EXPECT_EQ(QFontInfo(other->font()).pixelSize(),
+                                      QFontInfo(button->font()).pixelSize())
+                                << other->text().toStdString();
+                        }
                     }
                 QStyleOptionButton option;
                 option.initFrom(button);
@@ -175,6 +183,10 @@ TEST_F(ViewControlsTest, NoTextUnderAButtonAndEveryCaptionWhole) {
     for (QMdiSubWindow* window : Client().subWindowList())
         window->resize(230, 650);
     CheckViews("tall and narrow");
+
+    for (QMdiSubWindow* window : Client().subWindowList())
+        window->resize(420, 960);
+    CheckViews("a third of 1280 wide");
 
     Frame().resize(1280, 960);
     Client().tileSubWindows();

@@ -248,7 +248,7 @@ TEST_P(GraphTest, GoalPieShowsTheShareReached) {
     data.goalProgress.reset();
     const std::vector<DrawnText> said = RecordTexts(&kui::DrawGraph, size, data);
     ASSERT_EQ(said.size(), 1u);
-    EXPECT_EQ(said[0].text, QStringLiteral("No rated notes yet: Data > Record Notes"));
+    EXPECT_EQ(said[0].text, QStringLiteral("No rated notes this goal period: Data > Record Notes"));
     EXPECT_NE(AtAngle(RenderToImage(&kui::DrawGraph, size, data), box, 45), kClay);
 }
 
