@@ -693,7 +693,8 @@ GraphData TakeGraphData(GraphKind kind, const KVR_PlayData& play, const kvr::Pas
 }
 
 QString EmptyGraphText(const GraphData& data) {
-    const QString noRatings = QStringLiteral("No rated notes this goal period: Data > Record Notes");
+    const QString noRatings =
+        QStringLiteral("No rated notes this goal period: Data > Record Notes");
     switch (data.kind) {
     case GraphKind::TimeSummary:
         if (data.currentRecords == 0 && data.stats.currentTime >= 0)

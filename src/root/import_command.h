@@ -32,9 +32,10 @@ int ExportFromCommandLine(int argc, char** argv);
 // the reader by the file's suffix (ImportKinds, from kvr::ImportFormats).
 // FILE is read first, before the folder's lock is taken
 // (kvr::ReadImportFile: a FIFO, a device or a file over 64 MiB is refused
-// at once). Refused while the program runs on the folder (its lock). Prints the preview's lines (kvr::DescribeImport)
-// on stdout. With --dry-run the folder is only read, as --export reads it:
-// no lock, nothing stored or converted. Exit code 0 imported (or, with
+// at once). Refused while the program runs on the folder (its lock).
+// Prints the preview's lines (kvr::DescribeImport) on stdout. With
+// --dry-run the folder is only read, as --export reads it: no lock,
+// nothing stored or converted. Exit code 0 imported (or, with
 // --dry-run, something to import), 1 nothing could be imported, 2 a bad
 // command line, 3 imported (or would be) with rows skipped.
 int ImportFromCommandLine(int argc, char** argv);

@@ -120,7 +120,8 @@ TEST_P(SpreadsheetDrawing, TextsSitOnTheirRowsAndColumns) {
             said = drawn.rect;
     }
     EXPECT_EQ(empty.count(QStringLiteral("0.0")), 0);
-    EXPECT_TRUE(empty.contains(QStringLiteral("No rated notes this goal period: Data > Record Notes")));
+    EXPECT_TRUE(
+        empty.contains(QStringLiteral("No rated notes this goal period: Data > Record Notes")));
     EXPECT_GE(said.left(), kui::Frac(w, 0.27) - 1);
     EXPECT_LE(said.right(), avg + 1);
     EXPECT_EQ(empty.size(), 1 + 1 + 11 + 1 + 1 + 3 + 5 + 15); // no name, date, columns, averages
