@@ -23,8 +23,7 @@ printf 'KVR Coach Data Format 1.0\r\nPat Smith\r\n' >"$data/coach.dat"
 # The starter tips, as a first run gets them.
 cp "$build"/starter/*.tip "$data"/
 
-# The views are the ones the program names when asked for one it lacks.
-views=$("$kavora" --render "" --size 1x1 --out x.png 2>&1 | sed -n 's/.*views: //p' | tr -d ',')
+views=$("$kavora" --list-views)
 mkdir -p "$shots"
 cd "$data"
 for view in $views; do

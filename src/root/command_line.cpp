@@ -2,9 +2,8 @@
 #include "root/command_line.h"
 
 #include "app/app_id.h"
-#include "app/command_table.h"
 #include "core/backups.h"
-#include "root/all_commands.h"
+#include "root/render_command.h"
 
 #include <cstdio>
 
@@ -16,16 +15,6 @@
 
 namespace kui {
 namespace {
-
-// The views --render draws, as the command table names them.
-QString ViewNames() {
-    CommandTable table;
-    AddAllCommands(table);
-    QStringList names;
-    for (const ViewRow& view : table.Views())
-        names << view.name;
-    return names.join(QStringLiteral(", "));
-}
 
 // The parser's complaint without its full stop, to stand before more text.
 QString ParseError(const QCommandLineParser& parser) {
@@ -95,8 +84,11 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         QStringLiteral("render"),
         QStringLiteral("Draws one view of the data in the working folder into a PNG, SVG or PDF "
                        "file without a window (with --size and --out). Views: ") +
-            ViewNames() + QLatin1Char('.'),
+            RenderViewNames().join(QStringLiteral(", ")) + QLatin1Char('.'),
         QStringLiteral("VIEW"));
+    const QCommandLineOption listViews(
+        QStringLiteral("list-views"),
+        QStringLiteral("Prints the names of the views --render draws, one per line, and exits."));
     const QCommandLineOption size(QStringLiteral("size"),
                                   QStringLiteral("The size of the picture --render draws."),
                                   QStringLiteral("WIDTHxHEIGHT"));
@@ -143,8 +135,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption out(QStringLiteral("out"),
                                  QStringLiteral("The file --render, --print or --export writes."),
                                  QStringLiteral("FILE"));
-    parser.addOptions({help, version, render, size, scale, print, opponent, exportOption, import,
-                       dryRun, dates, out});
+    parser.addOptions({help, version, listViews, render, size, scale, print, opponent, exportOption,
+                       import, dryRun, dates, out});
     AddWindowSystemOptions(parser);
 
     if (!parser.parse(arguments)) {
@@ -172,6 +164,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     }
     if (parser.isSet(version))
         return Exit(0, QStringLiteral("kavora %1\n").arg(QString::fromLatin1(kAppVersion)));
+    if (parser.isSet(listViews))
+        return Exit(0, RenderViewNames().join(QLatin1Char('\n')) + QLatin1Char('\n'));
 
     QStringList modes;
     for (const QCommandLineOption* mode : {&render, &print, &exportOption, &import})

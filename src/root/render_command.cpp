@@ -13,12 +13,19 @@
 
 namespace kui {
 
-int RenderFromCommandLine(int argc, char** argv) {
+QStringList RenderViewNames() {
     CommandTable table;
     AddAllCommands(table);
     QStringList names;
     for (const ViewRow& view : table.Views())
         names << view.name;
+    return names;
+}
+
+int RenderFromCommandLine(int argc, char** argv) {
+    CommandTable table;
+    AddAllCommands(table);
+    const QStringList names = RenderViewNames();
     auto usage = [&](const QString& problem) {
         Complain(problem +
                  QStringLiteral("; usage: kavora --render VIEW --size WIDTHxHEIGHT "

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/app_id.h"
 #include "root/command_line.h"
+#include "root/render_command.h"
 
 #include <memory>
 
@@ -78,12 +79,22 @@ TEST(CommandLineTest, HelpListsEveryOptionAndTheViews) {
               "kavora --print match|practice|lesson|form [--opponent TEXT] --out FILE.pdf",
               "kavora --export notes|ratings|calendar|contacts --out FILE",
               "kavora --import FILE.csv [--dry-run]", "--dry-run", "--version", "--opponent <TEXT>",
-              "--out <FILE>", "charting-strokes", "tips."})
+              "--out <FILE>", "--list-views", "charting-strokes", "tips."})
             EXPECT_TRUE(line.text.contains(QString::fromLatin1(expected)))
                 << expected << " missing from\n"
                 << line.text.toStdString();
         EXPECT_FALSE(line.text.contains(QStringLiteral("platform"))) << line.text.toStdString();
     }
+}
+
+// The views one per line, for scripts: each a name --render takes.
+TEST(CommandLineTest, ListsTheViewsOnePerLine) {
+    const CommandLine line = Parse({"--list-views"});
+    EXPECT_EQ(line.action, CommandLine::Action::Exit);
+    EXPECT_EQ(line.exitCode, 0);
+    const QStringList views = line.text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    EXPECT_EQ(views, kui::RenderViewNames());
+    EXPECT_TRUE(views.contains(QStringLiteral("charting-strokes")));
 }
 
 // The program itself, with no display of any kind: --help and --version
