@@ -5,6 +5,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 ./scripts/deps.sh
-cmake -S . -B build -G Ninja -DKAVORA_BENCH=ON
-cmake --build build --parallel
-QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure --parallel "$(nproc)"
+# The dev preset (CMakePresets.json), keeping whether warnings are errors as
+# the build folder has it: off in a new folder, on where CI configured it.
+werror=$(sed -n 's/^KAVORA_WERROR:BOOL=//p' build/CMakeCache.txt 2>/dev/null || true)
+cmake --preset dev -DKAVORA_WERROR="${werror:-OFF}"
+cmake --build --preset dev --parallel
+ctest --preset all --parallel "$(nproc)"
