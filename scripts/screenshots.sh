@@ -5,7 +5,7 @@
 # (600x550) and at a large one (1280x960), into docs/screenshots/.
 #
 # usage: scripts/screenshots.sh [BUILD_DIR]   (BUILD_DIR: build by default,
-# built with -DKAVORA_BENCH=ON for kavora_gen)
+# with its kavora and kavora_gen built)
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath "${1:-$root/build}")
