@@ -25,12 +25,11 @@ QStringList RenderViewNames() {
 int RenderFromCommandLine(int argc, char** argv) {
     CommandTable table;
     AddAllCommands(table);
-    const QStringList names = RenderViewNames();
-    auto usage = [&](const QString& problem) {
+    auto usage = [](const QString& problem) {
         Complain(problem +
                  QStringLiteral("; usage: kavora --render VIEW --size WIDTHxHEIGHT "
                                 "[--scale 1|1.5|2|...] --out FILE.png|.svg|.pdf; views: ") +
-                 names.join(QStringLiteral(", ")));
+                 RenderViewNames().join(QStringLiteral(", ")));
         return 2;
     };
 
