@@ -117,10 +117,6 @@ TKvrWinApp::~TKvrWinApp() {
     frame_.reset();
 }
 
-TKvrWinApp* TKvrWinApp::Instance() {
-    return qobject_cast<TKvrWinApp*>(QCoreApplication::instance());
-}
-
 void TKvrWinApp::AfterFirstPaint() {
     // The past records read meanwhile tell whether the history's lines are
     // whole; a damaged history is told and rebuilt before the statistics
@@ -170,10 +166,6 @@ void TKvrWinApp::MakeDailyBackup() {
               QStringLiteral("%1\nYour data files themselves were not changed.")
                   .arg(QFile::decodeName(failure.c_str())),
               {}, kui::Icon::Warning);
-}
-
-QString TKvrWinApp::FailedLoadText(const QString& fileName, int result, int error) {
-    return kui::DataStores::FailedLoadText(fileName, result, error);
 }
 
 KvrClient* TKvrWinApp::Client() const {

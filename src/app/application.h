@@ -52,8 +52,6 @@ public:
     ~TKvrWinApp() override;
     Q_DISABLE_COPY_MOVE(TKvrWinApp)
 
-    static TKvrWinApp* Instance();
-
     // Builds the main window with the menu and commands of `commands`,
     // settles the player's name and runs the message loop; the loop's result
     // is the program's exit code.
@@ -89,11 +87,6 @@ public:
 
     TKvrFrame* Frame() const { return frame_.get(); }
     KvrClient* Client() const;
-
-    // What to tell the player of a load that failed during the session (a
-    // tip file, the history read by a view): `result` and `error` are the
-    // store's LoadResult() and Error().
-    static QString FailedLoadText(const QString& fileName, int result, int error);
 
     // How long loading the data took, for the start-up measurements.
     double LoadMilliseconds() const { return stores_.LoadMilliseconds(); }

@@ -178,15 +178,6 @@ void KvrClient::CloseView(int childId) {
     }
 }
 
-void KvrClient::RefreshAll() {
-    for (QMdiSubWindow* window : subWindowList()) {
-        if (auto* view = qobject_cast<TKvrChild*>(window->widget()))
-            view->StoresChanged();
-        if (window->widget())
-            window->widget()->update();
-    }
-}
-
 void KvrClient::ArrangeIcons() {
     // Minimised views sit side by side along the bottom edge, in rows that
     // grow upwards when the client area is too narrow for one row.

@@ -43,9 +43,6 @@ public:
     TKvrChild* OpenView(int childId, const std::function<TKvrChild*()>& make);
     // Closes the view with this identifier, if one is open.
     void CloseView(int childId);
-    // Lets every open view take its snapshot again (TKvrChild::StoresChanged)
-    // and redraws it.
-    void RefreshAll();
     // Lines the minimised views up along the bottom of the client area.
     void ArrangeIcons();
     // Lays the views shown (not minimised) over each other, the active one

@@ -3,6 +3,7 @@
 
 #include "app/application.h"
 #include "app/client.h"
+#include "app/data_stores.h"
 #include "core/history.h"
 #include "core/name_match.h"
 #include "phonebook/phone_store.h"
@@ -234,8 +235,8 @@ void TKvrBrowseWin::Older() {
         const KVR_History& history = Reader();
         if (history.LoadResult() < 0)
             kui::Tell(this,
-                      TKvrWinApp::FailedLoadText(QString::fromLatin1(KVR_History::kFileName),
-                                                 history.LoadResult(), history.Error()),
+                      kui::DataStores::FailedLoadText(QString::fromLatin1(KVR_History::kFileName),
+                                                      history.LoadResult(), history.Error()),
                       QStringLiteral("Current Notes"), kui::Icon::Warning);
         else
             kui::Tell(this, QStringLiteral("Done with Past Notes, returning to Current Notes"),

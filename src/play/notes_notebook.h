@@ -56,7 +56,6 @@ public:
     // While past notes are shown: the past record's number, from 1 at the
     // newest.
     bool BrowsingPast() const { return browsingPast_; }
-    int PastPosition() const { return pastPosition_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

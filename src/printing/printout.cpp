@@ -2,6 +2,7 @@
 #include "printing/printout.h"
 
 #include "app/application.h"
+#include "app/data_stores.h"
 #include "core/history.h"
 #include "core/play_store.h"
 #include "printing/court_form.h"
@@ -48,8 +49,8 @@ bool MReportWindow::Collect(KVR_PlayData& play, QString& error) {
     pages_ = kui::CollectReportPages(kind_, filter_, next);
     leftOut_ = pages_.leftOut;
     if (history.LoadResult() < 0) {
-        error = TKvrWinApp::FailedLoadText(QStringLiteral("history.dat"), history.LoadResult(),
-                                           history.Error());
+        error = kui::DataStores::FailedLoadText(QStringLiteral("history.dat"), history.LoadResult(),
+                                                history.Error());
         pages_ = {};
         leftOut_ = 0;
         return false;

@@ -2,6 +2,7 @@
 #include "root/import_command.h"
 
 #include "app/application.h"
+#include "app/data_stores.h"
 #include "core/backups.h"
 #include "core/history.h"
 #include "core/import_file.h"
@@ -42,7 +43,7 @@ template <class Store> QString Load(Store& store) {
     const int result = store.Load();
     if (result >= 0)
         return {};
-    return TKvrWinApp::FailedLoadText(FromLocal(store.FileName()), result, store.Error());
+    return kui::DataStores::FailedLoadText(FromLocal(store.FileName()), result, store.Error());
 }
 
 // The stores that the files of an import or export name, loaded; an empty

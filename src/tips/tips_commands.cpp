@@ -50,8 +50,8 @@ bool StoreNewTip(QWidget* parent, TipClass& tips, const TipRecord& tip) {
     bool added = false;
     if (loaded < 0)
         Tell(parent,
-             TKvrWinApp::FailedLoadText(QString::fromStdString(tips.FileName()), loaded,
-                                        tips.Error()),
+             kui::DataStores::FailedLoadText(QString::fromStdString(tips.FileName()), loaded,
+                                             tips.Error()),
              {}, Icon::Warning);
     else
         added = Commit(parent, tips, kvr::Added(tip));
@@ -131,8 +131,8 @@ void AddTipsCommands(CommandTable& table) {
              if (loaded < 0) {
                  Tell(client.window(),
                       QStringLiteral("Unable to load tips file!\n\n") +
-                          TKvrWinApp::FailedLoadText(QString::fromStdString(store.FileName()),
-                                                     loaded, store.Error()));
+                          kui::DataStores::FailedLoadText(QString::fromStdString(store.FileName()),
+                                                          loaded, store.Error()));
                  return nullptr;
              }
              auto* view = new KvrTipsLookup(client, TipsView, QStringLiteral("Forehand"), 1);

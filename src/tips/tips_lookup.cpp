@@ -3,6 +3,7 @@
 
 #include "app/application.h"
 #include "app/client.h"
+#include "app/data_stores.h"
 #include "app/view_accessible.h"
 #include "tips/tip_dialogs.h"
 #include "tips/tip_store.h"
@@ -135,8 +136,8 @@ bool ChooseTips(QWidget* parent, TipClass& tips, QString& stroke, int& level) {
     const int loaded = tips.Load();
     if (loaded < 0) {
         Tell(parent, QStringLiteral("Unable to load tips file!\n\n") +
-                         TKvrWinApp::FailedLoadText(QString::fromStdString(tips.FileName()), loaded,
-                                                    tips.Error()));
+                         kui::DataStores::FailedLoadText(QString::fromStdString(tips.FileName()),
+                                                         loaded, tips.Error()));
         return false;
     }
     return true;

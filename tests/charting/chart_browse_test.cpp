@@ -164,11 +164,10 @@ TEST_F(ChartBrowseTest, PagesWrapAndAnEmptyNotebookIgnoresAndHidesTheButtons) {
     for (const char* button : {"next", "previous", "edit", "delete", "find"})
         EXPECT_FALSE(view.findChild<QPushButton*>(button)->isHidden()) << button;
 
-    // The charts go behind the page's back: the buttons follow the next
-    // paint.
+    // The charts go: the buttons follow the store's change.
     while (app_->ChartStore().Count() > 0)
         app_->ChartStore().RemoveAt(0);
-    Client().RefreshAll();
+    app_->RecordsChanged(kui::Store::Chart);
     EXPECT_TRUE(QTest::qWaitFor([&] { return view.findChild<QPushButton*>("next")->isHidden(); }));
     Responder().Clear();
     Press(view, "next");
