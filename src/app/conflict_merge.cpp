@@ -8,6 +8,7 @@
 #include "core/coach_file.h"
 #include "core/conflict_copies.h"
 #include "core/history.h"
+#include "core/import_report.h"
 #include "core/outing_import.h"
 #include "core/play_store.h"
 #include "phonebook/phone_store.h"
@@ -39,13 +40,9 @@ QString FileText(const std::string& name) {
     return QFile::decodeName(name.c_str());
 }
 
-// "1 outing", "3 outings": `noun` is the plural, made by its last "s".
+// kvr::Counted for the texts of the merge.
 QString Counted(std::size_t count, const QString& noun) {
-    if (count == 1 && noun.endsWith(QStringLiteral("ies")))
-        return QStringLiteral("1 ") + noun.chopped(3) + QLatin1Char('y');
-    if (count == 1 && noun.endsWith(QLatin1Char('s')))
-        return QStringLiteral("1 ") + noun.chopped(1);
-    return QStringLiteral("%1 %2").arg(count).arg(noun);
+    return QString::fromStdString(kvr::Counted(count, noun.toStdString()));
 }
 
 QString Quoted(const std::string& name) {

@@ -11,9 +11,6 @@ std::size_t ImportReport::Skipped() const {
                       [](const ImportProblem& p) { return p.skipped && !p.leftOut; }));
 }
 
-namespace {
-
-// "1 outing", "3 outings", "1 entry": `noun` is the plural.
 std::string Counted(std::size_t count, const std::string& noun) {
     std::string word = noun;
     if (count == 1 && word.ends_with("ies"))
@@ -22,8 +19,6 @@ std::string Counted(std::size_t count, const std::string& noun) {
         word.pop_back();
     return std::to_string(count) + " " + word;
 }
-
-} // namespace
 
 std::vector<std::string> DescribeImport(const ImportReport& report, const std::string& noun) {
     std::vector<std::string> lines;

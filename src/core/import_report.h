@@ -33,6 +33,9 @@ struct ImportReport {
     bool Empty() const { return added == 0 && updated == 0; }
 };
 
+// "1 outing", "3 outings", "1 entry": `noun` is the plural.
+std::string Counted(std::size_t count, const std::string& noun);
+
 // The report as plain lines, the same on the command line and in the
 // preview: "12 outings to add", "3 already there", then one line per
 // problem, "line 7: bad date \"2/30/2026\" (skipped)", "line 9: \"Ladder\" is
