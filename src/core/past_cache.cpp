@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -133,26 +134,44 @@ std::string PastCachePath(const std::string& folder) {
     return cacheFolder + "/past-" + HexOf(QuickChecksum(folder)) + ".summary";
 }
 
-std::optional<std::string> ReadPastCache(const HistoryVersion& version) {
+KeptSummary::~KeptSummary() {
+    if (map_)
+        ::munmap(map_, mapped_);
+}
+
+bool ReadPastCache(const HistoryVersion& version, KeptSummary& kept) {
     const std::string path = PastCachePath(version.folder);
-    if (path.empty())
-        return std::nullopt;
-    std::optional<std::string> file = ReadWholeFile(path);
-    if (!file)
-        return std::nullopt;
+    if (path.empty() || kept.map_)
+        return false;
+    const int fd = OpenRegularFile(path);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    const bool sized = ::fstat(fd, &info) == 0 && info.st_size > 0;
+    void* map = sized ? ::mmap(nullptr, static_cast<std::size_t>(info.st_size), PROT_READ,
+                               MAP_PRIVATE, fd, 0)
+                      : MAP_FAILED;
+    ::close(fd);
+    if (map == MAP_FAILED)
+        return false;
+    kept.map_ = map;
+    kept.mapped_ = static_cast<std::size_t>(info.st_size);
+    const std::string_view file(static_cast<const char*>(map), kept.mapped_);
+
     const std::string header = HeaderOf(version);
     std::uint64_t length = 0, checksum = 0;
     const std::size_t start = header.size() + 2 * sizeof(std::uint64_t);
-    if (file->size() < start || file->compare(0, header.size(), header) != 0)
-        return std::nullopt;
-    std::memcpy(&length, file->data() + header.size(), sizeof length);
-    std::memcpy(&checksum, file->data() + header.size() + sizeof length, sizeof checksum);
-    if (length != file->size() - start)
-        return std::nullopt;
-    std::string_view contents(file->data() + start, length);
+    if (file.size() < start || file.substr(0, header.size()) != header)
+        return false;
+    std::memcpy(&length, file.data() + header.size(), sizeof length);
+    std::memcpy(&checksum, file.data() + header.size() + sizeof length, sizeof checksum);
+    if (length != file.size() - start)
+        return false;
+    const std::string_view contents = file.substr(start);
     if (QuickChecksum(contents) != checksum)
-        return std::nullopt;
-    return file->substr(start);
+        return false;
+    kept.contents_ = contents;
+    return true;
 }
 
 bool WritePastCache(const HistoryVersion& version, std::string_view contents) {

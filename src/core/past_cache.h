@@ -38,9 +38,26 @@ std::string PastCacheFolder();
 // The summary file of the data folder `folder` (a canonical path).
 std::string PastCachePath(const std::string& folder);
 
-// The contents kept for `version`; nullopt when there is none, it belongs
-// to another version or it is not whole.
-std::optional<std::string> ReadPastCache(const HistoryVersion& version);
+// A summary file mapped into memory for reading, unmapped when it goes.
+class KeptSummary {
+public:
+    KeptSummary() = default;
+    ~KeptSummary();
+    KeptSummary(const KeptSummary&) = delete;
+    KeptSummary& operator=(const KeptSummary&) = delete;
+    // The contents kept, valid while this lives.
+    std::string_view Contents() const { return contents_; }
+
+private:
+    friend bool ReadPastCache(const HistoryVersion& version, KeptSummary& kept);
+    void* map_ = nullptr;
+    std::size_t mapped_ = 0;
+    std::string_view contents_;
+};
+
+// Maps the contents kept for `version` into `kept`; false when there are
+// none, they belong to another version or they are not whole.
+bool ReadPastCache(const HistoryVersion& version, KeptSummary& kept);
 // Keeps `contents` for `version`: written beside its place and renamed over
 // it, so a reader sees the old summary or the new one. Returns whether it
 // was kept; a failure leaves nothing behind and matters to no one.

@@ -107,7 +107,8 @@ void PastRecords::Load() {
     // it was made from a read of every line that found none damaged.
     const std::optional<HistoryVersion> version = CurrentHistoryVersion();
     if (version) {
-        if (std::optional<std::string> kept = ReadPastCache(*version); kept && TakeSummary(*kept)) {
+        KeptSummary kept;
+        if (ReadPastCache(*version, kept) && TakeSummary(kept.Contents())) {
             fromSummary_ = true;
             stamp_ = version->stamp;
             trusted_ = rewrites_ == KVR_History::Rewrites();
