@@ -117,7 +117,8 @@ SpreadsheetData SpreadsheetSnapshot(const KVR_PlayData& play, const PlayStatisti
 }
 
 // What the ratings table says without a rated outing.
-const QString kNoRatingsText = QStringLiteral("No rated notes this goal period: Data > Record Notes");
+const QString kNoRatingsText =
+    QStringLiteral("No rated notes this goal period: Data > Record Notes");
 
 QSize SpreadsheetLeastSize() {
     return {65 * 5, 27 * kSmallestText};
@@ -361,8 +362,7 @@ void TKvrSpreadSheet::PlaceScrollBars() {
 
 void TKvrSpreadSheet::StoresChanged() {
     KVR_PlayData& play = App().PlayStore();
-    sheet_ = kui::SpreadsheetSnapshot(play, statisticsOf(play, play.Past(), ZBD_Date()),
-                                      App().PlayerName());
+    sheet_ = kui::SpreadsheetSnapshot(play, App().PlayFigures(), App().PlayerName());
 }
 
 kui::SpreadsheetData TKvrSpreadSheet::Snapshot() {
