@@ -135,7 +135,8 @@ void PastRecords::Load() {
     // Lines the reader skipped as no records, rather than a read that
     // failed (Error() then tells why).
     damaged_ = opened && reader.LoadResult() == kReadError && reader.Error() == 0;
-    const bool currentFile = opened && reader.ReadsCurrentFile();
+    // Read to its end, of the current layout, from the file on disk.
+    const bool wholeCurrentFile = opened && reader.LoadResult() >= 0 && reader.ReadsCurrentFile();
     reader.Close();
     stamp_ = StampOf(KVR_History::kFileName);
     // A conversion or a change during the read makes the next Refresh read
@@ -145,9 +146,10 @@ void PastRecords::Load() {
     outings_.shrink_to_fit();
     texts_.shrink_to_fit();
     // Kept for the next start only when this read was of the version looked
-    // at before it, whole, of the current layout (no conversion counted a
-    // rewrite) and without a damaged line, which must be told at every start.
-    if (version && currentFile && trusted_ && !damaged_ && version->stamp == stamp_)
+    // at before it, whole (no read error, no damaged line, which must be told
+    // at every start) and of the current layout (no conversion counted a
+    // rewrite).
+    if (version && wholeCurrentFile && trusted_ && !damaged_ && version->stamp == stamp_)
         WritePastCache(*version, Summarised());
 }
 
