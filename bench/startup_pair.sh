@@ -35,6 +35,10 @@ done
 work=$(mktemp -d "${TMPDIR:-/tmp}/kavora-startup-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 export QT_QPA_PLATFORM=offscreen
+# The summary of the past records goes to a cache folder of this run: the
+# warm-up run keeps it, and the paired runs start from it, as every start but
+# the first after a change of history.dat does.
+export XDG_CACHE_HOME=$work/cache
 
 # Milliseconds from now to the first paint that the command (after the tag
 # TAG) prints; the program's phases go to times.TAG.PHASE.

@@ -174,10 +174,31 @@ KvrClient* TKvrWinApp::Client() const {
 
 void TKvrWinApp::RecordsChanged(kui::Store store) {
     if (store == kui::Store::Play) {
-        computeStatistics(PlayStore());
-        PhoneStore().ComputeAllStats(PlayStore());
+        // One pass over the records for the store's block and every view.
+        TakePlayFigures();
+        KVR_PlayData& play = PlayStore();
+        keepStatistics(play, play.Stats(), playFigures_, play.Past(), ZBD_Date());
+        PhoneStore().ComputeAllStats(play);
     }
     emit StoreChanged(store);
+}
+
+void TKvrWinApp::TakePlayFigures() {
+    KVR_PlayData& play = PlayStore();
+    const kvr::PastRecords& past = play.Past();
+    const ZBD_Date today;
+    playFigures_ = statisticsOf(play, past, today);
+    hasPlayFigures_ = true;
+    playFiguresDay_ = today.DayNumber();
+    playFiguresReads_ = past.ReadCount();
+    ++playFiguresTaken_;
+}
+
+const PlayStatistics& TKvrWinApp::PlayFigures() {
+    if (!hasPlayFigures_ || playFiguresDay_ != ZBD_Date().DayNumber() ||
+        playFiguresReads_ != PlayStore().Past().ReadCount())
+        TakePlayFigures();
+    return playFigures_;
 }
 
 void TKvrWinApp::InitMainWindow(kui::CommandTable commands) {

@@ -3,6 +3,7 @@
 
 #include "app/command_table.h"
 #include "app/data_stores.h"
+#include "core/play_statistics.h"
 
 #include <memory>
 
@@ -85,6 +86,15 @@ public:
     // and every opponent's figures; then it emits StoreChanged(store).
     void RecordsChanged(kui::Store store);
 
+    // The statistics block of the play records as of today, which every view
+    // that shows it reads (the spreadsheet, the graphs): taken once per change
+    // of the play records, by RecordsChanged, which fills the play store's
+    // block from it too; taken again here only when the day turned or the
+    // past records were read again since.
+    const PlayStatistics& PlayFigures();
+    // How many times the block was taken, for tests and measurements.
+    unsigned long PlayFiguresTaken() const { return playFiguresTaken_; }
+
     TKvrFrame* Frame() const { return frame_.get(); }
     KvrClient* Client() const;
 
@@ -111,6 +121,7 @@ private:
     void AfterFirstPaint();
     void MakeDailyBackup();
     void ListenForSecondStarts();
+    void TakePlayFigures();
 
     // Declared first, so it is given up last.
     std::unique_ptr<kvr::InstanceLock> instanceLock_;
@@ -123,4 +134,11 @@ private:
     bool alreadyRunning_ = false;
     kui::DataStores stores_;
     std::unique_ptr<TKvrFrame> frame_;
+    // The block PlayFigures gives, of the day playFiguresDay_ and of the
+    // past records' read playFiguresReads_.
+    PlayStatistics playFigures_;
+    bool hasPlayFigures_ = false;
+    int playFiguresDay_ = 0;
+    unsigned long playFiguresReads_ = 0;
+    unsigned long playFiguresTaken_ = 0;
 };

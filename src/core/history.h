@@ -86,6 +86,9 @@ public:
     int ConvertedText(std::string& converted);
 
     const PlayRecord& Current() const { return current_; }
+    // Whether the reader reads a history of the current layout from the file
+    // on disk (not a conversion of an older one held in memory).
+    bool ReadsCurrentFile() const { return checkable_; }
     // The text of the record line read last.
     const std::string& CurrentLine() const;
     // Its fields, valid until the next read.

@@ -45,8 +45,12 @@ public:
     // so soon after the file's last change that a later change in the same
     // clock tick could not be told apart.
     void Refresh();
-    // How many times the file was read, for tests and measurements.
+    // How many times the file was read, for tests and measurements (a read
+    // answered by the kept summary counts too).
     unsigned long ReadCount() const { return reads_; }
+    // Whether the last read took the summary kept in the user's cache folder
+    // (core/past_cache.h) rather than history.dat itself.
+    bool FromSummary() const { return fromSummary_; }
 
     // The records of the history, in its order. A line that is no record
     // (KVR_History::ReadNextLine skips it) is left out.
@@ -77,6 +81,11 @@ public:
 
 private:
     void Load();
+    // The records as bytes, for the summary kept between runs, and back;
+    // false (the records left empty) when the bytes are not such a summary.
+    std::string Summarised() const;
+    bool TakeSummary(std::string_view bytes);
+    void Clear();
     // One record line, its date as a play record reads it.
     void Add(const ZBD_Record& fields, const std::string& date);
     std::uint32_t Keep(const std::string& name);
@@ -90,6 +99,7 @@ private:
     std::string lastDate_;
 
     bool trusted_ = false;
+    bool fromSummary_ = false;
     unsigned long rewrites_ = 0;
     unsigned long reads_ = 0;
     FileStamp stamp_;

@@ -137,13 +137,19 @@ int monthsCovered(const ZBD_Data<PlayRecord>& period, const kvr::PastRecords& pa
 
 void computeStatistics(ZBD_Data<PlayRecord>& period, PlayStatistics& block,
                        const kvr::PastRecords& past) {
+    const ZBD_Date today;
+    keepStatistics(period, block, statisticsOf(period, past, today), past, today);
+}
+
+void keepStatistics(ZBD_Data<PlayRecord>& period, PlayStatistics& block,
+                    const PlayStatistics& taken, const kvr::PastRecords& past,
+                    const ZBD_Date& today) {
     // The totals are kept up to date even when the block stays empty, so the
     // goal progress always reflects the ratings.
     for (unsigned i = 0; i < period.Count(); ++i)
         computeRecordTotals(*period.At(static_cast<int>(i)));
-    const ZBD_Date today;
     const bool hadHistory = block.hasHistory;
-    block = statisticsOf(period, past, today);
+    block = taken;
     if (monthsCovered(period, past, today) == 0)
         block.hasHistory = hadHistory;
 }

@@ -56,6 +56,12 @@ ZBD_Date statisticsStartDate(const ZBD_Data<PlayRecord>& period, const kvr::Past
 // keeps the value it had.
 void computeStatistics(ZBD_Data<PlayRecord>& period, PlayStatistics& block,
                        const kvr::PastRecords& past);
+// The same as computeStatistics, from `taken`: the block statisticsOf gave
+// for these records as of `today`, taken once and shared with its other
+// readers.
+void keepStatistics(ZBD_Data<PlayRecord>& period, PlayStatistics& block,
+                    const PlayStatistics& taken, const kvr::PastRecords& past,
+                    const ZBD_Date& today);
 // Progress through the goal period from the rated records' totals of the
 // last statistics pass, 0 to 1; nullopt when it holds no rated record.
 std::optional<float> goalProgress(const ZBD_Data<PlayRecord>& period);

@@ -15,7 +15,8 @@ TKvrGraphWin::TKvrGraphWin(KvrClient& client, kui::GraphKind kind)
 
 void TKvrGraphWin::StoresChanged() {
     KVR_PlayData& play = App().PlayStore();
-    data_ = kui::TakeGraphData(kind_, play, play.Past(), App().ChartStore());
+    const PlayStatistics& figures = App().PlayFigures();
+    data_ = kui::TakeGraphData(kind_, play, play.Past(), figures, App().ChartStore());
 }
 
 void TKvrGraphWin::Render(QPainter& painter, QSize size) {

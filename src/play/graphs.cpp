@@ -636,10 +636,15 @@ int LabelStep(double barWidth) {
 
 GraphData TakeGraphData(GraphKind kind, const KVR_PlayData& play, const kvr::PastRecords& past,
                         const KVR_ChartClass& charts) {
+    return TakeGraphData(kind, play, past, statisticsOf(play, past, ZBD_Date()), charts);
+}
+
+GraphData TakeGraphData(GraphKind kind, const KVR_PlayData& play, const kvr::PastRecords& past,
+                        const PlayStatistics& stats, const KVR_ChartClass& charts) {
     const ZBD_Date today;
     GraphData data;
     data.kind = kind;
-    data.stats = statisticsOf(play, past, today);
+    data.stats = stats;
     data.monthsCovered = monthsCovered(play, past, today);
     data.currentMonth = today.Month();
     data.currentYear = today.Year();

@@ -65,6 +65,10 @@ struct GraphData {
 // the charts. Reads no file and changes nothing.
 GraphData TakeGraphData(GraphKind kind, const KVR_PlayData& play, const kvr::PastRecords& past,
                         const KVR_ChartClass& charts);
+// The same with the statistics block already taken (statisticsOf over the
+// same records as of today), as the views share it.
+GraphData TakeGraphData(GraphKind kind, const KVR_PlayData& play, const kvr::PastRecords& past,
+                        const PlayStatistics& stats, const KVR_ChartClass& charts);
 
 // Draws the graph over the whole of `size`; a graph with nothing to show
 // says what to do instead (EmptyGraphText).

@@ -362,8 +362,7 @@ void TKvrSpreadSheet::PlaceScrollBars() {
 
 void TKvrSpreadSheet::StoresChanged() {
     KVR_PlayData& play = App().PlayStore();
-    sheet_ = kui::SpreadsheetSnapshot(play, statisticsOf(play, play.Past(), ZBD_Date()),
-                                      App().PlayerName());
+    sheet_ = kui::SpreadsheetSnapshot(play, App().PlayFigures(), App().PlayerName());
 }
 
 kui::SpreadsheetData TKvrSpreadSheet::Snapshot() {

@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/history.h"
 #include "core/play_store.h"
+#include "play/graph_text.h"
+#include "play/graph_view.h"
 #include "play/play_commands.h"
 #include "play/spreadsheet.h"
 #include "play/statistics.h"
@@ -143,6 +146,76 @@ PlayRecord Record(const std::string& date, int seed) {
 }
 
 class SpreadsheetStoreTest : public AppTest {};
+
+// The spreadsheet and the graphs read one statistics block, taken once per
+// change of the play records however many of them are open, and what each
+// shows is what it shows from a pass of its own: after a change, and on a
+// later day (a view opened or changed then takes that day's figures).
+TEST_F(SpreadsheetStoreTest, ViewsShareOneStatisticsPassPerChange) {
+    {
+        KVR_PlayData play;
+        for (int i = 0; i < 6; ++i)
+            play.AddCopy(Record("1/" + std::to_string(i + 3) + "/2025", i));
+        ASSERT_EQ(play.Save(), 1);
+    }
+    WriteFile("history.dat",
+              Lines({KVR_History::kHeader, "\"12/1/2024\",\"S\",\"\",\"Cy\",\"\",\"2\",\"M\","
+                                           "\"W\",\"6-0\",\"\",\"\",\"\",\"\""}));
+    WriteFile("coach.dat", Lines({"Pat Smith"}));
+    ZBD_Date::FixToday(2, 10, 2025);
+    StartWindow();
+    Client().Command(kui::CmSpreadsheet);
+    Client().Command(kui::CmTimePlayedByMonth);
+    Client().Command(kui::CmTimePlayedSummary);
+    auto* sheet = static_cast<TKvrSpreadSheet*>(Client().FindView(kui::SpreadsheetView));
+    ASSERT_NE(sheet, nullptr);
+    const kui::GraphKind kinds[] = {kui::GraphKind::TimeByMonth, kui::GraphKind::TimeSummary};
+    auto sheetTexts = [&](const kui::SpreadsheetData& data) {
+        TextRecorder recorder(QSize(600, 550));
+        QPainter painter(&recorder);
+        kui::DrawSpreadsheet(painter, QSize(600, 550), data);
+        return recorder.Strings();
+    };
+    // What every view shows against what a pass of its own gives.
+    auto expectOwnFigures = [&] {
+        KVR_PlayData& play = app_->PlayStore();
+        const PlayStatistics own = statisticsOf(play, play.Past(), ZBD_Date());
+        EXPECT_EQ(sheetTexts(sheet->Snapshot()),
+                  sheetTexts(kui::SpreadsheetSnapshot(play, own, app_->PlayerName())));
+        for (kui::GraphKind kind : kinds) {
+            auto* graph = Client().FindView(kui::FirstGraphView + static_cast<int>(kind));
+            ASSERT_NE(graph, nullptr);
+            EXPECT_EQ(graph->Describe(), kui::GraphText(kui::TakeGraphData(kind, play, play.Past(),
+                                                                           app_->ChartStore())));
+        }
+    };
+    expectOwnFigures();
+
+    const unsigned long taken = app_->PlayFiguresTaken();
+    PlayRecord newer = Record("2/9/2025", 9);
+    newer.time = "3.25";
+    app_->PlayStore().AddCopy(newer);
+    app_->RecordsChanged(kui::Store::Play);
+    EXPECT_EQ(app_->PlayFiguresTaken(), taken + 1);
+    expectOwnFigures();
+
+    ZBD_Date::FixToday(4, 1, 2025);
+    app_->RecordsChanged(kui::Store::Schedule); // no pass for another store
+    EXPECT_EQ(app_->PlayFiguresTaken(), taken + 1);
+    app_->RecordsChanged(kui::Store::Play);
+    EXPECT_EQ(app_->PlayFiguresTaken(), taken + 2);
+    expectOwnFigures();
+    // Opened on a later day, a view takes that day's figures.
+    ZBD_Date::FixToday(6, 1, 2025);
+    Client().Command(kui::CmTimePlayedSummary + 2);
+    auto* opened = Client().FindView(kui::FirstGraphView + 2);
+    ASSERT_NE(opened, nullptr);
+    KVR_PlayData& play = app_->PlayStore();
+    EXPECT_EQ(opened->Describe(),
+              kui::GraphText(kui::TakeGraphData(static_cast<kui::GraphKind>(2), play, play.Past(),
+                                                app_->ChartStore())));
+    EXPECT_EQ(app_->PlayFiguresTaken(), taken + 3);
+}
 
 // The snapshot puts each row's stroke in its row, whatever order the store
 // and the statistics block keep the strokes in.

@@ -5,12 +5,45 @@
 #include "core/safe_file.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <thread>
 #include <unistd.h>
 
 namespace kvrtest {
+
+namespace {
+
+// What the code under test keeps in the user's cache folder (the summary of
+// the past records) goes to a folder of this test program's own, made as it
+// starts and removed as it ends, and so do the programs it runs.
+class OwnCacheFolder {
+public:
+    OwnCacheFolder() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "kavora-cache-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            std::abort();
+        dir_ = pattern;
+        ::setenv("XDG_CACHE_HOME", pattern.c_str(), 1);
+    }
+    ~OwnCacheFolder() {
+        // Not from a child a test forked.
+        if (::getpid() != owner_)
+            return;
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
+
+private:
+    std::filesystem::path dir_;
+    pid_t owner_ = ::getpid();
+};
+
+const OwnCacheFolder ownCacheFolder;
+
+} // namespace
 
 void TempDirTest::SetUp() {
     previous_ = std::filesystem::current_path();
