@@ -345,9 +345,7 @@ TEST_F(ImportOutingsCommandTest, PreviewsThenStoresAndClosesTheFullPeriod) {
         summary = Field<QLabel>(dialog, "summary")->text();
         decisions = Field<QLabel>(dialog, "decisions")->text();
         listed = ListedRows(dialog);
-        dialog.show();
-        dialog.activateWindow();
-        if (!QTest::qWaitForWindowActive(&dialog))
+        if (!ShowActive(dialog))
             return -1;
         // Enter where the dialog has its focus: the menu's popup may not
         // have closed yet.
@@ -400,9 +398,7 @@ TEST_F(ImportOutingsCommandTest, AsksTheOrderOfDatesTheFileLeavesOpen) {
     bool waited = false;
     std::vector<QString> listed;
     Responder().QueueDialog([&](QDialog& dialog) {
-        dialog.show();
-        dialog.activateWindow();
-        if (!QTest::qWaitForWindowActive(&dialog))
+        if (!ShowActive(dialog))
             return -1;
         auto* monthFirst = Field<QRadioButton>(dialog, "choice0");
         auto* dayFirst = Field<QRadioButton>(dialog, "choice1");

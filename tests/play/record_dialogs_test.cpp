@@ -544,9 +544,7 @@ TEST_F(RecordDialogsTest, EditKeepsRatingsAndSaves) {
 TEST_F(RecordDialogsTest, FieldsShowTheCharactersLeftNearTheirLimit) {
     StartWindow();
     TAddPlayRecordDlg dialog(&Client(), App().PhoneStore().Names());
-    dialog.show();
-    dialog.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    ASSERT_TRUE(ShowActive(dialog));
     auto counter = [&](const char* field) {
         QLabel* label = dialog.findChild<QWidget*>(QString::fromLatin1(field))
                             ->parentWidget()
@@ -694,9 +692,7 @@ TEST_F(RecordDialogsTest, KeyboardAlone) {
                                   "\"Ann Lee\",\"\",\"\",\"\",\"\",\"\",\"\""}));
     StartWindow();
     RunRecordNotes([&](TAddPlayRecordDlg& dialog) {
-        dialog.show();
-        dialog.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        ASSERT_TRUE(ShowActive(dialog));
         EXPECT_EQ(QApplication::focusWidget(), dialog.findChild<QLineEdit*>("date"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), dialog.findChild<QComboBox*>("singlesDoubles"));
@@ -740,9 +736,7 @@ TEST_F(RecordDialogsTest, TypedNameStaysAsTypedUntilAnOfferedNameIsChosen) {
                      "\"Joanna Ray\",\"\",\"\",\"\",\"\",\"\",\"\""}));
     StartWindow();
     TAddPlayRecordDlg dialog(&Client(), App().PhoneStore().Names());
-    dialog.show();
-    dialog.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    ASSERT_TRUE(ShowActive(dialog));
     auto* who = dialog.findChild<TPlayerList*>("who");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::AltModifier);
     QTest::keyClicks(KeyTarget(), "Ann");
@@ -799,9 +793,7 @@ TEST_F(RecordDialogsTest, PlayerListFillsSortedNamesOnceAndShowsTheText) {
 TEST_F(RecordDialogsTest, LaterDateIsRecordedOnlyWhenThePlayerSaysSo) {
     StartWindow();
     RunRecordNotes([&](TAddPlayRecordDlg& dialog) {
-        dialog.show();
-        dialog.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        ASSERT_TRUE(ShowActive(dialog));
         auto* date = dialog.findChild<QLineEdit*>("date");
         QTest::keyClicks(QApplication::focusWidget(), "4/2/2026");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::AltModifier);
@@ -852,9 +844,7 @@ TEST_F(RecordDialogsTest, LaterDateIsRecordedOnlyWhenThePlayerSaysSo) {
 TEST_F(RecordDialogsTest, FormIsAsTallAsTheRowsOfItsKindOfPlay) {
     StartWindow();
     RunRecordNotes([&](TAddPlayRecordDlg& dialog) {
-        dialog.show();
-        dialog.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        ASSERT_TRUE(ShowActive(dialog));
         auto* okButton = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
         auto* notes = dialog.findChild<QPlainTextEdit*>("practiceNotes");
         auto gapUnderNotes = [&] {

@@ -66,6 +66,14 @@ template <class T> T* Field(QObject& parent, const char* name) {
     return parent.findChild<T*>(QString::fromLatin1(name));
 }
 
+// Shows a dialog and waits until it is the active window, as it is when a
+// player types into it; false when it never became active.
+inline bool ShowActive(QWidget& dialog) {
+    dialog.show();
+    dialog.activateWindow();
+    return QTest::qWaitForWindowActive(&dialog);
+}
+
 // The rows of an import preview's list of what it stores ("records"), each
 // row's cells joined by '|'.
 inline std::vector<QString> ListedRows(QDialog& preview) {
